@@ -1,0 +1,34 @@
+#pragma once
+
+// List files of an encyclopaedia: COMPLETA.DAT (every article file name, in order of adding), LISTAS.DAT
+// (the list names) and one file per list, named list name + ".dat". One item per line, nothing trimmed.
+
+#include "result.h"
+#include "text_file.h"
+
+#include <string>
+#include <string_view>
+
+namespace store {
+
+// directorio + "\" + nombre + ".dat"
+std::string rutaLista(std::string_view directorio, std::string_view nombre);
+
+// Every line of the list file, empty lines included.
+Resultado<Lineas> leerLista(std::string_view directorio, std::string_view nombre);
+Resultado<Lineas> leerIndiceListas(std::string_view directorio);
+Resultado<Lineas> leerCompleta(std::string_view directorio);
+
+Estado anexarACompleta(std::string_view directorio, std::string_view articulo);
+
+// Why a new list name may not be used, or nothing when it may: empty, not a valid file name, or its file
+// (name + ".dat") equal without regard to case to an existing file of the directory (COMPLETA, LISTAS,
+// COLOR, DICT, DESCRIP, ULTIMO, another list, an article).
+std::optional<Error> verificarNuevaLista(std::string_view directorio, std::string_view nombre);
+// Appends the name to LISTAS.DAT, then writes the list file with one empty line.
+Estado agregarLista(std::string_view directorio, std::string_view nombre);
+
+// Replaces the file (path as given) with the items, one per line; no items gives a 0-byte file.
+Estado guardarLista(std::string_view ruta, const Lineas& articulos);
+
+} // namespace store

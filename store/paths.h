@@ -1,0 +1,44 @@
+#pragma once
+
+// Paths in the store are kept exactly as typed (Windows-1252, "C:\LUMBRE\TOMOS.DAT") and joined by
+// plain concatenation with "\". Only when a file is opened is the path turned into a native one.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace store {
+
+inline constexpr std::string_view kDirectorioRegistro = "C:\\LUMBRE";
+inline constexpr std::string_view kArchivoRegistro = "C:\\LUMBRE\\TOMOS.DAT";
+
+// a + "\" + b, nothing normalised.
+std::string unir(std::string_view a, std::string_view b);
+
+// The native path for a stored path, without looking at the disk. "\" and "/" both separate.
+// On Linux "X:..." lives under the drive directory of X (see directorioUnidad); a native absolute
+// path is taken as it is; anything else is relative to the working directory. Names become UTF-8.
+std::filesystem::path aNativa(std::string_view ruta);
+
+// The directory that stands for drive `letra` on Linux: $LUMBRE_UNIDADES/<letter in lower case> when
+// that variable is set, else ${XDG_DATA_HOME:-$HOME/.local/share}/lumbre/unidades/<letter>.
+std::filesystem::path directorioUnidad(char letra);
+
+// The native path for a stored path, each component matched without regard to letter case against
+// what exists on disk. Components that do not exist keep the spelling asked for. An exact hit never
+// lists the directory; otherwise a per-directory index is used and refreshed when the directory
+// changes, so a directory of many files is not listed again for every name looked up in it.
+std::filesystem::path resolver(std::string_view ruta);
+
+// Tells the case index that `nativa` was just created or removed by this process.
+void olvidarDirectorio(const std::filesystem::path& directorio);
+
+// True when `nombre`, read from a store file, may be used as a name inside an encyclopaedia
+// directory: not empty, not absolute (no drive letter, no leading separator), and no ".." component.
+bool nombreRelativoSeguro(std::string_view nombre);
+
+// True when `nombre` may be a single file name: not empty, no "\" "/" ":" "*" "?" "\"" "<" ">" "|",
+// no control byte, not "." or "..", and not ending in a space or a dot.
+bool nombreArchivoValido(std::string_view nombre);
+
+} // namespace store

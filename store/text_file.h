@@ -1,0 +1,48 @@
+#pragma once
+
+// Line-based text files of the store. Reading: CR ends a line and a following LF is dropped (a lone LF
+// is kept as an ordinary byte); a last line without an ending is still read; zero bytes give no line;
+// CR LF alone gives one empty line. Writing: every line ends in CR LF.
+//
+// Every write goes to a temporary file in the same directory that is then renamed over the target, so a
+// reader never sees a half-written file and a failed write leaves the old content whole.
+
+#include "result.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace store {
+
+using Lineas = std::vector<std::string>;
+
+// Splits file bytes into lines by the rules above.
+Lineas partirLineas(std::string_view bytes);
+// Joins lines, each followed by CR LF.
+std::string unirLineas(const Lineas& lineas);
+
+Resultado<std::string> leerBytes(std::string_view ruta);
+Resultado<Lineas> leerLineas(std::string_view ruta);
+// Line 1; fails with Causa::SinLineas on a file of zero bytes.
+Resultado<std::string> leerPrimeraLinea(std::string_view ruta);
+
+// Creates or replaces the file with the given lines (atomically).
+Estado escribirLineas(std::string_view ruta, const Lineas& lineas);
+// Creates or replaces the file with exactly these bytes (atomically).
+Estado escribirBytes(std::string_view ruta, std::string_view bytes);
+// Adds one line (with its CR LF) at the end in a single write, creating the file when missing.
+Estado anexarLinea(std::string_view ruta, std::string_view linea);
+// Creates or truncates the file to zero bytes (atomically).
+Estado crearVacio(std::string_view ruta);
+// Afterwards the file exists; its content is unchanged if it existed.
+Estado tocar(std::string_view ruta);
+// Byte copy, replacing the target (atomically).
+Estado copiarArchivo(std::string_view origen, std::string_view destino);
+// Creates one directory level; fails with YaExiste when it exists, RutaNoEncontrada when the parent is missing.
+Estado crearDirectorio(std::string_view ruta);
+
+bool existeArchivo(std::string_view ruta);
+bool existeDirectorio(std::string_view ruta);
+
+} // namespace store

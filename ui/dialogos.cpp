@@ -1,0 +1,92 @@
+#include "ui/dialogos.h"
+
+#include "store/result.h"
+#include "ui/texto.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QList>
+
+namespace ui {
+
+namespace {
+struct Estado {
+    bool prueba = false;
+    QList<QMessageBox::StandardButton> respuestas;
+    QStringList archivos;
+    QList<DialogoMostrado> mostrados;
+};
+Estado& estado() {
+    static Estado e;
+    return e;
+}
+
+QMessageBox::StandardButton registrar(const QString& titulo, const QString& texto, QMessageBox::Icon icono,
+                                      QMessageBox::StandardButton porDefecto) {
+    Estado& e = estado();
+    e.mostrados.append({titulo, texto, icono});
+    if (!e.respuestas.isEmpty()) {
+        return e.respuestas.takeFirst();
+    }
+    return porDefecto;
+}
+
+QString tituloPrograma() {
+    const QString nombre = QApplication::applicationDisplayName();
+    return nombre.isEmpty() ? QApplication::applicationName() : nombre;
+}
+} // namespace
+
+void Dialogos::informar(QWidget* padre, const QString& titulo, const QString& texto, QMessageBox::Icon icono) {
+    if (estado().prueba) {
+        registrar(titulo, texto, icono, QMessageBox::Ok);
+        return;
+    }
+    QMessageBox caja(icono, titulo, texto, QMessageBox::Ok, padre);
+    caja.exec();
+}
+
+void Dialogos::avisar(QWidget* padre, const QString& texto) {
+    informar(padre, tituloPrograma(), texto, QMessageBox::Warning);
+}
+
+void Dialogos::error(QWidget* padre, const store::Error& e) {
+    informar(padre, tituloPrograma(), mensajeDe(e), QMessageBox::Critical);
+}
+
+QMessageBox::StandardButton Dialogos::preguntar(QWidget* padre, const QString& titulo, const QString& texto,
+                                                QMessageBox::StandardButtons botones,
+                                                QMessageBox::StandardButton porDefecto) {
+    if (estado().prueba) {
+        return registrar(titulo, texto, QMessageBox::Question, porDefecto);
+    }
+    QMessageBox caja(QMessageBox::Question, titulo, texto, botones, padre);
+    caja.setDefaultButton(porDefecto);
+    return static_cast<QMessageBox::StandardButton>(caja.exec());
+}
+
+QString Dialogos::abrirArchivo(QWidget* padre, const QString& titulo, const QString& filtros) {
+    Estado& e = estado();
+    if (e.prueba) {
+        e.mostrados.append({titulo, filtros, QMessageBox::NoIcon});
+        return e.archivos.isEmpty() ? QString() : e.archivos.takeFirst();
+    }
+    return QFileDialog::getOpenFileName(padre, titulo, QString(), filtros);
+}
+
+void Dialogos::modoPrueba(bool activo) { estado().prueba = activo; }
+
+void Dialogos::siguienteRespuesta(QMessageBox::StandardButton respuesta) { estado().respuestas.append(respuesta); }
+
+void Dialogos::siguienteArchivo(const QString& ruta) { estado().archivos.append(ruta); }
+
+const QList<DialogoMostrado>& Dialogos::mostrados() { return estado().mostrados; }
+
+void Dialogos::limpiar() {
+    Estado& e = estado();
+    e.respuestas.clear();
+    e.archivos.clear();
+    e.mostrados.clear();
+}
+
+} // namespace ui

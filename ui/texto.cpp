@@ -1,0 +1,82 @@
+#include "ui/texto.h"
+
+#include "store/encoding.h"
+
+#include <QStringList>
+
+#include <vector>
+
+namespace ui {
+
+QString desdeStore(std::string_view cp1252) {
+    QString s;
+    s.reserve(static_cast<qsizetype>(cp1252.size()));
+    for (const char c : cp1252) {
+        s.append(QChar(static_cast<char16_t>(store::aUnicode(static_cast<unsigned char>(c)))));
+    }
+    return s;
+}
+
+std::optional<std::string> haciaStore(const QString& texto, QString* noRepresentables) {
+    std::string out;
+    out.reserve(static_cast<size_t>(texto.size()));
+    QString malos;
+    for (const char32_t u : texto.toUcs4()) {
+        if (const auto b = store::desdeUnicode(u)) {
+            out.push_back(static_cast<char>(*b));
+        } else {
+            const QString c = QString::fromUcs4(&u, 1);
+            if (!malos.contains(c)) {
+                malos.append(c);
+            }
+        }
+    }
+    if (!malos.isEmpty()) {
+        if (noRepresentables) {
+            *noRepresentables = malos;
+        }
+        return std::nullopt;
+    }
+    return out;
+}
+
+std::optional<std::vector<std::string>> lineasDeTexto(const QString& texto, QString* noRepresentables) {
+    QString t = texto;
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    t.replace(QChar(u'\r'), QChar(u'\n'));
+    t.replace(QChar(QChar::ParagraphSeparator), QChar(u'\n'));
+    t.replace(QChar(QChar::LineSeparator), QChar(u'\n'));
+    const auto bytes = haciaStore(t, noRepresentables);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    std::vector<std::string> lineas;
+    std::string actual;
+    for (const char c : *bytes) {
+        if (c == '\n') {
+            lineas.push_back(std::move(actual));
+            actual.clear();
+        } else {
+            actual.push_back(c);
+        }
+    }
+    lineas.push_back(std::move(actual));
+    return lineas;
+}
+
+QString mensajeDe(const store::Error& error) { return desdeStore(error.mensaje()); }
+
+QString mensajeNoRepresentable(const QString& caracteres) {
+    QStringList partes;
+    for (const char32_t u : caracteres.toUcs4()) {
+        partes << QStringLiteral("«%1» (U+%2)")
+                      .arg(QString::fromUcs4(&u, 1), QString::number(static_cast<uint>(u), 16)
+                                                         .toUpper()
+                                                         .rightJustified(4, QLatin1Char('0')));
+    }
+    return QStringLiteral("El texto contiene caracteres que no se pueden guardar en los archivos de la "
+                          "enciclotomo (Windows-1252): %1. Quítelos o cámbielos e inténtelo de nuevo.")
+        .arg(partes.join(QStringLiteral(", ")));
+}
+
+} // namespace ui

@@ -1,0 +1,32 @@
+#pragma once
+
+// The store speaks Windows-1252; the windows speak QString. These convert at that edge.
+
+#include "store/result.h"
+
+#include <QString>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ui {
+
+// Every byte becomes one character; all 256 byte values round-trip through haciaStore().
+QString desdeStore(std::string_view cp1252);
+
+// Windows-1252 bytes for the text, or nothing when some character has none; then `noRepresentables`
+// receives those characters, each once. Line breaks are left as they are ("\n").
+std::optional<std::string> haciaStore(const QString& texto, QString* noRepresentables = nullptr);
+
+// The text of a multi-line box as the store's lines: split at line breaks ("\r\n", "\r" or "\n").
+// Fails like haciaStore().
+std::optional<std::vector<std::string>> lineasDeTexto(const QString& texto, QString* noRepresentables = nullptr);
+
+// The Spanish message of a store error, ready for a message box.
+QString mensajeDe(const store::Error& error);
+
+// "El texto contiene caracteres que no se pueden guardar: ..." for the characters given.
+QString mensajeNoRepresentable(const QString& caracteres);
+
+} // namespace ui
