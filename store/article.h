@@ -19,10 +19,10 @@
 namespace store {
 
 struct Articulo {
-    std::string titulo;                      // value of the last title line, or empty
-    std::vector<std::string> ilustraciones;  // in file order, duplicates kept
-    std::vector<std::string> costados;       // side picture names in file order; the last one counts
-    std::string cuerpo;                      // body, breaks as CR LF
+    std::string titulo;                     // value of the last title line, or empty
+    std::vector<std::string> ilustraciones; // in file order, duplicates kept
+    std::vector<std::string> costados;      // side picture names in file order; the last one counts
+    std::string cuerpo;                     // body, breaks as CR LF
 };
 
 Articulo analizarArticulo(const Lineas& lineas);
@@ -72,5 +72,6 @@ struct Epigrafe {
     std::string texto;
 };
 Epigrafe analizarEpigrafe(const Lineas& lineas);
+Resultado<Epigrafe> leerEpigrafe(std::string_view ruta);
 
 } // namespace store

@@ -6,6 +6,7 @@
 #include "result.h"
 #include "text_file.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 

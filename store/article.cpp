@@ -1,0 +1,172 @@
+#include "article.h"
+
+#include "encoding.h"
+#include "paths.h"
+
+namespace store {
+
+namespace {
+
+enum class Clase { Titulo, Ilustracion, Costado, OtraEtiqueta, Salto, Texto };
+
+// The viewer's line key: upper case, spaces removed at both ends.
+Clase clasificar(std::string_view linea) {
+    const std::string clave(sinEspacios(aMayusculas(linea)));
+    if (!clave.empty() && clave[0] == '<') {
+        const std::string_view etiqueta = std::string_view(clave).substr(1, 4);
+        if (etiqueta == "TIT>")
+            return Clase::Titulo;
+        if (etiqueta == "IMG>")
+            return Clase::Ilustracion;
+        if (etiqueta == "CST>")
+            return Clase::Costado;
+        return Clase::OtraEtiqueta;
+    }
+    if (clave == "/")
+        return Clase::Salto;
+    return Clase::Texto;
+}
+
+// The value of a tag line: without leading spaces, less the first five characters, not trimmed.
+std::string valorDeEtiqueta(std::string_view linea) {
+    const std::string_view s = sinEspaciosIzquierda(linea);
+    return s.size() > 5 ? std::string(s.substr(5)) : std::string();
+}
+
+} // namespace
+
+void agregarLineaDeCuerpo(std::string& cuerpo, std::string_view linea) {
+    if (sinEspacios(linea) == "/")
+        cuerpo += "\r\n";
+    else
+        cuerpo += linea;
+}
+
+Articulo analizarArticulo(const Lineas& lineas) {
+    Articulo a;
+    for (const std::string& linea : lineas) {
+        switch (clasificar(linea)) {
+        case Clase::Titulo:
+            a.titulo = valorDeEtiqueta(linea);
+            break;
+        case Clase::Ilustracion:
+            a.ilustraciones.push_back(valorDeEtiqueta(linea));
+            break;
+        case Clase::Costado:
+            a.costados.push_back(valorDeEtiqueta(linea));
+            break;
+        case Clase::OtraEtiqueta:
+            break;
+        case Clase::Salto:
+            a.cuerpo += "\r\n";
+            break;
+        case Clase::Texto:
+            a.cuerpo += linea;
+            break;
+        }
+    }
+    return a;
+}
+
+Resultado<Articulo> leerArticulo(std::string_view ruta) {
+    auto lineas = leerLineas(ruta);
+    if (!lineas)
+        return lineas.error();
+    return analizarArticulo(*lineas);
+}
+
+std::string tituloDeLineas(const Lineas& lineas) {
+    std::string titulo;
+    for (const std::string& linea : lineas) {
+        if (clasificar(linea) == Clase::Titulo)
+            titulo = valorDeEtiqueta(linea);
+    }
+    return titulo;
+}
+
+Resultado<std::string> leerTitulo(std::string_view ruta) {
+    auto lineas = leerLineas(ruta);
+    if (!lineas)
+        return lineas.error();
+    return tituloDeLineas(*lineas);
+}
+
+ArticuloEditable analizarArticuloParaEditar(const Lineas& lineas, std::string_view nombreArchivo) {
+    ArticuloEditable a;
+    a.titulo = std::string(nombreArchivo);
+    for (const std::string& linea : lineas) {
+        const std::string_view s = sinEspaciosIzquierda(linea);
+        if (s.empty() || s[0] != '<') {
+            a.cuerpo.push_back(linea);
+            continue;
+        }
+        const std::string etiqueta = aMayusculas(s.substr(0, 5));
+        if (etiqueta == "<TIT>")
+            a.titulo = std::string(s.substr(5));
+        else if (etiqueta == "<IMG>")
+            a.ilustraciones.emplace_back(s.substr(5));
+    }
+    return a;
+}
+
+Resultado<ArticuloEditable> leerArticuloParaEditar(std::string_view ruta, std::string_view nombreArchivo) {
+    auto lineas = leerLineas(ruta);
+    if (!lineas)
+        return lineas.error();
+    return analizarArticuloParaEditar(*lineas, nombreArchivo);
+}
+
+Estado escribirArticulo(std::string_view ruta, std::string_view titulo, const std::vector<std::string>& ilustraciones,
+                        const Lineas& cuerpo) {
+    Lineas lineas;
+    lineas.reserve(1 + ilustraciones.size() + cuerpo.size());
+    lineas.push_back("<TIT>" + std::string(titulo));
+    for (const std::string& nombre : ilustraciones)
+        lineas.push_back("<IMG>" + nombre);
+    lineas.insert(lineas.end(), cuerpo.begin(), cuerpo.end());
+    return escribirLineas(ruta, lineas);
+}
+
+Estado crearArticuloVacio(std::string_view ruta) {
+    return escribirLineas(ruta, {std::string()});
+}
+
+std::string rutaIlustracion(std::string_view directorio, std::string_view nombre) {
+    return std::string(directorio) + "\\Img\\" + std::string(nombre);
+}
+
+std::string rutaCostado(std::string_view directorio, std::string_view nombre) {
+    return std::string(directorio) + "\\img\\" + std::string(nombre);
+}
+
+std::optional<std::string> rutaEpigrafeVisor(std::string_view directorio, std::string_view ilustracion) {
+    if (ilustracion.size() < 3)
+        return std::nullopt;
+    return rutaIlustracion(directorio, std::string(ilustracion.substr(0, ilustracion.size() - 3)) + "TXT");
+}
+
+std::optional<std::string> rutaEpigrafeEditor(std::string_view directorio, std::string_view ilustracion) {
+    const auto punto = ilustracion.find('.');
+    if (punto == std::string_view::npos)
+        return std::nullopt;
+    return rutaIlustracion(directorio, std::string(ilustracion.substr(0, punto)) + ".txt");
+}
+
+Epigrafe analizarEpigrafe(const Lineas& lineas) {
+    Epigrafe e;
+    if (lineas.empty())
+        return e;
+    e.titulo = lineas.front();
+    for (std::size_t i = 1; i < lineas.size(); ++i)
+        agregarLineaDeCuerpo(e.texto, lineas[i]);
+    return e;
+}
+
+Resultado<Epigrafe> leerEpigrafe(std::string_view ruta) {
+    auto lineas = leerLineas(ruta);
+    if (!lineas)
+        return lineas.error();
+    return analizarEpigrafe(*lineas);
+}
+
+} // namespace store

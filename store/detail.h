@@ -1,0 +1,24 @@
+#pragma once
+
+// Helpers shared by the store's own source files; not part of the store's interface.
+
+#include "result.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace store::detail {
+
+// The stored path without its last component ("C:\ENC\SOL.TXT" gives "C:\ENC"); empty when there is none.
+std::string padre(std::string_view ruta);
+
+// On Linux, creates the directory standing for the drive of `ruta` when the path starts with one
+// ("X:"), so that a fresh machine can hold C:\LUMBRE. Does nothing otherwise.
+void asegurarUnidad(std::string_view ruta);
+
+// An Error for a failed system call, with the cause taken from `numero` (an errno value). For "not found",
+// `nativa` tells a missing file from a missing directory on the way.
+Error errorDeSistema(std::string operacion, std::string_view ruta, int numero, const std::filesystem::path& nativa);
+
+} // namespace store::detail

@@ -1,0 +1,51 @@
+#include "list_files.h"
+
+#include "encyclopaedia.h"
+#include "paths.h"
+
+namespace store {
+
+std::string rutaLista(std::string_view directorio, std::string_view nombre) {
+    return unir(directorio, std::string(nombre) + ".dat");
+}
+
+Resultado<Lineas> leerLista(std::string_view directorio, std::string_view nombre) {
+    return leerLineas(rutaLista(directorio, nombre));
+}
+
+Resultado<Lineas> leerIndiceListas(std::string_view directorio) {
+    return leerLineas(unir(directorio, kListas));
+}
+
+Resultado<Lineas> leerCompleta(std::string_view directorio) {
+    return leerLineas(unir(directorio, kCompleta));
+}
+
+Estado anexarACompleta(std::string_view directorio, std::string_view articulo) {
+    return anexarLinea(unir(directorio, kCompleta), articulo);
+}
+
+std::optional<Error> verificarNuevaLista(std::string_view directorio, std::string_view nombre) {
+    const std::string ruta = rutaLista(directorio, nombre);
+    const char* const operacion = "crear la lista";
+    if (nombre.empty() || !nombreArchivoValido(std::string(nombre) + ".dat"))
+        return Error{operacion, ruta, Causa::NombreNoValido, {}};
+    // The look-up ignores letter case, so "Completa" finds COMPLETA.DAT and "color" finds COLOR.DAT.
+    if (existeArchivo(ruta) || existeDirectorio(ruta))
+        return Error{operacion, ruta, Causa::YaExiste, {}};
+    return std::nullopt;
+}
+
+Estado agregarLista(std::string_view directorio, std::string_view nombre) {
+    if (auto error = verificarNuevaLista(directorio, nombre))
+        return *error;
+    if (auto e = anexarLinea(unir(directorio, kListas), nombre); !e)
+        return e;
+    return escribirLineas(rutaLista(directorio, nombre), {std::string()});
+}
+
+Estado guardarLista(std::string_view ruta, const Lineas& articulos) {
+    return escribirLineas(ruta, articulos);
+}
+
+} // namespace store

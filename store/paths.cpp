@@ -1,0 +1,356 @@
+#include "paths.h"
+
+#include "detail.h"
+#include "encoding.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+#ifndef _WIN32
+#include <dirent.h>
+#include <sys/stat.h>
+#include <time.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace store {
+
+namespace {
+
+bool esSeparador(char c) {
+    return c == '\\' || c == '/';
+}
+
+bool tieneUnidad(std::string_view ruta) {
+    return ruta.size() >= 2 && std::isalpha(static_cast<unsigned char>(ruta[0])) && ruta[1] == ':';
+}
+
+// The path split into its starting point and its components (Windows-1252), empty components dropped.
+struct Partes {
+    fs::path base;
+    std::vector<std::string_view> componentes;
+};
+
+Partes descomponer(std::string_view ruta) {
+    Partes p;
+    std::string_view resto = ruta;
+#ifdef _WIN32
+    (void)tieneUnidad;
+#else
+    if (tieneUnidad(ruta)) {
+        p.base = directorioUnidad(ruta[0]);
+        resto = ruta.substr(2);
+    } else if (!ruta.empty() && esSeparador(ruta[0])) {
+        p.base = "/";
+    }
+#endif
+    std::size_t i = 0;
+    while (i < resto.size()) {
+        std::size_t j = i;
+        while (j < resto.size() && !esSeparador(resto[j]))
+            ++j;
+        if (j > i)
+            p.componentes.push_back(resto.substr(i, j - i));
+        i = j + 1;
+    }
+    return p;
+}
+
+#ifndef _WIN32
+
+// The key of a name in the case index: Windows-1252 upper case. A name on disk that Windows-1252 cannot
+// hold gets a key no stored name can produce.
+std::string claveDeNombreDisco(const std::string& utf8) {
+    if (auto cp = utf8ACp1252(utf8))
+        return aMayusculas(*cp);
+    return std::string(1, '\0') + utf8;
+}
+
+bool mismoInstante(const timespec& a, const timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// Per-directory index: folded name -> name on disk. It is rebuilt when the directory's modification time
+// changes. File systems stamp times with a coarse clock, so an index built within a second of the last
+// change might miss an entry made in the same tick: such an index is "unsure" and a miss rebuilds it.
+struct Indice {
+    timespec mtime{};
+    bool seguro = false;
+    std::unordered_map<std::string, std::string> nombres;
+};
+
+class IndiceDeCasos {
+public:
+    std::optional<std::string> buscar(const fs::path& dir, const std::string& clave) {
+        std::lock_guard<std::mutex> cerrojo(mutex_);
+        struct stat st {};
+        const std::string d = dir.native();
+        if (::stat(d.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+            indices_.erase(d);
+            return std::nullopt;
+        }
+        auto it = indices_.find(d);
+        bool recien = false;
+        if (it == indices_.end() || !mismoInstante(it->second.mtime, st.st_mtim)) {
+            it = reconstruir(d, st.st_mtim);
+            recien = true;
+        }
+        if (it == indices_.end())
+            return std::nullopt;
+        if (auto f = it->second.nombres.find(clave); f != it->second.nombres.end())
+            return f->second;
+        if (recien || it->second.seguro)
+            return std::nullopt;
+        it = reconstruir(d, st.st_mtim);
+        if (it == indices_.end())
+            return std::nullopt;
+        if (auto f = it->second.nombres.find(clave); f != it->second.nombres.end())
+            return f->second;
+        return std::nullopt;
+    }
+
+    void olvidar(const fs::path& dir) {
+        std::lock_guard<std::mutex> cerrojo(mutex_);
+        indices_.erase(dir.native());
+    }
+
+private:
+    using Mapa = std::unordered_map<std::string, Indice>;
+
+    Mapa::iterator reconstruir(const std::string& d, const timespec& mtime) {
+        if (indices_.size() >= 256)
+            indices_.clear();
+        Indice indice;
+        indice.mtime = mtime;
+        timespec ahora{};
+        ::clock_gettime(CLOCK_REALTIME, &ahora);
+        indice.seguro = ahora.tv_sec - mtime.tv_sec > 1;
+        DIR* dp = ::opendir(d.c_str());
+        if (!dp) {
+            indices_.erase(d);
+            return indices_.end();
+        }
+        while (const dirent* e = ::readdir(dp)) {
+            const std::string nombre = e->d_name;
+            if (nombre == "." || nombre == "..")
+                continue;
+            auto [pos, nuevo] = indice.nombres.emplace(claveDeNombreDisco(nombre), nombre);
+            // Two names differing only in case: keep one of them, the same one every time.
+            if (!nuevo && nombre < pos->second)
+                pos->second = nombre;
+        }
+        ::closedir(dp);
+        auto [it, _] = indices_.insert_or_assign(d, std::move(indice));
+        return it;
+    }
+
+    std::mutex mutex_;
+    Mapa indices_;
+};
+
+IndiceDeCasos& indiceGlobal() {
+    static IndiceDeCasos indice;
+    return indice;
+}
+
+#endif
+
+} // namespace
+
+std::string unir(std::string_view a, std::string_view b) {
+    std::string r;
+    r.reserve(a.size() + 1 + b.size());
+    r += a;
+    r += '\\';
+    r += b;
+    return r;
+}
+
+fs::path directorioUnidad(char letra) {
+    const char l = static_cast<char>(std::tolower(static_cast<unsigned char>(letra)));
+#ifdef _WIN32
+    return fs::path(std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(letra)))) + ":\\");
+#else
+    const char* unidades = std::getenv("LUMBRE_UNIDADES");
+    if (unidades && *unidades)
+        return fs::path(unidades) / std::string(1, l);
+    fs::path datos;
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && *xdg == '/') {
+        datos = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        datos = fs::path(home && *home ? home : "/") / ".local" / "share";
+    }
+    return datos / "lumbre" / "unidades" / std::string(1, l);
+#endif
+}
+
+fs::path aNativa(std::string_view ruta) {
+#ifdef _WIN32
+    const std::string u = cp1252AUtf8(ruta);
+    return fs::path(std::u8string(u.begin(), u.end()));
+#else
+    const Partes p = descomponer(ruta);
+    fs::path r = p.base;
+    for (std::string_view c : p.componentes)
+        r /= cp1252AUtf8(c);
+    return r;
+#endif
+}
+
+fs::path resolver(std::string_view ruta) {
+#ifdef _WIN32
+    return aNativa(ruta);
+#else
+    const Partes p = descomponer(ruta);
+    fs::path r = p.base;
+    bool existe = true; // once a component is missing, nothing below it can exist
+    for (std::string_view c : p.componentes) {
+        const std::string nombre = cp1252AUtf8(c);
+        if (!existe || c == "." || c == "..") {
+            r /= nombre;
+            continue;
+        }
+        fs::path exacto = r.empty() ? fs::path(nombre) : r / nombre;
+        struct stat st {};
+        if (::lstat(exacto.c_str(), &st) == 0) {
+            r = std::move(exacto);
+            continue;
+        }
+        const fs::path dir = r.empty() ? fs::path(".") : r;
+        if (auto real = indiceGlobal().buscar(dir, aMayusculas(c))) {
+            r = r.empty() ? fs::path(*real) : r / *real;
+        } else {
+            r = std::move(exacto);
+            existe = false;
+        }
+    }
+    return r;
+#endif
+}
+
+void olvidarDirectorio(const fs::path& directorio) {
+#ifdef _WIN32
+    (void)directorio;
+#else
+    indiceGlobal().olvidar(directorio.empty() ? fs::path(".") : directorio);
+#endif
+}
+
+bool nombreRelativoSeguro(std::string_view nombre) {
+    if (nombre.empty() || esSeparador(nombre[0]) || tieneUnidad(nombre))
+        return false;
+    std::size_t i = 0;
+    while (i <= nombre.size()) {
+        std::size_t j = i;
+        while (j < nombre.size() && !esSeparador(nombre[j]))
+            ++j;
+        const std::string_view c = nombre.substr(i, j - i);
+        // Windows drops trailing dots and spaces, so ". ." and "..." climb out there as ".." does.
+        if (c.find_first_not_of(". ") == std::string_view::npos && c.find("..") != std::string_view::npos)
+            return false;
+        if (c.find(':') != std::string_view::npos)
+            return false;
+        i = j + 1;
+    }
+    return true;
+}
+
+bool nombreArchivoValido(std::string_view nombre) {
+    if (nombre.empty() || nombre == "." || nombre == "..")
+        return false;
+    for (char ch : nombre) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x20 || std::strchr("\\/:*?\"<>|", ch) != nullptr)
+            return false;
+    }
+    if (nombre.back() == ' ' || nombre.back() == '.')
+        return false;
+    // Device names are not files on Windows, with or without an extension.
+    std::string base = aMayusculas(nombre.substr(0, nombre.find('.')));
+    base = std::string(sinEspaciosDerecha(base));
+    static const char* const kDispositivos[] = {"CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4",
+                                                "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2", "LPT3",
+                                                "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
+    for (const char* d : kDispositivos) {
+        if (base == d)
+            return false;
+    }
+    return true;
+}
+
+namespace detail {
+
+std::string padre(std::string_view ruta) {
+    std::size_t fin = ruta.size();
+    while (fin > 0 && esSeparador(ruta[fin - 1]))
+        --fin;
+    while (fin > 0 && !esSeparador(ruta[fin - 1]))
+        --fin;
+    while (fin > 1 && esSeparador(ruta[fin - 1]))
+        --fin;
+    return std::string(ruta.substr(0, fin));
+}
+
+void asegurarUnidad(std::string_view ruta) {
+#ifdef _WIN32
+    (void)ruta;
+#else
+    if (!tieneUnidad(ruta))
+        return;
+    std::error_code ec;
+    fs::create_directories(directorioUnidad(ruta[0]), ec);
+#endif
+}
+
+Error errorDeSistema(std::string operacion, std::string_view ruta, int numero, const fs::path& nativa) {
+    Error e{std::move(operacion), std::string(ruta), Causa::Otro, {}};
+    switch (numero) {
+    case ENOENT: {
+        std::error_code ec;
+        const fs::path dir = nativa.has_parent_path() ? nativa.parent_path() : fs::path(".");
+        e.causa = fs::is_directory(dir, ec) ? Causa::NoEncontrado : Causa::RutaNoEncontrada;
+        break;
+    }
+    case ENOTDIR:
+        e.causa = Causa::RutaNoEncontrada;
+        break;
+    case EEXIST:
+        e.causa = Causa::YaExiste;
+        break;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+    case EROFS:
+        e.causa = Causa::AccesoDenegado;
+        break;
+    case ENOSPC:
+    case EFBIG:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+        e.causa = Causa::DiscoLleno;
+        break;
+    case ENAMETOOLONG:
+        e.causa = Causa::NombreNoValido;
+        break;
+    default: {
+        // The system's own words are ASCII in the C locale; keep them as a hint.
+        e.detalle = std::strerror(numero);
+        break;
+    }
+    }
+    return e;
+}
+
+} // namespace detail
+
+} // namespace store

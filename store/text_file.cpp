@@ -1,0 +1,354 @@
+#include "text_file.h"
+
+#include "detail.h"
+#include "paths.h"
+
+#include <atomic>
+#include <cerrno>
+#include <filesystem>
+#include <string>
+
+#ifdef _WIN32
+#include <fstream>
+#include <iterator>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace store {
+
+namespace {
+
+const char* const kLeer = "leer el archivo";
+const char* const kEscribir = "escribir el archivo";
+const char* const kAnexar = "a\xF1"
+                            "adir una l\xEDnea al archivo";
+const char* const kCrearDirectorio = "crear el directorio";
+const char* const kAbrir = "abrir el archivo";
+
+#ifndef _WIN32
+
+// Closes the descriptor when it goes out of scope.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+    // Closes now and reports the error of close(), which on some file systems is the first sign of a full disk.
+    int cerrar() {
+        const int r = ::close(fd_);
+        fd_ = -1;
+        return r;
+    }
+
+private:
+    int fd_;
+};
+
+// Writes everything, retrying short writes. Returns 0 or an errno value.
+int escribirTodo(int fd, std::string_view bytes) {
+    std::size_t hecho = 0;
+    while (hecho < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + hecho, bytes.size() - hecho);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (n == 0)
+            return ENOSPC;
+        hecho += static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+std::string nombreTemporal(const fs::path& destino) {
+    static std::atomic<unsigned> contador{0};
+    return "." + destino.filename().native() + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(contador++);
+}
+
+void sincronizarDirectorio(const fs::path& dir) {
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+#endif
+
+fs::path directorioDe(const fs::path& nativa) {
+    return nativa.has_parent_path() ? nativa.parent_path() : fs::path(".");
+}
+
+// Replaces the file by way of a temporary file in the same directory: write, flush to disk, rename.
+// On any failure the temporary is removed and the old file is left as it was.
+Estado reemplazar(std::string_view ruta, std::string_view bytes, const char* operacion) {
+    detail::asegurarUnidad(ruta);
+    const fs::path destino = resolver(ruta);
+    const fs::path dir = directorioDe(destino);
+#ifdef _WIN32
+    const fs::path temporal = dir / (destino.filename().native() + L".tmp");
+    {
+        std::ofstream f(temporal, std::ios::binary | std::ios::trunc);
+        if (!f)
+            return Error{operacion, std::string(ruta), Causa::AccesoDenegado, {}};
+        f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        f.flush();
+        if (!f) {
+            f.close();
+            std::error_code ec;
+            fs::remove(temporal, ec);
+            return Error{operacion, std::string(ruta), Causa::DiscoLleno, {}};
+        }
+    }
+    std::error_code ec;
+    fs::rename(temporal, destino, ec);
+    if (ec) {
+        fs::remove(temporal, ec);
+        return Error{operacion, std::string(ruta), Causa::AccesoDenegado, {}};
+    }
+    return {};
+#else
+    struct stat st {};
+    if (::stat(destino.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        return Error{operacion, std::string(ruta), Causa::AccesoDenegado, {}};
+    const bool existia = ::stat(destino.c_str(), &st) == 0;
+
+    const fs::path temporal = dir / nombreTemporal(destino);
+    Descriptor fd(::open(temporal.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (fd.get() < 0)
+        return detail::errorDeSistema(operacion, ruta, errno == ENOENT ? ENOTDIR : errno, destino);
+
+    auto fallar = [&](int numero) -> Estado {
+        if (fd.get() >= 0)
+            fd.cerrar();
+        ::unlink(temporal.c_str());
+        return detail::errorDeSistema(operacion, ruta, numero, destino);
+    };
+    if (existia)
+        ::fchmod(fd.get(), st.st_mode & 07777); // keep the old file's permissions
+    if (const int e = escribirTodo(fd.get(), bytes))
+        return fallar(e);
+    if (::fsync(fd.get()) != 0 && errno != EINVAL)
+        return fallar(errno);
+    if (fd.cerrar() != 0)
+        return fallar(errno);
+    if (::rename(temporal.c_str(), destino.c_str()) != 0)
+        return fallar(errno);
+    sincronizarDirectorio(dir);
+    if (!existia)
+        olvidarDirectorio(dir);
+    return {};
+#endif
+}
+
+} // namespace
+
+Lineas partirLineas(std::string_view bytes) {
+    Lineas lineas;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const std::size_t cr = bytes.find('\r', i);
+        if (cr == std::string_view::npos) {
+            lineas.emplace_back(bytes.substr(i));
+            break;
+        }
+        lineas.emplace_back(bytes.substr(i, cr - i));
+        i = cr + 1;
+        if (i < bytes.size() && bytes[i] == '\n')
+            ++i;
+    }
+    return lineas;
+}
+
+std::string unirLineas(const Lineas& lineas) {
+    std::size_t total = 0;
+    for (const auto& l : lineas)
+        total += l.size() + 2;
+    std::string r;
+    r.reserve(total);
+    for (const auto& l : lineas) {
+        r += l;
+        r += "\r\n";
+    }
+    return r;
+}
+
+Resultado<std::string> leerBytes(std::string_view ruta) {
+    const fs::path nativa = resolver(ruta);
+#ifdef _WIN32
+    std::error_code ec;
+    if (!fs::exists(nativa, ec))
+        return Error{kLeer, std::string(ruta), Causa::NoEncontrado, {}};
+    std::ifstream f(nativa, std::ios::binary);
+    if (!f)
+        return Error{kLeer, std::string(ruta), Causa::AccesoDenegado, {}};
+    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+#else
+    Descriptor fd(::open(nativa.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0)
+        return detail::errorDeSistema(kLeer, ruta, errno, nativa);
+    struct stat st {};
+    if (::fstat(fd.get(), &st) == 0 && S_ISDIR(st.st_mode))
+        return Error{kLeer, std::string(ruta), Causa::AccesoDenegado, {}};
+    std::string datos;
+    if (st.st_size > 0)
+        datos.reserve(static_cast<std::size_t>(st.st_size));
+    char bufer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), bufer, sizeof bufer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return detail::errorDeSistema(kLeer, ruta, errno, nativa);
+        }
+        if (n == 0)
+            break;
+        datos.append(bufer, static_cast<std::size_t>(n));
+    }
+    return datos;
+#endif
+}
+
+Resultado<Lineas> leerLineas(std::string_view ruta) {
+    auto bytes = leerBytes(ruta);
+    if (!bytes)
+        return bytes.error();
+    return partirLineas(*bytes);
+}
+
+Resultado<std::string> leerPrimeraLinea(std::string_view ruta) {
+    auto lineas = leerLineas(ruta);
+    if (!lineas)
+        return lineas.error();
+    if (lineas->empty())
+        return Error{kLeer, std::string(ruta), Causa::SinLineas, {}};
+    return std::move(lineas->front());
+}
+
+Estado escribirLineas(std::string_view ruta, const Lineas& lineas) {
+    return reemplazar(ruta, unirLineas(lineas), kEscribir);
+}
+
+Estado escribirBytes(std::string_view ruta, std::string_view bytes) {
+    return reemplazar(ruta, bytes, kEscribir);
+}
+
+Estado anexarLinea(std::string_view ruta, std::string_view linea) {
+    detail::asegurarUnidad(ruta);
+    const fs::path nativa = resolver(ruta);
+    std::string bytes(linea);
+    bytes += "\r\n";
+#ifdef _WIN32
+    std::ofstream f(nativa, std::ios::binary | std::ios::app);
+    if (!f)
+        return Error{kAnexar, std::string(ruta), Causa::AccesoDenegado, {}};
+    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    f.flush();
+    if (!f)
+        return Error{kAnexar, std::string(ruta), Causa::DiscoLleno, {}};
+    return {};
+#else
+    struct stat st {};
+    const bool existia = ::stat(nativa.c_str(), &st) == 0;
+    Descriptor fd(::open(nativa.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+    if (fd.get() < 0)
+        return detail::errorDeSistema(kAnexar, ruta, errno, nativa);
+    if (!existia)
+        olvidarDirectorio(directorioDe(nativa));
+    const off_t antes = ::fstat(fd.get(), &st) == 0 ? st.st_size : -1;
+    ssize_t n;
+    do {
+        n = ::write(fd.get(), bytes.data(), bytes.size());
+    } while (n < 0 && errno == EINTR);
+    if (n != static_cast<ssize_t>(bytes.size())) {
+        const int numero = n < 0 ? errno : ENOSPC;
+        // Never leave half a line behind: cut the file back to what it held.
+        if (antes >= 0 && n > 0) {
+            [[maybe_unused]] const int r = ::ftruncate(fd.get(), antes);
+        }
+        return detail::errorDeSistema(kAnexar, ruta, numero, nativa);
+    }
+    if (::fsync(fd.get()) != 0 && errno != EINVAL)
+        return detail::errorDeSistema(kAnexar, ruta, errno, nativa);
+    if (fd.cerrar() != 0)
+        return detail::errorDeSistema(kAnexar, ruta, errno, nativa);
+    return {};
+#endif
+}
+
+Estado crearVacio(std::string_view ruta) {
+    return reemplazar(ruta, {}, "crear el archivo");
+}
+
+Estado tocar(std::string_view ruta) {
+    detail::asegurarUnidad(ruta);
+    const fs::path nativa = resolver(ruta);
+#ifdef _WIN32
+    std::ofstream f(nativa, std::ios::binary | std::ios::app);
+    if (!f)
+        return Error{kAbrir, std::string(ruta), Causa::AccesoDenegado, {}};
+    return {};
+#else
+    struct stat st {};
+    const bool existia = ::stat(nativa.c_str(), &st) == 0;
+    Descriptor fd(::open(nativa.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+    if (fd.get() < 0)
+        return detail::errorDeSistema(kAbrir, ruta, errno, nativa);
+    if (!existia)
+        olvidarDirectorio(directorioDe(nativa));
+    return {};
+#endif
+}
+
+Estado copiarArchivo(std::string_view origen, std::string_view destino) {
+    auto bytes = leerBytes(origen);
+    if (!bytes)
+        return bytes.error();
+    return reemplazar(destino, *bytes, "copiar en el archivo");
+}
+
+Estado crearDirectorio(std::string_view ruta) {
+    detail::asegurarUnidad(ruta);
+    const fs::path nativa = resolver(ruta);
+#ifdef _WIN32
+    std::error_code ec;
+    if (fs::exists(nativa, ec))
+        return Error{kCrearDirectorio, std::string(ruta), Causa::YaExiste, {}};
+    if (!fs::is_directory(directorioDe(nativa), ec))
+        return Error{kCrearDirectorio, std::string(ruta), Causa::RutaNoEncontrada, {}};
+    if (!fs::create_directory(nativa, ec))
+        return Error{kCrearDirectorio, std::string(ruta), Causa::AccesoDenegado, {}};
+    return {};
+#else
+    if (::mkdir(nativa.c_str(), 0777) != 0) {
+        const int numero = errno == ENOENT ? ENOTDIR : errno;
+        return detail::errorDeSistema(kCrearDirectorio, ruta, numero, nativa);
+    }
+    olvidarDirectorio(directorioDe(nativa));
+    return {};
+#endif
+}
+
+bool existeArchivo(std::string_view ruta) {
+    std::error_code ec;
+    const auto estado = fs::status(resolver(ruta), ec);
+    return !ec && fs::exists(estado) && !fs::is_directory(estado);
+}
+
+bool existeDirectorio(std::string_view ruta) {
+    std::error_code ec;
+    return fs::is_directory(resolver(ruta), ec);
+}
+
+} // namespace store
