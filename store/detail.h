@@ -4,6 +4,7 @@
 
 #include "result.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -20,5 +21,8 @@ void asegurarUnidad(std::string_view ruta);
 // An Error for a failed system call, with the cause taken from `numero` (an errno value). For "not found",
 // `nativa` tells a missing file from a missing directory on the way.
 Error errorDeSistema(std::string operacion, std::string_view ruta, int numero, const std::filesystem::path& nativa);
+
+// How many times this process has listed a directory to build a case index (for tests and benchmarks).
+std::size_t listadosDeDirectorio();
 
 } // namespace store::detail

@@ -3,6 +3,7 @@
 #include "detail.h"
 #include "encoding.h"
 
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -132,6 +133,7 @@ private:
         timespec ahora{};
         ::clock_gettime(CLOCK_REALTIME, &ahora);
         indice.seguro = ahora.tv_sec - mtime.tv_sec > 1;
+        ++listados_;
         DIR* dp = ::opendir(d.c_str());
         if (!dp) {
             indices_.erase(d);
@@ -153,6 +155,9 @@ private:
 
     std::mutex mutex_;
     Mapa indices_;
+
+public:
+    std::atomic<std::size_t> listados_{0};
 };
 
 IndiceDeCasos& indiceGlobal() {
@@ -298,6 +303,14 @@ std::string padre(std::string_view ruta) {
     while (fin > 1 && esSeparador(ruta[fin - 1]))
         --fin;
     return std::string(ruta.substr(0, fin));
+}
+
+std::size_t listadosDeDirectorio() {
+#ifdef _WIN32
+    return 0;
+#else
+    return indiceGlobal().listados_.load();
+#endif
 }
 
 void asegurarUnidad(std::string_view ruta) {

@@ -23,10 +23,10 @@ enum class Causa {
 // A failed store operation: the operation, the path as typed (Windows-1252 bytes) and the cause.
 // Nothing in the store ends the process; every operation reports its failure through this type.
 struct Error {
-    std::string operacion; // Spanish verb phrase, e.g. "leer", "escribir", "crear el directorio"
+    std::string operacion; // Spanish verb phrase with its object: "leer el archivo", "crear el directorio"
     std::string ruta;      // as typed, Windows-1252
     Causa causa = Causa::Otro;
-    std::string detalle;   // optional extra words (Windows-1252), e.g. the offending line or characters
+    std::string detalle; // optional extra words (Windows-1252), e.g. the offending line or characters
 
     // A Spanish sentence for a message box, in Windows-1252, naming the file and the cause.
     std::string mensaje() const;

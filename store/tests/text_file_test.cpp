@@ -1,0 +1,215 @@
+#include "store/paths.h"
+#include "store/text_file.h"
+#include "unidad_temporal.h"
+
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace store;
+namespace fs = std::filesystem;
+
+namespace {
+
+class ArchivoDeTexto : public prueba::ConUnidades {};
+
+TEST(Lineas, splitFollowsTheStoreLineRules) {
+    struct Caso {
+        const char* nombre;
+        std::string bytes;
+        Lineas lineas;
+    };
+    const Caso casos[] = {
+        {"zero bytes give no line", "", {}},
+        {"CR LF alone is one empty line", "\r\n", {""}},
+        {"two line ends, two empty lines", "\r\n\r\n", {"", ""}},
+        {"last line without ending is read", "a\r\nb", {"a", "b"}},
+        {"lone CR ends a line", "a\rb\r", {"a", "b"}},
+        {"lone LF is an ordinary byte", "a\nb\r\n", {"a\nb"}},
+        {"only one LF is dropped after CR", "a\r\n\nb", {"a", "\nb"}},
+        {"CR CR LF", "a\r\r\nb", {"a", "", "b"}},
+        {"spaces are kept", "  a  \r\n \r\n", {"  a  ", " "}},
+        {"high bytes and NUL pass", std::string("\xE1\xF1\x81\x00z\r\n", 7), {std::string("\xE1\xF1\x81\x00z", 5)}},
+    };
+    for (const auto& c : casos)
+        EXPECT_EQ(partirLineas(c.bytes), c.lineas) << c.nombre;
+}
+
+TEST(Lineas, everyWrittenLineEndsInCrLf) {
+    EXPECT_EQ(unirLineas({}), "");
+    EXPECT_EQ(unirLineas({""}), "\r\n");
+    EXPECT_EQ(unirLineas({"a", "", "b "}), "a\r\n\r\nb \r\n");
+}
+
+TEST_F(ArchivoDeTexto, writtenLinesReadBackExactly) {
+    const Lineas lineas = {"<TIT>R\xEDo", "",
+                           "  sangr\xED"
+                           "a  ",
+                           "\x80\x81\xFF"};
+    ASSERT_TRUE(escribirLineas("C:\\A.TXT", lineas));
+    EXPECT_EQ(leer(c() / "A.TXT"), unirLineas(lineas));
+    const auto leidas = leerLineas("C:\\A.TXT");
+    ASSERT_TRUE(leidas);
+    EXPECT_EQ(*leidas, lineas);
+}
+
+TEST_F(ArchivoDeTexto, firstLineOfEmptyAndOneLineFiles) {
+    escribir(c() / "VACIO.DAT", "");
+    escribir(c() / "UNA.DAT", "\r\n");
+    escribir(c() / "DOS.DAT", "uno\r\ndos\r\n");
+    const auto vacio = leerPrimeraLinea("C:\\VACIO.DAT");
+    ASSERT_FALSE(vacio);
+    EXPECT_EQ(vacio.error().causa, Causa::SinLineas);
+    EXPECT_EQ(leerPrimeraLinea("C:\\UNA.DAT").valor(), "");
+    EXPECT_EQ(leerPrimeraLinea("C:\\DOS.DAT").valor(), "uno");
+}
+
+TEST_F(ArchivoDeTexto, failuresCarryTheirCauseAndPathAsTyped) {
+    fs::create_directories(c() / "DIR");
+    escribir(c() / "ARCH.TXT", "x\r\n");
+    struct Caso {
+        const char* nombre;
+        std::function<Estado()> operacion;
+        const char* ruta;
+        Causa causa;
+    };
+    auto leerComoEstado = [](const char* r) -> std::function<Estado()> {
+        return [r]() -> Estado {
+            auto l = leerLineas(r);
+            return l ? Estado() : Estado(l.error());
+        };
+    };
+    const Caso casos[] = {
+        {"read missing file", leerComoEstado("C:\\NO.TXT"), "C:\\NO.TXT", Causa::NoEncontrado},
+        {"read in missing dir", leerComoEstado("C:\\NODIR\\A.TXT"), "C:\\NODIR\\A.TXT", Causa::RutaNoEncontrada},
+        {"read a directory", leerComoEstado("C:\\DIR"), "C:\\DIR", Causa::AccesoDenegado},
+        {"read under a file", leerComoEstado("C:\\ARCH.TXT\\A"), "C:\\ARCH.TXT\\A", Causa::RutaNoEncontrada},
+        {"write in missing dir", [] { return escribirLineas("C:\\NODIR\\A.TXT", {"x"}); }, "C:\\NODIR\\A.TXT",
+         Causa::RutaNoEncontrada},
+        {"write over a directory", [] { return escribirLineas("C:\\dir", {"x"}); }, "C:\\dir", Causa::AccesoDenegado},
+        {"append in missing dir", [] { return anexarLinea("C:\\NODIR\\A.TXT", "x"); }, "C:\\NODIR\\A.TXT",
+         Causa::RutaNoEncontrada},
+        {"make existing directory", [] { return crearDirectorio("C:\\Dir"); }, "C:\\Dir", Causa::YaExiste},
+        {"make directory over a file", [] { return crearDirectorio("C:\\ARCH.TXT"); }, "C:\\ARCH.TXT", Causa::YaExiste},
+        {"make directory, parent missing", [] { return crearDirectorio("C:\\NODIR\\SUB"); }, "C:\\NODIR\\SUB",
+         Causa::RutaNoEncontrada},
+        {"copy from missing file", [] { return copiarArchivo("C:\\NO.ICO", "C:\\B.ICO"); }, "C:\\NO.ICO",
+         Causa::NoEncontrado},
+    };
+    for (const auto& c : casos) {
+        const Estado e = c.operacion();
+        ASSERT_FALSE(e) << c.nombre;
+        EXPECT_EQ(e.error().causa, c.causa) << c.nombre;
+        EXPECT_EQ(e.error().ruta, c.ruta) << c.nombre;
+    }
+    EXPECT_FALSE(fs::exists(c() / "B.ICO"));
+}
+
+TEST(MensajeDeError, isASpanishSentenceInWindows1252) {
+    const Error e{"leer el archivo", "C:\\ENCICLO\\SOLAR\\COLOR.DAT", Causa::NoEncontrado, {}};
+    EXPECT_EQ(e.mensaje(), "No se pudo leer el archivo \xAB"
+                           "C:\\ENCICLO\\SOLAR\\COLOR.DAT\xBB: el archivo no existe.");
+    const Error lleno{"escribir el archivo", "C:\\A", Causa::DiscoLleno, {}};
+    EXPECT_EQ(lleno.mensaje(), "No se pudo escribir el archivo \xAB"
+                               "C:\\A\xBB: el disco est\xE1 lleno.");
+    const Error numero{"leer el archivo", "C:\\C", Causa::NoEsNumero, "l\xEDnea 3"};
+    EXPECT_NE(numero.mensaje().find("(l\xEDnea 3)."), std::string::npos);
+}
+
+TEST_F(ArchivoDeTexto, appendAddsWholeLinesAndCreatesTheFile) {
+    ASSERT_TRUE(anexarLinea("C:\\L.DAT", "uno"));
+    ASSERT_TRUE(anexarLinea("C:\\l.dat", ""));
+    ASSERT_TRUE(anexarLinea("C:\\L.dat", " tres "));
+    EXPECT_EQ(leer(c() / "L.DAT"), "uno\r\n\r\n tres \r\n");
+    EXPECT_EQ(nombres(c()), std::vector<std::string>{"L.DAT"});
+}
+
+TEST_F(ArchivoDeTexto, touchKeepsContentAndCreatesMissingFile) {
+    escribir(c() / "IMG" / "sol.txt", "Sol\r\nTexto\r\n");
+    ASSERT_TRUE(tocar("C:\\Img\\SOL.TXT"));
+    EXPECT_EQ(leer(c() / "IMG" / "sol.txt"), "Sol\r\nTexto\r\n");
+    ASSERT_TRUE(tocar("C:\\Img\\luna.txt"));
+    EXPECT_EQ(leer(c() / "IMG" / "luna.txt"), "");
+    EXPECT_TRUE(existeArchivo("C:\\IMG\\LUNA.TXT"));
+}
+
+TEST_F(ArchivoDeTexto, createEmptyTruncatesAndCopyIsExact) {
+    escribir(c() / "D.DAT", "viejo\r\n");
+    ASSERT_TRUE(crearVacio("C:\\D.DAT"));
+    EXPECT_EQ(leer(c() / "D.DAT"), "");
+    std::string todos;
+    for (int b = 0; b < 256; ++b)
+        todos += static_cast<char>(b);
+    escribir(c() / "origen.ico", todos);
+    escribir(c() / "ICONO.ICO", "antes");
+    ASSERT_TRUE(copiarArchivo("C:\\ORIGEN.ICO", "C:\\icono.ico"));
+    EXPECT_EQ(leer(c() / "ICONO.ICO"), todos);
+    ASSERT_TRUE(escribirBytes("C:\\B.BIN", todos));
+    EXPECT_EQ(leerBytes("C:\\b.bin").valor(), todos);
+}
+
+TEST_F(ArchivoDeTexto, writesLeaveNoTemporaryFilesBehind) {
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_TRUE(escribirLineas("C:\\A.DAT", {std::to_string(i)}));
+        ASSERT_TRUE(crearVacio("C:\\B.DAT"));
+        ASSERT_TRUE(escribirBytes("C:\\C.DAT", "x"));
+    }
+    EXPECT_EQ(nombres(c()), (std::vector<std::string>{"A.DAT", "B.DAT", "C.DAT"}));
+}
+
+TEST_F(ArchivoDeTexto, existenceChecksTellFilesFromDirectories) {
+    fs::create_directories(c() / "ENCICLO");
+    escribir(c() / "ENCICLO" / "TOMOS.DAT", "");
+    EXPECT_TRUE(existeDirectorio("C:\\enciclo"));
+    EXPECT_FALSE(existeArchivo("C:\\enciclo"));
+    EXPECT_TRUE(existeArchivo("C:\\Enciclo\\tomos.dat"));
+    EXPECT_FALSE(existeDirectorio("C:\\Enciclo\\tomos.dat"));
+    EXPECT_FALSE(existeArchivo("C:\\Enciclo\\actual.dat"));
+    ASSERT_TRUE(crearDirectorio("C:\\ENCICLO\\NUEVA"));
+    EXPECT_TRUE(existeDirectorio("C:\\Enciclo\\Nueva"));
+}
+
+// Runs `operacion` in a child process whose files may not grow beyond `limite` bytes, as on a full disk.
+// Returns 0 when it succeeded, 1 when it failed with DiscoLleno, 2 for any other failure.
+int conDiscoLleno(rlim_t limite, const std::function<Estado()>& operacion) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit lim{limite, limite};
+        ::setrlimit(RLIMIT_FSIZE, &lim);
+        const Estado e = operacion();
+        ::_exit(e ? 0 : e.error().causa == Causa::DiscoLleno ? 1 : 2);
+    }
+    int estado = 0;
+    ::waitpid(pid, &estado, 0);
+    return WIFEXITED(estado) ? WEXITSTATUS(estado) : 3;
+}
+
+TEST_F(ArchivoDeTexto, failedWriteLeavesTheOldFileWhole) {
+    const std::string viejo = "8427423\r\n16777215\r\n";
+    const std::string grande(64 * 1024, 'x');
+    escribir(c() / "ORIGEN.BIN", grande);
+    struct Caso {
+        const char* nombre;
+        std::function<Estado()> operacion;
+    };
+    const Caso casos[] = {
+        {"write lines", [&] { return escribirLineas("C:\\color.dat", {grande}); }},
+        {"write bytes", [&] { return escribirBytes("C:\\COLOR.DAT", grande); }},
+        {"copy", [] { return copiarArchivo("C:\\ORIGEN.BIN", "C:\\Color.Dat"); }},
+        {"append", [&] { return anexarLinea("C:\\COLOR.DAT", grande); }},
+        {"append a line that only partly fits", [] { return anexarLinea("C:\\COLOR.DAT", "123456789012345"); }},
+    };
+    for (const auto& c : casos) {
+        escribir(this->c() / "COLOR.DAT", viejo);
+        EXPECT_EQ(conDiscoLleno(viejo.size() + 4, c.operacion), 1) << c.nombre;
+        EXPECT_EQ(leer(this->c() / "COLOR.DAT"), viejo) << c.nombre;
+        EXPECT_EQ(nombres(this->c()), (std::vector<std::string>{"COLOR.DAT", "ORIGEN.BIN"})) << c.nombre;
+    }
+    // The same operations succeed without the limit, so the failures above came from the limit.
+    EXPECT_EQ(conDiscoLleno(RLIM_INFINITY, casos[0].operacion), 0);
+}
+
+} // namespace
