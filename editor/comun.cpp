@@ -1,0 +1,59 @@
+#include "editor/comun.h"
+
+#include "store/encoding.h"
+#include "store/encyclopaedia.h"
+#include "ui/dialogos.h"
+#include "ui/texto.h"
+
+#include <array>
+
+namespace forja {
+
+std::optional<std::string> aAlmacen(QWidget* padre, const QString& texto) {
+    QString malos;
+    auto bytes = ui::haciaStore(texto, &malos);
+    if (!bytes) {
+        ui::Dialogos::avisar(padre, ui::mensajeNoRepresentable(malos));
+    }
+    return bytes;
+}
+
+std::optional<store::Lineas> lineasAlmacen(QWidget* padre, const QString& texto) {
+    QString malos;
+    auto lineas = ui::lineasDeTexto(texto, &malos);
+    if (!lineas) {
+        ui::Dialogos::avisar(padre, ui::mensajeNoRepresentable(malos));
+    }
+    return lineas;
+}
+
+QString textoDeLineas(const store::Lineas& lineas) {
+    QString texto;
+    for (const auto& linea : lineas) {
+        texto += ui::desdeStore(linea);
+        texto += QLatin1Char('\n');
+    }
+    return texto;
+}
+
+QStringList listaDeLineas(const store::Lineas& lineas) {
+    QStringList lista;
+    lista.reserve(static_cast<qsizetype>(lineas.size()));
+    for (const auto& linea : lineas) {
+        lista << ui::desdeStore(linea);
+    }
+    return lista;
+}
+
+bool esArchivoFijo(std::string_view nombre) {
+    static constexpr std::array kFijos = {store::kColor,    store::kDict,   store::kIcono,  store::kDescrip,
+                                          store::kCompleta, store::kListas, store::kUltimo, store::kImg};
+    for (const auto fijo : kFijos) {
+        if (store::igualesSinCaso(nombre, fijo)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace forja

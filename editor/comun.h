@@ -1,0 +1,33 @@
+#pragma once
+
+// Small pieces both editor windows use at the edge between their controls and the store.
+
+#include "store/text_file.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+class QWidget;
+
+namespace forja {
+
+// The text as Windows-1252, or nothing after telling the author which characters cannot be stored.
+std::optional<std::string> aAlmacen(QWidget* padre, const QString& texto);
+
+// The lines of a multi-line box as store lines, under the same rule.
+std::optional<store::Lineas> lineasAlmacen(QWidget* padre, const QString& texto);
+
+// The lines shown one per line in a multi-line box, each followed by a line end, as the editor loads
+// descriptions, captions and article bodies.
+QString textoDeLineas(const store::Lineas& lineas);
+QStringList listaDeLineas(const store::Lineas& lineas);
+
+// True for the names of the files every encyclopaedia directory keeps for itself (COLOR.DAT, DICT.DAT,
+// ICONO.ICO, DESCRIP.DAT, COMPLETA.DAT, LISTAS.DAT, ULTIMO.DAT, IMG), without regard to letter case.
+bool esArchivoFijo(std::string_view nombre);
+
+} // namespace forja

@@ -1,0 +1,324 @@
+#include "editor/taller_art.h"
+
+#include "editor/comun.h"
+#include "editor/taller.h"
+#include "store/article.h"
+#include "store/paths.h"
+#include "ui/dialogos.h"
+#include "ui/texto.h"
+#include "ui/twips.h"
+
+#include <QCloseEvent>
+#include <QFont>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+using ui::Dialogos;
+
+namespace {
+
+template <class T> T* control(QWidget* padre, const QString& nombre, const QString& accesible) {
+    auto* w = new T(padre);
+    w->setObjectName(nombre);
+    w->setAccessibleName(accesible);
+    return w;
+}
+
+QLabel* etiqueta(QWidget* padre, const QString& nombre, const QString& texto) {
+    auto* l = control<QLabel>(padre, nombre, texto);
+    l->setText(texto);
+    l->setWordWrap(true);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return l;
+}
+
+QPushButton* boton(QWidget* padre, const QString& nombre, const QString& texto) {
+    auto* b = control<QPushButton>(padre, nombre, texto);
+    b->setText(texto);
+    return b;
+}
+
+// "Courier New" has a metric twin in Liberation Mono.
+QFont monoespaciada(double puntos) {
+    QFont f(QStringLiteral("Liberation Mono"));
+    f.setStyleHint(QFont::Monospace);
+    f.setPointSizeF(puntos);
+    return f;
+}
+
+// "MS Sans Serif" is a Windows bitmap font; a sans-serif face of similar width stands in for it.
+QFont negrita(double puntos) {
+    QFont f(QStringLiteral("Liberation Sans"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPointSizeF(puntos);
+    f.setBold(true);
+    return f;
+}
+
+} // namespace
+
+TallerArt::TallerArt(Taller* taller) : QWidget(taller, Qt::Window), taller_(taller) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    construir();
+    conectar();
+}
+
+void TallerArt::construir() {
+    setObjectName(QStringLiteral("TallerArt"));
+    setWindowTitle(QStringLiteral("Edición de Artículo"));
+    ui::tamanoCliente(this, 11910, 8625);
+
+    lblTitulo = etiqueta(this, QStringLiteral("lblTitulo"), QStringLiteral("Título del artículo:"));
+    ui::colocar(lblTitulo, 120, 120, 3015, 195);
+    txtTitulo = control<QLineEdit>(this, QStringLiteral("txtTitulo"), QStringLiteral("Título del artículo"));
+    ui::colocar(txtTitulo, 120, 360, 3015, 285);
+    lblTitulo->setBuddy(txtTitulo);
+    lblTomos = etiqueta(this, QStringLiteral("lblTomos"), QStringLiteral("Imagen (nombre.ext):"));
+    ui::colocar(lblTomos, 120, 840, 3015, 195);
+    txtImgNew =
+        control<QLineEdit>(this, QStringLiteral("txtImgNew"), QStringLiteral("Nombre de la imagen que agregar"));
+    ui::colocar(txtImgNew, 120, 1080, 3015, 285);
+    lblTomos->setBuddy(txtImgNew);
+    cmdImgAdd = boton(this, QStringLiteral("cmdImgAdd"), QStringLiteral("Agregar Imagen"));
+    ui::colocar(cmdImgAdd, 120, 1440, 3015, 375);
+    lstImagenes =
+        control<QListWidget>(this, QStringLiteral("lstImagenes"), QStringLiteral("Ilustraciones del artículo"));
+    ui::colocar(lstImagenes, 120, 1920, 3015, 3765);
+    txtSub = control<QPlainTextEdit>(this, QStringLiteral("txtSub"), QStringLiteral("Epígrafe de la ilustración"));
+    txtSub->setFont(monoespaciada(8.25));
+    txtSub->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    ponerEpigrafe(QStringLiteral("Epígrafe de ilustración\n"));
+    ui::colocar(txtSub, 120, 5760, 3015, 1335);
+    cmdSaveSub = boton(this, QStringLiteral("cmdSaveSub"), QStringLiteral("Guardar Epígrafe"));
+    ui::colocar(cmdSaveSub, 120, 7200, 3015, 375);
+    lblRaiz[0] = etiqueta(this, QStringLiteral("lblRaiz(0)"),
+                          QStringLiteral("Las imágenes deben estar ubicadas en el directorio de la enciclotomo "
+                                         "correspondiente, dentro del subdirectorio IMG"));
+    ui::colocar(lblRaiz[0], 120, 7680, 3015, 855);
+    Label1 = etiqueta(this, QStringLiteral("Label1"), QStringLiteral("Artículo:"));
+    ui::colocar(Label1, 3240, 120, 600, 195);
+    txtArtText = control<QPlainTextEdit>(this, QStringLiteral("txtArtText"), QStringLiteral("Texto del artículo"));
+    txtArtText->setFont(monoespaciada(9.75));
+    txtArtText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    ui::colocar(txtArtText, 3240, 360, 8535, 7575);
+    cmdSaveArt = boton(this, QStringLiteral("cmdSaveArt"), QStringLiteral("Guardar Artículo"));
+    cmdSaveArt->setFont(negrita(8.25));
+    ui::colocar(cmdSaveArt, 3240, 8040, 4695, 495);
+    cmdCancelar = boton(this, QStringLiteral("cmdCancelar"), QStringLiteral("Cancelar"));
+    cmdCancelar->setFont(negrita(8.25));
+    ui::colocar(cmdCancelar, 7920, 8040, 3855, 495);
+}
+
+void TallerArt::conectar() {
+    connect(cmdImgAdd, &QPushButton::clicked, this, &TallerArt::cmdImgAdd_Click);
+    connect(cmdSaveSub, &QPushButton::clicked, this, &TallerArt::cmdSaveSub_Click);
+    connect(cmdSaveArt, &QPushButton::clicked, this, &TallerArt::cmdSaveArt_Click);
+    connect(cmdCancelar, &QPushButton::clicked, this, &TallerArt::cmdCancelar_Click);
+    // The list's click is its change of selection, by mouse or keyboard.
+    connect(lstImagenes, &QListWidget::itemSelectionChanged, this, &TallerArt::lstImagenes_Click);
+    connect(txtTitulo, &QLineEdit::textChanged, this, [this] {
+        if (!cargando_) {
+            cambiosArticulo_ = true;
+        }
+    });
+    connect(txtArtText, &QPlainTextEdit::textChanged, this, [this] {
+        if (!cargando_) {
+            cambiosArticulo_ = true;
+        }
+    });
+    connect(txtSub, &QPlainTextEdit::textChanged, this, [this] {
+        if (!cargando_) {
+            cambiosEpigrafe_ = true;
+        }
+    });
+}
+
+void TallerArt::agregarContenido(const QString& titulo, const QStringList& ilustraciones, const QStringList& cuerpo) {
+    cargando_ = true;
+    txtTitulo->setText(titulo);
+    lstImagenes->addItems(ilustraciones);
+    QString texto;
+    for (const QString& linea : cuerpo) {
+        texto += linea;
+        texto += QLatin1Char('\n');
+    }
+    QTextCursor cursor(txtArtText->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(texto);
+    cargando_ = false;
+}
+
+void TallerArt::ponerEpigrafe(const QString& texto) {
+    cargando_ = true;
+    txtSub->setPlainText(texto);
+    cargando_ = false;
+    cambiosEpigrafe_ = false;
+}
+
+std::optional<std::string> TallerArt::epigrafeSeleccionado() {
+    const auto* item = lstImagenes->currentItem();
+    if (!item || !item->isSelected()) {
+        return std::nullopt;
+    }
+    if (taller_->txtTomo->text().isEmpty()) {
+        Dialogos::avisar(this, QStringLiteral("No hay ninguna enciclotomo cargada en la ventana principal."));
+        return std::nullopt;
+    }
+    const auto tomo = forja::aAlmacen(this, taller_->txtTomo->text());
+    const auto nombre = forja::aAlmacen(this, item->text());
+    if (!tomo || !nombre) {
+        return std::nullopt;
+    }
+    auto ruta = store::rutaEpigrafeEditor(*tomo, *nombre);
+    if (!ruta) {
+        Dialogos::avisar(this, QStringLiteral("La ilustración «%1» no lleva un punto en su nombre: no se puede formar "
+                                              "el nombre de su archivo de epígrafe.")
+                                   .arg(item->text()));
+    }
+    return ruta;
+}
+
+void TallerArt::cmdImgAdd_Click() {
+    const QString texto = txtImgNew->text();
+    const auto nombre = forja::aAlmacen(this, texto);
+    if (!nombre) {
+        return;
+    }
+    if (nombre->find('.') == std::string::npos) {
+        Dialogos::avisar(this, QStringLiteral("El nombre de la imagen debe llevar su extensión, como «mapa.bmp»: "
+                                              "el epígrafe se guarda con el nombre que va antes del punto, y sin "
+                                              "punto no lo hay."));
+        return;
+    }
+    if (!store::nombreArchivoValido(*nombre)) {
+        Dialogos::avisar(this, QStringLiteral("«%1» no es un nombre de archivo válido: no puede llevar \\ / : * ? \" "
+                                              "< > |, ni terminar en espacio o punto.")
+                                   .arg(texto));
+        return;
+    }
+    lstImagenes->addItem(texto);
+    cambiosArticulo_ = true;
+}
+
+void TallerArt::lstImagenes_Click() {
+    ponerEpigrafe(QString());
+    const auto ruta = epigrafeSeleccionado();
+    if (!ruta) {
+        return;
+    }
+    if (const auto estado = store::tocar(*ruta); !estado) {
+        Dialogos::error(this, estado.error());
+        return;
+    }
+    const auto lineas = store::leerLineas(*ruta);
+    if (!lineas) {
+        Dialogos::error(this, lineas.error());
+        return;
+    }
+    ponerEpigrafe(forja::textoDeLineas(*lineas));
+}
+
+bool TallerArt::guardarEpigrafe() {
+    const auto ruta = epigrafeSeleccionado();
+    if (!ruta) {
+        return false;
+    }
+    const auto lineas = forja::lineasAlmacen(this, txtSub->toPlainText());
+    if (!lineas) {
+        return false;
+    }
+    if (const auto estado = store::escribirLineas(*ruta, *lineas); !estado) {
+        Dialogos::error(this, estado.error());
+        return false;
+    }
+    ponerEpigrafe(QString());
+    return true;
+}
+
+void TallerArt::cmdSaveSub_Click() {
+    const auto* item = lstImagenes->currentItem();
+    if (!item || !item->isSelected()) {
+        return;
+    }
+    guardarEpigrafe();
+}
+
+bool TallerArt::guardar() {
+    const QString tomoTexto = taller_->txtTomo->text();
+    const QString articuloTexto = taller_->txtArticulo->text();
+    if (tomoTexto.isEmpty() || articuloTexto.isEmpty()) {
+        Dialogos::avisar(this, QStringLiteral("Para guardar el artículo, la ventana principal debe tener cargadas la "
+                                              "enciclotomo y el artículo."));
+        return false;
+    }
+    const auto tomo = forja::aAlmacen(this, tomoTexto);
+    const auto articulo = tomo ? forja::aAlmacen(this, articuloTexto) : std::nullopt;
+    if (!articulo) {
+        return false;
+    }
+    if (!store::nombreRelativoSeguro(*articulo)) {
+        Dialogos::avisar(this, QStringLiteral("«%1» no es un nombre de artículo válido.").arg(articuloTexto));
+        return false;
+    }
+    const auto titulo = forja::aAlmacen(this, txtTitulo->text());
+    if (!titulo) {
+        return false;
+    }
+    std::vector<std::string> ilustraciones;
+    for (int i = 0; i < lstImagenes->count(); ++i) {
+        const auto nombre = forja::aAlmacen(this, lstImagenes->item(i)->text());
+        if (!nombre) {
+            return false;
+        }
+        ilustraciones.push_back(*nombre);
+    }
+    const auto cuerpo = forja::lineasAlmacen(this, txtArtText->toPlainText());
+    if (!cuerpo) {
+        return false;
+    }
+    if (cambiosEpigrafe_ && lstImagenes->currentItem() && lstImagenes->currentItem()->isSelected() &&
+        !guardarEpigrafe()) {
+        return false;
+    }
+    if (const auto estado = store::escribirArticulo(store::unir(*tomo, *articulo), *titulo, ilustraciones, *cuerpo);
+        !estado) {
+        Dialogos::error(this, estado.error());
+        return false;
+    }
+    cambiosArticulo_ = false;
+    return true;
+}
+
+void TallerArt::cmdSaveArt_Click() {
+    if (guardar()) {
+        cerrarSinPreguntar();
+    }
+}
+
+void TallerArt::cmdCancelar_Click() {
+    close();
+}
+
+void TallerArt::cerrarSinPreguntar() {
+    sinPreguntar_ = true;
+    close();
+}
+
+void TallerArt::closeEvent(QCloseEvent* event) {
+    if (!sinPreguntar_ && hayCambios()) {
+        const auto respuesta =
+            Dialogos::preguntar(this, windowTitle(),
+                                QStringLiteral("El artículo «%1» tiene cambios sin guardar. ¿Desea guardarlos?")
+                                    .arg(taller_->txtArticulo->text()),
+                                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+        if (respuesta == QMessageBox::Cancel || (respuesta == QMessageBox::Yes && !guardar())) {
+            sinPreguntar_ = false;
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+}

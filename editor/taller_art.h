@@ -1,0 +1,76 @@
+#pragma once
+
+// The article editor: title, illustrations with their captions, and body of one article. It keeps no file
+// names of its own: each time it reads or writes, it takes the encyclopaedia (txtTomo) and the article
+// (txtArticulo) from the main window as they stand then. One instance at most; it is destroyed when closed.
+
+#include <QWidget>
+
+#include <array>
+#include <optional>
+#include <string>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class Taller;
+
+class TallerArt : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TallerArt(Taller* taller);
+
+    // Adds what "Cargar Artículo" read: replaces the title, appends the illustrations and the body lines.
+    // Does not count as a change of the author's.
+    void agregarContenido(const QString& titulo, const QStringList& ilustraciones, const QStringList& cuerpo);
+
+    // True when the title, body, illustration list or caption box was changed by the author since the
+    // window was filled or last saved.
+    bool hayCambios() const { return cambiosArticulo_ || cambiosEpigrafe_; }
+
+    // Writes the article file (and a pending caption of the selected illustration). False, after telling
+    // the author why, when nothing could be written; the window then keeps its content.
+    bool guardar();
+    // Closes without asking, whatever it holds.
+    void cerrarSinPreguntar();
+
+    void cmdImgAdd_Click();
+    void lstImagenes_Click();
+    void cmdSaveSub_Click();
+    void cmdSaveArt_Click();
+    void cmdCancelar_Click();
+
+    QLabel* lblTitulo;
+    QLineEdit* txtTitulo;
+    QLabel* lblTomos;
+    QLineEdit* txtImgNew;
+    QPushButton* cmdImgAdd;
+    QListWidget* lstImagenes;
+    QPlainTextEdit* txtSub;
+    QPushButton* cmdSaveSub;
+    std::array<QLabel*, 1> lblRaiz; // a control array of one, as in the main window
+    QLabel* Label1;
+    QPlainTextEdit* txtArtText;
+    QPushButton* cmdSaveArt;
+    QPushButton* cmdCancelar;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void construir();
+    void conectar();
+    // The caption file of the selected illustration, or nothing after telling why there is none.
+    std::optional<std::string> epigrafeSeleccionado();
+    bool guardarEpigrafe();
+    void ponerEpigrafe(const QString& texto);
+
+    Taller* taller_;
+    bool cargando_ = false;
+    bool cambiosArticulo_ = false;
+    bool cambiosEpigrafe_ = false;
+    bool sinPreguntar_ = false;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+// Helpers shared by the editor's window tests: a snapshot of every byte under the test drive root, and
+// driving the main window through its buttons.
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+
+#include <string>
+
+class QListWidget;
+class QPushButton;
+class QLineEdit;
+class Taller;
+
+namespace prueba {
+
+class Unidades;
+
+// Every directory (value: null array) and file (value: its bytes) under the drive root, by relative path.
+QMap<QString, QByteArray> instantanea(const Unidades& unidades);
+
+// Clicks the button with the left mouse button.
+void pulsar(QPushButton* boton);
+// Replaces the box's text by typing it (pasting it when it holds characters beyond Latin-1).
+void escribir(QLineEdit* caja, const QString& texto);
+// Selects the entry with this text by clicking it; false when there is none.
+bool elegir(QListWidget* lista, const QString& texto);
+
+// Common steps of an authoring session, each through the window's controls.
+void crearRaiz(Taller& t, const QString& raiz);
+void agregarTomo(Taller& t, const QString& ruta);
+void cargarTomo(Taller& t, const QString& ruta);
+
+} // namespace prueba
