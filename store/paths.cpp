@@ -3,6 +3,7 @@
 #include "detail.h"
 #include "encoding.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <cerrno>
@@ -260,7 +261,7 @@ bool nombreRelativoSeguro(std::string_view nombre) {
             ++j;
         const std::string_view c = nombre.substr(i, j - i);
         // Windows drops trailing dots and spaces, so ". ." and "..." climb out there as ".." does.
-        if (c.find_first_not_of(". ") == std::string_view::npos && c.find("..") != std::string_view::npos)
+        if (c.find_first_not_of(". ") == std::string_view::npos && std::count(c.begin(), c.end(), '.') >= 2)
             return false;
         if (c.find(':') != std::string_view::npos)
             return false;

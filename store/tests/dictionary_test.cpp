@@ -1,0 +1,89 @@
+#include "store/dictionary.h"
+#include "store/encyclopaedia.h"
+#include "unidad_temporal.h"
+
+using namespace store;
+namespace fs = std::filesystem;
+
+namespace {
+
+TEST(Diccionario, firstLineBeginningWithTheWordWins) {
+    const Lineas dict = {"CASA  Vivienda.",
+                         "CASAR  Unir.",
+                         "Casa lugar donde se vive",
+                         "Sol  /sol.txt",
+                         "r\xEDo  Corriente de agua.  ",
+                         "  LUNA sat\xE9lite"};
+    struct Caso {
+        std::string palabra;
+        std::optional<std::string> definicion;
+    };
+    const Caso casos[] = {
+        {"CASA", "VIVIENDA."},   {"CASAR", "UNIR."},
+        {"CAS", "A  VIVIENDA."}, {"casa", "VIVIENDA."},
+        {"CASA ", "VIVIENDA."},  {"CASAMIENTO", std::nullopt},
+        {"SOL", "/SOL.TXT"},     {"R\xCDO", "CORRIENTE DE AGUA.  "},
+        {"LUNA", std::nullopt},  {"  LUNA", "SAT\xC9LITE"},
+        {"", "CASA  VIVIENDA."},
+    };
+    for (const auto& c : casos)
+        EXPECT_EQ(buscarEnLineas(dict, c.palabra), c.definicion) << '"' << c.palabra << '"';
+}
+
+TEST(Diccionario, newDictionaryFindsOnlyTheEmptyWord) {
+    EXPECT_EQ(buscarEnLineas({""}, ""), std::optional<std::string>(""));
+    EXPECT_EQ(buscarEnLineas({""}, "A"), std::nullopt);
+    EXPECT_EQ(buscarEnLineas({}, ""), std::nullopt);
+}
+
+TEST(Diccionario, referenceEntriesNameAnArticle) {
+    EXPECT_EQ(referenciaDe("/SOL.TXT"), std::optional<std::string>("SOL.TXT"));
+    EXPECT_EQ(referenciaDe("/ SOL.TXT"), std::optional<std::string>(" SOL.TXT"));
+    EXPECT_EQ(referenciaDe("VIVIENDA."), std::nullopt);
+    EXPECT_EQ(referenciaDe("/"), std::nullopt);
+    EXPECT_EQ(referenciaDe(""), std::nullopt);
+}
+
+TEST(Diccionario, doubleClickedWordIsStrippedPassByPass) {
+    struct Caso {
+        std::string seleccion;
+        std::string palabra;
+    };
+    const Caso casos[] = {
+        {"(\xA1Hola!),", "HOLA"},
+        {"\xBFQu\xE9?", "\xBFQU\xC9?"},
+        {"  casa  ", "CASA"},
+        {".", ""},
+        {"", ""},
+        {"\xA1\xA1"
+         "Ay!!",
+         "AY"},
+        {"sol.", "SOL"},
+        {"\"sol\"", "\"SOL\""},
+        {"( casa )", " CASA "},
+        {"x -", "X -"},
+        {"((a))", "A"},
+        {"a;:", "A"},
+        {"\xA1"
+         "a",
+         "A"},
+    };
+    for (const auto& c : casos)
+        EXPECT_EQ(limpiarPalabra(c.seleccion), c.palabra) << '"' << c.seleccion << '"';
+}
+
+class ArchivoDeDiccionario : public prueba::ConUnidades {};
+
+TEST_F(ArchivoDeDiccionario, looksUpTheEncyclopaediasFile) {
+    fs::create_directories(c() / "ENCICLO");
+    ASSERT_TRUE(crearEnciclopedia("C:\\ENCICLO\\SOLAR", std::nullopt, "ICO"));
+    EXPECT_EQ(buscarDefinicion("C:\\ENCICLO\\SOLAR", "").valor(), std::optional<std::string>(""));
+    escribir(c() / "ENCICLO" / "SOLAR" / "DICT.DAT", "SOL  /sol.txt\r\nLUNA  Sat\xE9lite.\r\n");
+    EXPECT_EQ(buscarDefinicion("C:\\enciclo\\solar", "LUNA").valor(), std::optional<std::string>("SAT\xC9LITE."));
+    EXPECT_EQ(buscarDefinicion("C:\\ENCICLO\\SOLAR", "MARTE").valor(), std::nullopt);
+    const auto falta = buscarDefinicion("C:\\ENCICLO\\RIOS", "SOL");
+    ASSERT_FALSE(falta);
+    EXPECT_EQ(falta.error().causa, Causa::RutaNoEncontrada);
+}
+
+} // namespace
