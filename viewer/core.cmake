@@ -1,0 +1,14 @@
+# The viewer's main window, start-up, selector and image window.
+set(VIEWER_CORE_SOURCES
+    main_window/caja_imagen.cpp main_window/caja_imagen.h
+    main_window/enciclopedia_actual.cpp main_window/enciclopedia_actual.h
+    main_window/etiqueta.cpp main_window/etiqueta.h
+    main_window/fuentes.cpp main_window/fuentes.h
+    main_window/frm_libro1.cpp main_window/frm_libro1.h
+    main_window/tira.cpp main_window/tira.h
+    windows/frm_libro2.cpp windows/frm_libro2.h
+    windows/frm_libro3.cpp windows/frm_libro3.h
+)
+set(VIEWER_CORE_TESTS
+    tst_frm_libro1
+)

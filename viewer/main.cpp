@@ -1,0 +1,16 @@
+#include "main_window/frm_libro1.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tomo"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Tomo"));
+
+    frmLibro1 ventana;
+    if (!ventana.Form_Load()) {
+        return 1; // nothing to show; the reason has been given
+    }
+    ventana.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,457 @@
+#include "main_window/frm_libro1.h"
+
+#include "main_window/caja_imagen.h"
+#include "main_window/enciclopedia_actual.h"
+#include "main_window/etiqueta.h"
+#include "main_window/fuentes.h"
+#include "main_window/tira.h"
+#include "store/article.h"
+#include "store/encyclopaedia.h"
+#include "store/list_files.h"
+#include "store/paths.h"
+#include "store/text_file.h"
+#include "ui/dialogos.h"
+#include "ui/texto.h"
+#include "ui/twips.h"
+#include "windows/frm_libro2.h"
+#include "windows/frm_libro3.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLayout>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScreen>
+
+#include <vector>
+
+namespace {
+
+QString nativa(const std::string& ruta) {
+    return QString::fromStdString(store::resolver(ruta).string());
+}
+
+// Store bodies break lines with CR LF; a text box breaks them with "\n".
+QString textoDeCuerpo(const std::string& cuerpo) {
+    return ui::desdeStore(cuerpo).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+std::string aStore(const QString& texto) {
+    return ui::haciaStore(texto).value_or(std::string());
+}
+
+template <class W> W* nombrar(W* w, const char* nombre, const QString& accesible) {
+    w->setObjectName(QString::fromLatin1(nombre));
+    w->setAccessibleName(accesible);
+    return w;
+}
+
+QPlainTextEdit* cajaDeTexto(QWidget* padre) {
+    auto* t = new QPlainTextEdit(padre);
+    t->setReadOnly(true);
+    t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    t->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    return t;
+}
+
+} // namespace
+
+frmLibro1::frmLibro1(QWidget* parent) : QMainWindow(parent) {
+    instalarSustitucionesDeFuentes();
+    setObjectName(QStringLiteral("frmLibro1"));
+    setWindowTitle(QStringLiteral("Enciclotomo"));
+    setFont(fuente(QStringLiteral("MS Sans Serif"), 8.25));
+    crearControles();
+    crearMenu();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    adjustSize();
+
+    libro2_ = new frmLibro2(this);
+    libro3_ = new frmLibro3(this);
+}
+
+frmLibro1::~frmLibro1() = default;
+
+void frmLibro1::crearControles() {
+    auto* cliente = new QWidget(this);
+    cliente->setObjectName(QStringLiteral("cliente"));
+    cliente->setFixedSize(ui::pixeles(11880), ui::pixeles(8595));
+    setCentralWidget(cliente);
+
+    txtArticulo = nombrar(cajaDeTexto(cliente), "txtArticulo", QStringLiteral("Texto del artículo"));
+    txtArticulo->setFont(fuente(QStringLiteral("Arial"), 9.75));
+    ui::colocar(txtArticulo, 6720, 960, 4935, 7455);
+
+    pctTitulo = nombrar(new Tira(cliente), "pctTitulo", QStringLiteral("Franja del título"));
+    ui::colocar(pctTitulo, 0, 0, 11880, 495);
+    lblTitulo =
+        nombrar(new Etiqueta(QStringLiteral("Título"), pctTitulo), "lblTitulo", QStringLiteral("Título del artículo"));
+    lblTitulo->setFont(fuente(QStringLiteral("Arial"), 14.25));
+    lblTitulo->adjustSize();
+    ui::mover(lblTitulo, 240, 120);
+
+    pctEsquema = nombrar(new Tira(cliente), "pctEsquema", QStringLiteral("Panel de imágenes"));
+    ui::colocar(pctEsquema, 0, 480, 2895, 8055);
+    lstEsquema = nombrar(new QListWidget(pctEsquema), "lstEsquema", QStringLiteral("Imágenes del artículo"));
+    lstEsquema->setSelectionMode(QAbstractItemView::SingleSelection);
+    ui::colocar(lstEsquema, 120, 360, 2655, 7440);
+    txtEsquema = nombrar(new Etiqueta(QStringLiteral("Imágenes"), pctEsquema), "txtEsquema",
+                         QStringLiteral("Encabezado de las imágenes"));
+    ui::mover(txtEsquema, 120, 0);
+
+    pctContiene = nombrar(new Tira(cliente), "pctContiene", QStringLiteral("Panel de la ilustración"));
+    ui::colocar(pctContiene, 3120, 600, 3375, 4935);
+    pctImagen =
+        nombrar(new CajaImagen(CajaImagen::Modo::Estirar, pctContiene), "pctImagen", QStringLiteral("Ilustración"));
+    ui::colocar(pctImagen, 0, 240, 3375, 3135);
+    pctEpigrafe = nombrar(new Tira(pctContiene), "pctEpigrafe", QStringLiteral("Botones de la ilustración"));
+    ui::colocar(pctEpigrafe, 0, 3360, 3375, 255);
+    const QFont chica = fuente(QStringLiteral("Lucida Console"), 6.75);
+    pctPie = nombrar(new Tira(pctEpigrafe), "pctPie", QStringLiteral("Botón Pie de Foto"));
+    ui::colocar(pctPie, 2280, 0, 1095, 255);
+    lblPie = nombrar(new Etiqueta(QStringLiteral("Pie de Foto"), pctPie), "lblPie",
+                     QStringLiteral("Mostrar u ocultar el pie de foto"));
+    lblPie->setFont(chica);
+    lblPie->adjustSize();
+    ui::mover(lblPie, 120, 0);
+    pctAbrir = nombrar(new Tira(pctEpigrafe), "pctAbrir", QStringLiteral("Botón Abrir"));
+    ui::colocar(pctAbrir, 0, 0, 615, 255);
+    lblAbrir = nombrar(new Etiqueta(QStringLiteral("Abrir"), pctAbrir), "lblAbrir",
+                       QStringLiteral("Abrir la imagen en su tamaño"));
+    lblAbrir->setFont(chica);
+    lblAbrir->adjustSize();
+    ui::mover(lblAbrir, 120, 0);
+    txtEpigrafe = nombrar(cajaDeTexto(pctContiene), "txtEpigrafe", QStringLiteral("Pie de foto"));
+    txtEpigrafe->setFont(fuente(QStringLiteral("MS Sans Serif"), 9.75, true));
+    txtEpigrafe->setPlainText(QStringLiteral("Epigrafe de Ilustración"));
+    ui::colocar(txtEpigrafe, 0, 3600, 3375, 1215);
+    txtEpigrafe->hide(); // the caption box starts hidden at every start
+    pctTitImag = nombrar(new Tira(pctContiene), "pctTitImag", QStringLiteral("Franja del título de la imagen"));
+    ui::colocar(pctTitImag, 0, 0, 3375, 255);
+    lblTitImag = nombrar(new Etiqueta(QStringLiteral("Imagen"), pctTitImag), "lblTitImag",
+                         QStringLiteral("Título de la imagen"));
+    ui::mover(lblTitImag, 120, 0);
+
+    pctSubtitulo = nombrar(new Tira(cliente), "pctSubtitulo", QStringLiteral("Franja del nombre de la enciclotomo"));
+    ui::colocar(pctSubtitulo, 6720, 600, 4935, 255);
+    lblSubtitulo =
+        nombrar(new Etiqueta(QString(), pctSubtitulo), "lblSubtitulo", QStringLiteral("Nombre de la enciclotomo"));
+    ui::mover(lblSubtitulo, 120, 0);
+
+    imgCostado = nombrar(new Etiqueta(QString(), cliente, false), "imgCostado", QStringLiteral("Imagen de costado"));
+    imgCostado->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ui::colocar(imgCostado, 0, 480, 6615, 8055);
+    imgCostado->lower(); // beneath all the boxes
+
+    connect(lstEsquema, &QListWidget::itemDoubleClicked, this, [this] { lstEsquema_DblClick(); });
+    connect(lblAbrir, &Etiqueta::pulsado, this, &frmLibro1::lblAbrir_Click);
+    connect(pctAbrir, &Tira::pulsado, this, &frmLibro1::pctAbrir_Click);
+    connect(lblPie, &Etiqueta::pulsado, this, &frmLibro1::lblPie_Click);
+    connect(pctPie, &Tira::pulsado, this, &frmLibro1::pctPie_Click);
+}
+
+void frmLibro1::crearMenu() {
+    menuFile = menuBar()->addMenu(QStringLiteral("Enciclotomo"));
+    menuFile->setObjectName(QStringLiteral("menuFile"));
+    mnuFile = menuFile->menuAction();
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuConfig = menuFile->addAction(QStringLiteral("Configuración"));
+    mnuConfig->setObjectName(QStringLiteral("mnuConfig"));
+    mnuSeleki = menuFile->addAction(QStringLiteral("Seleccionar"));
+    mnuSeleki->setObjectName(QStringLiteral("mnuSeleki"));
+    mnuSeparar = menuFile->addSeparator();
+    mnuSeparar->setObjectName(QStringLiteral("mnuSeparar"));
+    mnuSalir = menuFile->addAction(QStringLiteral("Salir"));
+    mnuSalir->setObjectName(QStringLiteral("mnuSalir"));
+    mnuBuscar = menuBar()->addAction(QStringLiteral("Buscar"));
+    mnuBuscar->setObjectName(QStringLiteral("mnuBuscar"));
+    mnuDict = menuBar()->addAction(QStringLiteral("Diccionario"));
+    mnuDict->setObjectName(QStringLiteral("mnuDict"));
+    mnuAbout = menuBar()->addAction(QStringLiteral("Acerca de . . ."));
+    mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
+
+    connect(mnuSalir, &QAction::triggered, this, &frmLibro1::mnuSalir_Click);
+    connect(mnuBuscar, &QAction::triggered, this, &frmLibro1::mnuBuscar_Click);
+}
+
+std::string frmLibro1::directorio() const {
+    return libro2_->directorio();
+}
+
+bool frmLibro1::Form_Load() {
+    QString motivo;
+    if (!buscarEnciclopediaActual(&motivo)) {
+        ui::Dialogos::informar(this, QStringLiteral("Tomo"),
+                               QStringLiteral("No hay ninguna enciclotomo que mostrar. %1\n\nLas enciclotomos se "
+                                              "crean con Forja, el editor de enciclotomos.")
+                                   .arg(motivo),
+                               QMessageBox::Critical);
+        return false;
+    }
+
+    Cargar(std::string(store::kNombreCompleta), true);
+
+    // The article read last; without one (no ultimo.dat, an empty one, or one naming an article that is
+    // gone) the viewer starts with no article shown.
+    const std::string dir = directorio();
+    const std::optional<std::string> ultimo = store::leerUltimo(dir);
+    const std::string rutaUltimo = ultimo ? store::unir(dir, *ultimo) : std::string();
+    if (ultimo && store::nombreRelativoSeguro(*ultimo) && store::existeArchivo(rutaUltimo)) {
+        Abrir(rutaUltimo);
+    } else {
+        vaciarArticulo();
+        lblTitulo->ponerTexto(QString());
+    }
+    lstEsquema_DblClick();
+
+    libro2_->show();
+    libro2_->ActuaLbl();
+    return true;
+}
+
+void frmLibro1::Cargar(const std::string& NOMBRE, bool Actualiza) {
+    if (!libro2_->cargado()) {
+        libro2_->Form_Load();
+    }
+    libro2_->show();
+    libro2_->fllArticulos.patron = "*.txt";
+
+    QString motivo;
+    if (const auto dir = buscarEnciclopediaActual(&motivo)) {
+        libro2_->setDirectorio(*dir);
+    } else if (!directorio().empty()) {
+        ui::Dialogos::avisar(
+            this, QStringLiteral("%1 Se sigue mostrando la enciclotomo %2.").arg(motivo, ui::desdeStore(directorio())));
+    } else {
+        ui::Dialogos::avisar(this, motivo);
+        return;
+    }
+
+    const auto lineas = store::leerLista(directorio(), NOMBRE);
+    if (!lineas) {
+        ui::Dialogos::error(this, lineas.error());
+    } else {
+        QStringList nombres;
+        nombres.reserve(static_cast<qsizetype>(lineas->size()));
+        for (const std::string& linea : *lineas) {
+            if (!linea.empty()) { // an empty line names no article
+                nombres << ui::desdeStore(linea);
+            }
+        }
+        libro2_->lstArticulo2->addItems(nombres);
+    }
+
+    if (Actualiza) {
+        Actualizar();
+    }
+}
+
+void frmLibro1::Actualizar() {
+    QListWidget* nombres = libro2_->lstArticulo2;
+    QListWidget* titulos = libro2_->lstArticulos;
+    const std::string dir = directorio();
+    const int n = nombres->count();
+
+    QStringList nuevos;
+    nuevos.reserve(n);
+    std::vector<store::Error> fallos;
+    for (int i = 0; i < n; ++i) {
+        const std::string nombre = aStore(nombres->item(i)->text());
+        const std::string ruta = store::unir(dir, nombre);
+        if (!store::nombreRelativoSeguro(nombre)) {
+            fallos.push_back({"leer el artículo", ruta, store::Causa::NombreNoValido, {}});
+            nuevos << QString();
+            continue;
+        }
+        auto titulo = store::leerTitulo(ruta);
+        if (titulo) {
+            nuevos << ui::desdeStore(*titulo);
+        } else {
+            fallos.push_back(titulo.error());
+            nuevos << QString();
+        }
+    }
+
+    titulos->setUpdatesEnabled(false);
+    titulos->addItems(nuevos);
+    titulos->setUpdatesEnabled(true);
+
+    // Said once for the whole listing, not once per article.
+    if (fallos.size() == 1) {
+        ui::Dialogos::error(this, fallos.front());
+    } else if (fallos.size() > 1) {
+        QStringList rutas;
+        for (std::size_t i = 0; i < fallos.size() && i < 5; ++i) {
+            rutas << ui::desdeStore(fallos[i].ruta);
+        }
+        if (fallos.size() > 5) {
+            rutas << QStringLiteral("…");
+        }
+        ui::Dialogos::avisar(this, QStringLiteral("No se pudieron leer %1 artículos de la lista; aparecen sin "
+                                                  "título: %2")
+                                       .arg(fallos.size())
+                                       .arg(rutas.join(QStringLiteral(", "))));
+    }
+}
+
+void frmLibro1::Abrir(const std::string& archivo) {
+    abrirArticulo(archivo);
+}
+
+bool frmLibro1::abrirArticulo(const std::string& archivo) {
+    // A name read from a store file must not lead out of the encyclopaedia directory.
+    const std::string dir = directorio();
+    if (!dir.empty() && archivo.size() > dir.size() && archivo.compare(0, dir.size(), dir) == 0 &&
+        archivo[dir.size()] == '\\' && !store::nombreRelativoSeguro(archivo.substr(dir.size() + 1))) {
+        ui::Dialogos::error(this, store::Error{"abrir el artículo", archivo, store::Causa::NombreNoValido, {}});
+        return false;
+    }
+
+    const auto articulo = store::leerArticulo(archivo);
+    if (!articulo) {
+        ui::Dialogos::error(this, articulo.error());
+        return false;
+    }
+
+    vaciarArticulo();
+    QStringList ilustraciones;
+    for (const std::string& nombre : articulo->ilustraciones) {
+        ilustraciones << ui::desdeStore(nombre);
+    }
+    lstEsquema->addItems(ilustraciones);
+    if (!ilustraciones.isEmpty()) {
+        pctEsquema->show();
+        pctContiene->show();
+        lstEsquema->setCurrentRow(0);
+        lstEsquema_DblClick();
+    }
+
+    if (!articulo->costados.empty()) {
+        const std::string& costado = articulo->costados.back();
+        QPixmap imagen;
+        if (store::nombreRelativoSeguro(costado)) {
+            imagen.load(nativa(store::rutaCostado(dir, costado)));
+        }
+        imgCostado->setPixmap(imagen);
+    }
+
+    txtArticulo->setPlainText(textoDeCuerpo(articulo->cuerpo));
+    lblTitulo->ponerTexto(ui::desdeStore(articulo->titulo));
+    return true;
+}
+
+void frmLibro1::vaciarArticulo() {
+    txtArticulo->clear();
+    lstEsquema->clear();
+    imgCostado->setPixmap(QPixmap());
+    pctContiene->hide();
+    pctEsquema->hide();
+}
+
+void frmLibro1::lstEsquema_DblClick() {
+    QListWidgetItem* elegido = lstEsquema->currentItem();
+    if (!elegido || !elegido->isSelected()) {
+        return;
+    }
+    const std::string nombre = aStore(elegido->text());
+    const std::string dir = directorio();
+    const bool seguro = store::nombreRelativoSeguro(nombre);
+
+    txtEpigrafe->clear();
+    QPixmap imagen;
+    if (seguro) {
+        imagen.load(nativa(store::rutaIlustracion(dir, nombre)));
+    }
+    pctImagen->ponerImagen(imagen);
+
+    // A missing or empty caption file, or a name too short for one, gives an empty title and caption.
+    store::Epigrafe epigrafe;
+    if (seguro) {
+        if (const auto ruta = store::rutaEpigrafeVisor(dir, nombre)) {
+            if (const auto lineas = store::leerLineas(*ruta)) {
+                epigrafe = store::analizarEpigrafe(*lineas);
+            }
+        }
+    }
+    const QString titulo = ui::desdeStore(epigrafe.titulo);
+    lblTitImag->ponerTexto(imagen.isNull() ? QStringLiteral("Imagen no disponible") : titulo);
+    lblTitImag->setToolTip(imagen.isNull() ? titulo : QString());
+    txtEpigrafe->setPlainText(textoDeCuerpo(epigrafe.texto));
+}
+
+void frmLibro1::lblAbrir_Click() {
+    const QPixmap& imagen = pctImagen->imagen();
+    if (imagen.isNull()) {
+        ui::Dialogos::avisar(this, QStringLiteral("La imagen no está disponible."));
+        return;
+    }
+    libro3_->pctLlena->ponerImagen(imagen);
+    libro3_->pctLlena_Resize();
+    libro3_->txtEpigrafe->setPlainText(txtEpigrafe->toPlainText());
+    libro3_->setWindowTitle(lblTitImag->text());
+    libro3_->setWindowModality(Qt::ApplicationModal);
+    libro3_->show();
+    libro3_->raise();
+    libro3_->activateWindow();
+}
+
+void frmLibro1::pctAbrir_Click() {
+    lblAbrir_Click();
+}
+
+void frmLibro1::lblPie_Click() {
+    txtEpigrafe->setVisible(txtEpigrafe->isHidden());
+}
+
+void frmLibro1::pctPie_Click() {
+    lblPie_Click();
+}
+
+void frmLibro1::mnuSalir_Click() {
+    terminar();
+}
+
+void frmLibro1::mnuBuscar_Click() {
+    libro2_->show();
+    libro2_->raise();
+    libro2_->activateWindow();
+}
+
+void frmLibro1::terminar() {
+    // Every window disappears and the program ends; nothing is saved.
+    for (QWidget* ventana : QApplication::topLevelWidgets()) {
+        if (ventana != this) {
+            ventana->hide();
+        }
+    }
+    hide();
+    QCoreApplication::exit(0);
+}
+
+void frmLibro1::closeEvent(QCloseEvent* e) {
+    e->accept();
+    terminar();
+}
+
+void frmLibro1::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    if (selectorColocado_) {
+        return;
+    }
+    selectorColocado_ = true;
+    // The selector stands beside the main window, inside the screen.
+    const QScreen* pantalla = screen();
+    if (!pantalla) {
+        return;
+    }
+    const QRect disponible = pantalla->availableGeometry();
+    const QRect marco = frameGeometry();
+    int x = marco.right() + 8;
+    if (x + libro2_->frameGeometry().width() > disponible.right()) {
+        x = disponible.right() - libro2_->frameGeometry().width();
+    }
+    libro2_->move(std::max(disponible.left(), x), marco.top());
+}

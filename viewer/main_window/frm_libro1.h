@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <string>
+
+class QAction;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class CajaImagen;
+class Etiqueta;
+class Tira;
+class frmLibro2;
+class frmLibro3;
+
+// The viewer's main window: one article at a time (title strip, body text, outline of illustrations,
+// one illustration with its title and caption, side picture). It creates the selector and the image
+// window and runs the viewer's start-up.
+class frmLibro1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmLibro1(QWidget* parent = nullptr);
+    ~frmLibro1() override;
+
+    // The whole start-up: takes up the current encyclopaedia, lists its articles in the selector, opens
+    // the article read last, shows the selector. Returns false, after a Spanish message box saying what
+    // is missing, when there is no encyclopaedia to show (no registry, no current-encyclopaedia file,
+    // no current encyclopaedia); the program then ends.
+    bool Form_Load();
+
+    // Reads one article (full stored path, Windows-1252) and shows it. A missing or unreadable article,
+    // or a name that leaves the encyclopaedia directory, is reported and the article shown stays.
+    void Abrir(const std::string& archivo);
+    // As Abrir; true when the article was read and is now shown.
+    bool abrirArticulo(const std::string& archivo);
+
+    // Appends to the selector's titles the title of every file named in its hidden name list. Files
+    // that cannot be read get an empty title and are reported together in one message.
+    void Actualizar();
+
+    // Takes up the current encyclopaedia from the registry, shows the selector and appends the lines of
+    // the list file NOMBRE + ".dat" to the selector's hidden name list (empty lines name no article and
+    // are skipped); then lists the titles when Actualiza is true. Clears nothing.
+    void Cargar(const std::string& NOMBRE, bool Actualiza);
+
+    // Shows the illustration selected in the outline: picture, title and caption. Nothing when none is
+    // selected.
+    void lstEsquema_DblClick();
+
+    void lblAbrir_Click();
+    void pctAbrir_Click();
+    void lblPie_Click();
+    void pctPie_Click();
+
+    void mnuSalir_Click();
+    void mnuBuscar_Click();
+
+    frmLibro2* libro2() const { return libro2_; }
+    frmLibro3* libro3() const { return libro3_; }
+
+    // The current encyclopaedia directory (held by the selector).
+    std::string directorio() const;
+
+    // Controls.
+    QPlainTextEdit* txtArticulo = nullptr;
+    Tira* pctTitulo = nullptr;
+    Etiqueta* lblTitulo = nullptr;
+    Tira* pctEsquema = nullptr;
+    QListWidget* lstEsquema = nullptr;
+    Etiqueta* txtEsquema = nullptr;
+    Tira* pctContiene = nullptr;
+    CajaImagen* pctImagen = nullptr;
+    Tira* pctEpigrafe = nullptr;
+    Tira* pctPie = nullptr;
+    Etiqueta* lblPie = nullptr;
+    Tira* pctAbrir = nullptr;
+    Etiqueta* lblAbrir = nullptr;
+    QPlainTextEdit* txtEpigrafe = nullptr;
+    Tira* pctTitImag = nullptr;
+    Etiqueta* lblTitImag = nullptr;
+    Tira* pctSubtitulo = nullptr;
+    Etiqueta* lblSubtitulo = nullptr;
+    Etiqueta* imgCostado = nullptr;
+
+    // Menu.
+    QMenu* menuFile = nullptr; // the submenu of mnuFile
+    QAction* mnuFile = nullptr;
+    QAction* mnuConfig = nullptr;
+    QAction* mnuSeleki = nullptr;
+    QAction* mnuSeparar = nullptr;
+    QAction* mnuSalir = nullptr;
+    QAction* mnuBuscar = nullptr;
+    QAction* mnuDict = nullptr;
+    QAction* mnuAbout = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void crearControles();
+    void crearMenu();
+    // Empties what Abrir fills: body, outline, side picture; hides both panels.
+    void vaciarArticulo();
+    void terminar();
+
+    frmLibro2* libro2_ = nullptr;
+    frmLibro3* libro3_ = nullptr;
+    bool selectorColocado_ = false;
+};

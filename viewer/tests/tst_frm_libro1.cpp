@@ -1,0 +1,588 @@
+// The viewer's main window, selector and image window, driven through real clicks on small stores
+// written by each test.
+
+#include "main_window/caja_imagen.h"
+#include "main_window/etiqueta.h"
+#include "main_window/frm_libro1.h"
+#include "main_window/tira.h"
+#include "store/paths.h"
+#include "tests/support/unidades.h"
+#include "ui/dialogos.h"
+#include "ui/twips.h"
+#include "windows/frm_libro2.h"
+#include "windows/frm_libro3.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include <initializer_list>
+#include <memory>
+#include <string>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const std::string kDir = "C:\\ENC\\PRUEBA";
+
+std::string en(const std::string& nombre) {
+    return kDir + "\\" + nombre;
+}
+
+QByteArray lineas(std::initializer_list<const char*> ls) {
+    QByteArray b;
+    for (const char* l : ls) {
+        b += l;
+        b += "\r\n";
+    }
+    return b;
+}
+
+QByteArray png(int ancho, int alto, QColor color = Qt::red) {
+    QImage imagen(ancho, alto, QImage::Format_RGB32);
+    imagen.fill(color);
+    QByteArray b;
+    QBuffer buf(&b);
+    buf.open(QIODevice::WriteOnly);
+    imagen.save(&buf, "PNG");
+    return b;
+}
+
+QStringList textos(const QListWidget* lista) {
+    QStringList t;
+    for (int i = 0; i < lista->count(); ++i) {
+        t << lista->item(i)->text();
+    }
+    return t;
+}
+
+void dobleClic(QListWidget* lista, int fila) {
+    QVERIFY(QTest::qWaitForWindowExposed(lista->window()));
+    lista->scrollToItem(lista->item(fila));
+    const QRect r = lista->visualItemRect(lista->item(fila));
+    QVERIFY(r.isValid());
+    // What a real double-click delivers: press, release, double-click, release.
+    QTest::mouseClick(lista->viewport(), Qt::LeftButton, {}, r.center());
+    QTest::mouseDClick(lista->viewport(), Qt::LeftButton, {}, r.center());
+    QTest::mouseRelease(lista->viewport(), Qt::LeftButton, {}, r.center());
+}
+
+// A small encyclopaedia: registry, data root and one encyclopaedia directory with articles.
+class Tienda {
+public:
+    Tienda() {
+        poner("C:\\LUMBRE\\TOMOS.DAT", lineas({"C:\\ENC\\ACTUAL.DAT", "C:\\ENC\\TOMOS.DAT"}));
+        poner("C:\\ENC\\ACTUAL.DAT", lineas({kDir.c_str()}));
+        poner("C:\\ENC\\TOMOS.DAT", lineas({kDir.c_str()}));
+        poner(en("DESCRIP.DAT"), lineas({"Prueba", "Una enciclotomo de prueba"}));
+        poner(en("LISTAS.DAT"), lineas({"Planetas", "Lunas"}));
+        poner(en("Planetas.dat"), lineas({"sol.txt", "luna.txt"}));
+        poner(en("Lunas.dat"), lineas({"luna.txt"}));
+        poner(en("COMPLETA.DAT"), lineas({"sol.txt", "marte.txt", "luna.txt"}));
+        poner(en("sol.txt"), lineas({"<TIT>El Sol", "<IMG>sol.png", "<IMG>mapa.bmp", "<img>corona.png", "Estrella",
+                                     " central.", " / ", "Fin."}));
+        poner(en("marte.txt"), lineas({"<TIT>Marte", "<CST>costado.png", "Planeta rojo."}));
+        poner(en("luna.txt"), lineas({"<TIT>La Luna", "<IMG>luna.png", "Satélite."}));
+        poner(en("IMG\\sol.png"), png(60, 40));
+        poner(en("IMG\\sol.txt"), lineas({"Sol visible", "Foto del Sol"}));
+        poner(en("IMG\\mapa.bmp"), png(30, 30, Qt::blue));
+        poner(en("IMG\\mapa.txt"), lineas({"Mapa", "Costa norte", "/", "Escala 1:1000"}));
+        poner(en("IMG\\corona.png"), png(20, 20));
+        poner(en("IMG\\luna.png"), png(ui::pixeles(3000), ui::pixeles(2000), Qt::gray));
+        poner(en("IMG\\luna.txt"), lineas({"Luna llena", "La cara visible"}));
+        poner(en("IMG\\costado.png"), png(90, 300, Qt::green));
+        poner(en("ULTIMO.DAT"), lineas({"sol.txt"}));
+    }
+
+    void poner(const std::string& ruta, const QByteArray& contenido) { QVERIFY(u.escribir(ruta, contenido)); }
+    void quitar(const std::string& ruta) { QFile::remove(QString::fromStdString(store::resolver(ruta).string())); }
+
+    prueba::Unidades u;
+};
+
+std::unique_ptr<frmLibro1> arrancar() {
+    auto w = std::make_unique<frmLibro1>();
+    if (!w->Form_Load()) {
+        return nullptr;
+    }
+    w->show();
+    return w;
+}
+
+} // namespace
+
+class PruebaVisor : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { ui::Dialogos::modoPrueba(true); }
+    void init() { ui::Dialogos::limpiar(); }
+
+    void startUp_opensLastArticleWithFirstIllustration() {
+        Tienda t;
+        auto w = arrancar();
+        QVERIFY(w);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Enciclotomo"));
+        QCOMPARE(w->lblTitulo->text(), QStringLiteral("El Sol"));
+        QCOMPARE(w->txtArticulo->toPlainText(), QStringLiteral("Estrella central.\nFin."));
+        QCOMPARE(textos(w->lstEsquema), (QStringList{u"sol.png"_s, u"mapa.bmp"_s, u"corona.png"_s}));
+        QCOMPARE(w->lstEsquema->currentRow(), 0);
+        QVERIFY(!w->pctEsquema->isHidden());
+        QVERIFY(!w->pctContiene->isHidden());
+        QCOMPARE(w->lblTitImag->text(), QStringLiteral("Sol visible"));
+        QCOMPARE(w->txtEpigrafe->toPlainText(), QStringLiteral("Foto del Sol"));
+        QCOMPARE(w->pctImagen->imagen().size(), QSize(60, 40));
+        QVERIFY(w->txtEpigrafe->isHidden()); // the caption box starts hidden
+        QVERIFY(w->imgCostado->pixmap().isNull());
+
+        frmLibro2* s = w->libro2();
+        QVERIFY(s->isVisible());
+        QCOMPARE(s->windowTitle(), QStringLiteral("S E L E C T O R"));
+        QCOMPARE(textos(s->lstArticulos), (QStringList{u"El Sol"_s, u"Marte"_s, u"La Luna"_s}));
+        QCOMPARE(textos(s->lstArticulo2), (QStringList{u"sol.txt"_s, u"marte.txt"_s, u"luna.txt"_s}));
+        QCOMPARE(textos(s->lstDats), (QStringList{u"Planetas"_s, u"Lunas"_s}));
+        QCOMPARE(s->lblCantidad->text(), QStringLiteral("3 artículos en la lista."));
+        QCOMPARE(s->width(), ui::pixeles(3420));
+        QCOMPARE(s->height(), ui::pixeles(4560));
+        QCOMPARE(s->directorio(), kDir);
+        QCOMPARE(s->fllArticulos.patron, std::string("*.txt"));
+        QVERIFY(ui::Dialogos::mostrados().isEmpty());
+    }
+
+    void menuBar_hasTheDesignedItems() {
+        Tienda t;
+        auto w = arrancar();
+        QVERIFY(w);
+        QCOMPARE(w->mnuFile->text(), QStringLiteral("Enciclotomo"));
+        const auto sub = w->mnuFile->menu()->actions();
+        QCOMPARE(sub.size(), 4);
+        QCOMPARE(sub[0], w->mnuConfig);
+        QCOMPARE(w->mnuConfig->text(), QStringLiteral("Configuración"));
+        QCOMPARE(w->mnuSeleki->text(), QStringLiteral("Seleccionar"));
+        QVERIFY(sub[2]->isSeparator());
+        QCOMPARE(sub[3]->text(), QStringLiteral("Salir"));
+        QStringList barra;
+        for (QAction* a : w->menuBar()->actions()) {
+            barra << a->text();
+        }
+        QCOMPARE(barra, (QStringList{u"Enciclotomo"_s, u"Buscar"_s, u"Diccionario"_s, u"Acerca de . . ."_s}));
+        QCOMPARE(w->centralWidget()->size(), QSize(ui::pixeles(11880), ui::pixeles(8595)));
+        QCOMPARE(w->txtArticulo->geometry(), ui::rectTwips(6720, 960, 4935, 7455));
+    }
+
+    void articleWithoutIllustrations_hidesPanelsAndShowsSidePicture() {
+        Tienda t;
+        auto w = arrancar();
+        QVERIFY(w);
+        dobleClic(w->libro2()->lstArticulos, 1);
+        QCOMPARE(w->lblTitulo->text(), QStringLiteral("Marte"));
+        QVERIFY(w->pctEsquema->isHidden());
+        QVERIFY(w->pctContiene->isHidden());
+        QCOMPARE(w->lstEsquema->count(), 0);
+        QCOMPARE(w->imgCostado->pixmap().size(), QSize(90, 300));
+        // The illustration panel keeps what it showed, hidden with the panel.
+        QCOMPARE(w->lblTitImag->text(), QStringLiteral("Sol visible"));
+
+        dobleClic(w->libro2()->lstArticulos, 2); // no side picture line: the side picture goes
+        QCOMPARE(w->lblTitulo->text(), QStringLiteral("La Luna"));
+        QVERIFY(w->imgCostado->pixmap().isNull());
+        QVERIFY(!w->pctContiene->isHidden());
+        QCOMPARE(w->lblTitImag->text(), QStringLiteral("Luna llena"));
+    }
+
+    void outlineDoubleClick_showsThatIllustrationAndCaption() {
+        Tienda t;
+        auto w = arrancar();
+        QVERIFY(w);
+        dobleClic(w->lstEsquema, 1);
+        QCOMPARE(w->lblTitImag->text(), QStringLiteral("Mapa"));
+        QCOMPARE(w->txtEpigrafe->toPlainText(), QStringLiteral("Costa norte\nEscala 1:1000"));
+        QCOMPARE(w->pctImagen->imagen().size(), QSize(30, 30));
+
+        // A single click only selects.
+        const QRect r = w->lstEsquema->visualItemRect(w->lstEsquema->item(2));
+        QTest::mouseClick(w->lstEsquema->viewport(), Qt::LeftButton, {}, r.center());
+        QCOMPARE(w->lstEsquema->currentRow(), 2);
+        QCOMPARE(w->lblTitImag->text(), QStringLiteral("Mapa"));
+        // "corona.png" has no caption file: empty title and caption, picture shown.
+        dobleClic(w->lstEsquema, 2);
+        QCOMPARE(w->lblTitImag->text(), QString());
+        QCOMPARE(w->txtEpigrafe->toPlainText(), QString());
+        QCOMPARE(w->pctImagen->imagen().size(), QSize(20, 20));
+    }
+
+    void pieDeFoto_togglesFromLabelOrStrip_andLastsAcrossArticles() {
+        Tienda t;
+        auto w = arrancar();
+        QVERIFY(w);
+        QTest::mouseClick(w->lblPie, Qt::LeftButton);
+        QVERIFY(!w->txtEpigrafe->isHidden());
+        QTest::mouseClick(w->pctPie, Qt::LeftButton, {}, QPoint(w->pctPie->width() - 2, 2));
+        QVERIFY(w->txtEpigrafe->isHidden());
+        QTest::mouseClick(w->pctPie, Qt::LeftButton, {}, QPoint(w->pctPie->width() - 2, 2));
+        QVERIFY(!w->txtEpigrafe->isHidden());
+
+        dobleClic(w->lstEsquema, 1);
+        QVERIFY(!w->txtEpigrafe->isHidden());
+        dobleClic(w->libro2()->lstArticulos, 1); // no illustrations
+        dobleClic(w->libro2()->lstArticulos, 2);
+        QVERIFY(!w->txtEpigrafe->isHidden());
+        QVERIFY(w->txtEpigrafe->isVisible());
+    }
+
+    void selector_filtersApplyOnNarrowing() {
+        Tienda t;
+        auto w = arrancar();
+        QVERIFY(w);
+        frmLibro2* s = w->libro2();
+        QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
+        QCOMPARE(s->width(), ui::pixeles(6360));
+        QCOMPARE(s->height(), ui::pixeles(4560));
+        QCOMPARE(s->cmdTamano->text(), QStringLiteral("<"));
+        QCOMPARE(s->lblCantidad->text(), QStringLiteral("3 artículos en la lista."));
+
+        s->lstDats->item(0)->setCheckState(Qt::Checked);
+        s->lstDats->item(1)->setCheckState(Qt::Checked);
+        // Ticking while wide changes nothing yet.
+        QCOMPARE(s->lstArticulos->count(), 3);
+        QCOMPARE(s->lblCantidad->text(), QStringLiteral("3 artículos en la lista."));
+
+        QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
+        QCOMPARE(s->width(), ui::pixeles(3420));
+        QCOMPARE(s->cmdTamano->text(), QStringLiteral(">"));
+        // The ticked lists one after another; an article in both is listed and counted twice.
+        QCOMPARE(textos(s->lstArticulos), (QStringList{u"El Sol"_s, u"La Luna"_s, u"La Luna"_s}));
+        QCOMPARE(textos(s->lstArticulo2), (QStringList{u"sol.txt"_s, u"luna.txt"_s, u"luna.txt"_s}));
+        QCOMPARE(s->lblCantidad->text(), QStringLiteral("3 artículos en la lista. Filtros aplicados"));
+
+        // Any width other than the narrow one narrows (and filters) on the next click.
+        s->lstDats->item(0)->setCheckState(Qt::Unchecked);
+        s->resize(s->width() + 7, s->height());
+        QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
+        QCOMPARE(s->width(), ui::pixeles(3420));
+        QCOMPARE(textos(s->lstArticulos), (QStringList{u"La Luna"_s}));
+        QCOMPARE(s->lblCantidad->text(), QStringLiteral("1 artículos en la lista. Filtros aplicados"));
+
+        // No filter: the complete list again.
+        s->lstDats->item(1)->setCheckState(Qt::Unchecked);
+        QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
+        QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
+        QCOMPARE(textos(s->lstArticulos), (QStringList{u"El Sol"_s, u"Marte"_s, u"La Luna"_s}));
+        QCOMPARE(s->lblCantidad->text(), QStringLiteral("3 artículos en la lista."));
+    }
+
+    void selector_emptyResultCountsZero() {
+        Tienda t;
+        t.poner(en("Lunas.dat"), lineas({""})); // a list added but never saved: one empty line
+        auto w = arrancar();
+        QVERIFY(w);
+        frmLibro2* s = w->libro2();
+        s->lstDats->item(1)->setCheckState(Qt::Checked);
+        s->cmdTamano_Click();
+        s->cmdTamano_Click();
+        QCOMPARE(s->lstArticulos->count(), 0);
+        QCOMPARE(s->lstArticulo2->count(), 0);
+        QCOMPARE(s->lblCantidad->text(), QStringLiteral("0 artículos en la lista. Filtros aplicados"));
+        QVERIFY(ui::Dialogos::mostrados().isEmpty());
+    }
+
+    void titlesStayAlignedWithFileNames_andUltimoRecordsTheChoice() {
+        Tienda t;
+        t.poner(en("COMPLETA.DAT"), lineas({"a.txt", "", "b.txt", "sin.txt", "c.txt"}));
+        t.poner(en("a.txt"), lineas({"<TIT>Igual", "Texto A"}));
+        t.poner(en("b.txt"), lineas({"<TIT>Igual", "Texto B"}));
+        t.poner(en("sin.txt"), lineas({"Sin titulo"}));
+        t.poner(en("c.txt"), lineas({"<TIT>Primero", "<TIT>Segundo", "Texto C"}));
+        t.quitar(en("ULTIMO.DAT"));
+        {
+            auto w = arrancar();
+            QVERIFY(w);
+            frmLibro2* s = w->libro2();
+            // The empty line names no article; the titles stay parallel with the names.
+            QCOMPARE(textos(s->lstArticulo2), (QStringList{u"a.txt"_s, u"b.txt"_s, u"sin.txt"_s, u"c.txt"_s}));
+            QCOMPARE(textos(s->lstArticulos), (QStringList{u"Igual"_s, u"Igual"_s, u""_s, u"Segundo"_s}));
+            dobleClic(s->lstArticulos, 1);
+            QCOMPARE(w->txtArticulo->toPlainText(), QStringLiteral("Texto B"));
+            QCOMPARE(t.u.bytes(en("ULTIMO.DAT")), QByteArray("b.txt\r\n"));
+            dobleClic(s->lstArticulos, 0);
+            QCOMPARE(w->txtArticulo->toPlainText(), QStringLiteral("Texto A"));
+            dobleClic(s->lstArticulos, 1);
+        }
+        auto otra = arrancar(); // the next start opens the article chosen last
+        QVERIFY(otra);
+        QCOMPARE(otra->txtArticulo->toPlainText(), QStringLiteral("Texto B"));
+        QVERIFY(ui::Dialogos::mostrados().isEmpty());
+    }
+
+    void imageWindow_fitsThePictureAndCopiesIt() {
+        Tienda t;
+        t.poner(en("ULTIMO.DAT"), lineas({"luna.txt"}));
+        auto w = arrancar();
+        QVERIFY(w);
+        frmLibro3* img = w->libro3();
+        QVERIFY(!img->isVisible());
+        QTest::mouseClick(w->lblAbrir, Qt::LeftButton);
+        QVERIFY(img->isVisible());
+        QCOMPARE(img->windowModality(), Qt::ApplicationModal);
+        QCOMPARE(img->windowTitle(), QStringLiteral("Luna llena"));
+        QCOMPARE(img->txtEpigrafe->toPlainText(), QStringLiteral("La cara visible"));
+
+        const int ancho = ui::pixeles(3000);
+        const int alto = ui::pixeles(2000);
+        QCOMPARE(QSize(ancho, alto), QSize(200, 133)); // at the offscreen screen's 96 dpi
+        QCOMPARE(img->pctLlena->size(), QSize(ancho, alto));
+        QCOMPARE(img->size(), QSize(ancho + ui::pixeles(100), alto + ui::pixeles(1615)));
+        QCOMPARE(img->txtEpigrafe->geometry(), QRect(0, alto, ancho, ui::pixeles(1215)));
+
+        // Right button: the popup menu; other buttons: nothing.
+        QTest::mouseClick(img->pctLlena, Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(!img->mnuPopup->isVisible());
+        QTest::mousePress(img->pctLlena, Qt::RightButton, {}, QPoint(5, 5));
+        QTRY_VERIFY(img->mnuPopup->isVisible());
+        QStringList items;
+        for (QAction* a : img->mnuPopup->actions()) {
+            items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        }
+        QCOMPARE(items, (QStringList{u"Copiar imagen"_s, u"-"_s, u"Cerrar"_s}));
+        img->mnuPopup->hide();
+
+        QGuiApplication::clipboard()->clear();
+        img->mnuCopiar->trigger();
+        const QImage copiada = QGuiApplication::clipboard()->image();
+        QCOMPARE(copiada.size(), QSize(ancho, alto));
+        QCOMPARE(copiada.pixelColor(3, 3), QColor(Qt::gray));
+
+        img->mnuCerrar->trigger();
+        QVERIFY(!img->isVisible());
+
+        // The strip around the label does the same; a smaller picture shrinks the window.
+        dobleClic(w->libro2()->lstArticulos, 0);
+        QTest::mouseClick(w->pctAbrir, Qt::LeftButton, {}, QPoint(w->pctAbrir->width() - 2, 2));
+        QVERIFY(img->isVisible());
+        QCOMPARE(img->size(), QSize(60 + ui::pixeles(100), 40 + ui::pixeles(1615)));
+        QCOMPARE(img->windowTitle(), QStringLiteral("Sol visible"));
+        img->close(); // closing only hides
+        QVERIFY(!img->isVisible());
+        QVERIFY(img->pctLlena); // still there
+    }
+
+    void startUp_withoutAnEncyclopaedia_saysWhatIsMissing_data() {
+        QTest::addColumn<QString>("caso");
+        QTest::addColumn<QString>("dice");
+        QTest::newRow("sin registro") << u"registro"_s << u"C:\\LUMBRE\\TOMOS.DAT"_s;
+        QTest::newRow("registro vacío") << u"registroVacio"_s << u"vacío"_s;
+        QTest::newRow("sin archivo actual") << u"actual"_s << u"C:\\ENC\\ACTUAL.DAT"_s;
+        QTest::newRow("archivo actual vacío") << u"actualVacio"_s << u"C:\\ENC\\ACTUAL.DAT"_s;
+        QTest::newRow("sin directorio") << u"directorio"_s << QString::fromStdString(kDir);
+    }
+    void startUp_withoutAnEncyclopaedia_saysWhatIsMissing() {
+        QFETCH(QString, caso);
+        QFETCH(QString, dice);
+        prueba::Unidades u;
+        if (caso != QLatin1String("registro")) {
+            u.escribir("C:\\LUMBRE\\TOMOS.DAT", caso == QLatin1String("registroVacio")
+                                                    ? QByteArray()
+                                                    : lineas({"C:\\ENC\\ACTUAL.DAT", "C:\\ENC\\TOMOS.DAT"}));
+        }
+        if (caso == QLatin1String("actualVacio")) {
+            u.escribir("C:\\ENC\\ACTUAL.DAT", QByteArray());
+        } else if (caso == QLatin1String("directorio")) {
+            u.escribir("C:\\ENC\\ACTUAL.DAT", lineas({kDir.c_str()}));
+        }
+        frmLibro1 w;
+        QVERIFY(!w.Form_Load());
+        QCOMPARE(ui::Dialogos::mostrados().size(), 1);
+        const QString texto = ui::Dialogos::mostrados().front().texto;
+        QVERIFY2(texto.contains(dice), qPrintable(texto));
+        QVERIFY2(texto.contains(QStringLiteral("Forja")), qPrintable(texto));
+        QVERIFY(!w.libro2()->isVisible());
+    }
+
+    void startUp_withoutALastArticle_showsNone_data() {
+        QTest::addColumn<QByteArray>("ultimo");
+        QTest::addColumn<bool>("existe");
+        QTest::newRow("sin ultimo.dat") << QByteArray() << false;
+        QTest::newRow("ultimo.dat vacío") << QByteArray() << true;
+        QTest::newRow("artículo que no existe") << lineas({"nada.txt"}) << true;
+        QTest::newRow("nombre que sale del directorio") << lineas({"..\\fuera.txt"}) << true;
+        QTest::newRow("nombre absoluto") << lineas({"C:\\ENC\\fuera.txt"}) << true;
+    }
+    void startUp_withoutALastArticle_showsNone() {
+        QFETCH(QByteArray, ultimo);
+        QFETCH(bool, existe);
+        Tienda t;
+        t.poner("C:\\ENC\\fuera.txt", lineas({"<TIT>Fuera", "No debe verse"}));
+        if (existe) {
+            t.poner(en("ULTIMO.DAT"), ultimo);
+        } else {
+            t.quitar(en("ULTIMO.DAT"));
+        }
+        auto w = arrancar();
+        QVERIFY(w);
+        QCOMPARE(w->lblTitulo->text(), QString());
+        QCOMPARE(w->txtArticulo->toPlainText(), QString());
+        QVERIFY(w->pctEsquema->isHidden());
+        QVERIFY(w->pctContiene->isHidden());
+        QCOMPARE(w->libro2()->lstArticulos->count(), 3);
+        QVERIFY(ui::Dialogos::mostrados().isEmpty());
+        dobleClic(w->libro2()->lstArticulos, 0); // everything else works
+        QCOMPARE(w->lblTitulo->text(), QStringLiteral("El Sol"));
+    }
+
+    void missingArticle_isReportedAndTheShownOneStays() {
+        Tienda t;
+        auto w = arrancar();
+        QVERIFY(w);
+        t.quitar(en("marte.txt"));
+        dobleClic(w->libro2()->lstArticulos, 1);
+        QCOMPARE(ui::Dialogos::mostrados().size(), 1);
+        QVERIFY(ui::Dialogos::mostrados().front().texto.contains(QStringLiteral("marte.txt")));
+        QCOMPARE(w->lblTitulo->text(), QStringLiteral("El Sol"));
+        QCOMPARE(w->lstEsquema->count(), 3);
+        QVERIFY(!w->pctContiene->isHidden());
+        QCOMPARE(t.u.bytes(en("ULTIMO.DAT")), QByteArray("sol.txt\r\n")); // not recorded
+    }
+
+    void titleListing_reportsMissingArticlesOnce() {
+        Tienda t;
+        t.poner(en("COMPLETA.DAT"),
+                lineas({"no1.txt", "sol.txt", "no2.txt", "..\\fuera.txt", "C:\\ENC\\fuera.txt", "no3.txt"}));
+        t.poner("C:\\ENC\\fuera.txt", lineas({"<TIT>Fuera"}));
+        auto w = arrancar();
+        QVERIFY(w);
+        QCOMPARE(ui::Dialogos::mostrados().size(), 1);
+        QVERIFY(ui::Dialogos::mostrados().front().texto.contains(QStringLiteral("5")));
+        QCOMPARE(textos(w->libro2()->lstArticulos), (QStringList{u""_s, u"El Sol"_s, u""_s, u""_s, u""_s, u""_s}));
+
+        // Opening a refused name says so and keeps the article.
+        ui::Dialogos::limpiar();
+        dobleClic(w->libro2()->lstArticulos, 3);
+        QCOMPARE(ui::Dialogos::mostrados().size(), 1);
+        QCOMPARE(w->lblTitulo->text(), QStringLiteral("El Sol"));
+        QCOMPARE(t.u.bytes(en("ULTIMO.DAT")), QByteArray("sol.txt\r\n"));
+    }
+
+    void missingListFiles_areReportedAndTheSelectorCarriesOn() {
+        Tienda t;
+        t.quitar(en("LISTAS.DAT"));
+        t.quitar(en("Lunas.dat"));
+        auto w = arrancar();
+        QVERIFY(w);
+        QCOMPARE(ui::Dialogos::mostrados().size(), 1); // listas.dat
+        QCOMPARE(w->libro2()->lstDats->count(), 0);
+        QCOMPARE(w->libro2()->lstArticulos->count(), 3);
+
+        t.poner(en("LISTAS.DAT"), lineas({"Lunas"}));
+        w->libro2()->Form_Load();
+        w->libro2()->lstDats->item(0)->setCheckState(Qt::Checked);
+        ui::Dialogos::limpiar();
+        w->libro2()->cmdTamano_Click();
+        w->libro2()->cmdTamano_Click();
+        QCOMPARE(ui::Dialogos::mostrados().size(), 1); // Lunas.dat
+        QCOMPARE(w->libro2()->lstArticulos->count(), 0);
+    }
+
+    void missingPictures_leaveThePanelEmpty_data() {
+        QTest::addColumn<QByteArray>("articulo");
+        QTest::addColumn<QString>("titulo");
+        QTest::addColumn<QString>("epigrafe");
+        QTest::addColumn<bool>("imagen");
+        QTest::newRow("sin imagen, con pie")
+            << lineas({"<IMG>perdida.png"}) << u"Imagen no disponible"_s << u"Texto del pie"_s << false;
+        QTest::newRow("imagen ilegible") << lineas({"<IMG>rota.png"}) << u"Imagen no disponible"_s << u""_s << false;
+        QTest::newRow("pie vacío") << lineas({"<IMG>vacio.png"}) << u""_s << u""_s << true;
+        QTest::newRow("nombre corto sin pie") << lineas({"<IMG>ab"}) << u""_s << u""_s << true;
+        QTest::newRow("nombre que sale") << lineas({"<IMG>..\\..\\fuera.png"}) << u"Imagen no disponible"_s << u""_s
+                                         << false;
+        QTest::newRow("nombre absoluto") << lineas({"<IMG>C:\\ENC\\fuera.png"}) << u"Imagen no disponible"_s << u""_s
+                                         << false;
+    }
+    void missingPictures_leaveThePanelEmpty() {
+        QFETCH(QByteArray, articulo);
+        QFETCH(QString, titulo);
+        QFETCH(QString, epigrafe);
+        QFETCH(bool, imagen);
+        Tienda t;
+        t.poner(en("IMG\\perdida.txt"), lineas({"Perdida", "Texto del pie"}));
+        t.poner(en("IMG\\rota.png"), QByteArray("no es una imagen"));
+        t.poner(en("IMG\\vacio.png"), png(10, 10));
+        t.poner(en("IMG\\vacio.txt"), QByteArray());
+        t.poner(en("IMG\\ab"), png(10, 10));
+        t.poner(en("IMG\\TXT"), lineas({"No es el pie de ab"}));
+        t.poner("C:\\ENC\\fuera.png", png(10, 10));
+        t.poner("C:\\ENC\\fuera.txt", lineas({"Fuera"}));
+        t.poner(en("x.txt"), articulo);
+        auto w = arrancar();
+        QVERIFY(w);
+        w->Abrir(en("x.txt"));
+        QVERIFY(!w->pctContiene->isHidden());
+        QCOMPARE(w->lblTitImag->text(), titulo);
+        QCOMPARE(w->txtEpigrafe->toPlainText(), epigrafe);
+        QCOMPARE(!w->pctImagen->imagen().isNull(), imagen);
+        QVERIFY(ui::Dialogos::mostrados().isEmpty());
+
+        // With no picture the image window does not open.
+        QTest::mouseClick(w->lblAbrir, Qt::LeftButton);
+        QCOMPARE(w->libro3()->isVisible(), imagen);
+    }
+
+    void sidePicture_missingOrOutside_showsNone_data() {
+        QTest::addColumn<QByteArray>("articulo");
+        QTest::newRow("falta") << lineas({"<CST>nada.png", "Texto"});
+        QTest::newRow("sale del directorio") << lineas({"<CST>..\\..\\fuera.png", "Texto"});
+        QTest::newRow("la última cuenta") << lineas({"<CST>costado.png", "<CST>nada.png", "Texto"});
+    }
+    void sidePicture_missingOrOutside_showsNone() {
+        QFETCH(QByteArray, articulo);
+        Tienda t;
+        t.poner("C:\\ENC\\fuera.png", png(10, 10));
+        t.poner(en("x.txt"), articulo);
+        auto w = arrancar();
+        QVERIFY(w);
+        w->Abrir(en("x.txt"));
+        QCOMPARE(w->txtArticulo->toPlainText(), QStringLiteral("Texto"));
+        QVERIFY(w->imgCostado->pixmap().isNull());
+        QVERIFY(ui::Dialogos::mostrados().isEmpty());
+    }
+
+    void cargar_accumulatesAndRefreshesOnlyWhenAsked() {
+        Tienda t;
+        auto w = arrancar();
+        QVERIFY(w);
+        frmLibro2* s = w->libro2();
+        w->Cargar("Lunas", false);
+        QCOMPARE(textos(s->lstArticulo2), (QStringList{u"sol.txt"_s, u"marte.txt"_s, u"luna.txt"_s, u"luna.txt"_s}));
+        QCOMPARE(s->lstArticulos->count(), 3);
+        w->Actualizar();
+        QCOMPARE(s->lstArticulos->count(), 7); // appends, never clears
+    }
+
+    void buscar_showsTheHiddenSelectorUnchanged_andSalirEnds() {
+        Tienda t;
+        auto w = arrancar();
+        QVERIFY(w);
+        frmLibro2* s = w->libro2();
+        s->lstDats->item(0)->setCheckState(Qt::Checked);
+        s->close();
+        QVERIFY(!s->isVisible());
+        w->mnuBuscar->trigger();
+        QVERIFY(s->isVisible());
+        QCOMPARE(s->lstDats->item(0)->checkState(), Qt::Checked);
+        QCOMPARE(s->lstArticulos->count(), 3);
+
+        w->mnuSalir->trigger();
+        QVERIFY(!w->isVisible());
+        QVERIFY(!s->isVisible());
+    }
+};
+
+QTEST_MAIN(PruebaVisor)
+#include "tst_frm_libro1.moc"

@@ -1,0 +1,153 @@
+#include "windows/frm_libro2.h"
+
+#include "main_window/enciclopedia_actual.h"
+#include "main_window/frm_libro1.h"
+#include "main_window/fuentes.h"
+#include "store/encyclopaedia.h"
+#include "store/list_files.h"
+#include "store/paths.h"
+#include "ui/dialogos.h"
+#include "ui/texto.h"
+#include "ui/twips.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace {
+std::string aStore(const QString& texto) {
+    return ui::haciaStore(texto).value_or(std::string());
+}
+} // namespace
+
+frmLibro2::frmLibro2(frmLibro1* principal) : QWidget(principal, Qt::Window), principal_(principal) {
+    instalarSustitucionesDeFuentes();
+    setObjectName(QStringLiteral("frmLibro2"));
+    setWindowTitle(QStringLiteral("S E L E C T O R"));
+    setFont(fuente(QStringLiteral("MS Sans Serif"), 8.25));
+    setAutoFillBackground(true);
+    QPalette fondo = palette();
+    fondo.setColor(QPalette::Window, Qt::black);
+    setPalette(fondo);
+
+    lstArticulos = new QListWidget(this);
+    lstArticulos->setObjectName(QStringLiteral("lstArticulos"));
+    lstArticulos->setAccessibleName(QStringLiteral("Títulos de los artículos"));
+    lstArticulos->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstArticulos->setUniformItemSizes(true);
+    ui::colocar(lstArticulos, 120, 240, 2535, 3930);
+
+    cmdTamano = new QPushButton(QStringLiteral(">"), this);
+    cmdTamano->setObjectName(QStringLiteral("cmdTamano"));
+    cmdTamano->setAccessibleName(QStringLiteral("Mostrar u ocultar los filtros"));
+    ui::colocar(cmdTamano, 2760, 240, 495, 495);
+
+    lstDats = new QListWidget(this);
+    lstDats->setObjectName(QStringLiteral("lstDats"));
+    lstDats->setAccessibleName(QStringLiteral("Filtros: listas de artículos"));
+    ui::colocar(lstDats, 3360, 240, 2655, 3885);
+
+    lblCantidad = new QLabel(QStringLiteral("artículos en la lista."), this);
+    lblCantidad->setObjectName(QStringLiteral("lblCantidad"));
+    lblCantidad->setAccessibleName(QStringLiteral("Cantidad de artículos"));
+    lblCantidad->setFont(fuente(QStringLiteral("Arial"), 8.25, true));
+    QPalette blanco = lblCantidad->palette();
+    blanco.setColor(QPalette::WindowText, Qt::white);
+    lblCantidad->setPalette(blanco);
+    lblCantidad->setWordWrap(true);
+    lblCantidad->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Wider and taller than designed, so that " Filtros aplicados" is not cut off in the narrow window.
+    ui::colocar(lblCantidad, 120, 4170, kAnchoAngosto - 240, kAltoCliente - 4170);
+
+    lstArticulo2 = new QListWidget(this);
+    lstArticulo2->setObjectName(QStringLiteral("lstArticulo2"));
+    lstArticulo2->hide();
+
+    ui::tamanoCliente(this, kAnchoAngosto, kAltoCliente);
+
+    connect(cmdTamano, &QPushButton::clicked, this, &frmLibro2::cmdTamano_Click);
+    connect(lstArticulos, &QListWidget::itemDoubleClicked, this, [this] { lstArticulos_DblClick(); });
+}
+
+void frmLibro2::Form_Load() {
+    cargado_ = true;
+    resize(ui::pixeles(kAnchoAngosto), height());
+
+    QString motivo;
+    std::string dir;
+    if (const auto encontrado = buscarEnciclopediaActual(&motivo)) {
+        dir = *encontrado;
+    } else {
+        ui::Dialogos::avisar(this, motivo);
+        return;
+    }
+    const auto nombres = store::leerIndiceListas(dir);
+    if (!nombres) {
+        ui::Dialogos::error(this, nombres.error());
+        return;
+    }
+    for (const std::string& nombre : *nombres) {
+        auto* item = new QListWidgetItem(ui::desdeStore(nombre), lstDats);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+}
+
+void frmLibro2::Aceptar() {
+    lstArticulo2->clear();
+    lstArticulos->clear();
+    bool alguno = false;
+    for (int i = 0; i < lstDats->count(); ++i) {
+        if (lstDats->item(i)->checkState() == Qt::Checked) {
+            alguno = true;
+            principal_->Cargar(aStore(lstDats->item(i)->text()), false);
+        }
+    }
+    if (!alguno) {
+        principal_->Cargar(std::string(store::kNombreCompleta), false);
+    }
+    principal_->Actualizar();
+}
+
+void frmLibro2::ActuaLbl() {
+    QString texto = QStringLiteral("%1 artículos en la lista.").arg(lstArticulos->count());
+    for (int i = 0; i < lstDats->count(); ++i) {
+        if (lstDats->item(i)->checkState() == Qt::Checked) {
+            texto += QStringLiteral(" Filtros aplicados");
+            break;
+        }
+    }
+    lblCantidad->setText(texto);
+}
+
+void frmLibro2::cmdTamano_Click() {
+    if (width() == ui::pixeles(kAnchoAngosto)) {
+        resize(ui::pixeles(kAnchoAncho), height());
+        cmdTamano->setText(QStringLiteral("<"));
+    } else {
+        resize(ui::pixeles(kAnchoAngosto), height());
+        Aceptar();
+        cmdTamano->setText(QStringLiteral(">"));
+    }
+    ActuaLbl();
+}
+
+void frmLibro2::lstArticulos_DblClick() {
+    const int i = lstArticulos->currentRow();
+    if (i < 0 || !lstArticulos->item(i)->isSelected() || i >= lstArticulo2->count()) {
+        return;
+    }
+    const std::string nombre = aStore(lstArticulo2->item(i)->text());
+    if (!principal_->abrirArticulo(store::unir(directorio(), nombre))) {
+        return; // said by the main window; the last article read stays recorded
+    }
+    if (const auto escrito = store::escribirUltimo(directorio(), nombre); !escrito) {
+        ui::Dialogos::error(this, escrito.error());
+    }
+}
+
+void frmLibro2::closeEvent(QCloseEvent* e) {
+    e->ignore();
+    hide();
+}
