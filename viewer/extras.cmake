@@ -1,0 +1,16 @@
+# Colours, configuration window, dictionary, word look-up, chooser and About box.
+set(VIEWER_EXTRAS_SOURCES
+    appearance/esquema.cpp appearance/esquema.h
+    appearance/entorno.cpp appearance/entorno.h
+    appearance/frm_libro4.cpp appearance/frm_libro4.h
+    windows/caja_articulo.cpp windows/caja_articulo.h
+    windows/consulta_palabra.cpp windows/consulta_palabra.h
+    windows/frm_libro5.cpp windows/frm_libro5.h
+    windows/acerca_de.cpp windows/acerca_de.h
+)
+set(VIEWER_EXTRAS_TESTS
+    tst_esquema
+    tst_configuracion
+    tst_diccionario
+    tst_acerca_de
+)

@@ -1,0 +1,70 @@
+#include "windows/consulta_palabra.h"
+
+#include "store/dictionary.h"
+#include "store/encoding.h"
+#include "store/paths.h"
+#include "store/text_file.h"
+#include "ui/texto.h"
+
+namespace consulta {
+
+QString textoSinDiccionario(const store::Error& error) {
+    const QString cabeza = (error.causa == store::Causa::NoEncontrado || error.causa == store::Causa::RutaNoEncontrada)
+                               ? QStringLiteral("ESTA ENCICLOPEDIA NO TIENE DICCIONARIO.")
+                               : QStringLiteral("NO SE PUEDE LEER EL DICCIONARIO DE ESTA ENCICLOPEDIA.");
+    return cabeza + QLatin1Char('\n') + ui::mensajeDe(error);
+}
+
+QString definicionPara(const std::string& directorio, const std::string& palabra) {
+    const auto hallada = store::buscarDefinicion(directorio, palabra);
+    if (!hallada) {
+        return textoSinDiccionario(hallada.error());
+    }
+    if (!hallada->has_value()) {
+        return QString::fromUtf16(kNoSeEncuentra);
+    }
+    return ui::desdeStore(**hallada);
+}
+
+void consultarPalabra(const QString& seleccion, const std::string& directorio, const Acciones& acciones) {
+    const std::optional<std::string> bytes = ui::haciaStore(seleccion);
+    if (!bytes) {
+        // A character no store file can hold: no dictionary line can match it.
+        acciones.mostrarDiccionario(seleccion.trimmed().toUpper(), QString::fromUtf16(kNoSeEncuentra));
+        return;
+    }
+    const std::string palabra = store::limpiarPalabra(*bytes);
+    const auto hallada = store::buscarDefinicion(directorio, palabra);
+    if (!hallada) {
+        acciones.mostrarDiccionario(ui::desdeStore(palabra), textoSinDiccionario(hallada.error()));
+        return;
+    }
+    if (!hallada->has_value()) {
+        acciones.mostrarDiccionario(ui::desdeStore(palabra), QString::fromUtf16(kNoSeEncuentra));
+        return;
+    }
+    const std::string& definicion = **hallada;
+    const std::optional<std::string> referencia = store::referenciaDe(definicion);
+    if (!referencia) {
+        acciones.mostrarDiccionario(ui::desdeStore(palabra), ui::desdeStore(definicion));
+        return;
+    }
+    // Trailing spaces of the dictionary line are not part of the file name.
+    const std::string nombre(store::sinEspaciosDerecha(*referencia));
+    if (!store::nombreRelativoSeguro(nombre)) {
+        acciones.avisar(QStringLiteral("La entrada del diccionario para «%1» remite a «%2», que no es un "
+                                       "artículo de esta enciclopedia; no se abre.")
+                            .arg(ui::desdeStore(palabra), ui::desdeStore(nombre)));
+        return;
+    }
+    const std::string ruta = store::unir(directorio, nombre);
+    if (!store::existeArchivo(ruta)) {
+        acciones.avisar(QStringLiteral("La entrada del diccionario para «%1» remite al artículo %2, que no "
+                                       "se encuentra.")
+                            .arg(ui::desdeStore(palabra), ui::desdeStore(ruta)));
+        return;
+    }
+    acciones.abrir(ruta);
+}
+
+} // namespace consulta
