@@ -54,7 +54,9 @@ LecturaColores leerColores(std::string_view directorio) {
     for (std::size_t i = 0; i < r.valores.size(); ++i) {
         if (i >= lineas->size()) {
             r.error = Error{"leer el archivo", ruta, Causa::SinLineas,
-                            "tiene " + std::to_string(lineas->size()) + " l\xEDneas y hacen falta 10"};
+                            (lineas->size() == 1 ? std::string("tiene 1 l\xEDnea")
+                                                 : "tiene " + std::to_string(lineas->size()) + " l\xEDneas") +
+                                " y hacen falta 10"};
             break;
         }
         const auto valor = numeroDeLinea((*lineas)[i]);

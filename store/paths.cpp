@@ -356,11 +356,11 @@ Error errorDeSistema(std::string operacion, std::string_view ruta, int numero, c
     case ENAMETOOLONG:
         e.causa = Causa::NombreNoValido;
         break;
-    default: {
-        // The system's own words are ASCII in the C locale; keep them as a hint.
-        e.detalle = std::strerror(numero);
+    default:
+        e.detalle = "c\xF3"
+                    "digo del sistema " +
+                    std::to_string(numero);
         break;
-    }
     }
     return e;
 }

@@ -71,9 +71,10 @@ int escribirTodo(int fd, std::string_view bytes) {
     return 0;
 }
 
-std::string nombreTemporal(const fs::path& destino) {
+// A short name, so that a target name near the length limit still leaves room for it.
+std::string nombreTemporal() {
     static std::atomic<unsigned> contador{0};
-    return "." + destino.filename().native() + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(contador++);
+    return ".lumbre-" + std::to_string(::getpid()) + "-" + std::to_string(contador++) + ".tmp";
 }
 
 void sincronizarDirectorio(const fs::path& dir) {
@@ -97,7 +98,7 @@ Estado reemplazar(std::string_view ruta, std::string_view bytes, const char* ope
     const fs::path destino = resolver(ruta);
     const fs::path dir = directorioDe(destino);
 #ifdef _WIN32
-    const fs::path temporal = dir / (destino.filename().native() + L".tmp");
+    const fs::path temporal = dir / ".lumbre.tmp";
     {
         std::ofstream f(temporal, std::ios::binary | std::ios::trunc);
         if (!f)
@@ -124,7 +125,7 @@ Estado reemplazar(std::string_view ruta, std::string_view bytes, const char* ope
         return Error{operacion, std::string(ruta), Causa::AccesoDenegado, {}};
     const bool existia = ::stat(destino.c_str(), &st) == 0;
 
-    const fs::path temporal = dir / nombreTemporal(destino);
+    const fs::path temporal = dir / nombreTemporal();
     Descriptor fd(::open(temporal.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (fd.get() < 0)
         return detail::errorDeSistema(operacion, ruta, errno == ENOENT ? ENOTDIR : errno, destino);
