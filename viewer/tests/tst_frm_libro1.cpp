@@ -243,10 +243,12 @@ private slots:
         auto w = arrancar();
         QVERIFY(w);
         frmLibro2* s = w->libro2();
+        QVERIFY(!s->lstDats->isVisible()); // only the wide window shows the filters
         QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
         QCOMPARE(s->width(), ui::pixeles(6360));
         QCOMPARE(s->height(), ui::pixeles(4560));
         QCOMPARE(s->cmdTamano->text(), QStringLiteral("<"));
+        QVERIFY(s->lstDats->isVisible());
         QCOMPARE(s->lblCantidad->text(), QStringLiteral("3 artículos en la lista."));
 
         s->lstDats->item(0)->setCheckState(Qt::Checked);

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QResizeEvent>
 
 namespace {
 std::string aStore(const QString& texto) {
@@ -145,6 +146,13 @@ void frmLibro2::lstArticulos_DblClick() {
     if (const auto escrito = store::escribirUltimo(directorio(), nombre); !escrito) {
         ui::Dialogos::error(this, escrito.error());
     }
+}
+
+void frmLibro2::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    // The narrow width is that of the whole window where it was designed; measured as the client area
+    // here, it would leave a sliver of the filter list showing.
+    lstDats->setVisible(width() > ui::pixeles(kAnchoAngosto));
 }
 
 void frmLibro2::closeEvent(QCloseEvent* e) {

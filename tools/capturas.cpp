@@ -1,0 +1,117 @@
+// Renders the viewer's windows, offscreen, on the sample encyclopaedias and saves them as PNG files:
+//   principal.png         the main window right after start-up
+//   principal-pie.png     the main window with the caption box shown ("Pie de Foto")
+//   selector-angosto.png  the selector as it starts: narrow, complete list
+//   selector-ancho.png    the selector widened, with its first filter ticked
+//   imagen.png            the image window opened with "Abrir"
+//
+// Usage: capturas <directorio-de-salida>
+// The samples are installed into a temporary drive root; the user's own store is never read.
+
+#include "main_window/caja_imagen.h"
+#include "main_window/etiqueta.h"
+#include "main_window/frm_libro1.h"
+#include "ui/dialogos.h"
+#include "windows/frm_libro2.h"
+#include "windows/frm_libro3.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QListWidget>
+#include <QPixmap>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+QTextStream& err() {
+    static QTextStream s(stderr);
+    return s;
+}
+
+void asentar() {
+    for (int i = 0; i < 5; ++i) {
+        QApplication::processEvents();
+    }
+}
+
+bool guardar(QWidget* ventana, const QDir& salida, const QString& nombre) {
+    asentar();
+    const QString ruta = salida.filePath(nombre);
+    if (!ventana->grab().save(ruta, "PNG")) {
+        err() << "No se pudo guardar " << ruta << Qt::endl;
+        return false;
+    }
+    QTextStream(stdout) << ruta << Qt::endl;
+    return true;
+}
+
+bool instalarMuestras(const QString& unidades) {
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedChannels);
+    p.start(QStringLiteral("bash"), {QStringLiteral(LUMBRE_SOURCE_DIR "/tools/instalar-muestras.sh"), unidades});
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tomo"));
+
+    const QStringList args = QApplication::arguments();
+    if (args.size() != 2) {
+        err() << "Uso: capturas <directorio-de-salida>" << Qt::endl;
+        return 2;
+    }
+    QDir salida(args[1]);
+    if (!QDir().mkpath(salida.path())) {
+        err() << "No se pudo crear el directorio " << salida.path() << Qt::endl;
+        return 1;
+    }
+
+    QTemporaryDir unidades;
+    if (!unidades.isValid() || !instalarMuestras(unidades.path())) {
+        err() << "No se pudieron instalar las enciclotomos de muestra." << Qt::endl;
+        return 1;
+    }
+    qputenv("LUMBRE_UNIDADES", unidades.path().toLocal8Bit());
+
+    // No message box may wait for an answer here; whatever would have been said is printed.
+    ui::Dialogos::modoPrueba(true);
+
+    frmLibro1 principal;
+    if (!principal.Form_Load()) {
+        for (const auto& d : ui::Dialogos::mostrados()) {
+            err() << d.texto << Qt::endl;
+        }
+        return 1;
+    }
+    principal.show();
+    frmLibro2* selector = principal.libro2();
+
+    bool ok = guardar(&principal, salida, QStringLiteral("principal.png"));
+    ok = guardar(selector, salida, QStringLiteral("selector-angosto.png")) && ok;
+
+    selector->cmdTamano_Click();
+    if (selector->lstDats->count() > 0) {
+        selector->lstDats->item(0)->setCheckState(Qt::Checked);
+    }
+    ok = guardar(selector, salida, QStringLiteral("selector-ancho.png")) && ok;
+
+    principal.lblPie_Click();
+    ok = guardar(&principal, salida, QStringLiteral("principal-pie.png")) && ok;
+
+    principal.lblAbrir_Click();
+    ok = guardar(principal.libro3(), salida, QStringLiteral("imagen.png")) && ok;
+
+    for (const auto& d : ui::Dialogos::mostrados()) {
+        err() << "Aviso: " << d.texto << Qt::endl;
+    }
+    return ok ? 0 : 1;
+}
