@@ -80,7 +80,7 @@ bool mismoInstante(const timespec& a, const timespec& b) {
 }
 
 // Per-directory index: folded name -> name on disk. It is rebuilt when the directory's modification time
-// changes. File systems stamp times with a coarse clock, so an index built within a second of the last
+// changes. File systems stamp times with a coarse clock, so an index built within seconds of the last
 // change might miss an entry made in the same tick: such an index is "unsure" and a miss rebuilds it.
 struct Indice {
     timespec mtime{};
@@ -133,7 +133,7 @@ private:
         indice.mtime = mtime;
         timespec ahora{};
         ::clock_gettime(CLOCK_REALTIME, &ahora);
-        indice.seguro = ahora.tv_sec - mtime.tv_sec > 1;
+        indice.seguro = ahora.tv_sec - mtime.tv_sec > 2; // FAT stamps times to 2 seconds
         ++listados_;
         DIR* dp = ::opendir(d.c_str());
         if (!dp) {

@@ -30,7 +30,7 @@ std::filesystem::path directorioUnidad(char letra);
 // changes, so a directory of many files is not listed again for every name looked up in it.
 std::filesystem::path resolver(std::string_view ruta);
 
-// Tells the case index that `nativa` was just created or removed by this process.
+// Drops the case index of a native directory, after this process created, renamed or removed an entry in it.
 void olvidarDirectorio(const std::filesystem::path& directorio);
 
 // True when `nombre`, read from a store file, may be used as a name inside an encyclopaedia
