@@ -180,10 +180,10 @@ std::string unir(std::string_view a, std::string_view b) {
 }
 
 fs::path directorioUnidad(char letra) {
-    const char l = static_cast<char>(std::tolower(static_cast<unsigned char>(letra)));
 #ifdef _WIN32
     return fs::path(std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(letra)))) + ":\\");
 #else
+    const char l = static_cast<char>(std::tolower(static_cast<unsigned char>(letra)));
     const char* unidades = std::getenv("LUMBRE_UNIDADES");
     if (unidades && *unidades)
         return fs::path(unidades) / std::string(1, l);
