@@ -2,7 +2,9 @@
 
 #include "editor/taller.h"
 #include "tests/support/unidades.h"
+#include "ui/dialogos.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -10,8 +12,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
-
-#include <algorithm>
 
 namespace prueba {
 
@@ -40,13 +40,22 @@ void pulsar(QPushButton* boton) {
     QTest::mouseClick(boton, Qt::LeftButton);
 }
 
-void escribir(QLineEdit* caja, const QString& texto) {
-    caja->clear();
-    const bool tecleable = std::all_of(texto.begin(), texto.end(), [](QChar c) { return c.unicode() < 0x100; });
-    if (tecleable) {
-        QTest::keyClicks(caja, texto);
-    } else {
-        caja->insert(texto); // as pasted: the keyboard simulation only types Latin-1
+void escribir(QWidget* caja, const QString& texto) {
+    if (auto* linea = qobject_cast<QLineEdit*>(caja)) {
+        linea->clear();
+    }
+    teclear(caja, texto);
+}
+
+void teclear(QWidget* caja, const QString& texto) {
+    for (const QChar c : texto) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClick(caja, static_cast<char>(c.unicode()));
+        } else {
+            // The keyboard simulation maps only ASCII to keys; other characters arrive as text, as from a
+            // keyboard layout or an input method.
+            QTest::sendKeyEvent(QTest::Click, caja, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
     }
 }
 
@@ -75,6 +84,39 @@ void cargarTomo(Taller& t, const QString& ruta) {
     if (elegir(t.lstTomos, ruta)) {
         pulsar(t.cmdTomoLoad);
     }
+}
+
+void agregarArticulo(Taller& t, const QString& nombre) {
+    escribir(t.txtNewArt, nombre);
+    pulsar(t.txtArtAdd);
+}
+
+void cargarArticulo(Taller& t, const QString& nombre) {
+    if (elegir(t.lstArticulos, nombre)) {
+        pulsar(t.txtArtLoad);
+    }
+}
+
+void agregarLista(Taller& t, const QString& nombre) {
+    escribir(t.txtLstNew, nombre);
+    pulsar(t.cmdLstAdd);
+}
+
+void cargarLista(Taller& t, const QString& nombre) {
+    if (elegir(t.lstListas, nombre)) {
+        pulsar(t.cmdLstLoad);
+    }
+}
+
+void prepararTomo(Taller& t) {
+    crearRaiz(t, QStringLiteral("C:\\ENC"));
+    agregarTomo(t, QStringLiteral("C:\\ENC\\ASTRO"));
+    cargarTomo(t, QStringLiteral("C:\\ENC\\ASTRO"));
+    ui::Dialogos::limpiar();
+}
+
+void borrarPendientes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 } // namespace prueba

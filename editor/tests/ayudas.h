@@ -11,7 +11,7 @@
 
 class QListWidget;
 class QPushButton;
-class QLineEdit;
+class QWidget;
 class Taller;
 
 namespace prueba {
@@ -23,8 +23,10 @@ QMap<QString, QByteArray> instantanea(const Unidades& unidades);
 
 // Clicks the button with the left mouse button.
 void pulsar(QPushButton* boton);
-// Replaces the box's text by typing it (pasting it when it holds characters beyond Latin-1).
-void escribir(QLineEdit* caja, const QString& texto);
+// Replaces a single-line box's text by typing it, key by key.
+void escribir(QWidget* caja, const QString& texto);
+// Types the text at the cursor, key by key.
+void teclear(QWidget* caja, const QString& texto);
 // Selects the entry with this text by clicking it; false when there is none.
 bool elegir(QListWidget* lista, const QString& texto);
 
@@ -32,5 +34,13 @@ bool elegir(QListWidget* lista, const QString& texto);
 void crearRaiz(Taller& t, const QString& raiz);
 void agregarTomo(Taller& t, const QString& ruta);
 void cargarTomo(Taller& t, const QString& ruta);
+void agregarArticulo(Taller& t, const QString& nombre);
+void cargarArticulo(Taller& t, const QString& nombre);
+void agregarLista(Taller& t, const QString& nombre);
+void cargarLista(Taller& t, const QString& nombre);
+// A root C:\ENC with the encyclopaedia C:\ENC\ASTRO, loaded in the window; the icon dialog is forgotten.
+void prepararTomo(Taller& t);
+// Runs queued deletions, so that a window closed with WA_DeleteOnClose is gone.
+void borrarPendientes();
 
 } // namespace prueba
