@@ -1,6 +1,7 @@
 #include "editor/tests/ayudas.h"
 
 #include "editor/taller.h"
+#include "editor/taller_art.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 
@@ -8,8 +9,10 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -49,7 +52,9 @@ void escribir(QWidget* caja, const QString& texto) {
 
 void teclear(QWidget* caja, const QString& texto) {
     for (const QChar c : texto) {
-        if (c.unicode() < 0x80) {
+        if (c == QLatin1Char('\n')) {
+            QTest::keyClick(caja, Qt::Key_Return);
+        } else if (c.unicode() < 0x80) {
             QTest::keyClick(caja, static_cast<char>(c.unicode()));
         } else {
             // The keyboard simulation maps only ASCII to keys; other characters arrive as text, as from a
@@ -117,6 +122,90 @@ void prepararTomo(Taller& t) {
 
 void borrarPendientes() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void sesionCompleta(const Unidades& u, Taller& t) {
+    // The pictures are put into IMG by hand; the author's own icon waits outside the store.
+    QImage icono(16, 16, QImage::Format_ARGB32);
+    icono.fill(QColor(200, 120, 0));
+    QDir().mkpath(QFileInfo(u.nativa("C:\\ICONOS\\astro.ico")).absolutePath());
+    icono.save(u.nativa("C:\\ICONOS\\astro.ico"), "ICO");
+
+    crearRaiz(t, QStringLiteral("C:\\ENCICLO"));
+    ui::Dialogos::siguienteArchivo(u.nativa("C:\\ICONOS\\astro.ico"));
+    agregarTomo(t, QStringLiteral("C:\\ENCICLO\\ASTRO"));
+    agregarTomo(t, QStringLiteral("C:\\ENCICLO\\RIOS")); // icon dialog cancelled
+    cargarTomo(t, QStringLiteral("C:\\ENCICLO\\ASTRO"));
+    t.txtMsg->clear();
+    teclear(t.txtMsg, QStringLiteral("Astronomía para todos\nPor la autora"));
+    pulsar(t.cmdSave);
+
+    const struct {
+        const char* archivo;
+        QColor color;
+        const char* formato;
+    } imagenes[] = {{"sol.bmp", QColor(250, 200, 0), "BMP"},
+                    {"luna.bmp", QColor(180, 180, 190), "BMP"},
+                    {"marte.png", QColor(190, 60, 20), "PNG"}};
+    for (const auto& i : imagenes) {
+        QImage img(64, 48, QImage::Format_RGB32);
+        img.fill(i.color);
+        img.save(u.nativa(std::string("C:\\ENCICLO\\ASTRO\\IMG\\") + i.archivo), i.formato);
+    }
+
+    agregarArticulo(t, QStringLiteral("sol.txt"));
+    agregarArticulo(t, QStringLiteral("luna.txt"));
+    agregarArticulo(t, QStringLiteral("marte.txt"));
+
+    struct Articulo {
+        QString archivo, titulo, cuerpo;
+        QStringList imagenes, epigrafes;
+    };
+    const Articulo articulos[] = {
+        {QStringLiteral("sol.txt"),
+         QStringLiteral("El Sol"),
+         QStringLiteral("El Sol es una estrella.\n/\nDa luz."),
+         {QStringLiteral("sol.bmp")},
+         {QStringLiteral("El Sol\nNuestra estrella.")}},
+        {QStringLiteral("luna.txt"),
+         QStringLiteral("La Luna"),
+         QStringLiteral("La Luna gira alrededor de la Tierra."),
+         {QStringLiteral("luna.bmp"), QStringLiteral("sol.bmp")},
+         {QStringLiteral("La Luna\nSatélite natural."), QString()}},
+        {QStringLiteral("marte.txt"),
+         QStringLiteral("Marte"),
+         QStringLiteral("El planeta rojo."),
+         {QStringLiteral("marte.png")},
+         {QStringLiteral("Marte\nVisto desde la Tierra.\n/\nColor de óxido.")}},
+    };
+    for (const Articulo& a : articulos) {
+        cargarArticulo(t, a.archivo);
+        TallerArt* art = t.tallerArt();
+        escribir(art->txtTitulo, a.titulo);
+        for (int i = 0; i < a.imagenes.size(); ++i) {
+            escribir(art->txtImgNew, a.imagenes[i]);
+            pulsar(art->cmdImgAdd);
+            if (!a.epigrafes[i].isEmpty()) {
+                elegir(art->lstImagenes, a.imagenes[i]);
+                teclear(art->txtSub, a.epigrafes[i]);
+                pulsar(art->cmdSaveSub);
+            }
+        }
+        art->txtArtText->clear();
+        teclear(art->txtArtText, a.cuerpo);
+        pulsar(art->cmdSaveArt);
+        borrarPendientes();
+    }
+
+    agregarLista(t, QStringLiteral("Cuerpos visibles"));
+    agregarLista(t, QStringLiteral("Satélites"));
+    cargarLista(t, QStringLiteral("Cuerpos visibles"));
+    t.lstLstArts->item(2)->setCheckState(Qt::Checked);
+    t.lstLstArts->item(0)->setCheckState(Qt::Checked);
+    pulsar(t.cmdLstSave);
+    cargarLista(t, QStringLiteral("Satélites"));
+    t.lstLstArts->item(1)->setCheckState(Qt::Checked);
+    pulsar(t.cmdLstSave);
 }
 
 } // namespace prueba

@@ -40,6 +40,10 @@ void agregarLista(Taller& t, const QString& nombre);
 void cargarLista(Taller& t, const QString& nombre);
 // A root C:\ENC with the encyclopaedia C:\ENC\ASTRO, loaded in the window; the icon dialog is forgotten.
 void prepararTomo(Taller& t);
+// A whole authoring session through the windows: the root C:\\ENCICLO, the encyclopaedias ASTRO (own icon)
+// and RIOS (icon dialog cancelled), ASTRO's description, the articles sol.txt, luna.txt and marte.txt with
+// illustrations (pictures put into IMG by hand) and captions, and the lists "Cuerpos visibles" and Satélites.
+void sesionCompleta(const Unidades& u, Taller& t);
 // Runs queued deletions, so that a window closed with WA_DeleteOnClose is gone.
 void borrarPendientes();
 

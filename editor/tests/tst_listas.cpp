@@ -1,0 +1,190 @@
+// Adding, loading and saving lists in the main window.
+
+#include "editor/taller.h"
+#include "editor/tests/ayudas.h"
+#include "tests/support/unidades.h"
+#include "ui/dialogos.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+using namespace prueba;
+using ui::Dialogos;
+
+namespace {
+
+QString ultimoMensaje() {
+    return Dialogos::mostrados().isEmpty() ? QString() : Dialogos::mostrados().last().texto;
+}
+
+QList<int> marcados(const QListWidget* lista) {
+    QList<int> filas;
+    for (int i = 0; i < lista->count(); ++i) {
+        if (lista->item(i)->checkState() == Qt::Checked) {
+            filas << i;
+        }
+    }
+    return filas;
+}
+
+void marcar(QListWidget* lista, int fila) {
+    // The check box sits at the left of the entry.
+    const QRect r = lista->visualItemRect(lista->item(fila));
+    QTest::mouseClick(lista->viewport(), Qt::LeftButton, {}, QPoint(r.left() + r.height() / 2, r.center().y()));
+}
+
+// ASTRO with the articles of `completa` (as the complete list holds them) and the list Planetas holding
+// `lista`, loaded in the window.
+void prepararListas(Unidades& u, Taller& t, const QByteArray& completa, const QByteArray& lista) {
+    prepararTomo(t);
+    agregarLista(t, QStringLiteral("Planetas"));
+    u.escribir("C:\\ENC\\ASTRO\\COMPLETA.DAT", completa);
+    u.escribir("C:\\ENC\\ASTRO\\Planetas.dat", lista);
+    cargarTomo(t, QStringLiteral("C:\\ENC\\ASTRO"));
+}
+
+} // namespace
+
+class TstListas : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { Dialogos::modoPrueba(true); }
+    void init() { Dialogos::limpiar(); }
+
+    void lstAdd_appendsNameAndWritesOneEmptyLine();
+    void lstLoad_ticksExactMatchesOnly_data();
+    void lstLoad_ticksExactMatchesOnly();
+    void lstSave_writesTickedInOrderOfCompleteList_data();
+    void lstSave_writesTickedInOrderOfCompleteList();
+    void lstSave_typedFileName_isWrittenButNotRegistered();
+    void lstAdd_keepsTicksAndCurrentList();
+    void lstLoad_nothingSelected_changesNothing();
+};
+
+void TstListas::lstAdd_appendsNameAndWritesOneEmptyLine() {
+    Unidades u;
+    Taller t;
+    prepararTomo(t);
+    agregarLista(t, QStringLiteral("Planetas"));
+    agregarLista(t, QStringLiteral(" Lunas "));
+    QVERIFY2(Dialogos::mostrados().isEmpty(), qPrintable(ultimoMensaje()));
+    QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\LISTAS.DAT"), QByteArray("Planetas\r\n Lunas \r\n"));
+    QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\Planetas.dat"), QByteArray("\r\n"));
+    QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\ Lunas .dat"), QByteArray("\r\n"));
+    QCOMPARE(t.lstListas->count(), 2);
+    QCOMPARE(t.lstListas->item(1)->text(), QStringLiteral(" Lunas "));
+    QCOMPARE(t.txtLstNew->text(), QString());
+}
+
+void TstListas::lstLoad_ticksExactMatchesOnly_data() {
+    QTest::addColumn<QByteArray>("completa");
+    QTest::addColumn<QByteArray>("lista");
+    QTest::addColumn<QList<int>>("filas");
+    const QByteArray completa("sol.txt\r\nMapa.txt\r\nluna.txt\r\n");
+    QTest::newRow("new list: its empty line ticks nothing") << completa << QByteArray("\r\n") << QList<int>{};
+    QTest::newRow("in any order") << completa << QByteArray("luna.txt\r\nsol.txt\r\n") << QList<int>{0, 2};
+    QTest::newRow("letter case matters") << completa << QByteArray("MAPA.TXT\r\nmapa.txt\r\n") << QList<int>{};
+    QTest::newRow("spaces matter") << completa << QByteArray(" sol.txt\r\nsol.txt \r\n") << QList<int>{};
+    QTest::newRow("unknown and repeated names")
+        << completa << QByteArray("viejo.txt\r\nluna.txt\r\nluna.txt\r\n") << QList<int>{2};
+    QTest::newRow("twice in the complete list: first only")
+        << QByteArray("sol.txt\r\nluna.txt\r\nsol.txt\r\n") << QByteArray("sol.txt\r\n") << QList<int>{0};
+    QTest::newRow("empty file") << completa << QByteArray("") << QList<int>{};
+}
+
+void TstListas::lstLoad_ticksExactMatchesOnly() {
+    QFETCH(QByteArray, completa);
+    QFETCH(QByteArray, lista);
+    QFETCH(QList<int>, filas);
+    Unidades u;
+    Taller t;
+    prepararListas(u, t, completa, lista);
+    // Ticks left over from before are cleared by loading.
+    t.lstLstArts->item(1)->setCheckState(Qt::Checked);
+    cargarLista(t, QStringLiteral("Planetas"));
+    QVERIFY2(Dialogos::mostrados().isEmpty(), qPrintable(ultimoMensaje()));
+    QCOMPARE(marcados(t.lstLstArts), filas);
+    QCOMPARE(t.txtLista->text(), QStringLiteral("Planetas.dat"));
+}
+
+void TstListas::lstSave_writesTickedInOrderOfCompleteList_data() {
+    QTest::addColumn<QByteArray>("lista");
+    QTest::addColumn<QList<int>>("clics");
+    QTest::addColumn<QByteArray>("guardada");
+    QTest::newRow("order of the complete list, not of the file")
+        << QByteArray("luna.txt\r\nsol.txt\r\n") << QList<int>{} << QByteArray("sol.txt\r\nluna.txt\r\n");
+    QTest::newRow("ticked in reverse order")
+        << QByteArray("\r\n") << QList<int>{2, 1, 0} << QByteArray("sol.txt\r\nMapa.txt\r\nluna.txt\r\n");
+    QTest::newRow("nothing ticked: empty file") << QByteArray("\r\n") << QList<int>{} << QByteArray("");
+    QTest::newRow("unknown lines dropped")
+        << QByteArray("viejo.txt\r\nMapa.txt\r\n\r\n") << QList<int>{} << QByteArray("Mapa.txt\r\n");
+    QTest::newRow("untick one") << QByteArray("sol.txt\r\nluna.txt\r\n") << QList<int>{0} << QByteArray("luna.txt\r\n");
+}
+
+void TstListas::lstSave_writesTickedInOrderOfCompleteList() {
+    QFETCH(QByteArray, lista);
+    QFETCH(QList<int>, clics);
+    QFETCH(QByteArray, guardada);
+    Unidades u;
+    Taller t;
+    prepararListas(u, t, "sol.txt\r\nMapa.txt\r\nluna.txt\r\n", lista);
+    cargarLista(t, QStringLiteral("Planetas"));
+    for (const int fila : clics) {
+        marcar(t.lstLstArts, fila);
+    }
+    const QByteArray indice = u.bytes("C:\\ENC\\ASTRO\\LISTAS.DAT");
+    pulsar(t.cmdLstSave);
+    QVERIFY2(Dialogos::mostrados().isEmpty(), qPrintable(ultimoMensaje()));
+    QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\Planetas.dat"), guardada);
+    QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\LISTAS.DAT"), indice);
+}
+
+void TstListas::lstSave_typedFileName_isWrittenButNotRegistered() {
+    Unidades u;
+    Taller t;
+    prepararListas(u, t, "sol.txt\r\nluna.txt\r\n", "sol.txt\r\n");
+    cargarLista(t, QStringLiteral("Planetas"));
+    escribir(t.txtLista, QStringLiteral("Otra.dat"));
+    pulsar(t.cmdLstSave);
+    QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\Otra.dat"), QByteArray("sol.txt\r\n"));
+    QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\LISTAS.DAT"), QByteArray("Planetas\r\n"));
+    QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\Planetas.dat"), QByteArray("sol.txt\r\n"));
+}
+
+void TstListas::lstAdd_keepsTicksAndCurrentList() {
+    Unidades u;
+    Taller t;
+    prepararListas(u, t, "sol.txt\r\nluna.txt\r\n", "luna.txt\r\n");
+    cargarLista(t, QStringLiteral("Planetas"));
+    agregarLista(t, QStringLiteral("Lunas"));
+    QCOMPARE(t.txtLista->text(), QStringLiteral("Planetas.dat"));
+    QCOMPARE(marcados(t.lstLstArts), QList<int>{1});
+    // So an immediate save writes the list loaded before.
+    marcar(t.lstLstArts, 0);
+    pulsar(t.cmdLstSave);
+    QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\Planetas.dat"), QByteArray("sol.txt\r\nluna.txt\r\n"));
+    QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\Lunas.dat"), QByteArray("\r\n"));
+    // Reloading the encyclopaedia drops unsaved ticks but keeps the list's file name.
+    marcar(t.lstLstArts, 0);
+    cargarTomo(t, QStringLiteral("C:\\ENC\\ASTRO"));
+    QCOMPARE(marcados(t.lstLstArts), QList<int>{});
+    QCOMPARE(t.txtLista->text(), QStringLiteral("Planetas.dat"));
+}
+
+void TstListas::lstLoad_nothingSelected_changesNothing() {
+    Unidades u;
+    Taller t;
+    prepararListas(u, t, "sol.txt\r\n", "sol.txt\r\n");
+    t.lstLstArts->item(0)->setCheckState(Qt::Checked);
+    t.txtLista->setText(QStringLiteral("x.dat"));
+    pulsar(t.cmdLstLoad);
+    QCOMPARE(marcados(t.lstLstArts), QList<int>{0});
+    QCOMPARE(t.txtLista->text(), QStringLiteral("x.dat"));
+    QVERIFY(Dialogos::mostrados().isEmpty());
+}
+
+QTEST_MAIN(TstListas)
+#include "tst_listas.moc"
