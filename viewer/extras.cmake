@@ -7,10 +7,13 @@ set(VIEWER_EXTRAS_SOURCES
     windows/consulta_palabra.cpp windows/consulta_palabra.h
     windows/frm_libro5.cpp windows/frm_libro5.h
     windows/acerca_de.cpp windows/acerca_de.h
+    windows/frm_libro6.cpp windows/frm_libro6.h
+    main_window/frm_libro1_extras.cpp
 )
 set(VIEWER_EXTRAS_TESTS
     tst_esquema
     tst_configuracion
     tst_diccionario
     tst_acerca_de
+    tst_visor_extras
 )

@@ -13,6 +13,7 @@
 #include "ui/dialogos.h"
 #include "ui/texto.h"
 #include "ui/twips.h"
+#include "windows/caja_articulo.h"
 #include "windows/frm_libro2.h"
 #include "windows/frm_libro3.h"
 
@@ -48,8 +49,8 @@ template <class W> W* nombrar(W* w, const char* nombre, const QString& accesible
     return w;
 }
 
-QPlainTextEdit* cajaDeTexto(QWidget* padre) {
-    auto* t = new QPlainTextEdit(padre);
+template <class T = QPlainTextEdit> T* cajaDeTexto(QWidget* padre) {
+    auto* t = new T(padre);
     t->setReadOnly(true);
     t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -81,7 +82,7 @@ void frmLibro1::crearControles() {
     cliente->setFixedSize(ui::pixeles(11880), ui::pixeles(8595));
     setCentralWidget(cliente);
 
-    txtArticulo = nombrar(cajaDeTexto(cliente), "txtArticulo", QStringLiteral("Texto del artículo"));
+    txtArticulo = nombrar(cajaDeTexto<CajaArticulo>(cliente), "txtArticulo", QStringLiteral("Texto del artículo"));
     txtArticulo->setFont(fuente(QStringLiteral("Arial"), 9.75));
     ui::colocar(txtArticulo, 6720, 960, 4935, 7455);
 
@@ -147,6 +148,7 @@ void frmLibro1::crearControles() {
     imgCostado->lower(); // beneath all the boxes
 
     connect(lstEsquema, &QListWidget::itemDoubleClicked, this, [this] { lstEsquema_DblClick(); });
+    connect(txtArticulo, &CajaArticulo::palabraElegida, this, &frmLibro1::txtArticulo_DblClick);
     connect(lblAbrir, &Etiqueta::pulsado, this, &frmLibro1::lblAbrir_Click);
     connect(pctAbrir, &Tira::pulsado, this, &frmLibro1::pctAbrir_Click);
     connect(lblPie, &Etiqueta::pulsado, this, &frmLibro1::lblPie_Click);
@@ -175,6 +177,10 @@ void frmLibro1::crearMenu() {
 
     connect(mnuSalir, &QAction::triggered, this, &frmLibro1::mnuSalir_Click);
     connect(mnuBuscar, &QAction::triggered, this, &frmLibro1::mnuBuscar_Click);
+    connect(mnuConfig, &QAction::triggered, this, &frmLibro1::mnuConfig_Click);
+    connect(mnuSeleki, &QAction::triggered, this, &frmLibro1::mnuSeleki_Click);
+    connect(mnuDict, &QAction::triggered, this, &frmLibro1::mnuDict_Click);
+    connect(mnuAbout, &QAction::triggered, this, &frmLibro1::mnuAbout_Click);
 }
 
 std::string frmLibro1::directorio() const {
@@ -207,8 +213,10 @@ bool frmLibro1::Form_Load() {
     }
     lstEsquema_DblClick();
 
+    crearVentanasSecundarias();
     libro2_->show();
     libro2_->ActuaLbl();
+    DarEntorno();
     return true;
 }
 

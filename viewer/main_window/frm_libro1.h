@@ -1,5 +1,7 @@
 #pragma once
 
+#include "windows/caja_articulo.h" // txtArticulo is used as the text box it is
+
 #include <QMainWindow>
 
 #include <string>
@@ -13,6 +15,8 @@ class Etiqueta;
 class Tira;
 class frmLibro2;
 class frmLibro3;
+class frmLibro4;
+class frmLibro6;
 
 // The viewer's main window: one article at a time (title strip, body text, outline of illustrations,
 // one illustration with its title and caption, side picture). It creates the selector and the image
@@ -56,14 +60,28 @@ public:
     void mnuSalir_Click();
     void mnuBuscar_Click();
 
+    // Takes on the current encyclopaedia's colours, icon and name (the last step of the start-up, and
+    // after switching encyclopaedias).
+    void DarEntorno();
+    // The built-in colours and label positions.
+    void Colorear();
+    // Looks up the word double-clicked in the article text.
+    void txtArticulo_DblClick();
+    void mnuConfig_Click();
+    void mnuSeleki_Click();
+    void mnuDict_Click();
+    void mnuAbout_Click();
+
     frmLibro2* libro2() const { return libro2_; }
     frmLibro3* libro3() const { return libro3_; }
+    frmLibro4* libro4() const { return libro4_; }
+    frmLibro6* libro6() const { return libro6_; }
 
     // The current encyclopaedia directory (held by the selector).
     std::string directorio() const;
 
     // Controls.
-    QPlainTextEdit* txtArticulo = nullptr;
+    CajaArticulo* txtArticulo = nullptr;
     Tira* pctTitulo = nullptr;
     Etiqueta* lblTitulo = nullptr;
     Tira* pctEsquema = nullptr;
@@ -104,8 +122,12 @@ private:
     // Empties what Abrir fills: body, outline, side picture; hides both panels.
     void vaciarArticulo();
     void terminar();
+    // Makes the configuration window and the chooser when they do not exist yet.
+    void crearVentanasSecundarias();
 
     frmLibro2* libro2_ = nullptr;
     frmLibro3* libro3_ = nullptr;
+    frmLibro4* libro4_ = nullptr; // configuration window, made in the start-up
+    frmLibro6* libro6_ = nullptr; // chooser, made in the start-up
     bool selectorColocado_ = false;
 };

@@ -84,6 +84,9 @@ public:
         poner("C:\\ENC\\ACTUAL.DAT", lineas({kDir.c_str()}));
         poner("C:\\ENC\\TOMOS.DAT", lineas({kDir.c_str()}));
         poner(en("DESCRIP.DAT"), lineas({"Prueba", "Una enciclotomo de prueba"}));
+        poner(en("COLOR.DAT"), lineas({"8427423", "16777215", "12636368", "0", "14673120", "0", "16777215", "0", "0",
+                                       "14673120"}));
+        poner(en("ICONO.ICO"), png(16, 16));
         poner(en("LISTAS.DAT"), lineas({"Planetas", "Lunas"}));
         poner(en("Planetas.dat"), lineas({"sol.txt", "luna.txt"}));
         poner(en("Lunas.dat"), lineas({"luna.txt"}));
@@ -130,7 +133,7 @@ private slots:
         Tienda t;
         auto w = arrancar();
         QVERIFY(w);
-        QCOMPARE(w->windowTitle(), QStringLiteral("Enciclotomo"));
+        QCOMPARE(w->windowTitle(), QStringLiteral("Prueba")); // the encyclopaedia's name, taken on last
         QCOMPARE(w->lblTitulo->text(), QStringLiteral("El Sol"));
         QCOMPARE(w->txtArticulo->toPlainText(), QStringLiteral("Estrella central.\nFin."));
         QCOMPARE(textos(w->lstEsquema), (QStringList{u"sol.png"_s, u"mapa.bmp"_s, u"corona.png"_s}));

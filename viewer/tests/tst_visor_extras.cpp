@@ -1,0 +1,209 @@
+// The viewer as a whole on the sample encyclopaedias: colours, icon and name at start-up, the word
+// look-up from the article text, the chooser, and the menu commands of the secondary windows.
+
+#include "appearance/esquema.h"
+#include "appearance/frm_libro4.h"
+#include "main_window/etiqueta.h"
+#include "main_window/frm_libro1.h"
+#include "main_window/tira.h"
+#include "tests/support/unidades.h"
+#include "ui/dialogos.h"
+#include "windows/caja_articulo.h"
+#include "windows/frm_libro2.h"
+#include "windows/frm_libro3.h"
+#include "windows/frm_libro5.h"
+#include "windows/frm_libro6.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const std::string kSolar = "C:\\ENCICLO\\SOLAR";
+const std::string kRios = "C:\\ENCICLO\\RIOS";
+const std::string kActual = "C:\\ENCICLO\\ACTUAL.DAT";
+
+QColor pixelDe(QWidget* w) {
+    const QImage img = w->grab().toImage();
+    return img.pixelColor(img.width() - 3, img.height() - 3);
+}
+
+void dobleClicEn(CajaArticulo* caja, const QString& palabra) {
+    const int pos = caja->toPlainText().indexOf(palabra);
+    QVERIFY(pos >= 0);
+    QTextCursor c(caja->document());
+    c.setPosition(pos + 1);
+    const QRect r = caja->cursorRect(c);
+    QTest::mouseDClick(caja->viewport(), Qt::LeftButton, {}, QPoint(r.left() + 2, r.center().y()));
+}
+
+} // namespace
+
+class TstVisorExtras : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<prueba::Unidades> u;
+    std::unique_ptr<frmLibro1> w;
+
+private slots:
+    void init() {
+        ui::Dialogos::modoPrueba(true);
+        ui::Dialogos::limpiar();
+        u = std::make_unique<prueba::Unidades>();
+        QVERIFY(u->instalarMuestras());
+        // A registered encyclopaedia that lacks its list files.
+        QVERIFY(
+            u->escribir("C:\\ENCICLO\\TOMOS.DAT", "C:\\ENCICLO\\SOLAR\r\nC:\\ENCICLO\\RIOS\r\nC:\\ENCICLO\\ROTA\r\n"));
+        QVERIFY(u->escribir("C:\\ENCICLO\\ROTA\\COMPLETA.DAT", "A.TXT\r\n"));
+        w = std::make_unique<frmLibro1>();
+        QVERIFY(w->Form_Load());
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    }
+    void cleanup() {
+        w.reset();
+        u.reset();
+    }
+
+    // Start-up takes on the encyclopaedia's colours, icon and name, with nothing to complain about.
+    void arranque_tomaElEntorno() {
+        QVERIFY2(ui::Dialogos::mostrados().isEmpty(), qPrintable(ui::Dialogos::mostrados().value(0).texto));
+        QCOMPARE(w->windowTitle(), QStringLiteral("El Sistema Solar"));
+        QCOMPARE(w->lblSubtitulo->text(), QStringLiteral("El Sistema Solar"));
+        QCOMPARE(pixelDe(w->pctTitulo), apariencia::colorDe(4727320));
+        const store::Esquema archivo{4727320, 7919359,  15257284, 4595220, 16181732,
+                                     5252636, 15924479, 2891808,  3676690, 12510448};
+        QCOMPARE(w->libro4()->ranuras(), archivo);
+        QCOMPARE(apariencia::leerEsquema(w.get()), archivo);
+        for (QWidget* v :
+             {static_cast<QWidget*>(w.get()), static_cast<QWidget*>(w->libro2()), static_cast<QWidget*>(w->libro3()),
+              static_cast<QWidget*>(w->libro4()), static_cast<QWidget*>(w->libro6())}) {
+            QVERIFY(!v->windowIcon().isNull());
+        }
+        QVERIFY(w->libro2()->lblCantidad->text().startsWith(QString::number(w->libro2()->lstArticulos->count())));
+
+        // "Guardar" right away writes back what was read, in the viewer's number form.
+        w->libro4()->cmdGuardar->click();
+        QVERIFY(u->bytes(kSolar + "\\COLOR.DAT").startsWith(" 4727320 \r\n 7919359 \r\n"));
+    }
+
+    // A reference in the dictionary opens its article and leaves ultimo.dat alone; other words open
+    // the dictionary window.
+    void dobleClic_buscaLaPalabra() {
+        const QByteArray ultimo = u->bytes(kSolar + "\\ULTIMO.DAT");
+        w->txtArticulo->setPlainText(QStringLiteral("Mira la (Luna), y la gravedad.\nPalabra cometa!"));
+        dobleClicEn(w->txtArticulo, QStringLiteral("Luna"));
+        QCOMPARE(w->lblTitulo->text(), QStringLiteral("La Luna"));
+        QCOMPARE(u->bytes(kSolar + "\\ULTIMO.DAT"), ultimo);
+        QVERIFY(w->findChildren<frmLibro5*>().isEmpty());
+
+        w->txtArticulo->setPlainText(QStringLiteral("Mira la gravedad."));
+        dobleClicEn(w->txtArticulo, QStringLiteral("gravedad"));
+        const auto dicc = w->findChildren<frmLibro5*>();
+        QCOMPARE(dicc.size(), 1);
+        QVERIFY(dicc[0]->isVisible());
+        QVERIFY(dicc[0]->isModal());
+        QCOMPARE(dicc[0]->txtPalabra->text(), QStringLiteral("GRAVEDAD"));
+        QVERIFY(dicc[0]->txtDescrip->toPlainText().startsWith(QStringLiteral("FUERZA CON LA QUE")));
+        dicc[0]->close();
+        QTRY_VERIFY(w->findChildren<frmLibro5*>().isEmpty());
+        QVERIFY(ui::Dialogos::mostrados().isEmpty());
+    }
+
+    // Choosing RIOS switches everything and is kept for the next start.
+    void elector_cambiaYPersiste() {
+        frmLibro6* e = w->libro6();
+        QCOMPARE(e->windowTitle(), QStringLiteral("Seleccionar enciclotomo"));
+        QCOMPARE(e->lstTomos->count(), 3);
+        w->mnuSeleki->trigger();
+        QVERIFY(e->isVisible());
+        QVERIFY(!e->isModal());
+        const QString articulo = w->lblTitulo->text();
+
+        e->lstTomos->setCurrentRow(1);
+        const QRect r = e->lstTomos->visualItemRect(e->lstTomos->item(1));
+        QTest::mouseClick(e->lstTomos->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::mouseDClick(e->lstTomos->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::mouseRelease(e->lstTomos->viewport(), Qt::LeftButton, {}, r.center());
+
+        QVERIFY(e->isHidden());
+        QCOMPARE(u->bytes(kActual), QByteArray("C:\\ENCICLO\\RIOS\r\n"));
+        QCOMPARE(w->directorio(), kRios);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Los ríos de España"));
+        QCOMPARE(pixelDe(w->pctTitulo), apariencia::colorDe(6837788));
+        QCOMPARE(w->libro4()->ranura(0), 6837788);
+        QCOMPARE(w->lblTitulo->text(), articulo); // the article shown stays
+        frmLibro2* s = w->libro2();
+        QCOMPARE(s->lstArticulos->count(), 4);
+        QCOMPARE(s->lstArticulo2->count(), 4);
+        QCOMPARE(s->cmdTamano->text(), QStringLiteral(">"));
+        QCOMPARE(s->lstDats->count(), 1);
+        QVERIFY(s->lblCantidad->text().startsWith(QStringLiteral("4 ")));
+        QVERIFY(ui::Dialogos::mostrados().isEmpty());
+
+        frmLibro1 otro;
+        QVERIFY(otro.Form_Load());
+        QCOMPARE(otro.directorio(), kRios);
+        QCOMPARE(otro.windowTitle(), QStringLiteral("Los ríos de España"));
+    }
+
+    // Nothing selected does nothing; a directory without its list files is refused before anything is
+    // written.
+    void elector_rechazos() {
+        frmLibro6* e = w->libro6();
+        const QByteArray antes = u->bytes(kActual);
+        e->lstTomos->clearSelection();
+        e->lstTomos->setCurrentItem(nullptr);
+        QTest::mouseClick(e->cmdAceptar, Qt::LeftButton);
+        QCOMPARE(u->bytes(kActual), antes);
+        QVERIFY(ui::Dialogos::mostrados().isEmpty());
+
+        e->lstTomos->setCurrentRow(2);
+        QTest::mouseClick(e->cmdAceptar, Qt::LeftButton);
+        QCOMPARE(u->bytes(kActual), antes);
+        QCOMPARE(w->directorio(), kSolar);
+        QCOMPARE(ui::Dialogos::mostrados().size(), 1);
+        QVERIFY(ui::Dialogos::mostrados().front().texto.contains(QStringLiteral("LISTAS.DAT")));
+    }
+
+    void menus_abrenSusVentanas() {
+        w->mnuConfig->trigger();
+        QVERIFY(w->libro4()->isVisible());
+        QVERIFY(w->libro4()->isModal());
+        w->libro4()->cmdCerrar->click();
+        QVERIFY(w->libro4()->isHidden());
+
+        w->mnuDict->trigger();
+        const auto dicc = w->findChildren<frmLibro5*>();
+        QCOMPARE(dicc.size(), 1);
+        QVERIFY(dicc[0]->isModal());
+        QVERIFY(dicc[0]->txtPalabra->text().isEmpty());
+        QTest::keyClicks(dicc[0]->txtPalabra, QStringLiteral("luna"));
+        QTest::keyClick(dicc[0]->txtPalabra, Qt::Key_Return);
+        QCOMPARE(dicc[0]->txtDescrip->toPlainText(), QStringLiteral("/LUNA.TXT"));
+        dicc[0]->close();
+        QTRY_VERIFY(w->findChildren<frmLibro5*>().isEmpty());
+
+        w->mnuAbout->trigger();
+        QCOMPARE(ui::Dialogos::mostrados().size(), 1);
+        QCOMPARE(ui::Dialogos::mostrados().front().titulo, QStringLiteral("Acerca de . . ."));
+        QVERIFY(ui::Dialogos::mostrados().front().texto.endsWith(QStringLiteral("\r\nUn paseo por el Sol, los ocho "
+                                                                                "planetas, la Luna, los cometas y los "
+                                                                                "eclipses, con textos y dibujos de "
+                                                                                "los autores de Lumbre.")));
+
+        // "Normalizar" in the configuration window goes through the main window's built-in scheme.
+        w->libro4()->cmdNormal->click();
+        QCOMPARE(pixelDe(w->pctTitulo), QColor(159, 151, 128));
+        QCOMPARE(apariencia::colorActual(w->libro3()->txtEpigrafe, apariencia::Propiedad::Fondo), QColor(0, 0, 0));
+    }
+};
+
+QTEST_MAIN(TstVisorExtras)
+#include "tst_visor_extras.moc"

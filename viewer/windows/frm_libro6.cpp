@@ -1,0 +1,102 @@
+#include "windows/frm_libro6.h"
+
+#include "main_window/frm_libro1.h"
+#include "store/encyclopaedia.h"
+#include "store/paths.h"
+#include "store/registry.h"
+#include "store/text_file.h"
+#include "ui/dialogos.h"
+#include "ui/texto.h"
+#include "ui/twips.h"
+#include "windows/frm_libro2.h"
+
+#include <QCloseEvent>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStringList>
+
+frmLibro6::frmLibro6(frmLibro1* principal) : QWidget(principal, Qt::Window), principal_(principal) {
+    setObjectName(QStringLiteral("frmLibro6"));
+    setWindowTitle(QStringLiteral("Seleccionar enciclotomo"));
+    ui::tamanoCliente(this, 4680, 2190);
+
+    lstTomos = new QListWidget(this);
+    lstTomos->setObjectName(QStringLiteral("lstTomos"));
+    lstTomos->setAccessibleName(QStringLiteral("Enciclotomos instaladas"));
+    lstTomos->setSelectionMode(QAbstractItemView::SingleSelection);
+    ui::colocar(lstTomos, 120, 120, 4455, 1620);
+
+    cmdAceptar = new QPushButton(QStringLiteral("Aceptar"), this);
+    cmdAceptar->setObjectName(QStringLiteral("cmdAceptar"));
+    cmdAceptar->setAccessibleName(QStringLiteral("Aceptar"));
+    ui::colocar(cmdAceptar, 120, 1800, 4455, 375);
+
+    connect(lstTomos, &QListWidget::itemDoubleClicked, this, [this] { lstTomos_DblClick(); });
+    connect(cmdAceptar, &QPushButton::clicked, this, &frmLibro6::cmdAceptar_Click);
+
+    Form_Load();
+}
+
+void frmLibro6::Form_Load() {
+    const auto tomos = store::enciclopediasRegistradas();
+    if (!tomos) {
+        ui::Dialogos::error(principal_, tomos.error());
+        return;
+    }
+    QStringList entradas;
+    for (const std::string& linea : *tomos) {
+        entradas << ui::desdeStore(linea);
+    }
+    lstTomos->addItems(entradas);
+}
+
+void frmLibro6::lstTomos_DblClick() {
+    QListWidgetItem* elegido = lstTomos->currentItem();
+    if (!elegido || !elegido->isSelected()) {
+        return;
+    }
+    // The entry came from the store, so it always converts back.
+    const std::string directorio = ui::haciaStore(elegido->text()).value_or(std::string());
+
+    // Checked before anything is written: a directory without its list files would leave the viewer
+    // pointing at an encyclopaedia it cannot show.
+    QStringList faltan;
+    for (const std::string_view nombre : {store::kListas, store::kCompleta}) {
+        const std::string ruta = store::unir(directorio, nombre);
+        if (!store::existeArchivo(ruta)) {
+            faltan << ui::desdeStore(ruta);
+        }
+    }
+    if (directorio.empty() || !faltan.isEmpty()) {
+        ui::Dialogos::avisar(this, QStringLiteral("No se puede elegir la enciclotomo %1: falta %2. "
+                                                  "Se sigue mostrando la enciclotomo actual.")
+                                       .arg(elegido->text(), faltan.join(QStringLiteral(" y "))));
+        return;
+    }
+    const store::Estado escrito = store::elegirEnciclopedia(directorio);
+    if (!escrito) {
+        ui::Dialogos::error(this, escrito.error());
+        return;
+    }
+
+    frmLibro2* selector = principal_->libro2();
+    selector->lstDats->clear();
+    selector->Form_Load();
+    selector->setDirectorio(directorio);
+    selector->lstArticulo2->clear();
+    selector->lstArticulos->clear();
+    principal_->Cargar(std::string(store::kNombreCompleta), false);
+    principal_->DarEntorno();
+    selector->cmdTamano_Click(); // widens
+    selector->cmdTamano_Click(); // narrows again, loading the complete list with its titles
+    hide();
+}
+
+void frmLibro6::cmdAceptar_Click() {
+    lstTomos_DblClick();
+}
+
+void frmLibro6::closeEvent(QCloseEvent* evento) {
+    evento->ignore();
+    hide();
+}
