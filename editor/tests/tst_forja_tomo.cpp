@@ -1,0 +1,119 @@
+// From the editor to the viewer: what an authoring session wrote is what the viewer shows.
+
+#include "editor/taller.h"
+#include "editor/tests/ayudas.h"
+#include "main_window/caja_imagen.h"
+#include "main_window/etiqueta.h"
+#include "main_window/frm_libro1.h"
+#include "store/registry.h"
+#include "tests/support/unidades.h"
+#include "ui/dialogos.h"
+#include "windows/frm_libro2.h"
+
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace prueba;
+using ui::Dialogos;
+
+namespace {
+
+QStringList textos(const QListWidget* lista) {
+    QStringList t;
+    for (int i = 0; i < lista->count(); ++i) {
+        t << lista->item(i)->text();
+    }
+    return t;
+}
+
+void dobleClic(QListWidget* lista, int fila) {
+    QVERIFY(QTest::qWaitForWindowExposed(lista->window()));
+    lista->scrollToItem(lista->item(fila));
+    const QRect r = lista->visualItemRect(lista->item(fila));
+    QTest::mouseClick(lista->viewport(), Qt::LeftButton, {}, r.center());
+    QTest::mouseDClick(lista->viewport(), Qt::LeftButton, {}, r.center());
+    QTest::mouseRelease(lista->viewport(), Qt::LeftButton, {}, r.center());
+}
+
+} // namespace
+
+class TstForjaTomo : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { Dialogos::modoPrueba(true); }
+    void init() { Dialogos::limpiar(); }
+
+    void viewerShowsWhatEditorWrote();
+};
+
+void TstForjaTomo::viewerShowsWhatEditorWrote() {
+    Unidades u;
+    {
+        Taller t;
+        sesionCompleta(u, t);
+    }
+    // RIOS was added last and so is the viewer's current encyclopaedia; the reader switches to ASTRO as the
+    // chooser would.
+    QCOMPARE(store::directorioActual().valor(), std::string("C:\\ENCICLO\\RIOS"));
+    QVERIFY(store::elegirEnciclopedia("C:\\ENCICLO\\ASTRO"));
+    Dialogos::limpiar();
+
+    frmLibro1 w;
+    QVERIFY(w.Form_Load());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY2(Dialogos::mostrados().isEmpty(), qPrintable(Dialogos::mostrados().value(0).texto));
+
+    // The description's first line names the encyclopaedia.
+    QVERIFY2(w.windowTitle().contains(QStringLiteral("Astronomía para todos")), qPrintable(w.windowTitle()));
+
+    // The titles of the complete list, in the order the articles were added.
+    frmLibro2* s = w.libro2();
+    QCOMPARE(textos(s->lstArticulos),
+             (QStringList{QStringLiteral("El Sol"), QStringLiteral("La Luna"), QStringLiteral("Marte")}));
+    QCOMPARE(textos(s->lstArticulo2),
+             (QStringList{QStringLiteral("sol.txt"), QStringLiteral("luna.txt"), QStringLiteral("marte.txt")}));
+
+    // The article added last opens at start, with its illustration, title and caption.
+    QCOMPARE(w.lblTitulo->text(), QStringLiteral("Marte"));
+    QCOMPARE(w.txtArticulo->toPlainText(), QStringLiteral("El planeta rojo."));
+    QCOMPARE(textos(w.lstEsquema), QStringList{QStringLiteral("marte.png")});
+    QCOMPARE(w.lblTitImag->text(), QStringLiteral("Marte"));
+    QCOMPARE(w.txtEpigrafe->toPlainText(), QStringLiteral("Visto desde la Tierra.\nColor de óxido."));
+    QCOMPARE(w.pctImagen->imagen().size(), QSize(64, 48));
+
+    // An article with two illustrations, opened from the selector: each caption under its picture.
+    dobleClic(s->lstArticulos, 1);
+    QCOMPARE(w.lblTitulo->text(), QStringLiteral("La Luna"));
+    QCOMPARE(w.txtArticulo->toPlainText(), QStringLiteral("La Luna gira alrededor de la Tierra."));
+    QCOMPARE(textos(w.lstEsquema), (QStringList{QStringLiteral("luna.bmp"), QStringLiteral("sol.bmp")}));
+    QCOMPARE(w.lblTitImag->text(), QStringLiteral("La Luna"));
+    QCOMPARE(w.txtEpigrafe->toPlainText(), QStringLiteral("Satélite natural."));
+    dobleClic(w.lstEsquema, 1);
+    QCOMPARE(w.lblTitImag->text(), QStringLiteral("El Sol"));
+    QCOMPARE(w.txtEpigrafe->toPlainText(), QStringLiteral("Nuestra estrella."));
+    QCOMPARE(u.bytes("C:\\ENCICLO\\ASTRO\\ULTIMO.DAT"), QByteArray("luna.txt\r\n"));
+
+    dobleClic(s->lstArticulos, 0);
+    QCOMPARE(w.lblTitulo->text(), QStringLiteral("El Sol"));
+    QCOMPARE(w.txtArticulo->toPlainText(), QStringLiteral("El Sol es una estrella.\nDa luz."));
+
+    // The lists are the selector's filters.
+    QCOMPARE(textos(s->lstDats), (QStringList{QStringLiteral("Cuerpos visibles"), QStringLiteral("Satélites")}));
+    QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
+    s->lstDats->item(1)->setCheckState(Qt::Checked);
+    QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
+    QCOMPARE(textos(s->lstArticulos), QStringList{QStringLiteral("La Luna")});
+    QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
+    s->lstDats->item(1)->setCheckState(Qt::Unchecked);
+    s->lstDats->item(0)->setCheckState(Qt::Checked);
+    QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
+    QCOMPARE(textos(s->lstArticulos), (QStringList{QStringLiteral("El Sol"), QStringLiteral("Marte")}));
+    QVERIFY2(Dialogos::mostrados().isEmpty(), qPrintable(Dialogos::mostrados().value(0).texto));
+}
+
+QTEST_MAIN(TstForjaTomo)
+#include "tst_forja_tomo.moc"
