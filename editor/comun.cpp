@@ -56,4 +56,18 @@ bool esArchivoFijo(std::string_view nombre) {
     return false;
 }
 
+QFont fuenteDeVentana() {
+    QFont f(QStringLiteral("Liberation Sans"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPointSizeF(8.25);
+    return f;
+}
+
+QFont fuenteNegrita(double puntos) {
+    QFont f = fuenteDeVentana();
+    f.setPointSizeF(puntos);
+    f.setBold(true);
+    return f;
+}
+
 } // namespace forja

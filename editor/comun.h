@@ -4,6 +4,7 @@
 
 #include "store/text_file.h"
 
+#include <QFont>
 #include <QString>
 #include <QStringList>
 
@@ -29,5 +30,10 @@ QStringList listaDeLineas(const store::Lineas& lineas);
 // True for the names of the files every encyclopaedia directory keeps for itself (COLOR.DAT, DICT.DAT,
 // ICONO.ICO, DESCRIP.DAT, COMPLETA.DAT, LISTAS.DAT, ULTIMO.DAT, IMG), without regard to letter case.
 bool esArchivoFijo(std::string_view nombre);
+
+// The windows were laid out for "MS Sans Serif" 8.25 points, a Windows bitmap font; Liberation Sans at the
+// same size is close enough in width for every caption to fit its control.
+QFont fuenteDeVentana();
+QFont fuenteNegrita(double puntos);
 
 } // namespace forja

@@ -33,10 +33,10 @@ template <class T> T* control(QWidget* padre, const QString& nombre, const QStri
     return w;
 }
 
-QLabel* etiqueta(QWidget* padre, const QString& nombre, const QString& texto) {
+QLabel* etiqueta(QWidget* padre, const QString& nombre, const QString& texto, bool variasLineas = false) {
     auto* l = control<QLabel>(padre, nombre, texto);
     l->setText(texto);
-    l->setWordWrap(true);
+    l->setWordWrap(variasLineas);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return l;
 }
@@ -78,12 +78,13 @@ TallerArt* Taller::tallerArt() const {
 void Taller::construir() {
     setObjectName(QStringLiteral("Taller"));
     setWindowTitle(QStringLiteral("Generador de Enciclotomos"));
+    setFont(forja::fuenteDeVentana());
     ui::tamanoCliente(this, 11910, 8625);
 
     fraRaiz = marco(this, QStringLiteral("fraRaiz"), QStringLiteral("Raíz"));
     ui::colocar(fraRaiz, 120, 120, 4935, 2415);
     lblRaiz[0] = etiqueta(fraRaiz, QStringLiteral("lblRaiz(0)"),
-                          QStringLiteral("Crea el directorio C:\\LUMBRE, y la raíz de las enciclotomos."));
+                          QStringLiteral("Crea el directorio C:\\LUMBRE, y la raíz de las enciclotomos."), true);
     ui::colocar(lblRaiz[0], 240, 360, 4575, 375);
     lblRaiz[1] = etiqueta(fraRaiz, QStringLiteral("lblRaiz(1)"), QStringLiteral("Raíz (U:\\RUTA):"));
     ui::colocar(lblRaiz[1], 240, 960, 1335, 255);
@@ -120,6 +121,7 @@ void Taller::construir() {
     ui::colocar(txtTomo, 240, 360, 2655, 285);
     txtMsg = control<QPlainTextEdit>(fraTomo, QStringLiteral("txtMsg"), QStringLiteral("Acerca de la enciclotomo"));
     txtMsg->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtMsg->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txtMsg->setPlainText(QStringLiteral("Acerca de . . .\nComentario del autor\n"));
     ui::colocar(txtMsg, 240, 720, 2655, 735);
     cmdSave = boton(fraTomo, QStringLiteral("cmdSave"), QStringLiteral("Guardar Acerca de . . ."));
@@ -162,12 +164,7 @@ void Taller::construir() {
     cmdLstSave = boton(fraTomo, QStringLiteral("cmdLstSave"), QStringLiteral("Guardar Lista"));
     ui::colocar(cmdLstSave, 9000, 3000, 2295, 375);
     cmdSalir = boton(fraTomo, QStringLiteral("cmdSalir"), QStringLiteral("Salir"));
-    // "MS Sans Serif" is a Windows bitmap font; a sans-serif face of similar width stands in for it.
-    QFont negrita(QStringLiteral("Liberation Sans"));
-    negrita.setStyleHint(QFont::SansSerif);
-    negrita.setPointSizeF(12);
-    negrita.setBold(true);
-    cmdSalir->setFont(negrita);
+    cmdSalir->setFont(forja::fuenteNegrita(12));
     ui::colocar(cmdSalir, 9000, 4920, 2415, 735);
 }
 

@@ -27,10 +27,10 @@ template <class T> T* control(QWidget* padre, const QString& nombre, const QStri
     return w;
 }
 
-QLabel* etiqueta(QWidget* padre, const QString& nombre, const QString& texto) {
+QLabel* etiqueta(QWidget* padre, const QString& nombre, const QString& texto, bool variasLineas = false) {
     auto* l = control<QLabel>(padre, nombre, texto);
     l->setText(texto);
-    l->setWordWrap(true);
+    l->setWordWrap(variasLineas);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return l;
 }
@@ -49,15 +49,6 @@ QFont monoespaciada(double puntos) {
     return f;
 }
 
-// "MS Sans Serif" is a Windows bitmap font; a sans-serif face of similar width stands in for it.
-QFont negrita(double puntos) {
-    QFont f(QStringLiteral("Liberation Sans"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPointSizeF(puntos);
-    f.setBold(true);
-    return f;
-}
-
 } // namespace
 
 TallerArt::TallerArt(Taller* taller) : QWidget(taller, Qt::Window), taller_(taller) {
@@ -69,6 +60,7 @@ TallerArt::TallerArt(Taller* taller) : QWidget(taller, Qt::Window), taller_(tall
 void TallerArt::construir() {
     setObjectName(QStringLiteral("TallerArt"));
     setWindowTitle(QStringLiteral("Edición de Artículo"));
+    setFont(forja::fuenteDeVentana());
     ui::tamanoCliente(this, 11910, 8625);
 
     lblTitulo = etiqueta(this, QStringLiteral("lblTitulo"), QStringLiteral("Título del artículo:"));
@@ -90,25 +82,28 @@ void TallerArt::construir() {
     txtSub = control<QPlainTextEdit>(this, QStringLiteral("txtSub"), QStringLiteral("Epígrafe de la ilustración"));
     txtSub->setFont(monoespaciada(8.25));
     txtSub->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtSub->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ponerEpigrafe(QStringLiteral("Epígrafe de ilustración\n"));
     ui::colocar(txtSub, 120, 5760, 3015, 1335);
     cmdSaveSub = boton(this, QStringLiteral("cmdSaveSub"), QStringLiteral("Guardar Epígrafe"));
     ui::colocar(cmdSaveSub, 120, 7200, 3015, 375);
     lblRaiz[0] = etiqueta(this, QStringLiteral("lblRaiz(0)"),
                           QStringLiteral("Las imágenes deben estar ubicadas en el directorio de la enciclotomo "
-                                         "correspondiente, dentro del subdirectorio IMG"));
+                                         "correspondiente, dentro del subdirectorio IMG"),
+                          true);
     ui::colocar(lblRaiz[0], 120, 7680, 3015, 855);
     Label1 = etiqueta(this, QStringLiteral("Label1"), QStringLiteral("Artículo:"));
     ui::colocar(Label1, 3240, 120, 600, 195);
     txtArtText = control<QPlainTextEdit>(this, QStringLiteral("txtArtText"), QStringLiteral("Texto del artículo"));
     txtArtText->setFont(monoespaciada(9.75));
     txtArtText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtArtText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ui::colocar(txtArtText, 3240, 360, 8535, 7575);
     cmdSaveArt = boton(this, QStringLiteral("cmdSaveArt"), QStringLiteral("Guardar Artículo"));
-    cmdSaveArt->setFont(negrita(8.25));
+    cmdSaveArt->setFont(forja::fuenteNegrita(8.25));
     ui::colocar(cmdSaveArt, 3240, 8040, 4695, 495);
     cmdCancelar = boton(this, QStringLiteral("cmdCancelar"), QStringLiteral("Cancelar"));
-    cmdCancelar->setFont(negrita(8.25));
+    cmdCancelar->setFont(forja::fuenteNegrita(8.25));
     ui::colocar(cmdCancelar, 7920, 8040, 3855, 495);
 }
 
