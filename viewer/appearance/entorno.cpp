@@ -76,7 +76,7 @@ QString DarEntorno(const std::string& directorio, const VentanasVisor& v, const 
     QString nombre;
     const store::Resultado<store::Lineas> descripcion = store::leerDescripcion(directorio);
     if (!descripcion) {
-        problemas << ui::mensajeDe(descripcion.error()) + QStringLiteral(" La enciclopedia queda sin nombre.");
+        problemas << ui::mensajeDe(descripcion.error()) + QStringLiteral(" La enciclotomo queda sin nombre.");
     } else if (!descripcion->empty()) {
         nombre = ui::desdeStore(descripcion->front());
     }

@@ -1,6 +1,7 @@
 #include "appearance/frm_libro4.h"
 
 #include "appearance/esquema.h"
+#include "main_window/fuentes.h"
 #include "ui/dialogos.h"
 #include "ui/texto.h"
 #include "ui/twips.h"
@@ -59,6 +60,8 @@ frmLibro4::frmLibro4(QWidget* principal, QWidget* imagen, QWidget* parent)
     : QWidget(parent, Qt::Window), principal_(principal), imagen_(imagen) {
     setObjectName(QStringLiteral("frmLibro4"));
     setWindowTitle(QStringLiteral("Configuración"));
+    instalarSustitucionesDeFuentes();
+    setFont(fuente(QStringLiteral("MS Sans Serif"), 8.25)); // the windows' default font
     ui::tamanoCliente(this, 6795, 4290);
 
     for (std::size_t i = 0; i < optConf.size(); ++i) {
@@ -72,11 +75,11 @@ frmLibro4::frmLibro4(QWidget* principal, QWidget* imagen, QWidget* parent)
                 optConf_Click(static_cast<int>(i));
             }
         });
+        // Picking the slot that is already on shows it again (after DarEntorno, for instance).
+        connect(o, &QRadioButton::clicked, this, [this, i] { optConf_Click(static_cast<int>(i)); });
     }
 
-    QFont fuenteEtiquetas(QStringLiteral("Arial"));
-    fuenteEtiquetas.setPointSizeF(9.75);
-    fuenteEtiquetas.setBold(true);
+    const QFont fuenteEtiquetas = fuente(QStringLiteral("Arial"), 9.75, true);
     for (std::size_t i = 0; i < scrRGB.size(); ++i) {
         const Componente& c = kComponentes[i];
         auto* l = new QLabel(QString::fromUtf16(c.texto), this);
@@ -100,6 +103,7 @@ frmLibro4::frmLibro4(QWidget* principal, QWidget* imagen, QWidget* parent)
         // clicks change it at once.
         s->setTracking(false);
         s->setFocusPolicy(Qt::StrongFocus);
+        s->setInvertedControls(false); // Left and Page Up lower the value, as the arrows show
         ui::colocar(s, 3120, c.topBarra, 3375, 255);
         scrRGB[i] = s;
         connect(s, &QScrollBar::valueChanged, this, [this, i](int) { scrRGB_Change(static_cast<int>(i)); });

@@ -124,6 +124,11 @@ private slots:
         QCOMPARE(b.f.ranura(4), valor); // untouched by the bars' own change notifications
         QVERIFY(!b.f.Ajustando);
         QCOMPARE(b.f.optConf[4]->palette().color(QPalette::WindowText), apariencia::colorDe(valor));
+
+        // Clicking the slot that is already on shows it again.
+        b.f.setRanura(4, 0x102030);
+        clic(b.f.optConf[4]);
+        QCOMPARE(b.barras(), (std::array<int, 3>{0x30, 0x20, 0x10}));
     }
 
     // Arrow keys and page clicks change the slot at once; a dragged thumb only when let go.
@@ -141,6 +146,12 @@ private slots:
         clic(b.f.cmdAceptar);
         const QImage tira = b.v.control("pctTitulo")->grab().toImage();
         QCOMPARE(QColor(tira.pixel(tira.width() - 2, tira.height() - 2)), QColor(159, 0, 128));
+
+        // The keyboard: Left lowers, Right raises.
+        QTest::keyClick(b.f.scrRGB[1], Qt::Key_Right);
+        QCOMPARE(b.f.ranura(0), 8388767 + 256);
+        QTest::keyClick(b.f.scrRGB[1], Qt::Key_Left);
+        QCOMPARE(b.f.ranura(0), 8388767);
 
         // A page click in the trough, right of the thumb.
         QScrollBar* azul = b.f.scrRGB[2];

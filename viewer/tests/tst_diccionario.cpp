@@ -158,7 +158,7 @@ private slots:
         Registro r;
         consulta::consultarPalabra(QStringLiteral("sol"), kDir, r.acciones());
         QCOMPARE(r.palabra, QStringLiteral("SOL"));
-        QVERIFY(r.texto.startsWith(QStringLiteral("ESTA ENCICLOPEDIA NO TIENE DICCIONARIO.")));
+        QVERIFY(r.texto.startsWith(QStringLiteral("ESTA ENCICLOTOMO NO TIENE DICCIONARIO.")));
         QVERIFY(r.texto.contains(QStringLiteral("DICT.DAT"), Qt::CaseInsensitive));
     }
 
@@ -219,7 +219,7 @@ private slots:
         QPointer<frmLibro5> v = frmLibro5::mostrar(nullptr, kDir, QStringLiteral("X"), QStringLiteral("algo"));
         QCOMPARE(v->txtPalabra->text(), QStringLiteral("X"));
         QTest::keyClick(v->txtPalabra, Qt::Key_Return);
-        QVERIFY(v->txtDescrip->toPlainText().startsWith(QStringLiteral("ESTA ENCICLOPEDIA NO TIENE DICCIONARIO.")));
+        QVERIFY(v->txtDescrip->toPlainText().startsWith(QStringLiteral("ESTA ENCICLOTOMO NO TIENE DICCIONARIO.")));
         v->close();
         QTRY_VERIFY(v.isNull());
         QPointer<frmLibro5> otra = frmLibro5::mostrar(nullptr, kDir);

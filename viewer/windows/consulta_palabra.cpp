@@ -10,8 +10,8 @@ namespace consulta {
 
 QString textoSinDiccionario(const store::Error& error) {
     const QString cabeza = (error.causa == store::Causa::NoEncontrado || error.causa == store::Causa::RutaNoEncontrada)
-                               ? QStringLiteral("ESTA ENCICLOPEDIA NO TIENE DICCIONARIO.")
-                               : QStringLiteral("NO SE PUEDE LEER EL DICCIONARIO DE ESTA ENCICLOPEDIA.");
+                               ? QStringLiteral("ESTA ENCICLOTOMO NO TIENE DICCIONARIO.")
+                               : QStringLiteral("NO SE PUEDE LEER EL DICCIONARIO DE ESTA ENCICLOTOMO.");
     return cabeza + QLatin1Char('\n') + ui::mensajeDe(error);
 }
 
@@ -53,7 +53,7 @@ void consultarPalabra(const QString& seleccion, const std::string& directorio, c
     const std::string nombre(store::sinEspaciosDerecha(*referencia));
     if (!store::nombreRelativoSeguro(nombre)) {
         acciones.avisar(QStringLiteral("La entrada del diccionario para «%1» remite a «%2», que no es un "
-                                       "artículo de esta enciclopedia; no se abre.")
+                                       "artículo de esta enciclotomo; no se abre.")
                             .arg(ui::desdeStore(palabra), ui::desdeStore(nombre)));
         return;
     }

@@ -1,5 +1,6 @@
 #include "windows/frm_libro5.h"
 
+#include "main_window/fuentes.h"
 #include "store/encoding.h"
 #include "ui/texto.h"
 #include "ui/twips.h"
@@ -14,6 +15,8 @@ frmLibro5::frmLibro5(std::string directorio, QWidget* parent)
     setObjectName(QStringLiteral("frmLibro5"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Diccionario"));
+    instalarSustitucionesDeFuentes();
+    setFont(fuente(QStringLiteral("MS Sans Serif"), 8.25));
     ui::tamanoCliente(this, 4935, 3375);
 
     txtPalabra = new QLineEdit(this);

@@ -1,6 +1,7 @@
 #include "windows/frm_libro6.h"
 
 #include "main_window/frm_libro1.h"
+#include "main_window/fuentes.h"
 #include "store/encyclopaedia.h"
 #include "store/paths.h"
 #include "store/registry.h"
@@ -18,6 +19,8 @@
 frmLibro6::frmLibro6(frmLibro1* principal) : QWidget(principal, Qt::Window), principal_(principal) {
     setObjectName(QStringLiteral("frmLibro6"));
     setWindowTitle(QStringLiteral("Seleccionar enciclotomo"));
+    instalarSustitucionesDeFuentes();
+    setFont(fuente(QStringLiteral("MS Sans Serif"), 8.25));
     ui::tamanoCliente(this, 4680, 2190);
 
     lstTomos = new QListWidget(this);
