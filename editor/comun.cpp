@@ -56,6 +56,14 @@ bool esArchivoFijo(std::string_view nombre) {
     return false;
 }
 
+bool esRutaCompleta(std::string_view ruta) {
+    const auto letra = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    if (ruta.size() >= 3 && letra(ruta[0]) && ruta[1] == ':' && (ruta[2] == '\\' || ruta[2] == '/')) {
+        return true;
+    }
+    return !ruta.empty() && ruta[0] == '/';
+}
+
 QFont fuenteDeVentana() {
     QFont f(QStringLiteral("Liberation Sans"));
     f.setStyleHint(QFont::SansSerif);

@@ -31,6 +31,10 @@ QStringList listaDeLineas(const store::Lineas& lineas);
 // ICONO.ICO, DESCRIP.DAT, COMPLETA.DAT, LISTAS.DAT, ULTIMO.DAT, IMG), without regard to letter case.
 bool esArchivoFijo(std::string_view nombre);
 
+// True for a full path as the store keeps them: a drive letter, ":" and a separator ("C:\\ENCICLO"), or a
+// native absolute path. A relative path would depend on the directory each program happens to start in.
+bool esRutaCompleta(std::string_view ruta);
+
 // The windows were laid out for "MS Sans Serif" 8.25 points, a Windows bitmap font; Liberation Sans at the
 // same size is close enough in width for every caption to fit its control.
 QFont fuenteDeVentana();

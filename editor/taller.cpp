@@ -22,6 +22,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 using ui::Dialogos;
 
 namespace {
@@ -201,6 +203,16 @@ std::optional<std::string> Taller::textoAlmacen(const QString& texto) {
     return forja::aAlmacen(this, texto);
 }
 
+bool Taller::rutaCompleta(const std::string& ruta, const QString& texto) {
+    if (forja::esRutaCompleta(ruta)) {
+        return true;
+    }
+    Dialogos::avisar(this, QStringLiteral("La ruta «%1» no es completa: escríbala con la letra de la unidad, como "
+                                          "C:\\ENCICLO (U:\\RUTA).")
+                               .arg(texto));
+    return false;
+}
+
 std::optional<std::string> Taller::tomoActual() {
     if (txtTomo->text().isEmpty()) {
         Dialogos::avisar(this, QStringLiteral("No hay ninguna enciclotomo cargada: selecciónela en la lista de "
@@ -237,7 +249,7 @@ void Taller::cmdCrearRaiz_Click() {
         return;
     }
     const auto raiz = textoAlmacen(txtRaiz->text());
-    if (!raiz) {
+    if (!raiz || !rutaCompleta(*raiz, txtRaiz->text())) {
         return;
     }
     bool reemplazar = false;
@@ -294,7 +306,7 @@ void Taller::cmdTomoAdd_Click() {
         return;
     }
     const auto nuevo = textoAlmacen(txtNewTomo->text());
-    if (!nuevo) {
+    if (!nuevo || !rutaCompleta(*nuevo, txtNewTomo->text())) {
         return;
     }
     if (const auto estado = store::verificarNuevaEnciclopedia(*nuevo); !estado) {
@@ -326,11 +338,19 @@ void Taller::cmdTomoAdd_Click() {
         Dialogos::error(this, estado.error());
         return;
     }
-    if (const auto estado = store::anexarEnciclopedia(*raiz, *nuevo); !estado) {
-        Dialogos::error(this, estado.error());
-        return;
+    // An encyclopaedia made anew after its directory was removed is listed once.
+    bool registrada = false;
+    if (const auto tomos = store::leerEnciclopedias(*raiz)) {
+        registrada = std::any_of(tomos->begin(), tomos->end(),
+                                 [&](const std::string& tomo) { return store::igualesSinCaso(tomo, *nuevo); });
     }
-    lstTomos->addItem(txtNewTomo->text());
+    if (!registrada) {
+        if (const auto estado = store::anexarEnciclopedia(*raiz, *nuevo); !estado) {
+            Dialogos::error(this, estado.error());
+            return;
+        }
+        lstTomos->addItem(txtNewTomo->text());
+    }
     if (const auto estado = store::escribirActualEnRaiz(*raiz, *nuevo); !estado) {
         Dialogos::error(this, estado.error());
     }

@@ -94,6 +94,8 @@ private:
     // The text of a box as Windows-1252, or nothing after telling the author which characters cannot be
     // stored.
     std::optional<std::string> textoAlmacen(const QString& texto);
+    // True for a full path; otherwise says that the path must carry its drive letter.
+    bool rutaCompleta(const std::string& ruta, const QString& texto);
     // The current encyclopaedia (txtTomo) when it is filled in and its directory exists; otherwise says why
     // and gives nothing.
     std::optional<std::string> tomoActual();

@@ -267,6 +267,15 @@ void TstTaller::tomoAdd_createsEveryDefaultFile() {
     QCOMPARE(u.bytes("C:\\ENC\\TOMOS.DAT"), QByteArray("C:\\ENC\\ASTRO\r\nC:\\ENC\\RIOS\r\n"));
     QCOMPARE(u.bytes("C:\\ENC\\ACTUAL.DAT"), QByteArray("C:\\ENC\\RIOS\r\n"));
     QCOMPARE(t.lstTomos->item(1)->text(), QStringLiteral("C:\\ENC\\RIOS"));
+
+    // Made anew after its directory was removed, it is still listed once.
+    QVERIFY(QDir(u.nativa("C:\\ENC\\RIOS")).removeRecursively());
+    u.escribir("C:\\ENC\\ACTUAL.DAT", "C:\\ENC\\ASTRO\r\n");
+    agregarTomo(t, QStringLiteral("C:\\ENC\\rios"));
+    QCOMPARE(u.bytes("C:\\ENC\\TOMOS.DAT"), QByteArray("C:\\ENC\\ASTRO\r\nC:\\ENC\\RIOS\r\n"));
+    QCOMPARE(u.bytes("C:\\ENC\\ACTUAL.DAT"), QByteArray("C:\\ENC\\rios\r\n"));
+    QCOMPARE(u.bytes("C:\\ENC\\RIOS\\COLOR.DAT"), kColoresPredeterminados);
+    QCOMPARE(t.lstTomos->count(), 2);
 }
 
 void TstTaller::tomoAdd_copiesChosenIcon() {
@@ -395,6 +404,9 @@ void TstTaller::refusals_leaveStoreAsItWas_data() {
     QTest::newRow("encyclopaedia: existing directory")
         << agregar(QStringLiteral("C:\\ENC\\astro")) << QStringLiteral("astro");
     QTest::newRow("encyclopaedia: missing parent") << agregar(QStringLiteral("C:\\NO\\HAY")) << QStringLiteral("HAY");
+    QTest::newRow("encyclopaedia: relative path") << agregar(QStringLiteral("ASTRO2")) << QStringLiteral("ASTRO2");
+    QTest::newRow("root: relative path") << Accion([](Taller& t) { crearRaiz(t, QStringLiteral("ENCICLO")); })
+                                         << QStringLiteral("ENCICLO");
     QTest::newRow("encyclopaedia: not representable")
         << agregar(QStringLiteral("C:\\ENC\\Ωmega")) << QStringLiteral("Ω");
     QTest::newRow("encyclopaedia: no data root") << Accion([](Taller& t) {
