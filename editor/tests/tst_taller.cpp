@@ -173,6 +173,14 @@ void TstTaller::crearRaiz_existingRegistry_isReplacedOnlyWhenConfirmed() {
     QCOMPARE(u.bytes("C:\\LUMBRE\\TOMOS.DAT"), original);
     QVERIFY(!QFileInfo::exists(u.nativa("C:\\OTRA")));
 
+    // A root whose parent is missing is refused before the registry is touched.
+    Dialogos::siguienteRespuesta(QMessageBox::Yes);
+    crearRaiz(t, QStringLiteral("C:\\NO\\HAY"));
+    QCOMPARE(Dialogos::mostrados().size(), 3);
+    QCOMPARE(Dialogos::mostrados().last().icono, QMessageBox::Critical);
+    QVERIFY(ultimoMensaje().contains(QStringLiteral("C:\\NO\\HAY")));
+    QCOMPARE(u.bytes("C:\\LUMBRE\\TOMOS.DAT"), original);
+
     Dialogos::siguienteRespuesta(QMessageBox::Yes);
     crearRaiz(t, QStringLiteral("C:\\OTRA"));
     QCOMPARE(u.bytes("C:\\LUMBRE\\TOMOS.DAT"), QByteArray("C:\\OTRA\\ACTUAL.DAT\r\nC:\\OTRA\\TOMOS.DAT\r\n"));
