@@ -84,8 +84,8 @@ public:
         poner("C:\\ENC\\ACTUAL.DAT", lineas({kDir.c_str()}));
         poner("C:\\ENC\\TOMOS.DAT", lineas({kDir.c_str()}));
         poner(en("DESCRIP.DAT"), lineas({"Prueba", "Una enciclotomo de prueba"}));
-        poner(en("COLOR.DAT"), lineas({"8427423", "16777215", "12636368", "0", "14673120", "0", "16777215", "0", "0",
-                                       "14673120"}));
+        poner(en("COLOR.DAT"),
+              lineas({"8427423", "16777215", "12636368", "0", "14673120", "0", "16777215", "0", "0", "14673120"}));
         poner(en("ICONO.ICO"), png(16, 16));
         poner(en("LISTAS.DAT"), lineas({"Planetas", "Lunas"}));
         poner(en("Planetas.dat"), lineas({"sol.txt", "luna.txt"}));
@@ -568,6 +568,27 @@ private slots:
         QCOMPARE(s->lstArticulos->count(), 3);
         w->Actualizar();
         QCOMPARE(s->lstArticulos->count(), 7); // appends, never clears
+    }
+
+    void samples_everyArticleAndIllustrationOpens() {
+        prueba::Unidades u;
+        QVERIFY(u.instalarMuestras());
+        auto w = arrancar();
+        QVERIFY(w);
+        QCOMPARE(w->libro2()->directorio(), std::string("C:\\ENCICLO\\SOLAR"));
+        QVERIFY(w->lstEsquema->count() > 0);
+        QListWidget* titulos = w->libro2()->lstArticulos;
+        for (int i = 0; i < titulos->count(); ++i) {
+            QVERIFY2(!titulos->item(i)->text().isEmpty(), qPrintable(w->libro2()->lstArticulo2->item(i)->text()));
+            dobleClic(titulos, i);
+            QCOMPARE(w->lblTitulo->text(), titulos->item(i)->text());
+            for (int k = 0; k < w->lstEsquema->count(); ++k) {
+                dobleClic(w->lstEsquema, k);
+                QVERIFY2(!w->pctImagen->imagen().isNull(), qPrintable(w->lstEsquema->item(k)->text()));
+                QVERIFY2(!w->lblTitImag->text().isEmpty(), qPrintable(w->lstEsquema->item(k)->text()));
+            }
+        }
+        QVERIFY(ui::Dialogos::mostrados().isEmpty());
     }
 
     void buscar_showsTheHiddenSelectorUnchanged_andSalirEnds() {
