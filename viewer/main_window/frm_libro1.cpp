@@ -314,7 +314,11 @@ bool frmLibro1::abrirArticulo(const std::string& archivo) {
     const std::string dir = directorio();
     if (!dir.empty() && archivo.size() > dir.size() && archivo.compare(0, dir.size(), dir) == 0 &&
         archivo[dir.size()] == '\\' && !store::nombreRelativoSeguro(archivo.substr(dir.size() + 1))) {
-        ui::Dialogos::error(this, store::Error{"abrir el artículo", archivo, store::Causa::NombreNoValido, {}});
+        ui::Dialogos::error(this, store::Error{"abrir el art\xED"
+                                               "culo",
+                                               archivo,
+                                               store::Causa::NombreNoValido,
+                                               {}});
         return false;
     }
 
