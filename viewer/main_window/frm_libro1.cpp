@@ -238,7 +238,12 @@ void frmLibro1::Cargar(const std::string& NOMBRE, bool Actualiza) {
         return;
     }
 
-    const auto lineas = store::leerLista(directorio(), NOMBRE);
+    // A list name read from listas.dat must not lead out of the encyclopaedia directory either.
+    const auto lineas =
+        store::nombreRelativoSeguro(NOMBRE)
+            ? store::leerLista(directorio(), NOMBRE)
+            : store::Resultado<store::Lineas>(store::Error{
+                  "leer la lista", store::rutaLista(directorio(), NOMBRE), store::Causa::NombreNoValido, {}});
     if (!lineas) {
         ui::Dialogos::error(this, lineas.error());
     } else {
@@ -270,7 +275,11 @@ void frmLibro1::Actualizar() {
         const std::string nombre = aStore(nombres->item(i)->text());
         const std::string ruta = store::unir(dir, nombre);
         if (!store::nombreRelativoSeguro(nombre)) {
-            fallos.push_back({"leer el artículo", ruta, store::Causa::NombreNoValido, {}});
+            fallos.push_back({"leer el art\xED"
+                              "culo",
+                              ruta,
+                              store::Causa::NombreNoValido,
+                              {}});
             nuevos << QString();
             continue;
         }
@@ -374,8 +383,9 @@ void frmLibro1::lstEsquema_DblClick() {
 
     txtEpigrafe->clear();
     QPixmap imagen;
+    rutaImagen_ = store::rutaIlustracion(dir, nombre);
     if (seguro) {
-        imagen.load(nativa(store::rutaIlustracion(dir, nombre)));
+        imagen.load(nativa(rutaImagen_));
     }
     pctImagen->ponerImagen(imagen);
 
@@ -397,7 +407,11 @@ void frmLibro1::lstEsquema_DblClick() {
 void frmLibro1::lblAbrir_Click() {
     const QPixmap& imagen = pctImagen->imagen();
     if (imagen.isNull()) {
-        ui::Dialogos::avisar(this, QStringLiteral("La imagen no está disponible."));
+        ui::Dialogos::avisar(this, rutaImagen_.empty()
+                                       ? QStringLiteral("No hay ninguna imagen que abrir.")
+                                       : QStringLiteral("La imagen «%1» no existe o no se puede leer; no hay nada que "
+                                                        "abrir.")
+                                             .arg(ui::desdeStore(rutaImagen_)));
         return;
     }
     libro3_->pctLlena->ponerImagen(imagen);

@@ -45,7 +45,8 @@ public:
 
     // Takes up the current encyclopaedia from the registry, shows the selector and appends the lines of
     // the list file NOMBRE + ".dat" to the selector's hidden name list (empty lines name no article and
-    // are skipped); then lists the titles when Actualiza is true. Clears nothing.
+    // are skipped; a list name that would lead out of the encyclopaedia directory is refused and
+    // reported); then lists the titles when Actualiza is true. Clears nothing.
     void Cargar(const std::string& NOMBRE, bool Actualiza);
 
     // Shows the illustration selected in the outline: picture, title and caption. Nothing when none is
@@ -130,4 +131,5 @@ private:
     frmLibro4* libro4_ = nullptr; // configuration window, made in the start-up
     frmLibro6* libro6_ = nullptr; // chooser, made in the start-up
     bool selectorColocado_ = false;
+    std::string rutaImagen_; // the stored path of the illustration shown, for saying that it is missing
 };

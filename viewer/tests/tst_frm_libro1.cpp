@@ -475,6 +475,32 @@ private slots:
         QCOMPARE(t.u.bytes(en("ULTIMO.DAT")), QByteArray("sol.txt\r\n"));
     }
 
+    void refusedNames_areReportedInSpanish_andNothingOutsideIsRead() {
+        Tienda t;
+        t.poner(en("COMPLETA.DAT"), lineas({"sol.txt", "..\\fuera.txt"}));
+        t.poner(en("LISTAS.DAT"), lineas({"..\\..\\Fuera"}));
+        t.poner("C:\\ENC\\fuera.txt", lineas({"<TIT>Fuera"}));
+        t.poner("C:\\Fuera.dat", lineas({"sol.txt"}));
+        auto w = arrancar();
+        QVERIFY(w);
+        frmLibro2* s = w->libro2();
+        QCOMPARE(textos(s->lstArticulos), (QStringList{u"El Sol"_s, u""_s}));
+        QCOMPARE(ui::Dialogos::mostrados().size(), 1);
+        QString texto = ui::Dialogos::mostrados().front().texto;
+        QVERIFY2(texto.startsWith(u"No se pudo leer el artículo «C:\\ENC\\PRUEBA\\..\\fuera.txt»"_s),
+                 qPrintable(texto));
+
+        // A list whose name climbs out of the encyclopaedia is not read.
+        ui::Dialogos::limpiar();
+        s->lstDats->item(0)->setCheckState(Qt::Checked);
+        s->cmdTamano_Click();
+        s->cmdTamano_Click();
+        QCOMPARE(s->lstArticulo2->count(), 0);
+        QCOMPARE(ui::Dialogos::mostrados().size(), 1);
+        texto = ui::Dialogos::mostrados().front().texto;
+        QVERIFY2(texto.contains(u"leer la lista"_s) && texto.contains(u"Fuera.dat"_s), qPrintable(texto));
+    }
+
     void missingListFiles_areReportedAndTheSelectorCarriesOn() {
         Tienda t;
         t.quitar(en("LISTAS.DAT"));
@@ -534,9 +560,14 @@ private slots:
         QCOMPARE(!w->pctImagen->imagen().isNull(), imagen);
         QVERIFY(ui::Dialogos::mostrados().isEmpty());
 
-        // With no picture the image window does not open.
+        // With no picture the image window does not open, and the reader is told which file is missing.
         QTest::mouseClick(w->lblAbrir, Qt::LeftButton);
         QCOMPARE(w->libro3()->isVisible(), imagen);
+        QCOMPARE(ui::Dialogos::mostrados().size(), imagen ? 0 : 1);
+        if (!imagen) {
+            const QString texto = ui::Dialogos::mostrados().front().texto;
+            QVERIFY2(texto.contains(w->lstEsquema->item(0)->text()), qPrintable(texto));
+        }
     }
 
     void sidePicture_missingOrOutside_showsNone_data() {
