@@ -5,6 +5,9 @@
 #include "ui/dialogos.h"
 #include "ui/texto.h"
 
+#include <QLabel>
+
+#include <algorithm>
 #include <array>
 
 namespace forja {
@@ -76,6 +79,21 @@ QFont fuenteNegrita(double puntos) {
     f.setPointSizeF(puntos);
     f.setBold(true);
     return f;
+}
+
+void ajustarEtiquetas(QWidget* ventana) {
+    for (QLabel* etiqueta : ventana->findChildren<QLabel*>()) {
+        const QSize pedido = etiqueta->sizeHint();
+        int ancho = etiqueta->width();
+        int alto = etiqueta->height();
+        if (etiqueta->wordWrap()) {
+            alto = std::max(alto, etiqueta->heightForWidth(ancho));
+        } else {
+            ancho = std::max(ancho, pedido.width());
+            alto = std::max(alto, pedido.height());
+        }
+        etiqueta->resize(ancho, alto);
+    }
 }
 
 } // namespace forja

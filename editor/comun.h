@@ -40,4 +40,8 @@ bool esRutaCompleta(std::string_view ruta);
 QFont fuenteDeVentana();
 QFont fuenteNegrita(double puntos);
 
+// Labels size themselves to their text: every label of the window keeps its place and grows, when its text
+// needs it, to the whole width and height of a one-line text, or to the height of its wrapped lines.
+void ajustarEtiquetas(QWidget* ventana);
+
 } // namespace forja

@@ -168,6 +168,7 @@ void Taller::construir() {
     cmdSalir = boton(fraTomo, QStringLiteral("cmdSalir"), QStringLiteral("Salir"));
     cmdSalir->setFont(forja::fuenteNegrita(12));
     ui::colocar(cmdSalir, 9000, 4920, 2415, 735);
+    forja::ajustarEtiquetas(this);
 }
 
 void Taller::conectar() {
@@ -632,7 +633,9 @@ void Taller::cmdLstSave_Click() {
         Dialogos::avisar(this, QStringLiteral("«%1» no es un nombre de archivo válido para una lista.").arg(texto));
         return;
     }
-    bool ajeno = forja::esArchivoFijo(*archivo);
+    // The complete list is a list file like the others (the viewer loads it by the list name COMPLETA), so
+    // the ticked articles may be saved as it; the other fixed files and the articles are not lists.
+    bool ajeno = forja::esArchivoFijo(*archivo) && !store::igualesSinCaso(*archivo, store::kCompleta);
     for (int i = 0; i < lstArticulos->count() && !ajeno; ++i) {
         ajeno = store::igualesSinCaso(bytesDe(lstArticulos->item(i)), *archivo);
     }

@@ -9,6 +9,7 @@
 #include "ui/twips.h"
 
 #include <QCloseEvent>
+#include <QEvent>
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
@@ -105,6 +106,7 @@ void TallerArt::construir() {
     cmdCancelar = boton(this, QStringLiteral("cmdCancelar"), QStringLiteral("Cancelar"));
     cmdCancelar->setFont(forja::fuenteNegrita(8.25));
     ui::colocar(cmdCancelar, 7920, 8040, 3855, 495);
+    forja::ajustarEtiquetas(this);
 }
 
 void TallerArt::conectar() {
@@ -112,8 +114,16 @@ void TallerArt::conectar() {
     connect(cmdSaveSub, &QPushButton::clicked, this, &TallerArt::cmdSaveSub_Click);
     connect(cmdSaveArt, &QPushButton::clicked, this, &TallerArt::cmdSaveArt_Click);
     connect(cmdCancelar, &QPushButton::clicked, this, &TallerArt::cmdCancelar_Click);
-    // The list's click is its change of selection, by mouse or keyboard.
+    // The list's click is its change of selection, by mouse or keyboard, and also a click on the entry that
+    // is already selected, which shows its caption again (after "Guardar Epígrafe" has cleared the box);
+    // text typed into the caption box and not yet saved is not thrown away by such a click.
     connect(lstImagenes, &QListWidget::itemSelectionChanged, this, &TallerArt::lstImagenes_Click);
+    lstImagenes->viewport()->installEventFilter(this);
+    connect(lstImagenes, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        if (filaAlPulsar_ >= 0 && lstImagenes->row(item) == filaAlPulsar_ && item->isSelected() && !cambiosEpigrafe_) {
+            lstImagenes_Click();
+        }
+    });
     connect(txtTitulo, &QLineEdit::textChanged, this, [this] {
         if (!cargando_) {
             cambiosArticulo_ = true;
@@ -129,6 +139,14 @@ void TallerArt::conectar() {
             cambiosEpigrafe_ = true;
         }
     });
+}
+
+bool TallerArt::eventFilter(QObject* objeto, QEvent* evento) {
+    if (objeto == lstImagenes->viewport() && evento->type() == QEvent::MouseButtonPress) {
+        const auto* item = lstImagenes->currentItem();
+        filaAlPulsar_ = item && item->isSelected() ? lstImagenes->row(item) : -1;
+    }
+    return QWidget::eventFilter(objeto, evento);
 }
 
 void TallerArt::agregarContenido(const QString& titulo, const QStringList& ilustraciones, const QStringList& cuerpo) {

@@ -59,6 +59,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
 
 private:
     void construir();
@@ -73,4 +74,6 @@ private:
     bool cambiosArticulo_ = false;
     bool cambiosEpigrafe_ = false;
     bool sinPreguntar_ = false;
+    // The illustration that was selected when the mouse was last pressed on the list, or -1.
+    int filaAlPulsar_ = -1;
 };

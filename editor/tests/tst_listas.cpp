@@ -152,6 +152,13 @@ void TstListas::lstSave_typedFileName_isWrittenButNotRegistered() {
     QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\Otra.dat"), QByteArray("sol.txt\r\n"));
     QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\LISTAS.DAT"), QByteArray("Planetas\r\n"));
     QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\Planetas.dat"), QByteArray("sol.txt\r\n"));
+
+    // The complete list is a list file too: saving the ticked articles as it drops the others from it.
+    escribir(t.txtLista, QStringLiteral("completa.dat"));
+    pulsar(t.cmdLstSave);
+    QVERIFY2(Dialogos::mostrados().isEmpty(), qPrintable(ultimoMensaje()));
+    QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\COMPLETA.DAT"), QByteArray("sol.txt\r\n"));
+    QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\LISTAS.DAT"), QByteArray("Planetas\r\n"));
 }
 
 void TstListas::lstAdd_keepsTicksAndCurrentList() {
