@@ -88,6 +88,10 @@ private slots:
         QTest::newRow("antes del salto") << t << 29 << QStringLiteral("fin");
         QTest::newRow("tras espacios") << t << 36 << QStringLiteral("otra");
         QTest::newRow("primera") << t << 0 << QStringLiteral("Dijo");
+        // A tab parts two words as a space does.
+        const QString tab = QStringLiteral("Mira\tgravedad,\tluz");
+        QTest::newRow("tras tabulador") << tab << 6 << QStringLiteral("gravedad,");
+        QTest::newRow("antes de tabulador") << tab << 2 << QStringLiteral("Mira");
     }
     void dobleClic_seleccionaLaCorrida() {
         QFETCH(QString, texto);

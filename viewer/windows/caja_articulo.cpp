@@ -7,9 +7,11 @@
 
 namespace {
 
+// Spaces, line breaks and tabs: a tab in an article line shows as a gap like a space, so the words on
+// either side of it are two runs (as one run the word would hold a tab and never match the dictionary).
 bool esBlanco(QChar c) {
-    return c == QLatin1Char(' ') || c == QChar::ParagraphSeparator || c == QChar::LineSeparator ||
-           c == QLatin1Char('\n') || c == QLatin1Char('\r');
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QChar::ParagraphSeparator ||
+           c == QChar::LineSeparator || c == QLatin1Char('\n') || c == QLatin1Char('\r');
 }
 
 } // namespace

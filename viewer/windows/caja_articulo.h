@@ -1,7 +1,7 @@
 #pragma once
 
-// The article text box. A double-click selects the run of characters between white space (spaces and
-// line breaks) under the pointer, punctuation included, instead of the toolkit's own word rule, so
+// The article text box. A double-click selects the run of characters between white space (spaces, tabs
+// and line breaks) under the pointer, punctuation included, instead of the toolkit's own word rule, so
 // that "(¡Hola!)," is selected whole; then palabraElegida() is emitted and the look-up reads the
 // selection.
 
