@@ -12,7 +12,7 @@ class QWidget;
 
 namespace acerca {
 
-inline constexpr char16_t kCredito[] = u"Tomo, visor de enciclotomos \u2014 Lumbre, 2026";
+inline constexpr char16_t kCredito[] = u"Tomo, visor de enciclotomos, por los autores de Lumbre, 2026";
 inline constexpr char16_t kTitulo[] = u"Acerca de . . .";
 
 QString textoAcercaDe(const std::string& directorio);
