@@ -205,9 +205,10 @@ bool frmLibro1::Form_Load() {
     const std::string dir = directorio();
     const std::optional<std::string> ultimo = store::leerUltimo(dir);
     const std::string rutaUltimo = ultimo ? store::unir(dir, *ultimo) : std::string();
-    if (ultimo && store::nombreRelativoSeguro(*ultimo) && store::existeArchivo(rutaUltimo)) {
-        Abrir(rutaUltimo);
-    } else {
+    // One that exists but cannot be read is reported by abrirArticulo; then too nothing is shown, rather
+    // than the empty panels and the placeholder title of the window as designed.
+    if (!ultimo || !store::nombreRelativoSeguro(*ultimo) || !store::existeArchivo(rutaUltimo) ||
+        !abrirArticulo(rutaUltimo)) {
         vaciarArticulo();
         lblTitulo->ponerTexto(QString());
     }

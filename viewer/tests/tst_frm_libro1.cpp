@@ -442,6 +442,24 @@ private slots:
         QCOMPARE(w->lblTitulo->text(), QStringLiteral("El Sol"));
     }
 
+    void startUp_withAnUnreadableLastArticle_saysSoAndShowsNone() {
+#ifdef Q_OS_LINUX
+        Tienda t;
+        // A file that exists but cannot be read, even by root: reading the start of /proc/self/mem fails.
+        t.quitar(en("sol.txt"));
+        QVERIFY(QFile::link(u"/proc/self/mem"_s, QString::fromStdString(store::resolver(en("sol.txt")).string())));
+        auto w = arrancar();
+        QVERIFY(w);
+        QCOMPARE(ui::Dialogos::mostrados().size(), 2); // the title listing and the opening
+        QVERIFY(ui::Dialogos::mostrados().back().texto.contains(u"sol.txt"_s));
+        QCOMPARE(w->lblTitulo->text(), QString());
+        QVERIFY(w->pctEsquema->isHidden());
+        QVERIFY(w->pctContiene->isHidden());
+#else
+        QSKIP("needs a file that exists and cannot be read");
+#endif
+    }
+
     void missingArticle_isReportedAndTheShownOneStays() {
         Tienda t;
         auto w = arrancar();
