@@ -315,9 +315,10 @@ void Taller::cmdTomoAdd_Click() {
         return;
     }
 
+    // "All files" is "*": the dialog's "*.*" would hide every file whose name has no dot.
     const QString elegido =
         Dialogos::abrirArchivo(this, QStringLiteral("Seleccionar un Icono"),
-                               QStringLiteral("Iconos (*.ico);;Cursores (*.cur);;Todos los archivos (*.*)"));
+                               QStringLiteral("Iconos (*.ico);;Cursores (*.cur);;Todos los archivos (*)"));
     std::optional<std::string> icono;
     std::string reserva = iconoDeReserva();
     if (!elegido.isEmpty()) {

@@ -256,7 +256,7 @@ void TstTaller::tomoAdd_createsEveryDefaultFile() {
     QCOMPARE(Dialogos::mostrados().first().titulo, QStringLiteral("Seleccionar un Icono"));
     QCOMPARE(Dialogos::mostrados().first().texto.split(QStringLiteral(";;")),
              (QStringList{QStringLiteral("Iconos (*.ico)"), QStringLiteral("Cursores (*.cur)"),
-                          QStringLiteral("Todos los archivos (*.*)")}));
+                          QStringLiteral("Todos los archivos (*)")}));
 
     QCOMPARE(u.bytes("C:\\ENC\\TOMOS.DAT"), QByteArray("C:\\ENC\\ASTRO\r\n"));
     QCOMPARE(u.bytes("C:\\ENC\\ACTUAL.DAT"), QByteArray("C:\\ENC\\ASTRO\r\n"));
