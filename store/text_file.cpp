@@ -196,12 +196,15 @@ Resultado<std::string> leerBytes(std::string_view ruta) {
         return Error{kLeer, std::string(ruta), Causa::AccesoDenegado, {}};
     return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 #else
-    Descriptor fd(::open(nativa.c_str(), O_RDONLY | O_CLOEXEC));
+    // O_NONBLOCK so that a name that leads to a FIFO or a device cannot hang the program; only regular
+    // files are read.
+    Descriptor fd(::open(nativa.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0)
         return detail::errorDeSistema(kLeer, ruta, errno, nativa);
     struct stat st {};
-    if (::fstat(fd.get(), &st) == 0 && S_ISDIR(st.st_mode))
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return Error{kLeer, std::string(ruta), Causa::AccesoDenegado, {}};
+    ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
     std::string datos;
     if (st.st_size > 0)
         datos.reserve(static_cast<std::size_t>(st.st_size));

@@ -5,6 +5,7 @@
 #include <csignal>
 #include <functional>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -69,6 +70,7 @@ TEST_F(ArchivoDeTexto, firstLineOfEmptyAndOneLineFiles) {
 TEST_F(ArchivoDeTexto, failuresCarryTheirCauseAndPathAsTyped) {
     fs::create_directories(c() / "DIR");
     escribir(c() / "ARCH.TXT", "x\r\n");
+    ASSERT_EQ(::mkfifo((c() / "TUBO.TXT").c_str(), 0600), 0); // reading it must not wait for a writer
     struct Caso {
         const char* nombre;
         std::function<Estado()> operacion;
@@ -85,6 +87,7 @@ TEST_F(ArchivoDeTexto, failuresCarryTheirCauseAndPathAsTyped) {
         {"read missing file", leerComoEstado("C:\\NO.TXT"), "C:\\NO.TXT", Causa::NoEncontrado},
         {"read in missing dir", leerComoEstado("C:\\NODIR\\A.TXT"), "C:\\NODIR\\A.TXT", Causa::RutaNoEncontrada},
         {"read a directory", leerComoEstado("C:\\DIR"), "C:\\DIR", Causa::AccesoDenegado},
+        {"read a FIFO", leerComoEstado("C:\\tubo.txt"), "C:\\tubo.txt", Causa::AccesoDenegado},
         {"read under a file", leerComoEstado("C:\\ARCH.TXT\\A"), "C:\\ARCH.TXT\\A", Causa::RutaNoEncontrada},
         {"write in missing dir", [] { return escribirLineas("C:\\NODIR\\A.TXT", {"x"}); }, "C:\\NODIR\\A.TXT",
          Causa::RutaNoEncontrada},
