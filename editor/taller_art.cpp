@@ -142,7 +142,7 @@ void TallerArt::conectar() {
 }
 
 bool TallerArt::eventFilter(QObject* objeto, QEvent* evento) {
-    if (objeto == lstImagenes->viewport() && evento->type() == QEvent::MouseButtonPress) {
+    if (evento->type() == QEvent::MouseButtonPress && objeto == lstImagenes->viewport()) {
         const auto* item = lstImagenes->currentItem();
         filaAlPulsar_ = item && item->isSelected() ? lstImagenes->row(item) : -1;
     }
