@@ -8,6 +8,7 @@
 #include "store/list_files.h"
 #include "store/paths.h"
 #include "store/registry.h"
+#include "ui/aplicacion.h"
 #include "ui/dialogos.h"
 #include "ui/texto.h"
 #include "ui/twips.h"
@@ -185,19 +186,8 @@ void Taller::conectar() {
     connect(txtArtLoad, &QPushButton::clicked, this, &Taller::txtArtLoad_Click);
 }
 
-// The resources of a static library are registered by hand, once.
-static void registrarRecursos() {
-    Q_INIT_RESOURCE(editor);
-}
-
 std::string Taller::iconoDeReserva() {
-    static const bool registrados = (registrarRecursos(), true);
-    Q_UNUSED(registrados);
-    QFile f(QStringLiteral(":/forja/icono_reserva.ico"));
-    if (!f.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return f.readAll().toStdString();
+    return ui::iconoPropio().toStdString();
 }
 
 std::optional<std::string> Taller::textoAlmacen(const QString& texto) {

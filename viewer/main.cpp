@@ -1,11 +1,11 @@
 #include "main_window/frm_libro1.h"
+#include "ui/aplicacion.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tomo"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tomo"));
+    ui::iniciarAplicacion(app, QStringLiteral("Tomo"));
 
     frmLibro1 ventana;
     if (!ventana.Form_Load()) {

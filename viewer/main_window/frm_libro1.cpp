@@ -1,5 +1,7 @@
 #include "main_window/frm_libro1.h"
 
+#include "appearance/esquema.h"
+
 #include "main_window/caja_imagen.h"
 #include "main_window/enciclopedia_actual.h"
 #include "main_window/etiqueta.h"
@@ -72,6 +74,9 @@ frmLibro1::frmLibro1(QWidget* parent) : QMainWindow(parent) {
 
     libro2_ = new frmLibro2(this);
     libro3_ = new frmLibro3(this);
+    // The controls are designed in the built-in colours, so that the configuration window, which reads its
+    // slots back from them when it loads, starts from real values even before an encyclopaedia is taken on.
+    apariencia::aplicarEsquema(this, libro3_, store::kEsquemaPredeterminado);
 }
 
 frmLibro1::~frmLibro1() = default;
