@@ -1,5 +1,7 @@
 #include "editor/comun.h"
 
+#include <QPushButton>
+
 #include "store/encoding.h"
 #include "store/encyclopaedia.h"
 #include "ui/dialogos.h"
@@ -94,6 +96,20 @@ void ajustarEtiquetas(QWidget* ventana) {
         }
         etiqueta->resize(ancho, alto);
     }
+}
+
+QLabel* etiqueta(QWidget* padre, const QString& nombre, const QString& texto, bool variasLineas) {
+    auto* l = control<QLabel>(padre, nombre, texto);
+    l->setText(texto);
+    l->setWordWrap(variasLineas);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return l;
+}
+
+QPushButton* boton(QWidget* padre, const QString& nombre, const QString& texto) {
+    auto* b = control<QPushButton>(padre, nombre, texto);
+    b->setText(texto);
+    return b;
 }
 
 } // namespace forja

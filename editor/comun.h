@@ -12,9 +12,22 @@
 #include <string>
 #include <string_view>
 
+class QLabel;
+class QPushButton;
 class QWidget;
 
 namespace forja {
+
+// A new control of the window with its object name (the control's name) and its name for screen readers.
+template <class T> T* control(QWidget* padre, const QString& nombre, const QString& accesible) {
+    auto* w = new T(padre);
+    w->setObjectName(nombre);
+    w->setAccessibleName(accesible);
+    return w;
+}
+// A label showing `texto` from its top left corner, wrapped only when asked.
+QLabel* etiqueta(QWidget* padre, const QString& nombre, const QString& texto, bool variasLineas = false);
+QPushButton* boton(QWidget* padre, const QString& nombre, const QString& texto);
 
 // The text as Windows-1252, or nothing after telling the author which characters cannot be stored.
 std::optional<std::string> aAlmacen(QWidget* padre, const QString& texto);

@@ -17,30 +17,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+using forja::boton;
+using forja::control;
+using forja::etiqueta;
 using ui::Dialogos;
 
 namespace {
-
-template <class T> T* control(QWidget* padre, const QString& nombre, const QString& accesible) {
-    auto* w = new T(padre);
-    w->setObjectName(nombre);
-    w->setAccessibleName(accesible);
-    return w;
-}
-
-QLabel* etiqueta(QWidget* padre, const QString& nombre, const QString& texto, bool variasLineas = false) {
-    auto* l = control<QLabel>(padre, nombre, texto);
-    l->setText(texto);
-    l->setWordWrap(variasLineas);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return l;
-}
-
-QPushButton* boton(QWidget* padre, const QString& nombre, const QString& texto) {
-    auto* b = control<QPushButton>(padre, nombre, texto);
-    b->setText(texto);
-    return b;
-}
 
 // "Courier New" has a metric twin in Liberation Mono.
 QFont monoespaciada(double puntos) {

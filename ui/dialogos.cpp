@@ -74,13 +74,21 @@ QString Dialogos::abrirArchivo(QWidget* padre, const QString& titulo, const QStr
     return QFileDialog::getOpenFileName(padre, titulo, QString(), filtros);
 }
 
-void Dialogos::modoPrueba(bool activo) { estado().prueba = activo; }
+void Dialogos::modoPrueba(bool activo) {
+    estado().prueba = activo;
+}
 
-void Dialogos::siguienteRespuesta(QMessageBox::StandardButton respuesta) { estado().respuestas.append(respuesta); }
+void Dialogos::siguienteRespuesta(QMessageBox::StandardButton respuesta) {
+    estado().respuestas.append(respuesta);
+}
 
-void Dialogos::siguienteArchivo(const QString& ruta) { estado().archivos.append(ruta); }
+void Dialogos::siguienteArchivo(const QString& ruta) {
+    estado().archivos.append(ruta);
+}
 
-const QList<DialogoMostrado>& Dialogos::mostrados() { return estado().mostrados; }
+const QList<DialogoMostrado>& Dialogos::mostrados() {
+    return estado().mostrados;
+}
 
 void Dialogos::limpiar() {
     Estado& e = estado();

@@ -64,15 +64,16 @@ std::optional<std::vector<std::string>> lineasDeTexto(const QString& texto, QStr
     return lineas;
 }
 
-QString mensajeDe(const store::Error& error) { return desdeStore(error.mensaje()); }
+QString mensajeDe(const store::Error& error) {
+    return desdeStore(error.mensaje());
+}
 
 QString mensajeNoRepresentable(const QString& caracteres) {
     QStringList partes;
     for (const char32_t u : caracteres.toUcs4()) {
         partes << QStringLiteral("«%1» (U+%2)")
-                      .arg(QString::fromUcs4(&u, 1), QString::number(static_cast<uint>(u), 16)
-                                                         .toUpper()
-                                                         .rightJustified(4, QLatin1Char('0')));
+                      .arg(QString::fromUcs4(&u, 1),
+                           QString::number(static_cast<uint>(u), 16).toUpper().rightJustified(4, QLatin1Char('0')));
     }
     return QStringLiteral("El texto contiene caracteres que no se pueden guardar en los archivos de la "
                           "enciclotomo (Windows-1252): %1. Quítelos o cámbielos e inténtelo de nuevo.")

@@ -16,18 +16,28 @@ double dpi() {
 }
 } // namespace
 
-int pixeles(int twips) { return static_cast<int>(std::lround(twips * dpi() / 1440.0)); }
+int pixeles(int twips) {
+    return static_cast<int>(std::lround(twips * dpi() / 1440.0));
+}
 
-int twips(int pixeles) { return static_cast<int>(std::lround(pixeles * 1440.0 / dpi())); }
+int twips(int pixeles) {
+    return static_cast<int>(std::lround(pixeles * 1440.0 / dpi()));
+}
 
 QRect rectTwips(int left, int top, int width, int height) {
     return QRect(pixeles(left), pixeles(top), pixeles(width), pixeles(height));
 }
 
-void colocar(QWidget* w, int left, int top, int width, int height) { w->setGeometry(rectTwips(left, top, width, height)); }
+void colocar(QWidget* w, int left, int top, int width, int height) {
+    w->setGeometry(rectTwips(left, top, width, height));
+}
 
-void mover(QWidget* w, int left, int top) { w->move(pixeles(left), pixeles(top)); }
+void mover(QWidget* w, int left, int top) {
+    w->move(pixeles(left), pixeles(top));
+}
 
-void tamanoCliente(QWidget* ventana, int width, int height) { ventana->resize(pixeles(width), pixeles(height)); }
+void tamanoCliente(QWidget* ventana, int width, int height) {
+    ventana->resize(pixeles(width), pixeles(height));
+}
 
 } // namespace ui

@@ -25,8 +25,8 @@ public:
     QString nativa(const std::string& rutaAlmacen) const;
 
     // Installs the bundled sample encyclopaedias with tools/instalar-muestras.sh: the registry, the data
-    // root C:\ENCICLO and its encyclopaedias C:\ENCICLO\SOLAR (current) and C:\ENCICLO\RIOS. Returns false (and logs why)
-    // when the script fails.
+    // root C:\ENCICLO and its encyclopaedias C:\ENCICLO\SOLAR (current) and C:\ENCICLO\RIOS. Returns false (and logs
+    // why) when the script fails.
     bool instalarMuestras();
 
     // Raw bytes of a file given by its stored path, or a null QByteArray when it cannot be read.
