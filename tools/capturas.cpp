@@ -4,23 +4,31 @@
 //   selector-angosto.png  the selector as it starts: narrow, complete list
 //   selector-ancho.png    the selector widened, with its first filter ticked
 //   imagen.png            the image window opened with "Abrir"
+//   configuracion.png     "Configuración" with the slot "Fondo del título" selected
+//   diccionario.png       "Diccionario" after looking up a word
+//   elector.png           "Seleccionar enciclotomo" with the installed encyclopaedias
 //
 // Usage: capturas <directorio-de-salida>
 // The samples are installed into a temporary drive root; the user's own store is never read.
 
+#include "appearance/frm_libro4.h"
 #include "main_window/caja_imagen.h"
 #include "main_window/etiqueta.h"
 #include "main_window/frm_libro1.h"
 #include "ui/dialogos.h"
 #include "windows/frm_libro2.h"
 #include "windows/frm_libro3.h"
+#include "windows/frm_libro5.h"
+#include "windows/frm_libro6.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPixmap>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -109,6 +117,22 @@ int main(int argc, char* argv[]) {
 
     principal.lblAbrir_Click();
     ok = guardar(principal.libro3(), salida, QStringLiteral("imagen.png")) && ok;
+    principal.libro3()->hide();
+
+    principal.mnuConfig_Click();
+    principal.libro4()->optConf[0]->click();
+    ok = guardar(principal.libro4(), salida, QStringLiteral("configuracion.png")) && ok;
+    principal.libro4()->hide();
+
+    frmLibro5* diccionario = frmLibro5::mostrar(&principal, principal.directorio());
+    diccionario->txtPalabra->setText(QStringLiteral("gravedad"));
+    diccionario->txtPalabra_KeyDown(13, Qt::NoModifier);
+    ok = guardar(diccionario, salida, QStringLiteral("diccionario.png")) && ok;
+    diccionario->close();
+
+    principal.mnuSeleki_Click();
+    principal.libro6()->lstTomos->setCurrentRow(0);
+    ok = guardar(principal.libro6(), salida, QStringLiteral("elector.png")) && ok;
 
     for (const auto& d : ui::Dialogos::mostrados()) {
         err() << "Aviso: " << d.texto << Qt::endl;

@@ -17,11 +17,3 @@ set(VIEWER_EXTRAS_TESTS
     tst_acerca_de
     tst_visor_extras
 )
-
-# capturas-extras: renders the configuration window, the dictionary and the chooser on the sample
-# encyclopaedias into PNG files (docs/capturas holds the current ones).
-if(EXISTS ${PROJECT_SOURCE_DIR}/tools/capturas_extras.cpp)
-    add_executable(capturas-extras ${PROJECT_SOURCE_DIR}/tools/capturas_extras.cpp)
-    target_link_libraries(capturas-extras PRIVATE viewer_lib)
-    target_compile_definitions(capturas-extras PRIVATE LUMBRE_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-endif()
