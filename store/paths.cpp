@@ -34,7 +34,10 @@ bool tieneUnidad(std::string_view ruta) {
     return ruta.size() >= 2 && std::isalpha(static_cast<unsigned char>(ruta[0])) && ruta[1] == ':';
 }
 
-// The path split into its starting point and its components (Windows-1252), empty components dropped.
+// The path split into its starting point and its components (Windows-1252). Empty components and "." are
+// dropped and ".." takes back the component before it, by the text alone, as Windows reads a path: so
+// "C:\ENC\\SOL" and "C:\X\..\ENC\SOL" name "C:\ENC\SOL" even when X does not exist, and ".." at the top
+// of a drive or of the root stays there instead of leaving the drive's directory.
 struct Partes {
     fs::path base;
     std::vector<std::string_view> componentes;
@@ -58,10 +61,21 @@ Partes descomponer(std::string_view ruta) {
         std::size_t j = i;
         while (j < resto.size() && !esSeparador(resto[j]))
             ++j;
-        if (j > i)
-            p.componentes.push_back(resto.substr(i, j - i));
+        const std::string_view c = resto.substr(i, j - i);
         i = j + 1;
+        if (c.empty() || c == ".")
+            continue;
+        if (c == "..") {
+            if (!p.componentes.empty() && p.componentes.back() != "..")
+                p.componentes.pop_back();
+            else if (p.base.empty())
+                p.componentes.push_back(c); // a relative path may start above the working directory
+            continue;
+        }
+        p.componentes.push_back(c);
     }
+    if (p.base.empty() && p.componentes.empty() && !ruta.empty())
+        p.componentes.push_back("."); // "." or "a\.." is the working directory itself
     return p;
 }
 
@@ -221,7 +235,7 @@ fs::path resolver(std::string_view ruta) {
     bool existe = true; // once a component is missing, nothing below it can exist
     for (std::string_view c : p.componentes) {
         const std::string nombre = cp1252AUtf8(c);
-        if (!existe || c == "." || c == "..") {
+        if (!existe || c == "..") {
             r /= nombre;
             continue;
         }

@@ -63,6 +63,14 @@ TEST_F(Rutas, nativePathsLiveUnderTheDriveDirectory) {
         {"\\home\\ana\\enc", "/home/ana/enc"},
         {"SOL.TXT", "SOL.TXT"},
         {"Z:", raiz_ / "z"},
+        // "." and ".." are read by the text, as Windows reads them, and never climb out of the drive.
+        {"C:\\ENC\\.\\X\\..\\SOL.TXT", raiz_ / "c" / "ENC" / "SOL.TXT"},
+        {"C:\\..\\..\\etc\\passwd", raiz_ / "c" / "etc" / "passwd"},
+        {"C:..\\ENC", raiz_ / "c" / "ENC"},
+        {"C:\\ENC\\..", raiz_ / "c"},
+        {"\\..\\etc", "/etc"},
+        {"..\\ENC\\..\\..\\SOL.TXT", "../../SOL.TXT"},
+        {"ENC\\..", "."},
     };
     for (const auto& c : casos)
         EXPECT_EQ(aNativa(c.almacen), c.nativa) << c.almacen;
@@ -105,6 +113,22 @@ TEST_F(Rutas, everyComponentIsMatchedWithoutRegardToCase) {
     };
     for (const auto& c : casos)
         EXPECT_EQ(resolver(c.almacen), c.nativa) << c.almacen;
+}
+
+TEST_F(Rutas, rootsTypedWithDotsOrATrailingSeparatorStillWork) {
+    fs::create_directories(c() / "ENCICLO");
+    // A data root typed as "C:\\NADA\\..\\enciclo\\" gives doubled separators once a name is joined to it.
+    const std::string raiz = "C:\\NADA\\..\\enciclo\\";
+    ASSERT_TRUE(escribirLineas(unir(raiz, "ACTUAL.DAT"), {"C:\\ENCICLO\\SOLAR"}));
+    ASSERT_TRUE(anexarLinea(unir(raiz, "TOMOS.DAT"), "C:\\ENCICLO\\SOLAR"));
+    ASSERT_TRUE(crearDirectorio(unir(raiz, "SOLAR")));
+    EXPECT_EQ(nombres(c()), std::vector<std::string>{"ENCICLO"});
+    EXPECT_EQ(nombres(c() / "ENCICLO"), (std::vector<std::string>{"ACTUAL.DAT", "SOLAR", "TOMOS.DAT"}));
+    EXPECT_EQ(leerPrimeraLinea("C:\\Enciclo\\.\\actual.dat").valor(), "C:\\ENCICLO\\SOLAR");
+    // Climbing above the drive stays on the drive.
+    ASSERT_TRUE(escribirLineas("C:\\..\\..\\..\\ARRIBA.DAT", {"x"}));
+    EXPECT_TRUE(fs::exists(c() / "ARRIBA.DAT"));
+    EXPECT_FALSE(fs::exists(raiz_ / "ARRIBA.DAT"));
 }
 
 TEST_F(Rutas, newFileReusesAnExistingSpellingAndOtherwiseKeepsTheOneAsked) {
