@@ -87,6 +87,25 @@ void sincronizarDirectorio(const fs::path& dir) {
 
 #endif
 
+#ifndef _WIN32
+
+// Opens a file for appending, creating it when missing. O_NONBLOCK so that a name that leads to a FIFO
+// cannot hang the program; anything but a regular file is refused. Returns the descriptor or -errno.
+int abrirParaAnexar(const fs::path& nativa) {
+    const int fd = ::open(nativa.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+    if (fd < 0)
+        return errno == ENXIO ? -EACCES : -errno;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return -EACCES;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+#endif
+
 fs::path directorioDe(const fs::path& nativa) {
     return nativa.has_parent_path() ? nativa.parent_path() : fs::path(".");
 }
@@ -265,28 +284,33 @@ Estado anexarLinea(std::string_view ruta, std::string_view linea) {
 #else
     struct stat st {};
     const bool existia = ::stat(nativa.c_str(), &st) == 0;
-    Descriptor fd(::open(nativa.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
-    if (fd.get() < 0)
-        return detail::errorDeSistema(kAnexar, ruta, errno, nativa);
+    const int abierto = abrirParaAnexar(nativa);
+    if (abierto < 0)
+        return detail::errorDeSistema(kAnexar, ruta, -abierto, nativa);
+    Descriptor fd(abierto);
     if (!existia)
         olvidarDirectorio(directorioDe(nativa));
     const off_t antes = ::fstat(fd.get(), &st) == 0 ? st.st_size : -1;
+    // A failed append leaves the file as it was: cut back to its old length, and a file that this call
+    // created is removed again.
+    auto fallar = [&](int numero) -> Estado {
+        if (!existia) {
+            ::unlink(nativa.c_str());
+        } else if (antes >= 0) {
+            [[maybe_unused]] const int r = ::truncate(nativa.c_str(), antes);
+        }
+        return detail::errorDeSistema(kAnexar, ruta, numero, nativa);
+    };
     ssize_t n;
     do {
         n = ::write(fd.get(), bytes.data(), bytes.size());
     } while (n < 0 && errno == EINTR);
-    if (n != static_cast<ssize_t>(bytes.size())) {
-        const int numero = n < 0 ? errno : ENOSPC;
-        // Never leave half a line behind: cut the file back to what it held.
-        if (antes >= 0 && n > 0) {
-            [[maybe_unused]] const int r = ::ftruncate(fd.get(), antes);
-        }
-        return detail::errorDeSistema(kAnexar, ruta, numero, nativa);
-    }
+    if (n != static_cast<ssize_t>(bytes.size()))
+        return fallar(n < 0 ? errno : ENOSPC);
     if (::fsync(fd.get()) != 0 && errno != EINVAL)
-        return detail::errorDeSistema(kAnexar, ruta, errno, nativa);
+        return fallar(errno);
     if (fd.cerrar() != 0)
-        return detail::errorDeSistema(kAnexar, ruta, errno, nativa);
+        return fallar(errno);
     return {};
 #endif
 }
@@ -306,9 +330,10 @@ Estado tocar(std::string_view ruta) {
 #else
     struct stat st {};
     const bool existia = ::stat(nativa.c_str(), &st) == 0;
-    Descriptor fd(::open(nativa.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
-    if (fd.get() < 0)
-        return detail::errorDeSistema(kAbrir, ruta, errno, nativa);
+    const int abierto = abrirParaAnexar(nativa);
+    if (abierto < 0)
+        return detail::errorDeSistema(kAbrir, ruta, -abierto, nativa);
+    Descriptor fd(abierto);
     if (!existia)
         olvidarDirectorio(directorioDe(nativa));
     return {};

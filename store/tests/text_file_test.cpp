@@ -213,6 +213,25 @@ TEST_F(ArchivoDeTexto, failedWriteLeavesTheOldFileWhole) {
     }
     // The same operations succeed without the limit, so the failures above came from the limit.
     EXPECT_EQ(conDiscoLleno(RLIM_INFINITY, casos[0].operacion), 0);
+    // An append that fails on a file it had to create leaves no empty file behind.
+    EXPECT_EQ(conDiscoLleno(0, [] { return anexarLinea("C:\\TOMOS.DAT", "C:\\ENCICLO\\SOLAR"); }), 1);
+    EXPECT_FALSE(fs::exists(c() / "TOMOS.DAT"));
+}
+
+TEST_F(ArchivoDeTexto, appendingOrTouchingAFifoFailsAtOnce) {
+    ASSERT_EQ(::mkfifo((c() / "DICT.DAT").c_str(), 0666), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::alarm(10); // a hang ends the child instead of the test run
+        const Estado a = anexarLinea("C:\\DICT.DAT", "x");
+        const Estado t = tocar("C:\\dict.dat");
+        const bool bien =
+            !a && a.error().causa == Causa::AccesoDenegado && !t && t.error().causa == Causa::AccesoDenegado;
+        ::_exit(bien ? 0 : 1);
+    }
+    int estado = 0;
+    ::waitpid(pid, &estado, 0);
+    EXPECT_TRUE(WIFEXITED(estado) && WEXITSTATUS(estado) == 0) << "status " << estado;
 }
 
 } // namespace
