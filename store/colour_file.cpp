@@ -61,8 +61,12 @@ LecturaColores leerColores(std::string_view directorio) {
         }
         const auto valor = numeroDeLinea((*lineas)[i]);
         if (!valor) {
+            // The line is quoted in the message; a long one (a picture saved under the name) only in part.
+            constexpr std::size_t kMostrar = 40;
+            const std::string& linea = (*lineas)[i];
+            const std::string cita = linea.size() > kMostrar ? linea.substr(0, kMostrar) + "\x85" : linea;
             r.error = Error{"leer el archivo", ruta, Causa::NoEsNumero,
-                            "l\xEDnea " + std::to_string(i + 1) + ": \xAB" + (*lineas)[i] + "\xBB"};
+                            "l\xEDnea " + std::to_string(i + 1) + ": \xAB" + cita + "\xBB"};
             break;
         }
         r.valores[i] = *valor;

@@ -115,6 +115,11 @@ TEST_F(ArchivoDeColores, failedReadKeepsTheSlotsReadSoFar) {
             EXPECT_EQ(r.valores[static_cast<std::size_t>(i)], esperado) << c.nombre << " slot " << i;
         }
     }
+    // A picture saved under the name: the message quotes only the start of the offending line.
+    poner(std::string(100000, 'x') + "\r\n");
+    const LecturaColores basura = leerColores(kEnc);
+    ASSERT_TRUE(basura.error.has_value());
+    EXPECT_EQ(basura.error->detalle, "l\xEDnea 1: \xAB" + std::string(40, 'x') + "\x85\xBB");
     fs::remove(dir() / "color.dat");
     const LecturaColores falta = leerColores(kEnc);
     EXPECT_EQ(falta.leidos, 0);
