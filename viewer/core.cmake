@@ -5,10 +5,12 @@ set(VIEWER_CORE_SOURCES
     main_window/etiqueta.cpp main_window/etiqueta.h
     main_window/fuentes.cpp main_window/fuentes.h
     main_window/frm_libro1.cpp main_window/frm_libro1.h
+    main_window/teclado.cpp main_window/teclado.h
     main_window/tira.cpp main_window/tira.h
     windows/frm_libro2.cpp windows/frm_libro2.h
     windows/frm_libro3.cpp windows/frm_libro3.h
 )
 set(VIEWER_CORE_TESTS
     tst_frm_libro1
+    tst_teclado
 )

@@ -2,6 +2,7 @@
 
 #include "appearance/esquema.h"
 #include "main_window/fuentes.h"
+#include "main_window/teclado.h"
 #include "ui/dialogos.h"
 #include "ui/texto.h"
 #include "ui/twips.h"
@@ -121,6 +122,7 @@ frmLibro4::frmLibro4(QWidget* principal, QWidget* imagen, QWidget* parent)
     connect(cmdGuardar, &QPushButton::clicked, this, &frmLibro4::cmdGuardar_Click);
     connect(cmdAbrir, &QPushButton::clicked, this, &frmLibro4::cmdAbrir_Click);
     connect(cmdCerrar, &QPushButton::clicked, this, &frmLibro4::cmdCerrar_Click);
+    teclado::escapeCierra(this);
 
     // Tab order: the three bars, the ten options, then Restablecer, Aceptar, Normalizar, Guardar,
     // Abrir, Cerrar (the labels take no focus).

@@ -6,6 +6,7 @@
 #include "main_window/enciclopedia_actual.h"
 #include "main_window/etiqueta.h"
 #include "main_window/fuentes.h"
+#include "main_window/teclado.h"
 #include "main_window/tira.h"
 #include "store/article.h"
 #include "store/encyclopaedia.h"
@@ -153,6 +154,7 @@ void frmLibro1::crearControles() {
     imgCostado->lower(); // beneath all the boxes
 
     connect(lstEsquema, &QListWidget::itemDoubleClicked, this, [this] { lstEsquema_DblClick(); });
+    teclado::enterComoDobleClic(lstEsquema, [this] { lstEsquema_DblClick(); });
     connect(txtArticulo, &CajaArticulo::palabraElegida, this, &frmLibro1::txtArticulo_DblClick);
     connect(lblAbrir, &Etiqueta::pulsado, this, &frmLibro1::lblAbrir_Click);
     connect(pctAbrir, &Tira::pulsado, this, &frmLibro1::pctAbrir_Click);

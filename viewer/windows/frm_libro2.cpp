@@ -3,6 +3,7 @@
 #include "main_window/enciclopedia_actual.h"
 #include "main_window/frm_libro1.h"
 #include "main_window/fuentes.h"
+#include "main_window/teclado.h"
 #include "store/encyclopaedia.h"
 #include "store/list_files.h"
 #include "store/paths.h"
@@ -69,6 +70,8 @@ frmLibro2::frmLibro2(frmLibro1* principal) : QWidget(principal, Qt::Window), pri
 
     connect(cmdTamano, &QPushButton::clicked, this, &frmLibro2::cmdTamano_Click);
     connect(lstArticulos, &QListWidget::itemDoubleClicked, this, [this] { lstArticulos_DblClick(); });
+    teclado::enterComoDobleClic(lstArticulos, [this] { lstArticulos_DblClick(); });
+    teclado::escapeCierra(this);
 }
 
 void frmLibro2::Form_Load() {

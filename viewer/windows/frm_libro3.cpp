@@ -2,6 +2,7 @@
 
 #include "main_window/caja_imagen.h"
 #include "main_window/fuentes.h"
+#include "main_window/teclado.h"
 #include "ui/twips.h"
 
 #include <QClipboard>
@@ -46,6 +47,7 @@ frmLibro3::frmLibro3(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(pctLlena, &CajaImagen::botonPulsado, this, &frmLibro3::pctLlena_MouseDown);
     connect(mnuCopiar, &QAction::triggered, this, &frmLibro3::mnuCopiar_Click);
     connect(mnuCerrar, &QAction::triggered, this, &frmLibro3::mnuCerrar_Click);
+    teclado::escapeCierra(this);
 }
 
 void frmLibro3::pctLlena_Resize() {

@@ -1,6 +1,7 @@
 #include "windows/frm_libro5.h"
 
 #include "main_window/fuentes.h"
+#include "main_window/teclado.h"
 #include "store/encoding.h"
 #include "ui/texto.h"
 #include "ui/twips.h"
@@ -33,6 +34,7 @@ frmLibro5::frmLibro5(std::string directorio, QWidget* parent)
     ui::colocar(txtDescrip, 120, 720, 4695, 2535);
 
     setTabOrder(txtPalabra, txtDescrip);
+    teclado::escapeCierra(this);
     txtPalabra->setFocus();
 }
 

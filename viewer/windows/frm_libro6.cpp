@@ -2,6 +2,7 @@
 
 #include "main_window/frm_libro1.h"
 #include "main_window/fuentes.h"
+#include "main_window/teclado.h"
 #include "store/encyclopaedia.h"
 #include "store/paths.h"
 #include "store/registry.h"
@@ -36,6 +37,8 @@ frmLibro6::frmLibro6(frmLibro1* principal) : QWidget(principal, Qt::Window), pri
 
     connect(lstTomos, &QListWidget::itemDoubleClicked, this, [this] { lstTomos_DblClick(); });
     connect(cmdAceptar, &QPushButton::clicked, this, &frmLibro6::cmdAceptar_Click);
+    teclado::enterComoDobleClic(lstTomos, [this] { lstTomos_DblClick(); });
+    teclado::escapeCierra(this);
 
     Form_Load();
 }

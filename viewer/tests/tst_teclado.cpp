@@ -1,0 +1,144 @@
+// The viewer from the keyboard: Enter on a list does what its double-click does, and Escape closes the
+// secondary windows as their close box does.
+
+#include "appearance/frm_libro4.h"
+#include "main_window/etiqueta.h"
+#include "main_window/frm_libro1.h"
+#include "store/encyclopaedia.h"
+#include "tests/support/unidades.h"
+#include "ui/dialogos.h"
+#include "windows/frm_libro2.h"
+#include "windows/frm_libro3.h"
+#include "windows/frm_libro5.h"
+#include "windows/frm_libro6.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+const std::string kSolar = "C:\\ENCICLO\\SOLAR";
+} // namespace
+
+class TstTeclado : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<prueba::Unidades> u;
+    std::unique_ptr<frmLibro1> w;
+
+private slots:
+    void init() {
+        ui::Dialogos::modoPrueba(true);
+        ui::Dialogos::limpiar();
+        u = std::make_unique<prueba::Unidades>();
+        QVERIFY(u->instalarMuestras());
+        w = std::make_unique<frmLibro1>();
+        QVERIFY(w->Form_Load());
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    }
+    void cleanup() {
+        w.reset();
+        u.reset();
+    }
+
+    // Enter (the main keyboard's or the keypad's) on a title opens that article and records it, as a
+    // double-click does; with no title selected it does nothing, and other keys open nothing.
+    void selector_enterAbreElArticulo_data() {
+        QTest::addColumn<int>("fila");
+        QTest::addColumn<int>("tecla");
+        QTest::addColumn<int>("modificadores");
+        QTest::addColumn<QString>("titulo");
+        QTest::addColumn<QString>("ultimo");
+        QTest::newRow("Return") << 2 << int(Qt::Key_Return) << 0 << QStringLiteral("Mercurio")
+                                << QStringLiteral("MERCURIO.TXT");
+        QTest::newRow("Enter del teclado numérico") << 4 << int(Qt::Key_Enter) << int(Qt::KeypadModifier)
+                                                    << QStringLiteral("La Tierra") << QStringLiteral("TIERRA.TXT");
+        QTest::newRow("nada elegido") << -1 << int(Qt::Key_Return) << 0 << QStringLiteral("El Sistema Solar")
+                                      << QStringLiteral("SISTEMA.TXT");
+        QTest::newRow("Ctrl+Return no abre") << 2 << int(Qt::Key_Return) << int(Qt::ControlModifier)
+                                             << QStringLiteral("El Sistema Solar") << QStringLiteral("SISTEMA.TXT");
+    }
+    void selector_enterAbreElArticulo() {
+        QFETCH(int, fila);
+        QFETCH(int, tecla);
+        QFETCH(int, modificadores);
+        QFETCH(QString, titulo);
+        QFETCH(QString, ultimo);
+        QListWidget* lista = w->libro2()->lstArticulos;
+        if (fila >= 0) {
+            lista->setCurrentRow(fila);
+        } else {
+            lista->clearSelection();
+        }
+        QTest::keyClick(lista, Qt::Key(tecla), Qt::KeyboardModifiers(modificadores));
+        QCOMPARE(w->lblTitulo->text(), titulo);
+        QCOMPARE(QString::fromStdString(store::leerUltimo(kSolar).value_or("")), ultimo);
+    }
+
+    // Enter on an entry of the outline shows that illustration, as a double-click does.
+    void esquema_enterMuestraLaIlustracion() {
+        QCOMPARE(w->lstEsquema->count(), 2);
+        const QString primera = w->lblTitImag->text();
+        w->lstEsquema->setCurrentRow(1);
+        QCOMPARE(w->lblTitImag->text(), primera); // choosing alone shows nothing yet
+        QTest::keyClick(w->lstEsquema, Qt::Key_Return);
+        QCOMPARE(w->lblTitImag->text(), QStringLiteral("Los tamaños comparados"));
+    }
+
+    // Enter on an encyclopaedia of the chooser switches to it, as a double-click does.
+    void elector_enterCambiaDeEnciclotomo() {
+        w->mnuSeleki->trigger();
+        frmLibro6* elector = w->libro6();
+        QVERIFY(elector->isVisible());
+        elector->lstTomos->setCurrentRow(1);
+        QTest::keyClick(elector->lstTomos, Qt::Key_Return);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Los ríos de España"));
+        QVERIFY(!elector->isVisible());
+    }
+
+    // Escape hides the selector, the image window, the configuration window and the chooser, keeping
+    // them for the next use, whichever control has the focus.
+    void escape_ocultaLasVentanas() {
+        w->mnuBuscar->trigger();
+        QTest::keyClick(w->libro2()->lstArticulos, Qt::Key_Escape);
+        QVERIFY(!w->libro2()->isVisible());
+        w->mnuBuscar->trigger();
+        QVERIFY(w->libro2()->isVisible());
+
+        w->pctAbrir_Click();
+        QVERIFY(w->libro3()->isVisible());
+        QTest::keyClick(w->libro3(), Qt::Key_Escape);
+        QVERIFY(!w->libro3()->isVisible());
+
+        w->mnuConfig->trigger();
+        QVERIFY(w->libro4()->isVisible());
+        QTest::keyClick(w->libro4()->scrRGB[0], Qt::Key_Escape);
+        QVERIFY(!w->libro4()->isVisible());
+
+        w->mnuSeleki->trigger();
+        QVERIFY(w->libro6()->isVisible());
+        QTest::keyClick(w->libro6()->cmdAceptar, Qt::Key_Escape);
+        QVERIFY(!w->libro6()->isVisible());
+        QCOMPARE(w->windowTitle(), QStringLiteral("El Sistema Solar")); // Escape chooses nothing
+
+        QVERIFY(w->isVisible()); // the main window stays
+    }
+
+    // Escape in the dictionary closes it for good, as its close box does.
+    void escape_cierraElDiccionario() {
+        QPointer<frmLibro5> d = frmLibro5::mostrar(w.get(), kSolar);
+        QVERIFY(d);
+        QTest::keyClick(d->txtPalabra, Qt::Key_Escape);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(d.isNull());
+    }
+};
+
+QTEST_MAIN(TstTeclado)
+#include "tst_teclado.moc"
