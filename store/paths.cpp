@@ -147,7 +147,10 @@ private:
         indice.mtime = mtime;
         timespec ahora{};
         ::clock_gettime(CLOCK_REALTIME, &ahora);
-        indice.seguro = ahora.tv_sec - mtime.tv_sec > 2; // FAT stamps times to 2 seconds
+        // FAT stamps times to 2 seconds. A time in the future (copied from another machine) is as safe as
+        // an old one: any change made now stamps the directory with a different time.
+        const auto distancia = ahora.tv_sec - mtime.tv_sec;
+        indice.seguro = distancia > 2 || distancia < -2;
         ++listados_;
         DIR* dp = ::opendir(d.c_str());
         if (!dp) {

@@ -13,11 +13,12 @@ namespace {
 
 class Rutas : public prueba::ConUnidades {
 protected:
-    // Sets the directory's modification time an hour back, as for a directory nobody touched lately.
-    static void envejecer(const fs::path& dir) {
+    // Sets the directory's modification time an hour back, as for a directory nobody touched lately (or,
+    // with a negative shift, an hour ahead, as for one copied from a machine whose clock runs fast).
+    static void envejecer(const fs::path& dir, int segundos = 3600) {
         timespec tiempos[2];
         ::clock_gettime(CLOCK_REALTIME, &tiempos[0]);
-        tiempos[0].tv_sec -= 3600;
+        tiempos[0].tv_sec -= segundos;
         tiempos[1] = tiempos[0];
         ASSERT_EQ(::utimensat(AT_FDCWD, dir.c_str(), tiempos, 0), 0);
     }
@@ -182,6 +183,13 @@ TEST_F(Rutas, exactHitsNeverListAndOneListingServesManyLookUps) {
     // The index follows this program's own creations.
     ASSERT_TRUE(crearVacio("C:\\MUCHOS\\Nuevo.txt"));
     EXPECT_EQ(resolver("C:\\MUCHOS\\NUEVO.TXT"), dir / "Nuevo.txt");
+    // A directory stamped in the future is trusted as well: misses do not list it again.
+    envejecer(dir, -3600);
+    const auto futuro = detail::listadosDeDirectorio();
+    for (int i = 0; i < 50; ++i)
+        ASSERT_EQ(resolver("C:\\MUCHOS\\OTRA" + std::to_string(i) + ".TXT"),
+                  dir / ("OTRA" + std::to_string(i) + ".TXT"));
+    EXPECT_LE(detail::listadosDeDirectorio() - futuro, 1u);
 }
 
 TEST(NombresSeguros, relativeNamesMayNotClimbOut) {
