@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QFont>
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -572,16 +573,19 @@ void Taller::cmdLstLoad_Click() {
         Dialogos::error(this, lineas.error());
         return;
     }
+    // Each line ticks the first entry of exactly its text; the entries are indexed once, so that loading
+    // a long list into thousands of articles does not compare every line with every entry.
     for (int i = 0; i < lstLstArts->count(); ++i) {
         lstLstArts->item(i)->setCheckState(Qt::Unchecked);
     }
+    QHash<QString, int> primera;
+    primera.reserve(lstLstArts->count());
+    for (int i = lstLstArts->count() - 1; i >= 0; --i) { // from the last, so that the first one stays
+        primera.insert(lstLstArts->item(i)->text(), i);
+    }
     for (const auto& linea : *lineas) {
-        const QString buscado = ui::desdeStore(linea);
-        for (int i = 0; i < lstLstArts->count(); ++i) {
-            if (lstLstArts->item(i)->text() == buscado) {
-                lstLstArts->item(i)->setCheckState(Qt::Checked);
-                break;
-            }
+        if (const auto encontrada = primera.constFind(ui::desdeStore(linea)); encontrada != primera.cend()) {
+            lstLstArts->item(*encontrada)->setCheckState(Qt::Checked);
         }
     }
     txtLista->setText(texto + QStringLiteral(".dat"));
