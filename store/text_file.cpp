@@ -104,6 +104,21 @@ int abrirParaAnexar(const fs::path& nativa) {
     return fd;
 }
 
+// True when the file of `tamano` bytes ends a line: with CR, or with CR LF. When its end cannot be read,
+// it is taken to end one, so that nothing is added.
+bool terminaEnFinDeLinea(const fs::path& nativa, off_t tamano) {
+    Descriptor fd(::open(nativa.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (fd.get() < 0)
+        return true;
+    char cola[2] = {0, 0};
+    const off_t desde = tamano >= 2 ? tamano - 2 : 0;
+    const ssize_t n = ::pread(fd.get(), cola, static_cast<std::size_t>(tamano - desde), desde);
+    if (n != tamano - desde)
+        return true;
+    const char ultimo = cola[n - 1];
+    return ultimo == '\r' || (ultimo == '\n' && n == 2 && cola[0] == '\r');
+}
+
 #endif
 
 fs::path directorioDe(const fs::path& nativa) {
@@ -291,6 +306,10 @@ Estado anexarLinea(std::string_view ruta, std::string_view linea) {
     if (!existia)
         olvidarDirectorio(directorioDe(nativa));
     const off_t antes = ::fstat(fd.get(), &st) == 0 ? st.st_size : -1;
+    // A last line without its ending (a file saved by hand) gets one first, so that the new line does not
+    // run on from it.
+    if (antes > 0 && !terminaEnFinDeLinea(nativa, antes))
+        bytes.insert(0, "\r\n");
     // A failed append leaves the file as it was: cut back to its old length, and a file that this call
     // created is removed again.
     auto fallar = [&](int numero) -> Estado {

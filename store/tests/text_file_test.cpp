@@ -127,6 +127,16 @@ TEST_F(ArchivoDeTexto, appendAddsWholeLinesAndCreatesTheFile) {
     ASSERT_TRUE(anexarLinea("C:\\L.dat", " tres "));
     EXPECT_EQ(leer(c() / "L.DAT"), "uno\r\n\r\n tres \r\n");
     EXPECT_EQ(nombres(c()), std::vector<std::string>{"L.DAT"});
+    // A last line saved without its ending is ended first, so the new line stands on its own.
+    const std::pair<std::string, std::string> finales[] = {
+        {"a.txt", "a.txt\r\nb.txt\r\n"},     {"a.txt\r\n", "a.txt\r\nb.txt\r\n"}, {"a.txt\r", "a.txt\rb.txt\r\n"},
+        {"a.txt\n", "a.txt\n\r\nb.txt\r\n"}, {"\n", "\n\r\nb.txt\r\n"},           {"", "b.txt\r\n"},
+    };
+    for (const auto& [antes, despues] : finales) {
+        escribir(c() / "COMPLETA.DAT", antes);
+        ASSERT_TRUE(anexarLinea("C:\\completa.dat", "b.txt"));
+        EXPECT_EQ(leer(c() / "COMPLETA.DAT"), despues) << antes;
+    }
 }
 
 TEST_F(ArchivoDeTexto, touchKeepsContentAndCreatesMissingFile) {
