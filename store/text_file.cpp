@@ -11,6 +11,7 @@
 #ifdef _WIN32
 #include <fstream>
 #include <iterator>
+#include <process.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -71,12 +72,6 @@ int escribirTodo(int fd, std::string_view bytes) {
     return 0;
 }
 
-// A short name, so that a target name near the length limit still leaves room for it.
-std::string nombreTemporal() {
-    static std::atomic<unsigned> contador{0};
-    return ".lumbre-" + std::to_string(::getpid()) + "-" + std::to_string(contador++) + ".tmp";
-}
-
 void sincronizarDirectorio(const fs::path& dir) {
     const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
@@ -121,6 +116,18 @@ bool terminaEnFinDeLinea(const fs::path& nativa, off_t tamano) {
 
 #endif
 
+// A short name, unique to this process and call, so that a target name near the length limit still leaves room
+// for it and two programs saving in the same directory at once never share a temporary file.
+std::string nombreTemporal() {
+    static std::atomic<unsigned> contador{0};
+#ifdef _WIN32
+    const unsigned long proceso = ::_getpid();
+#else
+    const unsigned long proceso = static_cast<unsigned long>(::getpid());
+#endif
+    return ".lumbre-" + std::to_string(proceso) + "-" + std::to_string(contador++) + ".tmp";
+}
+
 fs::path directorioDe(const fs::path& nativa) {
     return nativa.has_parent_path() ? nativa.parent_path() : fs::path(".");
 }
@@ -132,7 +139,7 @@ Estado reemplazar(std::string_view ruta, std::string_view bytes, const char* ope
     const fs::path destino = resolver(ruta);
     const fs::path dir = directorioDe(destino);
 #ifdef _WIN32
-    const fs::path temporal = dir / ".lumbre.tmp";
+    const fs::path temporal = dir / nombreTemporal();
     {
         std::ofstream f(temporal, std::ios::binary | std::ios::trunc);
         if (!f)
