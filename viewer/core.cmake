@@ -12,5 +12,5 @@ set(VIEWER_CORE_SOURCES
 )
 set(VIEWER_CORE_TESTS
     tst_frm_libro1
-    tst_teclado
+    tst_escritorio
 )

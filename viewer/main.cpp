@@ -1,5 +1,6 @@
 #include "main_window/frm_libro1.h"
 #include "ui/aplicacion.h"
+#include "windows/frm_libro2.h"
 
 #include <QApplication>
 
@@ -12,5 +13,7 @@ int main(int argc, char* argv[]) {
         return 1; // nothing to show; the reason has been given
     }
     ventana.show();
+    // On a screen too narrow for both side by side, the selector lies over the main window's right margin.
+    ventana.libro2()->raise();
     return QApplication::exec();
 }

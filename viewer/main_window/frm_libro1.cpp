@@ -205,6 +205,7 @@ bool frmLibro1::Form_Load() {
         return false;
     }
 
+    colocarVentanas();
     Cargar(std::string(store::kNombreCompleta), true);
 
     // The article read last; without one (no ultimo.dat, an empty one, or one naming an article that is
@@ -470,22 +471,27 @@ void frmLibro1::closeEvent(QCloseEvent* e) {
     terminar();
 }
 
-void frmLibro1::showEvent(QShowEvent* e) {
-    QMainWindow::showEvent(e);
-    if (selectorColocado_) {
-        return;
-    }
-    selectorColocado_ = true;
-    // The selector stands beside the main window, inside the screen.
+void frmLibro1::colocarVentanas() {
+    // Placed before either window is first shown, so that the window manager takes these places as they
+    // are: a window moved after it has been shown, before its frame is known, lands with its title bar
+    // off the screen. The frames are not known yet; these margins stand in for them.
+    constexpr int kBorde = 4;  // each side and the bottom
+    constexpr int kBarra = 32; // the title bar
     const QScreen* pantalla = screen();
     if (!pantalla) {
         return;
     }
     const QRect disponible = pantalla->availableGeometry();
-    const QRect marco = frameGeometry();
-    int x = marco.right() + 8;
-    if (x + libro2_->frameGeometry().width() > disponible.right()) {
-        x = disponible.right() - libro2_->frameGeometry().width();
-    }
-    libro2_->move(std::max(disponible.left(), x), marco.top());
+    const QSize marco(2 * kBorde, kBarra + kBorde);
+    const QSize principal = size() + marco;
+    const QSize selector = libro2_->size() + marco;
+    // The pair side by side, centred on the screen; on a screen too narrow for both, the selector keeps
+    // to the right edge, over the main window's right margin and below its title bar and close box.
+    const int x = disponible.left() + std::max(0, (disponible.width() - principal.width() - selector.width()) / 2);
+    const int y = disponible.top() + std::max(0, (disponible.height() - principal.height()) / 2);
+    const int xSelector =
+        std::max(disponible.left(), std::min(x + principal.width(), disponible.right() + 1 - selector.width()));
+    const int ySelector = xSelector < x + principal.width() ? y + kBarra : y;
+    move(x, y);
+    libro2_->move(xSelector, ySelector);
 }

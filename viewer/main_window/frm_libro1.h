@@ -115,7 +115,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
-    void showEvent(QShowEvent* e) override;
 
 private:
     void crearControles();
@@ -125,11 +124,12 @@ private:
     void terminar();
     // Makes the configuration window and the chooser when they do not exist yet.
     void crearVentanasSecundarias();
+    // Puts the main window and the selector side by side, inside the screen, before they are shown.
+    void colocarVentanas();
 
     frmLibro2* libro2_ = nullptr;
     frmLibro3* libro3_ = nullptr;
     frmLibro4* libro4_ = nullptr; // configuration window, made in the start-up
     frmLibro6* libro6_ = nullptr; // chooser, made in the start-up
-    bool selectorColocado_ = false;
-    std::string rutaImagen_; // the stored path of the illustration shown, for saying that it is missing
+    std::string rutaImagen_;      // the stored path of the illustration shown, for saying that it is missing
 };

@@ -1,5 +1,6 @@
-// The viewer from the keyboard: Enter on a list does what its double-click does, and Escape closes the
-// secondary windows as their close box does.
+// The viewer as a desktop program: Enter on a list does what its double-click does, Escape closes the
+// secondary windows as their close box does, and the main window and the selector start side by side on
+// the screen.
 
 #include "appearance/frm_libro4.h"
 #include "main_window/etiqueta.h"
@@ -19,13 +20,31 @@
 #include <QScrollBar>
 #include <QtTest>
 
+#include <QScreen>
+
 #include <memory>
+#include <optional>
 
 namespace {
 const std::string kSolar = "C:\\ENCICLO\\SOLAR";
+
+// Where a window stood when it was first shown.
+class PrimeraPosicion : public QObject {
+public:
+    explicit PrimeraPosicion(QWidget* ventana) : QObject(ventana) { ventana->installEventFilter(this); }
+    std::optional<QPoint> posicion;
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override {
+        if (evento->type() == QEvent::Show && !posicion) {
+            posicion = static_cast<QWidget*>(objeto)->pos();
+        }
+        return QObject::eventFilter(objeto, evento);
+    }
+};
 } // namespace
 
-class TstTeclado : public QObject {
+class TstEscritorio : public QObject {
     Q_OBJECT
 
     std::unique_ptr<prueba::Unidades> u;
@@ -130,6 +149,25 @@ private slots:
         QVERIFY(w->isVisible()); // the main window stays
     }
 
+    // The main window and the selector are placed before they are first shown (a window moved once it is
+    // on screen, before its frame is known, may land with its title bar off the screen): side by side,
+    // inside the screen, the selector to the right.
+    void arranque_colocaLasVentanasAntesDeMostrarlas() {
+        frmLibro1 v;
+        auto* principal = new PrimeraPosicion(&v);
+        auto* selector = new PrimeraPosicion(v.libro2());
+        QVERIFY(v.Form_Load());
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        QVERIFY(principal->posicion && selector->posicion);
+        QCOMPARE(*principal->posicion, v.pos());
+        QCOMPARE(*selector->posicion, v.libro2()->pos());
+        const QRect disponible = v.screen()->availableGeometry();
+        QVERIFY(disponible.contains(v.pos()));
+        QVERIFY(disponible.contains(v.libro2()->geometry()));
+        QVERIFY(v.libro2()->x() > v.x() + v.width() / 2);
+    }
+
     // Escape in the dictionary closes it for good, as its close box does.
     void escape_cierraElDiccionario() {
         QPointer<frmLibro5> d = frmLibro5::mostrar(w.get(), kSolar);
@@ -140,5 +178,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TstTeclado)
-#include "tst_teclado.moc"
+QTEST_MAIN(TstEscritorio)
+#include "tst_escritorio.moc"
