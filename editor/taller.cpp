@@ -107,6 +107,7 @@ void Taller::construir() {
     ui::colocar(txtTomo, 240, 360, 2655, 285);
     txtMsg = control<QPlainTextEdit>(fraTomo, QStringLiteral("txtMsg"), QStringLiteral("Acerca de la enciclotomo"));
     txtMsg->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtMsg->setTabChangesFocus(true); // Tab goes on to the next control, as from every other box
     txtMsg->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txtMsg->setPlainText(QStringLiteral("Acerca de . . .\nComentario del autor\n"));
     ui::colocar(txtMsg, 240, 720, 2655, 735);

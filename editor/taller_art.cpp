@@ -65,6 +65,7 @@ void TallerArt::construir() {
     txtSub = control<QPlainTextEdit>(this, QStringLiteral("txtSub"), QStringLiteral("Epígrafe de la ilustración"));
     txtSub->setFont(monoespaciada(8.25));
     txtSub->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtSub->setTabChangesFocus(true); // Tab goes on to the next control, as from every other box
     txtSub->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ponerEpigrafe(QStringLiteral("Epígrafe de ilustración\n"));
     ui::colocar(txtSub, 120, 5760, 3015, 1335);
@@ -80,6 +81,7 @@ void TallerArt::construir() {
     txtArtText = control<QPlainTextEdit>(this, QStringLiteral("txtArtText"), QStringLiteral("Texto del artículo"));
     txtArtText->setFont(monoespaciada(9.75));
     txtArtText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtArtText->setTabChangesFocus(true);
     txtArtText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ui::colocar(txtArtText, 3240, 360, 8535, 7575);
     cmdSaveArt = boton(this, QStringLiteral("cmdSaveArt"), QStringLiteral("Guardar Artículo"));

@@ -78,6 +78,7 @@ private slots:
     void unsavedChanges_areAskedAbout();
     void refusals_leaveStoreAndEditorAsTheyWere_data();
     void refusals_leaveStoreAndEditorAsTheyWere();
+    void multiLineBoxes_tabMovesToTheNextControl();
 };
 
 void TstArticulos::editor_controlsStandAtTheirPlaces() {
@@ -513,6 +514,31 @@ void TstArticulos::refusals_leaveStoreAndEditorAsTheyWere() {
     QVERIFY(!art.isNull());
     QCOMPARE(art->lstImagenes->count(), 2);
     QVERIFY(art->txtArtText->toPlainText().startsWith(QStringLiteral("uno\n")));
+}
+
+// Tab in the description, caption and body boxes moves on to the next control, as from every other box of
+// the windows, instead of typing a tab character into the text.
+void TstArticulos::multiLineBoxes_tabMovesToTheNextControl() {
+    Unidades u;
+    Taller t;
+    prepararTomo(t);
+    TallerArt* art = articuloConBytes(u, t, QStringLiteral("a.txt"), "Cuerpo\r\n");
+    QVERIFY(art);
+    const struct {
+        QPlainTextEdit* caja;
+        QWidget* siguiente;
+    } casos[] = {{t.txtMsg, t.cmdSave}, {art->txtSub, art->cmdSaveSub}, {art->txtArtText, art->cmdSaveArt}};
+    for (const auto& caso : casos) {
+        QWidget* ventana = caso.caja->window();
+        ventana->show();
+        QVERIFY(QTest::qWaitForWindowExposed(ventana));
+        caso.caja->setFocus();
+        QCOMPARE(ventana->focusWidget(), caso.caja);
+        const QString antes = caso.caja->toPlainText();
+        QTest::keyClick(caso.caja, Qt::Key_Tab);
+        QCOMPARE(caso.caja->toPlainText(), antes);
+        QCOMPARE(ventana->focusWidget(), caso.siguiente);
+    }
 }
 
 QTEST_MAIN(TstArticulos)
