@@ -251,7 +251,15 @@ void Taller::cmdCrearRaiz_Click() {
 void Taller::cmdCargarRaiz_Click() {
     const auto registro = store::leerRegistro();
     if (!registro) {
-        Dialogos::error(this, registro.error());
+        if (!store::existeRegistro()) {
+            // The first run: nothing to load yet, and the author is told what to do instead.
+            Dialogos::avisar(this, QStringLiteral("Todavía no hay ninguna raíz: no existe el registro %1. Escriba la "
+                                                  "ruta de la raíz en «Raíz (U:\\RUTA):» y pulse «Crear Directorio "
+                                                  "de Raíz [sólo la primera vez]».")
+                                       .arg(ui::desdeStore(store::kArchivoRegistro)));
+        } else {
+            Dialogos::error(this, registro.error());
+        }
         return;
     }
     const std::string raiz = store::raizDesdeLinea1(registro->actual);

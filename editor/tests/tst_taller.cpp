@@ -241,6 +241,8 @@ void TstTaller::cargarRaiz_withoutRegistry_saysSoAndKeepsWindow() {
     pulsar(t.cmdCargarRaiz);
     QCOMPARE(Dialogos::mostrados().size(), 1);
     QVERIFY(ultimoMensaje().contains(QStringLiteral("C:\\LUMBRE\\TOMOS.DAT")));
+    // On the first run the author is told how to make the root instead.
+    QVERIFY(ultimoMensaje().contains(QStringLiteral("«Crear Directorio de Raíz [sólo la primera vez]»")));
     QCOMPARE(t.txtRaiz->text(), QStringLiteral("C:\\ALGO"));
     QCOMPARE(t.lstTomos->count(), 1);
 }
