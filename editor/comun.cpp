@@ -109,6 +109,7 @@ QLabel* etiqueta(QWidget* padre, const QString& nombre, const QString& texto, bo
 QPushButton* boton(QWidget* padre, const QString& nombre, const QString& texto) {
     auto* b = control<QPushButton>(padre, nombre, texto);
     b->setText(texto);
+    b->setAutoDefault(true); // Enter on the button that has the focus presses it, as Space does
     return b;
 }
 

@@ -27,6 +27,7 @@ template <class T> T* control(QWidget* padre, const QString& nombre, const QStri
 }
 // A label showing `texto` from its top left corner, wrapped only when asked.
 QLabel* etiqueta(QWidget* padre, const QString& nombre, const QString& texto, bool variasLineas = false);
+// A button that Enter presses, as Space does, while it has the focus.
 QPushButton* boton(QWidget* padre, const QString& nombre, const QString& texto);
 
 // The text as Windows-1252, or nothing after telling the author which characters cannot be stored.

@@ -17,6 +17,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <functional>
@@ -83,6 +84,7 @@ private slots:
     void descripcion_gainsOneEmptyLinePerLoadAndSave();
     void refusals_leaveStoreAsItWas_data();
     void refusals_leaveStoreAsItWas();
+    void buttons_enterPressesTheFocusedButton();
 };
 
 void TstTaller::controls_standAtTheirPlacesWithTheirCaptions_data() {
@@ -537,6 +539,22 @@ void TstTaller::refusals_leaveStoreAsItWas() {
     QCOMPARE(t.lstLstArts->count(), articulos);
     if (QString::fromLatin1(QTest::currentDataTag()) != QStringLiteral("list load: file missing")) {
         QCOMPARE(t.lstListas->count(), listas);
+    }
+}
+
+// Enter on the button that has the focus presses it, as Space does, on every button of the window.
+void TstTaller::buttons_enterPressesTheFocusedButton() {
+    prueba::Unidades u;
+    Taller t;
+    t.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&t));
+    const auto botones = t.findChildren<QPushButton*>();
+    QCOMPARE(botones.size(), 11);
+    for (QPushButton* boton : botones) {
+        QSignalSpy pulsado(boton, &QPushButton::clicked);
+        boton->setFocus();
+        QTest::keyClick(boton, Qt::Key_Return);
+        QVERIFY2(pulsado.count() == 1, qPrintable(boton->objectName()));
     }
 }
 

@@ -52,6 +52,7 @@ QPushButton* boton(QWidget* padre, const char* nombre, const char16_t* texto, in
     b->setObjectName(QLatin1StringView(nombre));
     b->setAccessibleName(QString::fromUtf16(texto));
     ui::colocar(b, left, top, 1095, 375);
+    b->setAutoDefault(true); // Enter on the button that has the focus presses it, as Space does
     return b;
 }
 

@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QtTest>
 
 #include <QScreen>
@@ -166,6 +167,22 @@ private slots:
         QVERIFY(disponible.contains(v.pos()));
         QVERIFY(disponible.contains(v.libro2()->geometry()));
         QVERIFY(v.libro2()->x() > v.x() + v.width() / 2);
+    }
+
+    // Enter on the button that has the focus presses it, as Space does: the selector's ">" button, the
+    // chooser's "Aceptar" and every button of the configuration window.
+    void botones_enterPulsaElBotonConFoco() {
+        w->mnuConfig->trigger();
+        w->mnuSeleki->trigger();
+        QList<QPushButton*> botones{w->libro2()->cmdTamano, w->libro6()->cmdAceptar};
+        botones << w->libro4()->findChildren<QPushButton*>();
+        QCOMPARE(botones.size(), 8);
+        for (QPushButton* boton : botones) {
+            QSignalSpy pulsado(boton, &QPushButton::clicked);
+            boton->setFocus();
+            QTest::keyClick(boton, Qt::Key_Return);
+            QVERIFY2(pulsado.count() == 1, qPrintable(boton->objectName()));
+        }
     }
 
     // Escape in the dictionary closes it for good, as its close box does.

@@ -44,6 +44,7 @@ frmLibro2::frmLibro2(frmLibro1* principal) : QWidget(principal, Qt::Window), pri
     cmdTamano->setObjectName(QStringLiteral("cmdTamano"));
     cmdTamano->setAccessibleName(QStringLiteral("Mostrar u ocultar los filtros"));
     ui::colocar(cmdTamano, 2760, 240, 495, 495);
+    cmdTamano->setAutoDefault(true); // Enter on the button that has the focus presses it, as Space does
 
     lstDats = new QListWidget(this);
     lstDats->setObjectName(QStringLiteral("lstDats"));

@@ -34,6 +34,7 @@ frmLibro6::frmLibro6(frmLibro1* principal) : QWidget(principal, Qt::Window), pri
     cmdAceptar->setObjectName(QStringLiteral("cmdAceptar"));
     cmdAceptar->setAccessibleName(QStringLiteral("Aceptar"));
     ui::colocar(cmdAceptar, 120, 1800, 4455, 375);
+    cmdAceptar->setAutoDefault(true); // Enter on the button that has the focus presses it, as Space does
 
     connect(lstTomos, &QListWidget::itemDoubleClicked, this, [this] { lstTomos_DblClick(); });
     connect(cmdAceptar, &QPushButton::clicked, this, &frmLibro6::cmdAceptar_Click);
