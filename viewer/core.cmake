@@ -1,5 +1,6 @@
 # The viewer's main window, start-up, selector and image window.
 set(VIEWER_CORE_SOURCES
+    main_window/al_frente.cpp main_window/al_frente.h
     main_window/caja_imagen.cpp main_window/caja_imagen.h
     main_window/enciclopedia_actual.cpp main_window/enciclopedia_actual.h
     main_window/etiqueta.cpp main_window/etiqueta.h

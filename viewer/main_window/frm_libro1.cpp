@@ -2,6 +2,7 @@
 
 #include "appearance/esquema.h"
 
+#include "main_window/al_frente.h"
 #include "main_window/caja_imagen.h"
 #include "main_window/enciclopedia_actual.h"
 #include "main_window/etiqueta.h"
@@ -450,9 +451,7 @@ void frmLibro1::mnuSalir_Click() {
 }
 
 void frmLibro1::mnuBuscar_Click() {
-    libro2_->show();
-    libro2_->raise();
-    libro2_->activateWindow();
+    mostrarAlFrente(libro2_);
 }
 
 void frmLibro1::terminar() {

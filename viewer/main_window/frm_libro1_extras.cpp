@@ -3,6 +3,7 @@
 #include "appearance/entorno.h"
 #include "appearance/esquema.h"
 #include "appearance/frm_libro4.h"
+#include "main_window/al_frente.h"
 #include "main_window/frm_libro1.h"
 #include "ui/dialogos.h"
 #include "windows/acerca_de.h"
@@ -53,9 +54,7 @@ void frmLibro1::mnuConfig_Click() {
 
 void frmLibro1::mnuSeleki_Click() {
     crearVentanasSecundarias();
-    libro6_->show();
-    libro6_->raise();
-    libro6_->activateWindow();
+    mostrarAlFrente(libro6_);
 }
 
 void frmLibro1::mnuDict_Click() {

@@ -185,6 +185,20 @@ private slots:
         }
     }
 
+    // "Buscar" and "Seleccionar" bring back the selector and the chooser also when the reader had
+    // minimized them; showing alone would leave them minimized.
+    void menu_devuelveLasVentanasMinimizadas() {
+        w->mnuSeleki->trigger();
+        for (auto [ventana, menu] : {std::pair<QWidget*, QAction*>{w->libro2(), w->mnuBuscar},
+                                     std::pair<QWidget*, QAction*>{w->libro6(), w->mnuSeleki}}) {
+            ventana->showMinimized();
+            QVERIFY(ventana->isMinimized());
+            menu->trigger();
+            QVERIFY2(!ventana->isMinimized(), qPrintable(ventana->objectName()));
+            QVERIFY(ventana->isVisible());
+        }
+    }
+
     // Escape in the dictionary closes it for good, as its close box does.
     void escape_cierraElDiccionario() {
         QPointer<frmLibro5> d = frmLibro5::mostrar(w.get(), kSolar);
