@@ -521,6 +521,8 @@ void Taller::txtArtLoad_Click() {
     TallerArt* art = abrirTallerArt();
     art->agregarContenido(ui::desdeStore(articulo->titulo), forja::listaDeLineas(articulo->ilustraciones),
                           forja::listaDeLineas(articulo->cuerpo));
+    // An editor window the author had minimized comes back; showing alone would leave it minimized.
+    art->setWindowState(art->windowState() & ~Qt::WindowMinimized);
     art->show();
     art->raise();
     art->activateWindow();

@@ -79,6 +79,7 @@ private slots:
     void refusals_leaveStoreAndEditorAsTheyWere_data();
     void refusals_leaveStoreAndEditorAsTheyWere();
     void multiLineBoxes_tabMovesToTheNextControl();
+    void artLoad_bringsBackAMinimizedEditor();
 };
 
 void TstArticulos::editor_controlsStandAtTheirPlaces() {
@@ -539,6 +540,21 @@ void TstArticulos::multiLineBoxes_tabMovesToTheNextControl() {
         QCOMPARE(caso.caja->toPlainText(), antes);
         QCOMPARE(ventana->focusWidget(), caso.siguiente);
     }
+}
+
+// "Cargar Artículo" while the article editor is minimized brings it back with what it loaded.
+void TstArticulos::artLoad_bringsBackAMinimizedEditor() {
+    Unidades u;
+    Taller t;
+    prepararTomo(t);
+    TallerArt* art = articuloConBytes(u, t, QStringLiteral("a.txt"), "<TIT>Uno\r\n");
+    QVERIFY(art);
+    art->showMinimized();
+    QVERIFY(art->isMinimized());
+    cargarArticulo(t, QStringLiteral("a.txt"));
+    QCOMPARE(t.tallerArt(), art);
+    QVERIFY(!art->isMinimized());
+    QVERIFY(art->isVisible());
 }
 
 QTEST_MAIN(TstArticulos)
