@@ -429,9 +429,7 @@ void frmLibro1::lblAbrir_Click() {
     libro3_->txtEpigrafe->setPlainText(txtEpigrafe->toPlainText());
     libro3_->setWindowTitle(lblTitImag->text());
     libro3_->setWindowModality(Qt::ApplicationModal);
-    libro3_->show();
-    libro3_->raise();
-    libro3_->activateWindow();
+    mostrarAlFrente(libro3_);
 }
 
 void frmLibro1::pctAbrir_Click() {

@@ -47,9 +47,7 @@ void frmLibro1::txtArticulo_DblClick() {
 void frmLibro1::mnuConfig_Click() {
     crearVentanasSecundarias();
     libro4_->setWindowModality(Qt::ApplicationModal);
-    libro4_->show();
-    libro4_->raise();
-    libro4_->activateWindow();
+    mostrarAlFrente(libro4_);
 }
 
 void frmLibro1::mnuSeleki_Click() {

@@ -23,6 +23,7 @@
 
 #include <QScreen>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -185,17 +186,26 @@ private slots:
         }
     }
 
-    // "Buscar" and "Seleccionar" bring back the selector and the chooser also when the reader had
-    // minimized them; showing alone would leave them minimized.
+    // "Buscar", "Seleccionar", "Configuración" and "Abrir" bring back their window also when the reader
+    // had minimized it; showing alone would leave it minimized (a modal one blocking the others unseen).
     void menu_devuelveLasVentanasMinimizadas() {
         w->mnuSeleki->trigger();
-        for (auto [ventana, menu] : {std::pair<QWidget*, QAction*>{w->libro2(), w->mnuBuscar},
-                                     std::pair<QWidget*, QAction*>{w->libro6(), w->mnuSeleki}}) {
+        w->mnuConfig->trigger();
+        const std::pair<QWidget*, std::function<void()>> casos[] = {
+            {w->libro2(), [this] { w->mnuBuscar->trigger(); }},
+            {w->libro6(), [this] { w->mnuSeleki->trigger(); }},
+            {w->libro4(), [this] { w->mnuConfig->trigger(); }},
+            {w->libro3(), [this] { w->pctAbrir_Click(); }},
+        };
+        for (const auto& [ventana, mostrar] : casos) {
+            mostrar();
             ventana->showMinimized();
             QVERIFY(ventana->isMinimized());
-            menu->trigger();
+            ventana->hide(); // closed from the taskbar while minimized
+            mostrar();
             QVERIFY2(!ventana->isMinimized(), qPrintable(ventana->objectName()));
             QVERIFY(ventana->isVisible());
+            ventana->hide();
         }
     }
 
