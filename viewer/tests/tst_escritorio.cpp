@@ -1,6 +1,6 @@
-// The viewer as a desktop program: Enter on a list does what its double-click does, Escape closes the
-// secondary windows as their close box does, and the main window and the selector start side by side on
-// the screen.
+// The viewer as a desktop program: Enter on a list does what its double-click does and Enter on a focused
+// button presses it, Escape closes the secondary windows as their close box does, the menus bring back
+// minimized windows, and the main window and the selector start side by side on the screen.
 
 #include "appearance/frm_libro4.h"
 #include "main_window/etiqueta.h"
@@ -17,11 +17,10 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
-
-#include <QScreen>
 
 #include <functional>
 #include <memory>
