@@ -4,6 +4,7 @@
 #include "editor/taller.h"
 #include "editor/taller_art.h"
 #include "editor/tests/ayudas.h"
+#include "tests/support/listas.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 #include "ui/twips.h"
@@ -30,14 +31,6 @@ namespace {
 
 QString ultimoMensaje() {
     return Dialogos::mostrados().isEmpty() ? QString() : Dialogos::mostrados().last().texto;
-}
-
-QStringList textos(const QListWidget* lista) {
-    QStringList t;
-    for (int i = 0; i < lista->count(); ++i) {
-        t << lista->item(i)->text();
-    }
-    return t;
 }
 
 void agregarImagen(TallerArt& art, const QString& nombre) {

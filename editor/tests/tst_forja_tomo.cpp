@@ -6,6 +6,7 @@
 #include "main_window/etiqueta.h"
 #include "main_window/frm_libro1.h"
 #include "store/registry.h"
+#include "tests/support/listas.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 #include "windows/frm_libro2.h"
@@ -18,26 +19,7 @@
 using namespace prueba;
 using ui::Dialogos;
 
-namespace {
-
-QStringList textos(const QListWidget* lista) {
-    QStringList t;
-    for (int i = 0; i < lista->count(); ++i) {
-        t << lista->item(i)->text();
-    }
-    return t;
-}
-
-void dobleClic(QListWidget* lista, int fila) {
-    QVERIFY(QTest::qWaitForWindowExposed(lista->window()));
-    lista->scrollToItem(lista->item(fila));
-    const QRect r = lista->visualItemRect(lista->item(fila));
-    QTest::mouseClick(lista->viewport(), Qt::LeftButton, {}, r.center());
-    QTest::mouseDClick(lista->viewport(), Qt::LeftButton, {}, r.center());
-    QTest::mouseRelease(lista->viewport(), Qt::LeftButton, {}, r.center());
-}
-
-} // namespace
+namespace {} // namespace
 
 class TstForjaTomo : public QObject {
     Q_OBJECT

@@ -6,6 +6,7 @@
 #include "main_window/frm_libro1.h"
 #include "main_window/tira.h"
 #include "store/paths.h"
+#include "tests/support/listas.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 #include "ui/twips.h"
@@ -29,6 +30,9 @@
 #include <string>
 
 using namespace Qt::Literals::StringLiterals;
+
+using prueba::dobleClic;
+using prueba::textos;
 
 namespace {
 
@@ -55,25 +59,6 @@ QByteArray png(int ancho, int alto, QColor color = Qt::red) {
     buf.open(QIODevice::WriteOnly);
     imagen.save(&buf, "PNG");
     return b;
-}
-
-QStringList textos(const QListWidget* lista) {
-    QStringList t;
-    for (int i = 0; i < lista->count(); ++i) {
-        t << lista->item(i)->text();
-    }
-    return t;
-}
-
-void dobleClic(QListWidget* lista, int fila) {
-    QVERIFY(QTest::qWaitForWindowExposed(lista->window()));
-    lista->scrollToItem(lista->item(fila));
-    const QRect r = lista->visualItemRect(lista->item(fila));
-    QVERIFY(r.isValid());
-    // What a real double-click delivers: press, release, double-click, release.
-    QTest::mouseClick(lista->viewport(), Qt::LeftButton, {}, r.center());
-    QTest::mouseDClick(lista->viewport(), Qt::LeftButton, {}, r.center());
-    QTest::mouseRelease(lista->viewport(), Qt::LeftButton, {}, r.center());
 }
 
 // A small encyclopaedia: registry, data root and one encyclopaedia directory with articles.

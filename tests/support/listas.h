@@ -1,0 +1,18 @@
+#pragma once
+
+// Reading and double-clicking list boxes in window tests.
+
+#include <QStringList>
+
+class QListWidget;
+
+namespace prueba {
+
+// The texts of every entry, in order.
+QStringList textos(const QListWidget* lista);
+
+// A real double-click on entry `fila`: press, release, double-click, release (a double-click event alone does
+// not make a list report itemDoubleClicked). Fails the current test when the entry cannot be shown.
+void dobleClic(QListWidget* lista, int fila);
+
+} // namespace prueba
