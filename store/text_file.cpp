@@ -86,16 +86,23 @@ void sincronizarDirectorio(const fs::path& dir) {
 
 // Opens a file for appending, creating it when missing. O_NONBLOCK so that a name that leads to a FIFO
 // cannot hang the program; anything but a regular file is refused. Returns the descriptor or -errno.
-int abrirParaAnexar(const fs::path& nativa) {
+fs::path directorioDe(const fs::path& nativa);
+
+// Opens a regular file for appending, creating it when missing (the directory's case index then forgets
+// the directory). Returns the descriptor, or minus an errno value. `creado` tells whether this call made it.
+int abrirParaAnexar(const fs::path& nativa, bool& creado) {
+    struct stat st {};
+    creado = ::stat(nativa.c_str(), &st) != 0;
     const int fd = ::open(nativa.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
     if (fd < 0)
         return errno == ENXIO ? -EACCES : -errno;
-    struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return -EACCES;
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (creado)
+        olvidarDirectorio(directorioDe(nativa));
     return fd;
 }
 
@@ -304,14 +311,12 @@ Estado anexarLinea(std::string_view ruta, std::string_view linea) {
         return Error{kAnexar, std::string(ruta), Causa::DiscoLleno, {}};
     return {};
 #else
-    struct stat st {};
-    const bool existia = ::stat(nativa.c_str(), &st) == 0;
-    const int abierto = abrirParaAnexar(nativa);
+    bool creado = false;
+    const int abierto = abrirParaAnexar(nativa, creado);
     if (abierto < 0)
         return detail::errorDeSistema(kAnexar, ruta, -abierto, nativa);
     Descriptor fd(abierto);
-    if (!existia)
-        olvidarDirectorio(directorioDe(nativa));
+    struct stat st {};
     const off_t antes = ::fstat(fd.get(), &st) == 0 ? st.st_size : -1;
     // A last line without its ending (a file saved by hand) gets one first, so that the new line does not
     // run on from it.
@@ -320,7 +325,7 @@ Estado anexarLinea(std::string_view ruta, std::string_view linea) {
     // A failed append leaves the file as it was: cut back to its old length, and a file that this call
     // created is removed again.
     auto fallar = [&](int numero) -> Estado {
-        if (!existia) {
+        if (creado) {
             ::unlink(nativa.c_str());
         } else if (antes >= 0) {
             [[maybe_unused]] const int r = ::truncate(nativa.c_str(), antes);
@@ -354,14 +359,11 @@ Estado tocar(std::string_view ruta) {
         return Error{kAbrir, std::string(ruta), Causa::AccesoDenegado, {}};
     return {};
 #else
-    struct stat st {};
-    const bool existia = ::stat(nativa.c_str(), &st) == 0;
-    const int abierto = abrirParaAnexar(nativa);
+    bool creado = false;
+    const int abierto = abrirParaAnexar(nativa, creado);
     if (abierto < 0)
         return detail::errorDeSistema(kAbrir, ruta, -abierto, nativa);
-    Descriptor fd(abierto);
-    if (!existia)
-        olvidarDirectorio(directorioDe(nativa));
+    ::close(abierto);
     return {};
 #endif
 }
