@@ -1,0 +1,53 @@
+// lumbre-bench [filtro...]
+//
+// Runs every registered measure (or those whose name contains one of the given words), prints
+//   name: ratio x (ours S s, floor F s)      for a measure against a floor
+//   name: S s (target T s)                   for a measure against a fixed limit
+// and exits 1 when any measure misses its target.
+
+#include "measure.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <string>
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    std::vector<std::string> filtros(argv + 1, argv + argc);
+
+    int fallos = 0;
+    int hechas = 0;
+    for (const bench::Medida& m : bench::medidas()) {
+        bool elegida = filtros.empty();
+        for (const std::string& f : filtros) {
+            elegida = elegida || m.nombre.find(f) != std::string::npos;
+        }
+        if (!elegida) {
+            continue;
+        }
+        ++hechas;
+        const bench::Resultado r = m.medir();
+        bool cumple = false;
+        if (m.tipo == bench::Tipo::Razon) {
+            const double razon = r.suelo > 0 ? r.nuestro / r.suelo : 0;
+            cumple = r.suelo > 0 && razon <= m.objetivo;
+            std::printf("%s: %.2f x (ours %.4g %s, floor %.4g %s) target <= %.2f x%s\n", m.nombre.c_str(), razon,
+                        r.nuestro, r.unidad.c_str(), r.suelo, r.unidad.c_str(), m.objetivo, cumple ? "" : "  MISSED");
+        } else {
+            cumple = r.nuestro <= m.objetivo;
+            std::printf("%s: %.4g %s (target <= %.4g %s)%s\n", m.nombre.c_str(), r.nuestro, r.unidad.c_str(),
+                        m.objetivo, r.unidad.c_str(), cumple ? "" : "  MISSED");
+        }
+        std::fflush(stdout);
+        fallos += cumple ? 0 : 1;
+    }
+    if (hechas == 0) {
+        std::fprintf(stderr, "Ninguna medida coincide con lo pedido.\n");
+        return 2;
+    }
+    return fallos == 0 ? 0 : 1;
+}

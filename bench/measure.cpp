@@ -1,0 +1,73 @@
+#include "measure.h"
+
+#include <algorithm>
+#include <chrono>
+#include <fstream>
+#include <sstream>
+
+namespace bench {
+
+namespace {
+
+std::vector<Medida>& registro() {
+    static std::vector<Medida> todas;
+    return todas;
+}
+
+} // namespace
+
+bool registrar(Medida medida) {
+    registro().push_back(std::move(medida));
+    return true;
+}
+
+const std::vector<Medida>& medidas() {
+    return registro();
+}
+
+double segundos(const std::function<void()>& f) {
+    const auto inicio = std::chrono::steady_clock::now();
+    f();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
+}
+
+double mediana(std::vector<double> valores) {
+    if (valores.empty()) {
+        return 0;
+    }
+    std::sort(valores.begin(), valores.end());
+    const std::size_t m = valores.size() / 2;
+    return valores.size() % 2 ? valores[m] : (valores[m - 1] + valores[m]) / 2;
+}
+
+Resultado intercalar(int rondas, const std::function<void()>& nuestro, const std::function<void()>& suelo) {
+    nuestro();
+    suelo();
+    std::vector<double> a, b;
+    for (int i = 0; i < rondas; ++i) {
+        a.push_back(segundos(nuestro));
+        b.push_back(segundos(suelo));
+    }
+    return Resultado{mediana(a), mediana(b), "s"};
+}
+
+double memoriaPico() {
+    std::ifstream status("/proc/self/status");
+    std::string linea;
+    while (std::getline(status, linea)) {
+        if (linea.rfind("VmHWM:", 0) == 0) {
+            std::istringstream campos(linea.substr(6));
+            double kb = 0;
+            campos >> kb;
+            return kb * 1024;
+        }
+    }
+    return 0;
+}
+
+void reiniciarMemoriaPico() {
+    // Writing 5 to clear_refs resets the peak resident size (Linux 4.0 and later).
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+} // namespace bench

@@ -1,0 +1,51 @@
+#pragma once
+
+// The benchmark's harness: measures register themselves, the runner times them and prints one line each.
+//
+// A ratio measure compares ours with a floor measured in the same run, interleaved round by round so that
+// a busy machine slows both alike; its target is the largest ratio allowed. An absolute measure compares
+// ours with a fixed limit in its own unit.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+enum class Tipo { Razon, Absoluto };
+
+struct Resultado {
+    double nuestro = 0; // ours, in `unidad`
+    double suelo = 0;   // the floor, same unit (unused for absolute measures)
+    std::string unidad = "s";
+};
+
+struct Medida {
+    std::string nombre;
+    Tipo tipo = Tipo::Razon;
+    double objetivo = 0; // the largest ratio (Razon) or value (Absoluto) that meets the target
+    std::function<Resultado()> medir;
+};
+
+bool registrar(Medida medida);
+const std::vector<Medida>& medidas();
+
+// Seconds taken by one call of `f`.
+double segundos(const std::function<void()>& f);
+double mediana(std::vector<double> valores);
+
+// Runs one warm-up of each, then `rondas` rounds of ours then floor; returns the medians in seconds.
+Resultado intercalar(int rondas, const std::function<void()>& nuestro, const std::function<void()>& suelo);
+
+// Peak resident memory of this process so far, in bytes (VmHWM), and a way to reset it (Linux).
+double memoriaPico();
+void reiniciarMemoriaPico();
+
+} // namespace bench
+
+#define LUMBRE_MEDIDA_CONCAT2(a, b) a##b
+#define LUMBRE_MEDIDA_CONCAT(a, b) LUMBRE_MEDIDA_CONCAT2(a, b)
+// LUMBRE_MEDIDA("listing_100k", bench::Tipo::Razon, 1.3, [] { ...; return bench::Resultado{...}; });
+#define LUMBRE_MEDIDA(nombre, tipo, objetivo, funcion)                                                                 \
+    static const bool LUMBRE_MEDIDA_CONCAT(registrada_, __LINE__) =                                                    \
+        bench::registrar(bench::Medida{nombre, tipo, objetivo, funcion})
