@@ -57,6 +57,7 @@ void ponerArchivo(const fs::path& nativa, std::string_view bytes) {
 
 void fallo(const char* archivo, int linea, const char* condicion, const std::string& detalle) {
     std::fprintf(stderr, "%s:%d: no se cumple: %s %s\n", archivo, linea, condicion, detalle.c_str());
+    borrarRaiz();
     std::abort();
 }
 
