@@ -7,6 +7,7 @@
 #include "main_window/enciclopedia_actual.h"
 #include "main_window/etiqueta.h"
 #include "main_window/fuentes.h"
+#include "main_window/menu_ir.h"
 #include "main_window/teclado.h"
 #include "main_window/tira.h"
 #include "store/article.h"
@@ -71,6 +72,7 @@ frmLibro1::frmLibro1(QWidget* parent) : QMainWindow(parent) {
     setFont(fuente(QStringLiteral("MS Sans Serif"), 8.25));
     crearControles();
     crearMenu();
+    menuIr_ = new MenuIr(this);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
 
@@ -371,6 +373,7 @@ bool frmLibro1::abrirArticulo(const std::string& archivo) {
 
     txtArticulo->setPlainText(textoDeCuerpo(articulo->cuerpo));
     lblTitulo->ponerTexto(ui::desdeStore(articulo->titulo));
+    emit articuloAbierto(archivo);
     return true;
 }
 

@@ -12,6 +12,7 @@ class QMenu;
 class QPlainTextEdit;
 class CajaImagen;
 class Etiqueta;
+class MenuIr;
 class Tira;
 class frmLibro2;
 class frmLibro3;
@@ -77,6 +78,7 @@ public:
     frmLibro3* libro3() const { return libro3_; }
     frmLibro4* libro4() const { return libro4_; }
     frmLibro6* libro6() const { return libro6_; }
+    MenuIr* menuIr() const { return menuIr_; } // the menu "Ir": history, find in the article, text size
 
     // The current encyclopaedia directory (held by the selector).
     std::string directorio() const;
@@ -113,6 +115,10 @@ public:
     QAction* mnuDict = nullptr;
     QAction* mnuAbout = nullptr;
 
+signals:
+    // An article (full stored path) has been read and is now shown, whichever route opened it.
+    void articuloAbierto(const std::string& ruta);
+
 protected:
     void closeEvent(QCloseEvent* e) override;
 
@@ -131,5 +137,6 @@ private:
     frmLibro3* libro3_ = nullptr;
     frmLibro4* libro4_ = nullptr; // configuration window, made in the start-up
     frmLibro6* libro6_ = nullptr; // chooser, made in the start-up
-    std::string rutaImagen_;      // the stored path of the illustration shown, for saying that it is missing
+    MenuIr* menuIr_ = nullptr;
+    std::string rutaImagen_; // the stored path of the illustration shown, for saying that it is missing
 };
