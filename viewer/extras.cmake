@@ -5,6 +5,7 @@ set(VIEWER_EXTRAS_SOURCES
     appearance/frm_libro4.cpp appearance/frm_libro4.h
     windows/caja_articulo.cpp windows/caja_articulo.h
     windows/consulta_palabra.cpp windows/consulta_palabra.h
+    windows/raices_espanolas.cpp windows/raices_espanolas.h
     windows/frm_libro5.cpp windows/frm_libro5.h
     windows/acerca_de.cpp windows/acerca_de.h
     windows/frm_libro6.cpp windows/frm_libro6.h
