@@ -1,8 +1,8 @@
 #include "main_window/menu_ir.h"
 
 #include "main_window/buscador_articulo.h"
-#include "main_window/frm_libro1.h"
 #include "main_window/tamano_texto.h"
+#include "main_window/ventana_principal.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,7 +23,7 @@ QAction* accion(QWidget* ventana, const QString& texto, const char* nombre, QLis
 
 } // namespace
 
-MenuIr::MenuIr(frmLibro1* ventana) : QObject(ventana), ventana_(ventana) {
+MenuIr::MenuIr(VentanaPrincipal* ventana) : QObject(ventana), ventana_(ventana) {
     menu = ventana->menuBar()->addMenu(QStringLiteral("Ir"));
     menu->setObjectName(QStringLiteral("mnuIr"));
     menu->menuAction()->setObjectName(QStringLiteral("mnuIrAccion"));
@@ -60,7 +60,7 @@ MenuIr::MenuIr(frmLibro1* ventana) : QObject(ventana), ventana_(ventana) {
     connect(agrandar, &QAction::triggered, tamano_, &TamanoTexto::agrandar);
     connect(achicar, &QAction::triggered, tamano_, &TamanoTexto::achicar);
     connect(restablecer, &QAction::triggered, tamano_, &TamanoTexto::restablecer);
-    connect(ventana, &frmLibro1::articuloAbierto, this, &MenuIr::registrar);
+    connect(ventana, &VentanaPrincipal::articuloAbierto, this, &MenuIr::registrar);
 
     // The mouse's back and forward buttons anywhere over the main window.
     qApp->installEventFilter(this);

@@ -14,13 +14,13 @@ class QAction;
 class QMenu;
 class BuscadorArticulo;
 class TamanoTexto;
-class frmLibro1;
+class VentanaPrincipal;
 
 class MenuIr : public QObject {
     Q_OBJECT
 public:
     // Adds the menu after the main window's own menus and follows every article the window opens.
-    explicit MenuIr(frmLibro1* ventana);
+    explicit MenuIr(VentanaPrincipal* ventana);
 
     void atras();
     void adelante();
@@ -42,7 +42,7 @@ private:
     void ir(int paso);
     void actualizarAcciones();
 
-    frmLibro1* ventana_;
+    VentanaPrincipal* ventana_;
     Historial historial_;
     bool yendo_ = false; // an article is being opened by going back or forward
     BuscadorArticulo* buscador_ = nullptr;

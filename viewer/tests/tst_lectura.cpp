@@ -4,14 +4,14 @@
 
 #include "main_window/buscador_articulo.h"
 #include "main_window/etiqueta.h"
-#include "main_window/frm_libro1.h"
 #include "main_window/menu_ir.h"
+#include "main_window/ventana_principal.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 #include "windows/busqueda_al_teclear.h"
 #include "windows/caja_articulo.h"
-#include "windows/frm_libro2.h"
-#include "windows/frm_libro5.h"
+#include "windows/diccionario.h"
+#include "windows/selector.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -84,23 +84,23 @@ class TstLectura : public QObject {
 
     QTemporaryDir configuracion; // the user's configuration directory for these tests
     std::unique_ptr<prueba::Unidades> u;
-    std::unique_ptr<frmLibro1> w;
+    std::unique_ptr<VentanaPrincipal> w;
 
     void abrirVisor() {
-        w = std::make_unique<frmLibro1>();
+        w = std::make_unique<VentanaPrincipal>();
         QVERIFY(w->Form_Load());
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
     }
-    QAbstractItemView* selector() const {
-        return w->libro2()->findChild<QAbstractItemView*>(QStringLiteral("lstArticulos"));
+    QAbstractItemView* titulos() const {
+        return w->selector()->findChild<QAbstractItemView*>(QStringLiteral("lstArticulos"));
     }
     QString titulo() const { return w->lblTitulo->text(); }
-    QString tituloElegido() const { return selector()->currentIndex().data().toString(); }
-    frmLibro5* diccionario() const {
-        const auto abiertos = w->findChildren<frmLibro5*>();
+    QString tituloElegido() const { return titulos()->currentIndex().data().toString(); }
+    Diccionario* diccionario() const {
+        const auto abiertos = w->findChildren<Diccionario*>();
         return abiertos.size() == 1 ? abiertos.front() : nullptr;
     }
 
@@ -160,7 +160,7 @@ private slots:
         for (const Paso& p : pasos) {
             const QString accion = QString::fromUtf8(p.accion);
             if (accion.startsWith(QStringLiteral("selector:"))) {
-                dobleClicEnTitulo(selector(), accion.mid(9));
+                dobleClicEnTitulo(titulos(), accion.mid(9));
             } else if (accion.startsWith(QStringLiteral("palabra:"))) {
                 dobleClicEnTexto(w->txtArticulo, accion.mid(8));
             } else if (accion == QStringLiteral("Alt+Left") || accion == QStringLiteral("Alt+Right")) {
@@ -180,7 +180,7 @@ private slots:
 
     // An article gone since it was read is reported; the place in the history stays.
     void historial_articuloBorrado_seAvisaYSeQueda() {
-        dobleClicEnTitulo(selector(), QStringLiteral("Marte"));
+        dobleClicEnTitulo(titulos(), QStringLiteral("Marte"));
         QVERIFY(QFile::remove(u->nativa("C:\\ENCICLO\\SOLAR\\SISTEMA.TXT")));
         QTest::keyClick(w->txtArticulo, Qt::Key_Left, Qt::AltModifier);
         QCOMPARE(titulo(), QStringLiteral("Marte"));
@@ -192,7 +192,7 @@ private slots:
     // selection must be exactly the accented word, which it is only if offsets stay aligned after the
     // many accented letters before it.
     void buscar_ignoraMayusculasYAcentos() {
-        dobleClicEnTitulo(selector(), QStringLiteral("La Tierra"));
+        dobleClicEnTitulo(titulos(), QStringLiteral("La Tierra"));
         QTest::keyClick(w->txtArticulo, Qt::Key_F, Qt::ControlModifier);
         BuscadorArticulo* b = w->menuIr()->buscador();
         QVERIFY(b->isVisible());
@@ -269,7 +269,7 @@ private slots:
     // whatever their case and accents; after a pause or another key the typing starts anew; Enter opens
     // the title as a double-click does. A list narrowed by a filter is searched as it is now.
     void selector_escribirLlevaAlTitulo() {
-        QAbstractItemView* lista = selector();
+        QAbstractItemView* lista = titulos();
         lista->setFocus();
         struct Caso {
             const char* escrito;
@@ -297,7 +297,7 @@ private slots:
         QCOMPARE(u->bytes("C:\\ENCICLO\\SOLAR\\ULTIMO.DAT"), QByteArray("NEPTUNO.TXT\r\n"));
 
         // The outer planets only: Neptuno is now the fourth title, and Marte is not there.
-        frmLibro2* s = w->libro2();
+        Selector* s = w->selector();
         const QList<QListWidgetItem*> exteriores =
             s->lstDats->findItems(QStringLiteral("PLANETAS EXTERIORES"), Qt::MatchFixedString);
         QCOMPARE(exteriores.size(), 1);
@@ -346,7 +346,7 @@ private slots:
                 qputenv("LUMBRE_HUNSPELL_ES", QFile::encodeName(configuracion.filePath(QStringLiteral("no_hay"))));
             }
             w->mnuDict->trigger();
-            frmLibro5* d = diccionario();
+            Diccionario* d = diccionario();
             QVERIFY(d);
             escribir(d->txtPalabra, QString::fromUtf8(c.escrito));
             QTest::keyClick(d->txtPalabra, Qt::Key_Return);
