@@ -21,8 +21,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMap>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -121,15 +119,6 @@ private slots:
         w.reset();
         u.reset();
         qunsetenv("LUMBRE_HUNSPELL_ES");
-    }
-
-    // The menu "Ir" comes after the window's own menus, which keep their places.
-    void menuIr_despuesDeLosMenus() {
-        const QList<QAction*> barra = w->menuBar()->actions();
-        QCOMPARE(barra.size(), 5);
-        QCOMPARE(barra.at(3)->objectName(), QStringLiteral("mnuAbout"));
-        QCOMPARE(barra.at(4)->menu()->objectName(), QStringLiteral("mnuIr"));
-        QCOMPARE(barra.at(4)->text(), QStringLiteral("Ir"));
     }
 
     // Articles opened from the selector, from a dictionary reference and by the history itself, walked
