@@ -10,6 +10,7 @@
 #include "ui/dialogos.h"
 #include "ui/texto.h"
 #include "ui/twips.h"
+#include "windows/busqueda_al_teclear.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -83,6 +84,7 @@ Selector::Selector(IndiceArticulos* indice, QWidget* parent) : QWidget(parent, Q
     });
     connect(indice_, &IndiceArticulos::listadoTerminado, this, &Selector::mostrarCantidad);
     teclado::enterComoDobleClic(lstArticulos, [this] { lstArticulos_DblClick(); });
+    new BusquedaAlTeclear(lstArticulos); // typing a title's first letters goes to it
     teclado::escapeCierra(this);
 }
 
