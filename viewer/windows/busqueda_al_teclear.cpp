@@ -20,7 +20,7 @@ void BusquedaAlTeclear::vigilar(QAbstractItemModel* modelo) {
     if (!modelo) {
         return;
     }
-    connect(modelo, &QAbstractItemModel::rowsInserted, this, &BusquedaAlTeclear::invalidar);
+    connect(modelo, &QAbstractItemModel::rowsInserted, this, &BusquedaAlTeclear::agregadas);
     connect(modelo, &QAbstractItemModel::rowsRemoved, this, &BusquedaAlTeclear::invalidar);
     connect(modelo, &QAbstractItemModel::rowsMoved, this, &BusquedaAlTeclear::invalidar);
     connect(modelo, &QAbstractItemModel::dataChanged, this, &BusquedaAlTeclear::invalidar);
@@ -40,6 +40,17 @@ void BusquedaAlTeclear::invalidar() {
                 llenar();
             }
         });
+    }
+}
+
+void BusquedaAlTeclear::agregadas(const QModelIndex& padre, int primera, int ultima) {
+    // Titles arriving at the end while a listing runs are folded alone, not the whole list again each time.
+    if (!valida_ || padre != vista_->rootIndex() || static_cast<std::size_t>(primera) != plegados_.size()) {
+        invalidar();
+        return;
+    }
+    for (int fila = primera; fila <= ultima; ++fila) {
+        plegados_.push_back(plegado::plegar(modelo_->data(modelo_->index(fila, 0, padre), Qt::DisplayRole).toString()));
     }
 }
 

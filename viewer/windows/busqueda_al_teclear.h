@@ -15,6 +15,7 @@
 
 class QAbstractItemModel;
 class QAbstractItemView;
+class QModelIndex;
 
 class BusquedaAlTeclear : public QObject {
     Q_OBJECT
@@ -36,6 +37,7 @@ protected:
 private:
     void vigilar(QAbstractItemModel* modelo);
     void invalidar();
+    void agregadas(const QModelIndex& padre, int primera, int ultima);
     void llenar();
 
     QAbstractItemView* vista_;
