@@ -1,5 +1,6 @@
 #include "windows/frm_libro6.h"
 
+#include "main_window/enciclopedia_actual.h"
 #include "main_window/frm_libro1.h"
 #include "main_window/fuentes.h"
 #include "main_window/teclado.h"
@@ -47,7 +48,11 @@ frmLibro6::frmLibro6(frmLibro1* principal) : QWidget(principal, Qt::Window), pri
 void frmLibro6::Form_Load() {
     const auto tomos = store::enciclopediasRegistradas();
     if (!tomos) {
-        ui::Dialogos::error(principal_, tomos.error());
+        // Without a registry the viewer can only be showing an encyclopaedia given on its command line:
+        // there is nothing to choose from, and nothing wrong to say.
+        if (store::existeRegistro()) {
+            ui::Dialogos::error(principal_, tomos.error());
+        }
         return;
     }
     QStringList entradas;
@@ -85,6 +90,7 @@ void frmLibro6::lstTomos_DblClick() {
         ui::Dialogos::error(this, escrito.error());
         return;
     }
+    olvidarEnciclopediaDeLaSesion(); // the one given on the command line gives way to the reader's choice
 
     frmLibro2* selector = principal_->libro2();
     selector->lstDats->clear();
