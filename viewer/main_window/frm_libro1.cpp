@@ -14,6 +14,7 @@
 #include "store/list_files.h"
 #include "store/paths.h"
 #include "store/text_file.h"
+#include "ui/anclas.h"
 #include "ui/dialogos.h"
 #include "ui/texto.h"
 #include "ui/twips.h"
@@ -71,8 +72,8 @@ frmLibro1::frmLibro1(QWidget* parent) : QMainWindow(parent) {
     setFont(fuente(QStringLiteral("MS Sans Serif"), 8.25));
     crearControles();
     crearMenu();
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
+    ui::recordarGeometria(this);
 
     libro2_ = new frmLibro2(this);
     libro3_ = new frmLibro3(this);
@@ -86,7 +87,7 @@ frmLibro1::~frmLibro1() = default;
 void frmLibro1::crearControles() {
     auto* cliente = new QWidget(this);
     cliente->setObjectName(QStringLiteral("cliente"));
-    cliente->setFixedSize(ui::pixeles(11880), ui::pixeles(8595));
+    ui::fijarTamanoDeDiseno(cliente, QSize(ui::pixeles(11880), ui::pixeles(8595)));
     setCentralWidget(cliente);
 
     txtArticulo = nombrar(cajaDeTexto<CajaArticulo>(cliente), "txtArticulo", QStringLiteral("Texto del artículo"));
@@ -153,6 +154,12 @@ void frmLibro1::crearControles() {
     imgCostado->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     ui::colocar(imgCostado, 0, 480, 6615, 8055);
     imgCostado->lower(); // beneath all the boxes
+
+    // A larger window gives its room to the article text; the strips above it follow its width.
+    using ui::Borde;
+    ui::anclar(txtArticulo, Borde::Izquierdo | Borde::Superior | Borde::Derecho | Borde::Inferior);
+    ui::anclar(pctTitulo, Borde::Izquierdo | Borde::Superior | Borde::Derecho);
+    ui::anclar(pctSubtitulo, Borde::Izquierdo | Borde::Superior | Borde::Derecho);
 
     connect(lstEsquema, &QListWidget::itemDoubleClicked, this, [this] { lstEsquema_DblClick(); });
     teclado::enterComoDobleClic(lstEsquema, [this] { lstEsquema_DblClick(); });
