@@ -2,12 +2,12 @@
 // the encyclopaedia given as RUTA for this run only, without touching the current-encyclopaedia file.
 
 #include "main_window/enciclopedia_actual.h"
-#include "main_window/frm_libro1.h"
+#include "main_window/ventana_principal.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 #include "ui/linea_de_ordenes.h"
-#include "windows/frm_libro2.h"
-#include "windows/frm_libro6.h"
+#include "windows/elector.h"
+#include "windows/selector.h"
 
 #include <QDir>
 #include <QListWidget>
@@ -122,10 +122,10 @@ private slots:
             QVERIFY2(motivo.contains(dice), qPrintable(motivo));
         }
         if (abre) {
-            frmLibro1 w;
+            VentanaPrincipal w;
             QVERIFY(w.Form_Load());
             QCOMPARE(w.windowTitle(), QStringLiteral("Los ríos de España"));
-            QCOMPARE(w.libro2()->lstArticulos->count(), 4);
+            QCOMPARE(w.selector()->lstArticulos->count(), 4);
         }
         QCOMPARE(u->bytes(kActual), QByteArray("C:\\ENCICLO\\SOLAR\r\n"));
     }
@@ -134,16 +134,16 @@ private slots:
     // to the one the reader then chooses in "Seleccionar enciclotomo".
     void sesion_duraHastaQueSeEligeOtra() {
         QVERIFY(tomarEnciclopediaDeLaSesion(QStringLiteral("C:\\ENCICLO\\RIOS"), nullptr));
-        frmLibro1 w;
+        VentanaPrincipal w;
         QVERIFY(w.Form_Load());
-        frmLibro2* s = w.libro2();
+        Selector* s = w.selector();
         QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
         QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
         QCOMPARE(w.directorio(), std::string("C:\\ENCICLO\\RIOS"));
         QCOMPARE(s->lstArticulos->count(), 4);
 
         w.mnuSeleki->trigger();
-        frmLibro6* elector = w.libro6();
+        Elector* elector = w.elector();
         const auto filas = elector->lstTomos->findItems(QStringLiteral("C:\\ENCICLO\\SOLAR"), Qt::MatchExactly);
         QCOMPARE(filas.size(), 1);
         elector->lstTomos->setCurrentItem(filas.front());
@@ -159,10 +159,10 @@ private slots:
     void sinRegistro_abreLaDeLaLineaDeOrdenes() {
         QVERIFY(QFile::remove(u->nativa("C:\\LUMBRE\\TOMOS.DAT")));
         QVERIFY(tomarEnciclopediaDeLaSesion(u->unidad() + QStringLiteral("/ENCICLO/SOLAR"), nullptr));
-        frmLibro1 w;
+        VentanaPrincipal w;
         QVERIFY(w.Form_Load());
         w.mnuSeleki->trigger();
-        QCOMPARE(w.libro2()->lstArticulos->count(), 13);
+        QCOMPARE(w.selector()->lstArticulos->count(), 13);
         QVERIFY2(ui::Dialogos::mostrados().isEmpty(), qPrintable(ui::Dialogos::mostrados().value(0).texto));
     }
 };

@@ -5,12 +5,12 @@
 
 #include "editor/taller.h"
 #include "editor/taller_art.h"
-#include "main_window/frm_libro1.h"
+#include "main_window/ventana_principal.h"
 #include "tests/support/unidades.h"
 #include "ui/anclas.h"
 #include "ui/dialogos.h"
 #include "ui/twips.h"
-#include "windows/frm_libro2.h"
+#include "windows/selector.h"
 
 #include <QApplication>
 #include <QFontInfo>
@@ -48,13 +48,13 @@ class TstVentanasQueCrecen : public QObject {
     Q_OBJECT
 
     std::unique_ptr<prueba::Unidades> u;
-    std::unique_ptr<frmLibro1> visor;
+    std::unique_ptr<VentanaPrincipal> visor;
     std::unique_ptr<Taller> taller;
 
     // The window named in a row, shown at its designed size.
     QWidget* ventana(const QString& cual) {
         if (cual.startsWith(QLatin1String("selector"))) {
-            frmLibro2* s = visor->libro2();
+            Selector* s = visor->selector();
             if (cual.endsWith(QLatin1String("ancho"))) {
                 QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
             }
@@ -74,7 +74,7 @@ private slots:
         ui::Dialogos::limpiar();
         u = std::make_unique<prueba::Unidades>();
         QVERIFY(u->instalarMuestras());
-        visor = std::make_unique<frmLibro1>();
+        visor = std::make_unique<VentanaPrincipal>();
         QVERIFY(visor->Form_Load());
         visor->show();
         QVERIFY(QTest::qWaitForWindowExposed(visor.get()));
@@ -148,7 +148,7 @@ private slots:
 
     // Widening with ">" keeps the width the reader gave the narrow selector, and narrowing gives it back.
     void selector_anchoYAngostoConservanLoAgrandado() {
-        frmLibro2* s = visor->libro2();
+        Selector* s = visor->selector();
         const int angosto = s->width();
         const int titulos = s->lstArticulos->width();
         s->resize(angosto + 100, s->height());
