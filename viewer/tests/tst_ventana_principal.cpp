@@ -161,7 +161,8 @@ private slots:
         for (QAction* a : w->menuBar()->actions()) {
             barra << a->text();
         }
-        QCOMPARE(barra, (QStringList{u"Enciclotomo"_s, u"Buscar"_s, u"Diccionario"_s, u"Acerca de . . ."_s}));
+        // The designed items keep their places; the added menu "Ir" comes after them.
+        QCOMPARE(barra, (QStringList{u"Enciclotomo"_s, u"Buscar"_s, u"Diccionario"_s, u"Acerca de . . ."_s, u"Ir"_s}));
         QCOMPARE(w->centralWidget()->size(), QSize(ui::pixeles(11880), ui::pixeles(8595)));
         QCOMPARE(w->txtArticulo->geometry(), ui::rectTwips(6720, 960, 4935, 7455));
     }
