@@ -11,6 +11,7 @@
 #include "windows/busqueda_al_teclear.h"
 #include "windows/caja_articulo.h"
 #include "windows/diccionario.h"
+#include "windows/elector.h"
 #include "windows/selector.h"
 
 #include <QAbstractItemView>
@@ -19,10 +20,12 @@
 #include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QMap>
 #include <QPushButton>
 #include <QSettings>
+#include <QStringListModel>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -167,14 +170,25 @@ private slots:
         QVERIFY(ui::Dialogos::mostrados().isEmpty());
     }
 
-    // An article gone since it was read is reported; the place in the history stays.
-    void historial_articuloBorrado_seAvisaYSeQueda() {
+    // An article gone since it was read is reported and the place in the history stays; an article of
+    // another encyclopaedia starts the history anew.
+    void historial_articuloBorradoYOtraEnciclotomo() {
         dobleClicEnTitulo(titulos(), QStringLiteral("Marte"));
         QVERIFY(QFile::remove(u->nativa("C:\\ENCICLO\\SOLAR\\SISTEMA.TXT")));
         QTest::keyClick(w->txtArticulo, Qt::Key_Left, Qt::AltModifier);
         QCOMPARE(titulo(), QStringLiteral("Marte"));
         QCOMPARE(ui::Dialogos::mostrados().size(), 1);
         QVERIFY(w->menuIr()->mnuAtras->isEnabled());
+
+        Elector* e = w->elector();
+        w->mnuSeleki->trigger();
+        const QRect r = e->lstTomos->visualItemRect(e->lstTomos->item(1));
+        QTest::mouseClick(e->lstTomos->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::mouseDClick(e->lstTomos->viewport(), Qt::LeftButton, {}, r.center());
+        QCOMPARE(w->directorio(), std::string("C:\\ENCICLO\\RIOS"));
+        dobleClicEnTitulo(titulos(), QStringLiteral("El Ebro"));
+        QCOMPARE(titulo(), QStringLiteral("El Ebro"));
+        QVERIFY(!w->menuIr()->mnuAtras->isEnabled());
     }
 
     // Ctrl+F, typing without accents or capitals, then F3, Shift+F3, Enter (wrapping) and Escape. The
@@ -302,6 +316,39 @@ private slots:
         QTest::keyClick(lista, Qt::Key_Home);
         escribir(lista, QStringLiteral("mar"));
         QCOMPARE(lista->currentIndex().row(), 0);
+    }
+
+    // Titles appended a batch at a time, and a title changed in place, are found as they are now, after
+    // the earlier ones were folded.
+    void escribir_modeloQueCrece() {
+        QStringListModel modelo(QStringList{QStringLiteral("Ébano"), QStringLiteral("Olmo")});
+        QListView lista;
+        lista.setModel(&modelo);
+        new BusquedaAlTeclear(&lista);
+        QCoreApplication::processEvents(); // the titles are folded once idle
+        struct Paso {
+            const char* cambio;
+            const char* escrito;
+            int fila;
+        };
+        const Paso pasos[] = {
+            {"", "eba", 0},          {"+Álamo", "alamo", 2}, {"+Árbol del pan", "arbol", 3}, {"1=Ciprés", "cipres", 1},
+            {"1=Ciprés", "olmo", 0}, // no title begins so any more: the row stays where Home put it
+        };
+        for (const Paso& p : pasos) {
+            const QString cambio = QString::fromUtf8(p.cambio);
+            if (cambio.startsWith(QLatin1Char('+'))) {
+                const int fila = modelo.rowCount();
+                modelo.insertRows(fila, 1);
+                modelo.setData(modelo.index(fila), cambio.mid(1));
+            } else if (!cambio.isEmpty()) {
+                modelo.setData(modelo.index(cambio.left(1).toInt()), cambio.mid(2));
+            }
+            QCoreApplication::processEvents();
+            QTest::keyClick(&lista, Qt::Key_Home);
+            escribir(&lista, QString::fromUtf8(p.escrito));
+            QCOMPARE(lista.currentIndex().row(), p.fila);
+        }
     }
 
     // A word without an entry of its own is found under its Spanish stem, marked so; one with an entry
