@@ -1,5 +1,6 @@
 #include "windows/elector.h"
 
+#include "main_window/enciclopedia_actual.h"
 #include "main_window/fuentes.h"
 #include "main_window/teclado.h"
 #include "store/encyclopaedia.h"
@@ -45,7 +46,11 @@ Elector::Elector(QWidget* parent) : QWidget(parent, Qt::Window) {
 void Elector::Form_Load() {
     const auto tomos = store::enciclopediasRegistradas();
     if (!tomos) {
-        ui::Dialogos::error(parentWidget(), tomos.error());
+        // Without a registry the viewer can only be showing an encyclopaedia given on its command line:
+        // there is nothing to choose from, and nothing wrong to say.
+        if (store::existeRegistro()) {
+            ui::Dialogos::error(parentWidget(), tomos.error());
+        }
         return;
     }
     QStringList entradas;
@@ -83,6 +88,7 @@ void Elector::lstTomos_DblClick() {
         ui::Dialogos::error(this, escrito.error());
         return;
     }
+    olvidarEnciclopediaDeLaSesion(); // the one given on the command line gives way to the reader's choice
 
     emit enciclopediaElegida(directorio);
     hide();

@@ -61,4 +61,5 @@ private:
     IndiceArticulos* indice_;
     bool cargado_ = false;
     bool filtrada_ = false; // a filter was ticked when the count line was last refreshed
+    bool ancho_ = false;    // widened with ">", showing the filters
 };
