@@ -1,5 +1,6 @@
 #include "ui/aplicacion.h"
 
+#include "ui/anclas.h"
 #include "ui/dialogos.h"
 
 #include <QApplication>
@@ -28,6 +29,7 @@ namespace ui {
 void iniciarAplicacion(QApplication& app, const QString& nombre) {
     iniciarRecursos();
     QApplication::setApplicationName(nombre);
+    activarMemoriaDeVentanas(true); // the programs remember where the user left their windows; tests do not
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/lumbre/lumbre.ico")));
     // A write beyond the file-size limit fails with an error the store reports, instead of ending the program.
 #ifdef SIGXFSZ
