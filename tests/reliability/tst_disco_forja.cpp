@@ -7,6 +7,7 @@
 #include "editor/taller_art.h"
 #include "editor/tests/ayudas.h"
 #include "tests/support/unidades.h"
+#include "ui/anclas.h"
 #include "ui/aplicacion.h"
 #include "ui/dialogos.h"
 
@@ -104,7 +105,9 @@ private:
 
 private slots:
     void initTestCase() {
+        // Set up as the editor sets itself up (SIGXFSZ ignored), but with windows at their designed places.
         ui::iniciarAplicacion(*qobject_cast<QApplication*>(QCoreApplication::instance()), QStringLiteral("Forja"));
+        ui::activarMemoriaDeVentanas(false);
         Dialogos::modoPrueba(true);
         armar_ =
             reinterpret_cast<void (*)(const char*, const char*, long, int)>(dlsym(RTLD_DEFAULT, "lumbre_fallo_armar"));
