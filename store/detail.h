@@ -14,6 +14,10 @@ namespace store::detail {
 // The stored path without its last component ("C:\ENC\SOL.TXT" gives "C:\ENC"); empty when there is none.
 std::string padre(std::string_view ruta);
 
+// True when `texto` holds a byte below 32 (NUL included): no name on Windows holds one, and NUL would end a
+// path early when the file is opened, so the store refuses such paths and names.
+bool tieneControl(std::string_view texto);
+
 // On Linux, creates the directory standing for the drive of `ruta` when the path starts with one
 // ("X:"), so that a fresh machine can hold C:\LUMBRE. Does nothing otherwise.
 void asegurarUnidad(std::string_view ruta);

@@ -271,6 +271,10 @@ void olvidarDirectorio(const fs::path& directorio) {
 bool nombreRelativoSeguro(std::string_view nombre) {
     if (nombre.empty() || esSeparador(nombre[0]) || tieneUnidad(nombre))
         return false;
+    // A control byte is no part of a name; NUL would end the path early when the file is opened ("..\0x"
+    // opens "..").
+    if (detail::tieneControl(nombre))
+        return false;
     std::size_t i = 0;
     while (i <= nombre.size()) {
         std::size_t j = i;
@@ -311,6 +315,10 @@ bool nombreArchivoValido(std::string_view nombre) {
 }
 
 namespace detail {
+
+bool tieneControl(std::string_view texto) {
+    return std::any_of(texto.begin(), texto.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
 
 std::string padre(std::string_view ruta) {
     std::size_t fin = ruta.size();

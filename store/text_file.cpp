@@ -31,6 +31,10 @@ const char* const kAnexar = "a\xF1"
 const char* const kCrearDirectorio = "crear el directorio";
 const char* const kAbrir = "abrir el archivo";
 
+Error nombreNoValido(const char* operacion, std::string_view ruta) {
+    return Error{operacion, std::string(ruta), Causa::NombreNoValido, {}};
+}
+
 #ifndef _WIN32
 
 // Closes the descriptor when it goes out of scope.
@@ -142,6 +146,8 @@ fs::path directorioDe(const fs::path& nativa) {
 // Replaces the file by way of a temporary file in the same directory: write, flush to disk, rename.
 // On any failure the temporary is removed and the old file is left as it was.
 Estado reemplazar(std::string_view ruta, std::string_view bytes, const char* operacion) {
+    if (detail::tieneControl(ruta))
+        return nombreNoValido(operacion, ruta);
     detail::asegurarUnidad(ruta);
     const fs::path destino = resolver(ruta);
     const fs::path dir = directorioDe(destino);
@@ -234,6 +240,8 @@ std::string unirLineas(const Lineas& lineas) {
 }
 
 Resultado<std::string> leerBytes(std::string_view ruta) {
+    if (detail::tieneControl(ruta))
+        return nombreNoValido(kLeer, ruta);
     const fs::path nativa = resolver(ruta);
 #ifdef _WIN32
     std::error_code ec;
@@ -297,6 +305,8 @@ Estado escribirBytes(std::string_view ruta, std::string_view bytes) {
 }
 
 Estado anexarLinea(std::string_view ruta, std::string_view linea) {
+    if (detail::tieneControl(ruta))
+        return nombreNoValido(kAnexar, ruta);
     detail::asegurarUnidad(ruta);
     const fs::path nativa = resolver(ruta);
     std::string bytes(linea);
@@ -351,6 +361,8 @@ Estado crearVacio(std::string_view ruta) {
 }
 
 Estado tocar(std::string_view ruta) {
+    if (detail::tieneControl(ruta))
+        return nombreNoValido(kAbrir, ruta);
     detail::asegurarUnidad(ruta);
     const fs::path nativa = resolver(ruta);
 #ifdef _WIN32
@@ -376,6 +388,8 @@ Estado copiarArchivo(std::string_view origen, std::string_view destino) {
 }
 
 Estado crearDirectorio(std::string_view ruta) {
+    if (detail::tieneControl(ruta))
+        return nombreNoValido(kCrearDirectorio, ruta);
     detail::asegurarUnidad(ruta);
     const fs::path nativa = resolver(ruta);
 #ifdef _WIN32
@@ -398,12 +412,16 @@ Estado crearDirectorio(std::string_view ruta) {
 }
 
 bool existeArchivo(std::string_view ruta) {
+    if (detail::tieneControl(ruta))
+        return false;
     std::error_code ec;
     const auto estado = fs::status(resolver(ruta), ec);
     return !ec && fs::exists(estado) && !fs::is_directory(estado);
 }
 
 bool existeDirectorio(std::string_view ruta) {
+    if (detail::tieneControl(ruta))
+        return false;
     std::error_code ec;
     return fs::is_directory(resolver(ruta), ec);
 }

@@ -110,6 +110,30 @@ TEST_F(ArchivoDeTexto, failuresCarryTheirCauseAndPathAsTyped) {
     EXPECT_FALSE(fs::exists(c() / "B.ICO"));
 }
 
+TEST_F(ArchivoDeTexto, pathsHoldingControlBytesOpenNothing) {
+    escribir(c() / "ARCH.TXT", "viejo\r\n");
+    fs::create_directories(c() / "DIR");
+    // Cut at the NUL, each of these would name ARCH.TXT or DIR.
+    const std::string arch("C:\\ARCH.TXT\0\\x", 14);
+    const std::string dir("C:\\DIR\0", 7);
+    const std::pair<const char*, std::function<Estado()>> casos[] = {
+        {"read", [&] { return leerBytes(arch) ? Estado() : Estado(leerBytes(arch).error()); }},
+        {"write", [&] { return escribirLineas(arch, {"nuevo"}); }},
+        {"append", [&] { return anexarLinea(arch, "nuevo"); }},
+        {"touch", [&] { return tocar(arch); }},
+        {"make directory", [&] { return crearDirectorio(std::string("C:\\NUEVO\x01", 9)); }},
+    };
+    for (const auto& [nombre, operacion] : casos) {
+        const Estado e = operacion();
+        ASSERT_FALSE(e) << nombre;
+        EXPECT_EQ(e.error().causa, Causa::NombreNoValido) << nombre;
+    }
+    EXPECT_FALSE(existeArchivo(arch));
+    EXPECT_FALSE(existeDirectorio(dir));
+    EXPECT_EQ(leer(c() / "ARCH.TXT"), "viejo\r\n");
+    EXPECT_EQ(nombres(c()), (std::vector<std::string>{"ARCH.TXT", "DIR"}));
+}
+
 TEST(MensajeDeError, isASpanishSentenceInWindows1252) {
     const Error e{"leer el archivo", "C:\\ENCICLO\\SOLAR\\COLOR.DAT", Causa::NoEncontrado, {}};
     EXPECT_EQ(e.mensaje(), "No se pudo leer el archivo \xAB"
