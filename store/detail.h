@@ -5,6 +5,7 @@
 #include "result.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -25,6 +26,9 @@ void asegurarUnidad(std::string_view ruta);
 // An Error for a failed system call, with the cause taken from `numero` (an errno value). For "not found",
 // `nativa` tells a missing file from a missing directory on the way.
 Error errorDeSistema(std::string operacion, std::string_view ruta, int numero, const std::filesystem::path& nativa);
+
+// The error for a file of more than `limite` bytes, which is refused unread.
+Error demasiadoGrande(std::string operacion, std::string_view ruta, std::uint64_t limite);
 
 // How many times this process has listed a directory to build a case index (for tests and benchmarks).
 std::size_t listadosDeDirectorio();

@@ -350,6 +350,19 @@ void asegurarUnidad(std::string_view ruta) {
 #endif
 }
 
+Error demasiadoGrande(std::string operacion, std::string_view ruta, std::uint64_t limite) {
+    std::string cantidad;
+    if (limite >= (1ull << 30) && limite % (1ull << 30) == 0)
+        cantidad = std::to_string(limite >> 30) + " GB";
+    else if (limite >= (1ull << 20) && limite % (1ull << 20) == 0)
+        cantidad = std::to_string(limite >> 20) + " MB";
+    else if (limite >= (1ull << 10) && limite % (1ull << 10) == 0)
+        cantidad = std::to_string(limite >> 10) + " KB";
+    else
+        cantidad = std::to_string(limite) + " bytes";
+    return Error{std::move(operacion), std::string(ruta), Causa::DemasiadoGrande, "m\xE1s de " + cantidad};
+}
+
 Error errorDeSistema(std::string operacion, std::string_view ruta, int numero, const fs::path& nativa) {
     Error e{std::move(operacion), std::string(ruta), Causa::Otro, {}};
     switch (numero) {

@@ -239,7 +239,7 @@ std::string unirLineas(const Lineas& lineas) {
     return r;
 }
 
-Resultado<std::string> leerBytes(std::string_view ruta) {
+Resultado<std::string> leerBytes(std::string_view ruta, std::uint64_t limite) {
     if (detail::tieneControl(ruta))
         return nombreNoValido(kLeer, ruta);
     const fs::path nativa = resolver(ruta);
@@ -247,6 +247,8 @@ Resultado<std::string> leerBytes(std::string_view ruta) {
     std::error_code ec;
     if (!fs::exists(nativa, ec))
         return Error{kLeer, std::string(ruta), Causa::NoEncontrado, {}};
+    if (fs::file_size(nativa, ec) > limite)
+        return detail::demasiadoGrande(kLeer, ruta, limite);
     std::ifstream f(nativa, std::ios::binary);
     if (!f)
         return Error{kLeer, std::string(ruta), Causa::AccesoDenegado, {}};
@@ -260,10 +262,12 @@ Resultado<std::string> leerBytes(std::string_view ruta) {
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return Error{kLeer, std::string(ruta), Causa::AccesoDenegado, {}};
+    // The size is checked before anything is reserved: a sparse file may claim far more than memory holds.
+    if (static_cast<std::uint64_t>(st.st_size) > limite)
+        return detail::demasiadoGrande(kLeer, ruta, limite);
     ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
     std::string datos;
-    if (st.st_size > 0)
-        datos.reserve(static_cast<std::size_t>(st.st_size));
+    datos.reserve(static_cast<std::size_t>(st.st_size));
     char bufer[65536];
     for (;;) {
         const ssize_t n = ::read(fd.get(), bufer, sizeof bufer);
@@ -274,21 +278,24 @@ Resultado<std::string> leerBytes(std::string_view ruta) {
         }
         if (n == 0)
             break;
+        // A file that grows while it is read is held to the same limit.
+        if (datos.size() + static_cast<std::size_t>(n) > limite)
+            return detail::demasiadoGrande(kLeer, ruta, limite);
         datos.append(bufer, static_cast<std::size_t>(n));
     }
     return datos;
 #endif
 }
 
-Resultado<Lineas> leerLineas(std::string_view ruta) {
-    auto bytes = leerBytes(ruta);
+Resultado<Lineas> leerLineas(std::string_view ruta, std::uint64_t limite) {
+    auto bytes = leerBytes(ruta, limite);
     if (!bytes)
         return bytes.error();
     return partirLineas(*bytes);
 }
 
-Resultado<std::string> leerPrimeraLinea(std::string_view ruta) {
-    auto lineas = leerLineas(ruta);
+Resultado<std::string> leerPrimeraLinea(std::string_view ruta, std::uint64_t limite) {
+    auto lineas = leerLineas(ruta, limite);
     if (!lineas)
         return lineas.error();
     if (lineas->empty())
@@ -380,8 +387,8 @@ Estado tocar(std::string_view ruta) {
 #endif
 }
 
-Estado copiarArchivo(std::string_view origen, std::string_view destino) {
-    auto bytes = leerBytes(origen);
+Estado copiarArchivo(std::string_view origen, std::string_view destino, std::uint64_t limite) {
+    auto bytes = leerBytes(origen, limite);
     if (!bytes)
         return bytes.error();
     return reemplazar(destino, *bytes, "copiar en el archivo");

@@ -98,7 +98,7 @@ TEST_F(ArchivoDeTexto, failuresCarryTheirCauseAndPathAsTyped) {
         {"make directory over a file", [] { return crearDirectorio("C:\\ARCH.TXT"); }, "C:\\ARCH.TXT", Causa::YaExiste},
         {"make directory, parent missing", [] { return crearDirectorio("C:\\NODIR\\SUB"); }, "C:\\NODIR\\SUB",
          Causa::RutaNoEncontrada},
-        {"copy from missing file", [] { return copiarArchivo("C:\\NO.ICO", "C:\\B.ICO"); }, "C:\\NO.ICO",
+        {"copy from missing file", [] { return copiarArchivo("C:\\NO.ICO", "C:\\B.ICO", kLimiteImagen); }, "C:\\NO.ICO",
          Causa::NoEncontrado},
     };
     for (const auto& c : casos) {
@@ -117,7 +117,11 @@ TEST_F(ArchivoDeTexto, pathsHoldingControlBytesOpenNothing) {
     const std::string arch("C:\\ARCH.TXT\0\\x", 14);
     const std::string dir("C:\\DIR\0", 7);
     const std::pair<const char*, std::function<Estado()>> casos[] = {
-        {"read", [&] { return leerBytes(arch) ? Estado() : Estado(leerBytes(arch).error()); }},
+        {"read",
+         [&] {
+             const auto r = leerBytes(arch, kLimitePequeno);
+             return r ? Estado() : Estado(r.error());
+         }},
         {"write", [&] { return escribirLineas(arch, {"nuevo"}); }},
         {"append", [&] { return anexarLinea(arch, "nuevo"); }},
         {"touch", [&] { return tocar(arch); }},
@@ -181,10 +185,10 @@ TEST_F(ArchivoDeTexto, createEmptyTruncatesAndCopyIsExact) {
         todos += static_cast<char>(b);
     escribir(c() / "origen.ico", todos);
     escribir(c() / "ICONO.ICO", "antes");
-    ASSERT_TRUE(copiarArchivo("C:\\ORIGEN.ICO", "C:\\icono.ico"));
+    ASSERT_TRUE(copiarArchivo("C:\\ORIGEN.ICO", "C:\\icono.ico", kLimiteImagen));
     EXPECT_EQ(leer(c() / "ICONO.ICO"), todos);
     ASSERT_TRUE(escribirBytes("C:\\B.BIN", todos));
-    EXPECT_EQ(leerBytes("C:\\b.bin").valor(), todos);
+    EXPECT_EQ(leerBytes("C:\\b.bin", kLimitePequeno).valor(), todos);
 }
 
 TEST_F(ArchivoDeTexto, writesLeaveNoTemporaryFilesBehind) {
@@ -235,7 +239,7 @@ TEST_F(ArchivoDeTexto, failedWriteLeavesTheOldFileWhole) {
     const Caso casos[] = {
         {"write lines", [&] { return escribirLineas("C:\\color.dat", {grande}); }},
         {"write bytes", [&] { return escribirBytes("C:\\COLOR.DAT", grande); }},
-        {"copy", [] { return copiarArchivo("C:\\ORIGEN.BIN", "C:\\Color.Dat"); }},
+        {"copy", [] { return copiarArchivo("C:\\ORIGEN.BIN", "C:\\Color.Dat", kLimiteImagen); }},
         {"append", [&] { return anexarLinea("C:\\COLOR.DAT", grande); }},
         {"append a line that only partly fits", [] { return anexarLinea("C:\\COLOR.DAT", "123456789012345"); }},
     };

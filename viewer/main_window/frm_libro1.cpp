@@ -403,7 +403,7 @@ void frmLibro1::lstEsquema_DblClick() {
     store::Epigrafe epigrafe;
     if (seguro) {
         if (const auto ruta = store::rutaEpigrafeVisor(dir, nombre)) {
-            if (const auto lineas = store::leerLineas(*ruta)) {
+            if (const auto lineas = store::leerLineas(*ruta, store::kLimiteEpigrafe)) {
                 epigrafe = store::analizarEpigrafe(*lineas);
             }
         }
