@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t tam
     EXIGIR(total <= bytes.size() - finales);
 
     fuzz::ponerArchivo(enc.nativa / "LINEAS.TXT", bytes);
-    EXIGIR(LEIDO(store::leerBytes(enc.ruta + "\\lineas.txt")) == bytes);
+    EXIGIR(LEIDO(store::leerBytes(enc.ruta + "\\lineas.txt", store::kLimiteLista)) == bytes);
     EXIGIR(LEIDO(store::leerLineas(enc.ruta + "\\LINEAS.TXT")) == lineas);
     if (!lineas.empty())
         EXIGIR(LEIDO(store::leerPrimeraLinea(enc.ruta + "\\Lineas.txt")) == lineas.front());
@@ -34,6 +34,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t tam
     const std::string unidas = store::unirLineas(lineas);
     EXIGIR(store::partirLineas(unidas) == lineas);
     EXIGIR(store::escribirLineas(enc.ruta + "\\COPIA.TXT", lineas).ok());
-    EXIGIR(LEIDO(store::leerBytes(enc.ruta + "\\COPIA.TXT")) == unidas);
+    EXIGIR(LEIDO(store::leerBytes(enc.ruta + "\\COPIA.TXT", store::kLimiteLista)) == unidas);
     return 0;
 }

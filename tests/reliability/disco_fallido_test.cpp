@@ -6,6 +6,7 @@
 #include "store/article.h"
 #include "store/colour_file.h"
 #include "store/encyclopaedia.h"
+#include "store/limits.h"
 #include "store/list_files.h"
 #include "store/registry.h"
 #include "store/text_file.h"
@@ -67,7 +68,7 @@ const std::vector<Escritura>& escrituras() {
          [] {
              return store::escribirLineas(kEnc + "\\IMG\\SOL.txt", {"El Sol", "Arde."});
          }},
-        {"icono", [] { return store::copiarArchivo(kEnc + "\\SOL.TXT", kEnc + "\\ICONO.ICO"); }},
+        {"icono", [] { return store::copiarArchivo(kEnc + "\\SOL.TXT", kEnc + "\\ICONO.ICO", store::kLimiteImagen); }},
         {"vaciar", [] { return store::crearVacio(kEnc + "\\LISTAS.DAT"); }},
         {"enciclopedia nueva", [] { return store::crearEnciclopedia("C:\\R\\OTRA", std::nullopt, "ICO"); }},
         {"registro", [] { return store::crearRegistro("C:\\R", true); }},
