@@ -25,6 +25,8 @@ const char* textoCausa(Causa causa) {
         return "el nombre no es v\xE1lido";
     case Causa::NoRepresentable:
         return "el texto contiene caracteres que no se pueden guardar";
+    case Causa::DemasiadoGrande:
+        return "el archivo es demasiado grande";
     case Causa::Otro:
         break;
     }
