@@ -1,6 +1,9 @@
 #include "store/dictionary.h"
 #include "store/encyclopaedia.h"
+#include "store/limits.h"
 #include "unidad_temporal.h"
+
+#include <sys/stat.h>
 
 using namespace store;
 namespace fs = std::filesystem;
@@ -72,6 +75,28 @@ TEST(Diccionario, doubleClickedWordIsStrippedPassByPass) {
         EXPECT_EQ(limpiarPalabra(c.seleccion), c.palabra) << '"' << c.seleccion << '"';
 }
 
+TEST(Diccionario, aStreamCutAnywhereFindsWhatTheLinesFind) {
+    const std::string archivo = "CASA  Vivienda.\r\n\ncasar  Unir.\rSOL  /sol.txt\r\n\r\n"
+                                "r\xEDo  Corriente  \r\nCASAS";
+    const Lineas lineas = partirLineas(archivo);
+    const char* const palabras[] = {"",      "CASA",   "\nCASAR", "CASAR", "SOL", "R\xCDO",
+                                    "CASAS", "CASAS ", "CASAST",  "\n",    "X",   "CAS"};
+    for (const char* palabra : palabras) {
+        const auto esperada = buscarEnLineas(lineas, palabra);
+        for (std::size_t largo = 1; largo <= archivo.size(); ++largo) {
+            BusquedaEnDiccionario busqueda(palabra);
+            for (std::size_t i = 0; i < archivo.size(); i += largo) {
+                if (busqueda.leer(std::string_view(archivo).substr(i, largo)))
+                    break;
+            }
+            ASSERT_EQ(busqueda.definicion(), esperada) << '"' << palabra << "\" in pieces of " << largo;
+        }
+    }
+    EXPECT_EQ(buscarEnLineas(lineas, "\nCASAR"), std::optional<std::string>("UNIR."));
+    EXPECT_EQ(buscarEnLineas(lineas, "CASAS"), std::optional<std::string>(""));
+    EXPECT_EQ(BusquedaEnDiccionario("").definicion(), std::nullopt); // zero bytes hold no line
+}
+
 class ArchivoDeDiccionario : public prueba::ConUnidades {};
 
 TEST_F(ArchivoDeDiccionario, looksUpTheEncyclopaediasFile) {
@@ -84,6 +109,20 @@ TEST_F(ArchivoDeDiccionario, looksUpTheEncyclopaediasFile) {
     const auto falta = buscarDefinicion("C:\\ENCICLO\\RIOS", "SOL");
     ASSERT_FALSE(falta);
     EXPECT_EQ(falta.error().causa, Causa::RutaNoEncontrada);
+}
+
+TEST_F(ArchivoDeDiccionario, refusesWhatItCannotReadWhole) {
+    const fs::path dir = c() / "ENC";
+    fs::create_directories(dir);
+    { std::ofstream grande(dir / "DICT.DAT"); }
+    fs::resize_file(dir / "DICT.DAT", kLimiteDiccionario + 1); // sparse: nothing is written
+    const auto grande = buscarDefinicion("C:\\ENC", "SOL");
+    ASSERT_FALSE(grande);
+    EXPECT_EQ(grande.error().causa, Causa::DemasiadoGrande);
+    EXPECT_NE(grande.error().mensaje().find("C:\\ENC\\DICT.DAT"), std::string::npos);
+    fs::remove(dir / "DICT.DAT");
+    ASSERT_EQ(::mkfifo((dir / "DICT.DAT").c_str(), 0600), 0); // refused at once, not waited on
+    EXPECT_EQ(buscarDefinicion("C:\\ENC", "SOL").error().causa, Causa::AccesoDenegado);
 }
 
 } // namespace
