@@ -20,10 +20,12 @@
 #include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QMap>
 #include <QPushButton>
 #include <QSettings>
+#include <QStringListModel>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -81,7 +83,6 @@ QMap<QString, QByteArray> huellas(const QString& raiz) {
 class TstLectura : public QObject {
     Q_OBJECT
 
-    QTemporaryDir configuracion; // the user's configuration directory for these tests
     std::unique_ptr<prueba::Unidades> u;
     std::unique_ptr<VentanaPrincipal> w;
 
@@ -104,14 +105,9 @@ class TstLectura : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(configuracion.isValid());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, configuracion.path());
-    }
     void init() {
         ui::Dialogos::modoPrueba(true);
         ui::Dialogos::limpiar();
-        QFile::remove(configuracion.filePath(QStringLiteral("lumbre/tomo.ini")));
         u = std::make_unique<prueba::Unidades>();
         QVERIFY(u->instalarMuestras());
         abrirVisor();
@@ -262,7 +258,7 @@ private slots:
         QCOMPARE(w->txtArticulo->font().pointSizeF(), articulo);
         QCOMPARE(w->txtEpigrafe->font().pointSizeF(), pie);
 
-        QVERIFY(QFile::exists(configuracion.filePath(QStringLiteral("lumbre/tomo.ini"))));
+        QVERIFY(QFile::exists(QDir(u->configuracion()).filePath(QStringLiteral("lumbre/tomo.ini"))));
         QCOMPARE(huellas(u->unidad()), antes);
     }
 
@@ -316,6 +312,39 @@ private slots:
         QCOMPARE(lista->currentIndex().row(), 0);
     }
 
+    // Titles appended a batch at a time, and a title changed in place, are found as they are now, after
+    // the earlier ones were folded.
+    void escribir_modeloQueCrece() {
+        QStringListModel modelo(QStringList{QStringLiteral("Ébano"), QStringLiteral("Olmo")});
+        QListView lista;
+        lista.setModel(&modelo);
+        new BusquedaAlTeclear(&lista);
+        QCoreApplication::processEvents(); // the titles are folded once idle
+        struct Paso {
+            const char* cambio;
+            const char* escrito;
+            int fila;
+        };
+        const Paso pasos[] = {
+            {"", "eba", 0},          {"+Álamo", "alamo", 2}, {"+Árbol del pan", "arbol", 3}, {"1=Ciprés", "cipres", 1},
+            {"1=Ciprés", "olmo", 0}, // no title begins so any more: the row stays where Home put it
+        };
+        for (const Paso& p : pasos) {
+            const QString cambio = QString::fromUtf8(p.cambio);
+            if (cambio.startsWith(QLatin1Char('+'))) {
+                const int fila = modelo.rowCount();
+                modelo.insertRows(fila, 1);
+                modelo.setData(modelo.index(fila), cambio.mid(1));
+            } else if (!cambio.isEmpty()) {
+                modelo.setData(modelo.index(cambio.left(1).toInt()), cambio.mid(2));
+            }
+            QCoreApplication::processEvents();
+            QTest::keyClick(&lista, Qt::Key_Home);
+            escribir(&lista, QString::fromUtf8(p.escrito));
+            QCOMPARE(lista.currentIndex().row(), p.fila);
+        }
+    }
+
     // A word without an entry of its own is found under its Spanish stem, marked so; one with an entry
     // (even by the prefix rule) is shown exactly as before; without the Spanish stemming dictionary
     // nothing changes. Typed in the dictionary window and double-clicked in the text.
@@ -344,7 +373,8 @@ private slots:
             if (c.hunspell) {
                 qunsetenv("LUMBRE_HUNSPELL_ES");
             } else {
-                qputenv("LUMBRE_HUNSPELL_ES", QFile::encodeName(configuracion.filePath(QStringLiteral("no_hay"))));
+                qputenv("LUMBRE_HUNSPELL_ES",
+                        QFile::encodeName(QDir(u->configuracion()).filePath(QStringLiteral("no_hay"))));
             }
             w->mnuDict->trigger();
             Diccionario* d = diccionario();
