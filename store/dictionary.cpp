@@ -49,28 +49,30 @@ void anexarEnMayusculas(std::string& destino, std::string_view texto) {
 }
 
 #if defined(__SSE2__)
-// The first CR at or after `i` such that the line after it (past the LF the CR takes) starts with one of the two
-// bytes, looking at 16 bytes per step. When there is none, npos, and `hasta` says where the search stopped: the
-// last few bytes of `t`, too few for a step, are left to the caller.
-std::size_t crAntesDeCandidata(std::string_view t, std::size_t i, const std::array<char, 2>& iniciales,
-                               std::size_t& hasta) {
+// The first line start after `i` + 1 whose byte is one of the two, looking at 16 bytes per step: a line starts
+// after a CR, or after the LF that a CR takes. Most steps only look for the two bytes. When there is none,
+// npos, and `hasta` is the first place not looked at: the last few bytes of `t` are left to the caller.
+std::size_t lineaCandidata(std::string_view t, std::size_t i, const std::array<char, 2>& iniciales,
+                           std::size_t& hasta) {
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i lf = _mm_set1_epi8('\n');
     const __m128i a = _mm_set1_epi8(iniciales[0]);
     const __m128i b = _mm_set1_epi8(iniciales[1]);
     const char* d = t.data();
-    for (; i + 18 <= t.size(); i += 16) {
-        const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-        const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i + 1));
-        const __m128i v2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i + 2));
-        const __m128i tras1 = _mm_or_si128(_mm_cmpeq_epi8(v1, a), _mm_cmpeq_epi8(v1, b));
-        const __m128i tras2 = _mm_or_si128(_mm_cmpeq_epi8(v2, a), _mm_cmpeq_epi8(v2, b));
-        const __m128i candidatas =
-            _mm_and_si128(_mm_cmpeq_epi8(v0, cr), _mm_or_si128(tras1, _mm_and_si128(_mm_cmpeq_epi8(v1, lf), tras2)));
-        if (const int bits = _mm_movemask_epi8(candidatas))
-            return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(bits)));
+    std::size_t k = i + 2;
+    for (; k + 16 <= t.size(); k += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k));
+        const __m128i inicial = _mm_or_si128(_mm_cmpeq_epi8(v, a), _mm_cmpeq_epi8(v, b));
+        if (_mm_movemask_epi8(inicial) == 0)
+            continue;
+        const __m128i antes1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k - 1));
+        const __m128i antes2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k - 2));
+        const __m128i inicio = _mm_or_si128(_mm_cmpeq_epi8(antes1, cr),
+                                            _mm_and_si128(_mm_cmpeq_epi8(antes1, lf), _mm_cmpeq_epi8(antes2, cr)));
+        if (const int bits = _mm_movemask_epi8(_mm_and_si128(inicial, inicio)))
+            return k + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(bits)));
     }
-    hasta = i;
+    hasta = k;
     return std::string_view::npos;
 }
 #endif
@@ -128,16 +130,18 @@ bool BusquedaEnDiccionario::leer(std::string_view t) {
             while (i < t.size() && t[i] != '\r' && kMayuscula(t[i]) != primera) {
 #if defined(__SSE2__)
                 if (iniciales_) {
+                    // The line at i cannot match, and none starts at i + 1: the byte at i is no CR.
                     std::size_t hasta = 0;
-                    const std::size_t cr = crAntesDeCandidata(t, i, *iniciales_, hasta);
-                    if (cr == std::string_view::npos) {
-                        // No such line in the bytes looked at: go on a line at a time from where it stopped.
+                    const std::size_t linea = lineaCandidata(t, i, *iniciales_, hasta);
+                    if (linea == std::string_view::npos) {
+                        // Every line starting before `hasta` was passed over: from two bytes before it, the
+                        // next CR found ends a line passed over or the one that starts at `hasta`.
                         estado_ = Estado::Saltando;
-                        i = hasta;
+                        i = hasta - 2;
                         break;
                     }
-                    i = cr;
-                    saltarFin();
+                    i = linea;
+                    finDeLinea();
                     continue;
                 }
 #endif

@@ -1,4 +1,5 @@
 #include "store/dictionary.h"
+#include "store/encoding.h"
 #include "store/encyclopaedia.h"
 #include "store/limits.h"
 #include "unidad_temporal.h"
@@ -75,14 +76,26 @@ TEST(Diccionario, doubleClickedWordIsStrippedPassByPass) {
         EXPECT_EQ(limpiarPalabra(c.seleccion), c.palabra) << '"' << c.seleccion << '"';
 }
 
+// The rule as written: each whole line upper-cased, the first that begins with the word.
+std::optional<std::string> definicionPorLaRegla(const Lineas& lineas, const std::string& palabra) {
+    for (const std::string& linea : lineas) {
+        const std::string l = aMayusculas(linea);
+        if (l.compare(0, palabra.size(), palabra) == 0 && l.size() >= palabra.size())
+            return std::string(sinEspaciosIzquierda(std::string_view(l).substr(palabra.size())));
+    }
+    return std::nullopt;
+}
+
 TEST(Diccionario, aStreamCutAnywhereFindsWhatTheLinesFind) {
-    const std::string archivo = "CASA  Vivienda.\r\n\ncasar  Unir.\rSOL  /sol.txt\r\n\r\n"
+    const std::string archivo = "ABEJA  Insecto que hace miel.\r\nBARCO\r\r\nBARRO  Tierra y agua.\r"
+                                "CASA  Vivienda.\r\n\ncasar  Unir.\rSOL  /sol.txt\r\n\r\n"
                                 "r\xEDo  Corriente  \r\nCASAS";
     const Lineas lineas = partirLineas(archivo);
-    const char* const palabras[] = {"",      "CASA",   "\nCASAR", "CASAR", "SOL", "R\xCDO",
-                                    "CASAS", "CASAS ", "CASAST",  "\n",    "X",   "CAS"};
+    const char* const palabras[] = {"",       "CASA", "\nCASAR", "CASAR", "SOL",  "R\xCDO", "CASAS", "CASAS ",
+                                    "CASAST", "\n",   "X",       "CAS",   "BARR", "BARCO",  "ABEJA", "B"};
     for (const char* palabra : palabras) {
-        const auto esperada = buscarEnLineas(lineas, palabra);
+        const auto esperada = definicionPorLaRegla(lineas, palabra);
+        EXPECT_EQ(buscarEnLineas(lineas, palabra), esperada) << '"' << palabra << '"';
         for (std::size_t largo = 1; largo <= archivo.size(); ++largo) {
             BusquedaEnDiccionario busqueda(palabra);
             for (std::size_t i = 0; i < archivo.size(); i += largo) {
