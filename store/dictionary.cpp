@@ -204,7 +204,7 @@ std::optional<std::string> BusquedaEnDiccionario::definicion() const {
 Resultado<std::optional<std::string>> buscarDefinicion(std::string_view directorio, std::string_view palabra) {
     const std::string ruta = unir(directorio, kDict);
 #ifdef _WIN32
-    auto lineas = leerLineas(ruta);
+    auto lineas = leerLineas(ruta, kLimiteDiccionario);
     if (!lineas)
         return lineas.error();
     return buscarEnLineas(*lineas, palabra);
@@ -222,7 +222,7 @@ Resultado<std::optional<std::string>> buscarDefinicion(std::string_view director
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
         return Error{kLeer, ruta, Causa::AccesoDenegado, {}};
     if (static_cast<std::uint64_t>(st.st_size) > kLimiteDiccionario)
-        return Error{kLeer, ruta, Causa::DemasiadoGrande, {}};
+        return detail::demasiadoGrande(kLeer, ruta, kLimiteDiccionario);
     BusquedaEnDiccionario busqueda(palabra);
     const auto trozo = std::make_unique<char[]>(kTrozo);
     for (;;) {

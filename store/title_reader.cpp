@@ -78,7 +78,7 @@ int leerYCerrar(int fd, std::string& bufer) {
 
 Error errorDeLectura(std::string_view ruta, int numero, const fs::path& nativa) {
     if (numero == EFBIG)
-        return Error{kLeer, std::string(ruta), Causa::DemasiadoGrande, {}};
+        return detail::demasiadoGrande(kLeer, ruta, kLimiteArticulo);
     return detail::errorDeSistema(kLeer, ruta, numero, nativa);
 }
 
@@ -96,7 +96,7 @@ bool esAscii(std::string_view s) {
 
 Resultado<std::string> leerTitulo(std::string_view ruta) {
 #ifdef _WIN32
-    auto bytes = leerBytes(ruta);
+    auto bytes = leerBytes(ruta, kLimiteArticulo);
     if (!bytes)
         return bytes.error();
     return tituloDeBytes(*bytes);
