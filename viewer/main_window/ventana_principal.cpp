@@ -48,11 +48,11 @@ QPixmap leerImagen(const std::string& ruta) {
     return imagen;
 }
 
-// Store bodies break lines with CR LF; a text box breaks them with "\n". A run of more than kPalabraLarga
-// characters without a space gets an invisible break opportunity (U+200B) after each kPalabraLarga: the
-// toolkit's layout of one unbreakable word of a megabyte takes minutes.
-QString textoDeCuerpo(const std::string& cuerpo) {
-    QString texto = ui::desdeStore(cuerpo).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+// A body as the text box shows it. A run of more than kPalabraLarga characters without a space gets an
+// invisible break opportunity (U+200B) after each kPalabraLarga: the toolkit's layout of one unbreakable word
+// of a megabyte takes minutes.
+QString textoMostrado(const std::string& cuerpo) {
+    QString texto = ui::textoDeCuerpo(cuerpo);
     qsizetype corrida = 0;
     bool larga = false;
     for (const QChar c : std::as_const(texto)) {
@@ -346,7 +346,7 @@ bool VentanaPrincipal::abrirArticulo(const std::string& archivo) {
                                                                    : QPixmap());
     }
 
-    txtArticulo->setPlainText(textoDeCuerpo(articulo->cuerpo));
+    txtArticulo->setPlainText(textoMostrado(articulo->cuerpo));
     lblTitulo->ponerTexto(ui::desdeStore(articulo->titulo));
     emit articuloAbierto(archivo);
     return true;
@@ -386,7 +386,7 @@ void VentanaPrincipal::lstEsquema_DblClick() {
     const QString titulo = ui::desdeStore(epigrafe.titulo);
     lblTitImag->ponerTexto(imagen.isNull() ? QStringLiteral("Imagen no disponible") : titulo);
     lblTitImag->setToolTip(imagen.isNull() ? titulo : QString());
-    txtEpigrafe->setPlainText(textoDeCuerpo(epigrafe.texto));
+    txtEpigrafe->setPlainText(textoMostrado(epigrafe.texto));
 }
 
 void VentanaPrincipal::lblAbrir_Click() {
