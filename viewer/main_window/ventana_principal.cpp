@@ -22,6 +22,7 @@
 #include "ui/twips.h"
 #include "windows/caja_articulo.h"
 #include "windows/selector.h"
+#include "windows/ventana_busqueda.h"
 #include "windows/ventana_imagen.h"
 
 #include <QApplication>
@@ -39,11 +40,6 @@ namespace {
 
 QString nativa(const std::string& ruta) {
     return QString::fromStdString(store::resolver(ruta).string());
-}
-
-// Store bodies break lines with CR LF; a text box breaks them with "\n".
-QString textoDeCuerpo(const std::string& cuerpo) {
-    return ui::desdeStore(cuerpo).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
 std::string aStore(const QString& texto) {
@@ -75,6 +71,7 @@ VentanaPrincipal::VentanaPrincipal(QWidget* parent) : QMainWindow(parent) {
     crearControles();
     crearMenu();
     menuIr_ = new MenuIr(this);
+    instalarBusquedaEnTexto(this);
     adjustSize();
     ui::recordarGeometria(this);
 
@@ -261,13 +258,17 @@ void VentanaPrincipal::Actualizar() {
 }
 
 void VentanaPrincipal::abrirElegido(int fila) {
-    const std::string nombre(indice_->nombre(fila));
+    leerArticulo(std::string(indice_->nombre(fila)));
+}
+
+bool VentanaPrincipal::leerArticulo(const std::string& nombre) {
     if (!abrirArticulo(store::unir(directorio(), nombre))) {
-        return; // already said; the last article read stays recorded
+        return false; // already said; the last article read stays recorded
     }
     if (const auto escrito = store::escribirUltimo(directorio(), nombre); !escrito) {
         ui::Dialogos::error(selector_, escrito.error());
     }
+    return true;
 }
 
 void VentanaPrincipal::Abrir(const std::string& archivo) {
@@ -315,7 +316,7 @@ bool VentanaPrincipal::abrirArticulo(const std::string& archivo) {
         imgCostado->setPixmap(imagen);
     }
 
-    txtArticulo->setPlainText(textoDeCuerpo(articulo->cuerpo));
+    txtArticulo->setPlainText(ui::textoDeCuerpo(articulo->cuerpo));
     lblTitulo->ponerTexto(ui::desdeStore(articulo->titulo));
     emit articuloAbierto(archivo);
     return true;
@@ -358,7 +359,7 @@ void VentanaPrincipal::lstEsquema_DblClick() {
     const QString titulo = ui::desdeStore(epigrafe.titulo);
     lblTitImag->ponerTexto(imagen.isNull() ? QStringLiteral("Imagen no disponible") : titulo);
     lblTitImag->setToolTip(imagen.isNull() ? titulo : QString());
-    txtEpigrafe->setPlainText(textoDeCuerpo(epigrafe.texto));
+    txtEpigrafe->setPlainText(ui::textoDeCuerpo(epigrafe.texto));
 }
 
 void VentanaPrincipal::lblAbrir_Click() {
