@@ -83,8 +83,7 @@ done
 casos+=("línea de 1 MB sin espacios|{ printf '<TIT>Larga\r\n'; head -c 1048576 /dev/zero | tr '\\\\0' x; printf '\r\n'; } >\"$E/SISTEMA.TXT\"")
 
 # Faults known and being fixed elsewhere: still tried and shown, not counted until their fix lands.
-pendientes=("fifo ENCICLO/SOLAR/ICONO.ICO" "fifo ENCICLO/SOLAR/IMG/ORBITAS.PNG" "fifo ENCICLO/SOLAR/IMG/CIELO.JPG"
-    "línea de 1 MB sin espacios")
+pendientes=()
 
 fallos=0
 probados=0
