@@ -428,6 +428,21 @@ void TstTaller::refusals_leaveStoreAsItWas_data() {
     QTest::newRow("encyclopaedia: relative path") << agregar(QStringLiteral("ASTRO2")) << QStringLiteral("ASTRO2");
     QTest::newRow("root: relative path") << Accion([](Taller& t) { crearRaiz(t, QStringLiteral("ENCICLO")); })
                                          << QStringLiteral("ENCICLO");
+    // Paths that could not exist on Windows: refused before anything is written.
+    QTest::newRow("root: reserved character")
+        << Accion([](Taller& t) { crearRaiz(t, QStringLiteral("C:\\ENC*ICLO")); }) << QStringLiteral("ENC*ICLO");
+    QTest::newRow("root: device name") << Accion([](Taller& t) { crearRaiz(t, QStringLiteral("C:\\AUX")); })
+                                       << QStringLiteral("AUX");
+    QTest::newRow("encyclopaedia: reserved character")
+        << agregar(QStringLiteral("C:\\ENC\\AS*TRO")) << QStringLiteral("AS*TRO");
+    QTest::newRow("encyclopaedia: bar") << agregar(QStringLiteral("C:\\ENC\\A|B")) << QStringLiteral("A|B");
+    QTest::newRow("encyclopaedia: colon after the drive")
+        << agregar(QStringLiteral("C:\\ENC\\A:B")) << QStringLiteral("A:B");
+    QTest::newRow("encyclopaedia: trailing dot")
+        << agregar(QStringLiteral("C:\\ENC\\ASTRO2.")) << QStringLiteral("ASTRO2.");
+    QTest::newRow("encyclopaedia: trailing space in a component")
+        << agregar(QStringLiteral("C:\\ENC \\ASTRO2")) << QStringLiteral("ENC \\ASTRO2");
+    QTest::newRow("encyclopaedia: device name") << agregar(QStringLiteral("C:\\ENC\\com3")) << QStringLiteral("com3");
     QTest::newRow("encyclopaedia: not representable")
         << agregar(QStringLiteral("C:\\ENC\\Ωmega")) << QStringLiteral("Ω");
     QTest::newRow("encyclopaedia: no data root") << Accion([](Taller& t) {
@@ -444,7 +459,7 @@ void TstTaller::refusals_leaveStoreAsItWas_data() {
     QTest::newRow("article: slash") << articulo(QStringLiteral("sub/a.txt")) << QStringLiteral("sub/a.txt");
     QTest::newRow("article: refused character") << articulo(QStringLiteral("a*b.txt")) << QStringLiteral("a*b.txt");
     QTest::newRow("article: dot dot") << articulo(QStringLiteral("..")) << QStringLiteral("..");
-    QTest::newRow("article: existing, other case") << articulo(QStringLiteral("SOL.TXT")) << QStringLiteral("SOL.TXT");
+    QTest::newRow("article: existing, other case") << articulo(QStringLiteral("SOL.TXT")) << QStringLiteral("sol.txt");
     QTest::newRow("article: the colour file") << articulo(QStringLiteral("color.dat")) << QStringLiteral("color.dat");
     QTest::newRow("article: the complete list")
         << articulo(QStringLiteral("Completa.Dat")) << QStringLiteral("Completa.Dat");
@@ -485,6 +500,10 @@ void TstTaller::refusals_leaveStoreAsItWas_data() {
         t.txtLista->setText(QStringLiteral("sol.txt"));
         pulsar(t.cmdLstSave);
     }) << QStringLiteral("sol.txt");
+    QTest::newRow("list save: over the complete list, Enter") << Accion([](Taller& t) {
+        t.txtLista->setText(QStringLiteral("COMPLETA.DAT"));
+        pulsar(t.cmdLstSave);
+    }) << QStringLiteral("hoy tiene un artículo. Si la guarda, no tendrá ningún artículo");
     QTest::newRow("list save: no encyclopaedia") << sinTomo(Accion([](Taller& t) {
         t.txtLista->setText(QStringLiteral("Planetas.dat"));
         pulsar(t.cmdLstSave);
