@@ -42,7 +42,7 @@ frmLibro2::frmLibro2(frmLibro1* principal) : QWidget(principal, Qt::Window), pri
 
     cmdTamano = new QPushButton(QStringLiteral(">"), this);
     cmdTamano->setObjectName(QStringLiteral("cmdTamano"));
-    cmdTamano->setAccessibleName(QStringLiteral("Mostrar u ocultar los filtros"));
+    cmdTamano->setAccessibleName(QStringLiteral("Mostrar los filtros")); // what pressing it does now
     ui::colocar(cmdTamano, 2760, 240, 495, 495);
     cmdTamano->setAutoDefault(true); // Enter on the button that has the focus presses it, as Space does
 
@@ -53,7 +53,7 @@ frmLibro2::frmLibro2(frmLibro1* principal) : QWidget(principal, Qt::Window), pri
 
     lblCantidad = new QLabel(QStringLiteral("artículos en la lista."), this);
     lblCantidad->setObjectName(QStringLiteral("lblCantidad"));
-    lblCantidad->setAccessibleName(QStringLiteral("Cantidad de artículos"));
+    lblCantidad->setAccessibleDescription(QStringLiteral("Cantidad de artículos")); // its text is its name
     lblCantidad->setFont(fuente(QStringLiteral("Arial"), 8.25, true));
     QPalette blanco = lblCantidad->palette();
     blanco.setColor(QPalette::WindowText, Qt::white);
@@ -130,10 +130,12 @@ void frmLibro2::cmdTamano_Click() {
     if (width() == ui::pixeles(kAnchoAngosto)) {
         resize(ui::pixeles(kAnchoAncho), height());
         cmdTamano->setText(QStringLiteral("<"));
+        cmdTamano->setAccessibleName(QStringLiteral("Ocultar los filtros"));
     } else {
         resize(ui::pixeles(kAnchoAngosto), height());
         Aceptar();
         cmdTamano->setText(QStringLiteral(">"));
+        cmdTamano->setAccessibleName(QStringLiteral("Mostrar los filtros"));
     }
     ActuaLbl();
 }
