@@ -11,15 +11,15 @@
 // Usage: capturas <directorio-de-salida>
 // The samples are installed into a temporary drive root; the user's own store is never read.
 
-#include "appearance/frm_libro4.h"
+#include "appearance/configuracion.h"
 #include "main_window/caja_imagen.h"
 #include "main_window/etiqueta.h"
-#include "main_window/frm_libro1.h"
+#include "main_window/ventana_principal.h"
 #include "ui/dialogos.h"
-#include "windows/frm_libro2.h"
-#include "windows/frm_libro3.h"
-#include "windows/frm_libro5.h"
-#include "windows/frm_libro6.h"
+#include "windows/diccionario.h"
+#include "windows/elector.h"
+#include "windows/selector.h"
+#include "windows/ventana_imagen.h"
 
 #include <QApplication>
 #include <QDir>
@@ -93,7 +93,7 @@ int main(int argc, char* argv[]) {
     // No message box may wait for an answer here; whatever would have been said is printed.
     ui::Dialogos::modoPrueba(true);
 
-    frmLibro1 principal;
+    VentanaPrincipal principal;
     if (!principal.Form_Load()) {
         for (const auto& d : ui::Dialogos::mostrados()) {
             err() << d.texto << Qt::endl;
@@ -101,7 +101,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     principal.show();
-    frmLibro2* selector = principal.libro2();
+    Selector* selector = principal.selector();
 
     bool ok = guardar(&principal, salida, QStringLiteral("principal.png"));
     ok = guardar(selector, salida, QStringLiteral("selector-angosto.png")) && ok;
@@ -116,23 +116,23 @@ int main(int argc, char* argv[]) {
     ok = guardar(&principal, salida, QStringLiteral("principal-pie.png")) && ok;
 
     principal.lblAbrir_Click();
-    ok = guardar(principal.libro3(), salida, QStringLiteral("imagen.png")) && ok;
-    principal.libro3()->hide();
+    ok = guardar(principal.ventanaImagen(), salida, QStringLiteral("imagen.png")) && ok;
+    principal.ventanaImagen()->hide();
 
     principal.mnuConfig_Click();
-    principal.libro4()->optConf[0]->click();
-    ok = guardar(principal.libro4(), salida, QStringLiteral("configuracion.png")) && ok;
-    principal.libro4()->hide();
+    principal.configuracion()->optConf[0]->click();
+    ok = guardar(principal.configuracion(), salida, QStringLiteral("configuracion.png")) && ok;
+    principal.configuracion()->hide();
 
-    frmLibro5* diccionario = frmLibro5::mostrar(&principal, principal.directorio());
+    Diccionario* diccionario = Diccionario::mostrar(&principal, principal.directorio());
     diccionario->txtPalabra->setText(QStringLiteral("gravedad"));
     diccionario->txtPalabra_KeyDown(13, Qt::NoModifier);
     ok = guardar(diccionario, salida, QStringLiteral("diccionario.png")) && ok;
     diccionario->close();
 
     principal.mnuSeleki_Click();
-    principal.libro6()->lstTomos->setCurrentRow(0);
-    ok = guardar(principal.libro6(), salida, QStringLiteral("elector.png")) && ok;
+    principal.elector()->lstTomos->setCurrentRow(0);
+    ok = guardar(principal.elector(), salida, QStringLiteral("elector.png")) && ok;
 
     for (const auto& d : ui::Dialogos::mostrados()) {
         err() << "Aviso: " << d.texto << Qt::endl;

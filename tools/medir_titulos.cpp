@@ -9,11 +9,11 @@
 //   uno a uno  reading the titles and adding them to a shown list one item at a time
 // and prints each against the base.
 
-#include "main_window/frm_libro1.h"
+#include "main_window/ventana_principal.h"
 #include "store/article.h"
 #include "store/paths.h"
 #include "ui/dialogos.h"
-#include "windows/frm_libro2.h"
+#include "windows/selector.h"
 
 #include <QApplication>
 #include <QDir>
@@ -82,13 +82,13 @@ int main(int argc, char* argv[]) {
     escribir(enc + QStringLiteral("/COMPLETA.DAT"), completa);
 
     ui::Dialogos::modoPrueba(true);
-    frmLibro1 principal;
+    VentanaPrincipal principal;
     if (!principal.Form_Load()) {
         QTextStream(stderr) << "No se pudo abrir la enciclotomo de prueba." << Qt::endl;
         return 1;
     }
     principal.show();
-    frmLibro2* selector = principal.libro2();
+    Selector* selector = principal.selector();
     const std::string dir = selector->directorio();
 
     QListWidget lista;

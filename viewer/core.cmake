@@ -5,13 +5,13 @@ set(VIEWER_CORE_SOURCES
     main_window/enciclopedia_actual.cpp main_window/enciclopedia_actual.h
     main_window/etiqueta.cpp main_window/etiqueta.h
     main_window/fuentes.cpp main_window/fuentes.h
-    main_window/frm_libro1.cpp main_window/frm_libro1.h
+    main_window/ventana_principal.cpp main_window/ventana_principal.h
     main_window/teclado.cpp main_window/teclado.h
     main_window/tira.cpp main_window/tira.h
-    windows/frm_libro2.cpp windows/frm_libro2.h
-    windows/frm_libro3.cpp windows/frm_libro3.h
+    windows/selector.cpp windows/selector.h
+    windows/ventana_imagen.cpp windows/ventana_imagen.h
 )
 set(VIEWER_CORE_TESTS
-    tst_frm_libro1
+    tst_ventana_principal
     tst_escritorio
 )

@@ -2,13 +2,13 @@
 set(VIEWER_EXTRAS_SOURCES
     appearance/esquema.cpp appearance/esquema.h
     appearance/entorno.cpp appearance/entorno.h
-    appearance/frm_libro4.cpp appearance/frm_libro4.h
+    appearance/configuracion.cpp appearance/configuracion.h
     windows/caja_articulo.cpp windows/caja_articulo.h
     windows/consulta_palabra.cpp windows/consulta_palabra.h
-    windows/frm_libro5.cpp windows/frm_libro5.h
+    windows/diccionario.cpp windows/diccionario.h
     windows/acerca_de.cpp windows/acerca_de.h
-    windows/frm_libro6.cpp windows/frm_libro6.h
-    main_window/frm_libro1_extras.cpp
+    windows/elector.cpp windows/elector.h
+    main_window/ventana_principal_extras.cpp
 )
 set(VIEWER_EXTRAS_TESTS
     tst_esquema

@@ -4,12 +4,12 @@
 #include "editor/tests/ayudas.h"
 #include "main_window/caja_imagen.h"
 #include "main_window/etiqueta.h"
-#include "main_window/frm_libro1.h"
+#include "main_window/ventana_principal.h"
 #include "store/registry.h"
 #include "tests/support/listas.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
-#include "windows/frm_libro2.h"
+#include "windows/selector.h"
 
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -43,7 +43,7 @@ void TstForjaTomo::viewerShowsWhatEditorWrote() {
     QVERIFY(store::elegirEnciclopedia("C:\\ENCICLO\\ASTRO"));
     Dialogos::limpiar();
 
-    frmLibro1 w;
+    VentanaPrincipal w;
     QVERIFY(w.Form_Load());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -53,7 +53,7 @@ void TstForjaTomo::viewerShowsWhatEditorWrote() {
     QVERIFY2(w.windowTitle().contains(QStringLiteral("Astronomía para todos")), qPrintable(w.windowTitle()));
 
     // The titles of the complete list, in the order the articles were added.
-    frmLibro2* s = w.libro2();
+    Selector* s = w.selector();
     QCOMPARE(textos(s->lstArticulos),
              (QStringList{QStringLiteral("El Sol"), QStringLiteral("La Luna"), QStringLiteral("Marte")}));
     QCOMPARE(textos(s->lstArticulo2),

@@ -1,7 +1,7 @@
 #include "appearance/entorno.h"
 
+#include "appearance/configuracion.h"
 #include "appearance/esquema.h"
-#include "appearance/frm_libro4.h"
 #include "store/colour_file.h"
 #include "store/encyclopaedia.h"
 #include "store/paths.h"

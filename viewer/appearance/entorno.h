@@ -14,7 +14,7 @@
 #include <string>
 
 class QWidget;
-class frmLibro4;
+class Configuracion;
 
 namespace apariencia {
 
@@ -22,7 +22,7 @@ struct VentanasVisor {
     QWidget* principal = nullptr;
     QWidget* selector = nullptr;
     QWidget* imagen = nullptr;
-    frmLibro4* configuracion = nullptr;
+    Configuracion* configuracion = nullptr;
     QWidget* diccionario = nullptr; // made anew on each use, so usually nothing
     QWidget* elector = nullptr;
 };

@@ -1,8 +1,8 @@
 // The configuration window: layout, slot display, the scroll-bar rule, the Ajustando guard and the
 // buttons, on stand-in main and image windows.
 
+#include "appearance/configuracion.h"
 #include "appearance/esquema.h"
-#include "appearance/frm_libro4.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 #include "ui/twips.h"
@@ -23,7 +23,7 @@ const std::string kDir = "C:\\ENCICLO\\PRUEBA";
 
 struct Banco {
     prueba::Ventanas v;
-    frmLibro4 f{&v.principal, v.imagen};
+    Configuracion f{&v.principal, v.imagen};
     Banco() {
         apariencia::aplicarEsquema(&v.principal, v.imagen, store::kEsquemaPredeterminado);
         f.Normalizar();

@@ -4,7 +4,7 @@
 #include "ui/dialogos.h"
 #include "windows/caja_articulo.h"
 #include "windows/consulta_palabra.h"
-#include "windows/frm_libro5.h"
+#include "windows/diccionario.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -204,7 +204,7 @@ private slots:
         QFETCH(QString, definicion);
         prueba::Unidades u;
         QVERIFY(u.escribir(kDir + "\\DICT.DAT", diccionario));
-        QPointer<frmLibro5> v = frmLibro5::mostrar(nullptr, kDir);
+        QPointer<Diccionario> v = Diccionario::mostrar(nullptr, kDir);
         QVERIFY(v->isModal());
         QVERIFY(v->txtPalabra->text().isEmpty());
         QVERIFY(v->txtDescrip->toPlainText().isEmpty());
@@ -220,13 +220,13 @@ private slots:
 
     void ventana_sinDiccionario_yNuevaVacia() {
         prueba::Unidades u;
-        QPointer<frmLibro5> v = frmLibro5::mostrar(nullptr, kDir, QStringLiteral("X"), QStringLiteral("algo"));
+        QPointer<Diccionario> v = Diccionario::mostrar(nullptr, kDir, QStringLiteral("X"), QStringLiteral("algo"));
         QCOMPARE(v->txtPalabra->text(), QStringLiteral("X"));
         QTest::keyClick(v->txtPalabra, Qt::Key_Return);
         QVERIFY(v->txtDescrip->toPlainText().startsWith(QStringLiteral("ESTA ENCICLOTOMO NO TIENE DICCIONARIO.")));
         v->close();
         QTRY_VERIFY(v.isNull());
-        QPointer<frmLibro5> otra = frmLibro5::mostrar(nullptr, kDir);
+        QPointer<Diccionario> otra = Diccionario::mostrar(nullptr, kDir);
         QVERIFY(otra->txtPalabra->text().isEmpty());
         QVERIFY(otra->txtDescrip->toPlainText().isEmpty());
         QCOMPARE(otra->windowTitle(), QStringLiteral("Diccionario"));

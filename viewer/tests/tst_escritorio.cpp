@@ -2,16 +2,16 @@
 // button presses it, Escape closes the secondary windows as their close box does, the menus bring back
 // minimized windows, and the main window and the selector start side by side on the screen.
 
-#include "appearance/frm_libro4.h"
+#include "appearance/configuracion.h"
 #include "main_window/etiqueta.h"
-#include "main_window/frm_libro1.h"
+#include "main_window/ventana_principal.h"
 #include "store/encyclopaedia.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
-#include "windows/frm_libro2.h"
-#include "windows/frm_libro3.h"
-#include "windows/frm_libro5.h"
-#include "windows/frm_libro6.h"
+#include "windows/diccionario.h"
+#include "windows/elector.h"
+#include "windows/selector.h"
+#include "windows/ventana_imagen.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -49,7 +49,7 @@ class TstEscritorio : public QObject {
     Q_OBJECT
 
     std::unique_ptr<prueba::Unidades> u;
-    std::unique_ptr<frmLibro1> w;
+    std::unique_ptr<VentanaPrincipal> w;
 
 private slots:
     void init() {
@@ -57,7 +57,7 @@ private slots:
         ui::Dialogos::limpiar();
         u = std::make_unique<prueba::Unidades>();
         QVERIFY(u->instalarMuestras());
-        w = std::make_unique<frmLibro1>();
+        w = std::make_unique<VentanaPrincipal>();
         QVERIFY(w->Form_Load());
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
@@ -90,7 +90,7 @@ private slots:
         QFETCH(int, modificadores);
         QFETCH(QString, titulo);
         QFETCH(QString, ultimo);
-        QListWidget* lista = w->libro2()->lstArticulos;
+        QListWidget* lista = w->selector()->lstArticulos;
         if (fila >= 0) {
             lista->setCurrentRow(fila);
         } else {
@@ -114,7 +114,7 @@ private slots:
     // Enter on an encyclopaedia of the chooser switches to it, as a double-click does.
     void elector_enterCambiaDeEnciclotomo() {
         w->mnuSeleki->trigger();
-        frmLibro6* elector = w->libro6();
+        Elector* elector = w->elector();
         QVERIFY(elector->isVisible());
         elector->lstTomos->setCurrentRow(1);
         QTest::keyClick(elector->lstTomos, Qt::Key_Return);
@@ -126,25 +126,25 @@ private slots:
     // them for the next use, whichever control has the focus.
     void escape_ocultaLasVentanas() {
         w->mnuBuscar->trigger();
-        QTest::keyClick(w->libro2()->lstArticulos, Qt::Key_Escape);
-        QVERIFY(!w->libro2()->isVisible());
+        QTest::keyClick(w->selector()->lstArticulos, Qt::Key_Escape);
+        QVERIFY(!w->selector()->isVisible());
         w->mnuBuscar->trigger();
-        QVERIFY(w->libro2()->isVisible());
+        QVERIFY(w->selector()->isVisible());
 
         w->pctAbrir_Click();
-        QVERIFY(w->libro3()->isVisible());
-        QTest::keyClick(w->libro3(), Qt::Key_Escape);
-        QVERIFY(!w->libro3()->isVisible());
+        QVERIFY(w->ventanaImagen()->isVisible());
+        QTest::keyClick(w->ventanaImagen(), Qt::Key_Escape);
+        QVERIFY(!w->ventanaImagen()->isVisible());
 
         w->mnuConfig->trigger();
-        QVERIFY(w->libro4()->isVisible());
-        QTest::keyClick(w->libro4()->scrRGB[0], Qt::Key_Escape);
-        QVERIFY(!w->libro4()->isVisible());
+        QVERIFY(w->configuracion()->isVisible());
+        QTest::keyClick(w->configuracion()->scrRGB[0], Qt::Key_Escape);
+        QVERIFY(!w->configuracion()->isVisible());
 
         w->mnuSeleki->trigger();
-        QVERIFY(w->libro6()->isVisible());
-        QTest::keyClick(w->libro6()->cmdAceptar, Qt::Key_Escape);
-        QVERIFY(!w->libro6()->isVisible());
+        QVERIFY(w->elector()->isVisible());
+        QTest::keyClick(w->elector()->cmdAceptar, Qt::Key_Escape);
+        QVERIFY(!w->elector()->isVisible());
         QCOMPARE(w->windowTitle(), QStringLiteral("El Sistema Solar")); // Escape chooses nothing
 
         QVERIFY(w->isVisible()); // the main window stays
@@ -154,19 +154,19 @@ private slots:
     // on screen, before its frame is known, may land with its title bar off the screen): side by side,
     // inside the screen, the selector to the right.
     void arranque_colocaLasVentanasAntesDeMostrarlas() {
-        frmLibro1 v;
+        VentanaPrincipal v;
         auto* principal = new PrimeraPosicion(&v);
-        auto* selector = new PrimeraPosicion(v.libro2());
+        auto* selector = new PrimeraPosicion(v.selector());
         QVERIFY(v.Form_Load());
         v.show();
         QVERIFY(QTest::qWaitForWindowExposed(&v));
         QVERIFY(principal->posicion && selector->posicion);
         QCOMPARE(*principal->posicion, v.pos());
-        QCOMPARE(*selector->posicion, v.libro2()->pos());
+        QCOMPARE(*selector->posicion, v.selector()->pos());
         const QRect disponible = v.screen()->availableGeometry();
         QVERIFY(disponible.contains(v.pos()));
-        QVERIFY(disponible.contains(v.libro2()->geometry()));
-        QVERIFY(v.libro2()->x() > v.x() + v.width() / 2);
+        QVERIFY(disponible.contains(v.selector()->geometry()));
+        QVERIFY(v.selector()->x() > v.x() + v.width() / 2);
     }
 
     // Enter on the button that has the focus presses it, as Space does: the selector's ">" button, the
@@ -174,8 +174,8 @@ private slots:
     void botones_enterPulsaElBotonConFoco() {
         w->mnuConfig->trigger();
         w->mnuSeleki->trigger();
-        QList<QPushButton*> botones{w->libro2()->cmdTamano, w->libro6()->cmdAceptar};
-        botones << w->libro4()->findChildren<QPushButton*>();
+        QList<QPushButton*> botones{w->selector()->cmdTamano, w->elector()->cmdAceptar};
+        botones << w->configuracion()->findChildren<QPushButton*>();
         QCOMPARE(botones.size(), 8);
         for (QPushButton* boton : botones) {
             QSignalSpy pulsado(boton, &QPushButton::clicked);
@@ -191,10 +191,10 @@ private slots:
         w->mnuSeleki->trigger();
         w->mnuConfig->trigger();
         const std::pair<QWidget*, std::function<void()>> casos[] = {
-            {w->libro2(), [this] { w->mnuBuscar->trigger(); }},
-            {w->libro6(), [this] { w->mnuSeleki->trigger(); }},
-            {w->libro4(), [this] { w->mnuConfig->trigger(); }},
-            {w->libro3(), [this] { w->pctAbrir_Click(); }},
+            {w->selector(), [this] { w->mnuBuscar->trigger(); }},
+            {w->elector(), [this] { w->mnuSeleki->trigger(); }},
+            {w->configuracion(), [this] { w->mnuConfig->trigger(); }},
+            {w->ventanaImagen(), [this] { w->pctAbrir_Click(); }},
         };
         for (const auto& [ventana, mostrar] : casos) {
             mostrar();
@@ -210,7 +210,7 @@ private slots:
 
     // Escape in the dictionary closes it for good, as its close box does.
     void escape_cierraElDiccionario() {
-        QPointer<frmLibro5> d = frmLibro5::mostrar(w.get(), kSolar);
+        QPointer<Diccionario> d = Diccionario::mostrar(w.get(), kSolar);
         QVERIFY(d);
         QTest::keyClick(d->txtPalabra, Qt::Key_Escape);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

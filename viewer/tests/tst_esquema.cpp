@@ -1,9 +1,9 @@
 // The colour scheme: component arithmetic, the control and read-back tables, the built-in scheme and
 // taking on an encyclopaedia's look (colours, icon, name).
 
+#include "appearance/configuracion.h"
 #include "appearance/entorno.h"
 #include "appearance/esquema.h"
-#include "appearance/frm_libro4.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 #include "ui/twips.h"
@@ -132,7 +132,7 @@ private slots:
         QVERIFY(u.escribir(kDir + "\\ICONO.ICO", icono(Qt::red)));
         QVERIFY(u.escribir(kDir + "\\DESCRIP.DAT", "Sistema solar\r\nDe prueba\r\n"));
         prueba::Ventanas v;
-        frmLibro4 conf(&v.principal, v.imagen);
+        Configuracion conf(&v.principal, v.imagen);
         bool contado = false;
         const QString problemas = apariencia::DarEntorno(
             kDir, {&v.principal, nullptr, v.imagen, &conf, nullptr, nullptr}, [&] { contado = true; });
@@ -163,7 +163,7 @@ private slots:
         QVERIFY(u.escribir(kDir + "\\DESCRIP.DAT", "X\r\n"));
         QVERIFY(u.escribir(kDir + "\\ICONO.ICO", icono(Qt::blue)));
         prueba::Ventanas v;
-        frmLibro4 conf(&v.principal, v.imagen);
+        Configuracion conf(&v.principal, v.imagen);
         apariencia::aplicarEsquema(&v.principal, v.imagen, store::kEsquemaPredeterminado);
         QList<QColor> antes;
         for (const auto& c : apariencia::kTablaControles) {
@@ -202,7 +202,7 @@ private slots:
         QVERIFY(u.escribir(kDir + "\\ICONO.ICO", icono(Qt::green)));
         QVERIFY(u.escribir(kDir + "\\DESCRIP.DAT", "R\xEDos\r\n"));
         prueba::Ventanas v;
-        frmLibro4 conf(&v.principal, v.imagen);
+        Configuracion conf(&v.principal, v.imagen);
         apariencia::aplicarEsquema(&v.principal, v.imagen, {9, 9, 9, 9, 9, 9, 9, 9, 9, 9});
         apariencia::DarEntorno(kDir, {&v.principal, nullptr, v.imagen, &conf, nullptr, nullptr}, {});
         store::Esquema esperado = store::kEsquemaPredeterminado;
@@ -228,7 +228,7 @@ private slots:
         QApplication::setWindowIcon(QIcon(propio));
         prueba::Ventanas v;
         v.principal.setWindowTitle(QStringLiteral("Enciclotomo"));
-        frmLibro4 conf(&v.principal, v.imagen);
+        Configuracion conf(&v.principal, v.imagen);
         QWidget selector;
         apariencia::VentanasVisor vv{&v.principal, &selector, v.imagen, &conf, nullptr, nullptr};
 

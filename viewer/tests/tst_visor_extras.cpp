@@ -1,18 +1,18 @@
 // The viewer as a whole on the sample encyclopaedias: colours, icon and name at start-up, the word
 // look-up from the article text, the chooser, and the menu commands of the secondary windows.
 
+#include "appearance/configuracion.h"
 #include "appearance/esquema.h"
-#include "appearance/frm_libro4.h"
 #include "main_window/etiqueta.h"
-#include "main_window/frm_libro1.h"
 #include "main_window/tira.h"
+#include "main_window/ventana_principal.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 #include "windows/caja_articulo.h"
-#include "windows/frm_libro2.h"
-#include "windows/frm_libro3.h"
-#include "windows/frm_libro5.h"
-#include "windows/frm_libro6.h"
+#include "windows/diccionario.h"
+#include "windows/elector.h"
+#include "windows/selector.h"
+#include "windows/ventana_imagen.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -49,7 +49,7 @@ class TstVisorExtras : public QObject {
     Q_OBJECT
 
     std::unique_ptr<prueba::Unidades> u;
-    std::unique_ptr<frmLibro1> w;
+    std::unique_ptr<VentanaPrincipal> w;
 
 private slots:
     void init() {
@@ -61,7 +61,7 @@ private slots:
         QVERIFY(
             u->escribir("C:\\ENCICLO\\TOMOS.DAT", "C:\\ENCICLO\\SOLAR\r\nC:\\ENCICLO\\RIOS\r\nC:\\ENCICLO\\ROTA\r\n"));
         QVERIFY(u->escribir("C:\\ENCICLO\\ROTA\\COMPLETA.DAT", "A.TXT\r\n"));
-        w = std::make_unique<frmLibro1>();
+        w = std::make_unique<VentanaPrincipal>();
         QVERIFY(w->Form_Load());
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
@@ -79,17 +79,17 @@ private slots:
         QCOMPARE(pixelDe(w->pctTitulo), apariencia::colorDe(4727320));
         const store::Esquema archivo{4727320, 7919359,  15257284, 4595220, 16181732,
                                      5252636, 15924479, 2891808,  3676690, 12510448};
-        QCOMPARE(w->libro4()->ranuras(), archivo);
+        QCOMPARE(w->configuracion()->ranuras(), archivo);
         QCOMPARE(apariencia::leerEsquema(w.get()), archivo);
-        for (QWidget* v :
-             {static_cast<QWidget*>(w.get()), static_cast<QWidget*>(w->libro2()), static_cast<QWidget*>(w->libro3()),
-              static_cast<QWidget*>(w->libro4()), static_cast<QWidget*>(w->libro6())}) {
+        for (QWidget* v : {static_cast<QWidget*>(w.get()), static_cast<QWidget*>(w->selector()),
+                           static_cast<QWidget*>(w->ventanaImagen()), static_cast<QWidget*>(w->configuracion()),
+                           static_cast<QWidget*>(w->elector())}) {
             QVERIFY(!v->windowIcon().isNull());
         }
-        QVERIFY(w->libro2()->lblCantidad->text().startsWith(QString::number(w->libro2()->lstArticulos->count())));
+        QVERIFY(w->selector()->lblCantidad->text().startsWith(QString::number(w->selector()->lstArticulos->count())));
 
         // "Guardar" right away writes back what was read, in the viewer's number form.
-        w->libro4()->cmdGuardar->click();
+        w->configuracion()->cmdGuardar->click();
         QVERIFY(u->bytes(kSolar + "\\COLOR.DAT").startsWith(" 4727320 \r\n 7919359 \r\n"));
     }
 
@@ -101,24 +101,24 @@ private slots:
         dobleClicEn(w->txtArticulo, QStringLiteral("Luna"));
         QCOMPARE(w->lblTitulo->text(), QStringLiteral("La Luna"));
         QCOMPARE(u->bytes(kSolar + "\\ULTIMO.DAT"), ultimo);
-        QVERIFY(w->findChildren<frmLibro5*>().isEmpty());
+        QVERIFY(w->findChildren<Diccionario*>().isEmpty());
 
         w->txtArticulo->setPlainText(QStringLiteral("Mira la gravedad."));
         dobleClicEn(w->txtArticulo, QStringLiteral("gravedad"));
-        const auto dicc = w->findChildren<frmLibro5*>();
+        const auto dicc = w->findChildren<Diccionario*>();
         QCOMPARE(dicc.size(), 1);
         QVERIFY(dicc[0]->isVisible());
         QVERIFY(dicc[0]->isModal());
         QCOMPARE(dicc[0]->txtPalabra->text(), QStringLiteral("GRAVEDAD"));
         QVERIFY(dicc[0]->txtDescrip->toPlainText().startsWith(QStringLiteral("FUERZA CON LA QUE")));
         dicc[0]->close();
-        QTRY_VERIFY(w->findChildren<frmLibro5*>().isEmpty());
+        QTRY_VERIFY(w->findChildren<Diccionario*>().isEmpty());
         QVERIFY(ui::Dialogos::mostrados().isEmpty());
     }
 
     // Choosing RIOS switches everything and is kept for the next start.
     void elector_cambiaYPersiste() {
-        frmLibro6* e = w->libro6();
+        Elector* e = w->elector();
         QCOMPARE(e->windowTitle(), QStringLiteral("Seleccionar enciclotomo"));
         QCOMPARE(e->lstTomos->count(), 3);
         w->mnuSeleki->trigger();
@@ -137,9 +137,9 @@ private slots:
         QCOMPARE(w->directorio(), kRios);
         QCOMPARE(w->windowTitle(), QStringLiteral("Los ríos de España"));
         QCOMPARE(pixelDe(w->pctTitulo), apariencia::colorDe(6837788));
-        QCOMPARE(w->libro4()->ranura(0), 6837788);
+        QCOMPARE(w->configuracion()->ranura(0), 6837788);
         QCOMPARE(w->lblTitulo->text(), articulo); // the article shown stays
-        frmLibro2* s = w->libro2();
+        Selector* s = w->selector();
         QCOMPARE(s->lstArticulos->count(), 4);
         QCOMPARE(s->lstArticulo2->count(), 4);
         QCOMPARE(s->cmdTamano->text(), QStringLiteral(">"));
@@ -147,7 +147,7 @@ private slots:
         QVERIFY(s->lblCantidad->text().startsWith(QStringLiteral("4 ")));
         QVERIFY(ui::Dialogos::mostrados().isEmpty());
 
-        frmLibro1 otro;
+        VentanaPrincipal otro;
         QVERIFY(otro.Form_Load());
         QCOMPARE(otro.directorio(), kRios);
         QCOMPARE(otro.windowTitle(), QStringLiteral("Los ríos de España"));
@@ -156,7 +156,7 @@ private slots:
     // Nothing selected does nothing; a directory without its list files is refused before anything is
     // written.
     void elector_rechazos() {
-        frmLibro6* e = w->libro6();
+        Elector* e = w->elector();
         const QByteArray antes = u->bytes(kActual);
         e->lstTomos->clearSelection();
         e->lstTomos->setCurrentItem(nullptr);
@@ -174,13 +174,13 @@ private slots:
 
     void menus_abrenSusVentanas() {
         w->mnuConfig->trigger();
-        QVERIFY(w->libro4()->isVisible());
-        QVERIFY(w->libro4()->isModal());
-        w->libro4()->cmdCerrar->click();
-        QVERIFY(w->libro4()->isHidden());
+        QVERIFY(w->configuracion()->isVisible());
+        QVERIFY(w->configuracion()->isModal());
+        w->configuracion()->cmdCerrar->click();
+        QVERIFY(w->configuracion()->isHidden());
 
         w->mnuDict->trigger();
-        const auto dicc = w->findChildren<frmLibro5*>();
+        const auto dicc = w->findChildren<Diccionario*>();
         QCOMPARE(dicc.size(), 1);
         QVERIFY(dicc[0]->isModal());
         QVERIFY(dicc[0]->txtPalabra->text().isEmpty());
@@ -188,7 +188,7 @@ private slots:
         QTest::keyClick(dicc[0]->txtPalabra, Qt::Key_Return);
         QCOMPARE(dicc[0]->txtDescrip->toPlainText(), QStringLiteral("/LUNA.TXT"));
         dicc[0]->close();
-        QTRY_VERIFY(w->findChildren<frmLibro5*>().isEmpty());
+        QTRY_VERIFY(w->findChildren<Diccionario*>().isEmpty());
 
         w->mnuAbout->trigger();
         QCOMPARE(ui::Dialogos::mostrados().size(), 1);
@@ -199,9 +199,10 @@ private slots:
                                                                                 "los autores de Lumbre.")));
 
         // "Normalizar" in the configuration window goes through the main window's built-in scheme.
-        w->libro4()->cmdNormal->click();
+        w->configuracion()->cmdNormal->click();
         QCOMPARE(pixelDe(w->pctTitulo), QColor(159, 151, 128));
-        QCOMPARE(apariencia::colorActual(w->libro3()->txtEpigrafe, apariencia::Propiedad::Fondo), QColor(0, 0, 0));
+        QCOMPARE(apariencia::colorActual(w->ventanaImagen()->txtEpigrafe, apariencia::Propiedad::Fondo),
+                 QColor(0, 0, 0));
     }
 };
 

@@ -1,8 +1,8 @@
-#include "windows/frm_libro6.h"
+#include "windows/elector.h"
 
-#include "main_window/frm_libro1.h"
 #include "main_window/fuentes.h"
 #include "main_window/teclado.h"
+#include "main_window/ventana_principal.h"
 #include "store/encyclopaedia.h"
 #include "store/paths.h"
 #include "store/registry.h"
@@ -10,14 +10,14 @@
 #include "ui/dialogos.h"
 #include "ui/texto.h"
 #include "ui/twips.h"
-#include "windows/frm_libro2.h"
+#include "windows/selector.h"
 
 #include <QCloseEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStringList>
 
-frmLibro6::frmLibro6(frmLibro1* principal) : QWidget(principal, Qt::Window), principal_(principal) {
+Elector::Elector(VentanaPrincipal* principal) : QWidget(principal, Qt::Window), principal_(principal) {
     setObjectName(QStringLiteral("frmLibro6"));
     setWindowTitle(QStringLiteral("Seleccionar enciclotomo"));
     instalarSustitucionesDeFuentes();
@@ -37,14 +37,14 @@ frmLibro6::frmLibro6(frmLibro1* principal) : QWidget(principal, Qt::Window), pri
     cmdAceptar->setAutoDefault(true); // Enter on the button that has the focus presses it, as Space does
 
     connect(lstTomos, &QListWidget::itemDoubleClicked, this, [this] { lstTomos_DblClick(); });
-    connect(cmdAceptar, &QPushButton::clicked, this, &frmLibro6::cmdAceptar_Click);
+    connect(cmdAceptar, &QPushButton::clicked, this, &Elector::cmdAceptar_Click);
     teclado::enterComoDobleClic(lstTomos, [this] { lstTomos_DblClick(); });
     teclado::escapeCierra(this);
 
     Form_Load();
 }
 
-void frmLibro6::Form_Load() {
+void Elector::Form_Load() {
     const auto tomos = store::enciclopediasRegistradas();
     if (!tomos) {
         ui::Dialogos::error(principal_, tomos.error());
@@ -57,7 +57,7 @@ void frmLibro6::Form_Load() {
     lstTomos->addItems(entradas);
 }
 
-void frmLibro6::lstTomos_DblClick() {
+void Elector::lstTomos_DblClick() {
     QListWidgetItem* elegido = lstTomos->currentItem();
     if (!elegido || !elegido->isSelected()) {
         return;
@@ -86,7 +86,7 @@ void frmLibro6::lstTomos_DblClick() {
         return;
     }
 
-    frmLibro2* selector = principal_->libro2();
+    Selector* selector = principal_->selector();
     selector->lstDats->clear();
     selector->Form_Load();
     selector->setDirectorio(directorio);
@@ -99,11 +99,11 @@ void frmLibro6::lstTomos_DblClick() {
     hide();
 }
 
-void frmLibro6::cmdAceptar_Click() {
+void Elector::cmdAceptar_Click() {
     lstTomos_DblClick();
 }
 
-void frmLibro6::closeEvent(QCloseEvent* evento) {
+void Elector::closeEvent(QCloseEvent* evento) {
     evento->ignore();
     hide();
 }

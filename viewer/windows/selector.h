@@ -7,15 +7,15 @@
 class QLabel;
 class QListWidget;
 class QPushButton;
-class frmLibro1;
+class VentanaPrincipal;
 
 // The article selector, captioned "S E L E C T O R": the titles of the current encyclopaedia's articles,
 // narrowed by its named lists when the window is narrowed again after ticking them. It keeps the
 // viewer's current encyclopaedia directory. Closing it only hides it.
-class frmLibro2 : public QWidget {
+class Selector : public QWidget {
     Q_OBJECT
 public:
-    explicit frmLibro2(frmLibro1* principal);
+    explicit Selector(VentanaPrincipal* principal);
 
     // The hidden file list: the current encyclopaedia directory (Windows-1252, as stored) and its pattern.
     struct ListaDeArchivos {
@@ -57,6 +57,6 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
-    frmLibro1* principal_;
+    VentanaPrincipal* principal_;
     bool cargado_ = false;
 };

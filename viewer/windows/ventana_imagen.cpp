@@ -1,4 +1,4 @@
-#include "windows/frm_libro3.h"
+#include "windows/ventana_imagen.h"
 
 #include "main_window/caja_imagen.h"
 #include "main_window/fuentes.h"
@@ -11,7 +11,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 
-frmLibro3::frmLibro3(QWidget* parent) : QWidget(parent, Qt::Window) {
+VentanaImagen::VentanaImagen(QWidget* parent) : QWidget(parent, Qt::Window) {
     instalarSustitucionesDeFuentes();
     setObjectName(QStringLiteral("frmLibro3"));
     setWindowTitle(QStringLiteral("Imagen"));
@@ -43,14 +43,14 @@ frmLibro3::frmLibro3(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     ui::tamanoCliente(this, 3915 + 100, 2655 + 1615);
 
-    connect(pctLlena, &CajaImagen::redimensionada, this, &frmLibro3::pctLlena_Resize);
-    connect(pctLlena, &CajaImagen::botonPulsado, this, &frmLibro3::pctLlena_MouseDown);
-    connect(mnuCopiar, &QAction::triggered, this, &frmLibro3::mnuCopiar_Click);
-    connect(mnuCerrar, &QAction::triggered, this, &frmLibro3::mnuCerrar_Click);
+    connect(pctLlena, &CajaImagen::redimensionada, this, &VentanaImagen::pctLlena_Resize);
+    connect(pctLlena, &CajaImagen::botonPulsado, this, &VentanaImagen::pctLlena_MouseDown);
+    connect(mnuCopiar, &QAction::triggered, this, &VentanaImagen::mnuCopiar_Click);
+    connect(mnuCerrar, &QAction::triggered, this, &VentanaImagen::mnuCerrar_Click);
     teclado::escapeCierra(this);
 }
 
-void frmLibro3::pctLlena_Resize() {
+void VentanaImagen::pctLlena_Resize() {
     const int ancho = pctLlena->width();
     const int alto = pctLlena->height();
     resize(ancho + ui::pixeles(100), alto + ui::pixeles(1615));
@@ -58,24 +58,24 @@ void frmLibro3::pctLlena_Resize() {
     mnuCopiar->setEnabled(!pctLlena->imagen().isNull());
 }
 
-void frmLibro3::pctLlena_MouseDown(Qt::MouseButton boton, const QPoint& posicionGlobal) {
+void VentanaImagen::pctLlena_MouseDown(Qt::MouseButton boton, const QPoint& posicionGlobal) {
     if (boton == Qt::RightButton) {
         mnuPopup->popup(posicionGlobal);
     }
 }
 
-void frmLibro3::mnuCopiar_Click() {
+void VentanaImagen::mnuCopiar_Click() {
     if (pctLlena->imagen().isNull()) {
         return;
     }
     QGuiApplication::clipboard()->setPixmap(pctLlena->imagen());
 }
 
-void frmLibro3::mnuCerrar_Click() {
+void VentanaImagen::mnuCerrar_Click() {
     hide();
 }
 
-void frmLibro3::closeEvent(QCloseEvent* e) {
+void VentanaImagen::closeEvent(QCloseEvent* e) {
     e->ignore();
     hide();
 }

@@ -1,4 +1,4 @@
-#include "windows/frm_libro5.h"
+#include "windows/diccionario.h"
 
 #include "main_window/fuentes.h"
 #include "main_window/teclado.h"
@@ -11,7 +11,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-frmLibro5::frmLibro5(std::string directorio, QWidget* parent)
+Diccionario::Diccionario(std::string directorio, QWidget* parent)
     : QWidget(parent, Qt::Window), directorio_(std::move(directorio)) {
     setObjectName(QStringLiteral("frmLibro5"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -38,9 +38,9 @@ frmLibro5::frmLibro5(std::string directorio, QWidget* parent)
     txtPalabra->setFocus();
 }
 
-frmLibro5* frmLibro5::mostrar(QWidget* padre, const std::string& directorio, const QString& palabra,
-                              const QString& descripcion) {
-    auto* ventana = new frmLibro5(directorio, padre);
+Diccionario* Diccionario::mostrar(QWidget* padre, const std::string& directorio, const QString& palabra,
+                                  const QString& descripcion) {
+    auto* ventana = new Diccionario(directorio, padre);
     if (padre) {
         ventana->setWindowIcon(padre->windowIcon());
     }
@@ -53,7 +53,7 @@ frmLibro5* frmLibro5::mostrar(QWidget* padre, const std::string& directorio, con
     return ventana;
 }
 
-void frmLibro5::txtPalabra_KeyDown(int KeyCode, Qt::KeyboardModifiers /*Shift*/) {
+void Diccionario::txtPalabra_KeyDown(int KeyCode, Qt::KeyboardModifiers /*Shift*/) {
     if (KeyCode != 13) {
         return;
     }
@@ -71,7 +71,7 @@ void frmLibro5::txtPalabra_KeyDown(int KeyCode, Qt::KeyboardModifiers /*Shift*/)
     txtDescrip->setPlainText(consulta::definicionPara(directorio_, W));
 }
 
-bool frmLibro5::eventFilter(QObject* objeto, QEvent* evento) {
+bool Diccionario::eventFilter(QObject* objeto, QEvent* evento) {
     if (objeto == txtPalabra && evento->type() == QEvent::KeyPress) {
         const auto* tecla = static_cast<QKeyEvent*>(evento);
         if (tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter) {

@@ -1,9 +1,9 @@
-#include "windows/frm_libro2.h"
+#include "windows/selector.h"
 
 #include "main_window/enciclopedia_actual.h"
-#include "main_window/frm_libro1.h"
 #include "main_window/fuentes.h"
 #include "main_window/teclado.h"
+#include "main_window/ventana_principal.h"
 #include "store/encyclopaedia.h"
 #include "store/list_files.h"
 #include "store/paths.h"
@@ -23,7 +23,7 @@ std::string aStore(const QString& texto) {
 }
 } // namespace
 
-frmLibro2::frmLibro2(frmLibro1* principal) : QWidget(principal, Qt::Window), principal_(principal) {
+Selector::Selector(VentanaPrincipal* principal) : QWidget(principal, Qt::Window), principal_(principal) {
     instalarSustitucionesDeFuentes();
     setObjectName(QStringLiteral("frmLibro2"));
     setWindowTitle(QStringLiteral("S E L E C T O R"));
@@ -69,13 +69,13 @@ frmLibro2::frmLibro2(frmLibro1* principal) : QWidget(principal, Qt::Window), pri
 
     ui::tamanoCliente(this, kAnchoAngosto, kAltoCliente);
 
-    connect(cmdTamano, &QPushButton::clicked, this, &frmLibro2::cmdTamano_Click);
+    connect(cmdTamano, &QPushButton::clicked, this, &Selector::cmdTamano_Click);
     connect(lstArticulos, &QListWidget::itemDoubleClicked, this, [this] { lstArticulos_DblClick(); });
     teclado::enterComoDobleClic(lstArticulos, [this] { lstArticulos_DblClick(); });
     teclado::escapeCierra(this);
 }
 
-void frmLibro2::Form_Load() {
+void Selector::Form_Load() {
     cargado_ = true;
     resize(ui::pixeles(kAnchoAngosto), height());
 
@@ -99,7 +99,7 @@ void frmLibro2::Form_Load() {
     }
 }
 
-void frmLibro2::Aceptar() {
+void Selector::Aceptar() {
     lstArticulo2->clear();
     lstArticulos->clear();
     bool alguno = false;
@@ -115,7 +115,7 @@ void frmLibro2::Aceptar() {
     principal_->Actualizar();
 }
 
-void frmLibro2::ActuaLbl() {
+void Selector::ActuaLbl() {
     QString texto = QStringLiteral("%1 artículos en la lista.").arg(lstArticulos->count());
     for (int i = 0; i < lstDats->count(); ++i) {
         if (lstDats->item(i)->checkState() == Qt::Checked) {
@@ -126,7 +126,7 @@ void frmLibro2::ActuaLbl() {
     lblCantidad->setText(texto);
 }
 
-void frmLibro2::cmdTamano_Click() {
+void Selector::cmdTamano_Click() {
     if (width() == ui::pixeles(kAnchoAngosto)) {
         resize(ui::pixeles(kAnchoAncho), height());
         cmdTamano->setText(QStringLiteral("<"));
@@ -140,7 +140,7 @@ void frmLibro2::cmdTamano_Click() {
     ActuaLbl();
 }
 
-void frmLibro2::lstArticulos_DblClick() {
+void Selector::lstArticulos_DblClick() {
     const int i = lstArticulos->currentRow();
     if (i < 0 || !lstArticulos->item(i)->isSelected() || i >= lstArticulo2->count()) {
         return;
@@ -154,14 +154,14 @@ void frmLibro2::lstArticulos_DblClick() {
     }
 }
 
-void frmLibro2::resizeEvent(QResizeEvent* e) {
+void Selector::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
     // The narrow width is that of the whole window where it was designed; measured as the client area
     // here, it would leave a sliver of the filter list showing.
     lstDats->setVisible(width() > ui::pixeles(kAnchoAngosto));
 }
 
-void frmLibro2::closeEvent(QCloseEvent* e) {
+void Selector::closeEvent(QCloseEvent* e) {
     e->ignore();
     hide();
 }

@@ -1,4 +1,4 @@
-#include "main_window/frm_libro1.h"
+#include "main_window/ventana_principal.h"
 
 #include "appearance/esquema.h"
 
@@ -18,8 +18,8 @@
 #include "ui/texto.h"
 #include "ui/twips.h"
 #include "windows/caja_articulo.h"
-#include "windows/frm_libro2.h"
-#include "windows/frm_libro3.h"
+#include "windows/selector.h"
+#include "windows/ventana_imagen.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -70,7 +70,7 @@ template <class T = QPlainTextEdit> T* cajaDeTexto(QWidget* padre) {
 
 } // namespace
 
-frmLibro1::frmLibro1(QWidget* parent) : QMainWindow(parent) {
+VentanaPrincipal::VentanaPrincipal(QWidget* parent) : QMainWindow(parent) {
     instalarSustitucionesDeFuentes();
     setObjectName(QStringLiteral("frmLibro1"));
     setWindowTitle(QStringLiteral("Enciclotomo"));
@@ -80,16 +80,16 @@ frmLibro1::frmLibro1(QWidget* parent) : QMainWindow(parent) {
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
 
-    libro2_ = new frmLibro2(this);
-    libro3_ = new frmLibro3(this);
+    selector_ = new Selector(this);
+    ventanaImagen_ = new VentanaImagen(this);
     // The controls are designed in the built-in colours, so that the configuration window, which reads its
     // slots back from them when it loads, starts from real values even before an encyclopaedia is taken on.
-    apariencia::aplicarEsquema(this, libro3_, store::kEsquemaPredeterminado);
+    apariencia::aplicarEsquema(this, ventanaImagen_, store::kEsquemaPredeterminado);
 }
 
-frmLibro1::~frmLibro1() = default;
+VentanaPrincipal::~VentanaPrincipal() = default;
 
-void frmLibro1::crearControles() {
+void VentanaPrincipal::crearControles() {
     auto* cliente = new QWidget(this);
     cliente->setObjectName(QStringLiteral("cliente"));
     cliente->setFixedSize(ui::pixeles(11880), ui::pixeles(8595));
@@ -163,14 +163,14 @@ void frmLibro1::crearControles() {
 
     connect(lstEsquema, &QListWidget::itemDoubleClicked, this, [this] { lstEsquema_DblClick(); });
     teclado::enterComoDobleClic(lstEsquema, [this] { lstEsquema_DblClick(); });
-    connect(txtArticulo, &CajaArticulo::palabraElegida, this, &frmLibro1::txtArticulo_DblClick);
-    connect(lblAbrir, &Etiqueta::pulsado, this, &frmLibro1::lblAbrir_Click);
-    connect(pctAbrir, &Tira::pulsado, this, &frmLibro1::pctAbrir_Click);
-    connect(lblPie, &Etiqueta::pulsado, this, &frmLibro1::lblPie_Click);
-    connect(pctPie, &Tira::pulsado, this, &frmLibro1::pctPie_Click);
+    connect(txtArticulo, &CajaArticulo::palabraElegida, this, &VentanaPrincipal::txtArticulo_DblClick);
+    connect(lblAbrir, &Etiqueta::pulsado, this, &VentanaPrincipal::lblAbrir_Click);
+    connect(pctAbrir, &Tira::pulsado, this, &VentanaPrincipal::pctAbrir_Click);
+    connect(lblPie, &Etiqueta::pulsado, this, &VentanaPrincipal::lblPie_Click);
+    connect(pctPie, &Tira::pulsado, this, &VentanaPrincipal::pctPie_Click);
 }
 
-void frmLibro1::crearMenu() {
+void VentanaPrincipal::crearMenu() {
     menuFile = menuBar()->addMenu(QStringLiteral("Enciclotomo"));
     menuFile->setObjectName(QStringLiteral("menuFile"));
     mnuFile = menuFile->menuAction();
@@ -190,19 +190,19 @@ void frmLibro1::crearMenu() {
     mnuAbout = menuBar()->addAction(QStringLiteral("Acerca de . . ."));
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
 
-    connect(mnuSalir, &QAction::triggered, this, &frmLibro1::mnuSalir_Click);
-    connect(mnuBuscar, &QAction::triggered, this, &frmLibro1::mnuBuscar_Click);
-    connect(mnuConfig, &QAction::triggered, this, &frmLibro1::mnuConfig_Click);
-    connect(mnuSeleki, &QAction::triggered, this, &frmLibro1::mnuSeleki_Click);
-    connect(mnuDict, &QAction::triggered, this, &frmLibro1::mnuDict_Click);
-    connect(mnuAbout, &QAction::triggered, this, &frmLibro1::mnuAbout_Click);
+    connect(mnuSalir, &QAction::triggered, this, &VentanaPrincipal::mnuSalir_Click);
+    connect(mnuBuscar, &QAction::triggered, this, &VentanaPrincipal::mnuBuscar_Click);
+    connect(mnuConfig, &QAction::triggered, this, &VentanaPrincipal::mnuConfig_Click);
+    connect(mnuSeleki, &QAction::triggered, this, &VentanaPrincipal::mnuSeleki_Click);
+    connect(mnuDict, &QAction::triggered, this, &VentanaPrincipal::mnuDict_Click);
+    connect(mnuAbout, &QAction::triggered, this, &VentanaPrincipal::mnuAbout_Click);
 }
 
-std::string frmLibro1::directorio() const {
-    return libro2_->directorio();
+std::string VentanaPrincipal::directorio() const {
+    return selector_->directorio();
 }
 
-bool frmLibro1::Form_Load() {
+bool VentanaPrincipal::Form_Load() {
     QString motivo;
     if (!buscarEnciclopediaActual(&motivo)) {
         ui::Dialogos::informar(this, QStringLiteral("Tomo"),
@@ -231,22 +231,22 @@ bool frmLibro1::Form_Load() {
     lstEsquema_DblClick();
 
     crearVentanasSecundarias();
-    libro2_->show();
-    libro2_->ActuaLbl();
+    selector_->show();
+    selector_->ActuaLbl();
     DarEntorno();
     return true;
 }
 
-void frmLibro1::Cargar(const std::string& NOMBRE, bool Actualiza) {
-    if (!libro2_->cargado()) {
-        libro2_->Form_Load();
+void VentanaPrincipal::Cargar(const std::string& NOMBRE, bool Actualiza) {
+    if (!selector_->cargado()) {
+        selector_->Form_Load();
     }
-    libro2_->show();
-    libro2_->fllArticulos.patron = "*.txt";
+    selector_->show();
+    selector_->fllArticulos.patron = "*.txt";
 
     QString motivo;
     if (const auto dir = buscarEnciclopediaActual(&motivo)) {
-        libro2_->setDirectorio(*dir);
+        selector_->setDirectorio(*dir);
     } else if (!directorio().empty()) {
         ui::Dialogos::avisar(
             this, QStringLiteral("%1 Se sigue mostrando la enciclotomo %2.").arg(motivo, ui::desdeStore(directorio())));
@@ -271,7 +271,7 @@ void frmLibro1::Cargar(const std::string& NOMBRE, bool Actualiza) {
                 nombres << ui::desdeStore(linea);
             }
         }
-        libro2_->lstArticulo2->addItems(nombres);
+        selector_->lstArticulo2->addItems(nombres);
     }
 
     if (Actualiza) {
@@ -279,9 +279,9 @@ void frmLibro1::Cargar(const std::string& NOMBRE, bool Actualiza) {
     }
 }
 
-void frmLibro1::Actualizar() {
-    QListWidget* nombres = libro2_->lstArticulo2;
-    QListWidget* titulos = libro2_->lstArticulos;
+void VentanaPrincipal::Actualizar() {
+    QListWidget* nombres = selector_->lstArticulo2;
+    QListWidget* titulos = selector_->lstArticulos;
     const std::string dir = directorio();
     const int n = nombres->count();
 
@@ -331,11 +331,11 @@ void frmLibro1::Actualizar() {
     }
 }
 
-void frmLibro1::Abrir(const std::string& archivo) {
+void VentanaPrincipal::Abrir(const std::string& archivo) {
     abrirArticulo(archivo);
 }
 
-bool frmLibro1::abrirArticulo(const std::string& archivo) {
+bool VentanaPrincipal::abrirArticulo(const std::string& archivo) {
     // A name read from a store file must not lead out of the encyclopaedia directory.
     const std::string dir = directorio();
     if (!dir.empty() && archivo.size() > dir.size() && archivo.compare(0, dir.size(), dir) == 0 &&
@@ -381,7 +381,7 @@ bool frmLibro1::abrirArticulo(const std::string& archivo) {
     return true;
 }
 
-void frmLibro1::vaciarArticulo() {
+void VentanaPrincipal::vaciarArticulo() {
     txtArticulo->clear();
     lstEsquema->clear();
     imgCostado->setPixmap(QPixmap());
@@ -389,7 +389,7 @@ void frmLibro1::vaciarArticulo() {
     pctEsquema->hide();
 }
 
-void frmLibro1::lstEsquema_DblClick() {
+void VentanaPrincipal::lstEsquema_DblClick() {
     QListWidgetItem* elegido = lstEsquema->currentItem();
     if (!elegido || !elegido->isSelected()) {
         return;
@@ -421,7 +421,7 @@ void frmLibro1::lstEsquema_DblClick() {
     txtEpigrafe->setPlainText(textoDeCuerpo(epigrafe.texto));
 }
 
-void frmLibro1::lblAbrir_Click() {
+void VentanaPrincipal::lblAbrir_Click() {
     const QPixmap& imagen = pctImagen->imagen();
     if (imagen.isNull()) {
         ui::Dialogos::avisar(this, rutaImagen_.empty()
@@ -431,35 +431,35 @@ void frmLibro1::lblAbrir_Click() {
                                              .arg(ui::desdeStore(rutaImagen_)));
         return;
     }
-    libro3_->pctLlena->ponerImagen(imagen);
-    libro3_->pctLlena_Resize();
-    libro3_->txtEpigrafe->setPlainText(txtEpigrafe->toPlainText());
-    libro3_->setWindowTitle(lblTitImag->text());
-    libro3_->setWindowModality(Qt::ApplicationModal);
-    mostrarAlFrente(libro3_);
+    ventanaImagen_->pctLlena->ponerImagen(imagen);
+    ventanaImagen_->pctLlena_Resize();
+    ventanaImagen_->txtEpigrafe->setPlainText(txtEpigrafe->toPlainText());
+    ventanaImagen_->setWindowTitle(lblTitImag->text());
+    ventanaImagen_->setWindowModality(Qt::ApplicationModal);
+    mostrarAlFrente(ventanaImagen_);
 }
 
-void frmLibro1::pctAbrir_Click() {
+void VentanaPrincipal::pctAbrir_Click() {
     lblAbrir_Click();
 }
 
-void frmLibro1::lblPie_Click() {
+void VentanaPrincipal::lblPie_Click() {
     txtEpigrafe->setVisible(txtEpigrafe->isHidden());
 }
 
-void frmLibro1::pctPie_Click() {
+void VentanaPrincipal::pctPie_Click() {
     lblPie_Click();
 }
 
-void frmLibro1::mnuSalir_Click() {
+void VentanaPrincipal::mnuSalir_Click() {
     terminar();
 }
 
-void frmLibro1::mnuBuscar_Click() {
-    mostrarAlFrente(libro2_);
+void VentanaPrincipal::mnuBuscar_Click() {
+    mostrarAlFrente(selector_);
 }
 
-void frmLibro1::terminar() {
+void VentanaPrincipal::terminar() {
     // Every window disappears and the program ends; nothing is saved.
     for (QWidget* ventana : QApplication::topLevelWidgets()) {
         if (ventana != this) {
@@ -470,12 +470,12 @@ void frmLibro1::terminar() {
     QCoreApplication::exit(0);
 }
 
-void frmLibro1::closeEvent(QCloseEvent* e) {
+void VentanaPrincipal::closeEvent(QCloseEvent* e) {
     e->accept();
     terminar();
 }
 
-void frmLibro1::colocarVentanas() {
+void VentanaPrincipal::colocarVentanas() {
     // Placed before either window is first shown, so that the window manager takes these places as they
     // are: a window moved after it has been shown, before its frame is known, lands with its title bar
     // off the screen. The frames are not known yet; these margins stand in for them.
@@ -488,7 +488,7 @@ void frmLibro1::colocarVentanas() {
     const QRect disponible = pantalla->availableGeometry();
     const QSize marco(2 * kBorde, kBarra + kBorde);
     const QSize principal = size() + marco;
-    const QSize selector = libro2_->size() + marco;
+    const QSize selector = selector_->size() + marco;
     // The pair side by side, centred on the screen; on a screen too narrow for both, the selector keeps
     // to the right edge, over the main window's right margin and below its title bar and close box.
     const int x = disponible.left() + std::max(0, (disponible.width() - principal.width() - selector.width()) / 2);
@@ -497,5 +497,5 @@ void frmLibro1::colocarVentanas() {
         std::max(disponible.left(), std::min(x + principal.width(), disponible.right() + 1 - selector.width()));
     const int ySelector = xSelector < x + principal.width() ? y + kBarra : y;
     move(x, y);
-    libro2_->move(xSelector, ySelector);
+    selector_->move(xSelector, ySelector);
 }

@@ -8,12 +8,12 @@
 
 class QListWidget;
 class QPushButton;
-class frmLibro1;
+class VentanaPrincipal;
 
-class frmLibro6 : public QWidget {
+class Elector : public QWidget {
     Q_OBJECT
 public:
-    explicit frmLibro6(frmLibro1* principal);
+    explicit Elector(VentanaPrincipal* principal);
 
     QListWidget* lstTomos = nullptr;
     QPushButton* cmdAceptar = nullptr;
@@ -29,5 +29,5 @@ protected:
     void closeEvent(QCloseEvent* evento) override;
 
 private:
-    frmLibro1* principal_;
+    VentanaPrincipal* principal_;
 };

@@ -3,15 +3,15 @@
 
 #include "main_window/caja_imagen.h"
 #include "main_window/etiqueta.h"
-#include "main_window/frm_libro1.h"
 #include "main_window/tira.h"
+#include "main_window/ventana_principal.h"
 #include "store/paths.h"
 #include "tests/support/listas.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 #include "ui/twips.h"
-#include "windows/frm_libro2.h"
-#include "windows/frm_libro3.h"
+#include "windows/selector.h"
+#include "windows/ventana_imagen.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -97,8 +97,8 @@ public:
     prueba::Unidades u;
 };
 
-std::unique_ptr<frmLibro1> arrancar() {
-    auto w = std::make_unique<frmLibro1>();
+std::unique_ptr<VentanaPrincipal> arrancar() {
+    auto w = std::make_unique<VentanaPrincipal>();
     if (!w->Form_Load()) {
         return nullptr;
     }
@@ -131,7 +131,7 @@ private slots:
         QVERIFY(w->txtEpigrafe->isHidden()); // the caption box starts hidden
         QVERIFY(w->imgCostado->pixmap().isNull());
 
-        frmLibro2* s = w->libro2();
+        Selector* s = w->selector();
         QVERIFY(s->isVisible());
         QCOMPARE(s->windowTitle(), QStringLiteral("S E L E C T O R"));
         QCOMPARE(textos(s->lstArticulos), (QStringList{u"El Sol"_s, u"Marte"_s, u"La Luna"_s}));
@@ -170,7 +170,7 @@ private slots:
         Tienda t;
         auto w = arrancar();
         QVERIFY(w);
-        dobleClic(w->libro2()->lstArticulos, 1);
+        dobleClic(w->selector()->lstArticulos, 1);
         QCOMPARE(w->lblTitulo->text(), QStringLiteral("Marte"));
         QVERIFY(w->pctEsquema->isHidden());
         QVERIFY(w->pctContiene->isHidden());
@@ -179,7 +179,7 @@ private slots:
         // The illustration panel keeps what it showed, hidden with the panel.
         QCOMPARE(w->lblTitImag->text(), QStringLiteral("Sol visible"));
 
-        dobleClic(w->libro2()->lstArticulos, 2); // no side picture line: the side picture goes
+        dobleClic(w->selector()->lstArticulos, 2); // no side picture line: the side picture goes
         QCOMPARE(w->lblTitulo->text(), QStringLiteral("La Luna"));
         QVERIFY(w->imgCostado->pixmap().isNull());
         QVERIFY(!w->pctContiene->isHidden());
@@ -220,8 +220,8 @@ private slots:
 
         dobleClic(w->lstEsquema, 1);
         QVERIFY(!w->txtEpigrafe->isHidden());
-        dobleClic(w->libro2()->lstArticulos, 1); // no illustrations
-        dobleClic(w->libro2()->lstArticulos, 2);
+        dobleClic(w->selector()->lstArticulos, 1); // no illustrations
+        dobleClic(w->selector()->lstArticulos, 2);
         QVERIFY(!w->txtEpigrafe->isHidden());
         QVERIFY(w->txtEpigrafe->isVisible());
     }
@@ -230,7 +230,7 @@ private slots:
         Tienda t;
         auto w = arrancar();
         QVERIFY(w);
-        frmLibro2* s = w->libro2();
+        Selector* s = w->selector();
         QVERIFY(!s->lstDats->isVisible()); // only the wide window shows the filters
         QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
         QCOMPARE(s->width(), ui::pixeles(6360));
@@ -274,7 +274,7 @@ private slots:
         t.poner(en("Lunas.dat"), lineas({""})); // a list added but never saved: one empty line
         auto w = arrancar();
         QVERIFY(w);
-        frmLibro2* s = w->libro2();
+        Selector* s = w->selector();
         s->lstDats->item(1)->setCheckState(Qt::Checked);
         s->cmdTamano_Click();
         s->cmdTamano_Click();
@@ -295,7 +295,7 @@ private slots:
         {
             auto w = arrancar();
             QVERIFY(w);
-            frmLibro2* s = w->libro2();
+            Selector* s = w->selector();
             // The empty line names no article; the titles stay parallel with the names.
             QCOMPARE(textos(s->lstArticulo2), (QStringList{u"a.txt"_s, u"b.txt"_s, u"sin.txt"_s, u"c.txt"_s}));
             QCOMPARE(textos(s->lstArticulos), (QStringList{u"Igual"_s, u"Igual"_s, u""_s, u"Segundo"_s}));
@@ -317,7 +317,7 @@ private slots:
         t.poner(en("ULTIMO.DAT"), lineas({"luna.txt"}));
         auto w = arrancar();
         QVERIFY(w);
-        frmLibro3* img = w->libro3();
+        VentanaImagen* img = w->ventanaImagen();
         QVERIFY(!img->isVisible());
         QTest::mouseClick(w->lblAbrir, Qt::LeftButton);
         QVERIFY(img->isVisible());
@@ -354,7 +354,7 @@ private slots:
         QVERIFY(!img->isVisible());
 
         // The strip around the label does the same; a smaller picture shrinks the window.
-        dobleClic(w->libro2()->lstArticulos, 0);
+        dobleClic(w->selector()->lstArticulos, 0);
         QTest::mouseClick(w->pctAbrir, Qt::LeftButton, {}, QPoint(w->pctAbrir->width() - 2, 2));
         QVERIFY(img->isVisible());
         QCOMPARE(img->size(), QSize(60 + ui::pixeles(100), 40 + ui::pixeles(1615)));
@@ -387,13 +387,13 @@ private slots:
         } else if (caso == QLatin1String("directorio")) {
             u.escribir("C:\\ENC\\ACTUAL.DAT", lineas({kDir.c_str()}));
         }
-        frmLibro1 w;
+        VentanaPrincipal w;
         QVERIFY(!w.Form_Load());
         QCOMPARE(ui::Dialogos::mostrados().size(), 1);
         const QString texto = ui::Dialogos::mostrados().front().texto;
         QVERIFY2(texto.contains(dice), qPrintable(texto));
         QVERIFY2(texto.contains(QStringLiteral("Forja")), qPrintable(texto));
-        QVERIFY(!w.libro2()->isVisible());
+        QVERIFY(!w.selector()->isVisible());
     }
 
     void startUp_withoutALastArticle_showsNone_data() {
@@ -421,9 +421,9 @@ private slots:
         QCOMPARE(w->txtArticulo->toPlainText(), QString());
         QVERIFY(w->pctEsquema->isHidden());
         QVERIFY(w->pctContiene->isHidden());
-        QCOMPARE(w->libro2()->lstArticulos->count(), 3);
+        QCOMPARE(w->selector()->lstArticulos->count(), 3);
         QVERIFY(ui::Dialogos::mostrados().isEmpty());
-        dobleClic(w->libro2()->lstArticulos, 0); // everything else works
+        dobleClic(w->selector()->lstArticulos, 0); // everything else works
         QCOMPARE(w->lblTitulo->text(), QStringLiteral("El Sol"));
     }
 
@@ -450,7 +450,7 @@ private slots:
         auto w = arrancar();
         QVERIFY(w);
         t.quitar(en("marte.txt"));
-        dobleClic(w->libro2()->lstArticulos, 1);
+        dobleClic(w->selector()->lstArticulos, 1);
         QCOMPARE(ui::Dialogos::mostrados().size(), 1);
         QVERIFY(ui::Dialogos::mostrados().front().texto.contains(QStringLiteral("marte.txt")));
         QCOMPARE(w->lblTitulo->text(), QStringLiteral("El Sol"));
@@ -468,11 +468,11 @@ private slots:
         QVERIFY(w);
         QCOMPARE(ui::Dialogos::mostrados().size(), 1);
         QVERIFY(ui::Dialogos::mostrados().front().texto.contains(QStringLiteral("5")));
-        QCOMPARE(textos(w->libro2()->lstArticulos), (QStringList{u""_s, u"El Sol"_s, u""_s, u""_s, u""_s, u""_s}));
+        QCOMPARE(textos(w->selector()->lstArticulos), (QStringList{u""_s, u"El Sol"_s, u""_s, u""_s, u""_s, u""_s}));
 
         // Opening a refused name says so and keeps the article.
         ui::Dialogos::limpiar();
-        dobleClic(w->libro2()->lstArticulos, 3);
+        dobleClic(w->selector()->lstArticulos, 3);
         QCOMPARE(ui::Dialogos::mostrados().size(), 1);
         QCOMPARE(w->lblTitulo->text(), QStringLiteral("El Sol"));
         QCOMPARE(t.u.bytes(en("ULTIMO.DAT")), QByteArray("sol.txt\r\n"));
@@ -486,7 +486,7 @@ private slots:
         t.poner("C:\\Fuera.dat", lineas({"sol.txt"}));
         auto w = arrancar();
         QVERIFY(w);
-        frmLibro2* s = w->libro2();
+        Selector* s = w->selector();
         QCOMPARE(textos(s->lstArticulos), (QStringList{u"El Sol"_s, u""_s}));
         QCOMPARE(ui::Dialogos::mostrados().size(), 1);
         QString texto = ui::Dialogos::mostrados().front().texto;
@@ -511,17 +511,17 @@ private slots:
         auto w = arrancar();
         QVERIFY(w);
         QCOMPARE(ui::Dialogos::mostrados().size(), 1); // listas.dat
-        QCOMPARE(w->libro2()->lstDats->count(), 0);
-        QCOMPARE(w->libro2()->lstArticulos->count(), 3);
+        QCOMPARE(w->selector()->lstDats->count(), 0);
+        QCOMPARE(w->selector()->lstArticulos->count(), 3);
 
         t.poner(en("LISTAS.DAT"), lineas({"Lunas"}));
-        w->libro2()->Form_Load();
-        w->libro2()->lstDats->item(0)->setCheckState(Qt::Checked);
+        w->selector()->Form_Load();
+        w->selector()->lstDats->item(0)->setCheckState(Qt::Checked);
         ui::Dialogos::limpiar();
-        w->libro2()->cmdTamano_Click();
-        w->libro2()->cmdTamano_Click();
+        w->selector()->cmdTamano_Click();
+        w->selector()->cmdTamano_Click();
         QCOMPARE(ui::Dialogos::mostrados().size(), 1); // Lunas.dat
-        QCOMPARE(w->libro2()->lstArticulos->count(), 0);
+        QCOMPARE(w->selector()->lstArticulos->count(), 0);
     }
 
     void missingPictures_leaveThePanelEmpty_data() {
@@ -565,7 +565,7 @@ private slots:
 
         // With no picture the image window does not open, and the reader is told which file is missing.
         QTest::mouseClick(w->lblAbrir, Qt::LeftButton);
-        QCOMPARE(w->libro3()->isVisible(), imagen);
+        QCOMPARE(w->ventanaImagen()->isVisible(), imagen);
         QCOMPARE(ui::Dialogos::mostrados().size(), imagen ? 0 : 1);
         if (!imagen) {
             const QString texto = ui::Dialogos::mostrados().front().texto;
@@ -596,7 +596,7 @@ private slots:
         Tienda t;
         auto w = arrancar();
         QVERIFY(w);
-        frmLibro2* s = w->libro2();
+        Selector* s = w->selector();
         w->Cargar("Lunas", false);
         QCOMPARE(textos(s->lstArticulo2), (QStringList{u"sol.txt"_s, u"marte.txt"_s, u"luna.txt"_s, u"luna.txt"_s}));
         QCOMPARE(s->lstArticulos->count(), 3);
@@ -609,11 +609,11 @@ private slots:
         QVERIFY(u.instalarMuestras());
         auto w = arrancar();
         QVERIFY(w);
-        QCOMPARE(w->libro2()->directorio(), std::string("C:\\ENCICLO\\SOLAR"));
+        QCOMPARE(w->selector()->directorio(), std::string("C:\\ENCICLO\\SOLAR"));
         QVERIFY(w->lstEsquema->count() > 0);
-        QListWidget* titulos = w->libro2()->lstArticulos;
+        QListWidget* titulos = w->selector()->lstArticulos;
         for (int i = 0; i < titulos->count(); ++i) {
-            QVERIFY2(!titulos->item(i)->text().isEmpty(), qPrintable(w->libro2()->lstArticulo2->item(i)->text()));
+            QVERIFY2(!titulos->item(i)->text().isEmpty(), qPrintable(w->selector()->lstArticulo2->item(i)->text()));
             dobleClic(titulos, i);
             QCOMPARE(w->lblTitulo->text(), titulos->item(i)->text());
             for (int k = 0; k < w->lstEsquema->count(); ++k) {
@@ -629,7 +629,7 @@ private slots:
         Tienda t;
         auto w = arrancar();
         QVERIFY(w);
-        frmLibro2* s = w->libro2();
+        Selector* s = w->selector();
         s->lstDats->item(0)->setCheckState(Qt::Checked);
         s->close();
         QVERIFY(!s->isVisible());
@@ -645,4 +645,4 @@ private slots:
 };
 
 QTEST_MAIN(PruebaVisor)
-#include "tst_frm_libro1.moc"
+#include "tst_ventana_principal.moc"

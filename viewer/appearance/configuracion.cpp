@@ -1,4 +1,4 @@
-#include "appearance/frm_libro4.h"
+#include "appearance/configuracion.h"
 
 #include "appearance/esquema.h"
 #include "main_window/fuentes.h"
@@ -58,7 +58,7 @@ QPushButton* boton(QWidget* padre, const char* nombre, const char16_t* texto, in
 
 } // namespace
 
-frmLibro4::frmLibro4(QWidget* principal, QWidget* imagen, QWidget* parent)
+Configuracion::Configuracion(QWidget* principal, QWidget* imagen, QWidget* parent)
     : QWidget(parent, Qt::Window), principal_(principal), imagen_(imagen) {
     setObjectName(QStringLiteral("frmLibro4"));
     setWindowTitle(QStringLiteral("Configuración"));
@@ -117,12 +117,12 @@ frmLibro4::frmLibro4(QWidget* principal, QWidget* imagen, QWidget* parent)
     cmdGuardar = boton(this, "cmdGuardar", u"Guardar", 3120, 3840);
     cmdAbrir = boton(this, "cmdAbrir", u"Abrir", 4320, 3840);
     cmdCerrar = boton(this, "cmdCerrar", u"Cerrar", 5520, 3840);
-    connect(cmdNormal, &QPushButton::clicked, this, &frmLibro4::cmdNormal_Click);
-    connect(cmdRestablecer, &QPushButton::clicked, this, &frmLibro4::cmdRestablecer_Click);
-    connect(cmdAceptar, &QPushButton::clicked, this, &frmLibro4::cmdAceptar_Click);
-    connect(cmdGuardar, &QPushButton::clicked, this, &frmLibro4::cmdGuardar_Click);
-    connect(cmdAbrir, &QPushButton::clicked, this, &frmLibro4::cmdAbrir_Click);
-    connect(cmdCerrar, &QPushButton::clicked, this, &frmLibro4::cmdCerrar_Click);
+    connect(cmdNormal, &QPushButton::clicked, this, &Configuracion::cmdNormal_Click);
+    connect(cmdRestablecer, &QPushButton::clicked, this, &Configuracion::cmdRestablecer_Click);
+    connect(cmdAceptar, &QPushButton::clicked, this, &Configuracion::cmdAceptar_Click);
+    connect(cmdGuardar, &QPushButton::clicked, this, &Configuracion::cmdGuardar_Click);
+    connect(cmdAbrir, &QPushButton::clicked, this, &Configuracion::cmdAbrir_Click);
+    connect(cmdCerrar, &QPushButton::clicked, this, &Configuracion::cmdCerrar_Click);
     teclado::escapeCierra(this);
 
     // Tab order: the three bars, the ten options, then Restablecer, Aceptar, Normalizar, Guardar,
@@ -140,15 +140,15 @@ frmLibro4::frmLibro4(QWidget* principal, QWidget* imagen, QWidget* parent)
     Normalizar();
 }
 
-void frmLibro4::setDirectorio(std::function<std::string()> directorio) {
+void Configuracion::setDirectorio(std::function<std::string()> directorio) {
     directorio_ = std::move(directorio);
 }
 
-std::int32_t frmLibro4::ranura(int i) const {
+std::int32_t Configuracion::ranura(int i) const {
     return ranuras_.at(static_cast<std::size_t>(i));
 }
 
-void frmLibro4::setRanura(int i, std::int32_t valor) {
+void Configuracion::setRanura(int i, std::int32_t valor) {
     ranuras_.at(static_cast<std::size_t>(i)) = valor;
     QRadioButton* o = optConf[static_cast<std::size_t>(i)];
     QPalette pal = o->palette();
@@ -158,7 +158,7 @@ void frmLibro4::setRanura(int i, std::int32_t valor) {
     o->setPalette(pal);
 }
 
-int frmLibro4::ranuraElegida() const {
+int Configuracion::ranuraElegida() const {
     for (std::size_t i = 0; i < optConf.size(); ++i) {
         if (optConf[i]->isChecked()) {
             return static_cast<int>(i);
@@ -167,19 +167,19 @@ int frmLibro4::ranuraElegida() const {
     return 0;
 }
 
-int frmLibro4::BGR(int Numero, std::int32_t Kolor) {
+int Configuracion::BGR(int Numero, std::int32_t Kolor) {
     return apariencia::BGR(Numero, Kolor);
 }
 
-int frmLibro4::MAM(int Numero) {
+int Configuracion::MAM(int Numero) {
     return apariencia::MAM(Numero);
 }
 
-void frmLibro4::cmdAceptar_Click() {
+void Configuracion::cmdAceptar_Click() {
     apariencia::aplicarEsquema(principal_, imagen_, ranuras_);
 }
 
-void frmLibro4::Normalizar() {
+void Configuracion::Normalizar() {
     // Turning the option on runs its click handling, which shows slot 0 as it was before the reload.
     if (optConf[0]->isChecked()) {
         optConf_Click(0);
@@ -198,7 +198,7 @@ void frmLibro4::Normalizar() {
     Ajustando = false;
 }
 
-void frmLibro4::mostrarRanura(int i) {
+void Configuracion::mostrarRanura(int i) {
     Ajustando = true;
     scrRGB[0]->setValue(MAM(BGR(1, ranura(i))));
     scrRGB[1]->setValue(MAM(BGR(2, ranura(i))));
@@ -206,27 +206,27 @@ void frmLibro4::mostrarRanura(int i) {
     Ajustando = false;
 }
 
-void frmLibro4::optConf_Click(int Index) {
+void Configuracion::optConf_Click(int Index) {
     mostrarRanura(Index);
 }
 
-void frmLibro4::scrRGB_Change(int /*Index*/) {
+void Configuracion::scrRGB_Change(int /*Index*/) {
     if (Ajustando) {
         return;
     }
     setRanura(ranuraElegida(), scrRGB[0]->value() + scrRGB[1]->value() * 256 + scrRGB[2]->value() * 65536);
 }
 
-void frmLibro4::cmdNormal_Click() {
+void Configuracion::cmdNormal_Click() {
     apariencia::Colorear(principal_, imagen_);
     Normalizar();
 }
 
-void frmLibro4::cmdRestablecer_Click() {
+void Configuracion::cmdRestablecer_Click() {
     Normalizar();
 }
 
-void frmLibro4::cmdGuardar_Click() {
+void Configuracion::cmdGuardar_Click() {
     if (!directorio_) {
         return;
     }
@@ -238,7 +238,7 @@ void frmLibro4::cmdGuardar_Click() {
     }
 }
 
-void frmLibro4::cmdAbrir_Click() {
+void Configuracion::cmdAbrir_Click() {
     if (!directorio_) {
         return;
     }
@@ -255,11 +255,11 @@ void frmLibro4::cmdAbrir_Click() {
     }
 }
 
-void frmLibro4::cmdCerrar_Click() {
+void Configuracion::cmdCerrar_Click() {
     hide();
 }
 
-void frmLibro4::closeEvent(QCloseEvent* evento) {
+void Configuracion::closeEvent(QCloseEvent* evento) {
     evento->ignore();
     hide();
 }

@@ -11,16 +11,16 @@
 class QLineEdit;
 class QPlainTextEdit;
 
-class frmLibro5 : public QWidget {
+class Diccionario : public QWidget {
     Q_OBJECT
 public:
     // `directorio`: the current encyclopaedia directory, whose dict.dat is searched.
-    explicit frmLibro5(std::string directorio, QWidget* parent = nullptr);
+    explicit Diccionario(std::string directorio, QWidget* parent = nullptr);
 
     // A new dictionary window over `padre`, taking its icon, holding the word and text given, shown
     // modally (the call returns at once). It deletes itself when closed.
-    static frmLibro5* mostrar(QWidget* padre, const std::string& directorio, const QString& palabra = {},
-                              const QString& descripcion = {});
+    static Diccionario* mostrar(QWidget* padre, const std::string& directorio, const QString& palabra = {},
+                                const QString& descripcion = {});
 
     QLineEdit* txtPalabra = nullptr;
     QPlainTextEdit* txtDescrip = nullptr;

@@ -13,19 +13,19 @@ class QPlainTextEdit;
 class CajaImagen;
 class Etiqueta;
 class Tira;
-class frmLibro2;
-class frmLibro3;
-class frmLibro4;
-class frmLibro6;
+class Selector;
+class VentanaImagen;
+class Configuracion;
+class Elector;
 
 // The viewer's main window: one article at a time (title strip, body text, outline of illustrations,
 // one illustration with its title and caption, side picture). It creates the selector and the image
 // window and runs the viewer's start-up.
-class frmLibro1 : public QMainWindow {
+class VentanaPrincipal : public QMainWindow {
     Q_OBJECT
 public:
-    explicit frmLibro1(QWidget* parent = nullptr);
-    ~frmLibro1() override;
+    explicit VentanaPrincipal(QWidget* parent = nullptr);
+    ~VentanaPrincipal() override;
 
     // The whole start-up: takes up the current encyclopaedia, lists its articles in the selector, opens
     // the article read last, shows the selector. Returns false, after a Spanish message box saying what
@@ -73,10 +73,10 @@ public:
     void mnuDict_Click();
     void mnuAbout_Click();
 
-    frmLibro2* libro2() const { return libro2_; }
-    frmLibro3* libro3() const { return libro3_; }
-    frmLibro4* libro4() const { return libro4_; }
-    frmLibro6* libro6() const { return libro6_; }
+    Selector* selector() const { return selector_; }
+    VentanaImagen* ventanaImagen() const { return ventanaImagen_; }
+    Configuracion* configuracion() const { return configuracion_; }
+    Elector* elector() const { return elector_; }
 
     // The current encyclopaedia directory (held by the selector).
     std::string directorio() const;
@@ -127,9 +127,9 @@ private:
     // Puts the main window and the selector side by side, inside the screen, before they are shown.
     void colocarVentanas();
 
-    frmLibro2* libro2_ = nullptr;
-    frmLibro3* libro3_ = nullptr;
-    frmLibro4* libro4_ = nullptr; // configuration window, made in the start-up
-    frmLibro6* libro6_ = nullptr; // chooser, made in the start-up
-    std::string rutaImagen_;      // the stored path of the illustration shown, for saying that it is missing
+    Selector* selector_ = nullptr;
+    VentanaImagen* ventanaImagen_ = nullptr;
+    Configuracion* configuracion_ = nullptr; // configuration window, made in the start-up
+    Elector* elector_ = nullptr;             // chooser, made in the start-up
+    std::string rutaImagen_;                 // the stored path of the illustration shown, for saying that it is missing
 };

@@ -9,10 +9,10 @@ class CajaImagen;
 
 // The image window: the main window's current illustration at its own size with its caption under it.
 // The right button on the picture offers "Copiar imagen" and "Cerrar". Closing it only hides it.
-class frmLibro3 : public QWidget {
+class VentanaImagen : public QWidget {
     Q_OBJECT
 public:
-    explicit frmLibro3(QWidget* parent = nullptr);
+    explicit VentanaImagen(QWidget* parent = nullptr);
 
     // Fits the window and the caption box to the picture: window = picture + 100 twips wide and
     // + 1615 twips high, caption box directly under the picture, as wide as it and 1215 twips high.

@@ -22,12 +22,12 @@ class QPushButton;
 class QRadioButton;
 class QScrollBar;
 
-class frmLibro4 : public QWidget {
+class Configuracion : public QWidget {
     Q_OBJECT
 public:
     // `principal` and `imagen` are the windows the scheme is applied to and read back from; they are
     // searched by control name, so any widget tree with those names will do.
-    frmLibro4(QWidget* principal, QWidget* imagen, QWidget* parent = nullptr);
+    Configuracion(QWidget* principal, QWidget* imagen, QWidget* parent = nullptr);
 
     // Where "Guardar" and "Abrir" find the colour file: the current encyclopaedia directory.
     void setDirectorio(std::function<std::string()> directorio);
