@@ -71,6 +71,7 @@ private slots:
 
     void controls_standAtTheirPlacesWithTheirCaptions_data();
     void controls_standAtTheirPlacesWithTheirCaptions();
+    void windows_standAtTheirPixelsAt96Dpi();
     void crearRaiz_writesRegistryAndMakesRoot();
     void crearRaiz_existingRegistry_isReplacedOnlyWhenConfirmed();
     void cargarRaiz_givesRootAsTypedAndEncyclopaediasInOrder_data();
@@ -154,6 +155,27 @@ void TstTaller::controls_standAtTheirPlacesWithTheirCaptions() {
     QCOMPARE(textoDe(w), texto);
     QVERIFY(!w->accessibleName().isEmpty());
     QVERIFY(w->isEnabled());
+}
+
+// A few places of both editor windows in pixels at 96 dots per inch (15 twips to the pixel), written out so
+// that a fault in the conversion from twips cannot pass in both the windows and the expectations.
+void TstTaller::windows_standAtTheirPixelsAt96Dpi() {
+    QCOMPARE(ui::pixeles(1440), 96);
+    Taller t;
+    TallerArt art(&t);
+    QCOMPARE(t.size(), QSize(794, 575));
+    QCOMPARE(art.size(), QSize(794, 575));
+    const std::pair<QWidget*, QRect> lugares[] = {
+        {t.fraRaiz, {8, 8, 329, 161}},          {t.txtRaiz, {16, 80, 305, 19}},
+        {t.lstTomos, {8, 40, 265, 108}},        {t.fraTomo, {8, 176, 769, 385}},
+        {t.lstLstArts, {408, 176, 185, 199}},   {t.cmdSalir, {600, 328, 161, 49}},
+        {art.txtTitulo, {8, 24, 201, 19}},      {art.lstImagenes, {8, 128, 201, 251}},
+        {art.txtArtText, {216, 24, 569, 505}},  {art.cmdSaveArt, {216, 536, 313, 33}},
+        {art.cmdCancelar, {528, 536, 257, 33}},
+    };
+    for (const auto& [control, lugar] : lugares) {
+        QVERIFY2(control->geometry() == lugar, qPrintable(control->objectName()));
+    }
 }
 
 void TstTaller::crearRaiz_writesRegistryAndMakesRoot() {
