@@ -8,10 +8,18 @@ set(VIEWER_CORE_SOURCES
     main_window/ventana_principal.cpp main_window/ventana_principal.h
     main_window/teclado.cpp main_window/teclado.h
     main_window/tira.cpp main_window/tira.h
+    main_window/ajustes.cpp main_window/ajustes.h
+    main_window/buscador_articulo.cpp main_window/buscador_articulo.h
+    main_window/historial.cpp main_window/historial.h
+    main_window/menu_ir.cpp main_window/menu_ir.h
+    main_window/plegado.cpp main_window/plegado.h
+    main_window/tamano_texto.cpp main_window/tamano_texto.h
     windows/selector.cpp windows/selector.h
     windows/ventana_imagen.cpp windows/ventana_imagen.h
+    windows/busqueda_al_teclear.cpp windows/busqueda_al_teclear.h
 )
 set(VIEWER_CORE_TESTS
     tst_ventana_principal
     tst_escritorio
+    tst_lectura
 )

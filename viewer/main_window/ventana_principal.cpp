@@ -7,6 +7,7 @@
 #include "main_window/enciclopedia_actual.h"
 #include "main_window/etiqueta.h"
 #include "main_window/fuentes.h"
+#include "main_window/menu_ir.h"
 #include "main_window/teclado.h"
 #include "main_window/tira.h"
 #include "store/article.h"
@@ -77,6 +78,7 @@ VentanaPrincipal::VentanaPrincipal(QWidget* parent) : QMainWindow(parent) {
     setFont(fuente(QStringLiteral("MS Sans Serif"), 8.25));
     crearControles();
     crearMenu();
+    menuIr_ = new MenuIr(this);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
 
@@ -378,6 +380,7 @@ bool VentanaPrincipal::abrirArticulo(const std::string& archivo) {
 
     txtArticulo->setPlainText(textoDeCuerpo(articulo->cuerpo));
     lblTitulo->ponerTexto(ui::desdeStore(articulo->titulo));
+    emit articuloAbierto(archivo);
     return true;
 }
 

@@ -12,6 +12,7 @@ class QMenu;
 class QPlainTextEdit;
 class CajaImagen;
 class Etiqueta;
+class MenuIr;
 class Tira;
 class Selector;
 class VentanaImagen;
@@ -77,6 +78,7 @@ public:
     VentanaImagen* ventanaImagen() const { return ventanaImagen_; }
     Configuracion* configuracion() const { return configuracion_; }
     Elector* elector() const { return elector_; }
+    MenuIr* menuIr() const { return menuIr_; } // the menu "Ir": history, find in the article, text size
 
     // The current encyclopaedia directory (held by the selector).
     std::string directorio() const;
@@ -113,6 +115,10 @@ public:
     QAction* mnuDict = nullptr;
     QAction* mnuAbout = nullptr;
 
+signals:
+    // An article (full stored path) has been read and is now shown, whichever route opened it.
+    void articuloAbierto(const std::string& ruta);
+
 protected:
     void closeEvent(QCloseEvent* e) override;
 
@@ -131,5 +137,6 @@ private:
     VentanaImagen* ventanaImagen_ = nullptr;
     Configuracion* configuracion_ = nullptr; // configuration window, made in the start-up
     Elector* elector_ = nullptr;             // chooser, made in the start-up
-    std::string rutaImagen_;                 // the stored path of the illustration shown, for saying that it is missing
+    MenuIr* menuIr_ = nullptr;
+    std::string rutaImagen_; // the stored path of the illustration shown, for saying that it is missing
 };

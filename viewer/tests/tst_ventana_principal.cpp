@@ -164,7 +164,8 @@ private slots:
         for (QAction* a : w->menuBar()->actions()) {
             barra << a->text();
         }
-        QCOMPARE(barra, (QStringList{u"Enciclotomo"_s, u"Buscar"_s, u"Diccionario"_s, u"Acerca de . . ."_s}));
+        // The designed items keep their places; the added menu "Ir" comes after them.
+        QCOMPARE(barra, (QStringList{u"Enciclotomo"_s, u"Buscar"_s, u"Diccionario"_s, u"Acerca de . . ."_s, u"Ir"_s}));
         QCOMPARE(ui::pixeles(1440), 96); // pixels written out at 96 dpi, 15 twips to the pixel
         QCOMPARE(w->centralWidget()->size(), QSize(792, 573));
         QCOMPARE(w->txtArticulo->geometry(), QRect(448, 64, 329, 497));

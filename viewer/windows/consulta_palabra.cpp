@@ -5,6 +5,7 @@
 #include "store/paths.h"
 #include "store/text_file.h"
 #include "ui/texto.h"
+#include "windows/raices_espanolas.h"
 
 namespace consulta {
 
@@ -15,12 +16,44 @@ QString textoSinDiccionario(const store::Error& error) {
     return cabeza + QLatin1Char('\n') + ui::mensajeDe(error);
 }
 
+std::optional<PorRaiz> buscarPorRaiz(const std::string& directorio, const std::string& palabra) {
+    // Only a single word is stemmed: a look-up with spaces in it asks for something else.
+    const QString escrita = ui::desdeStore(palabra).trimmed();
+    if (escrita.isEmpty() || escrita.contains(QLatin1Char(' '))) {
+        return std::nullopt;
+    }
+    const std::string sinEspacios = ui::haciaStore(escrita).value_or(std::string());
+    for (const QString& raiz : raices::de(escrita)) {
+        const auto bytes = ui::haciaStore(raiz);
+        if (!bytes) {
+            continue;
+        }
+        const std::string mayusculas = store::aMayusculas(*bytes);
+        if (mayusculas == sinEspacios) {
+            continue;
+        }
+        // The stem as a whole headword (followed by a space), not as the start of a longer one.
+        const auto hallada = store::buscarDefinicion(directorio, mayusculas + ' ');
+        if (hallada && hallada->has_value()) {
+            return PorRaiz{mayusculas, **hallada};
+        }
+    }
+    return std::nullopt;
+}
+
+QString marcaDeRaiz(const std::string& palabra, const std::string& raiz) {
+    return QStringLiteral("%1 → %2\n").arg(ui::desdeStore(palabra).trimmed(), ui::desdeStore(raiz));
+}
+
 QString definicionPara(const std::string& directorio, const std::string& palabra) {
     const auto hallada = store::buscarDefinicion(directorio, palabra);
     if (!hallada) {
         return textoSinDiccionario(hallada.error());
     }
     if (!hallada->has_value()) {
+        if (const auto porRaiz = buscarPorRaiz(directorio, palabra)) {
+            return marcaDeRaiz(palabra, porRaiz->raiz) + ui::desdeStore(porRaiz->definicion);
+        }
         return QString::fromUtf16(kNoSeEncuentra);
     }
     return ui::desdeStore(**hallada);
@@ -39,14 +72,21 @@ void consultarPalabra(const QString& seleccion, const std::string& directorio, c
         acciones.mostrarDiccionario(ui::desdeStore(palabra), textoSinDiccionario(hallada.error()));
         return;
     }
-    if (!hallada->has_value()) {
+    // A word without an entry of its own may have one under its stem ("PLANETAS" under "PLANETA").
+    std::string definicion;
+    QString marca;
+    if (hallada->has_value()) {
+        definicion = **hallada;
+    } else if (const auto porRaiz = buscarPorRaiz(directorio, palabra)) {
+        definicion = porRaiz->definicion;
+        marca = marcaDeRaiz(palabra, porRaiz->raiz);
+    } else {
         acciones.mostrarDiccionario(ui::desdeStore(palabra), QString::fromUtf16(kNoSeEncuentra));
         return;
     }
-    const std::string& definicion = **hallada;
     const std::optional<std::string> referencia = store::referenciaDe(definicion);
     if (!referencia) {
-        acciones.mostrarDiccionario(ui::desdeStore(palabra), ui::desdeStore(definicion));
+        acciones.mostrarDiccionario(ui::desdeStore(palabra), marca + ui::desdeStore(definicion));
         return;
     }
     // Trailing spaces of the dictionary line are not part of the file name.

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace store {
@@ -27,12 +28,27 @@ struct Acciones {
     std::function<void(const QString& mensaje)> avisar;
 };
 
+// An entry found under a stem of the word looked up: the stem (Windows-1252, capitals) and its definition.
+struct PorRaiz {
+    std::string raiz;
+    std::string definicion;
+};
+
+// For a word (Windows-1252, capitals) that has no entry: the first of its Spanish stems that is the
+// headword of an entry, matched as a whole headword. Nothing without the Spanish stemming dictionary,
+// or when no stem has an entry (or the dictionary cannot be read).
+std::optional<PorRaiz> buscarPorRaiz(const std::string& directorio, const std::string& palabra);
+
+// The first line shown above a definition found under a stem: "PLANETAS → PLANETA".
+QString marcaDeRaiz(const std::string& palabra, const std::string& raiz);
+
 // The text for the definition box when the dictionary itself cannot be read (a missing file says that
 // the encyclopaedia has no dictionary).
 QString textoSinDiccionario(const store::Error& error);
 
 // What the dictionary window shows for `palabra` (Windows-1252, already in capitals): the definition,
-// the "not found" message, or why the dictionary could not be read.
+// the definition found under a stem below the line naming the stem, the "not found" message, or why the
+// dictionary could not be read.
 QString definicionPara(const std::string& directorio, const std::string& palabra);
 
 void consultarPalabra(const QString& seleccion, const std::string& directorio, const Acciones& acciones);

@@ -10,6 +10,7 @@
 #include "ui/dialogos.h"
 #include "ui/texto.h"
 #include "ui/twips.h"
+#include "windows/busqueda_al_teclear.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -72,6 +73,7 @@ Selector::Selector(VentanaPrincipal* principal) : QWidget(principal, Qt::Window)
     connect(cmdTamano, &QPushButton::clicked, this, &Selector::cmdTamano_Click);
     connect(lstArticulos, &QListWidget::itemDoubleClicked, this, [this] { lstArticulos_DblClick(); });
     teclado::enterComoDobleClic(lstArticulos, [this] { lstArticulos_DblClick(); });
+    new BusquedaAlTeclear(lstArticulos); // typing a title's first letters goes to it
     teclado::escapeCierra(this);
 }
 

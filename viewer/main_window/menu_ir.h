@@ -1,0 +1,50 @@
+#pragma once
+
+// The main window's menu "Ir" and the reading aids behind it: going back and forward over the articles
+// opened in this run (Alt+Left, Alt+Right and the mouse's back and forward buttons), finding in the
+// article (Ctrl+F, then F3 / Shift+F3), and the text size (Ctrl++, Ctrl+-, Ctrl+0, Ctrl+wheel).
+
+#include "main_window/historial.h"
+
+#include <QObject>
+
+#include <string>
+
+class QAction;
+class QMenu;
+class BuscadorArticulo;
+class TamanoTexto;
+class VentanaPrincipal;
+
+class MenuIr : public QObject {
+    Q_OBJECT
+public:
+    // Adds the menu after the main window's own menus and follows every article the window opens.
+    explicit MenuIr(VentanaPrincipal* ventana);
+
+    void atras();
+    void adelante();
+
+    QMenu* menu = nullptr; // "mnuIr"; other windows may add their items to it
+    QAction* mnuAtras = nullptr;
+    QAction* mnuAdelante = nullptr;
+    QAction* mnuBuscarArticulo = nullptr;
+
+    const Historial& historial() const { return historial_; }
+    BuscadorArticulo* buscador() const { return buscador_; }
+    TamanoTexto* tamano() const { return tamano_; }
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+
+private:
+    void registrar(const std::string& ruta);
+    void ir(int paso);
+    void actualizarAcciones();
+
+    VentanaPrincipal* ventana_;
+    Historial historial_;
+    bool yendo_ = false; // an article is being opened by going back or forward
+    BuscadorArticulo* buscador_ = nullptr;
+    TamanoTexto* tamano_ = nullptr;
+};

@@ -1,0 +1,365 @@
+// Reading aids of the viewer through its real windows on the sample encyclopaedia: going back and forward
+// over the articles opened by every route, finding in the article, the remembered text size, typing a
+// title in the selector, and dictionary look-ups of inflected words.
+
+#include "main_window/buscador_articulo.h"
+#include "main_window/etiqueta.h"
+#include "main_window/menu_ir.h"
+#include "main_window/ventana_principal.h"
+#include "tests/support/unidades.h"
+#include "ui/dialogos.h"
+#include "windows/busqueda_al_teclear.h"
+#include "windows/caja_articulo.h"
+#include "windows/diccionario.h"
+#include "windows/selector.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMap>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+void dobleClicEnTexto(CajaArticulo* caja, const QString& palabra) {
+    const int pos = caja->toPlainText().indexOf(palabra);
+    QVERIFY2(pos >= 0, qPrintable(palabra));
+    QTextCursor c(caja->document());
+    c.setPosition(pos + 1);
+    caja->setTextCursor(c);
+    caja->ensureCursorVisible();
+    const QRect r = caja->cursorRect(c);
+    QTest::mouseDClick(caja->viewport(), Qt::LeftButton, {}, QPoint(r.left() + 2, r.center().y()));
+}
+
+// A real double-click on the row of the selector whose title is `titulo`, through the view and its model.
+void dobleClicEnTitulo(QAbstractItemView* lista, const QString& titulo) {
+    const QModelIndexList hallados =
+        lista->model()->match(lista->model()->index(0, 0), Qt::DisplayRole, titulo, 1, Qt::MatchExactly);
+    QVERIFY2(!hallados.isEmpty(), qPrintable(titulo));
+    lista->scrollTo(hallados.front());
+    const QPoint centro = lista->visualRect(hallados.front()).center();
+    QTest::mouseClick(lista->viewport(), Qt::LeftButton, {}, centro);
+    QTest::mouseDClick(lista->viewport(), Qt::LeftButton, {}, centro);
+    QTest::mouseRelease(lista->viewport(), Qt::LeftButton, {}, centro);
+}
+
+// Types `texto` key by key; QTest::keyClicks takes only ASCII.
+void escribir(QWidget* destino, const QString& texto) {
+    for (const QChar c : texto) {
+        const auto tecla = static_cast<Qt::Key>(c.toUpper().unicode());
+        QTest::sendKeyEvent(QTest::Press, destino, tecla, QString(c), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, destino, tecla, QString(c), Qt::NoModifier);
+    }
+}
+
+// Every file under a directory with the digest of its bytes.
+QMap<QString, QByteArray> huellas(const QString& raiz) {
+    QMap<QString, QByteArray> h;
+    QDirIterator it(raiz, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile f(it.next());
+        if (f.open(QIODevice::ReadOnly)) {
+            h.insert(f.fileName(), QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1));
+        }
+    }
+    return h;
+}
+
+} // namespace
+
+class TstLectura : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir configuracion; // the user's configuration directory for these tests
+    std::unique_ptr<prueba::Unidades> u;
+    std::unique_ptr<VentanaPrincipal> w;
+
+    void abrirVisor() {
+        w = std::make_unique<VentanaPrincipal>();
+        QVERIFY(w->Form_Load());
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    }
+    QAbstractItemView* titulos() const {
+        return w->selector()->findChild<QAbstractItemView*>(QStringLiteral("lstArticulos"));
+    }
+    QString titulo() const { return w->lblTitulo->text(); }
+    QString tituloElegido() const { return titulos()->currentIndex().data().toString(); }
+    Diccionario* diccionario() const {
+        const auto abiertos = w->findChildren<Diccionario*>();
+        return abiertos.size() == 1 ? abiertos.front() : nullptr;
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(configuracion.isValid());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, configuracion.path());
+    }
+    void init() {
+        ui::Dialogos::modoPrueba(true);
+        ui::Dialogos::limpiar();
+        QFile::remove(configuracion.filePath(QStringLiteral("lumbre/tomo.ini")));
+        u = std::make_unique<prueba::Unidades>();
+        QVERIFY(u->instalarMuestras());
+        abrirVisor();
+    }
+    void cleanup() {
+        w.reset();
+        u.reset();
+        qunsetenv("LUMBRE_HUNSPELL_ES");
+    }
+
+    // Articles opened from the selector, from a dictionary reference and by the history itself, walked
+    // with the keys and the mouse buttons; the history never adds what it opens and never writes the last
+    // article read.
+    void historial_porTodasLasRutas() {
+        MenuIr* ir = w->menuIr();
+        struct Paso {
+            const char* accion;
+            const char* titulo;
+            bool atras;
+            bool adelante;
+        };
+        const Paso pasos[] = {
+            {"inicio", "El Sistema Solar", false, false},
+            {"selector:La Tierra", "La Tierra", true, false},
+            {"palabra:Sol", "El Sol", true, false}, // "SOL  /SOL.TXT" in the dictionary
+            {"Alt+Left", "La Tierra", true, true},
+            {"Alt+Left", "El Sistema Solar", false, true},
+            {"Alt+Left", "El Sistema Solar", false, true},
+            {"Alt+Right", "La Tierra", true, true},
+            {"forward", "El Sol", true, false},
+            {"back", "La Tierra", true, true},
+            {"selector:La Tierra", "La Tierra", true, true}, // the article shown: nothing added
+            {"selector:Marte", "Marte", true, false},        // the entries ahead are dropped
+            {"back", "La Tierra", true, true},
+        };
+        for (const Paso& p : pasos) {
+            const QString accion = QString::fromUtf8(p.accion);
+            if (accion.startsWith(QStringLiteral("selector:"))) {
+                dobleClicEnTitulo(titulos(), accion.mid(9));
+            } else if (accion.startsWith(QStringLiteral("palabra:"))) {
+                dobleClicEnTexto(w->txtArticulo, accion.mid(8));
+            } else if (accion == QStringLiteral("Alt+Left") || accion == QStringLiteral("Alt+Right")) {
+                QTest::keyClick(w->txtArticulo, accion == QStringLiteral("Alt+Left") ? Qt::Key_Left : Qt::Key_Right,
+                                Qt::AltModifier);
+            } else if (accion == QStringLiteral("back") || accion == QStringLiteral("forward")) {
+                QTest::mouseClick(w->txtArticulo->viewport(),
+                                  accion == QStringLiteral("back") ? Qt::BackButton : Qt::ForwardButton);
+            }
+            QCOMPARE(titulo(), QString::fromUtf8(p.titulo));
+            QCOMPARE(ir->mnuAtras->isEnabled(), p.atras);
+            QCOMPARE(ir->mnuAdelante->isEnabled(), p.adelante);
+        }
+        QCOMPARE(u->bytes("C:\\ENCICLO\\SOLAR\\ULTIMO.DAT"), QByteArray("MARTE.TXT\r\n"));
+        QVERIFY(ui::Dialogos::mostrados().isEmpty());
+    }
+
+    // An article gone since it was read is reported; the place in the history stays.
+    void historial_articuloBorrado_seAvisaYSeQueda() {
+        dobleClicEnTitulo(titulos(), QStringLiteral("Marte"));
+        QVERIFY(QFile::remove(u->nativa("C:\\ENCICLO\\SOLAR\\SISTEMA.TXT")));
+        QTest::keyClick(w->txtArticulo, Qt::Key_Left, Qt::AltModifier);
+        QCOMPARE(titulo(), QStringLiteral("Marte"));
+        QCOMPARE(ui::Dialogos::mostrados().size(), 1);
+        QVERIFY(w->menuIr()->mnuAtras->isEnabled());
+    }
+
+    // Ctrl+F, typing without accents or capitals, then F3, Shift+F3, Enter (wrapping) and Escape. The
+    // selection must be exactly the accented word, which it is only if offsets stay aligned after the
+    // many accented letters before it.
+    void buscar_ignoraMayusculasYAcentos() {
+        dobleClicEnTitulo(titulos(), QStringLiteral("La Tierra"));
+        QTest::keyClick(w->txtArticulo, Qt::Key_F, Qt::ControlModifier);
+        BuscadorArticulo* b = w->menuIr()->buscador();
+        QVERIFY(b->isVisible());
+        QVERIFY(b->campo->hasFocus());
+
+        struct Caso {
+            const char* escrito;
+            int cuantas;
+            const char* seleccion;
+        };
+        const Caso casos[] = {
+            {"nucleo", 2, "núcleo"},       {"OCEANOS", 1, "océanos"}, {"atmosfera", 1, "atmósfera"},
+            {"la tierra", 3, "La Tierra"}, {"plutón", 0, ""},
+        };
+        for (const Caso& c : casos) {
+            b->campo->clear();
+            escribir(b->campo, QString::fromUtf8(c.escrito));
+            QCOMPARE(static_cast<int>(b->coincidencias().size()), c.cuantas);
+            QCOMPARE(w->txtArticulo->extraSelections().size(), c.cuantas);
+            if (c.cuantas > 0) {
+                QCOMPARE(w->txtArticulo->textCursor().selectedText(), QString::fromUtf8(c.seleccion));
+                for (const auto& marca : w->txtArticulo->extraSelections()) {
+                    QCOMPARE(marca.cursor.selectedText().toLower(), QString::fromUtf8(c.seleccion).toLower());
+                }
+            } else {
+                QCOMPARE(b->cuenta->text(), QStringLiteral("Sin resultados"));
+            }
+        }
+
+        b->campo->clear();
+        escribir(b->campo, QStringLiteral("nucleo"));
+        QCOMPARE(b->actual(), 0);
+        QTest::keyClick(b->campo, Qt::Key_F3);
+        QCOMPARE(b->actual(), 1);
+        QCOMPARE(b->cuenta->text(), QStringLiteral("2 de 2"));
+        QTest::keyClick(b->campo, Qt::Key_Return);
+        QCOMPARE(b->actual(), 0);
+        QTest::keyClick(b->campo, Qt::Key_F3, Qt::ShiftModifier);
+        QCOMPARE(b->actual(), 1);
+        QTest::keyClick(b->campo, Qt::Key_Escape);
+        QVERIFY(!b->isVisible());
+        QVERIFY(w->txtArticulo->extraSelections().isEmpty());
+    }
+
+    // Ctrl++, Ctrl+- and Ctrl+wheel change both the article and the caption, Ctrl+0 resets them; the size
+    // comes back in the next run, kept in the user's configuration and nowhere in the store.
+    void tamano_seRecuerdaFueraDelAlmacen() {
+        const QMap<QString, QByteArray> antes = huellas(u->unidad());
+        const double articulo = w->txtArticulo->font().pointSizeF();
+        const double pie = w->txtEpigrafe->font().pointSizeF();
+
+        QTest::keyClick(w->txtArticulo, Qt::Key_Plus, Qt::ControlModifier);
+        QTest::keyClick(w->txtArticulo, Qt::Key_Plus, Qt::ControlModifier);
+        QTest::keyClick(w->txtArticulo, Qt::Key_Plus, Qt::ControlModifier);
+        QTest::keyClick(w->txtArticulo, Qt::Key_Minus, Qt::ControlModifier);
+        QWheelEvent rueda(QPointF(10, 10), w->txtEpigrafe->viewport()->mapToGlobal(QPointF(10, 10)), QPoint(),
+                          QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w->txtEpigrafe->viewport(), &rueda);
+        QCOMPARE(w->txtArticulo->font().pointSizeF(), articulo + 3);
+        QCOMPARE(w->txtEpigrafe->font().pointSizeF(), pie + 3);
+
+        abrirVisor();
+        QCOMPARE(w->txtArticulo->font().pointSizeF(), articulo + 3);
+        QCOMPARE(w->txtEpigrafe->font().pointSizeF(), pie + 3);
+        QTest::keyClick(w->txtArticulo, Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(w->txtArticulo->font().pointSizeF(), articulo);
+        QCOMPARE(w->txtEpigrafe->font().pointSizeF(), pie);
+
+        QVERIFY(QFile::exists(configuracion.filePath(QStringLiteral("lumbre/tomo.ini"))));
+        QCOMPARE(huellas(u->unidad()), antes);
+    }
+
+    // Typing in the titles list goes to the first title, in list order, that begins with the letters,
+    // whatever their case and accents; after a pause or another key the typing starts anew; Enter opens
+    // the title as a double-click does. A list narrowed by a filter is searched as it is now.
+    void selector_escribirLlevaAlTitulo() {
+        QAbstractItemView* lista = titulos();
+        lista->setFocus();
+        struct Caso {
+            const char* escrito;
+            const char* titulo;
+        };
+        const Caso casos[] = {
+            {"jup", "Júpiter"},   {"JÚPITER", "Júpiter"}, {"el s", "El Sistema Solar"},
+            {"el sol", "El Sol"}, {"la l", "La Luna"},    {"los e", "Los eclipses"},
+            {"marte", "Marte"},   {"martes", "Marte"}, // nothing begins so: the title stays
+        };
+        for (const Caso& c : casos) {
+            QTest::keyClick(lista, Qt::Key_Home); // ends the typing before
+            escribir(lista, QString::fromUtf8(c.escrito));
+            QCOMPARE(tituloElegido(), QString::fromUtf8(c.titulo));
+        }
+
+        QTest::keyClick(lista, Qt::Key_Home);
+        escribir(lista, QStringLiteral("me"));
+        QCOMPARE(tituloElegido(), QStringLiteral("Mercurio"));
+        QTest::qWait(BusquedaAlTeclear::kPausaMs + 200);
+        escribir(lista, QStringLiteral("ne"));
+        QCOMPARE(tituloElegido(), QStringLiteral("Neptuno"));
+        QTest::keyClick(lista, Qt::Key_Return);
+        QCOMPARE(titulo(), QStringLiteral("Neptuno"));
+        QCOMPARE(u->bytes("C:\\ENCICLO\\SOLAR\\ULTIMO.DAT"), QByteArray("NEPTUNO.TXT\r\n"));
+
+        // The outer planets only: Neptuno is now the fourth title, and Marte is not there.
+        Selector* s = w->selector();
+        const QList<QListWidgetItem*> exteriores =
+            s->lstDats->findItems(QStringLiteral("PLANETAS EXTERIORES"), Qt::MatchFixedString);
+        QCOMPARE(exteriores.size(), 1);
+        exteriores.front()->setCheckState(Qt::Checked);
+        QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
+        QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
+        QCOMPARE(lista->model()->rowCount(), 4);
+        lista->setFocus();
+        QTest::keyClick(lista, Qt::Key_Home);
+        escribir(lista, QStringLiteral("nep"));
+        QCOMPARE(tituloElegido(), QStringLiteral("Neptuno"));
+        QCOMPARE(lista->currentIndex().row(), 3);
+        QTest::keyClick(lista, Qt::Key_Home);
+        escribir(lista, QStringLiteral("mar"));
+        QCOMPARE(lista->currentIndex().row(), 0);
+    }
+
+    // A word without an entry of its own is found under its Spanish stem, marked so; one with an entry
+    // (even by the prefix rule) is shown exactly as before; without the Spanish stemming dictionary
+    // nothing changes. Typed in the dictionary window and double-clicked in the text.
+    void diccionario_palabrasFlexionadas() {
+        const QString planeta = QStringLiteral("CUERPO CASI ESFÉRICO QUE GIRA ALREDEDOR DE UNA ESTRELLA Y HA LIMPIADO "
+                                               "SU ÓRBITA DE OTROS CUERPOS.");
+        const QString noEsta = QStringLiteral("NO SE ENCUENTRA LA PALABRA BUSCADA");
+        struct Caso {
+            bool hunspell;
+            const char* escrito;
+            QString definicion;
+        };
+        const Caso casos[] = {
+            {true, "planetas", QStringLiteral("PLANETAS → PLANETA\n") + planeta},
+            {true, "Órbitas",
+             QStringLiteral("ÓRBITAS → ÓRBITA\nCAMINO QUE SIGUE UN ASTRO AL GIRAR ALREDEDOR DE OTRO.")},
+            {true, "cometas", QStringLiteral("COMETAS → COMETA\n/COMETAS.TXT")}, // the window shows references
+            {true, "planeta", planeta},
+            {true, "peri",
+             QStringLiteral("HELIO  PUNTO DE LA ÓRBITA DE UN PLANETA EN EL QUE ESTE SE ENCUENTRA MÁS "
+                            "CERCA DEL SOL.")},
+            {true, "plutones", noEsta},
+            {false, "planetas", noEsta},
+        };
+        for (const Caso& c : casos) {
+            if (c.hunspell) {
+                qunsetenv("LUMBRE_HUNSPELL_ES");
+            } else {
+                qputenv("LUMBRE_HUNSPELL_ES", QFile::encodeName(configuracion.filePath(QStringLiteral("no_hay"))));
+            }
+            w->mnuDict->trigger();
+            Diccionario* d = diccionario();
+            QVERIFY(d);
+            escribir(d->txtPalabra, QString::fromUtf8(c.escrito));
+            QTest::keyClick(d->txtPalabra, Qt::Key_Return);
+            QCOMPARE(d->txtPalabra->text(), QString::fromUtf8(c.escrito).toUpper());
+            QCOMPARE(d->txtDescrip->toPlainText(), c.definicion);
+            d->close();
+            QTRY_VERIFY(!diccionario());
+        }
+
+        // Double-clicked: the definition under the stem, or the article a stem's entry refers to.
+        qunsetenv("LUMBRE_HUNSPELL_ES");
+        QCOMPARE(titulo(), QStringLiteral("El Sistema Solar"));
+        dobleClicEnTexto(w->txtArticulo, QStringLiteral("planetas"));
+        QVERIFY(diccionario());
+        QCOMPARE(diccionario()->txtPalabra->text(), QStringLiteral("PLANETAS"));
+        QCOMPARE(diccionario()->txtDescrip->toPlainText(), QStringLiteral("PLANETAS → PLANETA\n") + planeta);
+        diccionario()->close();
+        QTRY_VERIFY(!diccionario());
+        dobleClicEnTexto(w->txtArticulo, QStringLiteral("cometas"));
+        QCOMPARE(titulo(), QStringLiteral("Los cometas"));
+        QVERIFY(!diccionario());
+        QCOMPARE(u->bytes("C:\\ENCICLO\\SOLAR\\ULTIMO.DAT"), QByteArray("SISTEMA.TXT\r\n"));
+    }
+};
+
+QTEST_MAIN(TstLectura)
+#include "tst_lectura.moc"

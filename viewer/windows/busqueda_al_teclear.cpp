@@ -1,0 +1,87 @@
+#include "windows/busqueda_al_teclear.h"
+
+#include "main_window/plegado.h"
+
+#include <QAbstractItemView>
+#include <QKeyEvent>
+
+BusquedaAlTeclear::BusquedaAlTeclear(QAbstractItemView* vista) : QObject(vista), vista_(vista) {
+    vista_->installEventFilter(this);
+}
+
+void BusquedaAlTeclear::vigilar(QAbstractItemModel* modelo) {
+    if (modelo_) {
+        disconnect(modelo_, nullptr, this, nullptr);
+    }
+    modelo_ = modelo;
+    invalidar();
+    if (!modelo) {
+        return;
+    }
+    connect(modelo, &QAbstractItemModel::rowsInserted, this, &BusquedaAlTeclear::invalidar);
+    connect(modelo, &QAbstractItemModel::rowsRemoved, this, &BusquedaAlTeclear::invalidar);
+    connect(modelo, &QAbstractItemModel::rowsMoved, this, &BusquedaAlTeclear::invalidar);
+    connect(modelo, &QAbstractItemModel::dataChanged, this, &BusquedaAlTeclear::invalidar);
+    connect(modelo, &QAbstractItemModel::modelReset, this, &BusquedaAlTeclear::invalidar);
+    connect(modelo, &QAbstractItemModel::layoutChanged, this, &BusquedaAlTeclear::invalidar);
+}
+
+void BusquedaAlTeclear::llenar() {
+    const QAbstractItemModel* modelo = vista_->model();
+    const QModelIndex raiz = vista_->rootIndex();
+    const int filas = modelo->rowCount(raiz);
+    plegados_.clear();
+    plegados_.reserve(static_cast<std::size_t>(filas));
+    for (int fila = 0; fila < filas; ++fila) {
+        plegados_.push_back(plegado::plegar(modelo->data(modelo->index(fila, 0, raiz), Qt::DisplayRole).toString()));
+    }
+    valida_ = true;
+}
+
+bool BusquedaAlTeclear::teclear(const QString& texto) {
+    if (vista_->model() != modelo_) {
+        vigilar(vista_->model());
+    }
+    if (!modelo_) {
+        return false;
+    }
+    if (escrito_.isEmpty() || !ultimaTecla_.isValid() || ultimaTecla_.elapsed() > kPausaMs) {
+        escrito_.clear();
+    }
+    ultimaTecla_.start();
+    escrito_ += plegado::plegar(texto);
+    if (!valida_) {
+        llenar();
+    }
+    for (std::size_t fila = 0; fila < plegados_.size(); ++fila) {
+        if (plegados_[fila].startsWith(escrito_)) {
+            const QModelIndex indice = modelo_->index(static_cast<int>(fila), 0, vista_->rootIndex());
+            vista_->setCurrentIndex(indice); // selects it too, as a click does
+            vista_->scrollTo(indice);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool BusquedaAlTeclear::eventFilter(QObject* objeto, QEvent* evento) {
+    if (objeto == vista_ && evento->type() == QEvent::KeyPress) {
+        const auto* tecla = static_cast<const QKeyEvent*>(evento);
+        const QString texto = tecla->text();
+        const bool conOrden = tecla->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        const bool imprimible = !texto.isEmpty() && texto.front().isPrint();
+        // A space continues a title being typed ("sistema solar"); alone it is left to the list.
+        const bool seguido = ultimaTecla_.isValid() && ultimaTecla_.elapsed() <= kPausaMs && !escrito_.isEmpty();
+        if (!conOrden && imprimible && (!texto.front().isSpace() || seguido)) {
+            teclear(texto);
+            return true;
+        }
+        // Any other key (an arrow, Home, Enter) ends the typing; a modifier pressed alone does not.
+        if (!texto.isEmpty() || tecla->key() < Qt::Key_Shift || tecla->key() > Qt::Key_ScrollLock) {
+            escrito_.clear();
+        }
+    } else if (objeto == vista_ && evento->type() == QEvent::FocusOut) {
+        escrito_.clear();
+    }
+    return QObject::eventFilter(objeto, evento);
+}
