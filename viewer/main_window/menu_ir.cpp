@@ -76,10 +76,17 @@ void MenuIr::adelante() {
 }
 
 void MenuIr::registrar(const std::string& ruta) {
-    if (!yendo_) {
-        historial_.registrar(ruta);
-        actualizarAcciones();
+    if (yendo_) {
+        return;
     }
+    // An article of another encyclopaedia starts the history anew: the earlier ones would be shown with
+    // the pictures of the encyclopaedia taken up since.
+    if (const std::string directorio = ventana_->directorio(); directorio != directorio_) {
+        historial_ = Historial();
+        directorio_ = directorio;
+    }
+    historial_.registrar(ruta);
+    actualizarAcciones();
 }
 
 void MenuIr::ir(int paso) {

@@ -1,7 +1,8 @@
 #pragma once
 
 // The main window's menu "Ir" and the reading aids behind it: going back and forward over the articles
-// opened in this run (Alt+Left, Alt+Right and the mouse's back and forward buttons), finding in the
+// opened in this run (Alt+Left, Alt+Right and the mouse's back and forward buttons; taking up another
+// encyclopaedia starts the history anew), finding in the
 // article (Ctrl+F, then F3 / Shift+F3), and the text size (Ctrl++, Ctrl+-, Ctrl+0, Ctrl+wheel).
 
 #include "main_window/historial.h"
@@ -44,7 +45,8 @@ private:
 
     VentanaPrincipal* ventana_;
     Historial historial_;
-    bool yendo_ = false; // an article is being opened by going back or forward
+    std::string directorio_; // the encyclopaedia whose articles the history holds
+    bool yendo_ = false;     // an article is being opened by going back or forward
     BuscadorArticulo* buscador_ = nullptr;
     TamanoTexto* tamano_ = nullptr;
 };

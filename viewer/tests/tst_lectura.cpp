@@ -11,6 +11,7 @@
 #include "windows/busqueda_al_teclear.h"
 #include "windows/caja_articulo.h"
 #include "windows/diccionario.h"
+#include "windows/elector.h"
 #include "windows/selector.h"
 
 #include <QAbstractItemView>
@@ -167,14 +168,25 @@ private slots:
         QVERIFY(ui::Dialogos::mostrados().isEmpty());
     }
 
-    // An article gone since it was read is reported; the place in the history stays.
-    void historial_articuloBorrado_seAvisaYSeQueda() {
+    // An article gone since it was read is reported and the place in the history stays; an article of
+    // another encyclopaedia starts the history anew.
+    void historial_articuloBorradoYOtraEnciclotomo() {
         dobleClicEnTitulo(titulos(), QStringLiteral("Marte"));
         QVERIFY(QFile::remove(u->nativa("C:\\ENCICLO\\SOLAR\\SISTEMA.TXT")));
         QTest::keyClick(w->txtArticulo, Qt::Key_Left, Qt::AltModifier);
         QCOMPARE(titulo(), QStringLiteral("Marte"));
         QCOMPARE(ui::Dialogos::mostrados().size(), 1);
         QVERIFY(w->menuIr()->mnuAtras->isEnabled());
+
+        Elector* e = w->elector();
+        w->mnuSeleki->trigger();
+        const QRect r = e->lstTomos->visualItemRect(e->lstTomos->item(1));
+        QTest::mouseClick(e->lstTomos->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::mouseDClick(e->lstTomos->viewport(), Qt::LeftButton, {}, r.center());
+        QCOMPARE(w->directorio(), std::string("C:\\ENCICLO\\RIOS"));
+        dobleClicEnTitulo(titulos(), QStringLiteral("El Ebro"));
+        QCOMPARE(titulo(), QStringLiteral("El Ebro"));
+        QVERIFY(!w->menuIr()->mnuAtras->isEnabled());
     }
 
     // Ctrl+F, typing without accents or capitals, then F3, Shift+F3, Enter (wrapping) and Escape. The

@@ -4,9 +4,11 @@
 
 #include <QAbstractItemView>
 #include <QKeyEvent>
+#include <QTimer>
 
 BusquedaAlTeclear::BusquedaAlTeclear(QAbstractItemView* vista) : QObject(vista), vista_(vista) {
     vista_->installEventFilter(this);
+    vigilar(vista_->model());
 }
 
 void BusquedaAlTeclear::vigilar(QAbstractItemModel* modelo) {
@@ -24,6 +26,21 @@ void BusquedaAlTeclear::vigilar(QAbstractItemModel* modelo) {
     connect(modelo, &QAbstractItemModel::dataChanged, this, &BusquedaAlTeclear::invalidar);
     connect(modelo, &QAbstractItemModel::modelReset, this, &BusquedaAlTeclear::invalidar);
     connect(modelo, &QAbstractItemModel::layoutChanged, this, &BusquedaAlTeclear::invalidar);
+}
+
+void BusquedaAlTeclear::invalidar() {
+    valida_ = false;
+    // The titles are folded again as soon as the program is idle after the change (a new listing), not
+    // when the reader types the first letter.
+    if (!pendiente_) {
+        pendiente_ = true;
+        QTimer::singleShot(0, this, [this] {
+            pendiente_ = false;
+            if (!valida_ && vista_->model() == modelo_ && modelo_) {
+                llenar();
+            }
+        });
+    }
 }
 
 void BusquedaAlTeclear::llenar() {
@@ -53,8 +70,10 @@ bool BusquedaAlTeclear::teclear(const QString& texto) {
     if (!valida_) {
         llenar();
     }
+    const qsizetype n = escrito_.size();
     for (std::size_t fila = 0; fila < plegados_.size(); ++fila) {
-        if (plegados_[fila].startsWith(escrito_)) {
+        const QString& titulo = plegados_[fila];
+        if (titulo.size() >= n && QStringView(titulo).first(n) == QStringView(escrito_)) {
             const QModelIndex indice = modelo_->index(static_cast<int>(fila), 0, vista_->rootIndex());
             vista_->setCurrentIndex(indice); // selects it too, as a click does
             vista_->scrollTo(indice);

@@ -35,13 +35,14 @@ protected:
 
 private:
     void vigilar(QAbstractItemModel* modelo);
-    void invalidar() { valida_ = false; }
+    void invalidar();
     void llenar();
 
     QAbstractItemView* vista_;
     QPointer<QAbstractItemModel> modelo_;
     std::vector<QString> plegados_; // the folded text of each row, in order
     bool valida_ = false;
-    QString escrito_; // folded
+    bool pendiente_ = false; // a folding is due as soon as the program is idle
+    QString escrito_;        // folded
     QElapsedTimer ultimaTecla_;
 };
