@@ -17,6 +17,7 @@ BuscadorArticulo::BuscadorArticulo(QPlainTextEdit* caja) : QFrame(caja), caja_(c
     setFrameShape(QFrame::StyledPanel);
     setAutoFillBackground(true);
     setAccessibleName(QStringLiteral("Buscar en el artículo"));
+    setFont(caja->window()->font()); // the window's own, not the article's, which the reader may enlarge
 
     campo = new QLineEdit(this);
     campo->setObjectName(QStringLiteral("txtBuscarArticulo"));

@@ -20,10 +20,12 @@
 #include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QMap>
 #include <QPushButton>
 #include <QSettings>
+#include <QStringListModel>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -314,6 +316,39 @@ private slots:
         QTest::keyClick(lista, Qt::Key_Home);
         escribir(lista, QStringLiteral("mar"));
         QCOMPARE(lista->currentIndex().row(), 0);
+    }
+
+    // Titles appended a batch at a time, and a title changed in place, are found as they are now, after
+    // the earlier ones were folded.
+    void escribir_modeloQueCrece() {
+        QStringListModel modelo(QStringList{QStringLiteral("Ébano"), QStringLiteral("Olmo")});
+        QListView lista;
+        lista.setModel(&modelo);
+        new BusquedaAlTeclear(&lista);
+        QCoreApplication::processEvents(); // the titles are folded once idle
+        struct Paso {
+            const char* cambio;
+            const char* escrito;
+            int fila;
+        };
+        const Paso pasos[] = {
+            {"", "eba", 0},          {"+Álamo", "alamo", 2}, {"+Árbol del pan", "arbol", 3}, {"1=Ciprés", "cipres", 1},
+            {"1=Ciprés", "olmo", 0}, // no title begins so any more: the row stays where Home put it
+        };
+        for (const Paso& p : pasos) {
+            const QString cambio = QString::fromUtf8(p.cambio);
+            if (cambio.startsWith(QLatin1Char('+'))) {
+                const int fila = modelo.rowCount();
+                modelo.insertRows(fila, 1);
+                modelo.setData(modelo.index(fila), cambio.mid(1));
+            } else if (!cambio.isEmpty()) {
+                modelo.setData(modelo.index(cambio.left(1).toInt()), cambio.mid(2));
+            }
+            QCoreApplication::processEvents();
+            QTest::keyClick(&lista, Qt::Key_Home);
+            escribir(&lista, QString::fromUtf8(p.escrito));
+            QCOMPARE(lista.currentIndex().row(), p.fila);
+        }
     }
 
     // A word without an entry of its own is found under its Spanish stem, marked so; one with an entry

@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QTimer>
 
+#include <algorithm>
+
 BusquedaAlTeclear::BusquedaAlTeclear(QAbstractItemView* vista) : QObject(vista), vista_(vista) {
     vista_->installEventFilter(this);
     vigilar(vista_->model());
@@ -16,27 +18,31 @@ void BusquedaAlTeclear::vigilar(QAbstractItemModel* modelo) {
         disconnect(modelo_, nullptr, this, nullptr);
     }
     modelo_ = modelo;
-    invalidar();
+    invalidarDesde(0);
     if (!modelo) {
         return;
     }
-    connect(modelo, &QAbstractItemModel::rowsInserted, this, &BusquedaAlTeclear::invalidar);
-    connect(modelo, &QAbstractItemModel::rowsRemoved, this, &BusquedaAlTeclear::invalidar);
-    connect(modelo, &QAbstractItemModel::rowsMoved, this, &BusquedaAlTeclear::invalidar);
-    connect(modelo, &QAbstractItemModel::dataChanged, this, &BusquedaAlTeclear::invalidar);
-    connect(modelo, &QAbstractItemModel::modelReset, this, &BusquedaAlTeclear::invalidar);
-    connect(modelo, &QAbstractItemModel::layoutChanged, this, &BusquedaAlTeclear::invalidar);
+    // Rows appended at the end (titles listed a batch at a time) leave the rows before them folded.
+    const auto desdePrimera = [this](const QModelIndex&, int primera, int) { invalidarDesde(primera); };
+    const auto todas = [this] { invalidarDesde(0); };
+    connect(modelo, &QAbstractItemModel::rowsInserted, this, desdePrimera);
+    connect(modelo, &QAbstractItemModel::rowsRemoved, this, desdePrimera);
+    connect(modelo, &QAbstractItemModel::rowsMoved, this, todas);
+    connect(modelo, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& desde, const QModelIndex&) { invalidarDesde(desde.row()); });
+    connect(modelo, &QAbstractItemModel::modelReset, this, todas);
+    connect(modelo, &QAbstractItemModel::layoutChanged, this, todas);
 }
 
-void BusquedaAlTeclear::invalidar() {
-    valida_ = false;
-    // The titles are folded again as soon as the program is idle after the change (a new listing), not
-    // when the reader types the first letter.
+void BusquedaAlTeclear::invalidarDesde(int fila) {
+    hechas_ = std::min(hechas_, std::max(fila, 0));
+    // The titles are folded as soon as the program is idle after the change (a new listing), not when
+    // the reader types the first letter.
     if (!pendiente_) {
         pendiente_ = true;
         QTimer::singleShot(0, this, [this] {
             pendiente_ = false;
-            if (!valida_ && vista_->model() == modelo_ && modelo_) {
+            if (vista_->model() == modelo_ && modelo_) {
                 llenar();
             }
         });
@@ -47,12 +53,13 @@ void BusquedaAlTeclear::llenar() {
     const QAbstractItemModel* modelo = vista_->model();
     const QModelIndex raiz = vista_->rootIndex();
     const int filas = modelo->rowCount(raiz);
-    plegados_.clear();
+    hechas_ = std::min(hechas_, filas);
+    plegados_.resize(static_cast<std::size_t>(hechas_));
     plegados_.reserve(static_cast<std::size_t>(filas));
-    for (int fila = 0; fila < filas; ++fila) {
+    for (int fila = hechas_; fila < filas; ++fila) {
         plegados_.push_back(plegado::plegar(modelo->data(modelo->index(fila, 0, raiz), Qt::DisplayRole).toString()));
     }
-    valida_ = true;
+    hechas_ = filas;
 }
 
 bool BusquedaAlTeclear::teclear(const QString& texto) {
@@ -67,7 +74,7 @@ bool BusquedaAlTeclear::teclear(const QString& texto) {
     }
     ultimaTecla_.start();
     escrito_ += plegado::plegar(texto);
-    if (!valida_) {
+    if (hechas_ != modelo_->rowCount(vista_->rootIndex())) {
         llenar();
     }
     const qsizetype n = escrito_.size();

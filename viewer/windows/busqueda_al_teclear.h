@@ -4,7 +4,8 @@
 // the first one (in list order) whose text begins with them, letter case and accents ignored ("arbol"
 // finds "Árbol"). Letters typed less than a second apart add up; after a pause, another key or leaving
 // the list the typing starts anew.
-// Works on any item view and its model; the folded texts are cached until the model changes.
+// Works on any item view and its model; the folded texts are cached, and made again from the first row
+// that changes.
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -35,14 +36,15 @@ protected:
 
 private:
     void vigilar(QAbstractItemModel* modelo);
-    void invalidar();
+    // The folded texts from row `fila` on no longer hold.
+    void invalidarDesde(int fila);
     void llenar();
 
     QAbstractItemView* vista_;
     QPointer<QAbstractItemModel> modelo_;
     std::vector<QString> plegados_; // the folded text of each row, in order
-    bool valida_ = false;
-    bool pendiente_ = false; // a folding is due as soon as the program is idle
-    QString escrito_;        // folded
+    int hechas_ = 0;                // rows whose folded text in plegados_ holds
+    bool pendiente_ = false;        // a folding is due as soon as the program is idle
+    QString escrito_;               // folded
     QElapsedTimer ultimaTecla_;
 };
