@@ -1,11 +1,22 @@
 #include "editor/taller.h"
 #include "ui/aplicacion.h"
+#include "ui/linea_de_ordenes.h"
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char* argv[]) {
+    if (const auto fin = ui::atenderAyudaYVersion(argc, argv, ui::Programa::Forja)) {
+        return *fin;
+    }
     QApplication app(argc, argv);
     ui::iniciarAplicacion(app, QStringLiteral("Forja"));
+    const ui::Orden orden = ui::leerLineaDeOrdenes(QApplication::arguments().mid(1), ui::Programa::Forja);
+    if (orden.tipo == ui::Orden::Tipo::Error) {
+        std::fputs(orden.mensaje.toLocal8Bit().constData(), stderr);
+        return 2;
+    }
     Taller taller;
     taller.show();
     return QApplication::exec();

@@ -8,6 +8,7 @@
 #include "store/list_files.h"
 #include "store/paths.h"
 #include "store/registry.h"
+#include "ui/anclas.h"
 #include "ui/aplicacion.h"
 #include "ui/dialogos.h"
 #include "ui/texto.h"
@@ -74,6 +75,9 @@ void Taller::construir() {
     setWindowTitle(QStringLiteral("Generador de Enciclotomos"));
     setFont(forja::fuenteDeVentana());
     ui::tamanoCliente(this, 11910, 8625);
+    // It may grow, never shrink; its frames keep their places at the top left.
+    ui::fijarTamanoDeDiseno(this, size());
+    ui::recordarGeometria(this);
 
     fraRaiz = marco(this, QStringLiteral("fraRaiz"), QStringLiteral("Raíz"));
     ui::colocar(fraRaiz, 120, 120, 4935, 2415);

@@ -5,6 +5,7 @@
 #include "store/article.h"
 #include "store/encyclopaedia.h"
 #include "store/paths.h"
+#include "ui/anclas.h"
 #include "ui/dialogos.h"
 #include "ui/texto.h"
 #include "ui/twips.h"
@@ -93,6 +94,13 @@ void TallerArt::construir() {
     cmdCancelar->setFont(forja::fuenteNegrita(8.25));
     ui::colocar(cmdCancelar, 7920, 8040, 3855, 495);
     forja::ajustarEtiquetas(this);
+
+    // A larger window gives its room to the article body; its two buttons stay beneath it.
+    using ui::Borde;
+    ui::anclar(txtArtText, Borde::Izquierdo | Borde::Superior | Borde::Derecho | Borde::Inferior);
+    ui::anclar(cmdSaveArt, Borde::Izquierdo | Borde::Inferior);
+    ui::anclar(cmdCancelar, Borde::Derecho | Borde::Inferior);
+    ui::recordarGeometria(this);
 }
 
 void TallerArt::conectar() {

@@ -1,5 +1,7 @@
 #include "ui/aplicacion.h"
 
+#include "ui/anclas.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QIcon>
@@ -22,6 +24,7 @@ namespace ui {
 void iniciarAplicacion(QApplication& app, const QString& nombre) {
     iniciarRecursos();
     QApplication::setApplicationName(nombre);
+    activarMemoriaDeVentanas(true); // the programs remember where the user left their windows; tests do not
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/lumbre/lumbre.ico")));
     auto* traductor = new QTranslator(&app);
     if (traductor->load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),

@@ -1,19 +1,75 @@
 #include "main_window/enciclopedia_actual.h"
 
+#include "store/encyclopaedia.h"
 #include "store/paths.h"
 #include "store/registry.h"
 #include "store/text_file.h"
 #include "ui/texto.h"
 
+#include <QDir>
+#include <QRegularExpression>
+#include <QStringList>
+
 namespace {
 bool faltaArchivo(const store::Error& e) {
     return e.causa == store::Causa::NoEncontrado || e.causa == store::Causa::RutaNoEncontrada;
 }
+
+std::optional<std::string>& enciclopediaDeLaSesion() {
+    static std::optional<std::string> directorio;
+    return directorio;
+}
 } // namespace
+
+bool tomarEnciclopediaDeLaSesion(const QString& ruta, QString* motivo) {
+    QString sinUso;
+    QString& m = motivo ? *motivo : sinUso;
+    // A drive path is kept as typed; a relative native one is made absolute, since the store would
+    // otherwise read it against whatever directory the program is in at the time.
+    static const QRegularExpression unidad(QStringLiteral("^[A-Za-z]:"));
+    const QString completa =
+        unidad.match(ruta).hasMatch() ? ruta : QDir::cleanPath(QDir::current().absoluteFilePath(ruta));
+    QString ajenos;
+    const std::optional<std::string> directorio = ui::haciaStore(completa, &ajenos);
+    if (!directorio) {
+        m = QStringLiteral("No se puede abrir «%1»: la ruta tiene caracteres que las enciclotomos no admiten (%2).")
+                .arg(ruta, ajenos);
+        return false;
+    }
+    if (!store::existeDirectorio(*directorio)) {
+        m = QStringLiteral("No se puede abrir «%1»: no existe ese directorio.").arg(ruta);
+        return false;
+    }
+    QStringList faltan;
+    for (const std::string_view nombre : {store::kCompleta, store::kListas}) {
+        if (!store::existeArchivo(store::unir(*directorio, nombre))) {
+            faltan << ui::desdeStore(nombre);
+        }
+    }
+    if (!faltan.isEmpty()) {
+        m = QStringLiteral("«%1» no es una enciclotomo: le falta %2. Una enciclotomo es un directorio creado con "
+                           "Forja, con su lista de artículos COMPLETA.DAT y su índice de listas LISTAS.DAT.")
+                .arg(ruta, faltan.join(QStringLiteral(" y ")));
+        return false;
+    }
+    enciclopediaDeLaSesion() = *directorio;
+    return true;
+}
+
+void olvidarEnciclopediaDeLaSesion() {
+    enciclopediaDeLaSesion().reset();
+}
 
 std::optional<std::string> buscarEnciclopediaActual(QString* motivo) {
     QString sinUso;
     QString& m = motivo ? *motivo : sinUso;
+    if (const auto& sesion = enciclopediaDeLaSesion()) {
+        if (store::existeDirectorio(*sesion)) {
+            return sesion;
+        }
+        m = QStringLiteral("No se encuentra el directorio de la enciclotomo %1.").arg(ui::desdeStore(*sesion));
+        return std::nullopt;
+    }
     const QString registro = ui::desdeStore(store::kArchivoRegistro);
 
     auto reg = store::leerRegistro();

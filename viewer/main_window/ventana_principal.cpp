@@ -15,6 +15,7 @@
 #include "store/list_files.h"
 #include "store/paths.h"
 #include "store/text_file.h"
+#include "ui/anclas.h"
 #include "ui/dialogos.h"
 #include "ui/texto.h"
 #include "ui/twips.h"
@@ -79,8 +80,8 @@ VentanaPrincipal::VentanaPrincipal(QWidget* parent) : QMainWindow(parent) {
     crearControles();
     crearMenu();
     menuIr_ = new MenuIr(this);
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
+    ui::recordarGeometria(this);
 
     selector_ = new Selector(this);
     ventanaImagen_ = new VentanaImagen(this);
@@ -94,7 +95,7 @@ VentanaPrincipal::~VentanaPrincipal() = default;
 void VentanaPrincipal::crearControles() {
     auto* cliente = new QWidget(this);
     cliente->setObjectName(QStringLiteral("cliente"));
-    cliente->setFixedSize(ui::pixeles(11880), ui::pixeles(8595));
+    ui::fijarTamanoDeDiseno(cliente, QSize(ui::pixeles(11880), ui::pixeles(8595)));
     setCentralWidget(cliente);
 
     txtArticulo = nombrar(cajaDeTexto<CajaArticulo>(cliente), "txtArticulo", QStringLiteral("Texto del artículo"));
@@ -162,6 +163,12 @@ void VentanaPrincipal::crearControles() {
     imgCostado->setAccessibleName(imgCostado->accessibleDescription()); // a picture, with no text of its own
     ui::colocar(imgCostado, 0, 480, 6615, 8055);
     imgCostado->lower(); // beneath all the boxes
+
+    // A larger window gives its room to the article text; the strips above it follow its width.
+    using ui::Borde;
+    ui::anclar(txtArticulo, Borde::Izquierdo | Borde::Superior | Borde::Derecho | Borde::Inferior);
+    ui::anclar(pctTitulo, Borde::Izquierdo | Borde::Superior | Borde::Derecho);
+    ui::anclar(pctSubtitulo, Borde::Izquierdo | Borde::Superior | Borde::Derecho);
 
     connect(lstEsquema, &QListWidget::itemDoubleClicked, this, [this] { lstEsquema_DblClick(); });
     teclado::enterComoDobleClic(lstEsquema, [this] { lstEsquema_DblClick(); });

@@ -1,5 +1,6 @@
 #include "windows/elector.h"
 
+#include "main_window/enciclopedia_actual.h"
 #include "main_window/fuentes.h"
 #include "main_window/teclado.h"
 #include "main_window/ventana_principal.h"
@@ -47,7 +48,11 @@ Elector::Elector(VentanaPrincipal* principal) : QWidget(principal, Qt::Window), 
 void Elector::Form_Load() {
     const auto tomos = store::enciclopediasRegistradas();
     if (!tomos) {
-        ui::Dialogos::error(principal_, tomos.error());
+        // Without a registry the viewer can only be showing an encyclopaedia given on its command line:
+        // there is nothing to choose from, and nothing wrong to say.
+        if (store::existeRegistro()) {
+            ui::Dialogos::error(principal_, tomos.error());
+        }
         return;
     }
     QStringList entradas;
@@ -85,6 +90,7 @@ void Elector::lstTomos_DblClick() {
         ui::Dialogos::error(this, escrito.error());
         return;
     }
+    olvidarEnciclopediaDeLaSesion(); // the one given on the command line gives way to the reader's choice
 
     Selector* selector = principal_->selector();
     selector->lstDats->clear();

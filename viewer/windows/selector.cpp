@@ -7,6 +7,7 @@
 #include "store/encyclopaedia.h"
 #include "store/list_files.h"
 #include "store/paths.h"
+#include "ui/anclas.h"
 #include "ui/dialogos.h"
 #include "ui/texto.h"
 #include "ui/twips.h"
@@ -17,6 +18,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QResizeEvent>
+
+#include <algorithm>
 
 namespace {
 std::string aStore(const QString& texto) {
@@ -69,6 +72,13 @@ Selector::Selector(VentanaPrincipal* principal) : QWidget(principal, Qt::Window)
     lstArticulo2->hide();
 
     ui::tamanoCliente(this, kAnchoAngosto, kAltoCliente);
+    // A larger window gives its room to the titles; the filters and the button keep to the right edge.
+    using ui::Borde;
+    ui::anclar(lstArticulos, Borde::Izquierdo | Borde::Superior | Borde::Derecho | Borde::Inferior);
+    ui::anclar(cmdTamano, Borde::Superior | Borde::Derecho);
+    ui::anclar(lstDats, Borde::Superior | Borde::Derecho | Borde::Inferior);
+    ui::anclar(lblCantidad, Borde::Izquierdo | Borde::Derecho | Borde::Inferior);
+    ui::recordarGeometria(this);
 
     connect(cmdTamano, &QPushButton::clicked, this, &Selector::cmdTamano_Click);
     connect(lstArticulos, &QListWidget::itemDoubleClicked, this, [this] { lstArticulos_DblClick(); });
@@ -129,16 +139,25 @@ void Selector::ActuaLbl() {
 }
 
 void Selector::cmdTamano_Click() {
-    if (width() == ui::pixeles(kAnchoAngosto)) {
-        resize(ui::pixeles(kAnchoAncho), height());
+    // Widening adds the filters' width to whatever width the reader gave the window; narrowing takes it away.
+    const int filtros = ui::pixeles(kAnchoAncho) - ui::pixeles(kAnchoAngosto);
+    const int alto = ui::pixeles(kAltoCliente);
+    ancho_ = !ancho_;
+    if (ancho_) {
+        const int nuevo = width() + filtros;
+        ui::fijarTamanoDeDiseno(this, QSize(ui::pixeles(kAnchoAncho), alto));
+        resize(nuevo, height());
         cmdTamano->setText(QStringLiteral("<"));
         cmdTamano->setAccessibleName(QStringLiteral("Ocultar los filtros"));
     } else {
-        resize(ui::pixeles(kAnchoAngosto), height());
+        const int nuevo = std::max(width() - filtros, ui::pixeles(kAnchoAngosto));
+        ui::fijarTamanoDeDiseno(this, QSize(ui::pixeles(kAnchoAngosto), alto));
+        resize(nuevo, height());
         Aceptar();
         cmdTamano->setText(QStringLiteral(">"));
         cmdTamano->setAccessibleName(QStringLiteral("Mostrar los filtros"));
     }
+    lstDats->setVisible(ancho_);
     ActuaLbl();
 }
 
@@ -159,8 +178,8 @@ void Selector::lstArticulos_DblClick() {
 void Selector::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
     // The narrow width is that of the whole window where it was designed; measured as the client area
-    // here, it would leave a sliver of the filter list showing.
-    lstDats->setVisible(width() > ui::pixeles(kAnchoAngosto));
+    // here, it would leave a sliver of the filter list showing. Only the wide window shows the filters.
+    lstDats->setVisible(ancho_);
 }
 
 void Selector::closeEvent(QCloseEvent* e) {

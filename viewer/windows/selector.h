@@ -59,4 +59,5 @@ protected:
 private:
     VentanaPrincipal* principal_;
     bool cargado_ = false;
+    bool ancho_ = false; // widened with ">", showing the filters
 };

@@ -1,0 +1,94 @@
+#include "ui/linea_de_ordenes.h"
+
+#include <cstdio>
+
+namespace ui {
+
+namespace {
+
+QString nombre(Programa p) {
+    return p == Programa::Tomo ? QStringLiteral("tomo") : QStringLiteral("forja");
+}
+
+QString ayuda(Programa p) {
+    const QString opciones = QStringLiteral("Opciones:\n"
+                                            "  -h, --help      muestra esta ayuda y termina\n"
+                                            "  -v, --version   muestra la versión y termina\n");
+    const QString unidades =
+        QStringLiteral("Las unidades de las rutas de Windows (C:, D:...) son directorios dentro de $LUMBRE_UNIDADES "
+                       "o, si no\nestá definida, de ~/.local/share/lumbre/unidades.\n");
+    if (p == Programa::Tomo) {
+        return QStringLiteral("Uso: tomo [opciones] [RUTA]\n"
+                              "Tomo, el lector de enciclotomos de Lumbre.\n\n"
+                              "Sin RUTA abre la enciclotomo actual: la que nombra el archivo ACTUAL.DAT del "
+                              "registro\nC:\\LUMBRE\\TOMOS.DAT. Con RUTA abre la enciclotomo de ese directorio "
+                              "solo mientras dure esta\nsesión, sin cambiar ACTUAL.DAT. RUTA se escribe como en "
+                              "Windows (C:\\ENCICLO\\SOLAR) o como\nruta del sistema (/home/ana/enciclo/SOLAR, "
+                              "o relativa al directorio actual).\n\n") +
+               opciones + QStringLiteral("\n") + unidades;
+    }
+    return QStringLiteral("Uso: forja [opciones]\n"
+                          "Forja, el editor de enciclotomos de Lumbre: crea el directorio de datos, las "
+                          "enciclotomos,\nsus artículos con sus ilustraciones y epígrafes, y sus listas.\n\n") +
+           opciones + QStringLiteral("\n") + unidades;
+}
+
+Orden error(Programa p, const QString& que) {
+    return {Orden::Tipo::Error, QString(),
+            QStringLiteral("%1: %2\nPruebe «%1 --help» para ver cómo se usa.\n").arg(nombre(p), que)};
+}
+
+} // namespace
+
+Orden leerLineaDeOrdenes(const QStringList& argumentos, Programa programa) {
+    QStringList rutas;
+    QString desconocida;
+    bool opciones = true;
+    for (const QString& a : argumentos) {
+        if (opciones && (a == QLatin1String("-h") || a == QLatin1String("--help"))) {
+            return {Orden::Tipo::Ayuda, QString(), ayuda(programa)};
+        }
+        if (opciones && (a == QLatin1String("-v") || a == QLatin1String("--version"))) {
+            return {Orden::Tipo::Version, QString(),
+                    QStringLiteral("%1 (Lumbre) %2\n").arg(nombre(programa), QStringLiteral(LUMBRE_VERSION))};
+        }
+        if (opciones && a == QLatin1String("--")) {
+            opciones = false;
+        } else if (opciones && a.startsWith(QLatin1Char('-')) && a.size() > 1) {
+            if (desconocida.isEmpty()) {
+                desconocida = a;
+            }
+        } else {
+            rutas << a;
+        }
+    }
+    if (!desconocida.isEmpty()) {
+        return error(programa, QStringLiteral("opción desconocida «%1».").arg(desconocida));
+    }
+    if (programa == Programa::Forja && !rutas.isEmpty()) {
+        return error(programa, QStringLiteral("no admite rutas ni otros argumentos («%1»).").arg(rutas.first()));
+    }
+    if (rutas.size() > 1) {
+        return error(programa,
+                     QStringLiteral("se abre una sola enciclotomo a la vez; se dieron %1 rutas.").arg(rutas.size()));
+    }
+    if (!rutas.isEmpty() && rutas.first().isEmpty()) {
+        return error(programa, QStringLiteral("la RUTA está vacía."));
+    }
+    return {Orden::Tipo::Abrir, rutas.value(0), QString()};
+}
+
+std::optional<int> atenderAyudaYVersion(int argc, char* argv[], Programa programa) {
+    QStringList argumentos;
+    for (int i = 1; i < argc; ++i) {
+        argumentos << QString::fromLocal8Bit(argv[i]);
+    }
+    const Orden orden = leerLineaDeOrdenes(argumentos, programa);
+    if (orden.tipo != Orden::Tipo::Ayuda && orden.tipo != Orden::Tipo::Version) {
+        return std::nullopt;
+    }
+    std::fputs(orden.mensaje.toLocal8Bit().constData(), stdout);
+    return 0;
+}
+
+} // namespace ui

@@ -1,0 +1,31 @@
+#pragma once
+
+// The programs' command line: "--help" and "--version" for both, and for the viewer one encyclopaedia
+// directory to open for this run.
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace ui {
+
+enum class Programa { Tomo, Forja };
+
+struct Orden {
+    enum class Tipo { Abrir, Ayuda, Version, Error };
+    Tipo tipo = Tipo::Abrir;
+    QString ruta;    // Abrir: the encyclopaedia directory given (viewer only), or empty
+    QString mensaje; // Ayuda and Version: the text to print; Error: what is wrong, with a hint to "--help"
+};
+
+// Reads the arguments after the program's name. "--" ends the options, so that a path starting with "-"
+// can be given. The first of "--help" or "--version" wins over anything else on the line.
+Orden leerLineaDeOrdenes(const QStringList& argumentos, Programa programa);
+
+// Answers "--help" and "--version" before any window exists (so that they work without a display):
+// prints the text and returns the exit status. Returns nothing when the program should go on; other
+// mistakes are left for leerLineaDeOrdenes() on the arguments the toolkit has not taken for itself.
+std::optional<int> atenderAyudaYVersion(int argc, char* argv[], Programa programa);
+
+} // namespace ui
