@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSettings>
 
 namespace prueba {
 
@@ -14,6 +15,14 @@ Unidades::Unidades() {
     habiaAnterior_ = qEnvironmentVariableIsSet("LUMBRE_UNIDADES");
     anterior_ = qgetenv("LUMBRE_UNIDADES");
     qputenv("LUMBRE_UNIDADES", dir_.path().toLocal8Bit());
+    // The user's own settings (text size, window places) neither reach a test nor are changed by one.
+    for (const auto formato : {QSettings::NativeFormat, QSettings::IniFormat}) {
+        QSettings::setPath(formato, QSettings::UserScope, configuracion());
+    }
+}
+
+QString Unidades::configuracion() const {
+    return QDir(dir_.path()).filePath(QStringLiteral("configuracion"));
 }
 
 Unidades::~Unidades() {

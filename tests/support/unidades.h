@@ -2,7 +2,7 @@
 
 // A private drive root for one test: a temporary directory that LUMBRE_UNIDADES points at while the
 // object lives, so "C:\LUMBRE\TOMOS.DAT" and every other stored path resolve inside it and no test ever
-// touches the user's own store.
+// touches the user's own store. The user's settings are redirected into it too.
 
 #include <QString>
 #include <QTemporaryDir>
@@ -19,6 +19,8 @@ public:
     Unidades& operator=(const Unidades&) = delete;
 
     bool valida() const { return dir_.isValid(); }
+    // The user's configuration directory while the object lives (QSettings' user scope), beside the drives.
+    QString configuracion() const;
     // The native directory standing for drive `letra` (created on demand).
     QString unidad(char letra = 'c') const;
     // The native path of a stored path such as "C:\ENCICLO\ASTRO\COLOR.DAT".

@@ -83,7 +83,6 @@ QMap<QString, QByteArray> huellas(const QString& raiz) {
 class TstLectura : public QObject {
     Q_OBJECT
 
-    QTemporaryDir configuracion; // the user's configuration directory for these tests
     std::unique_ptr<prueba::Unidades> u;
     std::unique_ptr<VentanaPrincipal> w;
 
@@ -106,14 +105,9 @@ class TstLectura : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(configuracion.isValid());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, configuracion.path());
-    }
     void init() {
         ui::Dialogos::modoPrueba(true);
         ui::Dialogos::limpiar();
-        QFile::remove(configuracion.filePath(QStringLiteral("lumbre/tomo.ini")));
         u = std::make_unique<prueba::Unidades>();
         QVERIFY(u->instalarMuestras());
         abrirVisor();
@@ -264,7 +258,7 @@ private slots:
         QCOMPARE(w->txtArticulo->font().pointSizeF(), articulo);
         QCOMPARE(w->txtEpigrafe->font().pointSizeF(), pie);
 
-        QVERIFY(QFile::exists(configuracion.filePath(QStringLiteral("lumbre/tomo.ini"))));
+        QVERIFY(QFile::exists(QDir(u->configuracion()).filePath(QStringLiteral("lumbre/tomo.ini"))));
         QCOMPARE(huellas(u->unidad()), antes);
     }
 
@@ -379,7 +373,8 @@ private slots:
             if (c.hunspell) {
                 qunsetenv("LUMBRE_HUNSPELL_ES");
             } else {
-                qputenv("LUMBRE_HUNSPELL_ES", QFile::encodeName(configuracion.filePath(QStringLiteral("no_hay"))));
+                qputenv("LUMBRE_HUNSPELL_ES",
+                        QFile::encodeName(QDir(u->configuracion()).filePath(QStringLiteral("no_hay"))));
             }
             w->mnuDict->trigger();
             Diccionario* d = diccionario();
