@@ -14,6 +14,7 @@
 #include "appearance/configuracion.h"
 #include "main_window/caja_imagen.h"
 #include "main_window/etiqueta.h"
+#include "main_window/indice_articulos.h"
 #include "main_window/ventana_principal.h"
 #include "ui/dialogos.h"
 #include "windows/diccionario.h"
@@ -102,6 +103,9 @@ int main(int argc, char* argv[]) {
     }
     principal.show();
     Selector* selector = principal.selector();
+    while (principal.indice()->listando()) { // the titles are read on worker threads
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
 
     bool ok = guardar(&principal, salida, QStringLiteral("principal.png"));
     ok = guardar(selector, salida, QStringLiteral("selector-angosto.png")) && ok;

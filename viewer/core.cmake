@@ -5,6 +5,7 @@ set(VIEWER_CORE_SOURCES
     main_window/enciclopedia_actual.cpp main_window/enciclopedia_actual.h
     main_window/etiqueta.cpp main_window/etiqueta.h
     main_window/fuentes.cpp main_window/fuentes.h
+    main_window/indice_articulos.cpp main_window/indice_articulos.h
     main_window/ventana_principal.cpp main_window/ventana_principal.h
     main_window/teclado.cpp main_window/teclado.h
     main_window/tira.cpp main_window/tira.h
@@ -21,5 +22,6 @@ set(VIEWER_CORE_SOURCES
 set(VIEWER_CORE_TESTS
     tst_ventana_principal
     tst_escritorio
+    tst_indice_articulos
     tst_lectura
 )

@@ -9,6 +9,7 @@
 #include "tests/support/listas.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
+#include "viewer/tests/indice_de_prueba.h"
 #include "windows/selector.h"
 
 #include <QAccessible>
@@ -107,6 +108,7 @@ void TstForjaTomo::viewerShowsWhatEditorWrote() {
     QVERIFY(w.Form_Load());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(prueba::esperarListado(w.indice()));
     QVERIFY2(Dialogos::mostrados().isEmpty(), qPrintable(Dialogos::mostrados().value(0).texto));
 
     // The description's first line names the encyclopaedia.
@@ -116,7 +118,7 @@ void TstForjaTomo::viewerShowsWhatEditorWrote() {
     Selector* s = w.selector();
     QCOMPARE(textos(s->lstArticulos),
              (QStringList{QStringLiteral("El Sol"), QStringLiteral("La Luna"), QStringLiteral("Marte")}));
-    QCOMPARE(textos(s->lstArticulo2),
+    QCOMPARE(prueba::nombres(w.indice()),
              (QStringList{QStringLiteral("sol.txt"), QStringLiteral("luna.txt"), QStringLiteral("marte.txt")}));
 
     // The article added last opens at start, with its illustration, title and caption.
@@ -148,11 +150,13 @@ void TstForjaTomo::viewerShowsWhatEditorWrote() {
     QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
     s->lstDats->item(1)->setCheckState(Qt::Checked);
     QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
+    QVERIFY(prueba::esperarListado(w.indice()));
     QCOMPARE(textos(s->lstArticulos), QStringList{QStringLiteral("La Luna")});
     QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
     s->lstDats->item(1)->setCheckState(Qt::Unchecked);
     s->lstDats->item(0)->setCheckState(Qt::Checked);
     QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
+    QVERIFY(prueba::esperarListado(w.indice()));
     QCOMPARE(textos(s->lstArticulos), (QStringList{QStringLiteral("El Sol"), QStringLiteral("Marte")}));
     QVERIFY2(Dialogos::mostrados().isEmpty(), qPrintable(Dialogos::mostrados().value(0).texto));
 }

@@ -6,6 +6,7 @@
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 #include "ui/linea_de_ordenes.h"
+#include "viewer/tests/indice_de_prueba.h"
 #include "windows/elector.h"
 #include "windows/selector.h"
 
@@ -125,7 +126,8 @@ private slots:
             VentanaPrincipal w;
             QVERIFY(w.Form_Load());
             QCOMPARE(w.windowTitle(), QStringLiteral("Los ríos de España"));
-            QCOMPARE(w.selector()->lstArticulos->count(), 4);
+            QVERIFY(prueba::esperarListado(w.indice()));
+            QCOMPARE(w.indice()->rowCount(), 4);
         }
         QCOMPARE(u->bytes(kActual), QByteArray("C:\\ENCICLO\\SOLAR\r\n"));
     }
@@ -140,7 +142,8 @@ private slots:
         QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
         QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
         QCOMPARE(w.directorio(), std::string("C:\\ENCICLO\\RIOS"));
-        QCOMPARE(s->lstArticulos->count(), 4);
+        QVERIFY(prueba::esperarListado(w.indice()));
+        QCOMPARE(w.indice()->rowCount(), 4);
 
         w.mnuSeleki->trigger();
         Elector* elector = w.elector();
@@ -162,7 +165,8 @@ private slots:
         VentanaPrincipal w;
         QVERIFY(w.Form_Load());
         w.mnuSeleki->trigger();
-        QCOMPARE(w.selector()->lstArticulos->count(), 13);
+        QVERIFY(prueba::esperarListado(w.indice()));
+        QCOMPARE(w.indice()->rowCount(), 13);
         QVERIFY2(ui::Dialogos::mostrados().isEmpty(), qPrintable(ui::Dialogos::mostrados().value(0).texto));
     }
 };

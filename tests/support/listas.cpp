@@ -1,22 +1,24 @@
 #include "tests/support/listas.h"
 
-#include <QListWidget>
+#include <QAbstractItemView>
 #include <QTest>
 
 namespace prueba {
 
-QStringList textos(const QListWidget* lista) {
+QStringList textos(const QAbstractItemView* lista) {
+    const QAbstractItemModel* modelo = lista->model();
     QStringList t;
-    for (int i = 0; i < lista->count(); ++i) {
-        t << lista->item(i)->text();
+    for (int i = 0; i < modelo->rowCount(); ++i) {
+        t << modelo->index(i, 0).data().toString();
     }
     return t;
 }
 
-void dobleClic(QListWidget* lista, int fila) {
+void dobleClic(QAbstractItemView* lista, int fila) {
     QVERIFY(QTest::qWaitForWindowExposed(lista->window()));
-    lista->scrollToItem(lista->item(fila));
-    const QRect r = lista->visualItemRect(lista->item(fila));
+    const QModelIndex indice = lista->model()->index(fila, 0);
+    lista->scrollTo(indice);
+    const QRect r = lista->visualRect(indice);
     QVERIFY(r.isValid());
     QTest::mouseClick(lista->viewport(), Qt::LeftButton, {}, r.center());
     QTest::mouseDClick(lista->viewport(), Qt::LeftButton, {}, r.center());

@@ -4,15 +4,15 @@
 
 #include <QStringList>
 
-class QListWidget;
+class QAbstractItemView;
 
 namespace prueba {
 
 // The texts of every entry, in order.
-QStringList textos(const QListWidget* lista);
+QStringList textos(const QAbstractItemView* lista);
 
 // A real double-click on entry `fila`: press, release, double-click, release (a double-click event alone does
 // not make a list report itemDoubleClicked). Fails the current test when the entry cannot be shown.
-void dobleClic(QListWidget* lista, int fila);
+void dobleClic(QAbstractItemView* lista, int fila);
 
 } // namespace prueba

@@ -7,6 +7,7 @@
 #include "main_window/enciclopedia_actual.h"
 #include "main_window/etiqueta.h"
 #include "main_window/fuentes.h"
+#include "main_window/indice_articulos.h"
 #include "main_window/menu_ir.h"
 #include "main_window/teclado.h"
 #include "main_window/tira.h"
@@ -83,7 +84,12 @@ VentanaPrincipal::VentanaPrincipal(QWidget* parent) : QMainWindow(parent) {
     adjustSize();
     ui::recordarGeometria(this);
 
-    selector_ = new Selector(this);
+    indice_ = new IndiceArticulos(this);
+    connect(indice_, &IndiceArticulos::aviso, this,
+            [this](const QString& texto) { ui::Dialogos::avisar(this, texto); });
+    connect(indice_, &IndiceArticulos::error, this, [this](const store::Error& e) { ui::Dialogos::error(this, e); });
+    selector_ = new Selector(indice_, this);
+    connect(selector_, &Selector::articuloElegido, this, &VentanaPrincipal::abrirElegido);
     ventanaImagen_ = new VentanaImagen(this);
     // The controls are designed in the built-in colours, so that the configuration window, which reads its
     // slots back from them when it loads, starts from real values even before an encyclopaedia is taken on.
@@ -208,7 +214,7 @@ void VentanaPrincipal::crearMenu() {
 }
 
 std::string VentanaPrincipal::directorio() const {
-    return selector_->directorio();
+    return indice_->directorio();
 }
 
 bool VentanaPrincipal::Form_Load() {
@@ -251,92 +257,23 @@ void VentanaPrincipal::Cargar(const std::string& NOMBRE, bool Actualiza) {
         selector_->Form_Load();
     }
     selector_->show();
-    selector_->fllArticulos.patron = "*.txt";
-
-    QString motivo;
-    if (const auto dir = buscarEnciclopediaActual(&motivo)) {
-        selector_->setDirectorio(*dir);
-    } else if (!directorio().empty()) {
-        ui::Dialogos::avisar(
-            this, QStringLiteral("%1 Se sigue mostrando la enciclotomo %2.").arg(motivo, ui::desdeStore(directorio())));
-    } else {
-        ui::Dialogos::avisar(this, motivo);
-        return;
-    }
-
-    // A list name read from listas.dat must not lead out of the encyclopaedia directory either.
-    const auto lineas =
-        store::nombreRelativoSeguro(NOMBRE)
-            ? store::leerLista(directorio(), NOMBRE)
-            : store::Resultado<store::Lineas>(store::Error{
-                  "leer la lista", store::rutaLista(directorio(), NOMBRE), store::Causa::NombreNoValido, {}});
-    if (!lineas) {
-        ui::Dialogos::error(this, lineas.error());
-    } else {
-        QStringList nombres;
-        nombres.reserve(static_cast<qsizetype>(lineas->size()));
-        for (const std::string& linea : *lineas) {
-            if (!linea.empty()) { // an empty line names no article
-                nombres << ui::desdeStore(linea);
-            }
-        }
-        selector_->lstArticulo2->addItems(nombres);
-    }
-
+    indice_->cargarLista(NOMBRE);
     if (Actualiza) {
         Actualizar();
     }
 }
 
 void VentanaPrincipal::Actualizar() {
-    QListWidget* nombres = selector_->lstArticulo2;
-    QListWidget* titulos = selector_->lstArticulos;
-    const std::string dir = directorio();
-    const int n = nombres->count();
+    indice_->listar();
+}
 
-    QStringList nuevos;
-    nuevos.reserve(n);
-    std::vector<store::Error> fallos;
-    for (int i = 0; i < n; ++i) {
-        const std::string nombre = aStore(nombres->item(i)->text());
-        const std::string ruta = store::unir(dir, nombre);
-        if (!store::nombreRelativoSeguro(nombre)) {
-            fallos.push_back({"leer el art\xED"
-                              "culo",
-                              ruta,
-                              store::Causa::NombreNoValido,
-                              {}});
-            nuevos << QString();
-            continue;
-        }
-        auto titulo = store::leerTitulo(ruta);
-        if (titulo) {
-            nuevos << ui::desdeStore(*titulo);
-        } else {
-            fallos.push_back(titulo.error());
-            nuevos << QString();
-        }
+void VentanaPrincipal::abrirElegido(int fila) {
+    const std::string nombre(indice_->nombre(fila));
+    if (!abrirArticulo(store::unir(directorio(), nombre))) {
+        return; // already said; the last article read stays recorded
     }
-
-    titulos->setUpdatesEnabled(false);
-    titulos->addItems(nuevos);
-    titulos->setUpdatesEnabled(true);
-
-    // Said once for the whole listing, not once per article.
-    if (fallos.size() == 1) {
-        ui::Dialogos::error(this, fallos.front());
-    } else if (fallos.size() > 1) {
-        QStringList rutas;
-        for (std::size_t i = 0; i < fallos.size() && i < 5; ++i) {
-            rutas << ui::desdeStore(fallos[i].ruta);
-        }
-        if (fallos.size() > 5) {
-            rutas << QStringLiteral("…");
-        }
-        ui::Dialogos::avisar(this, QStringLiteral("No se pudieron leer %1 artículos de la lista; aparecen sin "
-                                                  "título: %2")
-                                       .arg(fallos.size())
-                                       .arg(rutas.join(QStringLiteral(", "))));
+    if (const auto escrito = store::escribirUltimo(directorio(), nombre); !escrito) {
+        ui::Dialogos::error(selector_, escrito.error());
     }
 }
 

@@ -12,6 +12,7 @@ class QMenu;
 class QPlainTextEdit;
 class CajaImagen;
 class Etiqueta;
+class IndiceArticulos;
 class MenuIr;
 class Tira;
 class Selector;
@@ -40,14 +41,13 @@ public:
     // As Abrir; true when the article was read and is now shown.
     bool abrirArticulo(const std::string& archivo);
 
-    // Appends to the selector's titles the title of every file named in its hidden name list. Files
-    // that cannot be read get an empty title and are reported together in one message.
+    // Starts listing, in the article index, the title of every name it holds (see IndiceArticulos::listar).
+    // Files that cannot be read get an empty title and are reported together in one message.
     void Actualizar();
 
-    // Takes up the current encyclopaedia from the registry, shows the selector and appends the lines of
-    // the list file NOMBRE + ".dat" to the selector's hidden name list (empty lines name no article and
-    // are skipped; a list name that would lead out of the encyclopaedia directory is refused and
-    // reported); then lists the titles when Actualiza is true. Clears nothing.
+    // Shows the selector, takes up the current encyclopaedia from the registry and appends the names of
+    // the list file NOMBRE + ".dat" to the article index (see IndiceArticulos::cargarLista); then lists
+    // the titles when Actualiza is true. Clears nothing.
     void Cargar(const std::string& NOMBRE, bool Actualiza);
 
     // Shows the illustration selected in the outline: picture, title and caption. Nothing when none is
@@ -74,13 +74,14 @@ public:
     void mnuDict_Click();
     void mnuAbout_Click();
 
+    IndiceArticulos* indice() const { return indice_; }
     Selector* selector() const { return selector_; }
     VentanaImagen* ventanaImagen() const { return ventanaImagen_; }
     Configuracion* configuracion() const { return configuracion_; }
     Elector* elector() const { return elector_; }
     MenuIr* menuIr() const { return menuIr_; } // the menu "Ir": history, find in the article, text size
 
-    // The current encyclopaedia directory (held by the selector).
+    // The current encyclopaedia directory (held by the article index).
     std::string directorio() const;
 
     // Controls.
@@ -132,7 +133,12 @@ private:
     void crearVentanasSecundarias();
     // Puts the main window and the selector side by side, inside the screen, before they are shown.
     void colocarVentanas();
+    // The selector's double-click: opens the article of index row `fila` and records it in ultimo.dat.
+    void abrirElegido(int fila);
+    // The chooser made `directorio` current: the selector and the index start over with it.
+    void cambiarEnciclopedia(const std::string& directorio);
 
+    IndiceArticulos* indice_ = nullptr;
     Selector* selector_ = nullptr;
     VentanaImagen* ventanaImagen_ = nullptr;
     Configuracion* configuracion_ = nullptr; // configuration window, made in the start-up

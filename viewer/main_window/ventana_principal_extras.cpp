@@ -4,7 +4,9 @@
 #include "appearance/entorno.h"
 #include "appearance/esquema.h"
 #include "main_window/al_frente.h"
+#include "main_window/indice_articulos.h"
 #include "main_window/ventana_principal.h"
+#include "store/encyclopaedia.h"
 #include "ui/dialogos.h"
 #include "windows/acerca_de.h"
 #include "windows/caja_articulo.h"
@@ -21,7 +23,18 @@ void VentanaPrincipal::crearVentanasSecundarias() {
     }
     if (!elector_) {
         elector_ = new Elector(this);
+        connect(elector_, &Elector::enciclopediaElegida, this, &VentanaPrincipal::cambiarEnciclopedia);
     }
+}
+
+void VentanaPrincipal::cambiarEnciclopedia(const std::string& directorio) {
+    selector_->recargarFiltros();
+    indice_->setDirectorio(directorio);
+    indice_->vaciar();
+    Cargar(std::string(store::kNombreCompleta), false);
+    DarEntorno();
+    selector_->cmdTamano_Click(); // widens
+    selector_->cmdTamano_Click(); // narrows again, loading the complete list with its titles
 }
 
 void VentanaPrincipal::DarEntorno() {

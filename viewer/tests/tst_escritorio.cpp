@@ -8,12 +8,14 @@
 #include "store/encyclopaedia.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
+#include "viewer/tests/indice_de_prueba.h"
 #include "windows/diccionario.h"
 #include "windows/elector.h"
 #include "windows/selector.h"
 #include "windows/ventana_imagen.h"
 
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
@@ -61,6 +63,7 @@ private slots:
         QVERIFY(w->Form_Load());
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QVERIFY(prueba::esperarListado(w->indice()));
     }
     void cleanup() {
         w.reset();
@@ -90,9 +93,9 @@ private slots:
         QFETCH(int, modificadores);
         QFETCH(QString, titulo);
         QFETCH(QString, ultimo);
-        QListWidget* lista = w->selector()->lstArticulos;
+        QListView* lista = w->selector()->lstArticulos;
         if (fila >= 0) {
-            lista->setCurrentRow(fila);
+            lista->setCurrentIndex(lista->model()->index(fila, 0));
         } else {
             lista->clearSelection();
         }

@@ -8,6 +8,7 @@
 #include "main_window/ventana_principal.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
+#include "viewer/tests/indice_de_prueba.h"
 #include "windows/busqueda_al_teclear.h"
 #include "windows/caja_articulo.h"
 #include "windows/diccionario.h"
@@ -91,6 +92,7 @@ class TstLectura : public QObject {
         QVERIFY(w->Form_Load());
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QVERIFY(prueba::esperarListado(w->indice()));
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
     }
@@ -180,6 +182,7 @@ private slots:
         QTest::mouseClick(e->lstTomos->viewport(), Qt::LeftButton, {}, r.center());
         QTest::mouseDClick(e->lstTomos->viewport(), Qt::LeftButton, {}, r.center());
         QCOMPARE(w->directorio(), std::string("C:\\ENCICLO\\RIOS"));
+        QVERIFY(prueba::esperarListado(w->indice()));
         dobleClicEnTitulo(titulos(), QStringLiteral("El Ebro"));
         QCOMPARE(titulo(), QStringLiteral("El Ebro"));
         QVERIFY(!w->menuIr()->mnuAtras->isEnabled());
@@ -301,6 +304,7 @@ private slots:
         exteriores.front()->setCheckState(Qt::Checked);
         QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
         QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
+        QVERIFY(prueba::esperarListado(w->indice()));
         QCOMPARE(lista->model()->rowCount(), 4);
         lista->setFocus();
         QTest::keyClick(lista, Qt::Key_Home);

@@ -10,6 +10,7 @@
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 #include "ui/twips.h"
+#include "viewer/tests/indice_de_prueba.h"
 #include "windows/selector.h"
 #include "windows/ventana_imagen.h"
 
@@ -18,6 +19,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
+#include <QListView>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -32,6 +34,7 @@
 using namespace Qt::Literals::StringLiterals;
 
 using prueba::dobleClic;
+using prueba::nombres;
 using prueba::textos;
 
 namespace {
@@ -103,6 +106,9 @@ std::unique_ptr<VentanaPrincipal> arrancar() {
         return nullptr;
     }
     w->show();
+    if (!prueba::esperarListado(w->indice())) {
+        return nullptr;
+    }
     return w;
 }
 
@@ -135,7 +141,7 @@ private slots:
         QVERIFY(s->isVisible());
         QCOMPARE(s->windowTitle(), QStringLiteral("S E L E C T O R"));
         QCOMPARE(textos(s->lstArticulos), (QStringList{u"El Sol"_s, u"Marte"_s, u"La Luna"_s}));
-        QCOMPARE(textos(s->lstArticulo2), (QStringList{u"sol.txt"_s, u"marte.txt"_s, u"luna.txt"_s}));
+        QCOMPARE(nombres(s->indice()), (QStringList{u"sol.txt"_s, u"marte.txt"_s, u"luna.txt"_s}));
         QCOMPARE(textos(s->lstDats), (QStringList{u"Planetas"_s, u"Lunas"_s}));
         QCOMPARE(s->lblCantidad->text(), QStringLiteral("3 artículos en la lista."));
         // Pixels at 96 dpi written out (15 twips to the pixel), so that a fault in the conversion shows.
@@ -143,8 +149,7 @@ private slots:
         QCOMPARE(s->size(), QSize(228, 304));
         QCOMPARE(s->lstArticulos->geometry(), QRect(8, 16, 169, 262));
         QCOMPARE(s->cmdTamano->geometry(), QRect(184, 16, 33, 33));
-        QCOMPARE(s->directorio(), kDir);
-        QCOMPARE(s->fllArticulos.patron, std::string("*.txt"));
+        QCOMPARE(s->indice()->directorio(), kDir);
         QVERIFY(ui::Dialogos::mostrados().isEmpty());
     }
 
@@ -249,15 +254,16 @@ private slots:
         s->lstDats->item(0)->setCheckState(Qt::Checked);
         s->lstDats->item(1)->setCheckState(Qt::Checked);
         // Ticking while wide changes nothing yet.
-        QCOMPARE(s->lstArticulos->count(), 3);
+        QCOMPARE(s->indice()->rowCount(), 3);
         QCOMPARE(s->lblCantidad->text(), QStringLiteral("3 artículos en la lista."));
 
         QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
+        QVERIFY(prueba::esperarListado(s->indice()));
         QCOMPARE(s->width(), ui::pixeles(3420));
         QCOMPARE(s->cmdTamano->text(), QStringLiteral(">"));
         // The ticked lists one after another; an article in both is listed and counted twice.
         QCOMPARE(textos(s->lstArticulos), (QStringList{u"El Sol"_s, u"La Luna"_s, u"La Luna"_s}));
-        QCOMPARE(textos(s->lstArticulo2), (QStringList{u"sol.txt"_s, u"luna.txt"_s, u"luna.txt"_s}));
+        QCOMPARE(nombres(s->indice()), (QStringList{u"sol.txt"_s, u"luna.txt"_s, u"luna.txt"_s}));
         QCOMPARE(s->lblCantidad->text(), QStringLiteral("3 artículos en la lista. Filtros aplicados"));
 
         // A narrow selector the reader made wider widens on the next click and narrows (and filters) on
@@ -268,6 +274,7 @@ private slots:
         QCOMPARE(s->width(), ui::pixeles(6360) + 7);
         QCOMPARE(textos(s->lstArticulos), (QStringList{u"El Sol"_s, u"La Luna"_s, u"La Luna"_s}));
         QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
+        QVERIFY(prueba::esperarListado(s->indice()));
         QCOMPARE(s->width(), ui::pixeles(3420) + 7);
         QCOMPARE(textos(s->lstArticulos), (QStringList{u"La Luna"_s}));
         QCOMPARE(s->lblCantidad->text(), QStringLiteral("1 artículos en la lista. Filtros aplicados"));
@@ -276,6 +283,7 @@ private slots:
         s->lstDats->item(1)->setCheckState(Qt::Unchecked);
         QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
         QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
+        QVERIFY(prueba::esperarListado(s->indice()));
         QCOMPARE(textos(s->lstArticulos), (QStringList{u"El Sol"_s, u"Marte"_s, u"La Luna"_s}));
         QCOMPARE(s->lblCantidad->text(), QStringLiteral("3 artículos en la lista."));
     }
@@ -289,8 +297,9 @@ private slots:
         s->lstDats->item(1)->setCheckState(Qt::Checked);
         s->cmdTamano_Click();
         s->cmdTamano_Click();
-        QCOMPARE(s->lstArticulos->count(), 0);
-        QCOMPARE(s->lstArticulo2->count(), 0);
+        QVERIFY(prueba::esperarListado(s->indice()));
+        QCOMPARE(s->indice()->rowCount(), 0);
+        QCOMPARE(s->indice()->cantidadNombres(), 0);
         QCOMPARE(s->lblCantidad->text(), QStringLiteral("0 artículos en la lista. Filtros aplicados"));
         QVERIFY(ui::Dialogos::mostrados().isEmpty());
     }
@@ -308,7 +317,7 @@ private slots:
             QVERIFY(w);
             Selector* s = w->selector();
             // The empty line names no article; the titles stay parallel with the names.
-            QCOMPARE(textos(s->lstArticulo2), (QStringList{u"a.txt"_s, u"b.txt"_s, u"sin.txt"_s, u"c.txt"_s}));
+            QCOMPARE(nombres(s->indice()), (QStringList{u"a.txt"_s, u"b.txt"_s, u"sin.txt"_s, u"c.txt"_s}));
             QCOMPARE(textos(s->lstArticulos), (QStringList{u"Igual"_s, u"Igual"_s, u""_s, u"Segundo"_s}));
             dobleClic(s->lstArticulos, 1);
             QCOMPARE(w->txtArticulo->toPlainText(), QStringLiteral("Texto B"));
@@ -432,7 +441,7 @@ private slots:
         QCOMPARE(w->txtArticulo->toPlainText(), QString());
         QVERIFY(w->pctEsquema->isHidden());
         QVERIFY(w->pctContiene->isHidden());
-        QCOMPARE(w->selector()->lstArticulos->count(), 3);
+        QCOMPARE(w->selector()->indice()->rowCount(), 3);
         QVERIFY(ui::Dialogos::mostrados().isEmpty());
         dobleClic(w->selector()->lstArticulos, 0); // everything else works
         QCOMPARE(w->lblTitulo->text(), QStringLiteral("El Sol"));
@@ -509,7 +518,8 @@ private slots:
         s->lstDats->item(0)->setCheckState(Qt::Checked);
         s->cmdTamano_Click();
         s->cmdTamano_Click();
-        QCOMPARE(s->lstArticulo2->count(), 0);
+        QVERIFY(prueba::esperarListado(s->indice()));
+        QCOMPARE(s->indice()->cantidadNombres(), 0);
         QCOMPARE(ui::Dialogos::mostrados().size(), 1);
         texto = ui::Dialogos::mostrados().front().texto;
         QVERIFY2(texto.contains(u"leer la lista"_s) && texto.contains(u"Fuera.dat"_s), qPrintable(texto));
@@ -523,7 +533,7 @@ private slots:
         QVERIFY(w);
         QCOMPARE(ui::Dialogos::mostrados().size(), 1); // listas.dat
         QCOMPARE(w->selector()->lstDats->count(), 0);
-        QCOMPARE(w->selector()->lstArticulos->count(), 3);
+        QCOMPARE(w->selector()->indice()->rowCount(), 3);
 
         t.poner(en("LISTAS.DAT"), lineas({"Lunas"}));
         w->selector()->Form_Load();
@@ -531,8 +541,9 @@ private slots:
         ui::Dialogos::limpiar();
         w->selector()->cmdTamano_Click();
         w->selector()->cmdTamano_Click();
+        QVERIFY(prueba::esperarListado(w->indice()));
         QCOMPARE(ui::Dialogos::mostrados().size(), 1); // Lunas.dat
-        QCOMPARE(w->selector()->lstArticulos->count(), 0);
+        QCOMPARE(w->selector()->indice()->rowCount(), 0);
     }
 
     void missingPictures_leaveThePanelEmpty_data() {
@@ -609,10 +620,11 @@ private slots:
         QVERIFY(w);
         Selector* s = w->selector();
         w->Cargar("Lunas", false);
-        QCOMPARE(textos(s->lstArticulo2), (QStringList{u"sol.txt"_s, u"marte.txt"_s, u"luna.txt"_s, u"luna.txt"_s}));
-        QCOMPARE(s->lstArticulos->count(), 3);
+        QCOMPARE(nombres(s->indice()), (QStringList{u"sol.txt"_s, u"marte.txt"_s, u"luna.txt"_s, u"luna.txt"_s}));
+        QCOMPARE(s->indice()->rowCount(), 3);
         w->Actualizar();
-        QCOMPARE(s->lstArticulos->count(), 7); // appends, never clears
+        QVERIFY(prueba::esperarListado(w->indice()));
+        QCOMPARE(s->indice()->rowCount(), 7); // appends, never clears
     }
 
     void samples_everyArticleAndIllustrationOpens() {
@@ -620,13 +632,15 @@ private slots:
         QVERIFY(u.instalarMuestras());
         auto w = arrancar();
         QVERIFY(w);
-        QCOMPARE(w->selector()->directorio(), std::string("C:\\ENCICLO\\SOLAR"));
+        QCOMPARE(w->indice()->directorio(), std::string("C:\\ENCICLO\\SOLAR"));
         QVERIFY(w->lstEsquema->count() > 0);
-        QListWidget* titulos = w->selector()->lstArticulos;
-        for (int i = 0; i < titulos->count(); ++i) {
-            QVERIFY2(!titulos->item(i)->text().isEmpty(), qPrintable(w->selector()->lstArticulo2->item(i)->text()));
-            dobleClic(titulos, i);
-            QCOMPARE(w->lblTitulo->text(), titulos->item(i)->text());
+        QAbstractItemView* lista = w->selector()->lstArticulos;
+        const QStringList titulos = textos(lista);
+        const QStringList archivos = nombres(w->indice());
+        for (int i = 0; i < titulos.size(); ++i) {
+            QVERIFY2(!titulos[i].isEmpty(), qPrintable(archivos[i]));
+            dobleClic(lista, i);
+            QCOMPARE(w->lblTitulo->text(), titulos[i]);
             for (int k = 0; k < w->lstEsquema->count(); ++k) {
                 dobleClic(w->lstEsquema, k);
                 QVERIFY2(!w->pctImagen->imagen().isNull(), qPrintable(w->lstEsquema->item(k)->text()));
@@ -647,7 +661,7 @@ private slots:
         w->mnuBuscar->trigger();
         QVERIFY(s->isVisible());
         QCOMPARE(s->lstDats->item(0)->checkState(), Qt::Checked);
-        QCOMPARE(s->lstArticulos->count(), 3);
+        QCOMPARE(s->indice()->rowCount(), 3);
 
         w->mnuSalir->trigger();
         QVERIFY(!w->isVisible());

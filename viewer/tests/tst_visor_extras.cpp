@@ -8,6 +8,7 @@
 #include "main_window/ventana_principal.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
+#include "viewer/tests/indice_de_prueba.h"
 #include "windows/caja_articulo.h"
 #include "windows/diccionario.h"
 #include "windows/elector.h"
@@ -66,6 +67,7 @@ private slots:
         w = std::make_unique<VentanaPrincipal>();
         QVERIFY(w->Form_Load());
         w->show();
+        QVERIFY(prueba::esperarListado(w->indice()));
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     }
     void cleanup() {
@@ -88,7 +90,7 @@ private slots:
                            static_cast<QWidget*>(w->elector())}) {
             QVERIFY(!v->windowIcon().isNull());
         }
-        QVERIFY(w->selector()->lblCantidad->text().startsWith(QString::number(w->selector()->lstArticulos->count())));
+        QVERIFY(w->selector()->lblCantidad->text().startsWith(QString::number(w->indice()->rowCount())));
 
         // "Guardar" right away writes back what was read, in the viewer's number form.
         w->configuracion()->cmdGuardar->click();
@@ -142,8 +144,9 @@ private slots:
         QCOMPARE(w->configuracion()->ranura(0), 6837788);
         QCOMPARE(w->lblTitulo->text(), articulo); // the article shown stays
         Selector* s = w->selector();
-        QCOMPARE(s->lstArticulos->count(), 4);
-        QCOMPARE(s->lstArticulo2->count(), 4);
+        QVERIFY(prueba::esperarListado(w->indice()));
+        QCOMPARE(s->indice()->rowCount(), 4);
+        QCOMPARE(s->indice()->cantidadNombres(), 4);
         QCOMPARE(s->cmdTamano->text(), QStringLiteral(">"));
         QCOMPARE(s->lstDats->count(), 1);
         QVERIFY(s->lblCantidad->text().startsWith(QStringLiteral("4 ")));

@@ -3,7 +3,6 @@
 #include "main_window/enciclopedia_actual.h"
 #include "main_window/fuentes.h"
 #include "main_window/teclado.h"
-#include "main_window/ventana_principal.h"
 #include "store/encyclopaedia.h"
 #include "store/paths.h"
 #include "store/registry.h"
@@ -11,14 +10,13 @@
 #include "ui/dialogos.h"
 #include "ui/texto.h"
 #include "ui/twips.h"
-#include "windows/selector.h"
 
 #include <QCloseEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStringList>
 
-Elector::Elector(VentanaPrincipal* principal) : QWidget(principal, Qt::Window), principal_(principal) {
+Elector::Elector(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("frmLibro6"));
     setWindowTitle(QStringLiteral("Seleccionar enciclotomo"));
     instalarSustitucionesDeFuentes();
@@ -51,7 +49,7 @@ void Elector::Form_Load() {
         // Without a registry the viewer can only be showing an encyclopaedia given on its command line:
         // there is nothing to choose from, and nothing wrong to say.
         if (store::existeRegistro()) {
-            ui::Dialogos::error(principal_, tomos.error());
+            ui::Dialogos::error(parentWidget(), tomos.error());
         }
         return;
     }
@@ -92,16 +90,7 @@ void Elector::lstTomos_DblClick() {
     }
     olvidarEnciclopediaDeLaSesion(); // the one given on the command line gives way to the reader's choice
 
-    Selector* selector = principal_->selector();
-    selector->lstDats->clear();
-    selector->Form_Load();
-    selector->setDirectorio(directorio);
-    selector->lstArticulo2->clear();
-    selector->lstArticulos->clear();
-    principal_->Cargar(std::string(store::kNombreCompleta), false);
-    principal_->DarEntorno();
-    selector->cmdTamano_Click(); // widens
-    selector->cmdTamano_Click(); // narrows again, loading the complete list with its titles
+    emit enciclopediaElegida(directorio);
     hide();
 }
 

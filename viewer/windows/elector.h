@@ -6,14 +6,15 @@
 
 #include <QWidget>
 
+#include <string>
+
 class QListWidget;
 class QPushButton;
-class VentanaPrincipal;
 
 class Elector : public QWidget {
     Q_OBJECT
 public:
-    explicit Elector(VentanaPrincipal* principal);
+    explicit Elector(QWidget* parent);
 
     QListWidget* lstTomos = nullptr;
     QPushButton* cmdAceptar = nullptr;
@@ -25,9 +26,10 @@ public:
     void lstTomos_DblClick();
     void cmdAceptar_Click();
 
+signals:
+    // `directorio` has been written as the current encyclopaedia; the viewer takes it up.
+    void enciclopediaElegida(const std::string& directorio);
+
 protected:
     void closeEvent(QCloseEvent* evento) override;
-
-private:
-    VentanaPrincipal* principal_;
 };

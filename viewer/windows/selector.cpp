@@ -2,8 +2,8 @@
 
 #include "main_window/enciclopedia_actual.h"
 #include "main_window/fuentes.h"
+#include "main_window/indice_articulos.h"
 #include "main_window/teclado.h"
-#include "main_window/ventana_principal.h"
 #include "store/encyclopaedia.h"
 #include "store/list_files.h"
 #include "store/paths.h"
@@ -15,6 +15,7 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QListView>
 #include <QListWidget>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -25,9 +26,18 @@ namespace {
 std::string aStore(const QString& texto) {
     return ui::haciaStore(texto).value_or(std::string());
 }
+
+// 41000 as "41.000".
+QString conMiles(int n) {
+    QString cifras = QString::number(n);
+    for (qsizetype i = cifras.size() - 3; i > 0; i -= 3) {
+        cifras.insert(i, QLatin1Char('.'));
+    }
+    return cifras;
+}
 } // namespace
 
-Selector::Selector(VentanaPrincipal* principal) : QWidget(principal, Qt::Window), principal_(principal) {
+Selector::Selector(IndiceArticulos* indice, QWidget* parent) : QWidget(parent, Qt::Window), indice_(indice) {
     instalarSustitucionesDeFuentes();
     setObjectName(QStringLiteral("frmLibro2"));
     setWindowTitle(QStringLiteral("S E L E C T O R"));
@@ -37,7 +47,8 @@ Selector::Selector(VentanaPrincipal* principal) : QWidget(principal, Qt::Window)
     fondo.setColor(QPalette::Window, Qt::black);
     setPalette(fondo);
 
-    lstArticulos = new QListWidget(this);
+    lstArticulos = new QListView(this);
+    lstArticulos->setModel(indice_);
     lstArticulos->setObjectName(QStringLiteral("lstArticulos"));
     lstArticulos->setAccessibleName(QStringLiteral("Títulos de los artículos"));
     lstArticulos->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -67,10 +78,6 @@ Selector::Selector(VentanaPrincipal* principal) : QWidget(principal, Qt::Window)
     // Wider and taller than designed, so that " Filtros aplicados" is not cut off in the narrow window.
     ui::colocar(lblCantidad, 120, 4170, kAnchoAngosto - 240, kAltoCliente - 4170);
 
-    lstArticulo2 = new QListWidget(this);
-    lstArticulo2->setObjectName(QStringLiteral("lstArticulo2"));
-    lstArticulo2->hide();
-
     ui::tamanoCliente(this, kAnchoAngosto, kAltoCliente);
     // A larger window gives its room to the titles; the filters and the button keep to the right edge.
     using ui::Borde;
@@ -81,7 +88,11 @@ Selector::Selector(VentanaPrincipal* principal) : QWidget(principal, Qt::Window)
     ui::recordarGeometria(this);
 
     connect(cmdTamano, &QPushButton::clicked, this, &Selector::cmdTamano_Click);
-    connect(lstArticulos, &QListWidget::itemDoubleClicked, this, [this] { lstArticulos_DblClick(); });
+    connect(lstArticulos, &QListView::doubleClicked, this, [this] { lstArticulos_DblClick(); });
+    connect(indice_, &IndiceArticulos::progreso, this, [this](int listados, int total) {
+        lblCantidad->setText(QStringLiteral("Leyendo títulos… %1 de %2").arg(conMiles(listados), conMiles(total)));
+    });
+    connect(indice_, &IndiceArticulos::listadoTerminado, this, &Selector::mostrarCantidad);
     teclado::enterComoDobleClic(lstArticulos, [this] { lstArticulos_DblClick(); });
     new BusquedaAlTeclear(lstArticulos); // typing a title's first letters goes to it
     teclado::escapeCierra(this);
@@ -111,29 +122,42 @@ void Selector::Form_Load() {
     }
 }
 
+void Selector::recargarFiltros() {
+    lstDats->clear();
+    Form_Load();
+}
+
 void Selector::Aceptar() {
-    lstArticulo2->clear();
-    lstArticulos->clear();
+    indice_->vaciar();
+    show();
     bool alguno = false;
     for (int i = 0; i < lstDats->count(); ++i) {
         if (lstDats->item(i)->checkState() == Qt::Checked) {
             alguno = true;
-            principal_->Cargar(aStore(lstDats->item(i)->text()), false);
+            indice_->cargarLista(aStore(lstDats->item(i)->text()));
         }
     }
     if (!alguno) {
-        principal_->Cargar(std::string(store::kNombreCompleta), false);
+        indice_->cargarLista(std::string(store::kNombreCompleta));
     }
-    principal_->Actualizar();
+    indice_->listar();
 }
 
 void Selector::ActuaLbl() {
-    QString texto = QStringLiteral("%1 artículos en la lista.").arg(lstArticulos->count());
-    for (int i = 0; i < lstDats->count(); ++i) {
-        if (lstDats->item(i)->checkState() == Qt::Checked) {
-            texto += QStringLiteral(" Filtros aplicados");
-            break;
-        }
+    filtrada_ = false;
+    for (int i = 0; i < lstDats->count() && !filtrada_; ++i) {
+        filtrada_ = lstDats->item(i)->checkState() == Qt::Checked;
+    }
+    mostrarCantidad();
+}
+
+void Selector::mostrarCantidad() {
+    if (indice_->listando()) {
+        return; // the reading's progress shows until it is done
+    }
+    QString texto = QStringLiteral("%1 artículos en la lista.").arg(indice_->rowCount());
+    if (filtrada_) {
+        texto += QStringLiteral(" Filtros aplicados");
     }
     lblCantidad->setText(texto);
 }
@@ -162,17 +186,12 @@ void Selector::cmdTamano_Click() {
 }
 
 void Selector::lstArticulos_DblClick() {
-    const int i = lstArticulos->currentRow();
-    if (i < 0 || !lstArticulos->item(i)->isSelected() || i >= lstArticulo2->count()) {
+    const QModelIndex elegido = lstArticulos->currentIndex();
+    if (!elegido.isValid() || !lstArticulos->selectionModel()->isSelected(elegido) ||
+        elegido.row() >= indice_->cantidadNombres()) {
         return;
     }
-    const std::string nombre = aStore(lstArticulo2->item(i)->text());
-    if (!principal_->abrirArticulo(store::unir(directorio(), nombre))) {
-        return; // said by the main window; the last article read stays recorded
-    }
-    if (const auto escrito = store::escribirUltimo(directorio(), nombre); !escrito) {
-        ui::Dialogos::error(this, escrito.error());
-    }
+    emit articuloElegido(elegido.row());
 }
 
 void Selector::resizeEvent(QResizeEvent* e) {

@@ -1,0 +1,95 @@
+#pragma once
+
+// The viewer's article index: the current encyclopaedia directory, the article file names of the lists
+// taken up (in list order, duplicates kept) and the titles listed for them. The selector shows the titles
+// through a list view; the main window and the selector fill it and read it; nothing else holds them.
+//
+// Names and titles are two separate sequences: loading a list appends names, listing appends one title
+// for every name there was when the listing was asked for, and only emptying clears both. Title i belongs
+// to name i as long as callers empty the index before they load anew.
+//
+// Titles are read on worker threads, several files at once, and appended in list order as they arrive,
+// so the windows stay responsive while a long list is read. Emptying the index, or destroying it, cancels
+// the listing under way.
+
+#include "store/result.h"
+
+#include <QAbstractListModel>
+#include <QThreadPool>
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class IndiceArticulos : public QAbstractListModel {
+    Q_OBJECT
+public:
+    explicit IndiceArticulos(QObject* parent = nullptr);
+    ~IndiceArticulos() override;
+
+    // Texts stored back to back in one buffer, Windows-1252 bytes as read.
+    class Textos {
+    public:
+        void agregar(std::string_view texto);
+        std::string_view operator[](std::size_t i) const;
+        std::size_t size() const { return fines_.size(); }
+        std::size_t bytes() const { return bytes_.size(); }
+        void clear();
+
+    private:
+        std::string bytes_;
+        std::vector<std::uint32_t> fines_; // where each text ends in bytes_
+    };
+
+    // The current encyclopaedia directory, as stored; every file of the encyclopaedia is it, "\" and a name.
+    const std::string& directorio() const { return directorio_; }
+    void setDirectorio(const std::string& directorio) { directorio_ = directorio; }
+
+    // Takes up the current encyclopaedia from the registry chain and appends the lines of the list file
+    // `nombre` + ".dat" to the names (empty lines name no article and are skipped). A registry chain that
+    // is broken keeps the directory held before; a list that cannot be read, or a list name that would
+    // lead out of the encyclopaedia directory, adds nothing. Problems are told through aviso() and error().
+    void cargarLista(const std::string& nombre);
+    void agregarNombres(const std::vector<std::string>& nombres);
+
+    // Starts listing the titles of every name held now; they are appended to the titles in list order.
+    // A listing asked for while another runs starts when that one ends.
+    void listar();
+    bool listando() const { return !listados_.empty(); }
+
+    // Empties names and titles and cancels every listing under way or waiting.
+    void vaciar();
+
+    int cantidadNombres() const { return static_cast<int>(nombres_.size()); }
+    std::string_view nombre(int i) const { return nombres_[static_cast<std::size_t>(i)]; }
+    int cantidadTitulos() const { return static_cast<int>(titulos_.size()); }
+    std::string_view titulo(int i) const { return titulos_[static_cast<std::size_t>(i)]; }
+
+    // One row per title listed.
+    int rowCount(const QModelIndex& padre = QModelIndex()) const override;
+    QVariant data(const QModelIndex& indice, int rol = Qt::DisplayRole) const override;
+
+signals:
+    // While titles are read: how many of the listing under way are listed, of how many.
+    void progreso(int listados, int total);
+    // Every listing asked for has ended (also right after listar() with nothing to read).
+    void listadoTerminado();
+    // Problems for the reader, in Spanish.
+    void aviso(const QString& texto);
+    void error(const store::Error& error);
+
+private:
+    struct Listado;
+    void empezarSiguiente();
+    void trozoLeido(const std::shared_ptr<Listado>& listado);
+    void terminar(const std::shared_ptr<Listado>& listado);
+
+    std::string directorio_;
+    Textos nombres_;
+    Textos titulos_;
+    std::deque<std::shared_ptr<Listado>> listados_; // the first one runs, the others wait
+    QThreadPool hilos_;
+};
