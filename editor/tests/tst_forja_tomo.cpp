@@ -76,6 +76,7 @@ void TstForjaTomo::screenReaders_hearWhatBothProgramsShow() {
     QVERIFY(w.Form_Load());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(prueba::esperarListado(w.indice()));
     Selector* s = w.selector();
     // The article's title, the illustration's title, the encyclopaedia's name and the count, not their roles.
     QCOMPARE(nombreAccesible(w.lblTitulo), QStringLiteral("Marte"));

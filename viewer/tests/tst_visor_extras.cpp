@@ -167,22 +167,24 @@ private slots:
         c->scrRGB[0]->setValue(17);
         const int barras[] = {c->scrRGB[0]->value(), c->scrRGB[1]->value(), c->scrRGB[2]->value()};
         Selector* s = w->selector();
-        const int todos = s->lstArticulos->count();
+        const int todos = s->indice()->rowCount();
         QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
         QVERIFY(s->lstDats->count() > 0);
         s->lstDats->item(0)->setCheckState(Qt::Checked);
         QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
-        QVERIFY(s->lstArticulos->count() < todos);
+        QVERIFY(prueba::esperarListado(s->indice()));
+        QVERIFY(s->indice()->rowCount() < todos);
 
         Elector* e = w->elector();
         e->lstTomos->setCurrentRow(0);
         QCOMPARE(e->lstTomos->currentItem()->text(), QString::fromStdString(kSolar));
         QTest::mouseClick(e->cmdAceptar, Qt::LeftButton);
+        QVERIFY(prueba::esperarListado(s->indice()));
         QCOMPARE(w->directorio(), kSolar);
         for (int i = 0; i < s->lstDats->count(); ++i) {
             QCOMPARE(s->lstDats->item(i)->checkState(), Qt::Unchecked);
         }
-        QCOMPARE(s->lstArticulos->count(), todos);
+        QCOMPARE(s->indice()->rowCount(), todos);
         QVERIFY(!s->lblCantidad->text().contains(QStringLiteral("Filtros")));
         for (int i = 0; i < 3; ++i) {
             QCOMPARE(c->scrRGB[i]->value(), barras[i]);
