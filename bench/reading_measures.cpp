@@ -3,9 +3,8 @@
 // typeahead_100k: typing a title's first letters in a list of 100,000 Spanish titles, through real key
 // events to the view. Each round starts with the list just refilled, as a new listing does, and lets the
 // program go idle once (when the titles are folded, as in the viewer after a listing); then it types the
-// six first letters of the last title and one letter that no title has (a search of the whole list in
-// vain). The measure is the slowest key of the round, the median over the rounds; the target is 0.02 s.
-// The time the folding takes is printed too, for the record.
+// six first letters of the last title and one letter more that no title has. The measure is the slowest key of the
+// round, the median over the rounds; the target is 0.02 s. The time the folding takes is printed too, for the record.
 
 #include "measure.h"
 #include "synthetic_store.h"

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <iterator>
 
 BusquedaAlTeclear::BusquedaAlTeclear(QAbstractItemView* vista) : QObject(vista), vista_(vista) {
     vista_->installEventFilter(this);
@@ -36,6 +37,13 @@ void BusquedaAlTeclear::vigilar(QAbstractItemModel* modelo) {
 
 void BusquedaAlTeclear::invalidarDesde(int fila) {
     hechas_ = std::min(hechas_, std::max(fila, 0));
+    candidatas_.clear();
+    candidatasDe_.clear();
+    for (auto& [inicial, filas] : porInicial_) {
+        while (!filas.empty() && filas.back() >= hechas_) {
+            filas.pop_back();
+        }
+    }
     // The titles are folded as soon as the program is idle after the change (a new listing), not when
     // the reader types the first letter.
     if (!pendiente_) {
@@ -58,6 +66,9 @@ void BusquedaAlTeclear::llenar() {
     plegados_.reserve(static_cast<std::size_t>(filas));
     for (int fila = hechas_; fila < filas; ++fila) {
         plegados_.push_back(plegado::plegar(modelo->data(modelo->index(fila, 0, raiz), Qt::DisplayRole).toString()));
+        if (!plegados_.back().isEmpty()) {
+            porInicial_[plegados_.back().front().unicode()].push_back(fila);
+        }
     }
     hechas_ = filas;
 }
@@ -74,20 +85,36 @@ bool BusquedaAlTeclear::teclear(const QString& texto) {
     }
     ultimaTecla_.start();
     escrito_ += plegado::plegar(texto);
+    if (escrito_.isEmpty()) {
+        return false;
+    }
     if (hechas_ != modelo_->rowCount(vista_->rootIndex())) {
         llenar();
+        candidatas_.clear();
+        candidatasDe_.clear();
     }
+    // Each letter narrows the rows that matched the letters before it, so a key never goes through the
+    // whole list: the first one starts from the rows of its initial.
+    std::vector<int> nuevas;
     const qsizetype n = escrito_.size();
-    for (std::size_t fila = 0; fila < plegados_.size(); ++fila) {
-        const QString& titulo = plegados_[fila];
-        if (titulo.size() >= n && QStringView(titulo).first(n) == QStringView(escrito_)) {
-            const QModelIndex indice = modelo_->index(static_cast<int>(fila), 0, vista_->rootIndex());
-            vista_->setCurrentIndex(indice); // selects it too, as a click does
-            vista_->scrollTo(indice);
-            return true;
-        }
+    const auto coincide = [&](int fila) {
+        const QString& titulo = plegados_[static_cast<std::size_t>(fila)];
+        return titulo.size() >= n && QStringView(titulo).first(n) == QStringView(escrito_);
+    };
+    if (!candidatasDe_.isEmpty() && escrito_.startsWith(candidatasDe_)) {
+        std::copy_if(candidatas_.begin(), candidatas_.end(), std::back_inserter(nuevas), coincide);
+    } else if (const auto bucket = porInicial_.find(escrito_.front().unicode()); bucket != porInicial_.end()) {
+        std::copy_if(bucket->second.begin(), bucket->second.end(), std::back_inserter(nuevas), coincide);
     }
-    return false;
+    candidatas_ = std::move(nuevas);
+    candidatasDe_ = escrito_;
+    if (candidatas_.empty()) {
+        return false;
+    }
+    const QModelIndex indice = modelo_->index(candidatas_.front(), 0, vista_->rootIndex());
+    vista_->setCurrentIndex(indice); // selects it too, as a click does
+    vista_->scrollTo(indice);
+    return true;
 }
 
 bool BusquedaAlTeclear::eventFilter(QObject* objeto, QEvent* evento) {

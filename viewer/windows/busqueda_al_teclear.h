@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <unordered_map>
 #include <vector>
 
 class QAbstractItemModel;
@@ -42,9 +43,12 @@ private:
 
     QAbstractItemView* vista_;
     QPointer<QAbstractItemModel> modelo_;
-    std::vector<QString> plegados_; // the folded text of each row, in order
-    int hechas_ = 0;                // rows whose folded text in plegados_ holds
-    bool pendiente_ = false;        // a folding is due as soon as the program is idle
-    QString escrito_;               // folded
+    std::vector<QString> plegados_;                             // the folded text of each row, in order
+    int hechas_ = 0;                                            // rows whose folded text in plegados_ holds
+    std::unordered_map<char16_t, std::vector<int>> porInicial_; // folded rows by their first letter, in order
+    std::vector<int> candidatas_;                               // the rows, in order, that begin with candidatasDe_
+    QString candidatasDe_;
+    bool pendiente_ = false; // a folding is due as soon as the program is idle
+    QString escrito_;        // folded
     QElapsedTimer ultimaTecla_;
 };

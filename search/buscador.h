@@ -1,0 +1,45 @@
+#pragma once
+
+// Searching one encyclopaedia's index (see indice.h) while it may still be growing: each search sees
+// what has been committed so far.
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace busqueda {
+
+struct Acierto {
+    std::string nombre; // the article's file name as the complete list gives it (Windows-1252)
+    std::string titulo; // UTF-8
+    std::string pasaje; // UTF-8 HTML, the words found in bold (see pasaje.h)
+};
+
+struct Resultados {
+    std::vector<Acierto> aciertos; // best first
+    std::size_t encontrados = 0;   // every article found, beyond those listed too
+    bool exacto = true;            // false when `encontrados` is Xapian's estimate (many articles found)
+    bool danado = false;           // the index could not be read: it is rebuilt at its next update
+};
+
+class Buscador {
+public:
+    // `directorio`: the encyclopaedia as the store names it (Windows-1252).
+    explicit Buscador(std::string directorio);
+    ~Buscador();
+    Buscador(const Buscador&) = delete;
+    Buscador& operator=(const Buscador&) = delete;
+
+    // Articles holding every word of `consulta` (UTF-8; see consulta.h), ranked with those whose title
+    // holds the words first; at most `maximo` of them listed, each with its passage. Nothing while there
+    // is no index yet. One search at a time per object.
+    Resultados buscar(std::string_view consulta, std::size_t maximo = 100);
+
+private:
+    struct Datos;
+    std::unique_ptr<Datos> d_;
+};
+
+} // namespace busqueda
