@@ -232,7 +232,7 @@ void TallerArt::lstImagenes_Click() {
         Dialogos::error(this, estado.error());
         return;
     }
-    const auto lineas = store::leerLineas(*ruta);
+    const auto lineas = store::leerLineas(*ruta, store::kLimiteEpigrafe);
     if (!lineas) {
         Dialogos::error(this, lineas.error());
         return;

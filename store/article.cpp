@@ -69,7 +69,7 @@ Articulo analizarArticulo(const Lineas& lineas) {
 }
 
 Resultado<Articulo> leerArticulo(std::string_view ruta) {
-    auto lineas = leerLineas(ruta);
+    auto lineas = leerLineas(ruta, kLimiteArticulo);
     if (!lineas)
         return lineas.error();
     return analizarArticulo(*lineas);
@@ -85,7 +85,7 @@ std::string tituloDeLineas(const Lineas& lineas) {
 }
 
 Resultado<std::string> leerTitulo(std::string_view ruta) {
-    auto lineas = leerLineas(ruta);
+    auto lineas = leerLineas(ruta, kLimiteArticulo);
     if (!lineas)
         return lineas.error();
     return tituloDeLineas(*lineas);
@@ -110,7 +110,7 @@ ArticuloEditable analizarArticuloParaEditar(const Lineas& lineas, std::string_vi
 }
 
 Resultado<ArticuloEditable> leerArticuloParaEditar(std::string_view ruta, std::string_view nombreArchivo) {
-    auto lineas = leerLineas(ruta);
+    auto lineas = leerLineas(ruta, kLimiteArticulo);
     if (!lineas)
         return lineas.error();
     return analizarArticuloParaEditar(*lineas, nombreArchivo);
@@ -163,7 +163,7 @@ Epigrafe analizarEpigrafe(const Lineas& lineas) {
 }
 
 Resultado<Epigrafe> leerEpigrafe(std::string_view ruta) {
-    auto lineas = leerLineas(ruta);
+    auto lineas = leerLineas(ruta, kLimiteEpigrafe);
     if (!lineas)
         return lineas.error();
     return analizarEpigrafe(*lineas);

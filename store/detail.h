@@ -5,6 +5,7 @@
 #include "result.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -14,6 +15,10 @@ namespace store::detail {
 // The stored path without its last component ("C:\ENC\SOL.TXT" gives "C:\ENC"); empty when there is none.
 std::string padre(std::string_view ruta);
 
+// True when `texto` holds a byte below 32 (NUL included): no name on Windows holds one, and NUL would end a
+// path early when the file is opened, so the store refuses such paths and names.
+bool tieneControl(std::string_view texto);
+
 // On Linux, creates the directory standing for the drive of `ruta` when the path starts with one
 // ("X:"), so that a fresh machine can hold C:\LUMBRE. Does nothing otherwise.
 void asegurarUnidad(std::string_view ruta);
@@ -21,6 +26,9 @@ void asegurarUnidad(std::string_view ruta);
 // An Error for a failed system call, with the cause taken from `numero` (an errno value). For "not found",
 // `nativa` tells a missing file from a missing directory on the way.
 Error errorDeSistema(std::string operacion, std::string_view ruta, int numero, const std::filesystem::path& nativa);
+
+// The error for a file of more than `limite` bytes, which is refused unread.
+Error demasiadoGrande(std::string operacion, std::string_view ruta, std::uint64_t limite);
 
 // How many times this process has listed a directory to build a case index (for tests and benchmarks).
 std::size_t listadosDeDirectorio();

@@ -17,7 +17,7 @@ std::optional<std::string> buscarEnLineas(const Lineas& lineas, std::string_view
 }
 
 Resultado<std::optional<std::string>> buscarDefinicion(std::string_view directorio, std::string_view palabra) {
-    auto lineas = leerLineas(unir(directorio, kDict));
+    auto lineas = leerLineas(unir(directorio, kDict), kLimiteDiccionario);
     if (!lineas)
         return lineas.error();
     return buscarEnLineas(*lineas, palabra);

@@ -32,7 +32,7 @@ Estado crearEnciclopedia(std::string_view directorio, const std::optional<std::s
     const std::string rutaIcono = unir(directorio, kIcono);
     bool iconoCopiado = false;
     if (icono && !icono->empty())
-        iconoCopiado = copiarArchivo(*icono, rutaIcono).ok();
+        iconoCopiado = copiarArchivo(*icono, rutaIcono, kLimiteImagen).ok();
     if (!iconoCopiado) {
         if (auto e = escribirBytes(rutaIcono, iconoDeReserva); !e)
             return e;
@@ -45,7 +45,7 @@ Estado crearEnciclopedia(std::string_view directorio, const std::optional<std::s
 }
 
 Resultado<Lineas> leerDescripcion(std::string_view directorio) {
-    return leerLineas(unir(directorio, kDescrip));
+    return leerLineas(unir(directorio, kDescrip), kLimitePequeno);
 }
 
 Estado guardarDescripcion(std::string_view directorio, const Lineas& lineas) {
@@ -53,7 +53,7 @@ Estado guardarDescripcion(std::string_view directorio, const Lineas& lineas) {
 }
 
 std::optional<std::string> leerUltimo(std::string_view directorio) {
-    auto linea = leerPrimeraLinea(unir(directorio, kUltimo));
+    auto linea = leerPrimeraLinea(unir(directorio, kUltimo), kLimitePequeno);
     if (!linea)
         return std::nullopt;
     return std::move(*linea);

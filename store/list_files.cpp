@@ -10,15 +10,15 @@ std::string rutaLista(std::string_view directorio, std::string_view nombre) {
 }
 
 Resultado<Lineas> leerLista(std::string_view directorio, std::string_view nombre) {
-    return leerLineas(rutaLista(directorio, nombre));
+    return leerLineas(rutaLista(directorio, nombre), kLimiteLista);
 }
 
 Resultado<Lineas> leerIndiceListas(std::string_view directorio) {
-    return leerLineas(unir(directorio, kListas));
+    return leerLineas(unir(directorio, kListas), kLimiteLista);
 }
 
 Resultado<Lineas> leerCompleta(std::string_view directorio) {
-    return leerLineas(unir(directorio, kCompleta));
+    return leerLineas(unir(directorio, kCompleta), kLimiteLista);
 }
 
 Estado anexarACompleta(std::string_view directorio, std::string_view articulo) {

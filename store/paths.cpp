@@ -271,6 +271,10 @@ void olvidarDirectorio(const fs::path& directorio) {
 bool nombreRelativoSeguro(std::string_view nombre) {
     if (nombre.empty() || esSeparador(nombre[0]) || tieneUnidad(nombre))
         return false;
+    // A control byte is no part of a name; NUL would end the path early when the file is opened ("..\0x"
+    // opens "..").
+    if (detail::tieneControl(nombre))
+        return false;
     std::size_t i = 0;
     while (i <= nombre.size()) {
         std::size_t j = i;
@@ -328,6 +332,10 @@ bool rutaValidaEnWindows(std::string_view ruta) {
 
 namespace detail {
 
+bool tieneControl(std::string_view texto) {
+    return std::any_of(texto.begin(), texto.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
 std::string padre(std::string_view ruta) {
     std::size_t fin = ruta.size();
     while (fin > 0 && esSeparador(ruta[fin - 1]))
@@ -356,6 +364,19 @@ void asegurarUnidad(std::string_view ruta) {
     std::error_code ec;
     fs::create_directories(directorioUnidad(ruta[0]), ec);
 #endif
+}
+
+Error demasiadoGrande(std::string operacion, std::string_view ruta, std::uint64_t limite) {
+    std::string cantidad;
+    if (limite >= (1ull << 30) && limite % (1ull << 30) == 0)
+        cantidad = std::to_string(limite >> 30) + " GB";
+    else if (limite >= (1ull << 20) && limite % (1ull << 20) == 0)
+        cantidad = std::to_string(limite >> 20) + " MB";
+    else if (limite >= (1ull << 10) && limite % (1ull << 10) == 0)
+        cantidad = std::to_string(limite >> 10) + " KB";
+    else
+        cantidad = std::to_string(limite) + " bytes";
+    return Error{std::move(operacion), std::string(ruta), Causa::DemasiadoGrande, "m\xE1s de " + cantidad};
 }
 
 Error errorDeSistema(std::string operacion, std::string_view ruta, int numero, const fs::path& nativa) {

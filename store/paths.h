@@ -34,7 +34,8 @@ std::filesystem::path resolver(std::string_view ruta);
 void olvidarDirectorio(const std::filesystem::path& directorio);
 
 // True when `nombre`, read from a store file, may be used as a name inside an encyclopaedia
-// directory: not empty, not absolute (no drive letter, no leading separator), and no ".." component.
+// directory: not empty, not absolute (no drive letter, no leading separator), no ".." component and no
+// control byte (NUL included).
 bool nombreRelativoSeguro(std::string_view nombre);
 
 // True when `nombre` may be a single file name: not empty, no "\" "/" ":" "*" "?" "\"" "<" ">" "|",

@@ -23,6 +23,8 @@ const char* textoCausa(Causa causa) {
         return "el archivo no tiene las l\xEDneas necesarias";
     case Causa::NombreNoValido:
         return "el nombre no es v\xE1lido";
+    case Causa::DemasiadoGrande:
+        return "el archivo es demasiado grande";
     case Causa::NoRepresentable:
         return "el texto contiene caracteres que no se pueden guardar";
     case Causa::Otro:

@@ -17,6 +17,7 @@ enum class Causa {
     SinLineas,        // a file that must hold a line holds none (or too few)
     NombreNoValido,   // a name that is empty, holds a separator, climbs out with "..", or is absolute
     NoRepresentable,  // text that Windows-1252 cannot hold
+    DemasiadoGrande,  // a file beyond the size limit of its kind, refused unread
     Otro,
 };
 

@@ -5,15 +5,24 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <filesystem>
+#include <mutex>
+#include <random>
 #include <string>
+#include <thread>
+#include <unordered_map>
 
 #ifdef _WIN32
 #include <fstream>
 #include <iterator>
 #include <process.h>
 #else
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -30,6 +39,10 @@ const char* const kAnexar = "a\xF1"
                             "adir una l\xEDnea al archivo";
 const char* const kCrearDirectorio = "crear el directorio";
 const char* const kAbrir = "abrir el archivo";
+
+Error nombreNoValido(const char* operacion, std::string_view ruta) {
+    return Error{operacion, std::string(ruta), Causa::NombreNoValido, {}};
+}
 
 #ifndef _WIN32
 
@@ -123,30 +136,202 @@ bool terminaEnFinDeLinea(const fs::path& nativa, off_t tamano) {
 
 #endif
 
-// A short name, unique to this process and call, so that a target name near the length limit still leaves room
-// for it and two programs saving in the same directory at once never share a temporary file.
-std::string nombreTemporal() {
-    static std::atomic<unsigned> contador{0};
+constexpr std::string_view kPrefijoTemporal = ".lumbre-";
+constexpr std::string_view kSufijoTemporal = ".tmp";
+
+unsigned long idProceso() {
 #ifdef _WIN32
-    const unsigned long proceso = ::_getpid();
+    return static_cast<unsigned long>(::_getpid());
 #else
-    const unsigned long proceso = static_cast<unsigned long>(::getpid());
+    return static_cast<unsigned long>(::getpid());
 #endif
-    return ".lumbre-" + std::to_string(proceso) + "-" + std::to_string(contador++) + ".tmp";
 }
+
+// A short name: ".lumbre-PID-RANDOM.tmp". The process id tells whose it is (see limpiarTemporales); the random
+// part keeps it unique beyond the process id, which a later process may get again. It is short, so that a
+// target name near the length limit still leaves room for it.
+std::string nombreTemporal() {
+    static std::mutex mutex;
+    static std::mt19937_64 azar = [] {
+        std::random_device dispositivo;
+        const auto ahora = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+        std::seed_seq semilla{dispositivo(), dispositivo(), static_cast<unsigned>(ahora),
+                              static_cast<unsigned>(idProceso())};
+        return std::mt19937_64(semilla);
+    }();
+    std::uint64_t numero;
+    {
+        std::lock_guard<std::mutex> cerrojo(mutex);
+        numero = azar();
+    }
+    static const char kHex[] = "0123456789abcdef";
+    std::string r(kPrefijoTemporal);
+    r += std::to_string(idProceso());
+    r += '-';
+    for (int i = 0; i < 12; ++i, numero >>= 4)
+        r += kHex[numero & 15];
+    r += kSufijoTemporal;
+    return r;
+}
+
+#ifndef _WIN32
+
+// The process id in a temporary name of ours (".lumbre-PID-anything.tmp"), or 0 for any other name.
+pid_t duenoDeTemporal(std::string_view nombre) {
+    if (nombre.size() <= kPrefijoTemporal.size() + kSufijoTemporal.size() || !nombre.starts_with(kPrefijoTemporal) ||
+        !nombre.ends_with(kSufijoTemporal))
+        return 0;
+    std::uint64_t pid = 0;
+    std::size_t i = kPrefijoTemporal.size();
+    for (; i < nombre.size() && nombre[i] >= '0' && nombre[i] <= '9' && pid < (1u << 30); ++i)
+        pid = pid * 10 + static_cast<std::uint64_t>(nombre[i] - '0');
+    if (i == kPrefijoTemporal.size() || i >= nombre.size() || nombre[i] != '-' || pid >= (1u << 30))
+        return 0;
+    return static_cast<pid_t>(pid);
+}
+
+// Directories whose stale temporaries this process has removed, with the directory's modification time as this
+// process last left it. A directory that nobody else changed since then holds no new stale temporary, so it is
+// not listed again: a writer to a directory of 100,000 files lists it once, not on every write.
+class LimpiezaDeTemporales {
+public:
+    // Removes the temporary files of writers that no longer run (a writer killed between creating its
+    // temporary and renaming it leaves one behind).
+    void limpiar(const fs::path& dir) {
+        struct stat st {};
+        if (::stat(dir.c_str(), &st) != 0)
+            return;
+        {
+            std::lock_guard<std::mutex> cerrojo(mutex_);
+            const auto it = vistos_.find(dir.native());
+            if (it != vistos_.end() && it->second.tv_sec == st.st_mtim.tv_sec &&
+                it->second.tv_nsec == st.st_mtim.tv_nsec)
+                return;
+        }
+        DIR* dp = ::opendir(dir.c_str());
+        if (!dp)
+            return;
+        const pid_t yo = ::getpid();
+        while (const dirent* e = ::readdir(dp)) {
+            const pid_t dueno = duenoDeTemporal(e->d_name);
+            if (dueno <= 0 || dueno == yo)
+                continue;
+            if (::kill(dueno, 0) != 0 && errno == ESRCH)
+                ::unlinkat(::dirfd(dp), e->d_name, 0);
+        }
+        ::closedir(dp);
+        recordar(dir);
+    }
+
+    // Notes the directory's time after this process changed it.
+    void recordar(const fs::path& dir) {
+        struct stat st {};
+        if (::stat(dir.c_str(), &st) != 0)
+            return;
+        std::lock_guard<std::mutex> cerrojo(mutex_);
+        if (vistos_.size() >= 256)
+            vistos_.clear();
+        vistos_[dir.native()] = st.st_mtim;
+    }
+
+private:
+    std::mutex mutex_;
+    std::unordered_map<std::string, timespec> vistos_;
+};
+
+LimpiezaDeTemporales& limpieza() {
+    static LimpiezaDeTemporales l;
+    return l;
+}
+
+// Creates a new temporary file in `dir` (exclusive create, retried under another name when one exists).
+// Returns the descriptor, or minus an errno value.
+int crearTemporal(const fs::path& dir, fs::path& temporal) {
+    for (int intento = 0;; ++intento) {
+        temporal = dir / nombreTemporal();
+        const int fd = ::open(temporal.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0)
+            return fd;
+        if (errno != EEXIST || intento == 100)
+            return -errno;
+    }
+}
+
+// Holds an exclusive lock on a directory while appending to a file in it, so that two writers of this
+// kind never append at once: one of them may be replacing the file. A lock that another process keeps for
+// more than two seconds is not waited for any longer.
+class CerrojoDeDirectorio {
+public:
+    explicit CerrojoDeDirectorio(const fs::path& dir) : fd_(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (fd_.get() < 0)
+            return;
+        for (int intento = 0; intento < 200; ++intento) {
+            if (::flock(fd_.get(), LOCK_EX | LOCK_NB) == 0 || (errno != EWOULDBLOCK && errno != EINTR))
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+
+private:
+    Descriptor fd_;
+};
+
+#endif
 
 fs::path directorioDe(const fs::path& nativa) {
     return nativa.has_parent_path() ? nativa.parent_path() : fs::path(".");
 }
 
+#ifndef _WIN32
+
 // Replaces the file by way of a temporary file in the same directory: write, flush to disk, rename.
 // On any failure the temporary is removed and the old file is left as it was.
+Estado reemplazarNativa(std::string_view ruta, const fs::path& destino, std::string_view bytes, const char* operacion) {
+    const fs::path dir = directorioDe(destino);
+    struct stat st {};
+    if (::stat(destino.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        return Error{operacion, std::string(ruta), Causa::AccesoDenegado, {}};
+    const bool existia = ::stat(destino.c_str(), &st) == 0;
+
+    limpieza().limpiar(dir);
+    fs::path temporal;
+    Descriptor fd(crearTemporal(dir, temporal));
+    if (fd.get() < 0)
+        return detail::errorDeSistema(operacion, ruta, -fd.get() == ENOENT ? ENOTDIR : -fd.get(), destino);
+
+    auto fallar = [&](int numero) -> Estado {
+        if (fd.get() >= 0)
+            fd.cerrar();
+        ::unlink(temporal.c_str());
+        return detail::errorDeSistema(operacion, ruta, numero, destino);
+    };
+    if (existia)
+        ::fchmod(fd.get(), st.st_mode & 07777); // keep the old file's permissions
+    if (const int e = escribirTodo(fd.get(), bytes))
+        return fallar(e);
+    if (::fsync(fd.get()) != 0 && errno != EINVAL)
+        return fallar(errno);
+    if (fd.cerrar() != 0)
+        return fallar(errno);
+    if (::rename(temporal.c_str(), destino.c_str()) != 0)
+        return fallar(errno);
+    sincronizarDirectorio(dir);
+    limpieza().recordar(dir);
+    if (!existia)
+        olvidarDirectorio(dir);
+    return {};
+}
+
+#endif
+
+// Replaces the file atomically (see reemplazarNativa).
 Estado reemplazar(std::string_view ruta, std::string_view bytes, const char* operacion) {
+    if (detail::tieneControl(ruta))
+        return nombreNoValido(operacion, ruta);
     detail::asegurarUnidad(ruta);
     const fs::path destino = resolver(ruta);
-    const fs::path dir = directorioDe(destino);
 #ifdef _WIN32
-    const fs::path temporal = dir / nombreTemporal();
+    const fs::path temporal = directorioDe(destino) / nombreTemporal();
     {
         std::ofstream f(temporal, std::ios::binary | std::ios::trunc);
         if (!f)
@@ -168,36 +353,7 @@ Estado reemplazar(std::string_view ruta, std::string_view bytes, const char* ope
     }
     return {};
 #else
-    struct stat st {};
-    if (::stat(destino.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-        return Error{operacion, std::string(ruta), Causa::AccesoDenegado, {}};
-    const bool existia = ::stat(destino.c_str(), &st) == 0;
-
-    const fs::path temporal = dir / nombreTemporal();
-    Descriptor fd(::open(temporal.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (fd.get() < 0)
-        return detail::errorDeSistema(operacion, ruta, errno == ENOENT ? ENOTDIR : errno, destino);
-
-    auto fallar = [&](int numero) -> Estado {
-        if (fd.get() >= 0)
-            fd.cerrar();
-        ::unlink(temporal.c_str());
-        return detail::errorDeSistema(operacion, ruta, numero, destino);
-    };
-    if (existia)
-        ::fchmod(fd.get(), st.st_mode & 07777); // keep the old file's permissions
-    if (const int e = escribirTodo(fd.get(), bytes))
-        return fallar(e);
-    if (::fsync(fd.get()) != 0 && errno != EINVAL)
-        return fallar(errno);
-    if (fd.cerrar() != 0)
-        return fallar(errno);
-    if (::rename(temporal.c_str(), destino.c_str()) != 0)
-        return fallar(errno);
-    sincronizarDirectorio(dir);
-    if (!existia)
-        olvidarDirectorio(dir);
-    return {};
+    return reemplazarNativa(ruta, destino, bytes, operacion);
 #endif
 }
 
@@ -233,12 +389,16 @@ std::string unirLineas(const Lineas& lineas) {
     return r;
 }
 
-Resultado<std::string> leerBytes(std::string_view ruta) {
+Resultado<std::string> leerBytes(std::string_view ruta, std::uint64_t limite) {
+    if (detail::tieneControl(ruta))
+        return nombreNoValido(kLeer, ruta);
     const fs::path nativa = resolver(ruta);
 #ifdef _WIN32
     std::error_code ec;
     if (!fs::exists(nativa, ec))
         return Error{kLeer, std::string(ruta), Causa::NoEncontrado, {}};
+    if (fs::file_size(nativa, ec) > limite)
+        return detail::demasiadoGrande(kLeer, ruta, limite);
     std::ifstream f(nativa, std::ios::binary);
     if (!f)
         return Error{kLeer, std::string(ruta), Causa::AccesoDenegado, {}};
@@ -252,10 +412,12 @@ Resultado<std::string> leerBytes(std::string_view ruta) {
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return Error{kLeer, std::string(ruta), Causa::AccesoDenegado, {}};
+    // The size is checked before anything is reserved: a sparse file may claim far more than memory holds.
+    if (static_cast<std::uint64_t>(st.st_size) > limite)
+        return detail::demasiadoGrande(kLeer, ruta, limite);
     ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
     std::string datos;
-    if (st.st_size > 0)
-        datos.reserve(static_cast<std::size_t>(st.st_size));
+    datos.reserve(static_cast<std::size_t>(st.st_size));
     char bufer[65536];
     for (;;) {
         const ssize_t n = ::read(fd.get(), bufer, sizeof bufer);
@@ -266,21 +428,24 @@ Resultado<std::string> leerBytes(std::string_view ruta) {
         }
         if (n == 0)
             break;
+        // A file that grows while it is read is held to the same limit.
+        if (datos.size() + static_cast<std::size_t>(n) > limite)
+            return detail::demasiadoGrande(kLeer, ruta, limite);
         datos.append(bufer, static_cast<std::size_t>(n));
     }
     return datos;
 #endif
 }
 
-Resultado<Lineas> leerLineas(std::string_view ruta) {
-    auto bytes = leerBytes(ruta);
+Resultado<Lineas> leerLineas(std::string_view ruta, std::uint64_t limite) {
+    auto bytes = leerBytes(ruta, limite);
     if (!bytes)
         return bytes.error();
     return partirLineas(*bytes);
 }
 
-Resultado<std::string> leerPrimeraLinea(std::string_view ruta) {
-    auto lineas = leerLineas(ruta);
+Resultado<std::string> leerPrimeraLinea(std::string_view ruta, std::uint64_t limite) {
+    auto lineas = leerLineas(ruta, limite);
     if (!lineas)
         return lineas.error();
     if (lineas->empty())
@@ -297,6 +462,8 @@ Estado escribirBytes(std::string_view ruta, std::string_view bytes) {
 }
 
 Estado anexarLinea(std::string_view ruta, std::string_view linea) {
+    if (detail::tieneControl(ruta))
+        return nombreNoValido(kAnexar, ruta);
     detail::asegurarUnidad(ruta);
     const fs::path nativa = resolver(ruta);
     std::string bytes(linea);
@@ -311,6 +478,9 @@ Estado anexarLinea(std::string_view ruta, std::string_view linea) {
         return Error{kAnexar, std::string(ruta), Causa::DiscoLleno, {}};
     return {};
 #else
+    const fs::path dir = directorioDe(nativa);
+    CerrojoDeDirectorio cerrojo(dir);
+    limpieza().limpiar(dir);
     bool creado = false;
     const int abierto = abrirParaAnexar(nativa, creado);
     if (abierto < 0)
@@ -318,10 +488,30 @@ Estado anexarLinea(std::string_view ruta, std::string_view linea) {
     Descriptor fd(abierto);
     struct stat st {};
     const off_t antes = ::fstat(fd.get(), &st) == 0 ? st.st_size : -1;
-    // A last line without its ending (a file saved by hand) gets one first, so that the new line does not
-    // run on from it.
+    // A last line without its ending gets one first, so that the new line does not run on from it. Appends
+    // land whole (see below) and replacing is atomic, so such a line was saved whole by someone (by hand,
+    // or by another program), never left torn by a writer of ours: it is kept, not cut.
     if (antes > 0 && !terminaEnFinDeLinea(nativa, antes))
         bytes.insert(0, "\r\n");
+    // A write that stays within one page of the file lands whole even when the writer is killed during it:
+    // the system gives up on a killed writer only between pages. A longer one goes through a temporary file
+    // and a rename instead (the directory lock keeps other appends out meanwhile), so a kill leaves the old
+    // file whole.
+    constexpr std::uint64_t kPagina = 4096;
+    if (antes >= 0 && static_cast<std::uint64_t>(antes) % kPagina + bytes.size() > kPagina) {
+        fd.cerrar();
+        auto contenido = leerBytes(ruta, kLimiteLista);
+        Estado hecho =
+            contenido ? Estado()
+                      : Estado(Error{kAnexar, std::string(ruta), contenido.error().causa, contenido.error().detalle});
+        if (hecho) {
+            contenido->append(bytes);
+            hecho = reemplazarNativa(ruta, nativa, *contenido, kAnexar);
+        }
+        if (!hecho && creado)
+            ::unlink(nativa.c_str());
+        return hecho;
+    }
     // A failed append leaves the file as it was: cut back to its old length, and a file that this call
     // created is removed again.
     auto fallar = [&](int numero) -> Estado {
@@ -342,6 +532,8 @@ Estado anexarLinea(std::string_view ruta, std::string_view linea) {
         return fallar(errno);
     if (fd.cerrar() != 0)
         return fallar(errno);
+    if (creado)
+        limpieza().recordar(dir);
     return {};
 #endif
 }
@@ -351,6 +543,8 @@ Estado crearVacio(std::string_view ruta) {
 }
 
 Estado tocar(std::string_view ruta) {
+    if (detail::tieneControl(ruta))
+        return nombreNoValido(kAbrir, ruta);
     detail::asegurarUnidad(ruta);
     const fs::path nativa = resolver(ruta);
 #ifdef _WIN32
@@ -368,14 +562,16 @@ Estado tocar(std::string_view ruta) {
 #endif
 }
 
-Estado copiarArchivo(std::string_view origen, std::string_view destino) {
-    auto bytes = leerBytes(origen);
+Estado copiarArchivo(std::string_view origen, std::string_view destino, std::uint64_t limite) {
+    auto bytes = leerBytes(origen, limite);
     if (!bytes)
         return bytes.error();
     return reemplazar(destino, *bytes, "copiar en el archivo");
 }
 
 Estado crearDirectorio(std::string_view ruta) {
+    if (detail::tieneControl(ruta))
+        return nombreNoValido(kCrearDirectorio, ruta);
     detail::asegurarUnidad(ruta);
     const fs::path nativa = resolver(ruta);
 #ifdef _WIN32
@@ -398,12 +594,16 @@ Estado crearDirectorio(std::string_view ruta) {
 }
 
 bool existeArchivo(std::string_view ruta) {
+    if (detail::tieneControl(ruta))
+        return false;
     std::error_code ec;
     const auto estado = fs::status(resolver(ruta), ec);
     return !ec && fs::exists(estado) && !fs::is_directory(estado);
 }
 
 bool existeDirectorio(std::string_view ruta) {
+    if (detail::tieneControl(ruta))
+        return false;
     std::error_code ec;
     return fs::is_directory(resolver(ruta), ec);
 }

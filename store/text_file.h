@@ -7,8 +7,10 @@
 // Every write goes to a temporary file in the same directory that is then renamed over the target, so a
 // reader never sees a half-written file and a failed write leaves the old content whole.
 
+#include "limits.h"
 #include "result.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,10 +24,12 @@ Lineas partirLineas(std::string_view bytes);
 // Joins lines, each followed by CR LF.
 std::string unirLineas(const Lineas& lineas);
 
-Resultado<std::string> leerBytes(std::string_view ruta);
-Resultado<Lineas> leerLineas(std::string_view ruta);
+// Reading fails with Causa::DemasiadoGrande, before anything is reserved, for a file of more than `limite`
+// bytes (see limits.h for the limit of each kind of file); only regular files are read.
+Resultado<std::string> leerBytes(std::string_view ruta, std::uint64_t limite);
+Resultado<Lineas> leerLineas(std::string_view ruta, std::uint64_t limite = kLimiteLista);
 // Line 1; fails with Causa::SinLineas on a file of zero bytes.
-Resultado<std::string> leerPrimeraLinea(std::string_view ruta);
+Resultado<std::string> leerPrimeraLinea(std::string_view ruta, std::uint64_t limite = kLimitePequeno);
 
 // Creates or replaces the file with the given lines (atomically).
 Estado escribirLineas(std::string_view ruta, const Lineas& lineas);
@@ -37,8 +41,8 @@ Estado anexarLinea(std::string_view ruta, std::string_view linea);
 Estado crearVacio(std::string_view ruta);
 // Afterwards the file exists; its content is unchanged if it existed.
 Estado tocar(std::string_view ruta);
-// Byte copy, replacing the target (atomically).
-Estado copiarArchivo(std::string_view origen, std::string_view destino);
+// Byte copy, replacing the target (atomically); a source of more than `limite` bytes is refused.
+Estado copiarArchivo(std::string_view origen, std::string_view destino, std::uint64_t limite);
 // Creates one directory level; fails with YaExiste when it exists, RutaNoEncontrada when the parent is missing.
 Estado crearDirectorio(std::string_view ruta);
 

@@ -214,6 +214,11 @@ TEST(NombresSeguros, relativeNamesMayNotClimbOut) {
         {"C:\\LUMBRE\\TOMOS.DAT", false},
         {"c:tomos.dat", false},
         {"a:b", false},
+        {std::string("..\0x", 4), false},
+        {std::string("SOL.TXT\0", 8), false},
+        {"SOL\tTXT", false},
+        {"sol\r.txt", false},
+        {"R\xCDO\x7F.TXT", true},
     };
     for (const auto& c : casos)
         EXPECT_EQ(nombreRelativoSeguro(c.nombre), c.seguro) << c.nombre;

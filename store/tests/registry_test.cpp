@@ -134,7 +134,7 @@ TEST_F(Enciclopedia, missingIconFallsBackAndTheRestIsStillCreated) {
     for (const auto& icono : iconos) {
         const std::string e = "C:\\ENCICLO\\E" + std::to_string(n++);
         ASSERT_TRUE(crearEnciclopedia(e, icono, "RESERVA"));
-        EXPECT_EQ(leerBytes(e + "\\icono.ico").valor(), "RESERVA");
+        EXPECT_EQ(leerBytes(e + "\\icono.ico", kLimiteImagen).valor(), "RESERVA");
         EXPECT_TRUE(existeArchivo(e + "\\listas.dat"));
     }
 }

@@ -2,11 +2,14 @@
 #include "store/text_file.h"
 #include "unidad_temporal.h"
 
+#include <chrono>
 #include <csignal>
 #include <functional>
+#include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace store;
@@ -98,7 +101,7 @@ TEST_F(ArchivoDeTexto, failuresCarryTheirCauseAndPathAsTyped) {
         {"make directory over a file", [] { return crearDirectorio("C:\\ARCH.TXT"); }, "C:\\ARCH.TXT", Causa::YaExiste},
         {"make directory, parent missing", [] { return crearDirectorio("C:\\NODIR\\SUB"); }, "C:\\NODIR\\SUB",
          Causa::RutaNoEncontrada},
-        {"copy from missing file", [] { return copiarArchivo("C:\\NO.ICO", "C:\\B.ICO"); }, "C:\\NO.ICO",
+        {"copy from missing file", [] { return copiarArchivo("C:\\NO.ICO", "C:\\B.ICO", kLimiteImagen); }, "C:\\NO.ICO",
          Causa::NoEncontrado},
     };
     for (const auto& c : casos) {
@@ -108,6 +111,34 @@ TEST_F(ArchivoDeTexto, failuresCarryTheirCauseAndPathAsTyped) {
         EXPECT_EQ(e.error().ruta, c.ruta) << c.nombre;
     }
     EXPECT_FALSE(fs::exists(c() / "B.ICO"));
+}
+
+TEST_F(ArchivoDeTexto, pathsHoldingControlBytesOpenNothing) {
+    escribir(c() / "ARCH.TXT", "viejo\r\n");
+    fs::create_directories(c() / "DIR");
+    // Cut at the NUL, each of these would name ARCH.TXT or DIR.
+    const std::string arch("C:\\ARCH.TXT\0\\x", 14);
+    const std::string dir("C:\\DIR\0", 7);
+    const std::pair<const char*, std::function<Estado()>> casos[] = {
+        {"read",
+         [&] {
+             const auto r = leerBytes(arch, kLimitePequeno);
+             return r ? Estado() : Estado(r.error());
+         }},
+        {"write", [&] { return escribirLineas(arch, {"nuevo"}); }},
+        {"append", [&] { return anexarLinea(arch, "nuevo"); }},
+        {"touch", [&] { return tocar(arch); }},
+        {"make directory", [&] { return crearDirectorio(std::string("C:\\NUEVO\x01", 9)); }},
+    };
+    for (const auto& [nombre, operacion] : casos) {
+        const Estado e = operacion();
+        ASSERT_FALSE(e) << nombre;
+        EXPECT_EQ(e.error().causa, Causa::NombreNoValido) << nombre;
+    }
+    EXPECT_FALSE(existeArchivo(arch));
+    EXPECT_FALSE(existeDirectorio(dir));
+    EXPECT_EQ(leer(c() / "ARCH.TXT"), "viejo\r\n");
+    EXPECT_EQ(nombres(c()), (std::vector<std::string>{"ARCH.TXT", "DIR"}));
 }
 
 TEST(MensajeDeError, isASpanishSentenceInWindows1252) {
@@ -157,10 +188,10 @@ TEST_F(ArchivoDeTexto, createEmptyTruncatesAndCopyIsExact) {
         todos += static_cast<char>(b);
     escribir(c() / "origen.ico", todos);
     escribir(c() / "ICONO.ICO", "antes");
-    ASSERT_TRUE(copiarArchivo("C:\\ORIGEN.ICO", "C:\\icono.ico"));
+    ASSERT_TRUE(copiarArchivo("C:\\ORIGEN.ICO", "C:\\icono.ico", kLimiteImagen));
     EXPECT_EQ(leer(c() / "ICONO.ICO"), todos);
     ASSERT_TRUE(escribirBytes("C:\\B.BIN", todos));
-    EXPECT_EQ(leerBytes("C:\\b.bin").valor(), todos);
+    EXPECT_EQ(leerBytes("C:\\b.bin", kLimitePequeno).valor(), todos);
 }
 
 TEST_F(ArchivoDeTexto, writesLeaveNoTemporaryFilesBehind) {
@@ -211,7 +242,7 @@ TEST_F(ArchivoDeTexto, failedWriteLeavesTheOldFileWhole) {
     const Caso casos[] = {
         {"write lines", [&] { return escribirLineas("C:\\color.dat", {grande}); }},
         {"write bytes", [&] { return escribirBytes("C:\\COLOR.DAT", grande); }},
-        {"copy", [] { return copiarArchivo("C:\\ORIGEN.BIN", "C:\\Color.Dat"); }},
+        {"copy", [] { return copiarArchivo("C:\\ORIGEN.BIN", "C:\\Color.Dat", kLimiteImagen); }},
         {"append", [&] { return anexarLinea("C:\\COLOR.DAT", grande); }},
         {"append a line that only partly fits", [] { return anexarLinea("C:\\COLOR.DAT", "123456789012345"); }},
     };
@@ -226,6 +257,74 @@ TEST_F(ArchivoDeTexto, failedWriteLeavesTheOldFileWhole) {
     // An append that fails on a file it had to create leaves no empty file behind.
     EXPECT_EQ(conDiscoLleno(0, [] { return anexarLinea("C:\\TOMOS.DAT", "C:\\ENCICLO\\SOLAR"); }), 1);
     EXPECT_FALSE(fs::exists(c() / "TOMOS.DAT"));
+}
+
+// Writers killed between creating their temporary file and renaming it leave it behind; the next writer in
+// the directory removes those of processes that no longer run, and a later process that gets the same
+// process id still writes.
+TEST_F(ArchivoDeTexto, temporariesOfWritersThatNoLongerRunAreRemoved) {
+    const pid_t muerto = ::fork();
+    if (muerto == 0)
+        ::_exit(0);
+    ::waitpid(muerto, nullptr, 0);
+    const std::string yo = std::to_string(::getpid());
+    const std::string vivo = std::to_string(::getppid());
+    const std::string d = std::to_string(muerto);
+    const std::vector<std::string> quedan = {".lumbre-" + vivo + "-7.tmp", ".lumbre-x-1.tmp", "otro.tmp", "SOL.TXT"};
+    const std::pair<const char*, std::function<Estado()>> escrituras[] = {
+        {"replace", [] { return escribirLineas("C:\\SOL.TXT", {"Sol"}); }},
+        {"append", [] { return anexarLinea("C:\\COMPLETA.DAT", "SOL.TXT"); }},
+        {"long append", [] { return anexarLinea("C:\\COMPLETA.DAT", std::string(10000, 's')); }},
+        {"create empty", [] { return crearVacio("C:\\LISTAS.DAT"); }},
+    };
+    for (const auto& [nombre, escribirAlgo] : escrituras) {
+        for (const auto& f : fs::directory_iterator(c()))
+            fs::remove(f.path());
+        for (const std::string& n : quedan)
+            escribir(c() / n, "x");
+        escribir(c() / (".lumbre-" + d + "-0.tmp"), std::string(1000, 'x'));
+        escribir(c() / (".lumbre-" + d + "-5f3a9c.tmp"), "x");
+        // Names an earlier process of this id could have left (one per write it made).
+        for (int k = 0; k < 1000; ++k)
+            escribir(c() / (".lumbre-" + yo + "-" + std::to_string(k) + ".tmp"), "");
+        ASSERT_TRUE(escribirAlgo()) << nombre;
+        const std::vector<std::string> hay = nombres(c());
+        for (const std::string& n : quedan)
+            EXPECT_TRUE(std::count(hay.begin(), hay.end(), n)) << nombre << ": " << n;
+        EXPECT_FALSE(fs::exists(c() / (".lumbre-" + d + "-0.tmp"))) << nombre;
+        EXPECT_FALSE(fs::exists(c() / (".lumbre-" + d + "-5f3a9c.tmp"))) << nombre;
+        EXPECT_EQ(hay.size(), quedan.size() + 1000 + (std::string(nombre) == "replace" ? 0 : 1)) << nombre;
+    }
+}
+
+// Appends of long lines killed at random moments: every line in the file is whole, the next append stands on
+// its own line, and no temporary file outlives it.
+TEST_F(ArchivoDeTexto, aKilledAppendLeavesOnlyWholeLines) {
+    constexpr std::size_t kLargo = 1 << 20;
+    std::mt19937 azar(20261208);
+    for (int vuelta = 0; vuelta < 60; ++vuelta) {
+        escribir(c() / "COMPLETA.DAT", "SOL.TXT\r\n");
+        const pid_t hijo = ::fork();
+        if (hijo == 0) {
+            for (int i = 0;; ++i)
+                (void)anexarLinea("C:\\COMPLETA.DAT", std::string(kLargo, static_cast<char>('a' + i % 26)));
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(std::uniform_int_distribution<int>(0, 15000)(azar)));
+        ::kill(hijo, SIGKILL);
+        ::waitpid(hijo, nullptr, 0);
+        ASSERT_TRUE(anexarLinea("C:\\COMPLETA.DAT", "LUNA.TXT")) << vuelta;
+        const auto lineas = leerLineas("C:\\COMPLETA.DAT");
+        ASSERT_TRUE(lineas) << vuelta;
+        ASSERT_GE(lineas->size(), 2u) << vuelta;
+        EXPECT_EQ(lineas->front(), "SOL.TXT") << vuelta;
+        EXPECT_EQ(lineas->back(), "LUNA.TXT") << vuelta;
+        for (std::size_t i = 1; i + 1 < lineas->size(); ++i) {
+            const auto& l = (*lineas)[i];
+            ASSERT_TRUE(l.size() == kLargo && l.find_first_not_of(l[0]) == std::string::npos)
+                << "vuelta " << vuelta << ", l\xEDnea " << i << " de " << l.size() << " bytes";
+        }
+        EXPECT_EQ(nombres(c()), std::vector<std::string>{"COMPLETA.DAT"}) << vuelta;
+    }
 }
 
 TEST_F(ArchivoDeTexto, appendingOrTouchingAFifoFailsAtOnce) {

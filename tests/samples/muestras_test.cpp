@@ -217,7 +217,7 @@ TEST_P(CadaMuestra, descriptionHasTitleAndCommentAndTheIconIsAnIco) {
     EXPECT_FALSE((*d)[0].empty());
     EXPECT_FALSE((*d)[1].empty());
 
-    auto icono = store::leerBytes(store::unir(dir(), store::kIcono));
+    auto icono = store::leerBytes(store::unir(dir(), store::kIcono), store::kLimiteImagen);
     ASSERT_TRUE(icono.ok()) << icono.error().mensaje();
     EXPECT_EQ(icono->substr(0, 4), std::string("\0\0\1\0", 4));
 }

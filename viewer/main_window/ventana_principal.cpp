@@ -357,7 +357,7 @@ void VentanaPrincipal::lstEsquema_DblClick() {
     store::Epigrafe epigrafe;
     if (seguro) {
         if (const auto ruta = store::rutaEpigrafeVisor(dir, nombre)) {
-            if (const auto lineas = store::leerLineas(*ruta)) {
+            if (const auto lineas = store::leerLineas(*ruta, store::kLimiteEpigrafe)) {
                 epigrafe = store::analizarEpigrafe(*lineas);
             }
         }
