@@ -1,4 +1,5 @@
 // lumbre-bench [filtro...]
+// lumbre-bench --medir <modo> [argumentos...]   (used by the measures themselves: see bench::ModoHijo)
 //
 // Runs every registered measure (or those whose name contains one of the given words), prints
 //   name: ratio x (ours S s, floor F s)      for a measure against a floor
@@ -17,6 +18,10 @@ int main(int argc, char* argv[]) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
+    if (argc >= 3 && std::string(argv[1]) == "--medir") {
+        const bench::ModoHijo* modo = bench::modoHijo(argv[2]);
+        return modo ? (*modo)(std::vector<std::string>(argv + 3, argv + argc)) : 2;
+    }
     std::vector<std::string> filtros(argv + 1, argv + argc);
 
     int fallos = 0;

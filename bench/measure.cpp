@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 namespace bench {
@@ -14,7 +15,22 @@ std::vector<Medida>& registro() {
     return todas;
 }
 
+std::map<std::string, ModoHijo>& modos() {
+    static std::map<std::string, ModoHijo> todos;
+    return todos;
+}
+
 } // namespace
+
+bool registrarModoHijo(std::string nombre, ModoHijo modo) {
+    modos()[std::move(nombre)] = std::move(modo);
+    return true;
+}
+
+const ModoHijo* modoHijo(const std::string& nombre) {
+    const auto it = modos().find(nombre);
+    return it == modos().end() ? nullptr : &it->second;
+}
 
 bool registrar(Medida medida) {
     registro().push_back(std::move(medida));

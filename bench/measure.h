@@ -37,6 +37,13 @@ double mediana(std::vector<double> valores);
 // Runs one warm-up of each, then `rondas` rounds of ours then floor; returns the medians in seconds.
 Resultado intercalar(int rondas, const std::function<void()>& nuestro, const std::function<void()>& suelo);
 
+// A mode in which lumbre-bench, started again as `lumbre-bench --medir <nombre> [argumentos...]`, measures in
+// a fresh process of its own (start-up, memory) and prints what it found on standard output instead of
+// running the measures. Returns the program's exit code.
+using ModoHijo = std::function<int(const std::vector<std::string>& argumentos)>;
+bool registrarModoHijo(std::string nombre, ModoHijo modo);
+const ModoHijo* modoHijo(const std::string& nombre);
+
 // Peak resident memory of this process so far, in bytes (VmHWM), and a way to reset it (Linux).
 double memoriaPico();
 void reiniciarMemoriaPico();

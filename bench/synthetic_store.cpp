@@ -280,11 +280,13 @@ const AlmacenSintetico& almacen(int articulos) {
             }
         }
         escribirArchivo(a->nativo / "COMPLETA.DAT", lineas(a->nombres));
+        std::vector<std::string> nombresListas;
         for (int l = 0; l < 3; ++l) {
-            a->listas.push_back("LISTA" + std::to_string(l + 1) + ".DAT");
+            nombresListas.push_back("LISTA" + std::to_string(l + 1));
+            a->listas.push_back(nombresListas.back() + ".DAT");
             escribirArchivo(a->nativo / a->listas.back(), lineas(listas[l]));
         }
-        escribirArchivo(a->nativo / "LISTAS.DAT", lineas(a->listas));
+        escribirArchivo(a->nativo / "LISTAS.DAT", lineas(nombresListas)); // list names, without ".dat"
         escribirArchivo(a->nativo / "DESCRIP.DAT", lineas({"Enciclotomo de " + std::to_string(articulos) +
                                                                " art\xED"
                                                                "culos",

@@ -21,7 +21,7 @@ struct AlmacenSintetico {
     std::filesystem::path nativo;     // the same directory on disk
     std::vector<std::string> nombres; // article file names, COMPLETA.DAT's order
     std::vector<std::string> titulos; // their titles, same order
-    std::vector<std::string> listas;  // the three list file names, as LISTAS.DAT gives them
+    std::vector<std::string> listas;  // the three list file names; LISTAS.DAT names them without ".DAT"
     std::size_t bytesNombresYTitulos = 0;
 };
 

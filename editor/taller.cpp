@@ -158,6 +158,9 @@ void Taller::construir() {
     ui::colocar(lblLstArts, 6120, 2400, 675, 195);
     lstLstArts = control<QListWidget>(fraTomo, QStringLiteral("lstLstArts"), QStringLiteral("Artículos de la lista"));
     ui::colocar(lstLstArts, 6120, 2640, 2775, 2985);
+    // One line of text each: the views need not measure every item of a long encyclopaedia.
+    lstArticulos->setUniformItemSizes(true);
+    lstLstArts->setUniformItemSizes(true);
     txtLista = control<QLineEdit>(fraTomo, QStringLiteral("txtLista"), QStringLiteral("Archivo de la lista actual"));
     ui::colocar(txtLista, 9000, 2640, 2295, 285);
     cmdLstSave = boton(fraTomo, QStringLiteral("cmdLstSave"), QStringLiteral("Guardar Lista"));
@@ -389,9 +392,12 @@ void Taller::cmdTomoLoad_Click() {
     const QStringList articulos = forja::listaDeLineas(*completa);
     lstArticulos->clear();
     lstLstArts->clear();
+    // Each list is filled in one call and laid out once: items added one at a time, each then changed, made
+    // the view lay out every item again for every article.
     lstArticulos->addItems(articulos);
-    for (const QString& articulo : articulos) {
-        auto* item = new QListWidgetItem(articulo, lstLstArts);
+    lstLstArts->addItems(articulos);
+    for (int i = 0; i < lstLstArts->count(); ++i) {
+        QListWidgetItem* item = lstLstArts->item(i);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }

@@ -3,26 +3,37 @@
 #include "encoding.h"
 #include "paths.h"
 
+#include <cstring>
+
 namespace store {
 
 namespace {
 
 enum class Clase { Titulo, Ilustracion, Costado, OtraEtiqueta, Salto, Texto };
 
-// The viewer's line key: upper case, spaces removed at both ends.
+// The viewer's line key is the line upper-cased with spaces removed at both ends; it is never built. A tag
+// ends in ">", which trimming cannot remove, so the four bytes after "<" decide, each upper-cased alone, and
+// "/" is a break only when nothing but spaces follows it. Nothing is allocated, whatever the line's length.
 Clase clasificar(std::string_view linea) {
-    const std::string clave(sinEspacios(aMayusculas(linea)));
-    if (!clave.empty() && clave[0] == '<') {
-        const std::string_view etiqueta = std::string_view(clave).substr(1, 4);
-        if (etiqueta == "TIT>")
+    const std::string_view s = sinEspaciosIzquierda(linea);
+    if (s.empty())
+        return Clase::Texto;
+    if (s[0] == '<') {
+        if (s.size() < 5)
+            return Clase::OtraEtiqueta;
+        char etiqueta[4];
+        for (std::size_t i = 0; i < 4; ++i)
+            etiqueta[i] = static_cast<char>(mayuscula(static_cast<unsigned char>(s[i + 1])));
+        const std::string_view e(etiqueta, 4);
+        if (e == "TIT>")
             return Clase::Titulo;
-        if (etiqueta == "IMG>")
+        if (e == "IMG>")
             return Clase::Ilustracion;
-        if (etiqueta == "CST>")
+        if (e == "CST>")
             return Clase::Costado;
         return Clase::OtraEtiqueta;
     }
-    if (clave == "/")
+    if (s[0] == '/' && sinEspacios(s.substr(1)).empty())
         return Clase::Salto;
     return Clase::Texto;
 }
@@ -84,11 +95,33 @@ std::string tituloDeLineas(const Lineas& lineas) {
     return titulo;
 }
 
-Resultado<std::string> leerTitulo(std::string_view ruta) {
-    auto lineas = leerLineas(ruta, kLimiteArticulo);
-    if (!lineas)
-        return lineas.error();
-    return tituloDeLineas(*lineas);
+std::string tituloDeBytes(std::string_view bytes) {
+    // The last title line is the last line whose key starts with "<", searched from the end: body text seldom
+    // holds "<", so most bytes are passed over by memrchr without being looked at one by one. A line starts
+    // at the file's start, after a CR, or after the LF that a CR takes with it.
+    auto empiezaLinea = [&](std::size_t p) {
+        return p == 0 || bytes[p - 1] == '\r' || (bytes[p - 1] == '\n' && p >= 2 && bytes[p - 2] == '\r');
+    };
+    std::size_t fin = bytes.size();
+    while (fin > 0) {
+        const void* hallado = ::memrchr(bytes.data(), '<', fin);
+        if (!hallado)
+            break;
+        const auto menor = static_cast<std::size_t>(static_cast<const char*>(hallado) - bytes.data());
+        std::size_t inicio = menor;
+        while (inicio > 0 && bytes[inicio - 1] == ' ')
+            --inicio;
+        if (empiezaLinea(inicio)) {
+            const void* cr = std::memchr(bytes.data() + menor, '\r', bytes.size() - menor);
+            const std::size_t finLinea =
+                cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - bytes.data()) : bytes.size();
+            const std::string_view linea = bytes.substr(inicio, finLinea - inicio);
+            if (clasificar(linea) == Clase::Titulo)
+                return valorDeEtiqueta(linea);
+        }
+        fin = inicio;
+    }
+    return std::string();
 }
 
 ArticuloEditable analizarArticuloParaEditar(const Lineas& lineas, std::string_view nombreArchivo) {

@@ -28,8 +28,12 @@ struct Articulo {
 Articulo analizarArticulo(const Lineas& lineas);
 Resultado<Articulo> leerArticulo(std::string_view ruta);
 
-// The title alone (the value of the last title line, or empty). Reads the whole file.
+// The title alone (the value of the last title line, or empty).
 std::string tituloDeLineas(const Lineas& lineas);
+// The same from a file's bytes, split into lines by the store's rules, without making the lines.
+std::string tituloDeBytes(std::string_view bytes);
+// The title of one article file. A listing of many articles of one directory uses LectorTitulos
+// (title_reader.h), which reads each the same way.
 Resultado<std::string> leerTitulo(std::string_view ruta);
 
 // The body assembly rule shared by articles and captions: a line that is "/" once spaces are removed

@@ -7,8 +7,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace store::detail {
 
@@ -27,6 +30,17 @@ void asegurarUnidad(std::string_view ruta);
 // `nativa` tells a missing file from a missing directory on the way.
 Error errorDeSistema(std::string operacion, std::string_view ruta, int numero, const std::filesystem::path& nativa);
 
+// A directory's case index: each name on disk under its Windows-1252 upper-case key. When several names share
+// a key, one of them (the same one every time) stands for it and the key is also in `ambiguas`.
+struct IndiceDeNombres {
+    std::unordered_map<std::string, std::string> nombres;
+    std::unordered_set<std::string> ambiguas;
+};
+
+// The case index of a native directory as it stands now (built when missing or older than the directory),
+// shared and never changed afterwards, so that a listing may look many names up in it without a lock.
+// Null when the directory cannot be listed.
+std::shared_ptr<const IndiceDeNombres> indiceDeCasos(const std::filesystem::path& directorio);
 // The error for a file of more than `limite` bytes, which is refused unread.
 Error demasiadoGrande(std::string operacion, std::string_view ruta, std::uint64_t limite);
 

@@ -1,26 +1,241 @@
 #include "dictionary.h"
 
+#include "detail.h"
 #include "encoding.h"
 #include "encyclopaedia.h"
+#include "limits.h"
 #include "paths.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace store {
 
-std::optional<std::string> buscarEnLineas(const Lineas& lineas, std::string_view palabra) {
-    const std::string w = aMayusculas(palabra);
-    for (const std::string& linea : lineas) {
-        const std::string l = aMayusculas(linea);
-        if (l.size() >= w.size() && std::string_view(l).substr(0, w.size()) == w)
-            return std::string(sinEspaciosIzquierda(std::string_view(l).substr(w.size())));
+namespace {
+
+const char* const kLeer = "leer el archivo";
+
+// The bytes of a piece of the dictionary read at a time.
+constexpr std::size_t kTrozo = 64 * 1024;
+
+// mayuscula() of every byte, looked up instead of called for each byte of a large file.
+struct TablaDeMayusculas {
+    char byte[256];
+    TablaDeMayusculas() {
+        for (int c = 0; c < 256; ++c)
+            byte[c] = static_cast<char>(mayuscula(static_cast<unsigned char>(c)));
     }
-    return std::nullopt;
+    char operator()(char c) const { return byte[static_cast<unsigned char>(c)]; }
+};
+const TablaDeMayusculas kMayuscula;
+
+void anexarEnMayusculas(std::string& destino, std::string_view texto) {
+    const std::size_t antes = destino.size();
+    destino += texto;
+    for (std::size_t i = antes; i < destino.size(); ++i)
+        destino[i] = kMayuscula(destino[i]);
+}
+
+#if defined(__SSE2__)
+// The first line start after `i` + 1 whose byte is one of the two, looking at 16 bytes per step: a line starts
+// after a CR, or after the LF that a CR takes. Most steps only look for the two bytes. When there is none,
+// npos, and `hasta` is the first place not looked at: the last few bytes of `t` are left to the caller.
+std::size_t lineaCandidata(std::string_view t, std::size_t i, const std::array<char, 2>& iniciales,
+                           std::size_t& hasta) {
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i a = _mm_set1_epi8(iniciales[0]);
+    const __m128i b = _mm_set1_epi8(iniciales[1]);
+    const char* d = t.data();
+    std::size_t k = i + 2;
+    for (; k + 16 <= t.size(); k += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k));
+        const __m128i inicial = _mm_or_si128(_mm_cmpeq_epi8(v, a), _mm_cmpeq_epi8(v, b));
+        if (_mm_movemask_epi8(inicial) == 0)
+            continue;
+        const __m128i antes1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k - 1));
+        const __m128i antes2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k - 2));
+        const __m128i inicio = _mm_or_si128(_mm_cmpeq_epi8(antes1, cr),
+                                            _mm_and_si128(_mm_cmpeq_epi8(antes1, lf), _mm_cmpeq_epi8(antes2, cr)));
+        if (const int bits = _mm_movemask_epi8(_mm_and_si128(inicial, inicio)))
+            return k + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(bits)));
+    }
+    hasta = k;
+    return std::string_view::npos;
+}
+#endif
+
+} // namespace
+
+std::optional<std::string> buscarEnLineas(const Lineas& lineas, std::string_view palabra) {
+    BusquedaEnDiccionario busqueda(palabra);
+    for (const std::string& linea : lineas) {
+        if (busqueda.leer(linea) || busqueda.leer("\r\n"))
+            break;
+    }
+    return busqueda.definicion();
+}
+
+BusquedaEnDiccionario::BusquedaEnDiccionario(std::string_view palabra) : palabra_(aMayusculas(palabra)) {
+    // The bytes a line may start with to match: at most two upper-case to the word's first byte. A word starting
+    // with a line end byte is left to the plain path.
+    if (palabra_.empty() || palabra_[0] == '\r' || palabra_[0] == '\n')
+        return;
+    std::string bytes;
+    for (int c = 0; c < 256; ++c) {
+        if (kMayuscula(static_cast<char>(c)) == palabra_[0])
+            bytes += static_cast<char>(c);
+    }
+    if (!bytes.empty() && bytes.size() <= 2)
+        iniciales_ = std::array<char, 2>{bytes.front(), bytes.back()};
+}
+
+void BusquedaEnDiccionario::finDeLinea() {
+    estado_ = Estado::Comparando;
+    columna_ = 0;
+}
+
+bool BusquedaEnDiccionario::leer(std::string_view t) {
+    std::size_t i = 0;
+    if (crAntes_ && !t.empty()) {
+        crAntes_ = false;
+        if (t[0] == '\n')
+            i = 1;
+    }
+    // A CR at i ends the current line; the LF after it, here or at the start of the next piece, goes too.
+    auto saltarFin = [&] {
+        ++i;
+        if (i == t.size())
+            crAntes_ = true;
+        else if (t[i] == '\n')
+            ++i;
+        finDeLinea();
+    };
+    while (i < t.size() && estado_ != Estado::Hecho) {
+        // Most lines differ from the word at their first byte: they are passed over here, a CR at a time.
+        if (estado_ == Estado::Comparando && columna_ == 0 && !palabra_.empty()) {
+            const char primera = palabra_[0];
+            while (i < t.size() && t[i] != '\r' && kMayuscula(t[i]) != primera) {
+#if defined(__SSE2__)
+                if (iniciales_) {
+                    // The line at i cannot match, and none starts at i + 1: the byte at i is no CR.
+                    std::size_t hasta = 0;
+                    const std::size_t linea = lineaCandidata(t, i, *iniciales_, hasta);
+                    if (linea == std::string_view::npos) {
+                        // Every line starting before `hasta` was passed over: from two bytes before it, the
+                        // next CR found ends a line passed over or the one that starts at `hasta`.
+                        estado_ = Estado::Saltando;
+                        i = hasta - 2;
+                        break;
+                    }
+                    i = linea;
+                    finDeLinea();
+                    continue;
+                }
+#endif
+                const void* cr = std::memchr(t.data() + i, '\r', t.size() - i);
+                if (!cr) {
+                    estado_ = Estado::Saltando;
+                    i = t.size();
+                    break;
+                }
+                i = static_cast<std::size_t>(static_cast<const char*>(cr) - t.data());
+                saltarFin();
+            }
+            if (i == t.size())
+                break;
+        }
+        switch (estado_) {
+        case Estado::Comparando:
+            // A line exists here: a byte of it, or its CR, is at i.
+            while (columna_ < palabra_.size() && i < t.size() && t[i] != '\r' &&
+                   kMayuscula(t[i]) == palabra_[columna_]) {
+                ++columna_;
+                ++i;
+            }
+            if (columna_ == palabra_.size())
+                estado_ = Estado::Copiando;
+            else if (i < t.size() && t[i] == '\r')
+                saltarFin(); // the line was shorter than the word
+            else if (i < t.size())
+                estado_ = Estado::Saltando;
+            break;
+        case Estado::Saltando:
+        case Estado::Copiando: {
+            const void* cr = std::memchr(t.data() + i, '\r', t.size() - i);
+            const std::size_t fin = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - t.data()) : t.size();
+            if (estado_ == Estado::Copiando) {
+                anexarEnMayusculas(definicion_, t.substr(i, fin - i));
+                if (cr)
+                    estado_ = Estado::Hecho;
+                i = fin;
+            } else {
+                i = fin;
+                if (cr)
+                    saltarFin();
+            }
+            break;
+        }
+        case Estado::Hecho:
+            break;
+        }
+    }
+    return estado_ == Estado::Hecho;
+}
+
+std::optional<std::string> BusquedaEnDiccionario::definicion() const {
+    if (estado_ != Estado::Copiando && estado_ != Estado::Hecho)
+        return std::nullopt;
+    return std::string(sinEspaciosIzquierda(definicion_));
 }
 
 Resultado<std::optional<std::string>> buscarDefinicion(std::string_view directorio, std::string_view palabra) {
-    auto lineas = leerLineas(unir(directorio, kDict), kLimiteDiccionario);
+    const std::string ruta = unir(directorio, kDict);
+#ifdef _WIN32
+    auto lineas = leerLineas(ruta, kLimiteDiccionario);
     if (!lineas)
         return lineas.error();
     return buscarEnLineas(*lineas, palabra);
+#else
+    const std::filesystem::path nativa = resolver(ruta);
+    // O_NONBLOCK: a FIFO in the dictionary's place is refused, never waited on.
+    const int fd = ::open(nativa.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return detail::errorDeSistema(kLeer, ruta, errno, nativa);
+    struct Cierre {
+        int fd;
+        ~Cierre() { ::close(fd); }
+    } cierre{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return Error{kLeer, ruta, Causa::AccesoDenegado, {}};
+    if (static_cast<std::uint64_t>(st.st_size) > kLimiteDiccionario)
+        return detail::demasiadoGrande(kLeer, ruta, kLimiteDiccionario);
+    BusquedaEnDiccionario busqueda(palabra);
+    const auto trozo = std::make_unique<char[]>(kTrozo);
+    for (;;) {
+        const ssize_t n = ::read(fd, trozo.get(), kTrozo);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return detail::errorDeSistema(kLeer, ruta, errno, nativa);
+        if (n == 0 || busqueda.leer(std::string_view(trozo.get(), static_cast<std::size_t>(n))))
+            break;
+    }
+    return busqueda.definicion();
+#endif
 }
 
 std::optional<std::string> referenciaDe(std::string_view definicion) {

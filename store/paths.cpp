@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <unordered_map>
@@ -99,7 +100,7 @@ bool mismoInstante(const timespec& a, const timespec& b) {
 struct Indice {
     timespec mtime{};
     bool seguro = false;
-    std::unordered_map<std::string, std::string> nombres;
+    std::shared_ptr<const detail::IndiceDeNombres> contenido;
 };
 
 class IndiceDeCasos {
@@ -120,16 +121,31 @@ public:
         }
         if (it == indices_.end())
             return std::nullopt;
-        if (auto f = it->second.nombres.find(clave); f != it->second.nombres.end())
+        if (auto f = it->second.contenido->nombres.find(clave); f != it->second.contenido->nombres.end())
             return f->second;
         if (recien || it->second.seguro)
             return std::nullopt;
         it = reconstruir(d, st.st_mtim);
         if (it == indices_.end())
             return std::nullopt;
-        if (auto f = it->second.nombres.find(clave); f != it->second.nombres.end())
+        if (auto f = it->second.contenido->nombres.find(clave); f != it->second.contenido->nombres.end())
             return f->second;
         return std::nullopt;
+    }
+
+    // The whole index of the directory as it stands now, built when missing or out of date.
+    std::shared_ptr<const detail::IndiceDeNombres> instantanea(const fs::path& dir) {
+        std::lock_guard<std::mutex> cerrojo(mutex_);
+        struct stat st {};
+        const std::string d = dir.native();
+        if (::stat(d.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+            indices_.erase(d);
+            return nullptr;
+        }
+        auto it = indices_.find(d);
+        if (it == indices_.end() || !mismoInstante(it->second.mtime, st.st_mtim))
+            it = reconstruir(d, st.st_mtim);
+        return it == indices_.end() ? nullptr : it->second.contenido;
     }
 
     void olvidar(const fs::path& dir) {
@@ -157,16 +173,21 @@ private:
             indices_.erase(d);
             return indices_.end();
         }
+        auto contenido = std::make_shared<detail::IndiceDeNombres>();
         while (const dirent* e = ::readdir(dp)) {
             const std::string nombre = e->d_name;
             if (nombre == "." || nombre == "..")
                 continue;
-            auto [pos, nuevo] = indice.nombres.emplace(claveDeNombreDisco(nombre), nombre);
+            auto [pos, nuevo] = contenido->nombres.emplace(claveDeNombreDisco(nombre), nombre);
             // Two names differing only in case: keep one of them, the same one every time.
-            if (!nuevo && nombre < pos->second)
-                pos->second = nombre;
+            if (!nuevo) {
+                contenido->ambiguas.insert(pos->first);
+                if (nombre < pos->second)
+                    pos->second = nombre;
+            }
         }
         ::closedir(dp);
+        indice.contenido = std::move(contenido);
         auto [it, _] = indices_.insert_or_assign(d, std::move(indice));
         return it;
     }
@@ -345,6 +366,15 @@ std::string padre(std::string_view ruta) {
     while (fin > 1 && esSeparador(ruta[fin - 1]))
         --fin;
     return std::string(ruta.substr(0, fin));
+}
+
+std::shared_ptr<const IndiceDeNombres> indiceDeCasos(const fs::path& directorio) {
+#ifdef _WIN32
+    (void)directorio;
+    return nullptr;
+#else
+    return indiceGlobal().instantanea(directorio.empty() ? fs::path(".") : directorio);
+#endif
 }
 
 std::size_t listadosDeDirectorio() {

@@ -4,16 +4,52 @@
 
 #include <QStringList>
 
+#include <array>
+
 #include <vector>
 
 namespace ui {
 
+namespace {
+
+// Every Windows-1252 byte's character; all of them lie in the Basic Multilingual Plane.
+const std::array<char16_t, 256>& tabla1252() {
+    static const std::array<char16_t, 256> tabla = [] {
+        std::array<char16_t, 256> t{};
+        for (int b = 0; b < 256; ++b) {
+            t[static_cast<std::size_t>(b)] = static_cast<char16_t>(store::aUnicode(static_cast<unsigned char>(b)));
+        }
+        return t;
+    }();
+    return tabla;
+}
+
+} // namespace
+
 QString desdeStore(std::string_view cp1252) {
-    QString s;
-    s.reserve(static_cast<qsizetype>(cp1252.size()));
+    const auto& tabla = tabla1252();
+    QString s(static_cast<qsizetype>(cp1252.size()), Qt::Uninitialized);
+    char16_t* destino = reinterpret_cast<char16_t*>(s.data());
     for (const char c : cp1252) {
-        s.append(QChar(static_cast<char16_t>(store::aUnicode(static_cast<unsigned char>(c)))));
+        *destino++ = tabla[static_cast<unsigned char>(c)];
     }
+    return s;
+}
+
+QString textoDeCuerpo(std::string_view cp1252) {
+    const auto& tabla = tabla1252();
+    QString s(static_cast<qsizetype>(cp1252.size()), Qt::Uninitialized);
+    char16_t* const inicio = reinterpret_cast<char16_t*>(s.data());
+    char16_t* destino = inicio;
+    const std::size_t n = cp1252.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(cp1252[i]);
+        if (c == '\r' && i + 1 < n && cp1252[i + 1] == '\n') {
+            continue; // CR LF becomes the LF alone
+        }
+        *destino++ = tabla[c];
+    }
+    s.truncate(destino - inicio);
     return s;
 }
 

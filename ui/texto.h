@@ -15,6 +15,9 @@ namespace ui {
 // Every byte becomes one character; all 256 byte values round-trip through haciaStore().
 QString desdeStore(std::string_view cp1252);
 
+// A body as the store keeps it (breaks as CR LF) as a text box holds it (breaks as "\n"), in one pass.
+QString textoDeCuerpo(std::string_view cp1252);
+
 // Windows-1252 bytes for the text, or nothing when some character has none; then `noRepresentables`
 // receives those characters, each once. Line breaks are left as they are ("\n").
 std::optional<std::string> haciaStore(const QString& texto, QString* noRepresentables = nullptr);

@@ -1,6 +1,10 @@
 #include "store/dictionary.h"
+#include "store/encoding.h"
 #include "store/encyclopaedia.h"
+#include "store/limits.h"
 #include "unidad_temporal.h"
+
+#include <sys/stat.h>
 
 using namespace store;
 namespace fs = std::filesystem;
@@ -72,6 +76,40 @@ TEST(Diccionario, doubleClickedWordIsStrippedPassByPass) {
         EXPECT_EQ(limpiarPalabra(c.seleccion), c.palabra) << '"' << c.seleccion << '"';
 }
 
+// The rule as written: each whole line upper-cased, the first that begins with the word.
+std::optional<std::string> definicionPorLaRegla(const Lineas& lineas, const std::string& palabra) {
+    for (const std::string& linea : lineas) {
+        const std::string l = aMayusculas(linea);
+        if (l.compare(0, palabra.size(), palabra) == 0 && l.size() >= palabra.size())
+            return std::string(sinEspaciosIzquierda(std::string_view(l).substr(palabra.size())));
+    }
+    return std::nullopt;
+}
+
+TEST(Diccionario, aStreamCutAnywhereFindsWhatTheLinesFind) {
+    const std::string archivo = "ABEJA  Insecto que hace miel.\r\nBARCO\r\r\nBARRO  Tierra y agua.\r"
+                                "CASA  Vivienda.\r\n\ncasar  Unir.\rSOL  /sol.txt\r\n\r\n"
+                                "r\xEDo  Corriente  \r\nCASAS";
+    const Lineas lineas = partirLineas(archivo);
+    const char* const palabras[] = {"",       "CASA", "\nCASAR", "CASAR", "SOL",  "R\xCDO", "CASAS", "CASAS ",
+                                    "CASAST", "\n",   "X",       "CAS",   "BARR", "BARCO",  "ABEJA", "B"};
+    for (const char* palabra : palabras) {
+        const auto esperada = definicionPorLaRegla(lineas, palabra);
+        EXPECT_EQ(buscarEnLineas(lineas, palabra), esperada) << '"' << palabra << '"';
+        for (std::size_t largo = 1; largo <= archivo.size(); ++largo) {
+            BusquedaEnDiccionario busqueda(palabra);
+            for (std::size_t i = 0; i < archivo.size(); i += largo) {
+                if (busqueda.leer(std::string_view(archivo).substr(i, largo)))
+                    break;
+            }
+            ASSERT_EQ(busqueda.definicion(), esperada) << '"' << palabra << "\" in pieces of " << largo;
+        }
+    }
+    EXPECT_EQ(buscarEnLineas(lineas, "\nCASAR"), std::optional<std::string>("UNIR."));
+    EXPECT_EQ(buscarEnLineas(lineas, "CASAS"), std::optional<std::string>(""));
+    EXPECT_EQ(BusquedaEnDiccionario("").definicion(), std::nullopt); // zero bytes hold no line
+}
+
 class ArchivoDeDiccionario : public prueba::ConUnidades {};
 
 TEST_F(ArchivoDeDiccionario, looksUpTheEncyclopaediasFile) {
@@ -84,6 +122,20 @@ TEST_F(ArchivoDeDiccionario, looksUpTheEncyclopaediasFile) {
     const auto falta = buscarDefinicion("C:\\ENCICLO\\RIOS", "SOL");
     ASSERT_FALSE(falta);
     EXPECT_EQ(falta.error().causa, Causa::RutaNoEncontrada);
+}
+
+TEST_F(ArchivoDeDiccionario, refusesWhatItCannotReadWhole) {
+    const fs::path dir = c() / "ENC";
+    fs::create_directories(dir);
+    { std::ofstream grande(dir / "DICT.DAT"); }
+    fs::resize_file(dir / "DICT.DAT", kLimiteDiccionario + 1); // sparse: nothing is written
+    const auto grande = buscarDefinicion("C:\\ENC", "SOL");
+    ASSERT_FALSE(grande);
+    EXPECT_EQ(grande.error().causa, Causa::DemasiadoGrande);
+    EXPECT_NE(grande.error().mensaje().find("C:\\ENC\\DICT.DAT"), std::string::npos);
+    fs::remove(dir / "DICT.DAT");
+    ASSERT_EQ(::mkfifo((dir / "DICT.DAT").c_str(), 0600), 0); // refused at once, not waited on
+    EXPECT_EQ(buscarDefinicion("C:\\ENC", "SOL").error().causa, Causa::AccesoDenegado);
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 #include "main_window/indice_articulos.h"
 
 #include "main_window/enciclopedia_actual.h"
-#include "store/article.h"
 #include "store/list_files.h"
 #include "store/paths.h"
+#include "store/title_reader.h"
 #include "ui/texto.h"
 
 #include <QStringList>
@@ -69,6 +69,8 @@ void leerTrozo(const std::string& directorio, const IndiceArticulos::Textos& nom
         }
         titulos.agregar({});
     };
+    // One reader per piece, so one per worker thread at a time: it opens the directory once for the piece.
+    store::LectorTitulos lector(directorio);
     for (std::size_t i = desde; i < hasta && !cancelado.load(std::memory_order_relaxed); ++i) {
         const std::string_view nombre = nombres[i];
         if (!store::nombreRelativoSeguro(nombre)) {
@@ -79,7 +81,7 @@ void leerTrozo(const std::string& directorio, const IndiceArticulos::Textos& nom
                    {}});
             continue;
         }
-        auto titulo = store::leerTitulo(store::unir(directorio, nombre));
+        auto titulo = lector.titulo(nombre);
         if (titulo) {
             titulos.agregar(*titulo);
         } else {

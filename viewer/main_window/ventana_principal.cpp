@@ -42,11 +42,6 @@ QString nativa(const std::string& ruta) {
     return QString::fromStdString(store::resolver(ruta).string());
 }
 
-// Store bodies break lines with CR LF; a text box breaks them with "\n".
-QString textoDeCuerpo(const std::string& cuerpo) {
-    return ui::desdeStore(cuerpo).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
 std::string aStore(const QString& texto) {
     return ui::haciaStore(texto).value_or(std::string());
 }
@@ -322,7 +317,7 @@ bool VentanaPrincipal::abrirArticulo(const std::string& archivo) {
         imgCostado->setPixmap(imagen);
     }
 
-    txtArticulo->setPlainText(textoDeCuerpo(articulo->cuerpo));
+    txtArticulo->setPlainText(ui::textoDeCuerpo(articulo->cuerpo));
     lblTitulo->ponerTexto(ui::desdeStore(articulo->titulo));
     emit articuloAbierto(archivo);
     return true;
@@ -365,7 +360,7 @@ void VentanaPrincipal::lstEsquema_DblClick() {
     const QString titulo = ui::desdeStore(epigrafe.titulo);
     lblTitImag->ponerTexto(imagen.isNull() ? QStringLiteral("Imagen no disponible") : titulo);
     lblTitImag->setToolTip(imagen.isNull() ? titulo : QString());
-    txtEpigrafe->setPlainText(textoDeCuerpo(epigrafe.texto));
+    txtEpigrafe->setPlainText(ui::textoDeCuerpo(epigrafe.texto));
 }
 
 void VentanaPrincipal::lblAbrir_Click() {

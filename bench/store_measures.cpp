@@ -1,0 +1,157 @@
+// The store's measures: the title listing, a dictionary miss and the editor's loading of an encyclopaedia,
+// each against what the machine needs at least to do the same work.
+
+#include "measure.h"
+#include "synthetic_store.h"
+
+#include "editor/taller.h"
+#include "store/list_files.h"
+#include "store/paths.h"
+#include "store/title_reader.h"
+#include "ui/texto.h"
+#include "windows/consulta_palabra.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::size_t kBufer = 64 * 1024;
+
+// Reads a native file to its end with plain POSIX calls; the bytes read.
+std::size_t leerHastaElFinal(const char* ruta, char* bufer) {
+    const int fd = ::open(ruta, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return 0;
+    }
+    std::size_t total = 0;
+    for (ssize_t n; (n = ::read(fd, bufer, kBufer)) > 0;) {
+        total += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    return total;
+}
+
+void salir(const char* que) {
+    std::fprintf(stderr, "No se pudo preparar la medida: %s\n", que);
+    std::exit(2);
+}
+
+// Every article of the 100,000 once, as the first two lists name them: half the names in another letter case
+// than on disk. The floor opens the files by their names on disk.
+LUMBRE_MEDIDA("listing_100k", bench::Tipo::Razon, 1.3, [] {
+    const bench::AlmacenSintetico& s = bench::almacen(100000);
+    store::Lineas nombres;
+    for (int l = 0; l < 2; ++l) {
+        auto lista = store::leerLineas(store::unir(s.directorio, s.listas[static_cast<std::size_t>(l)]));
+        if (!lista) {
+            salir("las listas");
+        }
+        nombres.insert(nombres.end(), lista->begin(), lista->end());
+    }
+    std::vector<std::string> rutas;
+    for (const std::string& n : s.nombres) {
+        rutas.push_back((s.nativo / n).native());
+    }
+    std::size_t leidos = 0;
+    const auto bufer = std::make_unique<char[]>(kBufer);
+    const bench::Resultado r = bench::intercalar(
+        5,
+        [&] {
+            store::LectorTitulos lector(s.directorio);
+            for (const std::string& n : nombres) {
+                const auto t = lector.titulo(n);
+                leidos += t ? t->size() : 0;
+            }
+        },
+        [&] {
+            for (const std::string& r : rutas) {
+                leidos += leerHastaElFinal(r.c_str(), bufer.get());
+            }
+        });
+    return leidos > 0 ? r : bench::Resultado{};
+});
+
+// A word no line begins with, looked up as a double-click in the article does (its stem, when one differs, is
+// looked up too), so the whole dictionary of 1,000,000 lines is read.
+LUMBRE_MEDIDA("dict_1m", bench::Tipo::Razon, 2.0, [] {
+    const bench::AlmacenSintetico& s = bench::almacen(0);
+    const std::string directorio = s.directorio + "\\DICC";
+    const fs::path archivo = s.nativo / "DICC" / "DICT.DAT";
+    std::string bytes;
+    bytes.reserve(48u << 20);
+    for (int i = 0; i < 1000000; ++i) {
+        std::string palabra;
+        for (int v = i; palabra.size() < 5; v /= 25) {
+            palabra += static_cast<char>('A' + v % 25); // never Z
+        }
+        bytes += palabra + "  Definici\xF3n de la palabra n\xFAmero " + std::to_string(i) + ".\r\n";
+    }
+    if (!bench::escribirArchivo(archivo, bytes)) {
+        salir("el diccionario");
+    }
+    int encontradas = 0;
+    std::size_t leidos = 0;
+    const auto bufer = std::make_unique<char[]>(kBufer);
+    const bench::Resultado r = bench::intercalar(
+        7,
+        [&] {
+            const QString definicion = consulta::definicionPara(directorio, "ZONA");
+            encontradas += definicion == QString::fromUtf16(consulta::kNoSeEncuentra) ? 0 : 1;
+        },
+        [&] { leidos += leerHastaElFinal(archivo.c_str(), bufer.get()); });
+    return encontradas == 0 && leidos > 0 ? r : bench::Resultado{};
+});
+
+// "Cargar Enciclotomo" in the editor shown offscreen, against two bare lists shown alike and filled with the
+// same names in one call each, one of them checkable. Both until the lists are laid out.
+LUMBRE_MEDIDA("forja_load_100k", bench::Tipo::Razon, 1.5, [] {
+    const bench::AlmacenSintetico& s = bench::almacen(100000);
+    Taller taller;
+    taller.show();
+    taller.txtRaiz->setText(QStringLiteral("C:\\BENCH"));
+    taller.cmdCargarRaiz_Click();
+    const auto tomos = taller.lstTomos->findItems(ui::desdeStore(s.directorio), Qt::MatchExactly);
+    if (tomos.isEmpty()) {
+        salir("el registro del editor");
+    }
+    taller.lstTomos->setCurrentItem(tomos.front());
+    QApplication::processEvents();
+
+    QStringList nombres;
+    for (const std::string& n : s.nombres) {
+        nombres << ui::desdeStore(n);
+    }
+    const bench::Resultado r = bench::intercalar(
+        5,
+        [&] {
+            taller.cmdTomoLoad_Click();
+            QApplication::processEvents();
+        },
+        [&] {
+            QWidget ventana;
+            auto* capa = new QVBoxLayout(&ventana);
+            auto* lista = new QListWidget(&ventana);
+            auto* marcable = new QListWidget(&ventana);
+            capa->addWidget(lista);
+            capa->addWidget(marcable);
+            ventana.show();
+            lista->addItems(nombres);
+            marcable->addItems(nombres);
+            QApplication::processEvents();
+        });
+    return taller.lstLstArts->count() == static_cast<int>(s.nombres.size()) ? r : bench::Resultado{};
+});
+
+} // namespace
