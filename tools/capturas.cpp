@@ -7,6 +7,7 @@
 //   configuracion.png     "Configuración" with the slot "Fondo del título" selected
 //   diccionario.png       "Diccionario" after looking up a word
 //   elector.png           "Seleccionar enciclotomo" with the installed encyclopaedias
+//   busqueda.png          "Buscar en el texto" with the articles that speak of rings
 //
 // Usage: capturas <directorio-de-salida>
 // The samples are installed into a temporary drive root; the user's own store is never read.
@@ -17,11 +18,14 @@
 #include "main_window/indice_articulos.h"
 #include "main_window/ventana_principal.h"
 #include "ui/dialogos.h"
+#include "windows/busqueda_en_texto.h"
 #include "windows/diccionario.h"
 #include "windows/elector.h"
 #include "windows/selector.h"
+#include "windows/ventana_busqueda.h"
 #include "windows/ventana_imagen.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
@@ -90,6 +94,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     qputenv("LUMBRE_UNIDADES", unidades.path().toLocal8Bit());
+    qputenv("XDG_CACHE_HOME", (unidades.path() + QStringLiteral("/cache")).toLocal8Bit()); // the search index
 
     // No message box may wait for an answer here; whatever would have been said is printed.
     ui::Dialogos::modoPrueba(true);
@@ -137,6 +142,16 @@ int main(int argc, char* argv[]) {
     principal.mnuSeleki_Click();
     principal.elector()->lstTomos->setCurrentRow(0);
     ok = guardar(principal.elector(), salida, QStringLiteral("elector.png")) && ok;
+
+    principal.elector()->hide();
+
+    principal.findChild<QAction*>(QStringLiteral("mnuBuscarTexto"))->trigger();
+    auto* busqueda = principal.findChild<VentanaBusqueda*>();
+    busqueda->txtBuscado->setText(QStringLiteral("anillos"));
+    while (busqueda->modelo()->indexando() || busqueda->modelo()->resultados()->rowCount() == 0) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    ok = guardar(busqueda, salida, QStringLiteral("busqueda.png")) && ok;
 
     for (const auto& d : ui::Dialogos::mostrados()) {
         err() << "Aviso: " << d.texto << Qt::endl;

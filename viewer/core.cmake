@@ -25,3 +25,10 @@ set(VIEWER_CORE_TESTS
     tst_indice_articulos
     tst_lectura
 )
+
+# Full-text search: its window and the model behind it.
+list(APPEND VIEWER_CORE_SOURCES
+    windows/busqueda_en_texto.cpp windows/busqueda_en_texto.h
+    windows/ventana_busqueda.cpp windows/ventana_busqueda.h
+)
+list(APPEND VIEWER_CORE_TESTS tst_busqueda_en_texto)

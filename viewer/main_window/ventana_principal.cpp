@@ -22,6 +22,7 @@
 #include "ui/twips.h"
 #include "windows/caja_articulo.h"
 #include "windows/selector.h"
+#include "windows/ventana_busqueda.h"
 #include "windows/ventana_imagen.h"
 
 #include <QApplication>
@@ -76,6 +77,7 @@ VentanaPrincipal::VentanaPrincipal(QWidget* parent) : QMainWindow(parent) {
     crearControles();
     crearMenu();
     menuIr_ = new MenuIr(this);
+    instalarBusquedaEnTexto(this);
     adjustSize();
     ui::recordarGeometria(this);
 
@@ -263,13 +265,17 @@ void VentanaPrincipal::Actualizar() {
 }
 
 void VentanaPrincipal::abrirElegido(int fila) {
-    const std::string nombre(indice_->nombre(fila));
+    leerArticulo(std::string(indice_->nombre(fila)));
+}
+
+bool VentanaPrincipal::leerArticulo(const std::string& nombre) {
     if (!abrirArticulo(store::unir(directorio(), nombre))) {
-        return; // already said; the last article read stays recorded
+        return false; // already said; the last article read stays recorded
     }
     if (const auto escrito = store::escribirUltimo(directorio(), nombre); !escrito) {
         ui::Dialogos::error(selector_, escrito.error());
     }
+    return true;
 }
 
 void VentanaPrincipal::Abrir(const std::string& archivo) {

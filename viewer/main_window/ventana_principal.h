@@ -40,6 +40,9 @@ public:
     void Abrir(const std::string& archivo);
     // As Abrir; true when the article was read and is now shown.
     bool abrirArticulo(const std::string& archivo);
+    // Opens the article `nombre` (a file name as the lists give it) and records it in ultimo.dat, as a
+    // double-click on its title in the selector does; false when it could not be read.
+    bool leerArticulo(const std::string& nombre);
 
     // Starts listing, in the article index, the title of every name it holds (see IndiceArticulos::listar).
     // Files that cannot be read get an empty title and are reported together in one message.
