@@ -5,6 +5,7 @@
 #include "synthetic_store.h"
 
 #include "editor/taller.h"
+#include "store/encoding.h"
 #include "store/list_files.h"
 #include "store/paths.h"
 #include "store/title_reader.h"
@@ -22,12 +23,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <unordered_map>
 
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr std::size_t kBufer = 64 * 1024;
+
+using NombresEnDisco = std::unordered_map<std::string, std::string>; // upper-case name -> native path
 
 // Reads a native file to its end with plain POSIX calls; the bytes read.
 std::size_t leerHastaElFinal(const char* ruta, char* bufer) {
@@ -60,14 +64,19 @@ LUMBRE_MEDIDA("listing_100k", bench::Tipo::Razon, 1.3, [] {
         }
         nombres.insert(nombres.end(), lista->begin(), lista->end());
     }
-    std::vector<std::string> rutas;
+    // The floor reads the same files in the same order, by their names on disk.
+    NombresEnDisco enDisco;
     for (const std::string& n : s.nombres) {
-        rutas.push_back((s.nativo / n).native());
+        enDisco.emplace(store::aMayusculas(n), (s.nativo / n).native());
+    }
+    std::vector<std::string> rutas;
+    for (const std::string& n : nombres) {
+        rutas.push_back(enDisco.at(store::aMayusculas(n)));
     }
     std::size_t leidos = 0;
     const auto bufer = std::make_unique<char[]>(kBufer);
     const bench::Resultado r = bench::intercalar(
-        5,
+        7,
         [&] {
             store::LectorTitulos lector(s.directorio);
             for (const std::string& n : nombres) {
@@ -144,6 +153,8 @@ LUMBRE_MEDIDA("forja_load_100k", bench::Tipo::Razon, 1.5, [] {
             auto* capa = new QVBoxLayout(&ventana);
             auto* lista = new QListWidget(&ventana);
             auto* marcable = new QListWidget(&ventana);
+            lista->setUniformItemSizes(true);
+            marcable->setUniformItemSizes(true);
             capa->addWidget(lista);
             capa->addWidget(marcable);
             ventana.show();

@@ -97,6 +97,8 @@ private slots:
         QTest::newRow("Windows, otra caja") << QStringLiteral("c:/enciclo/rios") << true << QString();
         QTest::newRow("nativa") << QStringLiteral("@/ENCICLO/RIOS") << true << QString();
         QTest::newRow("relativa") << QStringLiteral("@rel") << true << QString();
+        QTest::newRow("un archivo de la enciclotomo")
+            << QStringLiteral("@/ENCICLO/RIOS/COMPLETA.DAT") << true << QString();
         QTest::newRow("no existe") << QStringLiteral("C:\\ENCICLO\\MARTE") << false
                                    << QStringLiteral("no existe ese directorio");
         QTest::newRow("no es una enciclotomo")

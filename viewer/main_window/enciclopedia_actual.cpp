@@ -30,7 +30,13 @@ bool tomarEnciclopediaDeLaSesion(const QString& ruta, QString* motivo) {
     const QString completa =
         unidad.match(ruta).hasMatch() ? ruta : QDir::cleanPath(QDir::current().absoluteFilePath(ruta));
     QString ajenos;
-    const std::optional<std::string> directorio = ui::haciaStore(completa, &ajenos);
+    std::optional<std::string> directorio = ui::haciaStore(completa, &ajenos);
+    // A file manager may hand over a file of the encyclopaedia (its COMPLETA.DAT, an article): the
+    // encyclopaedia is the directory holding it.
+    if (directorio && !store::existeDirectorio(*directorio) && store::existeArchivo(*directorio)) {
+        const std::size_t barra = directorio->find_last_of("\\/");
+        directorio = barra == std::string::npos ? std::string() : directorio->substr(0, barra);
+    }
     if (!directorio) {
         m = QStringLiteral("No se puede abrir «%1»: la ruta tiene caracteres que las enciclotomos no admiten (%2).")
                 .arg(ruta, ajenos);

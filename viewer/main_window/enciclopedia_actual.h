@@ -18,8 +18,8 @@ std::optional<std::string> buscarEnciclopediaActual(QString* motivo);
 // encyclopaedia in the chooser ends it (olvidarEnciclopediaDeLaSesion()).
 //
 // `ruta` is as the user typed it: a Windows path ("C:\ENCICLO\SOLAR", found under the drive directories) or
-// a native one (absolute, or relative to the working directory). Returns false, with a Spanish sentence in
-// `motivo`, when it is not an encyclopaedia directory (missing, or without its complete list and list index)
-// or cannot be written in the store's code page.
+// a native one (absolute, or relative to the working directory); a file names the directory that holds it.
+// Returns false, with a Spanish sentence in `motivo`, when it is not an encyclopaedia directory (missing, or
+// without its complete list and list index) or cannot be written in the store's code page.
 bool tomarEnciclopediaDeLaSesion(const QString& ruta, QString* motivo);
 void olvidarEnciclopediaDeLaSesion();
