@@ -330,9 +330,11 @@ void Taller::cmdTomoAdd_Click() {
     if (!elegido.isEmpty()) {
         if (const auto ruta = ui::haciaStore(elegido); ruta && store::existeArchivo(*ruta)) {
             icono = *ruta;
-        } else if (QFile f(elegido); f.open(QIODevice::ReadOnly)) {
-            // A path the store cannot spell: its bytes stand in for the copy.
-            reserva = f.readAll().toStdString();
+        } else if (const auto bytes =
+                       store::leerBytesNativos(QFile::encodeName(elegido).toStdString(), store::kLimiteImagen)) {
+            // A path the store cannot spell: its bytes stand in for the copy. They are read by the store too,
+            // so a FIFO is refused at once instead of blocking, and a huge file is refused unread.
+            reserva = *bytes;
         } else {
             Dialogos::avisar(this, QStringLiteral("No se pudo leer el icono «%1»; la enciclotomo recibe el icono "
                                                   "de Forja.")

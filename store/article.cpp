@@ -172,6 +172,10 @@ std::string rutaCostado(std::string_view directorio, std::string_view nombre) {
     return std::string(directorio) + "\\img\\" + std::string(nombre);
 }
 
+Resultado<std::string> leerImagen(std::string_view ruta) {
+    return leerBytes(ruta, kLimiteImagen);
+}
+
 std::optional<std::string> rutaEpigrafeVisor(std::string_view directorio, std::string_view ilustracion) {
     if (ilustracion.size() < 3)
         return std::nullopt;

@@ -62,6 +62,10 @@ Estado crearArticuloVacio(std::string_view ruta);
 std::string rutaIlustracion(std::string_view directorio, std::string_view nombre);
 std::string rutaCostado(std::string_view directorio, std::string_view nombre);
 
+// A picture's bytes (an illustration, a side picture, ICONO.ICO) for the windows to decode from memory: only a
+// regular file is read, a FIFO or a device is refused at once, and a file beyond kLimiteImagen is refused unread.
+Resultado<std::string> leerImagen(std::string_view ruta);
+
 // Caption path as the viewer names it: the name less its last three characters, then "TXT", in "Img".
 // Nothing when the name is shorter than three characters.
 std::optional<std::string> rutaEpigrafeVisor(std::string_view directorio, std::string_view ilustracion);

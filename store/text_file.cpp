@@ -389,10 +389,10 @@ std::string unirLineas(const Lineas& lineas) {
     return r;
 }
 
-Resultado<std::string> leerBytes(std::string_view ruta, std::uint64_t limite) {
-    if (detail::tieneControl(ruta))
-        return nombreNoValido(kLeer, ruta);
-    const fs::path nativa = resolver(ruta);
+namespace {
+
+// Reads a regular file of at most `limite` bytes; errors name it as `ruta`.
+Resultado<std::string> leerDe(const fs::path& nativa, std::string_view ruta, std::uint64_t limite) {
 #ifdef _WIN32
     std::error_code ec;
     if (!fs::exists(nativa, ec))
@@ -435,6 +435,18 @@ Resultado<std::string> leerBytes(std::string_view ruta, std::uint64_t limite) {
     }
     return datos;
 #endif
+}
+
+} // namespace
+
+Resultado<std::string> leerBytes(std::string_view ruta, std::uint64_t limite) {
+    if (detail::tieneControl(ruta))
+        return nombreNoValido(kLeer, ruta);
+    return leerDe(resolver(ruta), ruta, limite);
+}
+
+Resultado<std::string> leerBytesNativos(const std::filesystem::path& nativa, std::uint64_t limite) {
+    return leerDe(nativa, nativa.string(), limite);
 }
 
 Resultado<Lineas> leerLineas(std::string_view ruta, std::uint64_t limite) {

@@ -11,6 +11,7 @@
 #include "result.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,8 @@ std::string unirLineas(const Lineas& lineas);
 // Reading fails with Causa::DemasiadoGrande, before anything is reserved, for a file of more than `limite`
 // bytes (see limits.h for the limit of each kind of file); only regular files are read.
 Resultado<std::string> leerBytes(std::string_view ruta, std::uint64_t limite);
+// The same for a native path the store cannot spell (a file the user chose); errors name it as the system does.
+Resultado<std::string> leerBytesNativos(const std::filesystem::path& nativa, std::uint64_t limite);
 Resultado<Lineas> leerLineas(std::string_view ruta, std::uint64_t limite = kLimiteLista);
 // Line 1; fails with Causa::SinLineas on a file of zero bytes.
 Resultado<std::string> leerPrimeraLinea(std::string_view ruta, std::uint64_t limite = kLimitePequeno);

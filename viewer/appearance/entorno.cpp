@@ -2,6 +2,7 @@
 
 #include "appearance/configuracion.h"
 #include "appearance/esquema.h"
+#include "store/article.h"
 #include "store/colour_file.h"
 #include "store/encyclopaedia.h"
 #include "store/paths.h"
@@ -9,7 +10,7 @@
 #include "ui/texto.h"
 
 #include <QApplication>
-#include <QFileInfo>
+#include <QBuffer>
 #include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
@@ -19,14 +20,22 @@
 namespace apariencia {
 
 QIcon leerIcono(const std::string& ruta, QString* porque) {
-    const QString nativa = QString::fromStdString(store::resolver(ruta).string());
-    if (!QFileInfo::exists(nativa)) {
+    // The bytes come through the store, which reads only a regular file of sensible size, and are decoded
+    // from memory: the toolkit opening the file itself would wait for ever on a FIFO.
+    const auto bytes = store::leerImagen(ruta);
+    if (!bytes) {
         if (porque) {
-            *porque = QStringLiteral("No se encuentra el icono %1.").arg(ui::desdeStore(ruta));
+            const store::Causa causa = bytes.error().causa;
+            *porque = causa == store::Causa::NoEncontrado || causa == store::Causa::RutaNoEncontrada
+                          ? QStringLiteral("No se encuentra el icono %1.").arg(ui::desdeStore(ruta))
+                          : ui::mensajeDe(bytes.error());
         }
         return {};
     }
-    QImageReader lector(nativa);
+    QByteArray datos = QByteArray::fromRawData(bytes->data(), static_cast<qsizetype>(bytes->size()));
+    QBuffer bufer(&datos);
+    bufer.open(QIODevice::ReadOnly);
+    QImageReader lector(&bufer);
     QIcon icono;
     // An icon file may hold several sizes; every one that reads is kept.
     do {

@@ -39,8 +39,47 @@
 
 namespace {
 
-QString nativa(const std::string& ruta) {
-    return QString::fromStdString(store::resolver(ruta).string());
+constexpr qsizetype kPalabraLarga = 64;
+
+// A picture decoded from the bytes the store read: the toolkit never opens the file, which could be a FIFO.
+QPixmap leerImagen(const std::string& ruta) {
+    QPixmap imagen;
+    if (const auto bytes = store::leerImagen(ruta)) {
+        imagen.loadFromData(QByteArray::fromRawData(bytes->data(), static_cast<qsizetype>(bytes->size())));
+    }
+    return imagen;
+}
+
+// A body as the text box shows it. A run of more than kPalabraLarga characters without a space gets an
+// invisible break opportunity (U+200B) after each kPalabraLarga: the toolkit's layout of one unbreakable word
+// of a megabyte takes minutes.
+QString textoMostrado(const std::string& cuerpo) {
+    QString texto = ui::textoDeCuerpo(cuerpo);
+    qsizetype corrida = 0;
+    bool larga = false;
+    for (const QChar c : std::as_const(texto)) {
+        corrida = c.isSpace() ? 0 : corrida + 1;
+        if (corrida > kPalabraLarga) {
+            larga = true;
+            break;
+        }
+    }
+    if (!larga) {
+        return texto;
+    }
+    QString partido;
+    partido.reserve(texto.size() + texto.size() / kPalabraLarga + 1);
+    corrida = 0;
+    for (const QChar c : std::as_const(texto)) {
+        if (c.isSpace()) {
+            corrida = 0;
+        } else if (++corrida > kPalabraLarga) {
+            partido += QChar(0x200B);
+            corrida = 1;
+        }
+        partido += c;
+    }
+    return partido;
 }
 
 std::string aStore(const QString& texto) {
@@ -316,14 +355,11 @@ bool VentanaPrincipal::abrirArticulo(const std::string& archivo) {
 
     if (!articulo->costados.empty()) {
         const std::string& costado = articulo->costados.back();
-        QPixmap imagen;
-        if (store::nombreRelativoSeguro(costado)) {
-            imagen.load(nativa(store::rutaCostado(dir, costado)));
-        }
-        imgCostado->setPixmap(imagen);
+        imgCostado->setPixmap(store::nombreRelativoSeguro(costado) ? leerImagen(store::rutaCostado(dir, costado))
+                                                                   : QPixmap());
     }
 
-    txtArticulo->setPlainText(ui::textoDeCuerpo(articulo->cuerpo));
+    txtArticulo->setPlainText(textoMostrado(articulo->cuerpo));
     lblTitulo->ponerTexto(ui::desdeStore(articulo->titulo));
     emit articuloAbierto(archivo);
     return true;
@@ -347,11 +383,8 @@ void VentanaPrincipal::lstEsquema_DblClick() {
     const bool seguro = store::nombreRelativoSeguro(nombre);
 
     txtEpigrafe->clear();
-    QPixmap imagen;
     rutaImagen_ = store::rutaIlustracion(dir, nombre);
-    if (seguro) {
-        imagen.load(nativa(rutaImagen_));
-    }
+    const QPixmap imagen = seguro ? leerImagen(rutaImagen_) : QPixmap();
     pctImagen->ponerImagen(imagen);
 
     // A missing or empty caption file, or a name too short for one, gives an empty title and caption.
@@ -366,7 +399,7 @@ void VentanaPrincipal::lstEsquema_DblClick() {
     const QString titulo = ui::desdeStore(epigrafe.titulo);
     lblTitImag->ponerTexto(imagen.isNull() ? QStringLiteral("Imagen no disponible") : titulo);
     lblTitImag->setToolTip(imagen.isNull() ? titulo : QString());
-    txtEpigrafe->setPlainText(ui::textoDeCuerpo(epigrafe.texto));
+    txtEpigrafe->setPlainText(textoMostrado(epigrafe.texto));
 }
 
 void VentanaPrincipal::lblAbrir_Click() {

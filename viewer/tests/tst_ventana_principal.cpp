@@ -31,6 +31,9 @@
 #include <memory>
 #include <string>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace Qt::Literals::StringLiterals;
 
 using prueba::dobleClic;
@@ -612,6 +615,48 @@ private slots:
         QCOMPARE(w->txtArticulo->toPlainText(), QStringLiteral("Texto"));
         QVERIFY(w->imgCostado->pixmap().isNull());
         QVERIFY(ui::Dialogos::mostrados().isEmpty());
+    }
+
+    // A FIFO in place of a picture is refused at once: the viewer never waits for a writer on it.
+    void picturesThatAreFifos_areRefusedAtOnce() {
+        Tienda t;
+        for (const char* nombre : {"ICONO.ICO", "IMG\\sol.png", "IMG\\costado.png"}) {
+            const std::string nativa = store::resolver(en(nombre)).string();
+            QVERIFY(QFile::remove(QString::fromStdString(nativa)));
+            QCOMPARE(::mkfifo(nativa.c_str(), 0600), 0);
+        }
+        ::alarm(60); // a hang ends the test run instead of blocking it
+        auto w = arrancar();
+        QVERIFY(w);
+        QVERIFY(w->pctImagen->imagen().isNull());
+        QCOMPARE(w->lblTitImag->text(), u"Imagen no disponible"_s);
+        w->Abrir(en("marte.txt"));
+        QCOMPARE(w->txtArticulo->toPlainText(), u"Planeta rojo."_s);
+        QVERIFY(w->imgCostado->pixmap().isNull());
+        ::alarm(0);
+    }
+
+    // One word of 100 KB without a space: the text box gets a break opportunity (U+200B, invisible) at least
+    // every 64 characters, since the toolkit lays out one unbreakable word of a megabyte for minutes. The text
+    // is otherwise shown as it is.
+    void longWordsWithoutSpaces_canBreak() {
+        Tienda t;
+        QString palabra;
+        for (int i = 0; i < 100000; ++i) {
+            palabra += QChar(u'a' + i % 26);
+        }
+        t.poner(en("x.txt"), lineas({"<TIT>Larga", "corta ", palabra.toLatin1().constData(), " fin"}));
+        auto w = arrancar();
+        QVERIFY(w);
+        w->Abrir(en("x.txt"));
+        const QString mostrado = w->txtArticulo->toPlainText();
+        QCOMPARE(QString(mostrado).remove(QChar(0x200B)), u"corta "_s + palabra + u" fin"_s);
+        qsizetype corrida = 0;
+        for (const QChar c : mostrado) {
+            corrida = (c.isSpace() || c == QChar(0x200B)) ? 0 : corrida + 1;
+            QVERIFY2(corrida <= 64, "a run of more than 64 characters cannot break");
+        }
+        QVERIFY(mostrado.startsWith(u"corta "_s + palabra.left(64)));
     }
 
     void cargar_accumulatesAndRefreshesOnlyWhenAsked() {
