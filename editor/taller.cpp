@@ -45,6 +45,14 @@ int filaSeleccionada(const QListWidget* lista) {
     return item && item->isSelected() ? lista->row(item) : -1;
 }
 
+// "ningún artículo", "un artículo", "3 artículos".
+QString articulos(qsizetype cuantos, const QString& uno = QStringLiteral("un")) {
+    if (cuantos == 0) {
+        return QStringLiteral("ningún artículo");
+    }
+    return cuantos == 1 ? uno + QStringLiteral(" artículo") : QStringLiteral("%1 artículos").arg(cuantos);
+}
+
 std::string bytesDe(const QListWidgetItem* item) {
     return ui::haciaStore(item->text()).value_or(std::string());
 }
@@ -186,13 +194,22 @@ std::optional<std::string> Taller::textoAlmacen(const QString& texto) {
 }
 
 bool Taller::rutaCompleta(const std::string& ruta, const QString& texto) {
-    if (forja::esRutaCompleta(ruta)) {
-        return true;
+    if (!forja::esRutaCompleta(ruta)) {
+        Dialogos::avisar(this, QStringLiteral("La ruta «%1» no es completa: escríbala con la letra de la unidad, "
+                                              "como C:\\ENCICLO (U:\\RUTA).")
+                                   .arg(texto));
+        return false;
     }
-    Dialogos::avisar(this, QStringLiteral("La ruta «%1» no es completa: escríbala con la letra de la unidad, como "
-                                          "C:\\ENCICLO (U:\\RUTA).")
-                               .arg(texto));
-    return false;
+    // The store must be usable on Windows too, wherever it was made.
+    if (!store::rutaValidaEnWindows(ruta)) {
+        Dialogos::avisar(this, QStringLiteral("La ruta «%1» no es válida: ningún nombre de directorio puede llevar "
+                                              "* ? \" < > | ni un «:» fuera del que sigue a la letra de la unidad, "
+                                              "terminar en espacio o punto, ni ser un nombre reservado (CON, PRN, "
+                                              "AUX, NUL, COM1 a COM9, LPT1 a LPT9).")
+                                   .arg(texto));
+        return false;
+    }
+    return true;
 }
 
 std::optional<std::string> Taller::tomoActual() {
@@ -241,7 +258,7 @@ void Taller::cmdCrearRaiz_Click() {
             actual = QStringLiteral(" (raíz actual: %1)").arg(ui::desdeStore(store::raizDesdeLinea1(registro->actual)));
         }
         const auto respuesta =
-            Dialogos::preguntar(this, windowTitle(),
+            Dialogos::preguntar(this,
                                 QStringLiteral("Ya existe el registro %1%2. ¿Desea reemplazarlo por la raíz «%3»?")
                                     .arg(ui::desdeStore(store::kArchivoRegistro), actual, txtRaiz->text()),
                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
@@ -410,12 +427,13 @@ void Taller::cmdSalir_Click() {
 
 void Taller::closeEvent(QCloseEvent* event) {
     if (art_ && art_->hayCambios()) {
-        const auto respuesta = Dialogos::preguntar(
-            this, windowTitle(),
-            QStringLiteral("El artículo «%1» tiene cambios sin guardar. ¿Desea guardarlos antes de salir?")
+        // The default keeps the program running with the article as it is.
+        const int respuesta = Dialogos::elegir(
+            this,
+            QStringLiteral("El artículo «%1» tiene cambios sin guardar. ¿Qué desea hacer con ellos antes de salir?")
                 .arg(txtArticulo->text()),
-            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
-        if (respuesta == QMessageBox::Cancel || (respuesta == QMessageBox::Yes && !art_->guardar())) {
+            {QStringLiteral("Guardar"), QStringLiteral("Descartar"), QStringLiteral("Seguir editando")}, 2, 2);
+        if (respuesta == 2 || (respuesta == 0 && !art_->guardar())) {
             event->ignore();
             return;
         }
@@ -454,12 +472,6 @@ void Taller::txtArtAdd_Click() {
         return;
     }
     const std::string ruta = store::unir(*tomo, *nombre);
-    if (store::existeArchivo(ruta) || store::existeDirectorio(ruta)) {
-        Dialogos::avisar(this, QStringLiteral("Ya existe un archivo llamado «%1» en %2 (sin distinguir mayúsculas de "
-                                              "minúsculas); elija otro nombre para el artículo.")
-                                   .arg(texto, txtTomo->text()));
-        return;
-    }
     const auto completa = store::leerCompleta(*tomo);
     if (!completa) {
         Dialogos::error(this, completa.error());
@@ -473,6 +485,12 @@ void Taller::txtArtAdd_Click() {
             return;
         }
     }
+    if (store::existeDirectorio(ruta)) {
+        Dialogos::avisar(this, QStringLiteral("Ya existe un directorio llamado «%1» en %2 (sin distinguir mayúsculas "
+                                              "de minúsculas); elija otro nombre para el artículo.")
+                                   .arg(texto, txtTomo->text()));
+        return;
+    }
     if (const auto listas = store::leerIndiceListas(*tomo)) {
         for (const auto& lista : *listas) {
             if (store::igualesSinCaso(lista + ".dat", *nombre)) {
@@ -484,7 +502,23 @@ void Taller::txtArtAdd_Click() {
         }
     }
 
-    if (const auto estado = store::crearArticuloVacio(ruta); !estado) {
+    // A file that exists but is missing from the complete list is an article that was dropped from it: it may
+    // be listed again as it is, which is how a complete list saved too short is repaired.
+    const bool existente = store::existeArchivo(ruta);
+    if (existente) {
+        const int respuesta = Dialogos::elegir(
+            this,
+            QStringLiteral("Ya existe un archivo llamado «%1» en %2 (sin distinguir mayúsculas de minúsculas), pero "
+                           "no está en la lista de artículos. ¿Desea agregarlo a la lista tal como está? Su contenido "
+                           "no se modifica.")
+                .arg(texto, txtTomo->text()),
+            {QStringLiteral("Agregar el artículo existente"), QStringLiteral("No agregar")}, 1, 1);
+        if (respuesta != 0) {
+            return;
+        }
+    }
+
+    if (const auto estado = existente ? store::Estado{} : store::crearArticuloVacio(ruta); !estado) {
         Dialogos::error(this, estado.error());
         return;
     }
@@ -649,6 +683,22 @@ void Taller::cmdLstSave_Click() {
     for (int i = 0; i < lstLstArts->count(); ++i) {
         if (lstLstArts->item(i)->checkState() == Qt::Checked) {
             marcados.push_back(bytesDe(lstLstArts->item(i)));
+        }
+    }
+    // Saving over the complete list drops every article not ticked from the encyclopaedia: asked first.
+    if (store::igualesSinCaso(*archivo, store::kCompleta)) {
+        const int respuesta = Dialogos::elegir(
+            this,
+            QStringLiteral("«%1» es la lista completa de la enciclotomo, que hoy tiene %2. Si la guarda, %3: los "
+                           "artículos no marcados dejarán de aparecer en el visor. ¿Desea guardarla?")
+                .arg(texto, articulos(lstArticulos->count()),
+                     marcados.empty()
+                         ? QStringLiteral("no tendrá ningún artículo")
+                         : QStringLiteral("tendrá %1")
+                               .arg(articulos(static_cast<qsizetype>(marcados.size()), QStringLiteral("un solo")))),
+            {QStringLiteral("Guardar la lista completa"), QStringLiteral("No guardar")}, 1, 1);
+        if (respuesta != 0) {
+            return;
         }
     }
     if (const auto estado = store::guardarLista(store::unir(*tomo, *archivo), marcados); !estado) {

@@ -3,6 +3,7 @@
 #include "editor/comun.h"
 #include "editor/taller.h"
 #include "store/article.h"
+#include "store/encyclopaedia.h"
 #include "store/paths.h"
 #include "ui/anclas.h"
 #include "ui/dialogos.h"
@@ -17,6 +18,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 
 using forja::boton;
 using forja::control;
@@ -106,6 +108,9 @@ void TallerArt::conectar() {
     connect(cmdSaveSub, &QPushButton::clicked, this, &TallerArt::cmdSaveSub_Click);
     connect(cmdSaveArt, &QPushButton::clicked, this, &TallerArt::cmdSaveArt_Click);
     connect(cmdCancelar, &QPushButton::clicked, this, &TallerArt::cmdCancelar_Click);
+    // Escape does what "Cancelar" does, from any control of the window.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &TallerArt::cmdCancelar_Click);
     // The list's click is its change of selection, by mouse or keyboard, and also a click on the entry that
     // is already selected, which shows its caption again (after "Guardar Epígrafe" has cleared the box);
     // text typed into the caption box and not yet saved is not thrown away by such a click.
@@ -126,9 +131,10 @@ void TallerArt::conectar() {
             cambiosArticulo_ = true;
         }
     });
+    // A caption box the author has emptied holds nothing to save.
     connect(txtSub, &QPlainTextEdit::textChanged, this, [this] {
         if (!cargando_) {
-            cambiosEpigrafe_ = true;
+            cambiosEpigrafe_ = !txtSub->document()->isEmpty();
         }
     });
 }
@@ -206,6 +212,14 @@ void TallerArt::cmdImgAdd_Click() {
     }
     lstImagenes->addItem(texto);
     cambiosArticulo_ = true;
+    // The name stands in the article either way; the author is only told that the picture is still to come.
+    const QString tomoTexto = taller_->txtTomo->text();
+    const auto tomo = ui::haciaStore(tomoTexto);
+    if (!tomoTexto.isEmpty() && tomo && !store::existeArchivo(store::unir(store::unir(*tomo, store::kImg), *nombre))) {
+        Dialogos::avisar(this, QStringLiteral("Se agregó «%1», pero la imagen todavía no está en el directorio IMG de "
+                                              "la enciclotomo (%2\\IMG): cópiela allí para que el visor la muestre.")
+                                   .arg(texto, tomoTexto));
+    }
 }
 
 void TallerArt::lstImagenes_Click() {
@@ -246,6 +260,8 @@ bool TallerArt::guardarEpigrafe() {
 void TallerArt::cmdSaveSub_Click() {
     const auto* item = lstImagenes->currentItem();
     if (!item || !item->isSelected()) {
+        Dialogos::avisar(this, QStringLiteral("No hay ninguna ilustración seleccionada: elija en la lista la "
+                                              "ilustración cuyo epígrafe quiere guardar."));
         return;
     }
     guardarEpigrafe();
@@ -284,9 +300,23 @@ bool TallerArt::guardar() {
     if (!cuerpo) {
         return false;
     }
-    if (cambiosEpigrafe_ && lstImagenes->currentItem() && lstImagenes->currentItem()->isSelected() &&
-        !guardarEpigrafe()) {
-        return false;
+    // Only "Guardar Epígrafe" writes captions unasked. A caption typed and not saved is offered; whether it
+    // can be stored or not, the article is saved.
+    if (const auto* item = lstImagenes->currentItem(); cambiosEpigrafe_ && item && item->isSelected()) {
+        const int respuesta = Dialogos::elegir(
+            this,
+            QStringLiteral("El epígrafe de «%1» tiene cambios sin guardar. ¿Desea guardarlo también, junto con "
+                           "el artículo?")
+                .arg(item->text()),
+            {QStringLiteral("Guardar también el epígrafe"), QStringLiteral("Guardar sólo el artículo"),
+             QStringLiteral("Seguir editando")},
+            2, 2);
+        if (respuesta == 2) {
+            return false;
+        }
+        if (respuesta == 0) {
+            guardarEpigrafe();
+        }
     }
     if (const auto estado = store::escribirArticulo(store::unir(*tomo, *articulo), *titulo, ilustraciones, *cuerpo);
         !estado) {
@@ -314,12 +344,11 @@ void TallerArt::cerrarSinPreguntar() {
 
 void TallerArt::closeEvent(QCloseEvent* event) {
     if (!sinPreguntar_ && hayCambios()) {
-        const auto respuesta =
-            Dialogos::preguntar(this, windowTitle(),
-                                QStringLiteral("El artículo «%1» tiene cambios sin guardar. ¿Desea guardarlos?")
-                                    .arg(taller_->txtArticulo->text()),
-                                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
-        if (respuesta == QMessageBox::Cancel || (respuesta == QMessageBox::Yes && !guardar())) {
+        // The default keeps the window and its content: Enter never writes nor throws away anything.
+        const int respuesta = Dialogos::elegir(
+            this, QStringLiteral("El artículo «%1» tiene cambios sin guardar.").arg(taller_->txtArticulo->text()),
+            {QStringLiteral("Guardar"), QStringLiteral("Descartar"), QStringLiteral("Seguir editando")}, 2, 2);
+        if (respuesta == 2 || (respuesta == 0 && !guardar())) {
             sinPreguntar_ = false;
             event->ignore();
             return;

@@ -335,6 +335,22 @@ bool nombreArchivoValido(std::string_view nombre) {
     return true;
 }
 
+bool rutaValidaEnWindows(std::string_view ruta) {
+    if (ruta.size() >= 2 && ruta[1] == ':' &&
+        ((ruta[0] >= 'A' && ruta[0] <= 'Z') || (ruta[0] >= 'a' && ruta[0] <= 'z'))) {
+        ruta.remove_prefix(2);
+    }
+    while (!ruta.empty()) {
+        std::size_t fin = 0;
+        while (fin < ruta.size() && !esSeparador(ruta[fin]))
+            ++fin;
+        if (fin > 0 && !nombreArchivoValido(ruta.substr(0, fin)))
+            return false;
+        ruta.remove_prefix(fin < ruta.size() ? fin + 1 : fin);
+    }
+    return true;
+}
+
 namespace detail {
 
 bool tieneControl(std::string_view texto) {

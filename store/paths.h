@@ -42,4 +42,10 @@ bool nombreRelativoSeguro(std::string_view nombre);
 // no control byte, not "." or "..", and not ending in a space or a dot.
 bool nombreArchivoValido(std::string_view nombre);
 
+// True when every component of a directory path may stand on Windows: a ":" only right after a leading
+// drive letter, each component between separators a valid file name (see nombreArchivoValido: no reserved
+// characters or device names, no trailing space or dot, not "." or ".."). Repeated and trailing separators
+// are allowed. Says nothing about whether the path exists.
+bool rutaValidaEnWindows(std::string_view ruta);
+
 } // namespace store

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QList>
+#include <QPushButton>
 
 namespace ui {
 
@@ -14,6 +15,7 @@ struct Estado {
     bool prueba = false;
     QList<QMessageBox::StandardButton> respuestas;
     QStringList archivos;
+    QStringList botones;
     QList<DialogoMostrado> mostrados;
 };
 Estado& estado() {
@@ -24,7 +26,7 @@ Estado& estado() {
 QMessageBox::StandardButton registrar(const QString& titulo, const QString& texto, QMessageBox::Icon icono,
                                       QMessageBox::StandardButton porDefecto) {
     Estado& e = estado();
-    e.mostrados.append({titulo, texto, icono});
+    e.mostrados.append({titulo, texto, icono, {}, -1});
     if (!e.respuestas.isEmpty()) {
         return e.respuestas.takeFirst();
     }
@@ -54,21 +56,48 @@ void Dialogos::error(QWidget* padre, const store::Error& e) {
     informar(padre, tituloPrograma(), mensajeDe(e), QMessageBox::Critical);
 }
 
-QMessageBox::StandardButton Dialogos::preguntar(QWidget* padre, const QString& titulo, const QString& texto,
+QMessageBox::StandardButton Dialogos::preguntar(QWidget* padre, const QString& texto,
                                                 QMessageBox::StandardButtons botones,
                                                 QMessageBox::StandardButton porDefecto) {
     if (estado().prueba) {
-        return registrar(titulo, texto, QMessageBox::Question, porDefecto);
+        return registrar(tituloPrograma(), texto, QMessageBox::Question, porDefecto);
     }
-    QMessageBox caja(QMessageBox::Question, titulo, texto, botones, padre);
+    QMessageBox caja(QMessageBox::Question, tituloPrograma(), texto, botones, padre);
     caja.setDefaultButton(porDefecto);
     return static_cast<QMessageBox::StandardButton>(caja.exec());
+}
+
+int Dialogos::elegir(QWidget* padre, const QString& texto, const QStringList& botones, int porDefecto, int alSalir) {
+    Estado& e = estado();
+    if (e.prueba) {
+        e.mostrados.append({tituloPrograma(), texto, QMessageBox::Question, botones, porDefecto});
+        if (e.botones.isEmpty()) {
+            return porDefecto;
+        }
+        const auto elegido = static_cast<int>(botones.indexOf(e.botones.takeFirst()));
+        return elegido >= 0 ? elegido : alSalir;
+    }
+    QMessageBox caja(QMessageBox::Question, tituloPrograma(), texto, QMessageBox::NoButton, padre);
+    QList<QPushButton*> pulsables;
+    for (const QString& b : botones) {
+        // The roles only order the buttons as the platform does; the answer is the button itself.
+        pulsables.append(caja.addButton(b, pulsables.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::ActionRole));
+    }
+    if (porDefecto >= 0 && porDefecto < pulsables.size()) {
+        caja.setDefaultButton(pulsables[porDefecto]);
+    }
+    if (alSalir >= 0 && alSalir < pulsables.size()) {
+        caja.setEscapeButton(pulsables[alSalir]);
+    }
+    caja.exec();
+    const auto elegido = static_cast<int>(pulsables.indexOf(qobject_cast<QPushButton*>(caja.clickedButton())));
+    return elegido >= 0 ? elegido : alSalir;
 }
 
 QString Dialogos::abrirArchivo(QWidget* padre, const QString& titulo, const QString& filtros) {
     Estado& e = estado();
     if (e.prueba) {
-        e.mostrados.append({titulo, filtros, QMessageBox::NoIcon});
+        e.mostrados.append({titulo, filtros, QMessageBox::NoIcon, {}, -1});
         return e.archivos.isEmpty() ? QString() : e.archivos.takeFirst();
     }
     return QFileDialog::getOpenFileName(padre, titulo, QString(), filtros);
@@ -86,6 +115,10 @@ void Dialogos::siguienteArchivo(const QString& ruta) {
     estado().archivos.append(ruta);
 }
 
+void Dialogos::siguienteBoton(const QString& texto) {
+    estado().botones.append(texto);
+}
+
 const QList<DialogoMostrado>& Dialogos::mostrados() {
     return estado().mostrados;
 }
@@ -94,6 +127,7 @@ void Dialogos::limpiar() {
     Estado& e = estado();
     e.respuestas.clear();
     e.archivos.clear();
+    e.botones.clear();
     e.mostrados.clear();
 }
 

@@ -6,6 +6,9 @@
 // In normal use each call shows the real dialog. When a test has called Dialogos::modoPrueba(true), nothing
 // is shown: the call is recorded (see mostrados()) and answered with the next queued answer, or with the
 // dialog's default (OK / the default button / an empty file name).
+//
+// Every box but the About box carries the program's name as its title, so that one program's messages all
+// look alike.
 
 #include <QMessageBox>
 #include <QString>
@@ -21,6 +24,8 @@ struct DialogoMostrado {
     QString titulo;
     QString texto;
     QMessageBox::Icon icono = QMessageBox::NoIcon;
+    QStringList botones; // the buttons of a question asked with elegir(), in order
+    int porDefecto = -1; // which of them Enter presses
 };
 
 class Dialogos {
@@ -31,9 +36,12 @@ public:
     static void avisar(QWidget* padre, const QString& texto); // warning titled with the program's name
     static void error(QWidget* padre, const store::Error& e); // the store error's Spanish message
     // A question with the given buttons; returns the button chosen.
-    static QMessageBox::StandardButton preguntar(QWidget* padre, const QString& titulo, const QString& texto,
+    static QMessageBox::StandardButton preguntar(QWidget* padre, const QString& texto,
                                                  QMessageBox::StandardButtons botones,
                                                  QMessageBox::StandardButton porDefecto);
+    // A question whose buttons say what they do ("Guardar", "Descartar", "Seguir editando"); returns the
+    // index of the button chosen. Enter presses `porDefecto`; Escape and the close box choose `alSalir`.
+    static int elegir(QWidget* padre, const QString& texto, const QStringList& botones, int porDefecto, int alSalir);
     // An Open dialog; returns the chosen file's full path, or an empty string when cancelled.
     static QString abrirArchivo(QWidget* padre, const QString& titulo, const QString& filtros);
 
@@ -41,6 +49,8 @@ public:
     static void modoPrueba(bool activo);
     static void siguienteRespuesta(QMessageBox::StandardButton respuesta);
     static void siguienteArchivo(const QString& ruta);
+    // The next elegir() is answered with the button of this text (with its `alSalir` when it has none).
+    static void siguienteBoton(const QString& texto);
     static const QList<DialogoMostrado>& mostrados();
     static void limpiar(); // forget recorded dialogs and queued answers
 };

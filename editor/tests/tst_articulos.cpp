@@ -9,6 +9,7 @@
 #include "ui/dialogos.h"
 #include "ui/twips.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -69,6 +70,8 @@ private slots:
     void captions_typedThenOtherIllustration_isDiscarded();
     void unsavedChanges_areAskedAbout_data();
     void unsavedChanges_areAskedAbout();
+    void saveArt_pendingCaption_isAskedAndNeverBlocksTheArticle_data();
+    void saveArt_pendingCaption_isAskedAndNeverBlocksTheArticle();
     void refusals_leaveStoreAndEditorAsTheyWere_data();
     void refusals_leaveStoreAndEditorAsTheyWere();
     void multiLineBoxes_tabMovesToTheNextControl();
@@ -250,8 +253,15 @@ void TstArticulos::saveArt_writesTitleIllustrationsAndBody() {
     prepararTomo(t);
     QPointer<TallerArt> art = articuloConBytes(u, t, QStringLiteral("sol.txt"), "\r\n");
     escribir(art->txtTitulo, QStringLiteral("Sol"));
+    u.escribir("C:\\ENC\\ASTRO\\IMG\\SOL.BMP", "BM");
     agregarImagen(*art, QStringLiteral("sol.bmp"));
+    QVERIFY2(Dialogos::mostrados().isEmpty(), qPrintable(ultimoMensaje()));
+    // A picture not yet in IMG is added all the same, and the author is told it is still missing.
     agregarImagen(*art, QStringLiteral("luna.bmp"));
+    QCOMPARE(Dialogos::mostrados().size(), 1);
+    QVERIFY2(ultimoMensaje().contains(QStringLiteral("luna.bmp")) && ultimoMensaje().contains(QStringLiteral("IMG")),
+             qPrintable(ultimoMensaje()));
+    Dialogos::limpiar();
     QCOMPARE(art->txtImgNew->text(), QStringLiteral("luna.bmp"));
     art->txtArtText->clear();
     teclear(art->txtArtText, QStringLiteral("Texto"));
@@ -312,11 +322,14 @@ void TstArticulos::captions_areTouchedShownAndSaved() {
         articuloConBytes(u, t, QStringLiteral("a.txt"), "<IMG>MAPA.BMP\r\n<IMG>MAPA.GIF\r\n<IMG>sol.bmp\r\n");
     u.escribir("C:\\ENC\\ASTRO\\IMG\\sol.txt", "El Sol\r\nNuestra estrella\r\n");
 
-    // "Guardar Epígrafe" with nothing selected changes nothing.
+    // "Guardar Epígrafe" with nothing selected changes nothing, and says why.
     const auto antes = instantanea(u);
     pulsar(art->cmdSaveSub);
     QVERIFY(instantanea(u) == antes);
     QCOMPARE(art->txtSub->toPlainText(), QStringLiteral("Epígrafe de ilustración\n"));
+    QCOMPARE(Dialogos::mostrados().size(), 1);
+    QVERIFY2(ultimoMensaje().contains(QStringLiteral("ninguna ilustración")), qPrintable(ultimoMensaje()));
+    Dialogos::limpiar();
 
     // Choosing an illustration without a caption file creates it empty and shows nothing.
     QVERIFY(elegir(art->lstImagenes, QStringLiteral("MAPA.BMP")));
@@ -367,41 +380,49 @@ void TstArticulos::captions_typedThenOtherIllustration_isDiscarded() {
     QVERIFY(!art->hayCambios());
 }
 
-// How the editor is closed, the answer given, and what must follow.
+// How the editor is closed, the button chosen (none: Enter on the default), and what must follow. The
+// question's buttons say what they do, and its default keeps everything as it is.
 void TstArticulos::unsavedChanges_areAskedAbout_data() {
     QTest::addColumn<QString>("como");
     QTest::addColumn<bool>("cambios");
-    QTest::addColumn<int>("respuesta");
+    QTest::addColumn<QString>("respuesta");
     QTest::addColumn<bool>("pregunta");
     QTest::addColumn<bool>("guardado");
     QTest::addColumn<bool>("editorAbierto");
     QTest::addColumn<bool>("tallerAbierto");
-    const int si = QMessageBox::Yes, no = QMessageBox::No, cancelar = QMessageBox::Cancel;
+    const QString guardar = QStringLiteral("Guardar"), descartar = QStringLiteral("Descartar"), enter;
     QTest::newRow("Cancelar, no changes")
-        << QStringLiteral("cancelar") << false << si << false << false << false << true;
-    QTest::newRow("Cancelar, changes, Cancelar")
-        << QStringLiteral("cancelar") << true << cancelar << true << false << true << true;
-    QTest::newRow("Cancelar, changes, No")
-        << QStringLiteral("cancelar") << true << no << true << false << false << true;
-    QTest::newRow("Cancelar, changes, Sí") << QStringLiteral("cancelar") << true << si << true << true << false << true;
-    QTest::newRow("close box, changes, Cancelar")
-        << QStringLiteral("cierre") << true << cancelar << true << false << true << true;
-    QTest::newRow("close box, changes, Sí") << QStringLiteral("cierre") << true << si << true << true << false << true;
-    QTest::newRow("Salir, no changes") << QStringLiteral("salir") << false << si << false << false << false << false;
-    QTest::newRow("Salir, changes, Cancelar")
-        << QStringLiteral("salir") << true << cancelar << true << false << true << true;
-    QTest::newRow("Salir, changes, No") << QStringLiteral("salir") << true << no << true << false << false << false;
-    QTest::newRow("Salir, changes, Sí") << QStringLiteral("salir") << true << si << true << true << false << false;
-    QTest::newRow("main window closed, changes, Sí")
-        << QStringLiteral("taller") << true << si << true << true << false << false;
-    QTest::newRow("main window closed, changes, Cancelar")
-        << QStringLiteral("taller") << true << cancelar << true << false << true << true;
+        << QStringLiteral("cancelar") << false << enter << false << false << false << true;
+    QTest::newRow("Cancelar, changes, Enter")
+        << QStringLiteral("cancelar") << true << enter << true << false << true << true;
+    QTest::newRow("Cancelar, changes, Descartar")
+        << QStringLiteral("cancelar") << true << descartar << true << false << false << true;
+    QTest::newRow("Cancelar, changes, Guardar")
+        << QStringLiteral("cancelar") << true << guardar << true << true << false << true;
+    QTest::newRow("Escape, no changes") << QStringLiteral("escape") << false << enter << false << false << false
+                                        << true;
+    QTest::newRow("Escape, changes, Enter")
+        << QStringLiteral("escape") << true << enter << true << false << true << true;
+    QTest::newRow("close box, changes, Enter")
+        << QStringLiteral("cierre") << true << enter << true << false << true << true;
+    QTest::newRow("close box, changes, Guardar")
+        << QStringLiteral("cierre") << true << guardar << true << true << false << true;
+    QTest::newRow("Salir, no changes") << QStringLiteral("salir") << false << enter << false << false << false << false;
+    QTest::newRow("Salir, changes, Enter") << QStringLiteral("salir") << true << enter << true << false << true << true;
+    QTest::newRow("Salir, changes, Descartar")
+        << QStringLiteral("salir") << true << descartar << true << false << false << false;
+    QTest::newRow("Salir, changes, Guardar")
+        << QStringLiteral("salir") << true << guardar << true << true << false << false;
+    QTest::newRow("main window closed, changes, Guardar")
+        << QStringLiteral("taller") << true << guardar << true << true << false << false;
+    QTest::newRow("main window closed, changes, Enter")
+        << QStringLiteral("taller") << true << enter << true << false << true << true;
 }
 
 void TstArticulos::unsavedChanges_areAskedAbout() {
     QFETCH(QString, como);
     QFETCH(bool, cambios);
-    QFETCH(int, respuesta);
+    QFETCH(QString, respuesta);
     QFETCH(bool, pregunta);
     QFETCH(bool, guardado);
     QFETCH(bool, editorAbierto);
@@ -418,9 +439,15 @@ void TstArticulos::unsavedChanges_areAskedAbout() {
                              art->txtArtText->toPlainText().replace(QStringLiteral("\n"), QStringLiteral("\r\n")) +
                              QStringLiteral("\r\n");
     Dialogos::limpiar();
-    Dialogos::siguienteRespuesta(static_cast<QMessageBox::StandardButton>(respuesta));
+    if (!respuesta.isEmpty()) {
+        Dialogos::siguienteBoton(respuesta);
+    }
     if (como == QStringLiteral("cancelar")) {
         pulsar(art->cmdCancelar);
+    } else if (como == QStringLiteral("escape")) {
+        art->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(art));
+        QTest::keyClick(art->txtArtText, Qt::Key_Escape);
     } else if (como == QStringLiteral("cierre")) {
         art->close();
     } else if (como == QStringLiteral("salir")) {
@@ -431,12 +458,88 @@ void TstArticulos::unsavedChanges_areAskedAbout() {
     borrarPendientes();
     QCOMPARE(Dialogos::mostrados().size(), pregunta ? 1 : 0);
     if (pregunta) {
-        QCOMPARE(Dialogos::mostrados().first().icono, QMessageBox::Question);
-        QVERIFY(ultimoMensaje().contains(QStringLiteral("a.txt")));
+        const auto& d = Dialogos::mostrados().first();
+        QCOMPARE(d.icono, QMessageBox::Question);
+        QVERIFY(d.texto.contains(QStringLiteral("a.txt")));
+        QCOMPARE(d.botones, (QStringList{QStringLiteral("Guardar"), QStringLiteral("Descartar"),
+                                         QStringLiteral("Seguir editando")}));
+        QCOMPARE(d.porDefecto, 2);
+        // Every box of the program carries the program's name, whichever window asks.
+        QCOMPARE(d.titulo, QApplication::applicationName());
     }
     QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\a.txt"), guardado ? esperado.toLatin1() : QByteArray("<TIT>A\r\nuno\r\n"));
     QCOMPARE(!art.isNull() && art->isVisible(), editorAbierto);
     QCOMPARE(t.isVisible(), tallerAbierto);
+}
+
+// A caption typed and not saved when "Guardar Artículo" is pressed: what the author answers, and what must be
+// written. The article never depends on the caption.
+void TstArticulos::saveArt_pendingCaption_isAskedAndNeverBlocksTheArticle_data() {
+    QTest::addColumn<QString>("ilustracion");
+    QTest::addColumn<bool>("vaciar");
+    QTest::addColumn<QString>("respuesta");
+    QTest::addColumn<bool>("pregunta");
+    QTest::addColumn<QByteArray>("epigrafe"); // the caption file afterwards (null: none)
+    QTest::addColumn<bool>("guardado");
+    QTest::addColumn<QString>("aviso"); // in the last message, when there is one after the question
+    const QString tambien = QStringLiteral("Guardar también el epígrafe"),
+                  solo = QStringLiteral("Guardar sólo el artículo");
+    QTest::newRow("Enter keeps editing") << QStringLiteral("mapa.bmp") << false << QString() << true
+                                         << QByteArray("Viejo\r\n") << false << QString();
+    QTest::newRow("article only") << QStringLiteral("mapa.bmp") << false << solo << true << QByteArray("Viejo\r\n")
+                                  << true << QString();
+    QTest::newRow("caption too") << QStringLiteral("mapa.bmp") << false << tambien << true << QByteArray("Mapa\r\n")
+                                 << true << QString();
+    QTest::newRow("caption box emptied") << QStringLiteral("mapa.bmp") << true << QString() << false
+                                         << QByteArray("Viejo\r\n") << true << QString();
+    QTest::newRow("caption cannot be stored: no dot")
+        << QStringLiteral("sinpunto") << false << tambien << true << QByteArray() << true << QStringLiteral("punto");
+}
+
+void TstArticulos::saveArt_pendingCaption_isAskedAndNeverBlocksTheArticle() {
+    QFETCH(QString, ilustracion);
+    QFETCH(bool, vaciar);
+    QFETCH(QString, respuesta);
+    QFETCH(bool, pregunta);
+    QFETCH(QByteArray, epigrafe);
+    QFETCH(bool, guardado);
+    QFETCH(QString, aviso);
+    Unidades u;
+    Taller t;
+    prepararTomo(t);
+    const QByteArray original("<TIT>A\r\n<IMG>mapa.bmp\r\n<IMG>sinpunto\r\nuno\r\n");
+    u.escribir("C:\\ENC\\ASTRO\\IMG\\mapa.txt", "Viejo\r\n");
+    QPointer<TallerArt> art = articuloConBytes(u, t, QStringLiteral("a.txt"), original);
+    QVERIFY(elegir(art->lstImagenes, ilustracion));
+    art->txtSub->selectAll();
+    teclear(art->txtSub, QStringLiteral("Mapa"));
+    if (vaciar) {
+        art->txtSub->selectAll();
+        QTest::keyClick(art->txtSub, Qt::Key_Backspace);
+    }
+    art->txtArtText->moveCursor(QTextCursor::End);
+    teclear(art->txtArtText, QStringLiteral("dos"));
+    Dialogos::limpiar();
+    if (!respuesta.isEmpty()) {
+        Dialogos::siguienteBoton(respuesta);
+    }
+    pulsar(art->cmdSaveArt);
+    borrarPendientes();
+    QCOMPARE(!Dialogos::mostrados().isEmpty() && Dialogos::mostrados().first().icono == QMessageBox::Question,
+             pregunta);
+    if (pregunta) {
+        QVERIFY(Dialogos::mostrados().first().texto.contains(ilustracion));
+        QCOMPARE(Dialogos::mostrados().first().porDefecto, 2);
+        QCOMPARE(Dialogos::mostrados().first().botones.value(2), QStringLiteral("Seguir editando"));
+    }
+    QCOMPARE(Dialogos::mostrados().size(), (pregunta ? 1 : 0) + (aviso.isEmpty() ? 0 : 1));
+    if (!aviso.isEmpty()) {
+        QVERIFY2(ultimoMensaje().contains(aviso), qPrintable(ultimoMensaje()));
+    }
+    QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\IMG\\mapa.txt"), epigrafe.isNull() ? QByteArray("Viejo\r\n") : epigrafe);
+    QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\a.txt"),
+             guardado ? QByteArray("<TIT>A\r\n<IMG>mapa.bmp\r\n<IMG>sinpunto\r\nuno\r\ndos\r\n") : original);
+    QCOMPARE(art.isNull(), guardado);
 }
 
 // Each row acts on an editor holding the article a.txt ("<IMG>mapa.bmp", "<IMG>sinpunto" and a body) and must

@@ -12,15 +12,40 @@
 #include "viewer/tests/indice_de_prueba.h"
 #include "windows/selector.h"
 
+#include <QAccessible>
+#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
 using namespace prueba;
+using namespace Qt::StringLiterals;
 using ui::Dialogos;
 
-namespace {} // namespace
+namespace {
+
+QString nombreAccesible(QWidget* w) {
+    QAccessibleInterface* i = QAccessible::queryAccessibleInterface(w);
+    return i ? i->text(QAccessible::Name) : QString();
+}
+
+// Every label and button of the window and of the windows it owns reads to a screen reader what it shows,
+// except the buttons in `simbolos`, whose text is a sign.
+void leenLoQueMuestran(QWidget* ventana, const QList<QWidget*>& simbolos = {}) {
+    for (QLabel* l : ventana->findChildren<QLabel*>()) {
+        if (!l->text().isEmpty()) {
+            QVERIFY2(nombreAccesible(l) == l->text(), qPrintable(l->objectName() + u": "_s + nombreAccesible(l)));
+        }
+    }
+    for (QPushButton* b : ventana->findChildren<QPushButton*>()) {
+        if (!simbolos.contains(b)) {
+            QVERIFY2(nombreAccesible(b) == b->text(), qPrintable(b->objectName() + u": "_s + nombreAccesible(b)));
+        }
+    }
+}
+
+} // namespace
 
 class TstForjaTomo : public QObject {
     Q_OBJECT
@@ -30,7 +55,43 @@ private slots:
     void init() { Dialogos::limpiar(); }
 
     void viewerShowsWhatEditorWrote();
+    void screenReaders_hearWhatBothProgramsShow();
 };
+
+void TstForjaTomo::screenReaders_hearWhatBothProgramsShow() {
+    Unidades u;
+    {
+        Taller t;
+        sesionCompleta(u, t);
+        cargarArticulo(t, QStringLiteral("sol.txt"));
+        QVERIFY(t.tallerArt());
+        leenLoQueMuestran(&t);
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+    }
+    QVERIFY(store::elegirEnciclopedia("C:\\ENCICLO\\ASTRO"));
+    Dialogos::limpiar();
+    VentanaPrincipal w;
+    QVERIFY(w.Form_Load());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(prueba::esperarListado(w.indice()));
+    Selector* s = w.selector();
+    // The article's title, the illustration's title, the encyclopaedia's name and the count, not their roles.
+    QCOMPARE(nombreAccesible(w.lblTitulo), QStringLiteral("Marte"));
+    QCOMPARE(nombreAccesible(w.lblTitImag), QStringLiteral("Marte"));
+    QCOMPARE(nombreAccesible(w.lblSubtitulo), w.lblSubtitulo->text());
+    QVERIFY(!w.lblSubtitulo->text().isEmpty());
+    QCOMPARE(nombreAccesible(s->lblCantidad), QStringLiteral("3 artículos en la lista."));
+    leenLoQueMuestran(&w, {s->cmdTamano});
+    // The filters button is named by what pressing it does now.
+    QCOMPARE(nombreAccesible(s->cmdTamano), QStringLiteral("Mostrar los filtros"));
+    QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
+    QCOMPARE(nombreAccesible(s->cmdTamano), QStringLiteral("Ocultar los filtros"));
+    QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
+    QCOMPARE(nombreAccesible(s->cmdTamano), QStringLiteral("Mostrar los filtros"));
+}
 
 void TstForjaTomo::viewerShowsWhatEditorWrote() {
     Unidades u;

@@ -7,6 +7,7 @@
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
@@ -60,6 +61,7 @@ private slots:
     void lstSave_writesTickedInOrderOfCompleteList_data();
     void lstSave_writesTickedInOrderOfCompleteList();
     void lstSave_typedFileName_isWrittenButNotRegistered();
+    void completeList_savedOnlyWhenConfirmed_andRepairable();
     void lstAdd_keepsTicksAndCurrentList();
     void lstLoad_nothingSelected_changesNothing();
 };
@@ -152,13 +154,59 @@ void TstListas::lstSave_typedFileName_isWrittenButNotRegistered() {
     QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\Otra.dat"), QByteArray("sol.txt\r\n"));
     QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\LISTAS.DAT"), QByteArray("Planetas\r\n"));
     QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\Planetas.dat"), QByteArray("sol.txt\r\n"));
+}
 
-    // The complete list is a list file too: saving the ticked articles as it drops the others from it.
+// The complete list is a list file too, but saving the ticks over it drops the other articles from the
+// encyclopaedia: it is asked first, saying how many articles would stay, and Enter changes nothing. An
+// article file left out of it can then be listed again as it stands.
+void TstListas::completeList_savedOnlyWhenConfirmed_andRepairable() {
+    Unidades u;
+    Taller t;
+    prepararListas(u, t, "sol.txt\r\nluna.txt\r\n", "sol.txt\r\n");
+    u.escribir("C:\\ENC\\ASTRO\\sol.txt", "<TIT>Sol\r\n");
+    u.escribir("C:\\ENC\\ASTRO\\luna.txt", "<TIT>Luna\r\n");
     escribir(t.txtLista, QStringLiteral("completa.dat"));
-    pulsar(t.cmdLstSave);
-    QVERIFY2(Dialogos::mostrados().isEmpty(), qPrintable(ultimoMensaje()));
-    QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\COMPLETA.DAT"), QByteArray("sol.txt\r\n"));
+    marcar(t.lstLstArts, 0);
+    const struct {
+        const char* boton; // none: Enter
+        const char* cuantos;
+        QByteArray completa;
+    } pasos[] = {
+        {nullptr, "un solo artículo", "sol.txt\r\nluna.txt\r\n"},
+        {"No guardar", "un solo artículo", "sol.txt\r\nluna.txt\r\n"},
+        {"Guardar la lista completa", "un solo artículo", "sol.txt\r\n"},
+    };
+    for (const auto& paso : pasos) {
+        Dialogos::limpiar();
+        if (paso.boton) {
+            Dialogos::siguienteBoton(QString::fromUtf8(paso.boton));
+        }
+        pulsar(t.cmdLstSave);
+        QCOMPARE(Dialogos::mostrados().size(), 1);
+        QVERIFY2(ultimoMensaje().contains(QString::fromUtf8(paso.cuantos)), qPrintable(ultimoMensaje()));
+        QCOMPARE(Dialogos::mostrados().first().botones.value(Dialogos::mostrados().first().porDefecto),
+                 QStringLiteral("No guardar"));
+        QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\COMPLETA.DAT"), paso.completa);
+    }
     QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\LISTAS.DAT"), QByteArray("Planetas\r\n"));
+
+    // luna.txt is no longer listed; adding it offers to list the existing file, and Enter changes nothing.
+    cargarTomo(t, QStringLiteral("C:\\ENC\\ASTRO"));
+    Dialogos::limpiar();
+    const auto antes = instantanea(u);
+    agregarArticulo(t, QStringLiteral("luna.txt"));
+    QCOMPARE(Dialogos::mostrados().size(), 1);
+    QCOMPARE(Dialogos::mostrados().first().icono, QMessageBox::Question);
+    QVERIFY(instantanea(u) == antes);
+    Dialogos::limpiar();
+    Dialogos::siguienteBoton(QStringLiteral("Agregar el artículo existente"));
+    agregarArticulo(t, QStringLiteral("luna.txt"));
+    QCOMPARE(Dialogos::mostrados().size(), 1);
+    QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\COMPLETA.DAT"), QByteArray("sol.txt\r\nluna.txt\r\n"));
+    QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\luna.txt"), QByteArray("<TIT>Luna\r\n"));
+    QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\ULTIMO.DAT"), QByteArray("luna.txt\r\n"));
+    QCOMPARE(t.lstArticulos->count(), 2);
+    QCOMPARE(t.lstLstArts->count(), 2);
 }
 
 void TstListas::lstAdd_keepsTicksAndCurrentList() {

@@ -71,6 +71,7 @@ private slots:
 
     void controls_standAtTheirPlacesWithTheirCaptions_data();
     void controls_standAtTheirPlacesWithTheirCaptions();
+    void windows_standAtTheirPixelsAt96Dpi();
     void crearRaiz_writesRegistryAndMakesRoot();
     void crearRaiz_existingRegistry_isReplacedOnlyWhenConfirmed();
     void cargarRaiz_givesRootAsTypedAndEncyclopaediasInOrder_data();
@@ -154,6 +155,27 @@ void TstTaller::controls_standAtTheirPlacesWithTheirCaptions() {
     QCOMPARE(textoDe(w), texto);
     QVERIFY(!w->accessibleName().isEmpty());
     QVERIFY(w->isEnabled());
+}
+
+// A few places of both editor windows in pixels at 96 dots per inch (15 twips to the pixel), written out so
+// that a fault in the conversion from twips cannot pass in both the windows and the expectations.
+void TstTaller::windows_standAtTheirPixelsAt96Dpi() {
+    QCOMPARE(ui::pixeles(1440), 96);
+    Taller t;
+    TallerArt art(&t);
+    QCOMPARE(t.size(), QSize(794, 575));
+    QCOMPARE(art.size(), QSize(794, 575));
+    const std::pair<QWidget*, QRect> lugares[] = {
+        {t.fraRaiz, {8, 8, 329, 161}},          {t.txtRaiz, {16, 80, 305, 19}},
+        {t.lstTomos, {8, 40, 265, 108}},        {t.fraTomo, {8, 176, 769, 385}},
+        {t.lstLstArts, {408, 176, 185, 199}},   {t.cmdSalir, {600, 328, 161, 49}},
+        {art.txtTitulo, {8, 24, 201, 19}},      {art.lstImagenes, {8, 128, 201, 251}},
+        {art.txtArtText, {216, 24, 569, 505}},  {art.cmdSaveArt, {216, 536, 313, 33}},
+        {art.cmdCancelar, {528, 536, 257, 33}},
+    };
+    for (const auto& [control, lugar] : lugares) {
+        QVERIFY2(control->geometry() == lugar, qPrintable(control->objectName()));
+    }
 }
 
 void TstTaller::crearRaiz_writesRegistryAndMakesRoot() {
@@ -428,6 +450,21 @@ void TstTaller::refusals_leaveStoreAsItWas_data() {
     QTest::newRow("encyclopaedia: relative path") << agregar(QStringLiteral("ASTRO2")) << QStringLiteral("ASTRO2");
     QTest::newRow("root: relative path") << Accion([](Taller& t) { crearRaiz(t, QStringLiteral("ENCICLO")); })
                                          << QStringLiteral("ENCICLO");
+    // Paths that could not exist on Windows: refused before anything is written.
+    QTest::newRow("root: reserved character")
+        << Accion([](Taller& t) { crearRaiz(t, QStringLiteral("C:\\ENC*ICLO")); }) << QStringLiteral("ENC*ICLO");
+    QTest::newRow("root: device name") << Accion([](Taller& t) { crearRaiz(t, QStringLiteral("C:\\AUX")); })
+                                       << QStringLiteral("AUX");
+    QTest::newRow("encyclopaedia: reserved character")
+        << agregar(QStringLiteral("C:\\ENC\\AS*TRO")) << QStringLiteral("AS*TRO");
+    QTest::newRow("encyclopaedia: bar") << agregar(QStringLiteral("C:\\ENC\\A|B")) << QStringLiteral("A|B");
+    QTest::newRow("encyclopaedia: colon after the drive")
+        << agregar(QStringLiteral("C:\\ENC\\A:B")) << QStringLiteral("A:B");
+    QTest::newRow("encyclopaedia: trailing dot")
+        << agregar(QStringLiteral("C:\\ENC\\ASTRO2.")) << QStringLiteral("ASTRO2.");
+    QTest::newRow("encyclopaedia: trailing space in a component")
+        << agregar(QStringLiteral("C:\\ENC \\ASTRO2")) << QStringLiteral("ENC \\ASTRO2");
+    QTest::newRow("encyclopaedia: device name") << agregar(QStringLiteral("C:\\ENC\\com3")) << QStringLiteral("com3");
     QTest::newRow("encyclopaedia: not representable")
         << agregar(QStringLiteral("C:\\ENC\\Ωmega")) << QStringLiteral("Ω");
     QTest::newRow("encyclopaedia: no data root") << Accion([](Taller& t) {
@@ -444,7 +481,7 @@ void TstTaller::refusals_leaveStoreAsItWas_data() {
     QTest::newRow("article: slash") << articulo(QStringLiteral("sub/a.txt")) << QStringLiteral("sub/a.txt");
     QTest::newRow("article: refused character") << articulo(QStringLiteral("a*b.txt")) << QStringLiteral("a*b.txt");
     QTest::newRow("article: dot dot") << articulo(QStringLiteral("..")) << QStringLiteral("..");
-    QTest::newRow("article: existing, other case") << articulo(QStringLiteral("SOL.TXT")) << QStringLiteral("SOL.TXT");
+    QTest::newRow("article: existing, other case") << articulo(QStringLiteral("SOL.TXT")) << QStringLiteral("sol.txt");
     QTest::newRow("article: the colour file") << articulo(QStringLiteral("color.dat")) << QStringLiteral("color.dat");
     QTest::newRow("article: the complete list")
         << articulo(QStringLiteral("Completa.Dat")) << QStringLiteral("Completa.Dat");
@@ -485,6 +522,10 @@ void TstTaller::refusals_leaveStoreAsItWas_data() {
         t.txtLista->setText(QStringLiteral("sol.txt"));
         pulsar(t.cmdLstSave);
     }) << QStringLiteral("sol.txt");
+    QTest::newRow("list save: over the complete list, Enter") << Accion([](Taller& t) {
+        t.txtLista->setText(QStringLiteral("COMPLETA.DAT"));
+        pulsar(t.cmdLstSave);
+    }) << QStringLiteral("hoy tiene un artículo. Si la guarda, no tendrá ningún artículo");
     QTest::newRow("list save: no encyclopaedia") << sinTomo(Accion([](Taller& t) {
         t.txtLista->setText(QStringLiteral("Planetas.dat"));
         pulsar(t.cmdLstSave);

@@ -240,4 +240,25 @@ TEST(NombresSeguros, singleFileNames) {
         EXPECT_EQ(nombreArchivoValido(c.nombre), c.valido) << c.nombre;
 }
 
+// Roots and encyclopaedia directories as authors type them; each rejected row breaks one rule in one component.
+TEST(NombresSeguros, directoryPathsWindowsAccepts) {
+    struct Caso {
+        std::string ruta;
+        bool valida;
+    };
+    const Caso casos[] = {
+        {"C:\\ENCICLO", true},    {"c:\\R\\ASTRO", true},    {"C:\\R\\R\xCDOS Y LAGOS", true},
+        {"C:\\R\\", true},        {"C:\\R\\\\A", true},      {"/home/autor/enc", true},
+        {"C:\\R\\CONSOLA", true}, {"C:\\ENC*ICLO", false},   {"C:\\R\\AS*TRO", false},
+        {"C:\\R\\A|B", false},    {"C:\\R\\A?B", false},     {"C:\\R\\\"A\"", false},
+        {"C:\\R\\A<B>", false},   {"C:\\R:X", false},        {"C:\\R\\D:\\X", false},
+        {"CC:\\R", false},        {"1:\\R", false},          {"C:\\R \\A", false},
+        {"C:\\R\\A.", false},     {"C:\\R\\..\\A", false},   {"C:\\R\\.\\A", false},
+        {"C:\\CON", false},       {"C:\\R\\aux.txt", false}, {"C:\\R\\LPT9\\A", false},
+        {"C:\\R\\com1", false},   {"C:\\R\\A\tB", false},
+    };
+    for (const auto& c : casos)
+        EXPECT_EQ(rutaValidaEnWindows(c.ruta), c.valida) << c.ruta;
+}
+
 } // namespace

@@ -34,6 +34,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -85,9 +86,14 @@ std::string aStore(const QString& texto) {
     return ui::haciaStore(texto).value_or(std::string());
 }
 
+// A label's own text is its name for screen readers; `accesible` then only describes its role.
 template <class W> W* nombrar(W* w, const char* nombre, const QString& accesible) {
     w->setObjectName(QString::fromLatin1(nombre));
-    w->setAccessibleName(accesible);
+    if constexpr (std::is_base_of_v<QLabel, W>) {
+        w->setAccessibleDescription(accesible);
+    } else {
+        w->setAccessibleName(accesible);
+    }
     return w;
 }
 
@@ -196,6 +202,7 @@ void VentanaPrincipal::crearControles() {
 
     imgCostado = nombrar(new Etiqueta(QString(), cliente, false), "imgCostado", QStringLiteral("Imagen de costado"));
     imgCostado->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    imgCostado->setAccessibleName(imgCostado->accessibleDescription()); // a picture, with no text of its own
     ui::colocar(imgCostado, 0, 480, 6615, 8055);
     imgCostado->lower(); // beneath all the boxes
 

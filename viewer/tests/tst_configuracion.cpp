@@ -74,9 +74,10 @@ private slots:
         QCOMPARE(b.f.windowTitle(), QStringLiteral("Configuración"));
         QCOMPARE(b.f.optConf[3]->text(), QStringLiteral("Texto del subtítulo"));
         QCOMPARE(b.f.optConf[9]->objectName(), QStringLiteral("optConf(9)"));
-        QCOMPARE(b.f.optConf[9]->geometry(), ui::rectTwips(360, 3480, 1695, 195));
-        QCOMPARE(b.f.scrRGB[1]->geometry(), ui::rectTwips(3120, 1680, 3375, 255));
-        QCOMPARE(b.f.cmdCerrar->geometry(), ui::rectTwips(5520, 3840, 1095, 375));
+        QCOMPARE(ui::pixeles(1440), 96); // pixels written out at 96 dpi, 15 twips to the pixel
+        QCOMPARE(b.f.optConf[9]->geometry(), QRect(24, 232, 113, 13));
+        QCOMPARE(b.f.scrRGB[1]->geometry(), QRect(208, 112, 225, 17));
+        QCOMPARE(b.f.cmdCerrar->geometry(), QRect(368, 256, 73, 25));
         QCOMPARE(b.f.lblRGB[0]->text(), QStringLiteral("Rojo"));
         QVERIFY(b.f.lblRGB[2]->font().bold());
         QCOMPARE(b.f.lblRGB[1]->palette().color(QPalette::WindowText), QColor(0, 128, 0));

@@ -147,8 +147,11 @@ private slots:
         QCOMPARE(nombres(s->indice()), (QStringList{u"sol.txt"_s, u"marte.txt"_s, u"luna.txt"_s}));
         QCOMPARE(textos(s->lstDats), (QStringList{u"Planetas"_s, u"Lunas"_s}));
         QCOMPARE(s->lblCantidad->text(), QStringLiteral("3 artículos en la lista."));
-        QCOMPARE(s->width(), ui::pixeles(3420));
-        QCOMPARE(s->height(), ui::pixeles(4560));
+        // Pixels at 96 dpi written out (15 twips to the pixel), so that a fault in the conversion shows.
+        QCOMPARE(ui::pixeles(1440), 96);
+        QCOMPARE(s->size(), QSize(228, 304));
+        QCOMPARE(s->lstArticulos->geometry(), QRect(8, 16, 169, 262));
+        QCOMPARE(s->cmdTamano->geometry(), QRect(184, 16, 33, 33));
         QCOMPARE(s->indice()->directorio(), kDir);
         QVERIFY(ui::Dialogos::mostrados().isEmpty());
     }
@@ -171,8 +174,11 @@ private slots:
         }
         // The designed items keep their places; the added menu "Ir" comes after them.
         QCOMPARE(barra, (QStringList{u"Enciclotomo"_s, u"Buscar"_s, u"Diccionario"_s, u"Acerca de . . ."_s, u"Ir"_s}));
-        QCOMPARE(w->centralWidget()->size(), QSize(ui::pixeles(11880), ui::pixeles(8595)));
-        QCOMPARE(w->txtArticulo->geometry(), ui::rectTwips(6720, 960, 4935, 7455));
+        QCOMPARE(ui::pixeles(1440), 96); // pixels written out at 96 dpi, 15 twips to the pixel
+        QCOMPARE(w->centralWidget()->size(), QSize(792, 573));
+        QCOMPARE(w->txtArticulo->geometry(), QRect(448, 64, 329, 497));
+        QCOMPARE(w->lstEsquema->geometry(), QRect(8, 24, 177, 496));
+        QCOMPARE(w->pctContiene->geometry(), QRect(208, 40, 225, 329));
     }
 
     void articleWithoutIllustrations_hidesPanelsAndShowsSidePicture() {

@@ -20,6 +20,8 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
 #include <QtTest>
 
 #include <memory>
@@ -154,6 +156,44 @@ private slots:
         QVERIFY(otro.Form_Load());
         QCOMPARE(otro.directorio(), kRios);
         QCOMPARE(otro.windowTitle(), QStringLiteral("Los ríos de España"));
+    }
+
+    // Choosing the encyclopaedia already current reloads it: the ticked filters are cleared and the whole
+    // list is shown again. Taking up its colours leaves the configuration window's scroll bars where the
+    // reader left them.
+    void elector_laMisma_limpiaFiltrosYNoMueveLasBarras() {
+        Configuracion* c = w->configuracion();
+        c->optConf[2]->click();
+        c->scrRGB[0]->setValue(17);
+        const int barras[] = {c->scrRGB[0]->value(), c->scrRGB[1]->value(), c->scrRGB[2]->value()};
+        Selector* s = w->selector();
+        const int todos = s->indice()->rowCount();
+        QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
+        QVERIFY(s->lstDats->count() > 0);
+        s->lstDats->item(0)->setCheckState(Qt::Checked);
+        QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
+        QVERIFY(prueba::esperarListado(s->indice()));
+        QVERIFY(s->indice()->rowCount() < todos);
+
+        Elector* e = w->elector();
+        e->lstTomos->setCurrentRow(0);
+        QCOMPARE(e->lstTomos->currentItem()->text(), QString::fromStdString(kSolar));
+        QTest::mouseClick(e->cmdAceptar, Qt::LeftButton);
+        QVERIFY(prueba::esperarListado(s->indice()));
+        QCOMPARE(w->directorio(), kSolar);
+        for (int i = 0; i < s->lstDats->count(); ++i) {
+            QCOMPARE(s->lstDats->item(i)->checkState(), Qt::Unchecked);
+        }
+        QCOMPARE(s->indice()->rowCount(), todos);
+        QVERIFY(!s->lblCantidad->text().contains(QStringLiteral("Filtros")));
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(c->scrRGB[i]->value(), barras[i]);
+        }
+        w->DarEntorno();
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(c->scrRGB[i]->value(), barras[i]);
+        }
+        QVERIFY(ui::Dialogos::mostrados().isEmpty());
     }
 
     // Nothing selected does nothing; a directory without its list files is refused before anything is

@@ -57,7 +57,7 @@ Selector::Selector(IndiceArticulos* indice, QWidget* parent) : QWidget(parent, Q
 
     cmdTamano = new QPushButton(QStringLiteral(">"), this);
     cmdTamano->setObjectName(QStringLiteral("cmdTamano"));
-    cmdTamano->setAccessibleName(QStringLiteral("Mostrar u ocultar los filtros"));
+    cmdTamano->setAccessibleName(QStringLiteral("Mostrar los filtros")); // what pressing it does now
     ui::colocar(cmdTamano, 2760, 240, 495, 495);
     cmdTamano->setAutoDefault(true); // Enter on the button that has the focus presses it, as Space does
 
@@ -68,7 +68,7 @@ Selector::Selector(IndiceArticulos* indice, QWidget* parent) : QWidget(parent, Q
 
     lblCantidad = new QLabel(QStringLiteral("artículos en la lista."), this);
     lblCantidad->setObjectName(QStringLiteral("lblCantidad"));
-    lblCantidad->setAccessibleName(QStringLiteral("Cantidad de artículos"));
+    lblCantidad->setAccessibleDescription(QStringLiteral("Cantidad de artículos")); // its text is its name
     lblCantidad->setFont(fuente(QStringLiteral("Arial"), 8.25, true));
     QPalette blanco = lblCantidad->palette();
     blanco.setColor(QPalette::WindowText, Qt::white);
@@ -172,12 +172,14 @@ void Selector::cmdTamano_Click() {
         ui::fijarTamanoDeDiseno(this, QSize(ui::pixeles(kAnchoAncho), alto));
         resize(nuevo, height());
         cmdTamano->setText(QStringLiteral("<"));
+        cmdTamano->setAccessibleName(QStringLiteral("Ocultar los filtros"));
     } else {
         const int nuevo = std::max(width() - filtros, ui::pixeles(kAnchoAngosto));
         ui::fijarTamanoDeDiseno(this, QSize(ui::pixeles(kAnchoAngosto), alto));
         resize(nuevo, height());
         Aceptar();
         cmdTamano->setText(QStringLiteral(">"));
+        cmdTamano->setAccessibleName(QStringLiteral("Mostrar los filtros"));
     }
     lstDats->setVisible(ancho_);
     ActuaLbl();
