@@ -108,13 +108,19 @@ private slots:
         indice.setDirectorio(kDir);
         indice.agregarNombres(g.nombres);
         QStringList enCurso;
-        connect(&indice, &IndiceArticulos::progreso, this, [&] { enCurso << selector.lblCantidad->text(); });
+        QString trasActualizar;
+        connect(&indice, &IndiceArticulos::progreso, this, [&] {
+            enCurso << selector.lblCantidad->text();
+            // While reading, refreshing the count line keeps showing the progress. Checked from the progress
+            // itself, so that a machine that reads the whole list at once cannot end the listing first.
+            if (trasActualizar.isEmpty() && indice.listando()) {
+                selector.ActuaLbl();
+                trasActualizar = selector.lblCantidad->text();
+            }
+        });
         indice.listar();
         QCOMPARE(enCurso.value(0), QStringLiteral("Leyendo títulos… 0 de 1.200"));
-        QTRY_VERIFY(indice.rowCount() > 0);
-        QVERIFY(indice.listando());
-        selector.ActuaLbl(); // while reading, the count line keeps showing the progress
-        QVERIFY(selector.lblCantidad->text().startsWith(QStringLiteral("Leyendo títulos… ")));
+        QVERIFY(trasActualizar.startsWith(QStringLiteral("Leyendo títulos… ")));
 
         indice.vaciar();
         indice.agregarNombres({"a1.txt", "a2.txt"});
