@@ -24,6 +24,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 #include <algorithm>
 
@@ -398,11 +399,17 @@ void Taller::cmdTomoLoad_Click() {
     // the view lay out every item again for every article.
     lstArticulos->addItems(articulos);
     lstLstArts->addItems(articulos);
-    for (int i = 0; i < lstLstArts->count(); ++i) {
-        QListWidgetItem* item = lstLstArts->item(i);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
+    {
+        // The items were just added and the view has not laid them out yet: telling it of each box made
+        // checkable would only make it look at every item once more. It paints them as they are.
+        const QSignalBlocker callado(lstLstArts->model());
+        for (int i = 0; i < lstLstArts->count(); ++i) {
+            QListWidgetItem* item = lstLstArts->item(i);
+            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+            item->setCheckState(Qt::Unchecked);
+        }
     }
+    lstLstArts->viewport()->update();
     lstListas->clear();
     lstListas->addItems(forja::listaDeLineas(*listas));
 }
