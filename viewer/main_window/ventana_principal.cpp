@@ -169,20 +169,21 @@ void VentanaPrincipal::crearControles() {
     pctEpigrafe = nombrar(new Tira(pctContiene), "pctEpigrafe", QStringLiteral("Botones de la ilustración"));
     ui::colocar(pctEpigrafe, 0, 3360, 3375, 255);
     const QFont chica = fuente(QStringLiteral("Lucida Console"), 6.75);
-    pctPie = nombrar(new Tira(pctEpigrafe), "pctPie", QStringLiteral("Botón Pie de Foto"));
-    ui::colocar(pctPie, 2280, 0, 1095, 255);
-    lblPie = nombrar(new Etiqueta(QStringLiteral("Pie de Foto"), pctPie), "lblPie",
-                     QStringLiteral("Mostrar u ocultar el pie de foto"));
-    lblPie->setFont(chica);
-    lblPie->adjustSize();
-    ui::mover(lblPie, 120, 0);
-    pctAbrir = nombrar(new Tira(pctEpigrafe), "pctAbrir", QStringLiteral("Botón Abrir"));
-    ui::colocar(pctAbrir, 0, 0, 615, 255);
-    lblAbrir = nombrar(new Etiqueta(QStringLiteral("Abrir"), pctAbrir), "lblAbrir",
-                       QStringLiteral("Abrir la imagen en su tamaño"));
-    lblAbrir->setFont(chica);
-    lblAbrir->adjustSize();
-    ui::mover(lblAbrir, 120, 0);
+    // The two buttons under the illustration: a strip with its label in the small font.
+    auto boton = [&](Tira*& tira, Etiqueta*& etiqueta, const char* nombreTira, const char* nombreEtiqueta,
+                     const QString& texto, const QString& descripcionTira, const QString& descripcion, int x,
+                     int ancho) {
+        tira = nombrar(new Tira(pctEpigrafe), nombreTira, descripcionTira);
+        ui::colocar(tira, x, 0, ancho, 255);
+        etiqueta = nombrar(new Etiqueta(texto, tira), nombreEtiqueta, descripcion);
+        etiqueta->setFont(chica);
+        etiqueta->adjustSize();
+        ui::mover(etiqueta, 120, 0);
+    };
+    boton(pctPie, lblPie, "pctPie", "lblPie", QStringLiteral("Pie de Foto"), QStringLiteral("Botón Pie de Foto"),
+          QStringLiteral("Mostrar u ocultar el pie de foto"), 2280, 1095);
+    boton(pctAbrir, lblAbrir, "pctAbrir", "lblAbrir", QStringLiteral("Abrir"), QStringLiteral("Botón Abrir"),
+          QStringLiteral("Abrir la imagen en su tamaño"), 0, 615);
     txtEpigrafe = nombrar(cajaDeTexto(pctContiene), "txtEpigrafe", QStringLiteral("Pie de foto"));
     txtEpigrafe->setFont(fuente(QStringLiteral("MS Sans Serif"), 9.75, true));
     txtEpigrafe->setPlainText(QStringLiteral("Epigrafe de Ilustración"));
