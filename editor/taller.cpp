@@ -353,7 +353,7 @@ void Taller::cmdTomoAdd_Click() {
     bool registrada = false;
     if (const auto tomos = store::leerEnciclopedias(*raiz)) {
         registrada = std::any_of(tomos->begin(), tomos->end(),
-                                 [&](const std::string& tomo) { return store::igualesSinCaso(tomo, *nuevo); });
+                                 [&](std::string_view tomo) { return store::igualesSinCaso(tomo, *nuevo); });
     }
     if (!registrada) {
         if (const auto estado = store::anexarEnciclopedia(*raiz, *nuevo); !estado) {
@@ -500,7 +500,7 @@ void Taller::txtArtAdd_Click() {
     }
     if (const auto listas = store::leerIndiceListas(*tomo)) {
         for (const auto& lista : *listas) {
-            if (store::igualesSinCaso(lista + ".dat", *nombre)) {
+            if (store::igualesSinCaso(std::string(lista) + ".dat", *nombre)) {
                 Dialogos::avisar(this, QStringLiteral("«%1» es el archivo de la lista «%2»; elija otro nombre para "
                                                       "el artículo.")
                                            .arg(texto, ui::desdeStore(lista)));
@@ -572,8 +572,11 @@ void Taller::txtArtLoad_Click() {
     }
     txtArticulo->setText(texto);
     TallerArt* art = abrirTallerArt();
-    art->agregarContenido(ui::desdeStore(articulo->titulo), forja::listaDeLineas(articulo->ilustraciones),
-                          forja::listaDeLineas(articulo->cuerpo));
+    QStringList ilustraciones;
+    for (const std::string& nombre : articulo->ilustraciones) {
+        ilustraciones << ui::desdeStore(nombre);
+    }
+    art->agregarContenido(ui::desdeStore(articulo->titulo), ilustraciones, forja::textoDeLineas(articulo->cuerpo));
     // An editor window the author had minimized comes back; showing alone would leave it minimized.
     art->setWindowState(art->windowState() & ~Qt::WindowMinimized);
     art->show();

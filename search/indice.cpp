@@ -103,10 +103,9 @@ struct EnDisco {
 
 // The native file of a listed name: the name under the native directory when it is spelled as on disk
 // (one look at the disk), else found without regard to letter case.
-std::optional<EnDisco> buscarEnDisco(const fs::path& dirNativo, std::string_view directorio,
-                                     const std::string& nombre) {
-    const bool simple = nombre.find_first_of("\\/") == std::string::npos;
-    EnDisco e{nombre, simple ? dirNativo / utf8(nombre) : fs::path(), {}};
+std::optional<EnDisco> buscarEnDisco(const fs::path& dirNativo, std::string_view directorio, std::string_view nombre) {
+    const bool simple = nombre.find_first_of("\\/") == std::string_view::npos;
+    EnDisco e{std::string(nombre), simple ? dirNativo / utf8(nombre) : fs::path(), {}};
     if (simple) {
         if (auto firma = firmaDe(e.nativa)) {
             e.firma = std::move(*firma);
@@ -311,7 +310,7 @@ private:
         std::vector<EnDisco> porIndexar;
         std::vector<Xapian::docid> porReemplazar; // parallel to porIndexar; 0 for a new article
         std::unordered_set<std::string_view> listados;
-        for (const std::string& nombre : lista) {
+        for (const std::string_view nombre : lista) {
             if (nombre.empty() || !store::nombreRelativoSeguro(nombre) || !listados.insert(nombre).second) {
                 continue;
             }
@@ -320,7 +319,7 @@ private:
                 continue; // gone: dropped below with those no longer listed
             }
             ++informe_.articulos;
-            const auto hallado = indexados.find(nombre);
+            const auto hallado = indexados.find(std::string(nombre));
             if (hallado == indexados.end()) {
                 porIndexar.push_back(std::move(*enDisco));
                 porReemplazar.push_back(0);

@@ -63,8 +63,9 @@ LecturaColores leerColores(std::string_view directorio) {
         if (!valor) {
             // The line is quoted in the message; a long one (a picture saved under the name) only in part.
             constexpr std::size_t kMostrar = 40;
-            const std::string& linea = (*lineas)[i];
-            const std::string cita = linea.size() > kMostrar ? linea.substr(0, kMostrar) + "\x85" : linea;
+            const std::string_view linea = (*lineas)[i];
+            const std::string cita =
+                linea.size() > kMostrar ? std::string(linea.substr(0, kMostrar)) + "\x85" : std::string(linea);
             r.error = Error{"leer el archivo", ruta, Causa::NoEsNumero,
                             "l\xEDnea " + std::to_string(i + 1) + ": \xAB" + cita + "\xBB"};
             break;

@@ -81,7 +81,7 @@ std::size_t lineaCandidata(std::string_view t, std::size_t i, const std::array<c
 
 std::optional<std::string> buscarEnLineas(const Lineas& lineas, std::string_view palabra) {
     BusquedaEnDiccionario busqueda(palabra);
-    for (const std::string& linea : lineas) {
+    for (const std::string_view linea : lineas) {
         if (busqueda.leer(linea) || busqueda.leer("\r\n"))
             break;
     }

@@ -360,15 +360,31 @@ Estado reemplazar(std::string_view ruta, std::string_view bytes, const char* ope
 } // namespace
 
 Lineas partirLineas(std::string_view bytes) {
+    // The lines and their bytes are counted first, so that the lines are held in exactly the room they need.
+    std::size_t cuantas = 0;
+    std::size_t finales = 0; // bytes of line ends: each CR and the LF it takes with it
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t cr = bytes.find('\r', i);
+        ++cuantas;
+        if (cr == std::string_view::npos)
+            break;
+        i = cr + 1;
+        ++finales;
+        if (i < bytes.size() && bytes[i] == '\n') {
+            ++i;
+            ++finales;
+        }
+    }
     Lineas lineas;
+    lineas.reserve(cuantas, bytes.size() - finales);
     std::size_t i = 0;
     while (i < bytes.size()) {
         const std::size_t cr = bytes.find('\r', i);
         if (cr == std::string_view::npos) {
-            lineas.emplace_back(bytes.substr(i));
+            lineas.push_back(bytes.substr(i));
             break;
         }
-        lineas.emplace_back(bytes.substr(i, cr - i));
+        lineas.push_back(bytes.substr(i, cr - i));
         i = cr + 1;
         if (i < bytes.size() && bytes[i] == '\n')
             ++i;
@@ -462,7 +478,7 @@ Resultado<std::string> leerPrimeraLinea(std::string_view ruta, std::uint64_t lim
         return lineas.error();
     if (lineas->empty())
         return Error{kLeer, std::string(ruta), Causa::SinLineas, {}};
-    return std::move(lineas->front());
+    return std::string(lineas->front());
 }
 
 Estado escribirLineas(std::string_view ruta, const Lineas& lineas) {

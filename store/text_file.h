@@ -8,6 +8,7 @@
 // reader never sees a half-written file and a failed write leaves the old content whole.
 
 #include "limits.h"
+#include "lines.h"
 #include "result.h"
 
 #include <cstdint>
@@ -17,8 +18,6 @@
 #include <vector>
 
 namespace store {
-
-using Lineas = std::vector<std::string>;
 
 // Splits file bytes into lines by the rules above.
 Lineas partirLineas(std::string_view bytes);

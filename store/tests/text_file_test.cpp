@@ -19,11 +19,19 @@ namespace {
 
 class ArchivoDeTexto : public prueba::ConUnidades {};
 
+// Each line as a string of its own, read through the iterators and through indexing.
+std::vector<std::string> comoCadenas(const Lineas& lineas) {
+    std::vector<std::string> r(lineas.begin(), lineas.end());
+    for (std::size_t i = 0; i < lineas.size(); ++i)
+        EXPECT_EQ(lineas[i], r[i]);
+    return r;
+}
+
 TEST(Lineas, splitFollowsTheStoreLineRules) {
     struct Caso {
         const char* nombre;
         std::string bytes;
-        Lineas lineas;
+        std::vector<std::string> lineas;
     };
     const Caso casos[] = {
         {"zero bytes give no line", "", {}},
@@ -37,8 +45,47 @@ TEST(Lineas, splitFollowsTheStoreLineRules) {
         {"spaces are kept", "  a  \r\n \r\n", {"  a  ", " "}},
         {"high bytes and NUL pass", std::string("\xE1\xF1\x81\x00z\r\n", 7), {std::string("\xE1\xF1\x81\x00z", 5)}},
     };
-    for (const auto& c : casos)
-        EXPECT_EQ(partirLineas(c.bytes), c.lineas) << c.nombre;
+    for (const auto& c : casos) {
+        const Lineas partidas = partirLineas(c.bytes);
+        EXPECT_EQ(comoCadenas(partidas), c.lineas) << c.nombre;
+        // Built line by line, as the writers build them, the lines are the same and write back the same bytes.
+        Lineas unaAUna;
+        for (const std::string& l : c.lineas)
+            unaAUna.push_back(l);
+        EXPECT_EQ(partidas, unaAUna) << c.nombre;
+        EXPECT_EQ(unirLineas(partidas), unirLineas(unaAUna)) << c.nombre;
+    }
+}
+
+// Ten megabytes of line ends are millions of lines: each may cost its bytes and a few more, not a string.
+TEST(Lineas, manyShortLinesCostASmallMultipleOfTheFile) {
+    struct Caso {
+        const char* nombre;
+        std::string_view linea; // repeated to 10 MB
+        std::string_view leida; // each line as read
+        std::size_t porByte;    // the most memory per byte of file
+    };
+    const Caso casos[] = {
+        {"lone CRs", "\r", "", 5},
+        {"CR LF pairs", "\r\n", "", 3},
+        {"one byte lines", "x\r\n", "x", 3},
+    };
+    constexpr std::size_t kTamano = 10u << 20;
+    for (const auto& c : casos) {
+        std::string bytes;
+        bytes.reserve(kTamano);
+        while (bytes.size() + c.linea.size() <= kTamano)
+            bytes += c.linea;
+        const std::size_t cuantas = bytes.size() / c.linea.size();
+        const Lineas lineas = partirLineas(bytes);
+        ASSERT_EQ(lineas.size(), cuantas) << c.nombre;
+        EXPECT_EQ(lineas.front(), c.leida) << c.nombre;
+        EXPECT_EQ(lineas[cuantas / 2], c.leida) << c.nombre;
+        EXPECT_EQ(lineas.back(), c.leida) << c.nombre;
+        EXPECT_EQ(lineas.bytesDeTexto(), cuantas * c.leida.size()) << c.nombre;
+        EXPECT_LE(lineas.memoriaOcupada(), c.porByte * bytes.size()) << c.nombre;
+        EXPECT_EQ(unirLineas(lineas).size(), cuantas * (c.leida.size() + 2)) << c.nombre;
+    }
 }
 
 TEST(Lineas, everyWrittenLineEndsInCrLf) {
