@@ -7,7 +7,7 @@
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
-    if (const auto fin = ui::atenderAyudaYVersion(argc, argv, ui::Programa::Forja)) {
+    if (const auto fin = ui::atenderSinVentanas(argc, argv, ui::Programa::Forja)) {
         return *fin;
     }
     QApplication app(argc, argv);

@@ -38,6 +38,52 @@ Orden error(Programa p, const QString& que) {
             QStringLiteral("%1: %2\nPruebe «%1 --help» para ver cómo se usa.\n").arg(nombre(p), que)};
 }
 
+// Whether an argument before "--" is one of the options the toolkit takes for itself (with one dash or
+// two, alone or as "-option=value").
+bool hayOpcionDelToolkit(const QStringList& argumentos) {
+    static const QStringList kOpciones = {
+        QStringLiteral("platform"),
+        QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"),
+        QStringLiteral("plugin"),
+        QStringLiteral("qwindowgeometry"),
+        QStringLiteral("geometry"),
+        QStringLiteral("qwindowtitle"),
+        QStringLiteral("title"),
+        QStringLiteral("qwindowicon"),
+        QStringLiteral("icon"),
+        QStringLiteral("reverse"),
+        QStringLiteral("session"),
+        QStringLiteral("display"),
+        QStringLiteral("name"),
+        QStringLiteral("style"),
+        QStringLiteral("stylesheet"),
+        QStringLiteral("widgetcount"),
+        QStringLiteral("nograb"),
+        QStringLiteral("dograb"),
+        QStringLiteral("sync"),
+        QStringLiteral("qmljsdebugger"),
+        QStringLiteral("testability"),
+        QStringLiteral("visual"),
+        QStringLiteral("ncols"),
+        QStringLiteral("cmap"),
+    };
+    for (const QString& a : argumentos) {
+        if (a == QLatin1String("--")) {
+            return false;
+        }
+        if (!a.startsWith(QLatin1Char('-'))) {
+            continue;
+        }
+        QString opcion = a.mid(a.startsWith(QLatin1String("--")) ? 2 : 1);
+        opcion.truncate(opcion.indexOf(QLatin1Char('=')) < 0 ? opcion.size() : opcion.indexOf(QLatin1Char('=')));
+        if (kOpciones.contains(opcion)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 Orden leerLineaDeOrdenes(const QStringList& argumentos, Programa programa) {
@@ -78,17 +124,21 @@ Orden leerLineaDeOrdenes(const QStringList& argumentos, Programa programa) {
     return {Orden::Tipo::Abrir, rutas.value(0), QString()};
 }
 
-std::optional<int> atenderAyudaYVersion(int argc, char* argv[], Programa programa) {
+std::optional<int> atenderSinVentanas(int argc, char* argv[], Programa programa) {
     QStringList argumentos;
     for (int i = 1; i < argc; ++i) {
         argumentos << QString::fromLocal8Bit(argv[i]);
     }
     const Orden orden = leerLineaDeOrdenes(argumentos, programa);
-    if (orden.tipo != Orden::Tipo::Ayuda && orden.tipo != Orden::Tipo::Version) {
-        return std::nullopt;
+    if (orden.tipo == Orden::Tipo::Ayuda || orden.tipo == Orden::Tipo::Version) {
+        std::fputs(orden.mensaje.toLocal8Bit().constData(), stdout);
+        return 0;
     }
-    std::fputs(orden.mensaje.toLocal8Bit().constData(), stdout);
-    return 0;
+    if (orden.tipo == Orden::Tipo::Error && !hayOpcionDelToolkit(argumentos)) {
+        std::fputs(orden.mensaje.toLocal8Bit().constData(), stderr);
+        return 2;
+    }
+    return std::nullopt;
 }
 
 } // namespace ui

@@ -23,9 +23,11 @@ struct Orden {
 // can be given. The first of "--help" or "--version" wins over anything else on the line.
 Orden leerLineaDeOrdenes(const QStringList& argumentos, Programa programa);
 
-// Answers "--help" and "--version" before any window exists (so that they work without a display):
-// prints the text and returns the exit status. Returns nothing when the program should go on; other
-// mistakes are left for leerLineaDeOrdenes() on the arguments the toolkit has not taken for itself.
-std::optional<int> atenderAyudaYVersion(int argc, char* argv[], Programa programa);
+// Answers the command line before any window exists, so that it works without a display: "--help" and
+// "--version" print their text (exit status 0), and a mistake is told on the error output (exit status
+// 2). Returns nothing when the program should go on. A line holding an option of the toolkit's own
+// ("-platform offscreen", "--style=fusion") is left for leerLineaDeOrdenes() on the arguments the toolkit
+// has not taken for itself, except for "--help" and "--version".
+std::optional<int> atenderSinVentanas(int argc, char* argv[], Programa programa);
 
 } // namespace ui

@@ -10,7 +10,7 @@
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
-    if (const auto fin = ui::atenderAyudaYVersion(argc, argv, ui::Programa::Tomo)) {
+    if (const auto fin = ui::atenderSinVentanas(argc, argv, ui::Programa::Tomo)) {
         return *fin;
     }
     QApplication app(argc, argv);

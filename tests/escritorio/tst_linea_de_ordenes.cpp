@@ -16,6 +16,8 @@
 #include <QtTest>
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 using ui::Orden;
 using ui::Programa;
@@ -85,6 +87,39 @@ private slots:
         QCOMPARE(int(o.tipo), tipo);
         QCOMPARE(o.ruta, ruta);
         QVERIFY2(o.mensaje.contains(dice), qPrintable(o.mensaje));
+    }
+
+    // What is answered before any window exists, so that it works without a display: help, version and
+    // mistakes; a line holding one of the toolkit's own options is left for after the toolkit took it.
+    void sinVentanas_data() {
+        QTest::addColumn<QStringList>("argumentos");
+        QTest::addColumn<int>("salida"); // -1: the program goes on
+        QTest::newRow("nada") << QStringList{} << -1;
+        QTest::newRow("una ruta") << QStringList{QStringLiteral("C:\\ENCICLO\\SOLAR")} << -1;
+        QTest::newRow("ayuda") << QStringList{QStringLiteral("--help")} << 0;
+        QTest::newRow("opción desconocida") << QStringList{QStringLiteral("--ayuda")} << 2;
+        QTest::newRow("dos rutas") << QStringList{QStringLiteral("a"), QStringLiteral("b")} << 2;
+        QTest::newRow("opción del toolkit con valor")
+            << QStringList{QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("C:\\X")} << -1;
+        QTest::newRow("opción del toolkit con =")
+            << QStringList{QStringLiteral("--style=fusion"), QStringLiteral("-x")} << -1;
+        QTest::newRow("opción del toolkit tras --")
+            << QStringList{QStringLiteral("--"), QStringLiteral("-style"), QStringLiteral("b")} << 2;
+    }
+    void sinVentanas() {
+        QFETCH(QStringList, argumentos);
+        QFETCH(int, salida);
+        std::vector<QByteArray> bytes{QByteArrayLiteral("tomo")};
+        for (const QString& a : argumentos) {
+            bytes.push_back(a.toLocal8Bit());
+        }
+        std::vector<char*> argv;
+        for (QByteArray& b : bytes) {
+            argv.push_back(b.data());
+        }
+        argv.push_back(nullptr);
+        const std::optional<int> fin = ui::atenderSinVentanas(int(bytes.size()), argv.data(), Programa::Tomo);
+        QCOMPARE(fin.value_or(-1), salida);
     }
 
     // RUTA as typed: a Windows path under the drive directories, or a native one, absolute or relative;

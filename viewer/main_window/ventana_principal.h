@@ -122,6 +122,8 @@ public:
 signals:
     // An article (full stored path) has been read and is now shown, whichever route opened it.
     void articuloAbierto(const std::string& ruta);
+    // The chooser made another encyclopaedia current; directorio() is already the new one.
+    void enciclopediaCambiada();
 
 protected:
     void closeEvent(QCloseEvent* e) override;

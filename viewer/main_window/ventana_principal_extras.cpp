@@ -35,6 +35,7 @@ void VentanaPrincipal::cambiarEnciclopedia(const std::string& directorio) {
     DarEntorno();
     selector_->cmdTamano_Click(); // widens
     selector_->cmdTamano_Click(); // narrows again, loading the complete list with its titles
+    emit enciclopediaCambiada();
 }
 
 void VentanaPrincipal::DarEntorno() {

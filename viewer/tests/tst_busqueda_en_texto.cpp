@@ -8,6 +8,7 @@
 #include "tests/support/unidades.h"
 #include "windows/busqueda_en_texto.h"
 #include "windows/caja_articulo.h"
+#include "windows/elector.h"
 #include "windows/ventana_busqueda.h"
 
 #include <QAction>
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
 #include <QSignalSpy>
@@ -168,6 +170,25 @@ private slots:
         escribir(buscar->txtBuscado, QStringLiteral("zarzaparrilla astronomo"));
         QTRY_COMPARE(buscar->lblEncontrados->text(), QStringLiteral("1 artículo encontrado"));
         QCOMPARE(buscar->modelo()->resultados()->acierto(0).nombre, std::string("COMETAS.TXT"));
+    }
+
+    // Switching encyclopaedia in the chooser while the window is open searches the new one for the words
+    // typed, without the reader having to come back to the window.
+    void aSwitchOfEncyclopaediaSearchesTheNewOne() {
+        QTest::keyClick(ventana_->txtArticulo, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+        auto* buscar = ventana_->findChild<VentanaBusqueda*>();
+        QVERIFY(buscar);
+        escribir(buscar->txtBuscado, QStringLiteral("desembocadura"));
+        QTRY_COMPARE(buscar->lblEncontrados->text(), QStringLiteral("0 artículos encontrados"));
+
+        ventana_->mnuSeleki->trigger();
+        ventana_->elector()->lstTomos->setCurrentRow(1);
+        QTest::keyClick(ventana_->elector()->lstTomos, Qt::Key_Return);
+        QCOMPARE(ventana_->windowTitle(), QStringLiteral("Los ríos de España"));
+        QTRY_COMPARE(buscar->lblEncontrados->text(), QStringLiteral("1 artículo encontrado"));
+        QCOMPARE(buscar->modelo()->resultados()->acierto(0).nombre, std::string("GUADALQUIVIR.TXT"));
+        QCOMPARE(QString::fromStdString(buscar->modelo()->directorio()),
+                 QString::fromStdString(ventana_->directorio()));
     }
 
 private:

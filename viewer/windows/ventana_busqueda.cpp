@@ -126,6 +126,13 @@ VentanaBusqueda::VentanaBusqueda(VentanaPrincipal* principal)
     teclado::escapeCierra(this);
 
     connect(modelo_, &BusquedaEnTexto::resultadosCambiados, this, &VentanaBusqueda::mostrarResultados);
+    // A switch of encyclopaedia while the window is open searches the new one for what is typed.
+    connect(principal_, &VentanaPrincipal::enciclopediaCambiada, this, [this] {
+        if (isVisible() && principal_->directorio() != modelo_->directorio()) {
+            seguirEnciclopedia();
+            modelo_->buscar(txtBuscado->text());
+        }
+    });
     connect(modelo_, &BusquedaEnTexto::avance, this, [this](qulonglong hechos, qulonglong total) {
         prgIndice->setRange(0, static_cast<int>(total));
         prgIndice->setValue(static_cast<int>(hechos));
