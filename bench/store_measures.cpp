@@ -62,7 +62,7 @@ LUMBRE_MEDIDA("listing_100k", bench::Tipo::Razon, 1.3, [] {
         if (!lista) {
             salir("las listas");
         }
-        nombres.insert(nombres.end(), lista->begin(), lista->end());
+        nombres.agregar(*lista);
     }
     // The floor reads the same files in the same order, by their names on disk.
     NombresEnDisco enDisco;
@@ -70,7 +70,7 @@ LUMBRE_MEDIDA("listing_100k", bench::Tipo::Razon, 1.3, [] {
         enDisco.emplace(store::aMayusculas(n), (s.nativo / n).native());
     }
     std::vector<std::string> rutas;
-    for (const std::string& n : nombres) {
+    for (const std::string_view n : nombres) {
         rutas.push_back(enDisco.at(store::aMayusculas(n)));
     }
     std::size_t leidos = 0;
@@ -79,7 +79,7 @@ LUMBRE_MEDIDA("listing_100k", bench::Tipo::Razon, 1.3, [] {
         7,
         [&] {
             store::LectorTitulos lector(s.directorio);
-            for (const std::string& n : nombres) {
+            for (const std::string_view n : nombres) {
                 const auto t = lector.titulo(n);
                 leidos += t ? t->size() : 0;
             }

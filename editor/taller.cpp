@@ -326,16 +326,13 @@ void Taller::cmdTomoAdd_Click() {
     const QString elegido =
         Dialogos::abrirArchivo(this, QStringLiteral("Seleccionar un Icono"),
                                QStringLiteral("Iconos (*.ico);;Cursores (*.cur);;Todos los archivos (*)"));
-    std::optional<std::string> icono;
-    std::string reserva = iconoDeReserva();
+    // The chosen icon's bytes are what the encyclopaedia's icon file receives. The store reads them (the file
+    // the user chose, links followed): a FIFO or a device is refused at once instead of blocking, a huge file
+    // unread, and either is reported.
+    std::string icono = iconoDeReserva();
     if (!elegido.isEmpty()) {
-        if (const auto ruta = ui::haciaStore(elegido); ruta && store::existeArchivo(*ruta)) {
-            icono = *ruta;
-        } else if (const auto bytes =
-                       store::leerBytesNativos(QFile::encodeName(elegido).toStdString(), store::kLimiteImagen)) {
-            // A path the store cannot spell: its bytes stand in for the copy. They are read by the store too,
-            // so a FIFO is refused at once instead of blocking, and a huge file is refused unread.
-            reserva = *bytes;
+        if (auto bytes = store::leerBytesNativos(QFile::encodeName(elegido).toStdString(), store::kLimiteImagen)) {
+            icono = std::move(*bytes);
         } else {
             Dialogos::avisar(this, QStringLiteral("No se pudo leer el icono «%1»; la enciclotomo recibe el icono "
                                                   "de Forja.")
@@ -345,7 +342,7 @@ void Taller::cmdTomoAdd_Click() {
 
     // The directory and its files come first, so that a failure there leaves the data root's lists as they
     // were; the encyclopaedia is registered only once it exists.
-    if (const auto estado = store::crearEnciclopedia(*nuevo, icono, reserva); !estado) {
+    if (const auto estado = store::crearEnciclopedia(*nuevo, std::nullopt, icono); !estado) {
         Dialogos::error(this, estado.error());
         return;
     }
@@ -353,7 +350,7 @@ void Taller::cmdTomoAdd_Click() {
     bool registrada = false;
     if (const auto tomos = store::leerEnciclopedias(*raiz)) {
         registrada = std::any_of(tomos->begin(), tomos->end(),
-                                 [&](const std::string& tomo) { return store::igualesSinCaso(tomo, *nuevo); });
+                                 [&](std::string_view tomo) { return store::igualesSinCaso(tomo, *nuevo); });
     }
     if (!registrada) {
         if (const auto estado = store::anexarEnciclopedia(*raiz, *nuevo); !estado) {
@@ -500,7 +497,7 @@ void Taller::txtArtAdd_Click() {
     }
     if (const auto listas = store::leerIndiceListas(*tomo)) {
         for (const auto& lista : *listas) {
-            if (store::igualesSinCaso(lista + ".dat", *nombre)) {
+            if (store::igualesSinCaso(std::string(lista) + ".dat", *nombre)) {
                 Dialogos::avisar(this, QStringLiteral("«%1» es el archivo de la lista «%2»; elija otro nombre para "
                                                       "el artículo.")
                                            .arg(texto, ui::desdeStore(lista)));
@@ -572,8 +569,11 @@ void Taller::txtArtLoad_Click() {
     }
     txtArticulo->setText(texto);
     TallerArt* art = abrirTallerArt();
-    art->agregarContenido(ui::desdeStore(articulo->titulo), forja::listaDeLineas(articulo->ilustraciones),
-                          forja::listaDeLineas(articulo->cuerpo));
+    QStringList ilustraciones;
+    for (const std::string& nombre : articulo->ilustraciones) {
+        ilustraciones << ui::desdeStore(nombre);
+    }
+    art->agregarContenido(ui::desdeStore(articulo->titulo), ilustraciones, forja::textoDeLineas(articulo->cuerpo));
     // An editor window the author had minimized comes back; showing alone would leave it minimized.
     art->setWindowState(art->windowState() & ~Qt::WindowMinimized);
     art->show();

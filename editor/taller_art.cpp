@@ -147,18 +147,13 @@ bool TallerArt::eventFilter(QObject* objeto, QEvent* evento) {
     return QWidget::eventFilter(objeto, evento);
 }
 
-void TallerArt::agregarContenido(const QString& titulo, const QStringList& ilustraciones, const QStringList& cuerpo) {
+void TallerArt::agregarContenido(const QString& titulo, const QStringList& ilustraciones, const QString& cuerpo) {
     cargando_ = true;
     txtTitulo->setText(titulo);
     lstImagenes->addItems(ilustraciones);
-    QString texto;
-    for (const QString& linea : cuerpo) {
-        texto += linea;
-        texto += QLatin1Char('\n');
-    }
     QTextCursor cursor(txtArtText->document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(texto);
+    cursor.insertText(cuerpo);
     cargando_ = false;
 }
 

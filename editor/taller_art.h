@@ -23,9 +23,9 @@ class TallerArt : public QWidget {
 public:
     explicit TallerArt(Taller* taller);
 
-    // Adds what "Cargar Artículo" read: replaces the title, appends the illustrations and the body lines.
-    // Does not count as a change of the author's.
-    void agregarContenido(const QString& titulo, const QStringList& ilustraciones, const QStringList& cuerpo);
+    // Adds what "Cargar Artículo" read: replaces the title, appends the illustrations and the body (its lines, each
+    // followed by a line break). Does not count as a change of the author's.
+    void agregarContenido(const QString& titulo, const QStringList& ilustraciones, const QString& cuerpo);
 
     // True when the title, body, illustration list or caption box was changed by the author since the
     // window was filled or last saved.

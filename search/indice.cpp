@@ -95,9 +95,17 @@ struct Firma {
     }
 };
 
+// An article's bytes: never through a symbolic link (which could lead out of the encyclopaedia), never waiting
+// on a FIFO, never beyond an article's size limit.
 std::optional<std::string> leerNativo(const fs::path& ruta) {
-    const int fd = ::open(ruta.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(ruta.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0) {
+        return std::nullopt;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::uint64_t>(st.st_size) > store::kLimiteArticulo) {
+        ::close(fd);
         return std::nullopt;
     }
     std::string bytes;

@@ -55,7 +55,7 @@ void agregarLineaDeCuerpo(std::string& cuerpo, std::string_view linea) {
 
 Articulo analizarArticulo(const Lineas& lineas) {
     Articulo a;
-    for (const std::string& linea : lineas) {
+    for (const std::string_view linea : lineas) {
         switch (clasificar(linea)) {
         case Clase::Titulo:
             a.titulo = valorDeEtiqueta(linea);
@@ -86,9 +86,16 @@ Resultado<Articulo> leerArticulo(std::string_view ruta) {
     return analizarArticulo(*lineas);
 }
 
+Resultado<Articulo> leerArticuloDentro(std::string_view directorio, std::string_view ruta) {
+    auto lineas = leerLineasDentro(directorio, ruta, kLimiteArticulo);
+    if (!lineas)
+        return lineas.error();
+    return analizarArticulo(*lineas);
+}
+
 std::string tituloDeLineas(const Lineas& lineas) {
     std::string titulo;
-    for (const std::string& linea : lineas) {
+    for (const std::string_view linea : lineas) {
         if (clasificar(linea) == Clase::Titulo)
             titulo = valorDeEtiqueta(linea);
     }
@@ -127,7 +134,7 @@ std::string tituloDeBytes(std::string_view bytes) {
 ArticuloEditable analizarArticuloParaEditar(const Lineas& lineas, std::string_view nombreArchivo) {
     ArticuloEditable a;
     a.titulo = std::string(nombreArchivo);
-    for (const std::string& linea : lineas) {
+    for (const std::string_view linea : lineas) {
         const std::string_view s = sinEspaciosIzquierda(linea);
         if (s.empty() || s[0] != '<') {
             a.cuerpo.push_back(linea);
@@ -152,11 +159,10 @@ Resultado<ArticuloEditable> leerArticuloParaEditar(std::string_view ruta, std::s
 Estado escribirArticulo(std::string_view ruta, std::string_view titulo, const std::vector<std::string>& ilustraciones,
                         const Lineas& cuerpo) {
     Lineas lineas;
-    lineas.reserve(1 + ilustraciones.size() + cuerpo.size());
     lineas.push_back("<TIT>" + std::string(titulo));
     for (const std::string& nombre : ilustraciones)
         lineas.push_back("<IMG>" + nombre);
-    lineas.insert(lineas.end(), cuerpo.begin(), cuerpo.end());
+    lineas.agregar(cuerpo);
     return escribirLineas(ruta, lineas);
 }
 
@@ -174,6 +180,10 @@ std::string rutaCostado(std::string_view directorio, std::string_view nombre) {
 
 Resultado<std::string> leerImagen(std::string_view ruta) {
     return leerBytes(ruta, kLimiteImagen);
+}
+
+Resultado<std::string> leerImagenDentro(std::string_view directorio, std::string_view ruta) {
+    return leerBytesDentro(directorio, ruta, kLimiteImagen);
 }
 
 std::optional<std::string> rutaEpigrafeVisor(std::string_view directorio, std::string_view ilustracion) {

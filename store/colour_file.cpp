@@ -46,7 +46,7 @@ std::string formatoEditor(std::int32_t valor) {
 LecturaColores leerColores(std::string_view directorio) {
     LecturaColores r;
     const std::string ruta = unir(directorio, kColor);
-    auto lineas = leerLineas(ruta, kLimiteColores);
+    auto lineas = leerLineasDentro(directorio, ruta, kLimiteColores);
     if (!lineas) {
         r.error = lineas.error();
         return r;
@@ -63,8 +63,9 @@ LecturaColores leerColores(std::string_view directorio) {
         if (!valor) {
             // The line is quoted in the message; a long one (a picture saved under the name) only in part.
             constexpr std::size_t kMostrar = 40;
-            const std::string& linea = (*lineas)[i];
-            const std::string cita = linea.size() > kMostrar ? linea.substr(0, kMostrar) + "\x85" : linea;
+            const std::string_view linea = (*lineas)[i];
+            const std::string cita =
+                linea.size() > kMostrar ? std::string(linea.substr(0, kMostrar)) + "\x85" : std::string(linea);
             r.error = Error{"leer el archivo", ruta, Causa::NoEsNumero,
                             "l\xEDnea " + std::to_string(i + 1) + ": \xAB" + cita + "\xBB"};
             break;

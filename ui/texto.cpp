@@ -4,6 +4,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
 
 #include <vector>
@@ -76,7 +77,7 @@ std::optional<std::string> haciaStore(const QString& texto, QString* noRepresent
     return out;
 }
 
-std::optional<std::vector<std::string>> lineasDeTexto(const QString& texto, QString* noRepresentables) {
+std::optional<store::Lineas> lineasDeTexto(const QString& texto, QString* noRepresentables) {
     QString t = texto;
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     t.replace(QChar(u'\r'), QChar(u'\n'));
@@ -86,17 +87,15 @@ std::optional<std::vector<std::string>> lineasDeTexto(const QString& texto, QStr
     if (!bytes) {
         return std::nullopt;
     }
-    std::vector<std::string> lineas;
-    std::string actual;
-    for (const char c : *bytes) {
-        if (c == '\n') {
-            lineas.push_back(std::move(actual));
-            actual.clear();
-        } else {
-            actual.push_back(c);
-        }
+    const std::string_view b = *bytes;
+    store::Lineas lineas;
+    lineas.reserve(static_cast<std::size_t>(std::count(b.begin(), b.end(), '\n')) + 1, b.size());
+    std::size_t inicio = 0;
+    for (std::size_t salto = b.find('\n'); salto != std::string_view::npos; salto = b.find('\n', inicio)) {
+        lineas.push_back(b.substr(inicio, salto - inicio));
+        inicio = salto + 1;
     }
-    lineas.push_back(std::move(actual));
+    lineas.push_back(b.substr(inicio));
     return lineas;
 }
 

@@ -2,6 +2,7 @@
 
 // The store speaks Windows-1252; the windows speak QString. These convert at that edge.
 
+#include "store/lines.h"
 #include "store/result.h"
 
 #include <QString>
@@ -24,7 +25,7 @@ std::optional<std::string> haciaStore(const QString& texto, QString* noRepresent
 
 // The text of a multi-line box as the store's lines: split at line breaks ("\r\n", "\r" or "\n").
 // Fails like haciaStore().
-std::optional<std::vector<std::string>> lineasDeTexto(const QString& texto, QString* noRepresentables = nullptr);
+std::optional<store::Lineas> lineasDeTexto(const QString& texto, QString* noRepresentables = nullptr);
 
 // The Spanish message of a store error, ready for a message box.
 QString mensajeDe(const store::Error& error);

@@ -78,7 +78,7 @@ TEST(Diccionario, doubleClickedWordIsStrippedPassByPass) {
 
 // The rule as written: each whole line upper-cased, the first that begins with the word.
 std::optional<std::string> definicionPorLaRegla(const Lineas& lineas, const std::string& palabra) {
-    for (const std::string& linea : lineas) {
+    for (const std::string_view linea : lineas) {
         const std::string l = aMayusculas(linea);
         if (l.compare(0, palabra.size(), palabra) == 0 && l.size() >= palabra.size())
             return std::string(sinEspaciosIzquierda(std::string_view(l).substr(palabra.size())));

@@ -19,11 +19,19 @@ namespace {
 
 class ArchivoDeTexto : public prueba::ConUnidades {};
 
+// Each line as a string of its own, read through the iterators and through indexing.
+std::vector<std::string> comoCadenas(const Lineas& lineas) {
+    std::vector<std::string> r(lineas.begin(), lineas.end());
+    for (std::size_t i = 0; i < lineas.size(); ++i)
+        EXPECT_EQ(lineas[i], r[i]);
+    return r;
+}
+
 TEST(Lineas, splitFollowsTheStoreLineRules) {
     struct Caso {
         const char* nombre;
         std::string bytes;
-        Lineas lineas;
+        std::vector<std::string> lineas;
     };
     const Caso casos[] = {
         {"zero bytes give no line", "", {}},
@@ -37,8 +45,47 @@ TEST(Lineas, splitFollowsTheStoreLineRules) {
         {"spaces are kept", "  a  \r\n \r\n", {"  a  ", " "}},
         {"high bytes and NUL pass", std::string("\xE1\xF1\x81\x00z\r\n", 7), {std::string("\xE1\xF1\x81\x00z", 5)}},
     };
-    for (const auto& c : casos)
-        EXPECT_EQ(partirLineas(c.bytes), c.lineas) << c.nombre;
+    for (const auto& c : casos) {
+        const Lineas partidas = partirLineas(c.bytes);
+        EXPECT_EQ(comoCadenas(partidas), c.lineas) << c.nombre;
+        // Built line by line, as the writers build them, the lines are the same and write back the same bytes.
+        Lineas unaAUna;
+        for (const std::string& l : c.lineas)
+            unaAUna.push_back(l);
+        EXPECT_EQ(partidas, unaAUna) << c.nombre;
+        EXPECT_EQ(unirLineas(partidas), unirLineas(unaAUna)) << c.nombre;
+    }
+}
+
+// Ten megabytes of line ends are millions of lines: each may cost its bytes and a few more, not a string.
+TEST(Lineas, manyShortLinesCostASmallMultipleOfTheFile) {
+    struct Caso {
+        const char* nombre;
+        std::string_view linea; // repeated to 10 MB
+        std::string_view leida; // each line as read
+        std::size_t porByte;    // the most memory per byte of file
+    };
+    const Caso casos[] = {
+        {"lone CRs", "\r", "", 5},
+        {"CR LF pairs", "\r\n", "", 3},
+        {"one byte lines", "x\r\n", "x", 3},
+    };
+    constexpr std::size_t kTamano = 10u << 20;
+    for (const auto& c : casos) {
+        std::string bytes;
+        bytes.reserve(kTamano);
+        while (bytes.size() + c.linea.size() <= kTamano)
+            bytes += c.linea;
+        const std::size_t cuantas = bytes.size() / c.linea.size();
+        const Lineas lineas = partirLineas(bytes);
+        ASSERT_EQ(lineas.size(), cuantas) << c.nombre;
+        EXPECT_EQ(lineas.front(), c.leida) << c.nombre;
+        EXPECT_EQ(lineas[cuantas / 2], c.leida) << c.nombre;
+        EXPECT_EQ(lineas.back(), c.leida) << c.nombre;
+        EXPECT_EQ(lineas.bytesDeTexto(), cuantas * c.leida.size()) << c.nombre;
+        EXPECT_LE(lineas.memoriaOcupada(), c.porByte * bytes.size()) << c.nombre;
+        EXPECT_EQ(unirLineas(lineas).size(), cuantas * (c.leida.size() + 2)) << c.nombre;
+    }
 }
 
 TEST(Lineas, everyWrittenLineEndsInCrLf) {
@@ -111,6 +158,53 @@ TEST_F(ArchivoDeTexto, failuresCarryTheirCauseAndPathAsTyped) {
         EXPECT_EQ(e.error().ruta, c.ruta) << c.nombre;
     }
     EXPECT_FALSE(fs::exists(c() / "B.ICO"));
+}
+
+// A file of an encyclopaedia is read through no symbolic link, which could lead out of its directory; the way to
+// the directory itself (a linked data root) and the registry chain are followed.
+TEST_F(ArchivoDeTexto, filesOfAnEncyclopaediaAreNotReadThroughLinks) {
+    escribir(c() / "FUERA" / "SECRETO.TXT", "secreto\r\n");
+    escribir(c() / "FUERA" / "IMG" / "A.PNG", "secreto\r\n");
+    escribir(c() / "DATOS" / "ENC" / "COLOR.DAT", "propio\r\n");
+    escribir(c() / "DATOS" / "ENC" / "IMG" / "B.PNG", "propio\r\n");
+    fs::create_directory_symlink(c() / "DATOS", c() / "RAIZ");
+    fs::create_symlink(c() / "FUERA" / "SECRETO.TXT", c() / "DATOS" / "ENC" / "ENLACE.TXT");
+    fs::create_symlink("COLOR.DAT", c() / "DATOS" / "ENC" / "DENTRO.DAT");
+    fs::create_directory_symlink(c() / "FUERA" / "IMG", c() / "DATOS" / "ENC" / "FOTOS");
+    struct Caso {
+        const char* nombre;
+        const char* ruta;
+        std::optional<Causa> causa; // nothing: read
+    };
+    const Caso casos[] = {
+        {"a file, its directory reached through a linked root", "C:\\RAIZ\\ENC\\color.dat", {}},
+        {"a file in a subdirectory, spelled in another case", "C:\\RAIZ\\ENC\\img\\b.png", {}},
+        {"the file is a link out", "C:\\RAIZ\\ENC\\ENLACE.TXT", Causa::AccesoDenegado},
+        {"the file is a link within", "C:\\RAIZ\\ENC\\DENTRO.DAT", Causa::AccesoDenegado},
+        {"a directory on the way is a link out", "C:\\RAIZ\\ENC\\fotos\\A.PNG", Causa::AccesoDenegado},
+        {"a name climbing out", "C:\\RAIZ\\ENC\\..\\..\\FUERA\\SECRETO.TXT", Causa::NombreNoValido},
+        {"a path not under the directory", "C:\\FUERA\\SECRETO.TXT", Causa::NombreNoValido},
+        {"a missing file", "C:\\RAIZ\\ENC\\NO.TXT", Causa::NoEncontrado},
+        {"under a missing directory", "C:\\RAIZ\\ENC\\NO\\A.TXT", Causa::RutaNoEncontrada},
+    };
+    for (const auto& c : casos) {
+        const auto leido = leerBytesDentro("C:\\RAIZ\\ENC", c.ruta, kLimiteLista);
+        if (!c.causa) {
+            ASSERT_TRUE(leido) << c.nombre << ": " << leido.error().mensaje();
+            EXPECT_EQ(*leido, "propio\r\n") << c.nombre;
+            continue;
+        }
+        ASSERT_FALSE(leido) << c.nombre;
+        EXPECT_EQ(leido.error().causa, *c.causa) << c.nombre;
+        EXPECT_EQ(leido.error().ruta, c.ruta) << c.nombre;
+    }
+    // Read by its path, the file is refused as a link too, and says why; in the registry chain it is followed.
+    const auto enlace = leerLineas("C:\\RAIZ\\ENC\\ENLACE.TXT");
+    ASSERT_FALSE(enlace);
+    EXPECT_EQ(enlace.error().mensaje(), "No se pudo leer el archivo \xAB"
+                                        "C:\\RAIZ\\ENC\\ENLACE.TXT\xBB: acceso denegado (dentro de una "
+                                        "enciclotomo no se siguen enlaces simb\xF3licos).");
+    EXPECT_EQ(leerPrimeraLinea("C:\\RAIZ\\ENC\\ENLACE.TXT", kLimitePequeno, Enlaces::Seguir).valor(), "secreto");
 }
 
 TEST_F(ArchivoDeTexto, pathsHoldingControlBytesOpenNothing) {

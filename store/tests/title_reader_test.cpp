@@ -19,7 +19,7 @@ namespace {
 // spaces trimmed at both ends), and take the value of the last key that starts with "<TIT>".
 std::string tituloPorLaRegla(std::string_view bytes) {
     std::string titulo;
-    for (const std::string& linea : partirLineas(bytes)) {
+    for (const std::string_view linea : partirLineas(bytes)) {
         const std::string clave(sinEspacios(aMayusculas(linea)));
         if (clave.size() >= 5 && clave.compare(0, 5, "<TIT>") == 0)
             titulo = std::string(sinEspaciosIzquierda(linea).substr(5));

@@ -27,15 +27,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t tam
     EXIGIR(articulos == store::partirLineas(lista));
     EXIGIR(LEIDO(store::leerLista(enc.ruta, "PLANETAS")) == articulos);
 
-    for (const std::string& n : nombres) {
+    for (const std::string_view n : nombres) {
         if (store::nombreRelativoSeguro(n))
             EXIGIR(fuzz::dentroDe(enc.nativa, store::rutaLista(enc.ruta, n)));
         if (!store::verificarNuevaLista(enc.ruta, n)) {
-            EXIGIR(store::nombreArchivoValido(n + ".dat"));
+            EXIGIR(store::nombreArchivoValido(std::string(n) + ".dat"));
             EXIGIR(fuzz::dentroDe(enc.nativa, store::rutaLista(enc.ruta, n)));
         }
     }
-    for (const std::string& a : articulos) {
+    for (const std::string_view a : articulos) {
         if (store::nombreRelativoSeguro(a))
             EXIGIR(fuzz::dentroDe(enc.nativa, store::unir(enc.ruta, a)));
     }

@@ -54,8 +54,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t tam
     // Registry line 1 names the current-encyclopaedia file; the fuzzed registry keeps it on the scratch
     // drive by starting every line with "C:\" so that nothing outside the scratch drive is read.
     std::string lineas;
-    for (const std::string& l : store::partirLineas(registro))
-        lineas += "C:\\" + l + "\r\n";
+    for (const std::string_view l : store::partirLineas(registro)) {
+        lineas += "C:\\";
+        lineas += l;
+        lineas += "\r\n";
+    }
     fuzz::ponerArchivo(enc.unidad / "LUMBRE" / "TOMOS.DAT", lineas);
     fuzz::ponerArchivo(enc.unidad / "LUMBRE" / "ACTUAL.DAT", actual);
     const auto r = store::leerRegistro();

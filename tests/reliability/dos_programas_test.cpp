@@ -31,7 +31,8 @@ const std::string kEnc = "C:\\ENC";
 // Version n of each file: every line of it says n, so a reader can tell a whole version from a mix.
 store::Lineas cuerpo(unsigned n) {
     const std::string linea = "versi\xF3n " + std::to_string(n) + " " + std::string(n % 300, 'x');
-    return store::Lineas(20 + n % 50, linea);
+    const std::vector<std::string> lineas(20 + n % 50, linea);
+    return store::Lineas(lineas.begin(), lineas.end());
 }
 
 std::string lineaDeEscritor(int escritor, unsigned n) {

@@ -32,13 +32,13 @@ std::string lineaComprobable(unsigned numero, std::size_t largo) {
            std::string(largo, static_cast<char>('a' + numero % 26));
 }
 
-bool lineaEntera(const std::string& l) {
+bool lineaEntera(std::string_view l) {
     const auto a = l.find(':');
     const auto b = l.find(':', a + 1);
     if (a == std::string::npos || b == std::string::npos)
         return false;
-    const unsigned numero = static_cast<unsigned>(std::stoul(l.substr(0, a)));
-    const std::size_t largo = std::stoul(l.substr(a + 1, b - a - 1));
+    const unsigned numero = static_cast<unsigned>(std::stoul(std::string(l.substr(0, a))));
+    const std::size_t largo = std::stoul(std::string(l.substr(a + 1, b - a - 1)));
     return l == lineaComprobable(numero, largo);
 }
 

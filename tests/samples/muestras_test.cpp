@@ -135,8 +135,7 @@ protected:
 
     bool enCompleta(std::string_view articulo) const {
         const Lineas c = completa();
-        return std::any_of(c.begin(), c.end(),
-                           [&](const std::string& a) { return store::igualesSinCaso(a, articulo); });
+        return std::any_of(c.begin(), c.end(), [&](std::string_view a) { return store::igualesSinCaso(a, articulo); });
     }
 };
 
@@ -260,7 +259,7 @@ TEST_P(CadaMuestra, everyIllustrationHasItsPictureAndACaption) {
         auto a = store::leerArticulo(store::unir(dir(), nombre));
         ASSERT_TRUE(a.ok()) << a.error().mensaje();
         for (const auto& ilustracion : a->ilustraciones) {
-            SCOPED_TRACE(nombre + " / " + ilustracion);
+            SCOPED_TRACE(std::string(nombre) + " / " + ilustracion);
             EXPECT_TRUE(nombreDeIlustracion(ilustracion));
             EXPECT_TRUE(store::existeArchivo(store::rutaIlustracion(dir(), ilustracion)));
 
@@ -287,7 +286,7 @@ TEST_P(CadaMuestra, listsNameOnlyListedArticlesInTheCompleteListsOrder) {
     ASSERT_FALSE(indice->empty());
     const Lineas todos = completa();
     for (const auto& lista : *indice) {
-        ASSERT_TRUE(store::nombreArchivoValido(lista + ".dat")) << lista;
+        ASSERT_TRUE(store::nombreArchivoValido(std::string(lista) + ".dat")) << lista;
         auto articulos = store::leerLista(dir(), lista);
         ASSERT_TRUE(articulos.ok()) << articulos.error().mensaje();
         EXPECT_FALSE(articulos->empty()) << lista;

@@ -128,8 +128,8 @@ void IndiceArticulos::cargarLista(const std::string& nombre) {
     agregarNombres(*lineas);
 }
 
-void IndiceArticulos::agregarNombres(const std::vector<std::string>& nombres) {
-    for (const std::string& n : nombres) {
+void IndiceArticulos::agregarNombres(const store::Lineas& nombres) {
+    for (const std::string_view n : nombres) {
         if (!n.empty()) { // an empty line names no article
             nombres_.agregar(n);
         }

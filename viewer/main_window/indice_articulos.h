@@ -24,6 +24,10 @@
 #include <string_view>
 #include <vector>
 
+namespace store {
+class Lineas;
+}
+
 class IndiceArticulos : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -53,7 +57,7 @@ public:
     // is broken keeps the directory held before; a list that cannot be read, or a list name that would
     // lead out of the encyclopaedia directory, adds nothing. Problems are told through aviso() and error().
     void cargarLista(const std::string& nombre);
-    void agregarNombres(const std::vector<std::string>& nombres);
+    void agregarNombres(const store::Lineas& nombres);
 
     // Starts listing the titles of every name held now; they are appended to the titles in list order.
     // A listing asked for while another runs starts when that one ends.

@@ -41,7 +41,7 @@ struct Grande {
         }
     }
     prueba::Unidades u;
-    std::vector<std::string> nombres;
+    store::Lineas nombres;
     QStringList titulos;
     int faltan = 0;
 };

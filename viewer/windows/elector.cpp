@@ -54,7 +54,7 @@ void Elector::Form_Load() {
         return;
     }
     QStringList entradas;
-    for (const std::string& linea : *tomos) {
+    for (const std::string_view linea : *tomos) {
         entradas << ui::desdeStore(linea);
     }
     lstTomos->addItems(entradas);

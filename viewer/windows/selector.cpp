@@ -115,7 +115,7 @@ void Selector::Form_Load() {
         ui::Dialogos::error(this, nombres.error());
         return;
     }
-    for (const std::string& nombre : *nombres) {
+    for (const std::string_view nombre : *nombres) {
         auto* item = new QListWidgetItem(ui::desdeStore(nombre), lstDats);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
