@@ -14,7 +14,7 @@ Resultado<Lineas> leerLista(std::string_view directorio, std::string_view nombre
 }
 
 Resultado<Lineas> leerIndiceListas(std::string_view directorio) {
-    return leerLineasDentro(directorio, unir(directorio, kListas), kLimiteLista);
+    return leerLineasDentro(directorio, unir(directorio, kListas), kLimiteIndiceListas);
 }
 
 Resultado<Lineas> leerCompleta(std::string_view directorio) {
