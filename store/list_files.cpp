@@ -13,6 +13,10 @@ Resultado<Lineas> leerLista(std::string_view directorio, std::string_view nombre
     return leerLineas(rutaLista(directorio, nombre), kLimiteLista);
 }
 
+Resultado<std::string> leerBytesDeLista(std::string_view directorio, std::string_view nombre) {
+    return leerBytes(rutaLista(directorio, nombre), kLimiteLista);
+}
+
 Resultado<Lineas> leerIndiceListas(std::string_view directorio) {
     return leerLineas(unir(directorio, kListas), kLimiteLista);
 }

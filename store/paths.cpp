@@ -204,6 +204,22 @@ IndiceDeCasos& indiceGlobal() {
     return indice;
 }
 
+// A name of ASCII letters is most often on disk in capitals (the store writes its own files so). Of the
+// spellings of such a name, the one in capitals sorts first, so it is the one the case index would choose
+// as well: when it exists, it is the answer, and a large directory is not listed to find it.
+std::optional<fs::path> enMayusculasSiEstaElegida(const fs::path& dir, std::string_view nombre,
+                                                  const std::string& clave) {
+    const bool ascii =
+        std::all_of(clave.begin(), clave.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (!ascii || clave == nombre)
+        return std::nullopt;
+    fs::path ruta = dir.empty() ? fs::path(clave) : dir / clave;
+    struct stat st {};
+    if (::lstat(ruta.c_str(), &st) != 0)
+        return std::nullopt;
+    return ruta;
+}
+
 #endif
 
 } // namespace
@@ -269,8 +285,13 @@ fs::path resolver(std::string_view ruta) {
             r = std::move(exacto);
             continue;
         }
+        const std::string clave = aMayusculas(c);
+        if (auto mayusculas = enMayusculasSiEstaElegida(r, c, clave)) {
+            r = std::move(*mayusculas);
+            continue;
+        }
         const fs::path dir = r.empty() ? fs::path(".") : r;
-        if (auto real = indiceGlobal().buscar(dir, aMayusculas(c))) {
+        if (auto real = indiceGlobal().buscar(dir, clave)) {
             r = r.empty() ? fs::path(*real) : r / *real;
         } else {
             r = std::move(exacto);
