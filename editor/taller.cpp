@@ -326,16 +326,13 @@ void Taller::cmdTomoAdd_Click() {
     const QString elegido =
         Dialogos::abrirArchivo(this, QStringLiteral("Seleccionar un Icono"),
                                QStringLiteral("Iconos (*.ico);;Cursores (*.cur);;Todos los archivos (*)"));
-    std::optional<std::string> icono;
-    std::string reserva = iconoDeReserva();
+    // The chosen icon's bytes are what the encyclopaedia's icon file receives. The store reads them (the file
+    // the user chose, links followed): a FIFO or a device is refused at once instead of blocking, a huge file
+    // unread, and either is reported.
+    std::string icono = iconoDeReserva();
     if (!elegido.isEmpty()) {
-        if (const auto ruta = ui::haciaStore(elegido); ruta && store::existeArchivo(*ruta)) {
-            icono = *ruta;
-        } else if (const auto bytes =
-                       store::leerBytesNativos(QFile::encodeName(elegido).toStdString(), store::kLimiteImagen)) {
-            // A path the store cannot spell: its bytes stand in for the copy. They are read by the store too,
-            // so a FIFO is refused at once instead of blocking, and a huge file is refused unread.
-            reserva = *bytes;
+        if (auto bytes = store::leerBytesNativos(QFile::encodeName(elegido).toStdString(), store::kLimiteImagen)) {
+            icono = std::move(*bytes);
         } else {
             Dialogos::avisar(this, QStringLiteral("No se pudo leer el icono «%1»; la enciclotomo recibe el icono "
                                                   "de Forja.")
@@ -345,7 +342,7 @@ void Taller::cmdTomoAdd_Click() {
 
     // The directory and its files come first, so that a failure there leaves the data root's lists as they
     // were; the encyclopaedia is registered only once it exists.
-    if (const auto estado = store::crearEnciclopedia(*nuevo, icono, reserva); !estado) {
+    if (const auto estado = store::crearEnciclopedia(*nuevo, std::nullopt, icono); !estado) {
         Dialogos::error(this, estado.error());
         return;
     }

@@ -131,7 +131,7 @@ struct Buscador::Datos {
             a.nombre = doc.get_value(kValorNombre);
             a.titulo = store::cp1252AUtf8(doc.get_data());
             // The passage comes from the article as it is now; one that cannot be read has none.
-            if (const auto articulo = store::leerArticulo(store::unir(directorio, a.nombre))) {
+            if (const auto articulo = store::leerArticuloDentro(directorio, store::unir(directorio, a.nombre))) {
                 a.pasaje = pasaje(articulo->cuerpo, elementos, formas);
             }
             r.aciertos.push_back(std::move(a));

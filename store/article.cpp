@@ -86,6 +86,13 @@ Resultado<Articulo> leerArticulo(std::string_view ruta) {
     return analizarArticulo(*lineas);
 }
 
+Resultado<Articulo> leerArticuloDentro(std::string_view directorio, std::string_view ruta) {
+    auto lineas = leerLineasDentro(directorio, ruta, kLimiteArticulo);
+    if (!lineas)
+        return lineas.error();
+    return analizarArticulo(*lineas);
+}
+
 std::string tituloDeLineas(const Lineas& lineas) {
     std::string titulo;
     for (const std::string_view linea : lineas) {
@@ -173,6 +180,10 @@ std::string rutaCostado(std::string_view directorio, std::string_view nombre) {
 
 Resultado<std::string> leerImagen(std::string_view ruta) {
     return leerBytes(ruta, kLimiteImagen);
+}
+
+Resultado<std::string> leerImagenDentro(std::string_view directorio, std::string_view ruta) {
+    return leerBytesDentro(directorio, ruta, kLimiteImagen);
 }
 
 std::optional<std::string> rutaEpigrafeVisor(std::string_view directorio, std::string_view ilustracion) {

@@ -27,6 +27,9 @@ struct Articulo {
 
 Articulo analizarArticulo(const Lineas& lineas);
 Resultado<Articulo> leerArticulo(std::string_view ruta);
+// An article of the encyclopaedia `directorio`, `ruta` being directorio + "\" + its name: no symbolic link
+// below the directory is followed (see leerBytesDentro).
+Resultado<Articulo> leerArticuloDentro(std::string_view directorio, std::string_view ruta);
 
 // The title alone (the value of the last title line, or empty).
 std::string tituloDeLineas(const Lineas& lineas);
@@ -65,6 +68,8 @@ std::string rutaCostado(std::string_view directorio, std::string_view nombre);
 // A picture's bytes (an illustration, a side picture, ICONO.ICO) for the windows to decode from memory: only a
 // regular file is read, a FIFO or a device is refused at once, and a file beyond kLimiteImagen is refused unread.
 Resultado<std::string> leerImagen(std::string_view ruta);
+// A picture of the encyclopaedia `directorio` (ruta = directorio + "\" + ...), through no symbolic link below it.
+Resultado<std::string> leerImagenDentro(std::string_view directorio, std::string_view ruta);
 
 // Caption path as the viewer names it: the name less its last three characters, then "TXT", in "Img".
 // Nothing when the name is shorter than three characters.

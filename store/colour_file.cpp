@@ -46,7 +46,7 @@ std::string formatoEditor(std::int32_t valor) {
 LecturaColores leerColores(std::string_view directorio) {
     LecturaColores r;
     const std::string ruta = unir(directorio, kColor);
-    auto lineas = leerLineas(ruta, kLimiteColores);
+    auto lineas = leerLineasDentro(directorio, ruta, kLimiteColores);
     if (!lineas) {
         r.error = lineas.error();
         return r;

@@ -30,6 +30,16 @@ void asegurarUnidad(std::string_view ruta);
 // `nativa` tells a missing file from a missing directory on the way.
 Error errorDeSistema(std::string operacion, std::string_view ruta, int numero, const std::filesystem::path& nativa);
 
+// The detail of an error for a file of an encyclopaedia refused because it is, or lies past, a symbolic link.
+inline constexpr const char* kNoSeSiguenEnlaces = "dentro de una enciclotomo no se siguen enlaces simb\xF3licos";
+
+#ifndef _WIN32
+// Opens for reading, with O_NONBLOCK, the file `ruta` (directorio + "\" + a name) of an encyclopaedia: the
+// directory is reached as any path is, each directory below it and the file itself are opened one at a time
+// without following a symbolic link. Returns the descriptor, or -1 with `error` naming `ruta`.
+int abrirDentro(std::string_view directorio, std::string_view ruta, Error& error);
+#endif
+
 // A directory's case index: each name on disk under its Windows-1252 upper-case key. When several names share
 // a key, one of them (the same one every time) stands for it and the key is also in `ambiguas`.
 struct IndiceDeNombres {

@@ -210,10 +210,11 @@ Resultado<std::optional<std::string>> buscarDefinicion(std::string_view director
     return buscarEnLineas(*lineas, palabra);
 #else
     const std::filesystem::path nativa = resolver(ruta);
-    // O_NONBLOCK: a FIFO in the dictionary's place is refused, never waited on.
-    const int fd = ::open(nativa.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    // Opened with O_NONBLOCK: a FIFO in the dictionary's place is refused, never waited on.
+    Error error;
+    const int fd = detail::abrirDentro(directorio, ruta, error);
     if (fd < 0)
-        return detail::errorDeSistema(kLeer, ruta, errno, nativa);
+        return error;
     struct Cierre {
         int fd;
         ~Cierre() { ::close(fd); }

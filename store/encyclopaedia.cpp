@@ -45,7 +45,7 @@ Estado crearEnciclopedia(std::string_view directorio, const std::optional<std::s
 }
 
 Resultado<Lineas> leerDescripcion(std::string_view directorio) {
-    return leerLineas(unir(directorio, kDescrip), kLimitePequeno);
+    return leerLineasDentro(directorio, unir(directorio, kDescrip), kLimitePequeno);
 }
 
 Estado guardarDescripcion(std::string_view directorio, const Lineas& lineas) {
@@ -53,10 +53,10 @@ Estado guardarDescripcion(std::string_view directorio, const Lineas& lineas) {
 }
 
 std::optional<std::string> leerUltimo(std::string_view directorio) {
-    auto linea = leerPrimeraLinea(unir(directorio, kUltimo), kLimitePequeno);
-    if (!linea)
+    auto lineas = leerLineasDentro(directorio, unir(directorio, kUltimo), kLimitePequeno);
+    if (!lineas || lineas->empty())
         return std::nullopt;
-    return std::move(*linea);
+    return std::string(lineas->front());
 }
 
 Estado escribirUltimo(std::string_view directorio, std::string_view articulo) {

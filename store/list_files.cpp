@@ -10,7 +10,7 @@ std::string rutaLista(std::string_view directorio, std::string_view nombre) {
 }
 
 Resultado<Lineas> leerLista(std::string_view directorio, std::string_view nombre) {
-    return leerLineas(rutaLista(directorio, nombre), kLimiteLista);
+    return leerLineasDentro(directorio, rutaLista(directorio, nombre), kLimiteLista);
 }
 
 Resultado<std::string> leerBytesDeLista(std::string_view directorio, std::string_view nombre) {
@@ -18,11 +18,11 @@ Resultado<std::string> leerBytesDeLista(std::string_view directorio, std::string
 }
 
 Resultado<Lineas> leerIndiceListas(std::string_view directorio) {
-    return leerLineas(unir(directorio, kListas), kLimiteLista);
+    return leerLineasDentro(directorio, unir(directorio, kListas), kLimiteIndiceListas);
 }
 
 Resultado<Lineas> leerCompleta(std::string_view directorio) {
-    return leerLineas(unir(directorio, kCompleta), kLimiteLista);
+    return leerLineasDentro(directorio, unir(directorio, kCompleta), kLimiteLista);
 }
 
 Estado anexarACompleta(std::string_view directorio, std::string_view articulo) {

@@ -17,6 +17,7 @@
 
 #ifndef _WIN32
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
 #endif
@@ -461,6 +462,10 @@ Error errorDeSistema(std::string operacion, std::string_view ruta, int numero, c
     case ENAMETOOLONG:
         e.causa = Causa::NombreNoValido;
         break;
+    case ELOOP:
+        e.causa = Causa::AccesoDenegado;
+        e.detalle = "enlace simb\xF3lico";
+        break;
     default:
         e.detalle = "c\xF3"
                     "digo del sistema " +
@@ -469,6 +474,78 @@ Error errorDeSistema(std::string operacion, std::string_view ruta, int numero, c
     }
     return e;
 }
+
+#ifndef _WIN32
+
+int abrirDentro(std::string_view directorio, std::string_view ruta, Error& error) {
+    const char* const kLeer = "leer el archivo";
+    // The name below the directory, split as any path is; it must name something and not climb out.
+    const bool bajo = ruta.size() > directorio.size() + 1 && ruta.substr(0, directorio.size()) == directorio &&
+                      esSeparador(ruta[directorio.size()]);
+    const std::string_view nombre = bajo ? ruta.substr(directorio.size() + 1) : std::string_view();
+    const Partes partes = descomponer(nombre);
+    const bool sale = !bajo || tieneControl(ruta) || esSeparador(nombre[0]) || tieneUnidad(nombre) ||
+                      partes.componentes.empty() ||
+                      std::find(partes.componentes.begin(), partes.componentes.end(), "..") != partes.componentes.end();
+    if (sale) {
+        error = Error{kLeer, std::string(ruta), Causa::NombreNoValido, {}};
+        return -1;
+    }
+    // The directory itself is reached as any path is; below it each directory, then the file, is opened from
+    // the one before without following a link, so nothing below can lead elsewhere. A name not spelled as on
+    // disk is looked up in the case index of a directory that was itself reached that way.
+    fs::path actual = resolver(directorio);
+    int fd = ::open(actual.empty() ? "." : actual.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        error = errorDeSistema(kLeer, ruta, errno, actual / "x");
+        return -1;
+    }
+    for (std::size_t i = 0; i < partes.componentes.size(); ++i) {
+        const std::string_view c = partes.componentes[i];
+        // O_NONBLOCK so that a FIFO in the file's place cannot hang the open.
+        const int modo =
+            (i + 1 == partes.componentes.size() ? O_NONBLOCK : O_DIRECTORY) | O_RDONLY | O_NOFOLLOW | O_CLOEXEC;
+        auto abrir = [&](const std::string& n) {
+            int r;
+            do {
+                r = ::openat(fd, n.c_str(), modo);
+            } while (r < 0 && errno == EINTR);
+            return r;
+        };
+        std::string enDisco = cp1252AUtf8(c);
+        int siguiente = abrir(enDisco);
+        if (siguiente < 0 && errno == ENOENT) {
+            if (auto real = indiceGlobal().buscar(actual.empty() ? fs::path(".") : actual, aMayusculas(c))) {
+                enDisco = std::move(*real);
+                siguiente = abrir(enDisco);
+            }
+        }
+        const int numero = errno;
+        // A link opened as a directory without following it fails with ENOTDIR, not ELOOP.
+        struct stat st {};
+        const bool enlace =
+            siguiente < 0 &&
+            (numero == ELOOP || (numero == ENOTDIR && ::fstatat(fd, enDisco.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+                                 S_ISLNK(st.st_mode)));
+        ::close(fd);
+        actual /= enDisco;
+        if (siguiente < 0) {
+            fs::path nativa = actual; // the whole path, so that a missing directory on the way is told apart
+            for (std::size_t j = i + 1; j < partes.componentes.size(); ++j)
+                nativa /= cp1252AUtf8(partes.componentes[j]);
+            error = errorDeSistema(kLeer, ruta, numero, nativa);
+            if (enlace) {
+                error.causa = Causa::AccesoDenegado;
+                error.detalle = kNoSeSiguenEnlaces;
+            }
+            return -1;
+        }
+        fd = siguiente;
+    }
+    return fd;
+}
+
+#endif
 
 } // namespace detail
 

@@ -17,7 +17,7 @@ bool existeRegistro() {
 }
 
 Resultado<Registro> leerRegistro() {
-    auto lineas = leerLineas(kArchivoRegistro, kLimitePequeno);
+    auto lineas = leerLineas(kArchivoRegistro, kLimitePequeno, Enlaces::Seguir);
     if (!lineas)
         return lineas.error();
     if (lineas->empty())
@@ -59,7 +59,7 @@ Estado crearRegistro(std::string_view raiz, bool reemplazar) {
 }
 
 Resultado<Lineas> leerEnciclopedias(std::string_view raiz) {
-    return leerLineas(unir(raiz, kTomos), kLimitePequeno);
+    return leerLineas(unir(raiz, kTomos), kLimitePequeno, Enlaces::Seguir);
 }
 
 Estado anexarEnciclopedia(std::string_view raiz, std::string_view directorio) {
@@ -74,7 +74,7 @@ Resultado<std::string> directorioActual() {
     auto registro = leerRegistro();
     if (!registro)
         return registro.error();
-    return leerPrimeraLinea(registro->actual, kLimitePequeno);
+    return leerPrimeraLinea(registro->actual, kLimitePequeno, Enlaces::Seguir);
 }
 
 Resultado<Lineas> enciclopediasRegistradas() {
@@ -83,7 +83,7 @@ Resultado<Lineas> enciclopediasRegistradas() {
         return registro.error();
     if (registro->tomos.empty())
         return Error{"leer el archivo", std::string(kArchivoRegistro), Causa::SinLineas, {}};
-    return leerLineas(registro->tomos, kLimitePequeno);
+    return leerLineas(registro->tomos, kLimitePequeno, Enlaces::Seguir);
 }
 
 Estado elegirEnciclopedia(std::string_view directorio) {

@@ -407,24 +407,12 @@ std::string unirLineas(const Lineas& lineas) {
 
 namespace {
 
-// Reads a regular file of at most `limite` bytes; errors name it as `ruta`.
-Resultado<std::string> leerDe(const fs::path& nativa, std::string_view ruta, std::uint64_t limite) {
-#ifdef _WIN32
-    std::error_code ec;
-    if (!fs::exists(nativa, ec))
-        return Error{kLeer, std::string(ruta), Causa::NoEncontrado, {}};
-    if (fs::file_size(nativa, ec) > limite)
-        return detail::demasiadoGrande(kLeer, ruta, limite);
-    std::ifstream f(nativa, std::ios::binary);
-    if (!f)
-        return Error{kLeer, std::string(ruta), Causa::AccesoDenegado, {}};
-    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-#else
-    // O_NONBLOCK so that a name that leads to a FIFO or a device cannot hang the program; only regular
-    // files are read.
-    Descriptor fd(::open(nativa.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (fd.get() < 0)
-        return detail::errorDeSistema(kLeer, ruta, errno, nativa);
+#ifndef _WIN32
+
+// Reads the regular file open on `fd` (opened with O_NONBLOCK) of at most `limite` bytes; errors name it as `ruta`.
+Resultado<std::string> leerDescriptor(int abierto, std::string_view ruta, std::uint64_t limite,
+                                      const fs::path& nativa) {
+    Descriptor fd(abierto);
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return Error{kLeer, std::string(ruta), Causa::AccesoDenegado, {}};
@@ -450,30 +438,79 @@ Resultado<std::string> leerDe(const fs::path& nativa, std::string_view ruta, std
         datos.append(bufer, static_cast<std::size_t>(n));
     }
     return datos;
+}
+
+#endif
+
+// Reads a regular file of at most `limite` bytes; errors name it as `ruta`.
+Resultado<std::string> leerDe(const fs::path& nativa, std::string_view ruta, std::uint64_t limite, Enlaces enlaces) {
+#ifdef _WIN32
+    (void)enlaces;
+    std::error_code ec;
+    if (!fs::exists(nativa, ec))
+        return Error{kLeer, std::string(ruta), Causa::NoEncontrado, {}};
+    if (fs::file_size(nativa, ec) > limite)
+        return detail::demasiadoGrande(kLeer, ruta, limite);
+    std::ifstream f(nativa, std::ios::binary);
+    if (!f)
+        return Error{kLeer, std::string(ruta), Causa::AccesoDenegado, {}};
+    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+#else
+    // O_NONBLOCK so that a name that leads to a FIFO or a device cannot hang the program; only regular
+    // files are read.
+    const int nofollow = enlaces == Enlaces::Rechazar ? O_NOFOLLOW : 0;
+    const int fd = ::open(nativa.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | nofollow);
+    if (fd < 0) {
+        Error e = detail::errorDeSistema(kLeer, ruta, errno, nativa);
+        if (errno == ELOOP && nofollow)
+            e.detalle = detail::kNoSeSiguenEnlaces;
+        return e;
+    }
+    return leerDescriptor(fd, ruta, limite, nativa);
 #endif
 }
 
 } // namespace
 
-Resultado<std::string> leerBytes(std::string_view ruta, std::uint64_t limite) {
+Resultado<std::string> leerBytes(std::string_view ruta, std::uint64_t limite, Enlaces enlaces) {
     if (detail::tieneControl(ruta))
         return nombreNoValido(kLeer, ruta);
-    return leerDe(resolver(ruta), ruta, limite);
+    return leerDe(resolver(ruta), ruta, limite, enlaces);
 }
 
 Resultado<std::string> leerBytesNativos(const std::filesystem::path& nativa, std::uint64_t limite) {
-    return leerDe(nativa, nativa.string(), limite);
+    return leerDe(nativa, nativa.string(), limite, Enlaces::Seguir);
 }
 
-Resultado<Lineas> leerLineas(std::string_view ruta, std::uint64_t limite) {
-    auto bytes = leerBytes(ruta, limite);
+Resultado<std::string> leerBytesDentro(std::string_view directorio, std::string_view ruta, std::uint64_t limite) {
+#ifdef _WIN32
+    (void)directorio;
+    return leerBytes(ruta, limite);
+#else
+    Error error;
+    const int fd = detail::abrirDentro(directorio, ruta, error);
+    if (fd < 0)
+        return error;
+    return leerDescriptor(fd, ruta, limite, resolver(ruta));
+#endif
+}
+
+Resultado<Lineas> leerLineasDentro(std::string_view directorio, std::string_view ruta, std::uint64_t limite) {
+    auto bytes = leerBytesDentro(directorio, ruta, limite);
     if (!bytes)
         return bytes.error();
     return partirLineas(*bytes);
 }
 
-Resultado<std::string> leerPrimeraLinea(std::string_view ruta, std::uint64_t limite) {
-    auto lineas = leerLineas(ruta, limite);
+Resultado<Lineas> leerLineas(std::string_view ruta, std::uint64_t limite, Enlaces enlaces) {
+    auto bytes = leerBytes(ruta, limite, enlaces);
+    if (!bytes)
+        return bytes.error();
+    return partirLineas(*bytes);
+}
+
+Resultado<std::string> leerPrimeraLinea(std::string_view ruta, std::uint64_t limite, Enlaces enlaces) {
+    auto lineas = leerLineas(ruta, limite, enlaces);
     if (!lineas)
         return lineas.error();
     if (lineas->empty())
@@ -528,7 +565,7 @@ Estado anexarLinea(std::string_view ruta, std::string_view linea) {
     constexpr std::uint64_t kPagina = 4096;
     if (antes >= 0 && static_cast<std::uint64_t>(antes) % kPagina + bytes.size() > kPagina) {
         fd.cerrar();
-        auto contenido = leerBytes(ruta, kLimiteLista);
+        auto contenido = leerBytes(ruta, kLimiteLista, Enlaces::Seguir);
         Estado hecho =
             contenido ? Estado()
                       : Estado(Error{kAnexar, std::string(ruta), contenido.error().causa, contenido.error().detalle});
@@ -591,7 +628,7 @@ Estado tocar(std::string_view ruta) {
 }
 
 Estado copiarArchivo(std::string_view origen, std::string_view destino, std::uint64_t limite) {
-    auto bytes = leerBytes(origen, limite);
+    auto bytes = leerBytes(origen, limite, Enlaces::Seguir);
     if (!bytes)
         return bytes.error();
     return reemplazar(destino, *bytes, "copiar en el archivo");

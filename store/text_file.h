@@ -24,14 +24,27 @@ Lineas partirLineas(std::string_view bytes);
 // Joins lines, each followed by CR LF.
 std::string unirLineas(const Lineas& lineas);
 
+// Symbolic links. A file of an encyclopaedia is never read through a link, which could lead out of its
+// directory: the readers refuse a link as the file itself (Causa::AccesoDenegado), and the readers "Dentro"
+// also any link on the way from the encyclopaedia directory down to the file. The registry chain (the
+// registry, the data root's ACTUAL.DAT and TOMOS.DAT, the way to the encyclopaedia directory itself) and
+// files the user chose are the user's own, and are read through links.
+enum class Enlaces { Rechazar, Seguir };
+
 // Reading fails with Causa::DemasiadoGrande, before anything is reserved, for a file of more than `limite`
 // bytes (see limits.h for the limit of each kind of file); only regular files are read.
-Resultado<std::string> leerBytes(std::string_view ruta, std::uint64_t limite);
+Resultado<std::string> leerBytes(std::string_view ruta, std::uint64_t limite, Enlaces enlaces = Enlaces::Rechazar);
 // The same for a native path the store cannot spell (a file the user chose); errors name it as the system does.
 Resultado<std::string> leerBytesNativos(const std::filesystem::path& nativa, std::uint64_t limite);
-Resultado<Lineas> leerLineas(std::string_view ruta, std::uint64_t limite = kLimiteLista);
+Resultado<Lineas> leerLineas(std::string_view ruta, std::uint64_t limite = kLimiteLista,
+                             Enlaces enlaces = Enlaces::Rechazar);
 // Line 1; fails with Causa::SinLineas on a file of zero bytes.
-Resultado<std::string> leerPrimeraLinea(std::string_view ruta, std::uint64_t limite = kLimitePequeno);
+Resultado<std::string> leerPrimeraLinea(std::string_view ruta, std::uint64_t limite = kLimitePequeno,
+                                        Enlaces enlaces = Enlaces::Rechazar);
+// A file of the encyclopaedia `directorio`, `ruta` being directorio + "\" + a name: no link below the directory
+// is followed, and a name that climbs out of it is refused (Causa::NombreNoValido). Errors name `ruta`.
+Resultado<std::string> leerBytesDentro(std::string_view directorio, std::string_view ruta, std::uint64_t limite);
+Resultado<Lineas> leerLineasDentro(std::string_view directorio, std::string_view ruta, std::uint64_t limite);
 
 // Creates or replaces the file with the given lines (atomically).
 Estado escribirLineas(std::string_view ruta, const Lineas& lineas);

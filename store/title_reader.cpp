@@ -26,11 +26,12 @@ const char* const kLeer = "leer el archivo";
 #ifndef _WIN32
 
 // Opens for reading without ever waiting: O_NONBLOCK keeps a FIFO or a device from blocking the open, and
-// only regular files are read afterwards. Minus an errno value on failure.
+// only regular files are read afterwards. An article is never read through a symbolic link (O_NOFOLLOW).
+// Minus an errno value on failure.
 int abrir(int dirfd, const char* nombre) {
     int fd;
     do {
-        fd = ::openat(dirfd, nombre, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        fd = ::openat(dirfd, nombre, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
     } while (fd < 0 && errno == EINTR);
     return fd >= 0 ? fd : -errno;
 }
@@ -103,8 +104,12 @@ Resultado<std::string> leerTitulo(std::string_view ruta) {
 #else
     const fs::path nativa = resolver(ruta);
     const int fd = abrir(AT_FDCWD, nativa.c_str());
-    if (fd < 0)
-        return detail::errorDeSistema(kLeer, ruta, -fd, nativa);
+    if (fd < 0) {
+        Error e = detail::errorDeSistema(kLeer, ruta, -fd, nativa);
+        if (fd == -ELOOP)
+            e.detalle = detail::kNoSeSiguenEnlaces;
+        return e;
+    }
     std::string bytes;
     if (const int e = leerYCerrar(fd, bytes))
         return errorDeLectura(ruta, e, nativa);
@@ -172,7 +177,11 @@ Resultado<std::string> LectorTitulos::titulo(std::string_view nombre) {
 }
 
 Resultado<std::string> LectorTitulos::tituloPorRuta(std::string_view nombre) {
-    return leerTitulo(unir(directorio_, nombre));
+    const std::string ruta = unir(directorio_, nombre);
+    auto bytes = leerBytesDentro(directorio_, ruta, kLimiteArticulo);
+    if (!bytes)
+        return bytes.error();
+    return tituloDeBytes(*bytes);
 }
 
 Resultado<std::string> LectorTitulos::leerAbierto(int fd, std::string_view nombre) {

@@ -4,6 +4,7 @@
 #include "editor/taller.h"
 #include "editor/taller_art.h"
 #include "editor/tests/ayudas.h"
+#include "store/limits.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 #include "ui/twips.h"
@@ -21,6 +22,8 @@
 #include <QTest>
 
 #include <functional>
+
+#include <sys/stat.h>
 
 using prueba::agregarTomo;
 using prueba::crearRaiz;
@@ -79,6 +82,7 @@ private slots:
     void cargarRaiz_withoutRegistry_saysSoAndKeepsWindow();
     void tomoAdd_createsEveryDefaultFile();
     void tomoAdd_copiesChosenIcon();
+    void tomoAdd_reportsAnIconThatCannotBeRead();
     void tomoLoad_fillsDescriptionArticlesAndLists();
     void tomoLoad_nothingSelected_changesNothing();
     void tomoLoad_missingFile_saysWhichAndKeepsWindow();
@@ -332,6 +336,30 @@ void TstTaller::tomoAdd_copiesChosenIcon() {
     QCOMPARE(Dialogos::mostrados().size(), 1);
     QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\ICONO.ICO"), propio);
     QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\LISTAS.DAT"), QByteArray(""));
+}
+
+// A FIFO chosen as the icon would block a plain open for ever; a huge file would be read whole. Each is
+// reported, and the encyclopaedia is made with the program's icon.
+void TstTaller::tomoAdd_reportsAnIconThatCannotBeRead() {
+    prueba::Unidades u;
+    QVERIFY(u.escribir("C:\\ICONOS\\enorme.ico", QByteArray()));
+    QVERIFY(QFile::resize(u.nativa("C:\\ICONOS\\enorme.ico"), static_cast<qint64>(store::kLimiteImagen) + 1));
+    QCOMPARE(::mkfifo(QFile::encodeName(u.nativa("C:\\ICONOS\\tubo.ico")).constData(), 0600), 0);
+    Taller t;
+    crearRaiz(t, QStringLiteral("C:\\ENC"));
+    const struct {
+        const char* icono;
+        const char* tomo;
+    } casos[] = {{"C:\\ICONOS\\tubo.ico", "C:\\ENC\\TUBO"}, {"C:\\ICONOS\\enorme.ico", "C:\\ENC\\ENORME"}};
+    for (const auto& c : casos) {
+        Dialogos::limpiar();
+        Dialogos::siguienteArchivo(u.nativa(c.icono));
+        agregarTomo(t, QString::fromLatin1(c.tomo));
+        QCOMPARE(Dialogos::mostrados().size(), 2);
+        QVERIFY2(Dialogos::mostrados().last().texto.contains(u.nativa(c.icono)), c.icono);
+        QCOMPARE(u.bytes(std::string(c.tomo) + "\\ICONO.ICO"), QByteArray::fromStdString(Taller::iconoDeReserva()));
+        QCOMPARE(u.bytes(std::string(c.tomo) + "\\LISTAS.DAT"), QByteArray(""));
+    }
 }
 
 void TstTaller::tomoLoad_fillsDescriptionArticlesAndLists() {

@@ -49,7 +49,7 @@ TEST_F(LimitesDeTamano, everyReaderRefusesAFileBeyondItsLimitUnread) {
          [&] { return error(leerEpigrafe(enc + "\\Img\\SOL.TXT")); }},
         {"full list", dir / "COMPLETA.DAT", enc + "\\COMPLETA.DAT", kLimiteLista,
          [&] { return error(leerCompleta(enc)); }},
-        {"list index", dir / "LISTAS.DAT", enc + "\\LISTAS.DAT", kLimiteLista,
+        {"list index", dir / "LISTAS.DAT", enc + "\\LISTAS.DAT", kLimiteIndiceListas,
          [&] { return error(leerIndiceListas(enc)); }},
         {"list", dir / "LUNAS.dat", enc + "\\LUNAS.dat", kLimiteLista, [&] { return error(leerLista(enc, "LUNAS")); }},
         {"colours", dir / "COLOR.DAT", enc + "\\COLOR.DAT", kLimiteColores, [&] { return leerColores(enc).error; }},

@@ -160,6 +160,53 @@ TEST_F(ArchivoDeTexto, failuresCarryTheirCauseAndPathAsTyped) {
     EXPECT_FALSE(fs::exists(c() / "B.ICO"));
 }
 
+// A file of an encyclopaedia is read through no symbolic link, which could lead out of its directory; the way to
+// the directory itself (a linked data root) and the registry chain are followed.
+TEST_F(ArchivoDeTexto, filesOfAnEncyclopaediaAreNotReadThroughLinks) {
+    escribir(c() / "FUERA" / "SECRETO.TXT", "secreto\r\n");
+    escribir(c() / "FUERA" / "IMG" / "A.PNG", "secreto\r\n");
+    escribir(c() / "DATOS" / "ENC" / "COLOR.DAT", "propio\r\n");
+    escribir(c() / "DATOS" / "ENC" / "IMG" / "B.PNG", "propio\r\n");
+    fs::create_directory_symlink(c() / "DATOS", c() / "RAIZ");
+    fs::create_symlink(c() / "FUERA" / "SECRETO.TXT", c() / "DATOS" / "ENC" / "ENLACE.TXT");
+    fs::create_symlink("COLOR.DAT", c() / "DATOS" / "ENC" / "DENTRO.DAT");
+    fs::create_directory_symlink(c() / "FUERA" / "IMG", c() / "DATOS" / "ENC" / "FOTOS");
+    struct Caso {
+        const char* nombre;
+        const char* ruta;
+        std::optional<Causa> causa; // nothing: read
+    };
+    const Caso casos[] = {
+        {"a file, its directory reached through a linked root", "C:\\RAIZ\\ENC\\color.dat", {}},
+        {"a file in a subdirectory, spelled in another case", "C:\\RAIZ\\ENC\\img\\b.png", {}},
+        {"the file is a link out", "C:\\RAIZ\\ENC\\ENLACE.TXT", Causa::AccesoDenegado},
+        {"the file is a link within", "C:\\RAIZ\\ENC\\DENTRO.DAT", Causa::AccesoDenegado},
+        {"a directory on the way is a link out", "C:\\RAIZ\\ENC\\fotos\\A.PNG", Causa::AccesoDenegado},
+        {"a name climbing out", "C:\\RAIZ\\ENC\\..\\..\\FUERA\\SECRETO.TXT", Causa::NombreNoValido},
+        {"a path not under the directory", "C:\\FUERA\\SECRETO.TXT", Causa::NombreNoValido},
+        {"a missing file", "C:\\RAIZ\\ENC\\NO.TXT", Causa::NoEncontrado},
+        {"under a missing directory", "C:\\RAIZ\\ENC\\NO\\A.TXT", Causa::RutaNoEncontrada},
+    };
+    for (const auto& c : casos) {
+        const auto leido = leerBytesDentro("C:\\RAIZ\\ENC", c.ruta, kLimiteLista);
+        if (!c.causa) {
+            ASSERT_TRUE(leido) << c.nombre << ": " << leido.error().mensaje();
+            EXPECT_EQ(*leido, "propio\r\n") << c.nombre;
+            continue;
+        }
+        ASSERT_FALSE(leido) << c.nombre;
+        EXPECT_EQ(leido.error().causa, *c.causa) << c.nombre;
+        EXPECT_EQ(leido.error().ruta, c.ruta) << c.nombre;
+    }
+    // Read by its path, the file is refused as a link too, and says why; in the registry chain it is followed.
+    const auto enlace = leerLineas("C:\\RAIZ\\ENC\\ENLACE.TXT");
+    ASSERT_FALSE(enlace);
+    EXPECT_EQ(enlace.error().mensaje(), "No se pudo leer el archivo \xAB"
+                                        "C:\\RAIZ\\ENC\\ENLACE.TXT\xBB: acceso denegado (dentro de una "
+                                        "enciclotomo no se siguen enlaces simb\xF3licos).");
+    EXPECT_EQ(leerPrimeraLinea("C:\\RAIZ\\ENC\\ENLACE.TXT", kLimitePequeno, Enlaces::Seguir).valor(), "secreto");
+}
+
 TEST_F(ArchivoDeTexto, pathsHoldingControlBytesOpenNothing) {
     escribir(c() / "ARCH.TXT", "viejo\r\n");
     fs::create_directories(c() / "DIR");

@@ -15,7 +15,7 @@ filtro="${3:-}"
 command -v strace >/dev/null || { echo "falta strace" >&2; exit 1; }
 
 R="$(mktemp -d "${TMPDIR:-/tmp}/lumbre-hostil-XXXXXX")"
-trap 'rm -rf "$R"' EXIT
+trap '[[ -n ${LUMBRE_HOSTIL_GUARDAR:-} ]] || rm -rf "$R"' EXIT
 plantilla="$R/plantilla"
 mkdir -p "$plantilla/c/LUMBRE" "$plantilla/c/ENCICLO" "$plantilla/c/FUERA" "$plantilla/fuera"
 cp -r "$muestras/SOLAR" "$plantilla/c/ENCICLO/SOLAR"
@@ -45,10 +45,8 @@ declare -A clases=(
 casos=()
 for a in "${archivos[@]}"; do
     for k in "${!clases[@]}"; do
-        # The registry chain is the user's own: a link from it is followed like any other path. Links out of
-        # the encyclopaedia directory are still followed by the store's readers: they are tried only when
-        # LUMBRE_HOSTIL_ENLACES_FUERA=1.
-        [[ $k == enlace-fuera && ($a != ENCICLO/SOLAR/* || ${LUMBRE_HOSTIL_ENLACES_FUERA:-0} != 1) ]] && continue
+        # The registry chain is the user's own: a link from it is followed like any other path.
+        [[ $k == enlace-fuera && $a != ENCICLO/SOLAR/* ]] && continue
         casos+=("$k $a|p=\"\$c/$a\"; ${clases[$k]}")
     done
 done
@@ -80,6 +78,8 @@ for n in "${nombres[@]}"; do
     [[ $etiqueta == NUL || $etiqueta == LARGO || $etiqueta == DISPOSITIVO* ]] &&
         casos+=("nombre $etiqueta en ACTUAL.DAT|printf '%b\r\n' \"$v\" >\"\$c/ENCICLO/ACTUAL.DAT\"")
 done
+# A directory of the encyclopaedia that is a link out of it: the pictures and captions in it are not read.
+casos+=("enlace-fuera ENCICLO/SOLAR/IMG (directorio)|mv \"$E/IMG\" \"\$f/IMG\" && ln -s \"\$f/IMG\" \"$E/IMG\"")
 casos+=("línea de 1 MB sin espacios|{ printf '<TIT>Larga\r\n'; head -c 1048576 /dev/zero | tr '\\\\0' x; printf '\r\n'; } >\"$E/SISTEMA.TXT\"")
 
 # Faults known and being fixed elsewhere: still tried and shown, not counted until their fix lands.

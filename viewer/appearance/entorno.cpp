@@ -19,10 +19,11 @@
 
 namespace apariencia {
 
-QIcon leerIcono(const std::string& ruta, QString* porque) {
-    // The bytes come through the store, which reads only a regular file of sensible size, and are decoded
-    // from memory: the toolkit opening the file itself would wait for ever on a FIFO.
-    const auto bytes = store::leerImagen(ruta);
+QIcon leerIcono(const std::string& directorio, QString* porque) {
+    // The bytes come through the store, which reads only a regular file of sensible size and no symbolic link,
+    // and are decoded from memory: the toolkit opening the file itself would wait for ever on a FIFO.
+    const std::string ruta = store::unir(directorio, "icono.ico");
+    const auto bytes = store::leerImagenDentro(directorio, ruta);
     if (!bytes) {
         if (porque) {
             const store::Causa causa = bytes.error().causa;
@@ -69,7 +70,7 @@ QString DarEntorno(const std::string& directorio, const VentanasVisor& v, const 
 
     // 2. The icon on all six windows; the program's own when the file cannot be read.
     QString porqueIcono;
-    QIcon icono = leerIcono(store::unir(directorio, "icono.ico"), &porqueIcono);
+    QIcon icono = leerIcono(directorio, &porqueIcono);
     if (icono.isNull()) {
         icono = QApplication::windowIcon();
         problemas << porqueIcono + QStringLiteral(" Se usa el icono del programa.");

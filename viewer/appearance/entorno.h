@@ -27,8 +27,9 @@ struct VentanasVisor {
     QWidget* elector = nullptr;
 };
 
-// The icon stored in the file, or a null icon (and the reason in `porque`) when it cannot be read.
-QIcon leerIcono(const std::string& ruta, QString* porque = nullptr);
+// The icon stored in the encyclopaedia's ICONO.ICO, or a null icon (and the reason in `porque`) when it cannot be
+// read.
+QIcon leerIcono(const std::string& directorio, QString* porque = nullptr);
 
 // Applies the encyclopaedia in `directorio` to the windows, then calls `actuaLbl` (the selector's count
 // line). Returns the problems met, already shown to the reader; empty when all went well.

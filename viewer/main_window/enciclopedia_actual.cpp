@@ -96,7 +96,7 @@ std::optional<std::string> buscarEnciclopediaActual(QString* motivo) {
         return std::nullopt;
     }
 
-    auto linea = store::leerPrimeraLinea(actual);
+    auto linea = store::leerPrimeraLinea(actual, store::kLimitePequeno, store::Enlaces::Seguir);
     if (!linea) {
         if (faltaArchivo(linea.error())) {
             m = QStringLiteral("No se encuentra el archivo de la enciclotomo actual %1 (nombrado en %2).")

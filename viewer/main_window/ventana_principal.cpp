@@ -41,10 +41,11 @@ namespace {
 
 constexpr qsizetype kPalabraLarga = 64;
 
-// A picture decoded from the bytes the store read: the toolkit never opens the file, which could be a FIFO.
-QPixmap leerImagen(const std::string& ruta) {
+// A picture of the encyclopaedia in `directorio`, decoded from the bytes the store read: the toolkit never
+// opens the file, which could be a FIFO, and the store follows no symbolic link to it.
+QPixmap leerImagen(const std::string& directorio, const std::string& ruta) {
     QPixmap imagen;
-    if (const auto bytes = store::leerImagen(ruta)) {
+    if (const auto bytes = store::leerImagenDentro(directorio, ruta)) {
         imagen.loadFromData(QByteArray::fromRawData(bytes->data(), static_cast<qsizetype>(bytes->size())));
     }
     return imagen;
@@ -323,10 +324,12 @@ void VentanaPrincipal::Abrir(const std::string& archivo) {
 }
 
 bool VentanaPrincipal::abrirArticulo(const std::string& archivo) {
-    // A name read from a store file must not lead out of the encyclopaedia directory.
+    // A name read from a store file must not lead out of the encyclopaedia directory, and an article of the
+    // encyclopaedia is read through no symbolic link below its directory.
     const std::string dir = directorio();
-    if (!dir.empty() && archivo.size() > dir.size() && archivo.compare(0, dir.size(), dir) == 0 &&
-        archivo[dir.size()] == '\\' && !store::nombreRelativoSeguro(archivo.substr(dir.size() + 1))) {
+    const bool dentro = !dir.empty() && archivo.size() > dir.size() && archivo.compare(0, dir.size(), dir) == 0 &&
+                        archivo[dir.size()] == '\\';
+    if (dentro && !store::nombreRelativoSeguro(archivo.substr(dir.size() + 1))) {
         ui::Dialogos::error(this, store::Error{"abrir el art\xED"
                                                "culo",
                                                archivo,
@@ -335,7 +338,7 @@ bool VentanaPrincipal::abrirArticulo(const std::string& archivo) {
         return false;
     }
 
-    const auto articulo = store::leerArticulo(archivo);
+    const auto articulo = dentro ? store::leerArticuloDentro(dir, archivo) : store::leerArticulo(archivo);
     if (!articulo) {
         ui::Dialogos::error(this, articulo.error());
         return false;
@@ -356,7 +359,7 @@ bool VentanaPrincipal::abrirArticulo(const std::string& archivo) {
 
     if (!articulo->costados.empty()) {
         const std::string& costado = articulo->costados.back();
-        imgCostado->setPixmap(store::nombreRelativoSeguro(costado) ? leerImagen(store::rutaCostado(dir, costado))
+        imgCostado->setPixmap(store::nombreRelativoSeguro(costado) ? leerImagen(dir, store::rutaCostado(dir, costado))
                                                                    : QPixmap());
     }
 
@@ -385,14 +388,14 @@ void VentanaPrincipal::lstEsquema_DblClick() {
 
     txtEpigrafe->clear();
     rutaImagen_ = store::rutaIlustracion(dir, nombre);
-    const QPixmap imagen = seguro ? leerImagen(rutaImagen_) : QPixmap();
+    const QPixmap imagen = seguro ? leerImagen(dir, rutaImagen_) : QPixmap();
     pctImagen->ponerImagen(imagen);
 
     // A missing or empty caption file, or a name too short for one, gives an empty title and caption.
     store::Epigrafe epigrafe;
     if (seguro) {
         if (const auto ruta = store::rutaEpigrafeVisor(dir, nombre)) {
-            if (const auto lineas = store::leerLineas(*ruta, store::kLimiteEpigrafe)) {
+            if (const auto lineas = store::leerLineasDentro(dir, *ruta, store::kLimiteEpigrafe)) {
                 epigrafe = store::analizarEpigrafe(*lineas);
             }
         }

@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QSignalBlocker>
 
 #include <algorithm>
 
@@ -117,11 +118,24 @@ void Selector::Form_Load() {
         ui::Dialogos::error(this, nombres.error());
         return;
     }
+    // The entries are added in one call and made checkable without telling the view of each: added one at a
+    // time, each made the view look at every entry again, and a list index of many lines took minutes.
+    QStringList entradas;
+    entradas.reserve(static_cast<qsizetype>(nombres->size()));
     for (const std::string_view nombre : *nombres) {
-        auto* item = new QListWidgetItem(ui::desdeStore(nombre), lstDats);
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
+        entradas << ui::desdeStore(nombre);
     }
+    const int desde = lstDats->count();
+    lstDats->addItems(entradas);
+    {
+        const QSignalBlocker callado(lstDats->model());
+        for (int i = desde; i < lstDats->count(); ++i) {
+            QListWidgetItem* item = lstDats->item(i);
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+            item->setCheckState(Qt::Unchecked);
+        }
+    }
+    lstDats->viewport()->update();
 }
 
 void Selector::recargarFiltros() {
