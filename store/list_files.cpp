@@ -14,7 +14,7 @@ Resultado<Lineas> leerLista(std::string_view directorio, std::string_view nombre
 }
 
 Resultado<std::string> leerBytesDeLista(std::string_view directorio, std::string_view nombre) {
-    return leerBytes(rutaLista(directorio, nombre), kLimiteLista);
+    return leerBytesDentro(directorio, rutaLista(directorio, nombre), kLimiteLista);
 }
 
 Resultado<Lineas> leerIndiceListas(std::string_view directorio) {

@@ -200,6 +200,7 @@ TEST_F(Rutas, aNameInCapitalsOnDiskIsFoundWithoutListingItsDirectory) {
     const auto antes = detail::listadosDeDirectorio();
     EXPECT_EQ(resolver("C:\\mayus\\completa.dat"), dir / "COMPLETA.DAT");
     EXPECT_EQ(resolver("C:\\Mayus\\dos.txt"), dir / "DOS.TXT"); // the spelling the case index chooses too
+    EXPECT_TRUE(leerBytesDentro("C:\\MAYUS", "C:\\MAYUS\\completa.dat", 100)); // opened from the directory
     EXPECT_EQ(detail::listadosDeDirectorio(), antes);
     EXPECT_EQ(resolver("C:\\MAYUS\\OTRA.TXT"), dir / "Otra.txt");
     EXPECT_EQ(detail::listadosDeDirectorio(), antes + 1);

@@ -129,8 +129,12 @@ bool IndiceArticulos::agregarLista(std::string bytes) {
 }
 
 bool IndiceArticulos::Nombres::agregarLista(std::string bytes) {
-    if (bytes.size() > std::numeric_limits<std::uint32_t>::max() - bytes_.size()) {
+    const bool terminada = bytes.empty() || bytes.back() == '\r' || bytes.ends_with("\r\n");
+    if (bytes.size() + 1 > std::numeric_limits<std::uint32_t>::max() - bytes_.size()) {
         return false;
+    }
+    if (!terminada) {
+        bytes += '\r'; // so that every name ends at a CR
     }
     const auto base = static_cast<std::uint32_t>(bytes_.size());
     if (bytes_.empty()) {
@@ -139,17 +143,17 @@ bool IndiceArticulos::Nombres::agregarLista(std::string bytes) {
         bytes_ += bytes;
     }
     const std::string_view todo = std::string_view(bytes_).substr(base);
-    const auto lineas = static_cast<std::size_t>(std::count(todo.begin(), todo.end(), '\r')) + 1;
-    inicios_.reserve(inicios_.size() + lineas);
-    fines_.reserve(fines_.size() + lineas);
     store::porCadaLinea(todo, [&](std::string_view linea) {
         if (!linea.empty()) { // an empty line names no article
-            const auto inicio = base + static_cast<std::uint32_t>(linea.data() - todo.data());
-            inicios_.push_back(inicio);
-            fines_.push_back(inicio + static_cast<std::uint32_t>(linea.size()));
+            inicios_.push_back(base + static_cast<std::uint32_t>(linea.data() - todo.data()));
         }
     });
     return true;
+}
+
+std::string_view IndiceArticulos::Nombres::operator[](std::size_t i) const {
+    const std::string_view desde = std::string_view(bytes_).substr(inicios_[i]);
+    return desde.substr(0, desde.find('\r'));
 }
 
 void IndiceArticulos::listar() {

@@ -37,20 +37,18 @@ public:
     explicit IndiceArticulos(QObject* parent = nullptr);
     ~IndiceArticulos() override;
 
-    // The article file names of the lists taken up: the lists' bytes as read, and where each name lies in them.
+    // The article file names of the lists taken up: the lists' bytes as read, each ending its last line, and
+    // where each name starts in them; a name ends at the CR that ends its line.
     class Nombres {
     public:
         // Appends the non-empty lines of a list file; false, adding nothing, beyond 4 GiB of lists.
         bool agregarLista(std::string bytes);
         std::size_t size() const { return inicios_.size(); }
-        std::string_view operator[](std::size_t i) const {
-            return std::string_view(bytes_).substr(inicios_[i], fines_[i] - inicios_[i]);
-        }
+        std::string_view operator[](std::size_t i) const;
 
     private:
         std::string bytes_;
         std::vector<std::uint32_t> inicios_;
-        std::vector<std::uint32_t> fines_;
     };
 
     // The current encyclopaedia directory, as stored; every file of the encyclopaedia is it, "\" and a name.
