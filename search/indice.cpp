@@ -10,6 +10,7 @@
 
 #include <xapian.h>
 
+#include <charconv>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -60,17 +61,39 @@ std::string nativoDe(std::string_view directorio) {
     return (ec ? nativa : canonica).string();
 }
 
-// The size and modification time of a regular file, or nothing.
-std::optional<std::string> firmaDe(const fs::path& ruta) {
-    struct stat st {};
-    if (::stat(ruta.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        return std::nullopt;
+// The size and modification time of an article's file when it was indexed, kept in each document as text.
+struct Firma {
+    long long tam = 0;
+    long long segundos = 0;
+    long nanosegundos = 0;
+
+    bool operator==(const Firma&) const = default;
+
+    std::string texto() const {
+        char texto[64];
+        std::snprintf(texto, sizeof texto, "%lld:%lld.%09ld", tam, segundos, nanosegundos);
+        return texto;
     }
-    char texto[64];
-    std::snprintf(texto, sizeof texto, "%lld:%lld.%09ld", static_cast<long long>(st.st_size),
-                  static_cast<long long>(st.st_mtim.tv_sec), static_cast<long>(st.st_mtim.tv_nsec));
-    return std::string(texto);
-}
+
+    // Nothing for a text not written by texto(): the article is then indexed again.
+    static std::optional<Firma> leer(std::string_view texto) {
+        Firma f;
+        const char* p = texto.data();
+        const char* const fin = p + texto.size();
+        auto numero = [&](auto& n, char tras) {
+            const auto [q, ec] = std::from_chars(p, fin, n);
+            if (ec != std::errc() || (tras != 0 && (q == fin || *q != tras))) {
+                return false;
+            }
+            p = tras != 0 ? q + 1 : q;
+            return true;
+        };
+        if (!numero(f.tam, ':') || !numero(f.segundos, '.') || !numero(f.nanosegundos, 0) || p != fin) {
+            return std::nullopt;
+        }
+        return f;
+    }
+};
 
 // An article's bytes: never through a symbolic link (which could lead out of the encyclopaedia), never waiting
 // on a FIFO, never beyond an article's size limit.
@@ -102,31 +125,157 @@ std::optional<std::string> leerNativo(const fs::path& ruta) {
     return bytes;
 }
 
-// One listed article as found on disk.
+// One article to index: its listed name, its file and its signature.
 struct EnDisco {
     std::string nombre;
     fs::path nativa;
     std::string firma;
 };
 
-// The native file of a listed name: the name under the native directory when it is spelled as on disk
-// (one look at the disk), else found without regard to letter case.
-std::optional<EnDisco> buscarEnDisco(const fs::path& dirNativo, std::string_view directorio, std::string_view nombre) {
-    const bool simple = nombre.find_first_of("\\/") == std::string_view::npos;
-    EnDisco e{std::string(nombre), simple ? dirNativo / utf8(nombre) : fs::path(), {}};
-    if (simple) {
-        if (auto firma = firmaDe(e.nativa)) {
-            e.firma = std::move(*firma);
-            return e;
+// The files of the listed articles of one directory, looked at relative to the directory kept open: a
+// name spelled as on disk costs one fstatat of one component; any other (another letter case, a name with
+// a directory in it) is resolved through the store's case index of its directory.
+class Carpeta {
+public:
+    explicit Carpeta(std::string_view directorio) : directorio_(directorio), nativo_(store::resolver(directorio)) {
+        dirfd_ = ::open(nativo_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    }
+    ~Carpeta() {
+        if (dirfd_ >= 0) {
+            ::close(dirfd_);
         }
     }
-    e.nativa = store::resolver(store::unir(directorio, nombre));
-    if (auto firma = firmaDe(e.nativa)) {
-        e.firma = std::move(*firma);
-        return e;
+    Carpeta(const Carpeta&) = delete;
+    Carpeta& operator=(const Carpeta&) = delete;
+
+    struct Hallado {
+        Firma firma;
+        bool exacto; // found as spelled, right in the directory
+    };
+
+    // The signature of the regular file of a listed name, or nothing.
+    std::optional<Hallado> buscar(std::string_view nombre) {
+        struct stat st {};
+        if (dirfd_ >= 0 && nombre.find_first_of("\\/") == std::string_view::npos) {
+            nativo(nombre);
+            if (::fstatat(dirfd_, nombreNativo_.c_str(), &st, 0) == 0) {
+                return hallado(st, true);
+            }
+        }
+        if (::stat(store::resolver(store::unir(directorio_, nombre)).c_str(), &st) == 0) {
+            return hallado(st, false);
+        }
+        return std::nullopt;
     }
-    return std::nullopt;
-}
+
+    fs::path nativa(std::string_view nombre, bool exacto) {
+        if (exacto) {
+            nativo(nombre);
+            return nativo_ / nombreNativo_;
+        }
+        return store::resolver(store::unir(directorio_, nombre));
+    }
+
+private:
+    static std::optional<Hallado> hallado(const struct stat& st, bool exacto) {
+        if (!S_ISREG(st.st_mode)) {
+            return std::nullopt;
+        }
+        return Hallado{Firma{static_cast<long long>(st.st_size), static_cast<long long>(st.st_mtim.tv_sec),
+                             static_cast<long>(st.st_mtim.tv_nsec)},
+                       exacto};
+    }
+
+    // The name in UTF-8 into a buffer kept between calls.
+    void nativo(std::string_view nombre) {
+        bool ascii = true;
+        for (const char c : nombre) {
+            ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+        }
+        if (ascii) {
+            nombreNativo_.assign(nombre);
+        } else {
+            nombreNativo_ = utf8(nombre);
+        }
+    }
+
+    std::string directorio_;
+    fs::path nativo_;
+    int dirfd_ = -1;
+    std::string nombreNativo_;
+};
+
+// What the index holds: each document's name and signature, in document order, compact. The complete list
+// and the index mostly go in the same order (articles are indexed in list order and keep their document when
+// they change), so a name is first looked for right after the one found last, and only otherwise through a
+// table by name made the first time it is needed.
+class Indexados {
+public:
+    static constexpr std::size_t kNinguno = static_cast<std::size_t>(-1);
+
+    struct Entrada {
+        Xapian::docid id;
+        std::uint32_t inicio; // of its name in nombres_
+        std::uint32_t largo;
+        std::optional<Firma> firma;
+    };
+
+    explicit Indexados(Xapian::Database& db) {
+        entradas_.reserve(db.get_doccount());
+        for (auto v = db.valuestream_begin(kValorNombre); v != db.valuestream_end(kValorNombre); ++v) {
+            const std::string nombre = *v;
+            entradas_.push_back(Entrada{v.get_docid(), static_cast<std::uint32_t>(nombres_.size()),
+                                        static_cast<std::uint32_t>(nombre.size()), std::nullopt});
+            nombres_ += nombre;
+        }
+        std::size_t i = 0;
+        for (auto v = db.valuestream_begin(kValorFirma); v != db.valuestream_end(kValorFirma); ++v) {
+            while (i < entradas_.size() && entradas_[i].id < v.get_docid()) {
+                ++i;
+            }
+            if (i < entradas_.size() && entradas_[i].id == v.get_docid()) {
+                entradas_[i].firma = Firma::leer(*v);
+            }
+        }
+        vistos_.assign(entradas_.size(), false);
+    }
+
+    std::size_t size() const { return entradas_.size(); }
+    const Entrada& operator[](std::size_t i) const { return entradas_[i]; }
+    std::string_view nombre(std::size_t i) const {
+        return std::string_view(nombres_).substr(entradas_[i].inicio, entradas_[i].largo);
+    }
+
+    // The entry of `nombre`, or kNinguno.
+    std::size_t buscar(std::string_view nombre) {
+        if (siguiente_ < entradas_.size() && this->nombre(siguiente_) == nombre) {
+            return siguiente_++;
+        }
+        if (porNombre_.empty()) {
+            porNombre_.reserve(entradas_.size());
+            for (std::size_t i = entradas_.size(); i-- > 0;) {
+                porNombre_[this->nombre(i)] = i; // the first of a name repeated in a damaged index wins
+            }
+        }
+        const auto hallado = porNombre_.find(nombre);
+        if (hallado == porNombre_.end()) {
+            return kNinguno;
+        }
+        siguiente_ = hallado->second + 1;
+        return hallado->second;
+    }
+
+    // Its article is listed and on disk: it stays in the index.
+    void ver(std::size_t i) { vistos_[i] = true; }
+    bool visto(std::size_t i) const { return vistos_[i]; }
+
+private:
+    std::string nombres_;
+    std::vector<Entrada> entradas_;
+    std::vector<bool> vistos_;
+    std::size_t siguiente_ = 0;
+    std::unordered_map<std::string_view, std::size_t> porNombre_;
+};
 
 struct Preparado {
     std::size_t indice;                  // in the list of articles to index
@@ -203,12 +352,6 @@ private:
     bool terminado_ = false;
     bool parar_ = false;
     std::thread hilo_; // last: started once everything it uses is ready
-};
-
-struct Indexado {
-    Xapian::docid id = 0;
-    std::string firma;
-    bool visto = false;
 };
 
 class Actualizacion {
@@ -292,57 +435,41 @@ private:
         db_->commit();
     }
 
-    std::unordered_map<std::string, Indexado> leerIndexados() {
-        std::unordered_map<std::string, Indexado> indexados;
-        std::vector<std::pair<Xapian::docid, std::string>> nombres;
-        nombres.reserve(db_->get_doccount());
-        for (auto v = db_->valuestream_begin(kValorNombre); v != db_->valuestream_end(kValorNombre); ++v) {
-            nombres.emplace_back(v.get_docid(), *v);
-        }
-        std::size_t i = 0;
-        for (auto v = db_->valuestream_begin(kValorFirma); v != db_->valuestream_end(kValorFirma); ++v) {
-            while (i < nombres.size() && nombres[i].first < v.get_docid()) {
-                ++i;
-            }
-            if (i < nombres.size() && nombres[i].first == v.get_docid()) {
-                indexados[std::move(nombres[i].second)] = Indexado{v.get_docid(), *v, false};
-            }
-        }
-        return indexados;
-    }
-
     void actualizar(const store::Lineas& lista) {
-        auto indexados = leerIndexados();
-        const fs::path dirNativo = store::resolver(directorio_);
+        Indexados indexados(*db_);
+        Carpeta carpeta(directorio_);
 
         std::vector<EnDisco> porIndexar;
-        std::vector<Xapian::docid> porReemplazar; // parallel to porIndexar; 0 for a new article
-        std::unordered_set<std::string_view> listados;
-        for (const std::string_view nombre : lista) {
-            if (nombre.empty() || !store::nombreRelativoSeguro(nombre) || !listados.insert(nombre).second) {
+        std::vector<Xapian::docid> porReemplazar;    // parallel to porIndexar; 0 for a new article
+        std::unordered_set<std::string_view> nuevos; // listed names not in the index, to skip a repeated one
+        for (const auto& linea : lista) {
+            const std::string_view nombre = linea;
+            if (nombre.empty() || !store::nombreRelativoSeguro(nombre)) {
                 continue;
             }
-            auto enDisco = buscarEnDisco(dirNativo, directorio_, nombre);
-            if (!enDisco) {
+            const std::size_t i = indexados.buscar(nombre);
+            if (i == Indexados::kNinguno ? !nuevos.insert(nombre).second : indexados.visto(i)) {
+                continue; // listed twice: the first counts
+            }
+            const auto hallado = carpeta.buscar(nombre);
+            if (!hallado) {
                 continue; // gone: dropped below with those no longer listed
             }
             ++informe_.articulos;
-            const auto hallado = indexados.find(std::string(nombre));
-            if (hallado == indexados.end()) {
-                porIndexar.push_back(std::move(*enDisco));
-                porReemplazar.push_back(0);
+            if (i != Indexados::kNinguno) {
+                indexados.ver(i);
+            }
+            if (i != Indexados::kNinguno && indexados[i].firma == hallado->firma) {
                 continue;
             }
-            hallado->second.visto = true;
-            if (hallado->second.firma != enDisco->firma) {
-                porIndexar.push_back(std::move(*enDisco));
-                porReemplazar.push_back(hallado->second.id);
-            }
+            porIndexar.push_back(
+                EnDisco{std::string(nombre), carpeta.nativa(nombre, hallado->exacto), hallado->firma.texto()});
+            porReemplazar.push_back(i == Indexados::kNinguno ? 0 : indexados[i].id);
         }
 
-        for (const auto& [nombre, indexado] : indexados) {
-            if (!indexado.visto) {
-                db_->delete_document(indexado.id);
+        for (std::size_t i = 0; i < indexados.size(); ++i) {
+            if (!indexados.visto(i)) {
+                db_->delete_document(indexados[i].id);
                 ++informe_.quitados;
             }
         }

@@ -210,6 +210,48 @@ TEST_F(Busqueda, updateIndexesOnlyWhatChangedAndLeavesTheEncyclopaediaAlone) {
     EXPECT_EQ(buscar("desigualdades"), Nombres{});
 }
 
+TEST_F(Busqueda, updateFollowsTheListInAnyOrderRepetitionAndLetterCase) {
+    const std::string completa = leer(dir() / "COMPLETA.DAT").value();
+    const struct {
+        const char* nombre;
+        std::string lista;
+        std::size_t agregados, quitados;
+        const char* consulta;
+        Nombres esperados;
+    } casos[] = {
+        {"reversed",
+         "signos.txt\r\nagua.txt\r\nsistema.txt\r\nplaneta.txt\r\nmadrid.txt\r\nciudades.txt\r\n"
+         "antartida.txt\r\nmontana.txt\r\nrios.txt\r\n",
+         0,
+         0,
+         "Guadalquivir",
+         {"rios.txt"}},
+        {"every name twice",
+         completa + completa,
+         0,
+         0,
+         "Manzanares",
+         {"madrid.txt"}},
+        {"one name in another letter case than on disk",
+         std::string(completa).replace(completa.find("rios.txt"), 8, "RIOS.TXT"),
+         1,
+         1,
+         "Guadalquivir",
+         {"RIOS.TXT"}},
+    };
+    for (const auto& c : casos) {
+        escribir(dir() / "COMPLETA.DAT", completa);
+        actualizar();
+        escribir(dir() / "COMPLETA.DAT", c.lista);
+        const busqueda::Informe informe = actualizar();
+        EXPECT_EQ(informe.articulos, std::size(kArticulos)) << c.nombre;
+        EXPECT_EQ(informe.agregados, c.agregados) << c.nombre;
+        EXPECT_EQ(informe.cambiados, 0u) << c.nombre;
+        EXPECT_EQ(informe.quitados, c.quitados) << c.nombre;
+        EXPECT_EQ(buscar(c.consulta), c.esperados) << c.nombre;
+    }
+}
+
 TEST_F(Busqueda, damagedOrOlderIndexIsRebuiltNeverTrusted) {
     const struct {
         const char* nombre;
