@@ -1,5 +1,7 @@
 #include "lines.h"
 
+#include <algorithm>
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 
@@ -12,6 +14,45 @@ Lineas::Lineas(std::initializer_list<std::string_view> lineas) {
     reserve(lineas.size(), bytes);
     for (const std::string_view l : lineas)
         push_back(l);
+}
+
+Lineas Lineas::partir(std::string_view bytes) {
+    if (bytes.size() > std::numeric_limits<std::uint32_t>::max())
+        throw std::length_error("Lineas: more than 4 GiB of lines");
+    // Room is made once for the most there can be: one line per CR and one after the last, holding all bytes
+    // but the CRs. The text is written in place, then cut to what was written (its room stays, at most the
+    // file's size).
+    const auto crs = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r'));
+    Lineas l;
+    l.texto_.resize(bytes.size() - crs);
+    l.fines_.reserve(crs + 1);
+    char* const texto = l.texto_.data();
+    std::size_t escrito = 0;
+    const char* i = bytes.data();
+    const char* const fin = bytes.data() + bytes.size();
+    while (i < fin) {
+        // A short line's end is found byte by byte, a long one's by memchr.
+        const char* hasta = i;
+        const char* const corto = std::min(fin, i + 16);
+        while (hasta < corto && *hasta != '\r')
+            ++hasta;
+        if (hasta == corto && hasta < fin) {
+            const void* cr = std::memchr(hasta, '\r', static_cast<std::size_t>(fin - hasta));
+            hasta = cr ? static_cast<const char*>(cr) : fin;
+        }
+        if (hasta > i) {
+            std::memcpy(texto + escrito, i, static_cast<std::size_t>(hasta - i));
+            escrito += static_cast<std::size_t>(hasta - i);
+        }
+        l.fines_.push_back(static_cast<std::uint32_t>(escrito));
+        if (hasta == fin)
+            break;
+        i = hasta + 1;
+        if (i < fin && *i == '\n')
+            ++i;
+    }
+    l.texto_.resize(escrito);
+    return l;
 }
 
 void Lineas::push_back(std::string_view linea) {

@@ -81,6 +81,8 @@ public:
 
     Lineas() = default;
     Lineas(std::initializer_list<std::string_view> lineas);
+    // The lines of a file's bytes: CR ends a line and a following LF is dropped (see text_file.h).
+    static Lineas partir(std::string_view bytes);
     // From any range of lines (std::string, std::string_view, const char*).
     template <typename It> Lineas(It primera, It ultima) {
         for (; primera != ultima; ++primera)

@@ -360,36 +360,7 @@ Estado reemplazar(std::string_view ruta, std::string_view bytes, const char* ope
 } // namespace
 
 Lineas partirLineas(std::string_view bytes) {
-    // The lines and their bytes are counted first, so that the lines are held in exactly the room they need.
-    std::size_t cuantas = 0;
-    std::size_t finales = 0; // bytes of line ends: each CR and the LF it takes with it
-    for (std::size_t i = 0; i < bytes.size();) {
-        const std::size_t cr = bytes.find('\r', i);
-        ++cuantas;
-        if (cr == std::string_view::npos)
-            break;
-        i = cr + 1;
-        ++finales;
-        if (i < bytes.size() && bytes[i] == '\n') {
-            ++i;
-            ++finales;
-        }
-    }
-    Lineas lineas;
-    lineas.reserve(cuantas, bytes.size() - finales);
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const std::size_t cr = bytes.find('\r', i);
-        if (cr == std::string_view::npos) {
-            lineas.push_back(bytes.substr(i));
-            break;
-        }
-        lineas.push_back(bytes.substr(i, cr - i));
-        i = cr + 1;
-        if (i < bytes.size() && bytes[i] == '\n')
-            ++i;
-    }
-    return lineas;
+    return Lineas::partir(bytes);
 }
 
 std::string unirLineas(const Lineas& lineas) {
