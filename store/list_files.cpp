@@ -13,6 +13,10 @@ Resultado<Lineas> leerLista(std::string_view directorio, std::string_view nombre
     return leerLineasDentro(directorio, rutaLista(directorio, nombre), kLimiteLista);
 }
 
+Resultado<std::string> leerBytesDeLista(std::string_view directorio, std::string_view nombre) {
+    return leerBytesDentro(directorio, rutaLista(directorio, nombre), kLimiteLista);
+}
+
 Resultado<Lineas> leerIndiceListas(std::string_view directorio) {
     return leerLineasDentro(directorio, unir(directorio, kListas), kLimiteIndiceListas);
 }

@@ -205,6 +205,16 @@ IndiceDeCasos& indiceGlobal() {
     return indice;
 }
 
+// A name of ASCII letters is most often on disk in capitals (the store writes its own files so). Of the
+// spellings of such a name, the one in capitals sorts first, so it is the one the case index would choose
+// as well: when it exists, it is the answer, and a large directory is not listed to find it. True when the
+// capitals `clave` of `nombre` are worth trying so.
+bool probarMayusculas(std::string_view nombre, const std::string& clave) {
+    const bool ascii =
+        std::all_of(clave.begin(), clave.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return ascii && clave != nombre;
+}
+
 #endif
 
 } // namespace
@@ -270,8 +280,16 @@ fs::path resolver(std::string_view ruta) {
             r = std::move(exacto);
             continue;
         }
+        const std::string clave = aMayusculas(c);
+        if (probarMayusculas(c, clave)) {
+            fs::path mayusculas = r.empty() ? fs::path(clave) : r / clave;
+            if (::lstat(mayusculas.c_str(), &st) == 0) {
+                r = std::move(mayusculas);
+                continue;
+            }
+        }
         const fs::path dir = r.empty() ? fs::path(".") : r;
-        if (auto real = indiceGlobal().buscar(dir, aMayusculas(c))) {
+        if (auto real = indiceGlobal().buscar(dir, clave)) {
             r = r.empty() ? fs::path(*real) : r / *real;
         } else {
             r = std::move(exacto);
@@ -492,9 +510,15 @@ int abrirDentro(std::string_view directorio, std::string_view ruta, Error& error
             return r;
         };
         std::string enDisco = cp1252AUtf8(c);
+        const std::string clave = aMayusculas(c);
         int siguiente = abrir(enDisco);
+        if (siguiente < 0 && errno == ENOENT && probarMayusculas(c, clave)) {
+            siguiente = abrir(clave);
+            if (siguiente >= 0 || errno != ENOENT)
+                enDisco = clave;
+        }
         if (siguiente < 0 && errno == ENOENT) {
-            if (auto real = indiceGlobal().buscar(actual.empty() ? fs::path(".") : actual, aMayusculas(c))) {
+            if (auto real = indiceGlobal().buscar(actual.empty() ? fs::path(".") : actual, clave)) {
                 enDisco = std::move(*real);
                 siguiente = abrir(enDisco);
             }

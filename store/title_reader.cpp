@@ -122,7 +122,7 @@ LectorTitulos::LectorTitulos(std::string directorio) : directorio_(std::move(dir
     const fs::path nativo = resolver(directorio_);
     dirfd_ = ::open(nativo.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirfd_ >= 0)
-        indice_ = detail::indiceDeCasos(nativo);
+        nativoDirectorio_ = nativo;
 #endif
 }
 
@@ -146,9 +146,20 @@ Resultado<std::string> LectorTitulos::titulo(std::string_view nombre) {
         nativo_.assign(nombre);
     else
         nativo_ = cp1252AUtf8(nombre);
-    // The case index says at once which spelling is on disk. The exact spelling is opened first when the index
-    // has the name as asked, does not know it (made since the index was taken) or knows several spellings.
+    // Until a name is missing as spelled, names are opened as they are: a list that spells every name as it is
+    // on disk never needs the case index, which for a large directory costs more than reading many titles.
+    // From the first such miss on, the case index says at once which spelling is on disk. The exact spelling
+    // is opened first when the index has the name as asked, does not know it (made since the index was taken)
+    // or knows several spellings.
     int fd = -ENOENT;
+    bool exactoProbado = false;
+    if (!indice_) {
+        fd = abrir(dirfd_, nativo_.c_str());
+        if (fd != -ENOENT)
+            return fd < 0 ? tituloPorRuta(nombre) : leerAbierto(fd, nombre);
+        exactoProbado = true;
+        indice_ = detail::indiceDeCasos(nativoDirectorio_);
+    }
     if (indice_) {
         clave_.assign(nombre);
         for (char& c : clave_)
@@ -157,7 +168,7 @@ Resultado<std::string> LectorTitulos::titulo(std::string_view nombre) {
         if (hallado != indice_->nombres.end() && hallado->second != nativo_ && !indice_->ambiguas.contains(clave_))
             fd = abrir(dirfd_, hallado->second.c_str());
     }
-    if (fd == -ENOENT)
+    if (fd == -ENOENT && !exactoProbado)
         fd = abrir(dirfd_, nativo_.c_str());
     if (fd < 0)
         return tituloPorRuta(nombre); // the general path names the failure as a single reading would

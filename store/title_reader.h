@@ -5,9 +5,10 @@
 // A listing makes one reader for its directory: the directory is found on disk once and kept open, and each
 // article is opened relative to it (one openat, one fstat, one read into a buffer that the reader keeps, one
 // close). A name whose exact spelling is not on disk is matched without regard to letter case through the
-// directory's case index, taken once per listing and looked up first, so that such a name costs no failed open. Each
-// line is classified by its first bytes only; nothing is allocated per line. A reader is used by one thread at a time;
-// several threads may each use their own.
+// directory's case index, taken once per reader at the first such name and looked up first from then on, so
+// that later such names cost no failed open; a list that spells every name as it is on disk never lists the directory.
+// Each line is classified by its first bytes only; nothing is allocated per line. A reader is used by one thread
+// at a time; several threads may each use their own.
 
 #include "result.h"
 
@@ -43,7 +44,8 @@ private:
 
     std::string directorio_;
     int dirfd_ = -1;
-    std::shared_ptr<const detail::IndiceDeNombres> indice_; // taken once, when the reader is made
+    std::filesystem::path nativoDirectorio_;
+    std::shared_ptr<const detail::IndiceDeNombres> indice_; // taken once, at the first name missing as spelled
     std::string nativo_;                                    // the name being opened, UTF-8; kept to reuse its storage
     std::string clave_;                                     // its case-index key
     std::string bufer_;                                     // the file being read

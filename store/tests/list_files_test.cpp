@@ -18,6 +18,17 @@ protected:
     static constexpr const char* kEnc = "C:\\ENCICLO\\SOLAR";
 };
 
+TEST(LineasDeLista, walkingTheLinesGivesWhatSplittingGives) {
+    const char* const casos[] = {
+        "", "\r\n", "A.TXT", "A.TXT\r\nB.TXT\r\n", "A\rB\r\r\nC", "A\nB\r\n\nC", "\r\n\r\nX.TXT\r\n", "A\r\n\r"};
+    for (const char* bytes : casos) {
+        std::vector<std::string> recorridas;
+        porCadaLinea(bytes, [&](std::string_view linea) { recorridas.emplace_back(linea); });
+        const Lineas partidas = partirLineas(bytes);
+        EXPECT_EQ(recorridas, std::vector<std::string>(partidas.begin(), partidas.end())) << '"' << bytes << '"';
+    }
+}
+
 TEST_F(Listas, freshEncyclopaediaHasNoArticlesAndNoLists) {
     EXPECT_TRUE(leerCompleta(kEnc)->empty());
     EXPECT_TRUE(leerIndiceListas(kEnc)->empty());

@@ -192,6 +192,20 @@ TEST_F(Rutas, exactHitsNeverListAndOneListingServesManyLookUps) {
     EXPECT_LE(detail::listadosDeDirectorio() - futuro, 1u);
 }
 
+TEST_F(Rutas, aNameInCapitalsOnDiskIsFoundWithoutListingItsDirectory) {
+    const fs::path dir = c() / "MAYUS";
+    for (const char* n : {"COMPLETA.DAT", "DOS.TXT", "Dos.txt", "Otra.txt"})
+        escribir(dir / n, "");
+    envejecer(dir);
+    const auto antes = detail::listadosDeDirectorio();
+    EXPECT_EQ(resolver("C:\\mayus\\completa.dat"), dir / "COMPLETA.DAT");
+    EXPECT_EQ(resolver("C:\\Mayus\\dos.txt"), dir / "DOS.TXT"); // the spelling the case index chooses too
+    EXPECT_TRUE(leerBytesDentro("C:\\MAYUS", "C:\\MAYUS\\completa.dat", 100)); // opened from the directory
+    EXPECT_EQ(detail::listadosDeDirectorio(), antes);
+    EXPECT_EQ(resolver("C:\\MAYUS\\OTRA.TXT"), dir / "Otra.txt");
+    EXPECT_EQ(detail::listadosDeDirectorio(), antes + 1);
+}
+
 TEST(NombresSeguros, relativeNamesMayNotClimbOut) {
     struct Caso {
         std::string nombre;

@@ -1,4 +1,5 @@
 #include "store/article.h"
+#include "store/detail.h"
 #include "store/encoding.h"
 #include "store/limits.h"
 #include "store/paths.h"
@@ -155,6 +156,22 @@ TEST_F(LectorDeTitulos, oneReaderPerThreadGivesEveryThreadTheSameTitles) {
         for (std::size_t i = 0; i < visto.size(); ++i)
             EXPECT_EQ(visto[i], "T" + std::to_string(i));
     }
+}
+
+TEST_F(LectorDeTitulos, namesSpelledAsOnDiskNeverListTheDirectory) {
+    const fs::path enc = c() / "ENC";
+    for (const char* n : {"Sol.txt", "Luna.txt", "MARTE.TXT"})
+        escribir(enc / n, std::string("<TIT>") + n);
+    const auto antes = detail::listadosDeDirectorio();
+    LectorTitulos lector("C:\\ENC");
+    for (const char* n : {"Sol.txt", "Luna.txt", "MARTE.TXT"})
+        EXPECT_EQ(lector.titulo(n).valor(), std::string(n));
+    EXPECT_EQ(detail::listadosDeDirectorio(), antes);
+    // Another spelling takes the case index once; the names after it are found through it.
+    EXPECT_EQ(lector.titulo("SOL.TXT").valor(), "Sol.txt");
+    EXPECT_EQ(lector.titulo("luna.TXT").valor(), "Luna.txt");
+    EXPECT_EQ(lector.titulo("Marte.txt").valor(), "MARTE.TXT");
+    EXPECT_LE(detail::listadosDeDirectorio(), antes + 1);
 }
 
 } // namespace

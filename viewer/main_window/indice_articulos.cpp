@@ -7,9 +7,11 @@
 #include "ui/texto.h"
 
 #include <QStringList>
+#include <QTimer>
 
 #include <algorithm>
 #include <atomic>
+#include <limits>
 
 namespace {
 
@@ -21,32 +23,16 @@ constexpr std::size_t kFallosNombrados = 5;
 
 } // namespace
 
-void IndiceArticulos::Textos::agregar(std::string_view texto) {
-    bytes_.append(texto);
-    fines_.push_back(static_cast<std::uint32_t>(bytes_.size()));
-}
-
-std::string_view IndiceArticulos::Textos::operator[](std::size_t i) const {
-    const std::uint32_t inicio = i == 0 ? 0 : fines_[i - 1];
-    return std::string_view(bytes_).substr(inicio, fines_[i] - inicio);
-}
-
-void IndiceArticulos::Textos::clear() {
-    // Released, not only emptied: the index of a large encyclopaedia should not stay after a narrowing.
-    std::string().swap(bytes_);
-    std::vector<std::uint32_t>().swap(fines_);
-}
-
 struct IndiceArticulos::Listado {
     struct Trozo {
-        Textos titulos;
+        store::Lineas titulos;
         std::vector<store::Error> fallos; // the first few
         std::size_t cantidadFallos = 0;
         bool leido = false; // set on the window thread when the task has handed it over
     };
 
     std::string directorio;
-    Textos nombres; // as they were when the listing was asked for
+    std::shared_ptr<const Nombres> nombres; // as they were when the listing was asked for
     std::vector<Trozo> trozos;
     std::atomic<bool> cancelado{false};
 
@@ -59,15 +45,15 @@ struct IndiceArticulos::Listado {
 
 namespace {
 
-void leerTrozo(const std::string& directorio, const IndiceArticulos::Textos& nombres, std::size_t desde,
-               std::size_t hasta, const std::atomic<bool>& cancelado, IndiceArticulos::Textos& titulos,
+void leerTrozo(const std::string& directorio, const IndiceArticulos::Nombres& nombres, std::size_t desde,
+               std::size_t hasta, const std::atomic<bool>& cancelado, store::Lineas& titulos,
                std::vector<store::Error>& fallos, std::size_t& cantidadFallos) {
     auto fallo = [&](store::Error e) {
         ++cantidadFallos;
         if (fallos.size() < kFallosNombrados) {
             fallos.push_back(std::move(e));
         }
-        titulos.agregar({});
+        titulos.push_back({});
     };
     // One reader per piece, so one per worker thread at a time: it opens the directory once for the piece.
     store::LectorTitulos lector(directorio);
@@ -83,7 +69,7 @@ void leerTrozo(const std::string& directorio, const IndiceArticulos::Textos& nom
         }
         auto titulo = lector.titulo(nombre);
         if (titulo) {
-            titulos.agregar(*titulo);
+            titulos.push_back(*titulo);
         } else {
             fallo(std::move(titulo.error()));
         }
@@ -120,27 +106,61 @@ void IndiceArticulos::cargarLista(const std::string& nombre) {
             store::Error{"leer la lista", store::rutaLista(directorio_, nombre), store::Causa::NombreNoValido, {}});
         return;
     }
-    const auto lineas = store::leerLista(directorio_, nombre);
-    if (!lineas) {
-        emit error(lineas.error());
+    auto bytes = store::leerBytesDeLista(directorio_, nombre);
+    if (!bytes) {
+        emit error(bytes.error());
         return;
     }
-    agregarNombres(*lineas);
+    if (!agregarLista(std::move(*bytes))) {
+        emit error(store::Error{"leer la lista", store::rutaLista(directorio_, nombre), store::Causa::DemasiadoGrande,
+                                "las listas pasan de 4 GB"});
+    }
 }
 
 void IndiceArticulos::agregarNombres(const store::Lineas& nombres) {
-    for (const std::string_view n : nombres) {
-        if (!n.empty()) { // an empty line names no article
-            nombres_.agregar(n);
-        }
+    agregarLista(store::unirLineas(nombres));
+}
+
+bool IndiceArticulos::agregarLista(std::string bytes) {
+    if (nombres_.use_count() > 1) {
+        nombres_ = std::make_shared<Nombres>(*nombres_); // a listing reads the ones before
     }
+    return nombres_->agregarLista(std::move(bytes));
+}
+
+bool IndiceArticulos::Nombres::agregarLista(std::string bytes) {
+    const bool terminada = bytes.empty() || bytes.back() == '\r' || bytes.ends_with("\r\n");
+    if (bytes.size() + 1 > std::numeric_limits<std::uint32_t>::max() - bytes_.size()) {
+        return false;
+    }
+    if (!terminada) {
+        bytes += '\r'; // so that every name ends at a CR
+    }
+    const auto base = static_cast<std::uint32_t>(bytes_.size());
+    if (bytes_.empty()) {
+        bytes_ = std::move(bytes); // the list as read, without copying it
+    } else {
+        bytes_ += bytes;
+    }
+    const std::string_view todo = std::string_view(bytes_).substr(base);
+    store::porCadaLinea(todo, [&](std::string_view linea) {
+        if (!linea.empty()) { // an empty line names no article
+            inicios_.push_back(base + static_cast<std::uint32_t>(linea.data() - todo.data()));
+        }
+    });
+    return true;
+}
+
+std::string_view IndiceArticulos::Nombres::operator[](std::size_t i) const {
+    const std::string_view desde = std::string_view(bytes_).substr(inicios_[i]);
+    return desde.substr(0, desde.find('\r'));
 }
 
 void IndiceArticulos::listar() {
     auto listado = std::make_shared<Listado>();
     listado->directorio = directorio_;
     listado->nombres = nombres_;
-    listado->trozos.resize((nombres_.size() + kNombresPorTrozo - 1) / kNombresPorTrozo);
+    listado->trozos.resize((nombres_->size() + kNombresPorTrozo - 1) / kNombresPorTrozo);
     listados_.push_back(listado);
     if (listados_.size() == 1) {
         empezarSiguiente();
@@ -153,17 +173,28 @@ void IndiceArticulos::empezarSiguiente() {
         return;
     }
     const std::shared_ptr<Listado> listado = listados_.front();
-    const std::size_t total = listado->nombres.size();
+    const std::size_t total = listado->nombres->size();
     if (total == 0) {
         terminar(listado);
         return;
     }
     emit progreso(0, static_cast<int>(total));
+    // The files are read once the program is idle: windows shown together with the listing are drawn first,
+    // not slowed down by the worker threads.
+    QTimer::singleShot(0, this, [this, listado] {
+        if (!listado->cancelado) {
+            leerEnHilos(listado);
+        }
+    });
+}
+
+void IndiceArticulos::leerEnHilos(const std::shared_ptr<Listado>& listado) {
+    const std::size_t total = listado->nombres->size();
     for (std::size_t k = 0; k < listado->trozos.size(); ++k) {
         hilos_.start([this, listado, k, total] {
             Listado::Trozo& trozo = listado->trozos[k];
             const std::size_t desde = k * kNombresPorTrozo;
-            leerTrozo(listado->directorio, listado->nombres, desde, std::min(total, desde + kNombresPorTrozo),
+            leerTrozo(listado->directorio, *listado->nombres, desde, std::min(total, desde + kNombresPorTrozo),
                       listado->cancelado, trozo.titulos, trozo.fallos, trozo.cantidadFallos);
             if (listado->cancelado) {
                 return;
@@ -197,9 +228,7 @@ void IndiceArticulos::trozoLeido(const std::shared_ptr<Listado>& listado) {
     for (; listado->siguiente < listado->trozos.size() && listado->trozos[listado->siguiente].leido;
          ++listado->siguiente) {
         Listado::Trozo& trozo = listado->trozos[listado->siguiente];
-        for (std::size_t i = 0; i < trozo.titulos.size(); ++i) {
-            titulos_.agregar(trozo.titulos[i]);
-        }
+        titulos_.agregar(trozo.titulos);
         listado->listados += trozo.titulos.size();
         listado->cantidadFallos += trozo.cantidadFallos;
         for (store::Error& e : trozo.fallos) {
@@ -207,12 +236,12 @@ void IndiceArticulos::trozoLeido(const std::shared_ptr<Listado>& listado) {
                 listado->fallos.push_back(std::move(e));
             }
         }
-        trozo = Listado::Trozo{Textos{}, {}, 0, true};
+        trozo = Listado::Trozo{store::Lineas{}, {}, 0, true};
     }
     endInsertRows();
 
     if (listado->siguiente < listado->trozos.size()) {
-        emit progreso(static_cast<int>(listado->listados), static_cast<int>(listado->nombres.size()));
+        emit progreso(static_cast<int>(listado->listados), static_cast<int>(listado->nombres->size()));
     } else {
         terminar(listado);
     }
@@ -245,8 +274,9 @@ void IndiceArticulos::vaciar() {
     }
     listados_.clear();
     beginResetModel();
-    nombres_.clear();
-    titulos_.clear();
+    // Released, not only emptied: the index of a large encyclopaedia should not stay after a narrowing.
+    nombres_ = std::make_shared<Nombres>();
+    titulos_ = store::Lineas();
     endResetModel();
 }
 

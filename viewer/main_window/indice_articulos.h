@@ -13,6 +13,9 @@
 // the listing under way.
 
 #include "store/result.h"
+#ifndef Q_MOC_RUN // the toolkit's header parser does not read the C++20 headers it needs
+#include "store/lines.h"
+#endif
 
 #include <QAbstractListModel>
 #include <QThreadPool>
@@ -34,18 +37,18 @@ public:
     explicit IndiceArticulos(QObject* parent = nullptr);
     ~IndiceArticulos() override;
 
-    // Texts stored back to back in one buffer, Windows-1252 bytes as read.
-    class Textos {
+    // The article file names of the lists taken up: the lists' bytes as read, each ending its last line, and
+    // where each name starts in them; a name ends at the CR that ends its line.
+    class Nombres {
     public:
-        void agregar(std::string_view texto);
+        // Appends the non-empty lines of a list file; false, adding nothing, beyond 4 GiB of lists.
+        bool agregarLista(std::string bytes);
+        std::size_t size() const { return inicios_.size(); }
         std::string_view operator[](std::size_t i) const;
-        std::size_t size() const { return fines_.size(); }
-        std::size_t bytes() const { return bytes_.size(); }
-        void clear();
 
     private:
         std::string bytes_;
-        std::vector<std::uint32_t> fines_; // where each text ends in bytes_
+        std::vector<std::uint32_t> inicios_;
     };
 
     // The current encyclopaedia directory, as stored; every file of the encyclopaedia is it, "\" and a name.
@@ -57,6 +60,7 @@ public:
     // is broken keeps the directory held before; a list that cannot be read, or a list name that would
     // lead out of the encyclopaedia directory, adds nothing. Problems are told through aviso() and error().
     void cargarLista(const std::string& nombre);
+    // Appends names as if read from a list file.
     void agregarNombres(const store::Lineas& nombres);
 
     // Starts listing the titles of every name held now; they are appended to the titles in list order.
@@ -67,8 +71,8 @@ public:
     // Empties names and titles and cancels every listing under way or waiting.
     void vaciar();
 
-    int cantidadNombres() const { return static_cast<int>(nombres_.size()); }
-    std::string_view nombre(int i) const { return nombres_[static_cast<std::size_t>(i)]; }
+    int cantidadNombres() const { return static_cast<int>(nombres_->size()); }
+    std::string_view nombre(int i) const { return (*nombres_)[static_cast<std::size_t>(i)]; }
     int cantidadTitulos() const { return static_cast<int>(titulos_.size()); }
     std::string_view titulo(int i) const { return titulos_[static_cast<std::size_t>(i)]; }
 
@@ -87,13 +91,17 @@ signals:
 
 private:
     struct Listado;
+    bool agregarLista(std::string bytes);
     void empezarSiguiente();
+    void leerEnHilos(const std::shared_ptr<Listado>& listado);
     void trozoLeido(const std::shared_ptr<Listado>& listado);
     void terminar(const std::shared_ptr<Listado>& listado);
 
     std::string directorio_;
-    Textos nombres_;
-    Textos titulos_;
+    // Shared with the listing under way, which reads them on its worker threads; copied before a change while
+    // it does.
+    std::shared_ptr<Nombres> nombres_ = std::make_shared<Nombres>();
+    store::Lineas titulos_;
     std::deque<std::shared_ptr<Listado>> listados_; // the first one runs, the others wait
     QThreadPool hilos_;
 };

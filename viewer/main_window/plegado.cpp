@@ -1,5 +1,7 @@
 #include "main_window/plegado.h"
 
+#include "ui/texto.h"
+
 #include <array>
 
 namespace plegado {
@@ -43,6 +45,19 @@ QString plegar(const QString& texto) {
         *destino++ = c.unicode() < 256 ? QChar(tabla[c.unicode()]) : plegarSinTabla(c);
     }
     return resultado;
+}
+
+const std::array<char16_t, 256>& tabla1252() {
+    static const std::array<char16_t, 256> tabla = [] {
+        std::array<char16_t, 256> t{};
+        for (int i = 0; i < 256; ++i) {
+            const char byte = static_cast<char>(i);
+            const QString caracter = ui::desdeStore(std::string_view(&byte, 1));
+            t[static_cast<std::size_t>(i)] = plegar(caracter.front()).unicode();
+        }
+        return t;
+    }();
+    return tabla;
 }
 
 } // namespace plegado

@@ -7,9 +7,13 @@
 
 #include <QString>
 
+#include <array>
+
 namespace plegado {
 
 QChar plegar(QChar c);
 QString plegar(const QString& texto);
+// The folded character of each Windows-1252 byte, for text kept as the store's bytes.
+const std::array<char16_t, 256>& tabla1252();
 
 } // namespace plegado

@@ -4,14 +4,16 @@
 
 #include <QAbstractItemView>
 #include <QKeyEvent>
-#include <QTimer>
-
-#include <algorithm>
-#include <iterator>
 
 BusquedaAlTeclear::BusquedaAlTeclear(QAbstractItemView* vista) : QObject(vista), vista_(vista) {
     vista_->installEventFilter(this);
     vigilar(vista_->model());
+}
+
+void BusquedaAlTeclear::leerTextosDe(const QAbstractItemModel* modelo, TextoDeFila texto) {
+    modeloDeBytes_ = modelo;
+    textoDeFila_ = std::move(texto);
+    olvidarCandidatas();
 }
 
 void BusquedaAlTeclear::vigilar(QAbstractItemModel* modelo) {
@@ -19,58 +21,63 @@ void BusquedaAlTeclear::vigilar(QAbstractItemModel* modelo) {
         disconnect(modelo_, nullptr, this, nullptr);
     }
     modelo_ = modelo;
-    invalidarDesde(0);
+    olvidarCandidatas();
     if (!modelo) {
         return;
     }
-    // Rows appended at the end (titles listed a batch at a time) leave the rows before them folded.
-    const auto desdePrimera = [this](const QModelIndex&, int primera, int) { invalidarDesde(primera); };
-    const auto todas = [this] { invalidarDesde(0); };
-    connect(modelo, &QAbstractItemModel::rowsInserted, this, desdePrimera);
-    connect(modelo, &QAbstractItemModel::rowsRemoved, this, desdePrimera);
-    connect(modelo, &QAbstractItemModel::rowsMoved, this, todas);
-    connect(modelo, &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex& desde, const QModelIndex&) { invalidarDesde(desde.row()); });
-    connect(modelo, &QAbstractItemModel::modelReset, this, todas);
-    connect(modelo, &QAbstractItemModel::layoutChanged, this, todas);
+    // Any change to the rows (titles appended as they are listed, a new listing) may change which match.
+    const auto olvidar = [this] { olvidarCandidatas(); };
+    connect(modelo, &QAbstractItemModel::rowsInserted, this, olvidar);
+    connect(modelo, &QAbstractItemModel::rowsRemoved, this, olvidar);
+    connect(modelo, &QAbstractItemModel::rowsMoved, this, olvidar);
+    connect(modelo, &QAbstractItemModel::dataChanged, this, olvidar);
+    connect(modelo, &QAbstractItemModel::modelReset, this, olvidar);
+    connect(modelo, &QAbstractItemModel::layoutChanged, this, olvidar);
 }
 
-void BusquedaAlTeclear::invalidarDesde(int fila) {
-    hechas_ = std::min(hechas_, std::max(fila, 0));
+void BusquedaAlTeclear::olvidarCandidatas() {
     candidatas_.clear();
     candidatasDe_.clear();
-    for (auto& [inicial, filas] : porInicial_) {
-        while (!filas.empty() && filas.back() >= hechas_) {
-            filas.pop_back();
-        }
-    }
-    // The titles are folded as soon as the program is idle after the change (a new listing), not when
-    // the reader types the first letter.
-    if (!pendiente_) {
-        pendiente_ = true;
-        QTimer::singleShot(0, this, [this] {
-            pendiente_ = false;
-            if (vista_->model() == modelo_ && modelo_) {
-                llenar();
-            }
-        });
-    }
 }
 
-void BusquedaAlTeclear::llenar() {
-    const QAbstractItemModel* modelo = vista_->model();
+std::vector<int> BusquedaAlTeclear::coincidentes(const std::vector<int>* filas) const {
     const QModelIndex raiz = vista_->rootIndex();
-    const int filas = modelo->rowCount(raiz);
-    hechas_ = std::min(hechas_, filas);
-    plegados_.resize(static_cast<std::size_t>(hechas_));
-    plegados_.reserve(static_cast<std::size_t>(filas));
-    for (int fila = hechas_; fila < filas; ++fila) {
-        plegados_.push_back(plegado::plegar(modelo->data(modelo->index(fila, 0, raiz), Qt::DisplayRole).toString()));
-        if (!plegados_.back().isEmpty()) {
-            porInicial_[plegados_.back().front().unicode()].push_back(fila);
+    const int cuantas = filas ? static_cast<int>(filas->size()) : modelo_->rowCount(raiz);
+    const auto fila = [&](int i) { return filas ? (*filas)[static_cast<std::size_t>(i)] : i; };
+    const qsizetype n = escrito_.size();
+    const char16_t* buscado = reinterpret_cast<const char16_t*>(escrito_.constData());
+    std::vector<int> halladas;
+    if (modelo_ == modeloDeBytes_ && textoDeFila_ && !raiz.isValid()) {
+        const auto& tabla = plegado::tabla1252();
+        for (int i = 0; i < cuantas; ++i) {
+            const std::string_view texto = textoDeFila_(fila(i));
+            if (static_cast<qsizetype>(texto.size()) < n) {
+                continue;
+            }
+            qsizetype k = 0;
+            while (k < n && tabla[static_cast<unsigned char>(texto[static_cast<std::size_t>(k)])] == buscado[k]) {
+                ++k;
+            }
+            if (k == n) {
+                halladas.push_back(fila(i));
+            }
+        }
+        return halladas;
+    }
+    for (int i = 0; i < cuantas; ++i) {
+        const QString texto = modelo_->data(modelo_->index(fila(i), 0, raiz), Qt::DisplayRole).toString();
+        if (texto.size() < n) {
+            continue;
+        }
+        qsizetype k = 0;
+        while (k < n && plegado::plegar(texto[k]).unicode() == buscado[k]) {
+            ++k;
+        }
+        if (k == n) {
+            halladas.push_back(fila(i));
         }
     }
-    hechas_ = filas;
+    return halladas;
 }
 
 bool BusquedaAlTeclear::teclear(const QString& texto) {
@@ -88,25 +95,10 @@ bool BusquedaAlTeclear::teclear(const QString& texto) {
     if (escrito_.isEmpty()) {
         return false;
     }
-    if (hechas_ != modelo_->rowCount(vista_->rootIndex())) {
-        llenar();
-        candidatas_.clear();
-        candidatasDe_.clear();
-    }
-    // Each letter narrows the rows that matched the letters before it, so a key never goes through the
-    // whole list: the first one starts from the rows of its initial.
-    std::vector<int> nuevas;
-    const qsizetype n = escrito_.size();
-    const auto coincide = [&](int fila) {
-        const QString& titulo = plegados_[static_cast<std::size_t>(fila)];
-        return titulo.size() >= n && QStringView(titulo).first(n) == QStringView(escrito_);
-    };
-    if (!candidatasDe_.isEmpty() && escrito_.startsWith(candidatasDe_)) {
-        std::copy_if(candidatas_.begin(), candidatas_.end(), std::back_inserter(nuevas), coincide);
-    } else if (const auto bucket = porInicial_.find(escrito_.front().unicode()); bucket != porInicial_.end()) {
-        std::copy_if(bucket->second.begin(), bucket->second.end(), std::back_inserter(nuevas), coincide);
-    }
-    candidatas_ = std::move(nuevas);
+    // Each letter narrows the rows that matched the letters before it, so only the first one goes through
+    // the whole list.
+    const bool sigue = !candidatasDe_.isEmpty() && escrito_.startsWith(candidatasDe_);
+    candidatas_ = coincidentes(sigue ? &candidatas_ : nullptr);
     candidatasDe_ = escrito_;
     if (candidatas_.empty()) {
         return false;

@@ -95,7 +95,9 @@ Selector::Selector(IndiceArticulos* indice, QWidget* parent) : QWidget(parent, Q
     });
     connect(indice_, &IndiceArticulos::listadoTerminado, this, &Selector::mostrarCantidad);
     teclado::enterComoDobleClic(lstArticulos, [this] { lstArticulos_DblClick(); });
-    new BusquedaAlTeclear(lstArticulos); // typing a title's first letters goes to it
+    // Typing a title's first letters goes to it.
+    auto* busqueda = new BusquedaAlTeclear(lstArticulos);
+    busqueda->leerTextosDe(indice_, [indice = indice_](int fila) { return indice->titulo(fila); });
     teclado::escapeCierra(this);
 }
 
