@@ -4,6 +4,7 @@
 #include "measure.h"
 #include "synthetic_store.h"
 
+#include "editor/lista_marcable.h"
 #include "editor/taller.h"
 #include "store/encoding.h"
 #include "store/list_files.h"

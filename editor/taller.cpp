@@ -1,5 +1,7 @@
 #include "editor/taller.h"
 
+#include "editor/lista_marcable.h"
+
 #include "editor/comun.h"
 #include "editor/taller_art.h"
 #include "store/article.h"
@@ -24,7 +26,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
 
 #include <algorithm>
 
@@ -157,7 +158,7 @@ void Taller::construir() {
     ui::colocar(cmdLstLoad, 3120, 3360, 1455, 375);
     lblLstArts = etiqueta(fraTomo, QStringLiteral("lblLstArts"), QStringLiteral("Artículos:"));
     ui::colocar(lblLstArts, 6120, 2400, 675, 195);
-    lstLstArts = control<QListWidget>(fraTomo, QStringLiteral("lstLstArts"), QStringLiteral("Artículos de la lista"));
+    lstLstArts = control<ListaMarcable>(fraTomo, QStringLiteral("lstLstArts"), QStringLiteral("Artículos de la lista"));
     ui::colocar(lstLstArts, 6120, 2640, 2775, 2985);
     // One line of text each: the views need not measure every item of a long encyclopaedia.
     lstArticulos->setUniformItemSizes(true);
@@ -391,22 +392,10 @@ void Taller::cmdTomoLoad_Click() {
     txtMsg->setPlainText(forja::textoDeLineas(*descripcion));
     const QStringList articulos = forja::listaDeLineas(*completa);
     lstArticulos->clear();
-    lstLstArts->clear();
-    // Each list is filled in one call and laid out once: items added one at a time, each then changed, made
-    // the view lay out every item again for every article.
+    // The article list is filled in one call and laid out once (items added one at a time made the view lay
+    // out every item again for every article); the list's articles share its names, with no item of their own.
     lstArticulos->addItems(articulos);
-    lstLstArts->addItems(articulos);
-    {
-        // The items were just added and the view has not laid them out yet: telling it of each box made
-        // checkable would only make it look at every item once more. It paints them as they are.
-        const QSignalBlocker callado(lstLstArts->model());
-        for (int i = 0; i < lstLstArts->count(); ++i) {
-            QListWidgetItem* item = lstLstArts->item(i);
-            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-            item->setCheckState(Qt::Unchecked);
-        }
-    }
-    lstLstArts->viewport()->update();
+    lstLstArts->articulos()->poner(articulos);
     lstListas->clear();
     lstListas->addItems(forja::listaDeLineas(*listas));
 }
@@ -531,9 +520,7 @@ void Taller::txtArtAdd_Click() {
         return;
     }
     lstArticulos->addItem(texto);
-    auto* item = new QListWidgetItem(texto, lstLstArts);
-    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-    item->setCheckState(Qt::Unchecked);
+    lstLstArts->articulos()->agregar(texto);
     if (const auto estado = store::escribirUltimo(*tomo, *nombre); !estado) {
         Dialogos::error(this, estado.error());
     }
@@ -639,17 +626,16 @@ void Taller::cmdLstLoad_Click() {
     }
     // Each line ticks the first entry of exactly its text; the entries are indexed once, so that loading
     // a long list into thousands of articles does not compare every line with every entry.
-    for (int i = 0; i < lstLstArts->count(); ++i) {
-        lstLstArts->item(i)->setCheckState(Qt::Unchecked);
-    }
+    ArticulosMarcables* marcables = lstLstArts->articulos();
+    marcables->desmarcarTodos();
     QHash<QString, int> primera;
-    primera.reserve(lstLstArts->count());
-    for (int i = lstLstArts->count() - 1; i >= 0; --i) { // from the last, so that the first one stays
-        primera.insert(lstLstArts->item(i)->text(), i);
+    primera.reserve(marcables->rowCount());
+    for (int i = marcables->rowCount() - 1; i >= 0; --i) { // from the last, so that the first one stays
+        primera.insert(marcables->nombre(i), i);
     }
     for (const auto& linea : *lineas) {
         if (const auto encontrada = primera.constFind(ui::desdeStore(linea)); encontrada != primera.cend()) {
-            lstLstArts->item(*encontrada)->setCheckState(Qt::Checked);
+            marcables->marcar(*encontrada, true);
         }
     }
     txtLista->setText(texto + QStringLiteral(".dat"));
@@ -688,8 +674,8 @@ void Taller::cmdLstSave_Click() {
     }
     store::Lineas marcados;
     for (int i = 0; i < lstLstArts->count(); ++i) {
-        if (lstLstArts->item(i)->checkState() == Qt::Checked) {
-            marcados.push_back(bytesDe(lstLstArts->item(i)));
+        if (lstLstArts->articulos()->marcado(i)) {
+            marcados.push_back(ui::haciaStore(lstLstArts->articulos()->nombre(i)).value_or(std::string()));
         }
     }
     // Saving over the complete list drops every article not ticked from the encyclopaedia: asked first.

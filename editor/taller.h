@@ -14,6 +14,7 @@
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class ListaMarcable;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
@@ -79,7 +80,7 @@ public:
     QPushButton* cmdLstAdd;
     QPushButton* cmdLstLoad;
     QLabel* lblLstArts;
-    QListWidget* lstLstArts;
+    ListaMarcable* lstLstArts;
     QLineEdit* txtLista;
     QPushButton* cmdLstSave;
     QPushButton* cmdSalir;

@@ -1,5 +1,9 @@
 #include "editor/tests/ayudas.h"
 
+#include "editor/lista_marcable.h"
+
+#include <QAbstractItemView>
+
 #include "editor/taller.h"
 #include "editor/taller_art.h"
 #include "tests/support/unidades.h"
@@ -73,6 +77,23 @@ bool elegir(QListWidget* lista, const QString& texto) {
         }
     }
     return false;
+}
+
+void marcar(QAbstractItemView* lista, int fila) {
+    const QModelIndex i = lista->model()->index(fila, 0);
+    lista->scrollTo(i);
+    const QRect r = lista->visualRect(i);
+    QTest::mouseClick(lista->viewport(), Qt::LeftButton, {}, QPoint(r.left() + r.height() / 2, r.center().y()));
+}
+
+QList<int> marcados(const QAbstractItemView* lista) {
+    QList<int> filas;
+    for (int i = 0; i < lista->model()->rowCount(); ++i) {
+        if (lista->model()->index(i, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked) {
+            filas << i;
+        }
+    }
+    return filas;
 }
 
 void crearRaiz(Taller& t, const QString& raiz) {
@@ -200,11 +221,11 @@ void sesionCompleta(const Unidades& u, Taller& t) {
     agregarLista(t, QStringLiteral("Cuerpos visibles"));
     agregarLista(t, QStringLiteral("Satélites"));
     cargarLista(t, QStringLiteral("Cuerpos visibles"));
-    t.lstLstArts->item(2)->setCheckState(Qt::Checked);
-    t.lstLstArts->item(0)->setCheckState(Qt::Checked);
+    marcar(t.lstLstArts, 2);
+    marcar(t.lstLstArts, 0);
     pulsar(t.cmdLstSave);
     cargarLista(t, QStringLiteral("Satélites"));
-    t.lstLstArts->item(1)->setCheckState(Qt::Checked);
+    marcar(t.lstLstArts, 1);
     pulsar(t.cmdLstSave);
 }
 

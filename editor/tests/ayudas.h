@@ -4,11 +4,13 @@
 // driving the main window through its buttons.
 
 #include <QByteArray>
+#include <QList>
 #include <QMap>
 #include <QString>
 
 #include <string>
 
+class QAbstractItemView;
 class QListWidget;
 class QPushButton;
 class QWidget;
@@ -29,6 +31,10 @@ void escribir(QWidget* caja, const QString& texto);
 void teclear(QWidget* caja, const QString& texto);
 // Selects the entry with this text by clicking it; false when there is none.
 bool elegir(QListWidget* lista, const QString& texto);
+// Clicks the check box of entry `fila` (at the left of the entry).
+void marcar(QAbstractItemView* lista, int fila);
+// The rows whose box is ticked, in order.
+QList<int> marcados(const QAbstractItemView* lista);
 
 // Common steps of an authoring session, each through the window's controls.
 void crearRaiz(Taller& t, const QString& raiz);

@@ -1,10 +1,12 @@
 // Adding, loading and saving lists in the main window.
 
+#include "editor/lista_marcable.h"
 #include "editor/taller.h"
 #include "editor/tests/ayudas.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -18,22 +20,6 @@ namespace {
 
 QString ultimoMensaje() {
     return Dialogos::mostrados().isEmpty() ? QString() : Dialogos::mostrados().last().texto;
-}
-
-QList<int> marcados(const QListWidget* lista) {
-    QList<int> filas;
-    for (int i = 0; i < lista->count(); ++i) {
-        if (lista->item(i)->checkState() == Qt::Checked) {
-            filas << i;
-        }
-    }
-    return filas;
-}
-
-void marcar(QListWidget* lista, int fila) {
-    // The check box sits at the left of the entry.
-    const QRect r = lista->visualItemRect(lista->item(fila));
-    QTest::mouseClick(lista->viewport(), Qt::LeftButton, {}, QPoint(r.left() + r.height() / 2, r.center().y()));
 }
 
 // ASTRO with the articles of `completa` (as the complete list holds them) and the list Planetas holding
@@ -64,6 +50,7 @@ private slots:
     void completeList_savedOnlyWhenConfirmed_andRepairable();
     void lstAdd_keepsTicksAndCurrentList();
     void lstLoad_nothingSelected_changesNothing();
+    void listArticles_spaceTicksTheCurrentOneAsAClickDoes();
 };
 
 void TstListas::lstAdd_appendsNameAndWritesOneEmptyLine() {
@@ -105,7 +92,7 @@ void TstListas::lstLoad_ticksExactMatchesOnly() {
     Taller t;
     prepararListas(u, t, completa, lista);
     // Ticks left over from before are cleared by loading.
-    t.lstLstArts->item(1)->setCheckState(Qt::Checked);
+    marcar(t.lstLstArts, 1);
     cargarLista(t, QStringLiteral("Planetas"));
     QVERIFY2(Dialogos::mostrados().isEmpty(), qPrintable(ultimoMensaje()));
     QCOMPARE(marcados(t.lstLstArts), filas);
@@ -209,6 +196,27 @@ void TstListas::completeList_savedOnlyWhenConfirmed_andRepairable() {
     QCOMPARE(t.lstLstArts->count(), 2);
 }
 
+// The list's boxes are the view's own: the keyboard ticks them as a click does, and a screen reader is told.
+void TstListas::listArticles_spaceTicksTheCurrentOneAsAClickDoes() {
+    Unidades u;
+    Taller t;
+    prepararListas(u, t, "sol.txt\r\nluna.txt\r\n", "");
+    cargarLista(t, QStringLiteral("Planetas"));
+    t.lstLstArts->setFocus();
+    t.lstLstArts->setCurrentIndex(t.lstLstArts->model()->index(1, 0));
+    QTest::keyClick(t.lstLstArts, Qt::Key_Space);
+    QCOMPARE(marcados(t.lstLstArts), QList<int>{1});
+    QAccessibleInterface* lista = QAccessible::queryAccessibleInterface(t.lstLstArts);
+    QVERIFY(lista && lista->tableInterface());
+    QAccessibleInterface* celda = lista->tableInterface()->cellAt(1, 0);
+    QVERIFY(celda);
+    QVERIFY(celda->state().checkable);
+    QVERIFY(celda->state().checked);
+    QCOMPARE(celda->text(QAccessible::Name), QStringLiteral("luna.txt"));
+    QTest::keyClick(t.lstLstArts, Qt::Key_Space);
+    QCOMPARE(marcados(t.lstLstArts), QList<int>{});
+}
+
 void TstListas::lstAdd_keepsTicksAndCurrentList() {
     Unidades u;
     Taller t;
@@ -233,7 +241,7 @@ void TstListas::lstLoad_nothingSelected_changesNothing() {
     Unidades u;
     Taller t;
     prepararListas(u, t, "sol.txt\r\n", "sol.txt\r\n");
-    t.lstLstArts->item(0)->setCheckState(Qt::Checked);
+    marcar(t.lstLstArts, 0);
     t.txtLista->setText(QStringLiteral("x.dat"));
     pulsar(t.cmdLstLoad);
     QCOMPARE(marcados(t.lstLstArts), QList<int>{0});

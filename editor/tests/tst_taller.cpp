@@ -1,10 +1,12 @@
 // The editor's main window: its controls, the data root, adding and loading encyclopaedias, the description,
 // and every refusal that must leave the store as it was.
 
+#include "editor/lista_marcable.h"
 #include "editor/taller.h"
 #include "editor/taller_art.h"
 #include "editor/tests/ayudas.h"
 #include "store/limits.h"
+#include "tests/support/listas.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 #include "ui/twips.h"
@@ -380,13 +382,9 @@ void TstTaller::tomoLoad_fillsDescriptionArticlesAndLists() {
     QCOMPARE(t.txtTomo->text(), QStringLiteral("C:\\ENC\\ASTRO"));
     QCOMPARE(t.txtMsg->toPlainText(), QStringLiteral("Astronomía\nDe la autora\n"));
     const QStringList articulos{QStringLiteral("sol.txt"), QStringLiteral("Luna.TXT"), QStringLiteral(" marte.txt ")};
-    for (QListWidget* lista : {t.lstArticulos, t.lstLstArts}) {
-        QCOMPARE(lista->count(), articulos.size());
-        for (int i = 0; i < articulos.size(); ++i) {
-            QCOMPARE(lista->item(i)->text(), articulos[i]);
-        }
-    }
-    QCOMPARE(t.lstLstArts->item(0)->checkState(), Qt::Unchecked);
+    QCOMPARE(prueba::textos(t.lstArticulos), articulos);
+    QCOMPARE(prueba::textos(t.lstLstArts), articulos);
+    QCOMPARE(prueba::marcados(t.lstLstArts), QList<int>{});
     QCOMPARE(t.lstListas->count(), 2);
     QCOMPARE(t.lstListas->item(1)->text(), QStringLiteral("Satélites"));
     QCOMPARE(t.txtArticulo->text(), QStringLiteral("viejo.txt"));
@@ -539,7 +537,7 @@ void TstTaller::refusals_leaveStoreAsItWas_data() {
         << sinTomo(lista(QStringLiteral("Nueva"))) << QStringLiteral("Cargar Enciclotomo");
 
     QTest::newRow("list save: nothing loaded") << Accion([](Taller& t) {
-        t.lstLstArts->item(0)->setCheckState(Qt::Checked);
+        prueba::marcar(t.lstLstArts, 0);
         pulsar(t.cmdLstSave);
     }) << QStringLiteral("Cargar Lista");
     QTest::newRow("list save: over the colour file") << Accion([](Taller& t) {
