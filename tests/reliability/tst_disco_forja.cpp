@@ -3,6 +3,7 @@
 // shim, preloaded). The author is told, naming the file; every file holds its bytes from before or after the
 // action, whole, with no temporary left; and the editor goes on saving.
 
+#include "editor/lista_marcable.h"
 #include "editor/taller.h"
 #include "editor/taller_art.h"
 #include "editor/tests/ayudas.h"
@@ -42,7 +43,7 @@ const QList<Accion>& acciones() {
         {"guardar lista",
          [](Taller& t) {
              cargarLista(t, QStringLiteral("Planetas"));
-             t.lstLstArts->item(0)->setCheckState(Qt::Checked);
+             prueba::marcar(t.lstLstArts, 0);
          },
          [](Taller& t) { pulsar(t.cmdLstSave); }},
         {"guardar artículo",
