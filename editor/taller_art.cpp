@@ -223,7 +223,7 @@ void TallerArt::lstImagenes_Click() {
     if (!ruta) {
         return;
     }
-    if (const auto estado = store::tocar(*ruta); !estado) {
+    if (const auto estado = store::tocar(*ruta, store::Enlaces::Rechazar); !estado) {
         Dialogos::error(this, estado.error());
         return;
     }

@@ -79,6 +79,45 @@ Articulo analizarArticulo(const Lineas& lineas) {
     return a;
 }
 
+Articulo analizarArticulo(std::string_view bytes, const std::function<void(std::string_view pieza)>& cuerpo) {
+    Articulo a;
+    auto linea = [&](std::string_view l) {
+        switch (clasificar(l)) {
+        case Clase::Titulo:
+            a.titulo = valorDeEtiqueta(l);
+            break;
+        case Clase::Ilustracion:
+            a.ilustraciones.push_back(valorDeEtiqueta(l));
+            break;
+        case Clase::Costado:
+            a.costados.push_back(valorDeEtiqueta(l));
+            break;
+        case Clase::OtraEtiqueta:
+            break;
+        case Clase::Salto:
+            cuerpo("\r\n");
+            break;
+        case Clase::Texto:
+            cuerpo(l);
+            break;
+        }
+    };
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const void* cr = std::memchr(bytes.data() + i, '\r', bytes.size() - i);
+        if (!cr) {
+            linea(bytes.substr(i));
+            break;
+        }
+        const auto fin = static_cast<std::size_t>(static_cast<const char*>(cr) - bytes.data());
+        linea(bytes.substr(i, fin - i));
+        i = fin + 1;
+        if (i < bytes.size() && bytes[i] == '\n')
+            ++i;
+    }
+    return a;
+}
+
 Resultado<Articulo> leerArticulo(std::string_view ruta) {
     auto lineas = leerLineas(ruta, kLimiteArticulo);
     if (!lineas)

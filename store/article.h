@@ -11,6 +11,7 @@
 #include "result.h"
 #include "text_file.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +27,11 @@ struct Articulo {
 };
 
 Articulo analizarArticulo(const Lineas& lineas);
+// The same straight from a file's bytes, split into lines by the store's rules without making them, in one
+// pass: the body is not assembled but handed to `cuerpo` piece by piece, in order (each body line as read, and
+// "\r\n" for each break), so that a window can turn it into its own text with no copy in between. The
+// returned article's body stays empty.
+Articulo analizarArticulo(std::string_view bytes, const std::function<void(std::string_view pieza)>& cuerpo);
 Resultado<Articulo> leerArticulo(std::string_view ruta);
 // An article of the encyclopaedia `directorio`, `ruta` being directorio + "\" + its name: no symbolic link
 // below the directory is followed (see leerBytesDentro).

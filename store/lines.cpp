@@ -67,8 +67,10 @@ void Lineas::agregar(const Lineas& otras) {
         throw std::length_error("Lineas: more than 4 GiB of lines");
     const auto base = static_cast<std::uint32_t>(texto_.size());
     texto_.append(otras.texto_);
-    for (const std::uint32_t fin : otras.fines_)
-        fines_.push_back(base + fin);
+    // By index, so that adding a Lineas to itself reads its ends as they were.
+    const std::size_t n = otras.fines_.size();
+    for (std::size_t i = 0; i < n; ++i)
+        fines_.push_back(base + otras.fines_[i]);
 }
 
 void Lineas::reserve(std::size_t lineas, std::size_t bytes) {

@@ -26,7 +26,7 @@ Resultado<Lineas> leerCompleta(std::string_view directorio) {
 }
 
 Estado anexarACompleta(std::string_view directorio, std::string_view articulo) {
-    return anexarLinea(unir(directorio, kCompleta), articulo);
+    return anexarLinea(unir(directorio, kCompleta), articulo, Enlaces::Rechazar);
 }
 
 std::optional<Error> verificarNuevaLista(std::string_view directorio, std::string_view nombre) {
@@ -43,7 +43,7 @@ std::optional<Error> verificarNuevaLista(std::string_view directorio, std::strin
 Estado agregarLista(std::string_view directorio, std::string_view nombre) {
     if (auto error = verificarNuevaLista(directorio, nombre))
         return *error;
-    if (auto e = anexarLinea(unir(directorio, kListas), nombre); !e)
+    if (auto e = anexarLinea(unir(directorio, kListas), nombre, Enlaces::Rechazar); !e)
         return e;
     return escribirLineas(rutaLista(directorio, nombre), {std::string()});
 }

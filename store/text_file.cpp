@@ -103,10 +103,11 @@ fs::path directorioDe(const fs::path& nativa);
 
 // Opens a regular file for appending, creating it when missing (the directory's case index then forgets
 // the directory). Returns the descriptor, or minus an errno value. `creado` tells whether this call made it.
-int abrirParaAnexar(const fs::path& nativa, bool& creado) {
+int abrirParaAnexar(const fs::path& nativa, bool& creado, Enlaces enlaces) {
     struct stat st {};
-    creado = ::stat(nativa.c_str(), &st) != 0;
-    const int fd = ::open(nativa.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+    creado = (enlaces == Enlaces::Seguir ? ::stat(nativa.c_str(), &st) : ::lstat(nativa.c_str(), &st)) != 0;
+    const int nofollow = enlaces == Enlaces::Rechazar ? O_NOFOLLOW : 0;
+    const int fd = ::open(nativa.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | nofollow, 0666);
     if (fd < 0)
         return errno == ENXIO ? -EACCES : -errno;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -497,7 +498,7 @@ Estado escribirBytes(std::string_view ruta, std::string_view bytes) {
     return reemplazar(ruta, bytes, kEscribir);
 }
 
-Estado anexarLinea(std::string_view ruta, std::string_view linea) {
+Estado anexarLinea(std::string_view ruta, std::string_view linea, [[maybe_unused]] Enlaces enlaces) {
     if (detail::tieneControl(ruta))
         return nombreNoValido(kAnexar, ruta);
     detail::asegurarUnidad(ruta);
@@ -518,9 +519,13 @@ Estado anexarLinea(std::string_view ruta, std::string_view linea) {
     CerrojoDeDirectorio cerrojo(dir);
     limpieza().limpiar(dir);
     bool creado = false;
-    const int abierto = abrirParaAnexar(nativa, creado);
-    if (abierto < 0)
-        return detail::errorDeSistema(kAnexar, ruta, -abierto, nativa);
+    const int abierto = abrirParaAnexar(nativa, creado, enlaces);
+    if (abierto < 0) {
+        Error e = detail::errorDeSistema(kAnexar, ruta, -abierto, nativa);
+        if (abierto == -ELOOP && enlaces == Enlaces::Rechazar)
+            e.detalle = detail::kNoSeSiguenEnlaces;
+        return e;
+    }
     Descriptor fd(abierto);
     struct stat st {};
     const off_t antes = ::fstat(fd.get(), &st) == 0 ? st.st_size : -1;
@@ -536,7 +541,7 @@ Estado anexarLinea(std::string_view ruta, std::string_view linea) {
     constexpr std::uint64_t kPagina = 4096;
     if (antes >= 0 && static_cast<std::uint64_t>(antes) % kPagina + bytes.size() > kPagina) {
         fd.cerrar();
-        auto contenido = leerBytes(ruta, kLimiteLista, Enlaces::Seguir);
+        auto contenido = leerBytes(ruta, kLimiteLista, enlaces);
         Estado hecho =
             contenido ? Estado()
                       : Estado(Error{kAnexar, std::string(ruta), contenido.error().causa, contenido.error().detalle});
@@ -578,7 +583,7 @@ Estado crearVacio(std::string_view ruta) {
     return reemplazar(ruta, {}, "crear el archivo");
 }
 
-Estado tocar(std::string_view ruta) {
+Estado tocar(std::string_view ruta, [[maybe_unused]] Enlaces enlaces) {
     if (detail::tieneControl(ruta))
         return nombreNoValido(kAbrir, ruta);
     detail::asegurarUnidad(ruta);
@@ -590,9 +595,13 @@ Estado tocar(std::string_view ruta) {
     return {};
 #else
     bool creado = false;
-    const int abierto = abrirParaAnexar(nativa, creado);
-    if (abierto < 0)
-        return detail::errorDeSistema(kAbrir, ruta, -abierto, nativa);
+    const int abierto = abrirParaAnexar(nativa, creado, enlaces);
+    if (abierto < 0) {
+        Error e = detail::errorDeSistema(kAbrir, ruta, -abierto, nativa);
+        if (abierto == -ELOOP && enlaces == Enlaces::Rechazar)
+            e.detalle = detail::kNoSeSiguenEnlaces;
+        return e;
+    }
     ::close(abierto);
     return {};
 #endif

@@ -50,12 +50,13 @@ Resultado<Lineas> leerLineasDentro(std::string_view directorio, std::string_view
 Estado escribirLineas(std::string_view ruta, const Lineas& lineas);
 // Creates or replaces the file with exactly these bytes (atomically).
 Estado escribirBytes(std::string_view ruta, std::string_view bytes);
-// Adds one line (with its CR LF) at the end in a single write, creating the file when missing.
-Estado anexarLinea(std::string_view ruta, std::string_view linea);
+// Adds one line (with its CR LF) at the end in a single write, creating the file when missing. A file of an
+// encyclopaedia is appended to with Enlaces::Rechazar, so that a link cannot lead the write out of it.
+Estado anexarLinea(std::string_view ruta, std::string_view linea, Enlaces enlaces = Enlaces::Seguir);
 // Creates or truncates the file to zero bytes (atomically).
 Estado crearVacio(std::string_view ruta);
 // Afterwards the file exists; its content is unchanged if it existed.
-Estado tocar(std::string_view ruta);
+Estado tocar(std::string_view ruta, Enlaces enlaces = Enlaces::Seguir);
 // Byte copy, replacing the target (atomically); a source of more than `limite` bytes is refused.
 Estado copiarArchivo(std::string_view origen, std::string_view destino, std::uint64_t limite);
 // Creates one directory level; fails with YaExiste when it exists, RutaNoEncontrada when the parent is missing.

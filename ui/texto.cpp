@@ -25,7 +25,67 @@ const std::array<char16_t, 256>& tabla1252() {
     return tabla;
 }
 
+// For each Windows-1252 byte, 0 when its character is white space to the toolkit (a long run ends there), else
+// all ones: a run's length is kept as (length + 1) & mask, with no branch to mispredict between words.
+const std::array<qsizetype, 256>& mascarasDeCorrida() {
+    static const std::array<qsizetype, 256> tabla = [] {
+        std::array<qsizetype, 256> t{};
+        for (int b = 0; b < 256; ++b) {
+            t[static_cast<std::size_t>(b)] = QChar(tabla1252()[static_cast<std::size_t>(b)]).isSpace() ? 0 : -1;
+        }
+        return t;
+    }();
+    return tabla;
+}
+
 } // namespace
+
+TextoMostrado::TextoMostrado(std::size_t bytes, qsizetype palabraLarga)
+    : texto_(static_cast<qsizetype>(bytes) + static_cast<qsizetype>(bytes) / palabraLarga + 1, Qt::Uninitialized),
+      destino_(reinterpret_cast<char16_t*>(texto_.data())), fin_(destino_ + texto_.size()),
+      palabraLarga_(palabraLarga) {}
+
+void TextoMostrado::agregar(std::string_view cp1252) {
+    const auto& tabla = tabla1252();
+    const auto& mascaras = mascarasDeCorrida();
+    const std::size_t n = cp1252.size();
+    // Room for the piece and every break opportunity it can need; more only when the builder was told too few bytes.
+    const qsizetype hace = static_cast<qsizetype>(n) + (corrida_ + static_cast<qsizetype>(n)) / palabraLarga_ + 1;
+    if (fin_ - destino_ < hace) {
+        const qsizetype hecho = destino_ - reinterpret_cast<const char16_t*>(texto_.constData());
+        texto_.resize(hecho + hace);
+        destino_ = reinterpret_cast<char16_t*>(texto_.data()) + hecho;
+        fin_ = reinterpret_cast<char16_t*>(texto_.data()) + texto_.size();
+    }
+    char16_t* destino = destino_;
+    qsizetype corrida = corrida_;
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(cp1252[i]);
+        if (c == '\r' && i + 1 < n && cp1252[i + 1] == '\n') [[unlikely]] {
+            continue; // CR LF becomes the LF alone
+        }
+        corrida = (corrida + 1) & mascaras[c];
+        if (corrida > palabraLarga_) [[unlikely]] {
+            *destino++ = u'\u200B';
+            corrida = 1;
+        }
+        *destino++ = tabla[c];
+    }
+    destino_ = destino;
+    corrida_ = corrida;
+}
+
+QString TextoMostrado::terminar() {
+    texto_.truncate(destino_ - reinterpret_cast<const char16_t*>(texto_.constData()));
+    destino_ = fin_ = nullptr;
+    return std::move(texto_);
+}
+
+QString textoMostrado(std::string_view cp1252, qsizetype palabraLarga) {
+    TextoMostrado t(cp1252.size(), palabraLarga);
+    t.agregar(cp1252);
+    return t.terminar();
+}
 
 QString desdeStore(std::string_view cp1252) {
     const auto& tabla = tabla1252();

@@ -19,6 +19,29 @@ QString desdeStore(std::string_view cp1252);
 // A body as the store keeps it (breaks as CR LF) as a text box holds it (breaks as "\n"), in one pass.
 QString textoDeCuerpo(std::string_view cp1252);
 
+// A body as a text box shows it, built from its pieces in one pass into one QString: each piece decoded from
+// Windows-1252, CR LF as "\n", and a run of more than `palabraLarga` characters without white space given an
+// invisible break opportunity (U+200B) after each `palabraLarga` (the toolkit lays out one unbreakable word of
+// a megabyte for minutes). Pieces run on with nothing between, so a run may go on from one piece into the next.
+class TextoMostrado {
+public:
+    // `bytes`: at least as many as all the pieces will hold.
+    TextoMostrado(std::size_t bytes, qsizetype palabraLarga);
+    void agregar(std::string_view cp1252);
+    // The text; the builder is empty afterwards.
+    QString terminar();
+
+private:
+    QString texto_;
+    char16_t* destino_;
+    char16_t* fin_;
+    qsizetype palabraLarga_;
+    qsizetype corrida_ = 0;
+};
+
+// The same for a whole body (or caption) held in one string.
+QString textoMostrado(std::string_view cp1252, qsizetype palabraLarga);
+
 // Windows-1252 bytes for the text, or nothing when some character has none; then `noRepresentables`
 // receives those characters, each once. Line breaks are left as they are ("\n").
 std::optional<std::string> haciaStore(const QString& texto, QString* noRepresentables = nullptr);

@@ -1,5 +1,6 @@
 #include "store/article.h"
 #include "store/paths.h"
+#include "store/text_file.h"
 #include "unidad_temporal.h"
 
 using namespace store;
@@ -56,6 +57,28 @@ TEST(ArticuloVisor, lineKeysClassifyEveryLine) {
         EXPECT_EQ(a.costados, c.costados) << c.nombre;
         EXPECT_EQ(a.cuerpo, c.cuerpo) << c.nombre;
         EXPECT_EQ(tituloDeLineas(c.lineas), c.titulo) << c.nombre;
+
+        // Read straight from the file's bytes in one pass, the body handed over piece by piece.
+        std::string cuerpo;
+        const Articulo deBytes = analizarArticulo(unirLineas(c.lineas), [&](std::string_view p) { cuerpo += p; });
+        EXPECT_EQ(deBytes.titulo, c.titulo) << c.nombre;
+        EXPECT_EQ(deBytes.ilustraciones, c.ilustraciones) << c.nombre;
+        EXPECT_EQ(deBytes.costados, c.costados) << c.nombre;
+        EXPECT_EQ(cuerpo, c.cuerpo) << c.nombre;
+    }
+}
+
+TEST(ArticuloVisor, bytesAreSplitAsEveryFileOfTheStoreIs) {
+    const char* const casos[] = {
+        "", "\r\n", "sin final", "<TIT>T\r\nuno\rdos\r\n\ntres\n\r\n/\r\ncuatro\r", "\r\r\n/\r<IMG>a.bmp\rfin",
+    };
+    for (const std::string bytes : casos) {
+        const Articulo esperado = analizarArticulo(partirLineas(bytes));
+        std::string cuerpo;
+        const Articulo a = analizarArticulo(bytes, [&](std::string_view p) { cuerpo += p; });
+        EXPECT_EQ(a.titulo, esperado.titulo) << bytes;
+        EXPECT_EQ(a.ilustraciones, esperado.ilustraciones) << bytes;
+        EXPECT_EQ(cuerpo, esperado.cuerpo) << bytes;
     }
 }
 

@@ -1,3 +1,4 @@
+#include "store/list_files.h"
 #include "store/paths.h"
 #include "store/text_file.h"
 #include "unidad_temporal.h"
@@ -205,6 +206,35 @@ TEST_F(ArchivoDeTexto, filesOfAnEncyclopaediaAreNotReadThroughLinks) {
                                         "C:\\RAIZ\\ENC\\ENLACE.TXT\xBB: acceso denegado (dentro de una "
                                         "enciclotomo no se siguen enlaces simb\xF3licos).");
     EXPECT_EQ(leerPrimeraLinea("C:\\RAIZ\\ENC\\ENLACE.TXT", kLimitePequeno, Enlaces::Seguir).valor(), "secreto");
+}
+
+// Appending to a file of an encyclopaedia writes through no link either (COMPLETA.DAT, LISTAS.DAT, a caption
+// touched into being), whether the link leads to a file outside or to none yet; the registry's TOMOS.DAT,
+// which users may link, is still appended to through its link.
+TEST_F(ArchivoDeTexto, appendsToAnEncyclopaediaFollowNoLink) {
+    escribir(c() / "FUERA" / "SECRETO.TXT", "secreto\r\n");
+    escribir(c() / "FUERA" / "TOMOS.DAT", "C:\\ENC\r\n");
+    fs::create_directories(c() / "ENC");
+    fs::create_symlink(c() / "FUERA" / "SECRETO.TXT", c() / "ENC" / "COMPLETA.DAT");
+    fs::create_symlink(c() / "FUERA" / "NUEVO.TXT", c() / "ENC" / "LISTAS.DAT");
+    fs::create_symlink(c() / "FUERA" / "PIE.TXT", c() / "ENC" / "A.TXT");
+    fs::create_symlink(c() / "FUERA" / "TOMOS.DAT", c() / "TOMOS.DAT");
+    const std::pair<const char*, std::function<Estado()>> rechazados[] = {
+        {"a line added to the complete list", [] { return anexarACompleta("C:\\ENC", "B.TXT"); }},
+        {"a new list", [] { return agregarLista("C:\\ENC", "NUEVA"); }},
+        {"a large line through the replace path",
+         [] { return anexarLinea("C:\\ENC\\COMPLETA.DAT", std::string(9000, 'x'), Enlaces::Rechazar); }},
+        {"a caption touched", [] { return tocar("C:\\ENC\\A.TXT", Enlaces::Rechazar); }},
+    };
+    for (const auto& [nombre, operacion] : rechazados) {
+        const Estado e = operacion();
+        ASSERT_FALSE(e) << nombre;
+        EXPECT_EQ(e.error().causa, Causa::AccesoDenegado) << nombre;
+    }
+    EXPECT_EQ(leer(c() / "FUERA" / "SECRETO.TXT"), "secreto\r\n");
+    EXPECT_EQ(nombres(c() / "FUERA"), (std::vector<std::string>{"SECRETO.TXT", "TOMOS.DAT"}));
+    ASSERT_TRUE(anexarLinea("C:\\TOMOS.DAT", "C:\\OTRA"));
+    EXPECT_EQ(leer(c() / "FUERA" / "TOMOS.DAT"), "C:\\ENC\r\nC:\\OTRA\r\n");
 }
 
 TEST_F(ArchivoDeTexto, pathsHoldingControlBytesOpenNothing) {

@@ -51,36 +51,9 @@ QPixmap leerImagen(const std::string& directorio, const std::string& ruta) {
     return imagen;
 }
 
-// A body as the text box shows it. A run of more than kPalabraLarga characters without a space gets an
-// invisible break opportunity (U+200B) after each kPalabraLarga: the toolkit's layout of one unbreakable word
-// of a megabyte takes minutes.
+// A body or caption as the text box shows it (see ui::TextoMostrado).
 QString textoMostrado(const std::string& cuerpo) {
-    QString texto = ui::textoDeCuerpo(cuerpo);
-    qsizetype corrida = 0;
-    bool larga = false;
-    for (const QChar c : std::as_const(texto)) {
-        corrida = c.isSpace() ? 0 : corrida + 1;
-        if (corrida > kPalabraLarga) {
-            larga = true;
-            break;
-        }
-    }
-    if (!larga) {
-        return texto;
-    }
-    QString partido;
-    partido.reserve(texto.size() + texto.size() / kPalabraLarga + 1);
-    corrida = 0;
-    for (const QChar c : std::as_const(texto)) {
-        if (c.isSpace()) {
-            corrida = 0;
-        } else if (++corrida > kPalabraLarga) {
-            partido += QChar(0x200B);
-            corrida = 1;
-        }
-        partido += c;
-    }
-    return partido;
+    return ui::textoMostrado(cuerpo, kPalabraLarga);
 }
 
 std::string aStore(const QString& texto) {
@@ -338,15 +311,20 @@ bool VentanaPrincipal::abrirArticulo(const std::string& archivo) {
         return false;
     }
 
-    const auto articulo = dentro ? store::leerArticuloDentro(dir, archivo) : store::leerArticulo(archivo);
-    if (!articulo) {
-        ui::Dialogos::error(this, articulo.error());
+    // The file is read once and analysed in one pass, its body going straight into the text the box shows.
+    const auto bytes = dentro ? store::leerBytesDentro(dir, archivo, store::kLimiteArticulo)
+                              : store::leerBytes(archivo, store::kLimiteArticulo);
+    if (!bytes) {
+        ui::Dialogos::error(this, bytes.error());
         return false;
     }
+    ui::TextoMostrado cuerpo(bytes->size(), kPalabraLarga);
+    const store::Articulo articulo =
+        store::analizarArticulo(*bytes, [&cuerpo](std::string_view pieza) { cuerpo.agregar(pieza); });
 
     vaciarArticulo();
     QStringList ilustraciones;
-    for (const std::string& nombre : articulo->ilustraciones) {
+    for (const std::string& nombre : articulo.ilustraciones) {
         ilustraciones << ui::desdeStore(nombre);
     }
     lstEsquema->addItems(ilustraciones);
@@ -357,14 +335,14 @@ bool VentanaPrincipal::abrirArticulo(const std::string& archivo) {
         lstEsquema_DblClick();
     }
 
-    if (!articulo->costados.empty()) {
-        const std::string& costado = articulo->costados.back();
+    if (!articulo.costados.empty()) {
+        const std::string& costado = articulo.costados.back();
         imgCostado->setPixmap(store::nombreRelativoSeguro(costado) ? leerImagen(dir, store::rutaCostado(dir, costado))
                                                                    : QPixmap());
     }
 
-    txtArticulo->setPlainText(textoMostrado(articulo->cuerpo));
-    lblTitulo->ponerTexto(ui::desdeStore(articulo->titulo));
+    txtArticulo->setPlainText(cuerpo.terminar());
+    lblTitulo->ponerTexto(ui::desdeStore(articulo.titulo));
     emit articuloAbierto(archivo);
     return true;
 }

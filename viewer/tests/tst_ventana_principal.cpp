@@ -645,7 +645,10 @@ private slots:
         for (int i = 0; i < 100000; ++i) {
             palabra += QChar(u'a' + i % 26);
         }
-        t.poner(en("x.txt"), lineas({"<TIT>Larga", "corta ", palabra.toLatin1().constData(), " fin"}));
+        // The word runs on over two lines of the file, which the body joins with nothing between.
+        const QByteArray bytes = palabra.toLatin1();
+        t.poner(en("x.txt"),
+                lineas({"<TIT>Larga", "corta ", bytes.left(40).constData(), bytes.mid(40).constData(), " fin"}));
         auto w = arrancar();
         QVERIFY(w);
         w->Abrir(en("x.txt"));
