@@ -18,6 +18,9 @@ namespace {
 // Names read by one task of a listing: small enough that the first titles show at once and a cancelled
 // listing stops soon, large enough that handing the titles over costs nothing next to reading the files.
 constexpr std::size_t kNombresPorTrozo = 256;
+// How long a listing waits before its worker threads start: enough for the windows shown with it to be drawn
+// (a window is drawn a few milliseconds after it is shown), too little for anyone to notice.
+constexpr int kEsperaAntesDeLeerMs = 30;
 // Failures kept to name in the message; the rest are only counted.
 constexpr std::size_t kFallosNombrados = 5;
 
@@ -179,9 +182,9 @@ void IndiceArticulos::empezarSiguiente() {
         return;
     }
     emit progreso(0, static_cast<int>(total));
-    // The files are read once the program is idle: windows shown together with the listing are drawn first,
-    // not slowed down by the worker threads.
-    QTimer::singleShot(0, this, [this, listado] {
+    // The files are read a moment later: windows shown together with the listing are drawn first, not slowed
+    // down by the worker threads and the titles they hand over.
+    QTimer::singleShot(kEsperaAntesDeLeerMs, this, [this, listado] {
         if (!listado->cancelado) {
             leerEnHilos(listado);
         }
