@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -436,24 +437,43 @@ private:
     }
 
     void actualizar(const store::Lineas& lista) {
-        Indexados indexados(*db_);
+        // What the index holds is read on a thread of its own while every listed file is looked at here: the
+        // one waits on the index's pages, the other on the file system.
+        std::optional<Indexados> leidos;
+        std::exception_ptr fallo;
+        std::jthread lector([&] {
+            try {
+                leidos.emplace(*db_);
+            } catch (...) {
+                fallo = std::current_exception();
+            }
+        });
         Carpeta carpeta(directorio_);
+        std::vector<std::optional<Carpeta::Hallado>> enDisco;
+        enDisco.reserve(lista.size());
+        for (const auto& linea : lista) {
+            const std::string_view nombre = linea;
+            const bool usable = !nombre.empty() && store::nombreRelativoSeguro(nombre);
+            enDisco.push_back(usable ? carpeta.buscar(nombre) : std::nullopt);
+        }
+        lector.join();
+        if (fallo) {
+            std::rethrow_exception(fallo);
+        }
+        Indexados& indexados = *leidos;
 
         std::vector<EnDisco> porIndexar;
         std::vector<Xapian::docid> porReemplazar;    // parallel to porIndexar; 0 for a new article
         std::unordered_set<std::string_view> nuevos; // listed names not in the index, to skip a repeated one
-        for (const auto& linea : lista) {
-            const std::string_view nombre = linea;
-            if (nombre.empty() || !store::nombreRelativoSeguro(nombre)) {
-                continue;
+        for (std::size_t k = 0; k < lista.size(); ++k) {
+            const std::string_view nombre = lista[k];
+            const auto& hallado = enDisco[k];
+            if (!hallado) {
+                continue; // unusable, or gone: dropped below with those no longer listed
             }
             const std::size_t i = indexados.buscar(nombre);
             if (i == Indexados::kNinguno ? !nuevos.insert(nombre).second : indexados.visto(i)) {
                 continue; // listed twice: the first counts
-            }
-            const auto hallado = carpeta.buscar(nombre);
-            if (!hallado) {
-                continue; // gone: dropped below with those no longer listed
             }
             ++informe_.articulos;
             if (i != Indexados::kNinguno) {
