@@ -8,10 +8,12 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 namespace store::detail {
 
@@ -41,10 +43,36 @@ int abrirDentro(std::string_view directorio, std::string_view ruta, Error& error
 #endif
 
 // A directory's case index: each name on disk under its Windows-1252 upper-case key. When several names share
-// a key, one of them (the same one every time) stands for it and the key is also in `ambiguas`.
-struct IndiceDeNombres {
-    std::unordered_map<std::string, std::string> nombres;
-    std::unordered_set<std::string> ambiguas;
+// a key, one of them (the same one every time: the smallest) stands for it and the key is marked ambiguous.
+// Keys and names lie back to back in one buffer and the table holds only their places, so that a look-up
+// touches a slot and one run of bytes, and 100,000 names cost little more than their text.
+class IndiceDeNombres {
+public:
+    struct Hallado {
+        std::string_view nombre; // followed by a NUL, so nombre.data() may be opened as it is
+        bool ambigua = false;
+    };
+
+    void agregar(std::string_view clave, std::string_view nombre);
+    std::optional<Hallado> buscar(std::string_view clave) const;
+    std::size_t size() const { return cantidad_; }
+
+private:
+    // Each entry lies in bytes_ as its key's length and its name's length (two bytes each, low byte first), a
+    // byte saying whether the key is ambiguous, the key, the name and a NUL: a look-up reads one slot of the
+    // table and then one run of bytes.
+    static constexpr std::size_t kCabecera = 5;
+    std::string_view clave(std::uint32_t entrada) const;
+    Hallado hallado(std::uint32_t entrada) const;
+    std::uint32_t escribir(std::string_view clave, std::string_view nombre, bool ambigua);
+    // The slot of `clave`: the one holding it, or the empty one where it would go.
+    std::size_t ranura(std::string_view clave, std::uint32_t hash) const;
+    void agrandar();
+
+    std::string bytes_;
+    std::size_t cantidad_ = 0;
+    std::vector<std::uint64_t> tabla_; // hash << 32 | (where the entry starts + 1); 0 is an empty slot; at
+                                       // most half full
 };
 
 // The case index of a native directory as it stands now (built when missing or older than the directory),

@@ -122,15 +122,15 @@ public:
         }
         if (it == indices_.end())
             return std::nullopt;
-        if (auto f = it->second.contenido->nombres.find(clave); f != it->second.contenido->nombres.end())
-            return f->second;
+        if (auto f = it->second.contenido->buscar(clave))
+            return std::string(f->nombre);
         if (recien || it->second.seguro)
             return std::nullopt;
         it = reconstruir(d, st.st_mtim);
         if (it == indices_.end())
             return std::nullopt;
-        if (auto f = it->second.contenido->nombres.find(clave); f != it->second.contenido->nombres.end())
-            return f->second;
+        if (auto f = it->second.contenido->buscar(clave))
+            return std::string(f->nombre);
         return std::nullopt;
     }
 
@@ -179,13 +179,7 @@ private:
             const std::string nombre = e->d_name;
             if (nombre == "." || nombre == "..")
                 continue;
-            auto [pos, nuevo] = contenido->nombres.emplace(claveDeNombreDisco(nombre), nombre);
-            // Two names differing only in case: keep one of them, the same one every time.
-            if (!nuevo) {
-                contenido->ambiguas.insert(pos->first);
-                if (nombre < pos->second)
-                    pos->second = nombre;
-            }
+            contenido->agregar(claveDeNombreDisco(nombre), nombre);
         }
         ::closedir(dp);
         indice.contenido = std::move(contenido);
@@ -385,6 +379,83 @@ std::string padre(std::string_view ruta) {
     while (fin > 1 && esSeparador(ruta[fin - 1]))
         --fin;
     return std::string(ruta.substr(0, fin));
+}
+
+void IndiceDeNombres::agregar(std::string_view clave, std::string_view nombre) {
+    // Names on disk are at most 255 bytes, and so are their keys; longer ones are no file's.
+    if (clave.size() > 0xFFFF || nombre.size() > 0xFFFF ||
+        bytes_.size() + kCabecera + clave.size() + nombre.size() + 2 > 0xFFFFFFFFu)
+        return;
+    if ((cantidad_ + 1) * 2 > tabla_.size())
+        agrandar();
+    const auto hash = static_cast<std::uint32_t>(std::hash<std::string_view>{}(clave));
+    const std::size_t r = ranura(clave, hash);
+    if (tabla_[r] != 0) {
+        // Two names differing only in case: the smaller one stands for both, the same one every time.
+        const auto antes = static_cast<std::uint32_t>(tabla_[r] - 1);
+        const std::string_view actual = hallado(antes).nombre;
+        if (nombre < actual)
+            tabla_[r] = std::uint64_t{hash} << 32 | (escribir(clave, nombre, true) + 1u);
+        else
+            bytes_[antes + 4] = 1;
+        return;
+    }
+    tabla_[r] = std::uint64_t{hash} << 32 | (escribir(clave, nombre, false) + 1u);
+    ++cantidad_;
+}
+
+std::uint32_t IndiceDeNombres::escribir(std::string_view clave, std::string_view nombre, bool ambigua) {
+    const auto inicio = static_cast<std::uint32_t>(bytes_.size());
+    const char cabecera[kCabecera] = {static_cast<char>(clave.size() & 0xFF), static_cast<char>(clave.size() >> 8),
+                                      static_cast<char>(nombre.size() & 0xFF), static_cast<char>(nombre.size() >> 8),
+                                      static_cast<char>(ambigua)};
+    bytes_.append(cabecera, kCabecera).append(clave).append(nombre).push_back('\0');
+    return inicio;
+}
+
+std::string_view IndiceDeNombres::clave(std::uint32_t entrada) const {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes_.data()) + entrada;
+    return {bytes_.data() + entrada + kCabecera, static_cast<std::size_t>(p[0] | p[1] << 8)};
+}
+
+IndiceDeNombres::Hallado IndiceDeNombres::hallado(std::uint32_t entrada) const {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes_.data()) + entrada;
+    const std::size_t largoClave = p[0] | p[1] << 8;
+    const std::size_t largoNombre = p[2] | p[3] << 8;
+    return {{bytes_.data() + entrada + kCabecera + largoClave, largoNombre}, p[4] != 0};
+}
+
+std::optional<IndiceDeNombres::Hallado> IndiceDeNombres::buscar(std::string_view clave) const {
+    if (tabla_.empty())
+        return std::nullopt;
+    const auto hash = static_cast<std::uint32_t>(std::hash<std::string_view>{}(clave));
+    const std::uint64_t t = tabla_[ranura(clave, hash)];
+    if (t == 0)
+        return std::nullopt;
+    return hallado(static_cast<std::uint32_t>(t - 1));
+}
+
+std::size_t IndiceDeNombres::ranura(std::string_view clave, std::uint32_t hash) const {
+    const std::size_t mascara = tabla_.size() - 1;
+    for (std::size_t r = hash & mascara;; r = (r + 1) & mascara) {
+        const std::uint64_t t = tabla_[r];
+        if (t == 0 || ((t >> 32) == hash && this->clave(static_cast<std::uint32_t>(t - 1)) == clave))
+            return r;
+    }
+}
+
+void IndiceDeNombres::agrandar() {
+    std::vector<std::uint64_t> anterior(tabla_.empty() ? 16 : tabla_.size() * 2, 0);
+    anterior.swap(tabla_);
+    const std::size_t mascara = tabla_.size() - 1;
+    for (const std::uint64_t t : anterior) {
+        if (t == 0)
+            continue;
+        std::size_t r = (t >> 32) & mascara;
+        while (tabla_[r] != 0)
+            r = (r + 1) & mascara;
+        tabla_[r] = t;
+    }
 }
 
 std::shared_ptr<const IndiceDeNombres> indiceDeCasos(const fs::path& directorio) {

@@ -164,9 +164,9 @@ Resultado<std::string> LectorTitulos::titulo(std::string_view nombre) {
         clave_.assign(nombre);
         for (char& c : clave_)
             c = static_cast<char>(mayuscula(static_cast<unsigned char>(c)));
-        const auto hallado = indice_->nombres.find(clave_);
-        if (hallado != indice_->nombres.end() && hallado->second != nativo_ && !indice_->ambiguas.contains(clave_))
-            fd = abrir(dirfd_, hallado->second.c_str());
+        const auto hallado = indice_->buscar(clave_);
+        if (hallado && !hallado->ambigua && hallado->nombre != nativo_)
+            fd = abrir(dirfd_, hallado->nombre.data());
     }
     if (fd == -ENOENT && !exactoProbado)
         fd = abrir(dirfd_, nativo_.c_str());

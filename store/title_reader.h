@@ -20,7 +20,7 @@
 namespace store {
 
 namespace detail {
-struct IndiceDeNombres;
+class IndiceDeNombres;
 }
 
 class LectorTitulos {

@@ -1,4 +1,5 @@
 #include "store/detail.h"
+#include "store/encoding.h"
 #include "store/paths.h"
 #include "store/text_file.h"
 #include "unidad_temporal.h"
@@ -204,6 +205,34 @@ TEST_F(Rutas, aNameInCapitalsOnDiskIsFoundWithoutListingItsDirectory) {
     EXPECT_EQ(detail::listadosDeDirectorio(), antes);
     EXPECT_EQ(resolver("C:\\MAYUS\\OTRA.TXT"), dir / "Otra.txt");
     EXPECT_EQ(detail::listadosDeDirectorio(), antes + 1);
+}
+
+// The case index holds every name of a large directory through its growth; names sharing a key (in either
+// order of arrival) are marked, and the smallest stands for them; what it hands out may be opened as it is.
+TEST(IndiceDeNombres, findsEveryNameAndMarksSharedKeys) {
+    detail::IndiceDeNombres indice;
+    for (int i = 0; i < 5000; ++i)
+        indice.agregar("ART" + std::to_string(i) + ".TXT", "Art" + std::to_string(i) + ".txt");
+    for (const char* nombre : {"Dos.txt", "DOS.TXT", "TRES.TXT", "tres.txt"})
+        indice.agregar(aMayusculas(nombre), nombre);
+    EXPECT_EQ(indice.size(), 5002u);
+    for (int i = 0; i < 5000; ++i) {
+        const auto h = indice.buscar("ART" + std::to_string(i) + ".TXT");
+        ASSERT_TRUE(h) << i;
+        EXPECT_EQ(h->nombre, "Art" + std::to_string(i) + ".txt");
+        EXPECT_EQ(h->nombre.data()[h->nombre.size()], '\0');
+        EXPECT_FALSE(h->ambigua);
+    }
+    EXPECT_FALSE(indice.buscar("ART5000.TXT"));
+    EXPECT_FALSE(indice.buscar("Art1.txt")); // keys are looked up as given
+    EXPECT_FALSE(detail::IndiceDeNombres().buscar("A"));
+    for (const auto& [clave, nombre] : {std::pair{"DOS.TXT", "DOS.TXT"}, std::pair{"TRES.TXT", "TRES.TXT"}}) {
+        const auto h = indice.buscar(clave);
+        ASSERT_TRUE(h) << clave;
+        EXPECT_EQ(h->nombre, nombre);
+        EXPECT_EQ(h->nombre.data()[h->nombre.size()], '\0');
+        EXPECT_TRUE(h->ambigua) << clave;
+    }
 }
 
 TEST(NombresSeguros, relativeNamesMayNotClimbOut) {
