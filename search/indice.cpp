@@ -325,8 +325,10 @@ private:
             const EnDisco& e = articulos_[i];
             Preparado p{i, std::nullopt};
             if (const auto bytes = leerNativo(e.nativa)) {
-                const store::Articulo articulo = store::analizarArticulo(store::partirLineas(*bytes));
-                p.doc = documento(e.nombre, e.firma, articulo.titulo, articulo.cuerpo, formas);
+                std::string cuerpo;
+                const store::Articulo articulo =
+                    store::analizarArticulo(*bytes, [&cuerpo](std::string_view pieza) { cuerpo += pieza; });
+                p.doc = documento(e.nombre, e.firma, articulo.titulo, cuerpo, formas);
             }
             lote.push_back(std::move(p));
             if (lote.size() == kPorLote || i + 1 == articulos_.size()) {

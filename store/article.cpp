@@ -44,6 +44,38 @@ std::string valorDeEtiqueta(std::string_view linea) {
     return s.size() > 5 ? std::string(s.substr(5)) : std::string();
 }
 
+// Takes one line of an article into `a`; body pieces (the line, or "\r\n" for a break) go to `cuerpo`.
+template <typename F> void tomarLinea(Articulo& a, std::string_view linea, F&& cuerpo) {
+    switch (clasificar(linea)) {
+    case Clase::Titulo:
+        a.titulo = valorDeEtiqueta(linea);
+        break;
+    case Clase::Ilustracion:
+        a.ilustraciones.push_back(valorDeEtiqueta(linea));
+        break;
+    case Clase::Costado:
+        a.costados.push_back(valorDeEtiqueta(linea));
+        break;
+    case Clase::OtraEtiqueta:
+        break;
+    case Clase::Salto:
+        cuerpo(std::string_view("\r\n"));
+        break;
+    case Clase::Texto:
+        cuerpo(linea);
+        break;
+    }
+}
+
+// An article read whole, its body assembled.
+Articulo analizarBytes(std::string_view bytes) {
+    Articulo a;
+    porCadaLinea(bytes, [&a](std::string_view linea) {
+        tomarLinea(a, linea, [&a](std::string_view pieza) { a.cuerpo += pieza; });
+    });
+    return a;
+}
+
 } // namespace
 
 void agregarLineaDeCuerpo(std::string& cuerpo, std::string_view linea) {
@@ -55,81 +87,29 @@ void agregarLineaDeCuerpo(std::string& cuerpo, std::string_view linea) {
 
 Articulo analizarArticulo(const Lineas& lineas) {
     Articulo a;
-    for (const std::string_view linea : lineas) {
-        switch (clasificar(linea)) {
-        case Clase::Titulo:
-            a.titulo = valorDeEtiqueta(linea);
-            break;
-        case Clase::Ilustracion:
-            a.ilustraciones.push_back(valorDeEtiqueta(linea));
-            break;
-        case Clase::Costado:
-            a.costados.push_back(valorDeEtiqueta(linea));
-            break;
-        case Clase::OtraEtiqueta:
-            break;
-        case Clase::Salto:
-            a.cuerpo += "\r\n";
-            break;
-        case Clase::Texto:
-            a.cuerpo += linea;
-            break;
-        }
-    }
+    for (const std::string_view linea : lineas)
+        tomarLinea(a, linea, [&a](std::string_view pieza) { a.cuerpo += pieza; });
     return a;
 }
 
 Articulo analizarArticulo(std::string_view bytes, const std::function<void(std::string_view pieza)>& cuerpo) {
     Articulo a;
-    auto linea = [&](std::string_view l) {
-        switch (clasificar(l)) {
-        case Clase::Titulo:
-            a.titulo = valorDeEtiqueta(l);
-            break;
-        case Clase::Ilustracion:
-            a.ilustraciones.push_back(valorDeEtiqueta(l));
-            break;
-        case Clase::Costado:
-            a.costados.push_back(valorDeEtiqueta(l));
-            break;
-        case Clase::OtraEtiqueta:
-            break;
-        case Clase::Salto:
-            cuerpo("\r\n");
-            break;
-        case Clase::Texto:
-            cuerpo(l);
-            break;
-        }
-    };
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const void* cr = std::memchr(bytes.data() + i, '\r', bytes.size() - i);
-        if (!cr) {
-            linea(bytes.substr(i));
-            break;
-        }
-        const auto fin = static_cast<std::size_t>(static_cast<const char*>(cr) - bytes.data());
-        linea(bytes.substr(i, fin - i));
-        i = fin + 1;
-        if (i < bytes.size() && bytes[i] == '\n')
-            ++i;
-    }
+    porCadaLinea(bytes, [&](std::string_view linea) { tomarLinea(a, linea, cuerpo); });
     return a;
 }
 
 Resultado<Articulo> leerArticulo(std::string_view ruta) {
-    auto lineas = leerLineas(ruta, kLimiteArticulo);
-    if (!lineas)
-        return lineas.error();
-    return analizarArticulo(*lineas);
+    auto bytes = leerBytes(ruta, kLimiteArticulo);
+    if (!bytes)
+        return bytes.error();
+    return analizarBytes(*bytes);
 }
 
 Resultado<Articulo> leerArticuloDentro(std::string_view directorio, std::string_view ruta) {
-    auto lineas = leerLineasDentro(directorio, ruta, kLimiteArticulo);
-    if (!lineas)
-        return lineas.error();
-    return analizarArticulo(*lineas);
+    auto bytes = leerBytesDentro(directorio, ruta, kLimiteArticulo);
+    if (!bytes)
+        return bytes.error();
+    return analizarBytes(*bytes);
 }
 
 std::string tituloDeLineas(const Lineas& lineas) {

@@ -28,29 +28,13 @@ Lineas Lineas::partir(std::string_view bytes) {
     l.fines_.reserve(crs + 1);
     char* const texto = l.texto_.data();
     std::size_t escrito = 0;
-    const char* i = bytes.data();
-    const char* const fin = bytes.data() + bytes.size();
-    while (i < fin) {
-        // A short line's end is found byte by byte, a long one's by memchr.
-        const char* hasta = i;
-        const char* const corto = std::min(fin, i + 16);
-        while (hasta < corto && *hasta != '\r')
-            ++hasta;
-        if (hasta == corto && hasta < fin) {
-            const void* cr = std::memchr(hasta, '\r', static_cast<std::size_t>(fin - hasta));
-            hasta = cr ? static_cast<const char*>(cr) : fin;
-        }
-        if (hasta > i) {
-            std::memcpy(texto + escrito, i, static_cast<std::size_t>(hasta - i));
-            escrito += static_cast<std::size_t>(hasta - i);
+    porCadaLinea(bytes, [&](std::string_view linea) {
+        if (!linea.empty()) {
+            std::memcpy(texto + escrito, linea.data(), linea.size());
+            escrito += linea.size();
         }
         l.fines_.push_back(static_cast<std::uint32_t>(escrito));
-        if (hasta == fin)
-            break;
-        i = hasta + 1;
-        if (i < fin && *i == '\n')
-            ++i;
-    }
+    });
     l.texto_.resize(escrito);
     return l;
 }

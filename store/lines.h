@@ -4,9 +4,11 @@
 // bytes and four more, so ten million empty lines take forty megabytes, not ten million strings. Lines are
 // read as std::string_view into the buffer (valid until the next change); they are added, never changed.
 
+#include <algorithm>
 #include <compare>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <iterator>
 #include <string>
@@ -14,6 +16,31 @@
 #include <vector>
 
 namespace store {
+
+// Calls porLinea(std::string_view) with each line of `bytes`, as views into them: CR ends a line and a following
+// LF is dropped (a lone LF is an ordinary byte); a last line without an ending is still a line; zero bytes give
+// no line.
+template <typename F> void porCadaLinea(std::string_view bytes, F&& porLinea) {
+    const char* i = bytes.data();
+    const char* const fin = bytes.data() + bytes.size();
+    while (i < fin) {
+        // A short line's end is found byte by byte, a long one's by memchr.
+        const char* hasta = i;
+        const char* const corto = std::min(fin, i + 16);
+        while (hasta < corto && *hasta != '\r')
+            ++hasta;
+        if (hasta == corto && hasta < fin) {
+            const void* cr = std::memchr(hasta, '\r', static_cast<std::size_t>(fin - hasta));
+            hasta = cr ? static_cast<const char*>(cr) : fin;
+        }
+        porLinea(std::string_view(i, static_cast<std::size_t>(hasta - i)));
+        if (hasta == fin)
+            return;
+        i = hasta + 1;
+        if (i < fin && *i == '\n')
+            ++i;
+    }
+}
 
 class Lineas {
 public:

@@ -20,22 +20,6 @@ Resultado<Lineas> leerLista(std::string_view directorio, std::string_view nombre
 // The list file's bytes as read (same limit), for a reader that walks its lines with porCadaLinea.
 Resultado<std::string> leerBytesDeLista(std::string_view directorio, std::string_view nombre);
 
-// Calls porLinea(std::string_view) with each line of `bytes`, as views into them, by the rules of
-// partirLineas (text_file.h).
-template <typename F> void porCadaLinea(std::string_view bytes, F&& porLinea) {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const std::size_t cr = bytes.find('\r', i);
-        if (cr == std::string_view::npos) {
-            porLinea(bytes.substr(i));
-            return;
-        }
-        porLinea(bytes.substr(i, cr - i));
-        i = cr + 1;
-        if (i < bytes.size() && bytes[i] == '\n')
-            ++i;
-    }
-}
 Resultado<Lineas> leerIndiceListas(std::string_view directorio);
 Resultado<Lineas> leerCompleta(std::string_view directorio);
 
