@@ -5,6 +5,7 @@
 #include "main_window/etiqueta.h"
 #include "main_window/menu_ir.h"
 #include "main_window/ventana_principal.h"
+#include "tests/support/teclas_y_huellas.h"
 #include "tests/support/unidades.h"
 #include "windows/busqueda_en_texto.h"
 #include "windows/caja_articulo.h"
@@ -12,8 +13,6 @@
 #include "windows/ventana_busqueda.h"
 
 #include <QAction>
-#include <QCryptographicHash>
-#include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -23,32 +22,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
-
-namespace {
-
-// Types `texto` key by key; QTest::keyClicks takes only ASCII.
-void escribir(QWidget* destino, const QString& texto) {
-    for (const QChar c : texto) {
-        const auto tecla = static_cast<Qt::Key>(c.toUpper().unicode());
-        QTest::sendKeyEvent(QTest::Press, destino, tecla, QString(c), Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, destino, tecla, QString(c), Qt::NoModifier);
-    }
-}
-
-// Every file under a directory with the digest of its bytes.
-QMap<QString, QByteArray> huellas(const QString& raiz) {
-    QMap<QString, QByteArray> h;
-    QDirIterator it(raiz, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        QFile f(it.next());
-        if (f.open(QIODevice::ReadOnly)) {
-            h.insert(f.fileName(), QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1));
-        }
-    }
-    return h;
-}
-
-} // namespace
 
 class TstBusquedaEnTexto : public QObject {
     Q_OBJECT
@@ -83,7 +56,7 @@ private slots:
         }
         QVERIFY(item);
         const QString dir = unidades_->nativa("C:\\ENCICLO\\SOLAR");
-        const auto antes = huellas(dir);
+        const auto antes = prueba::huellas(dir);
 
         QTest::keyClick(ventana_->txtArticulo, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
         auto* buscar = ventana_->findChild<VentanaBusqueda*>();
@@ -107,7 +80,7 @@ private slots:
         for (const auto& c : casos) {
             buscar->txtBuscado->clear();
             QTRY_VERIFY(buscar->lblEncontrados->text().isEmpty()); // the answer to the last query is gone
-            escribir(buscar->txtBuscado, QString::fromUtf8(c.consulta));
+            prueba::escribir(buscar->txtBuscado, QString::fromUtf8(c.consulta));
             const QString cantidad = c.encontrados == 1 ? QStringLiteral("1 artículo encontrado")
                                                         : QStringLiteral("%1 artículos encontrados").arg(c.encontrados);
             QTRY_COMPARE(buscar->lblEncontrados->text(), cantidad);
@@ -127,14 +100,14 @@ private slots:
 
         // Enter in the query box opens the first result and records it, as the selector does.
         buscar->txtBuscado->clear();
-        escribir(buscar->txtBuscado, QStringLiteral("júpiter"));
+        prueba::escribir(buscar->txtBuscado, QStringLiteral("júpiter"));
         QTest::keyClick(buscar->txtBuscado, Qt::Key_Return);
         QTRY_COMPARE(ventana_->lblTitulo->text(), QStringLiteral("Júpiter"));
         QCOMPARE(unidades_->bytes("C:\\ENCICLO\\SOLAR\\ULTIMO.DAT"), QByteArray("JUPITER.TXT\r\n"));
 
         // A double-click on another result opens that one.
         buscar->txtBuscado->clear();
-        escribir(buscar->txtBuscado, QStringLiteral("anillos"));
+        prueba::escribir(buscar->txtBuscado, QStringLiteral("anillos"));
         QTRY_COMPARE(buscar->modelo()->resultados()->rowCount(), 4);
         const QModelIndex segundo = buscar->modelo()->resultados()->index(1);
         const QByteArray nombre = segundo.data(ResultadosDeBusqueda::Nombre).toString().toLatin1();
@@ -144,7 +117,7 @@ private slots:
         QCOMPARE(unidades_->bytes("C:\\ENCICLO\\SOLAR\\ULTIMO.DAT"), nombre + "\r\n");
         QVERIFY(!ventana_->lblTitulo->text().isEmpty());
 
-        auto despues = huellas(dir);
+        auto despues = prueba::huellas(dir);
         const QString ultimo = unidades_->nativa("C:\\ENCICLO\\SOLAR\\ULTIMO.DAT");
         despues.remove(ultimo);
         auto sinUltimo = antes;
@@ -167,7 +140,7 @@ private slots:
                                               "Los astr\xF3nomos comparan sus colas con zarzaparrillas.\r\n"));
         QTest::keyClick(ventana_->txtArticulo, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
         QVERIFY(buscar->isVisible());
-        escribir(buscar->txtBuscado, QStringLiteral("zarzaparrilla astronomo"));
+        prueba::escribir(buscar->txtBuscado, QStringLiteral("zarzaparrilla astronomo"));
         QTRY_COMPARE(buscar->lblEncontrados->text(), QStringLiteral("1 artículo encontrado"));
         QCOMPARE(buscar->modelo()->resultados()->acierto(0).nombre, std::string("COMETAS.TXT"));
     }
@@ -178,7 +151,7 @@ private slots:
         QTest::keyClick(ventana_->txtArticulo, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
         auto* buscar = ventana_->findChild<VentanaBusqueda*>();
         QVERIFY(buscar);
-        escribir(buscar->txtBuscado, QStringLiteral("desembocadura"));
+        prueba::escribir(buscar->txtBuscado, QStringLiteral("desembocadura"));
         QTRY_COMPARE(buscar->lblEncontrados->text(), QStringLiteral("0 artículos encontrados"));
 
         ventana_->mnuSeleki->trigger();

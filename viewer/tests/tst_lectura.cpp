@@ -6,6 +6,7 @@
 #include "main_window/etiqueta.h"
 #include "main_window/menu_ir.h"
 #include "main_window/ventana_principal.h"
+#include "tests/support/teclas_y_huellas.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 #include "viewer/tests/indice_de_prueba.h"
@@ -17,8 +18,6 @@
 
 #include <QAbstractItemView>
 #include <QAction>
-#include <QCryptographicHash>
-#include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -55,28 +54,6 @@ void dobleClicEnTitulo(QAbstractItemView* lista, const QString& titulo) {
     QTest::mouseClick(lista->viewport(), Qt::LeftButton, {}, centro);
     QTest::mouseDClick(lista->viewport(), Qt::LeftButton, {}, centro);
     QTest::mouseRelease(lista->viewport(), Qt::LeftButton, {}, centro);
-}
-
-// Types `texto` key by key; QTest::keyClicks takes only ASCII.
-void escribir(QWidget* destino, const QString& texto) {
-    for (const QChar c : texto) {
-        const auto tecla = static_cast<Qt::Key>(c.toUpper().unicode());
-        QTest::sendKeyEvent(QTest::Press, destino, tecla, QString(c), Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, destino, tecla, QString(c), Qt::NoModifier);
-    }
-}
-
-// Every file under a directory with the digest of its bytes.
-QMap<QString, QByteArray> huellas(const QString& raiz) {
-    QMap<QString, QByteArray> h;
-    QDirIterator it(raiz, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        QFile f(it.next());
-        if (f.open(QIODevice::ReadOnly)) {
-            h.insert(f.fileName(), QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1));
-        }
-    }
-    return h;
 }
 
 } // namespace
@@ -209,7 +186,7 @@ private slots:
         };
         for (const Caso& c : casos) {
             b->campo->clear();
-            escribir(b->campo, QString::fromUtf8(c.escrito));
+            prueba::escribir(b->campo, QString::fromUtf8(c.escrito));
             QCOMPARE(static_cast<int>(b->coincidencias().size()), c.cuantas);
             QCOMPARE(w->txtArticulo->extraSelections().size(), c.cuantas);
             if (c.cuantas > 0) {
@@ -223,7 +200,7 @@ private slots:
         }
 
         b->campo->clear();
-        escribir(b->campo, QStringLiteral("nucleo"));
+        prueba::escribir(b->campo, QStringLiteral("nucleo"));
         QCOMPARE(b->actual(), 0);
         QTest::keyClick(b->campo, Qt::Key_F3);
         QCOMPARE(b->actual(), 1);
@@ -240,7 +217,7 @@ private slots:
     // Ctrl++, Ctrl+- and Ctrl+wheel change both the article and the caption, Ctrl+0 resets them; the size
     // comes back in the next run, kept in the user's configuration and nowhere in the store.
     void tamano_seRecuerdaFueraDelAlmacen() {
-        const QMap<QString, QByteArray> antes = huellas(u->unidad());
+        const QMap<QString, QByteArray> antes = prueba::huellas(u->unidad());
         const double articulo = w->txtArticulo->font().pointSizeF();
         const double pie = w->txtEpigrafe->font().pointSizeF();
 
@@ -262,7 +239,7 @@ private slots:
         QCOMPARE(w->txtEpigrafe->font().pointSizeF(), pie);
 
         QVERIFY(QFile::exists(QDir(u->configuracion()).filePath(QStringLiteral("lumbre/tomo.ini"))));
-        QCOMPARE(huellas(u->unidad()), antes);
+        QCOMPARE(prueba::huellas(u->unidad()), antes);
     }
 
     // Typing in the titles list goes to the first title, in list order, that begins with the letters,
@@ -282,15 +259,15 @@ private slots:
         };
         for (const Caso& c : casos) {
             QTest::keyClick(lista, Qt::Key_Home); // ends the typing before
-            escribir(lista, QString::fromUtf8(c.escrito));
+            prueba::escribir(lista, QString::fromUtf8(c.escrito));
             QCOMPARE(tituloElegido(), QString::fromUtf8(c.titulo));
         }
 
         QTest::keyClick(lista, Qt::Key_Home);
-        escribir(lista, QStringLiteral("me"));
+        prueba::escribir(lista, QStringLiteral("me"));
         QCOMPARE(tituloElegido(), QStringLiteral("Mercurio"));
         QTest::qWait(BusquedaAlTeclear::kPausaMs + 200);
-        escribir(lista, QStringLiteral("ne"));
+        prueba::escribir(lista, QStringLiteral("ne"));
         QCOMPARE(tituloElegido(), QStringLiteral("Neptuno"));
         QTest::keyClick(lista, Qt::Key_Return);
         QCOMPARE(titulo(), QStringLiteral("Neptuno"));
@@ -308,11 +285,11 @@ private slots:
         QCOMPARE(lista->model()->rowCount(), 4);
         lista->setFocus();
         QTest::keyClick(lista, Qt::Key_Home);
-        escribir(lista, QStringLiteral("nep"));
+        prueba::escribir(lista, QStringLiteral("nep"));
         QCOMPARE(tituloElegido(), QStringLiteral("Neptuno"));
         QCOMPARE(lista->currentIndex().row(), 3);
         QTest::keyClick(lista, Qt::Key_Home);
-        escribir(lista, QStringLiteral("mar"));
+        prueba::escribir(lista, QStringLiteral("mar"));
         QCOMPARE(lista->currentIndex().row(), 0);
     }
 
@@ -344,7 +321,7 @@ private slots:
             }
             QCoreApplication::processEvents();
             QTest::keyClick(&lista, Qt::Key_Home);
-            escribir(&lista, QString::fromUtf8(p.escrito));
+            prueba::escribir(&lista, QString::fromUtf8(p.escrito));
             QCOMPARE(lista.currentIndex().row(), p.fila);
         }
     }
@@ -383,7 +360,7 @@ private slots:
             w->mnuDict->trigger();
             Diccionario* d = diccionario();
             QVERIFY(d);
-            escribir(d->txtPalabra, QString::fromUtf8(c.escrito));
+            prueba::escribir(d->txtPalabra, QString::fromUtf8(c.escrito));
             QTest::keyClick(d->txtPalabra, Qt::Key_Return);
             QCOMPARE(d->txtPalabra->text(), QString::fromUtf8(c.escrito).toUpper());
             QCOMPARE(d->txtDescrip->toPlainText(), c.definicion);
