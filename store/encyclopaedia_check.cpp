@@ -1,0 +1,777 @@
+#include "store/encyclopaedia_check.h"
+
+#include "store/colour_file.h"
+#include "store/dictionary.h"
+#include "store/encoding.h"
+#include "store/encyclopaedia.h"
+#include "store/limits.h"
+#include "store/lines.h"
+#include "store/paths.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace store {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Source texts are UTF-8; what the store hands out is Windows-1252.
+std::string w(std::string_view utf8) {
+    return utf8ACp1252(utf8).value_or(std::string(utf8));
+}
+
+std::string entre(std::string_view nombre) {
+    return w("«") + std::string(nombre) + w("»");
+}
+
+// One directory listed once, its names matched as spelled first and then without regard to letter case.
+class Directorio {
+public:
+    struct Entrada {
+        std::string nombre; // Windows-1252 (the UTF-8 name when it has no such spelling)
+        fs::path nativa;
+        bool archivo = false; // a regular file, not reached through a link
+        bool directorio = false;
+    };
+
+    bool listar(const fs::path& nativa) {
+        std::error_code e;
+        fs::directory_iterator it(nativa, e);
+        if (e) {
+            return false;
+        }
+        for (; it != fs::directory_iterator(); it.increment(e)) {
+            if (e) {
+                break;
+            }
+            const fs::directory_entry& d = *it;
+            Entrada entrada;
+            const std::string utf8 = d.path().filename().string();
+            entrada.nombre = utf8ACp1252(utf8).value_or(utf8);
+            entrada.nativa = d.path();
+            std::error_code t;
+            const bool enlace = d.is_symlink(t);
+            entrada.archivo = !enlace && d.is_regular_file(t);
+            entrada.directorio = !enlace && d.is_directory(t);
+            porMayusculas_.emplace(aMayusculas(entrada.nombre), entradas_.size());
+            entradas_.push_back(std::move(entrada));
+        }
+        return true;
+    }
+
+    const Entrada* buscar(std::string_view nombre) const {
+        const auto i = porMayusculas_.find(aMayusculas(nombre));
+        return i == porMayusculas_.end() ? nullptr : &entradas_[i->second];
+    }
+
+    const std::vector<Entrada>& entradas() const { return entradas_; }
+
+private:
+    std::vector<Entrada> entradas_;
+    std::unordered_map<std::string, std::size_t> porMayusculas_;
+};
+
+enum class Lectura { Bien, Falta, NoEsArchivo, Grande, Error };
+
+// Reads a whole regular file into `bytes` (keeping its storage), refusing more than `limite` bytes.
+Lectura leerArchivo(const fs::path& nativa, std::uint64_t limite, std::string& bytes) {
+    bytes.clear();
+    std::FILE* f = std::fopen(nativa.c_str(), "rb");
+    if (!f) {
+        return Lectura::Error;
+    }
+    std::array<char, 1 << 16> trozo;
+    Lectura lectura = Lectura::Bien;
+    for (;;) {
+        const std::size_t n = std::fread(trozo.data(), 1, trozo.size(), f);
+        bytes.append(trozo.data(), n);
+        if (bytes.size() > limite) {
+            lectura = Lectura::Grande;
+            break;
+        }
+        if (n < trozo.size()) {
+            if (std::ferror(f)) {
+                lectura = Lectura::Error;
+            }
+            break;
+        }
+    }
+    std::fclose(f);
+    return lectura;
+}
+
+// An entry of a directory that lists, or a name with separators found on disk; the file read into `bytes`.
+Lectura leerEntrada(const Directorio::Entrada* entrada, std::uint64_t limite, std::string& bytes) {
+    if (!entrada) {
+        return Lectura::Falta;
+    }
+    if (!entrada->archivo) {
+        return Lectura::NoEsArchivo;
+    }
+    return leerArchivo(entrada->nativa, limite, bytes);
+}
+
+std::string porqueNoSeLee(Lectura lectura, std::uint64_t limite) {
+    switch (lectura) {
+    case Lectura::Falta:
+        return w("no existe");
+    case Lectura::NoEsArchivo:
+        return w("no es un archivo que se pueda leer (es un directorio, un enlace o un dispositivo)");
+    case Lectura::Grande:
+        return w("es demasiado grande: los programas no leen archivos de este tipo de más de ") +
+               std::to_string(limite >> 10) + w(" KB");
+    case Lectura::Error:
+        return w("no se puede leer");
+    case Lectura::Bien:
+        break;
+    }
+    return {};
+}
+
+// The bytes that are not text: control characters other than tab and the line ends, DEL, and the five
+// bytes Windows-1252 leaves undefined. A line feed is a line end only right after a carriage return.
+constexpr std::array<bool, 256> kNoTexto = [] {
+    std::array<bool, 256> t{};
+    for (int c = 0; c < 0x20; ++c) {
+        t[static_cast<std::size_t>(c)] = c != '\t' && c != '\r' && c != '\n';
+    }
+    for (int c : {0x7F, 0x81, 0x8D, 0x8F, 0x90, 0x9D}) {
+        t[static_cast<std::size_t>(c)] = true;
+    }
+    return t;
+}();
+
+struct NoTexto {
+    std::size_t linea = 0; // from 1
+    unsigned char byte = 0;
+    std::size_t cuantos = 0;
+};
+
+std::optional<NoTexto> bytesNoTexto(std::string_view bytes) {
+    std::optional<NoTexto> hallado;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        const bool malo = kNoTexto[c] || (c == '\n' && (i == 0 || bytes[i - 1] != '\r'));
+        if (!malo) {
+            continue;
+        }
+        if (!hallado) {
+            const auto cr = std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(i), '\r');
+            hallado = NoTexto{static_cast<std::size_t>(cr) + 1, c, 0};
+        }
+        ++hallado->cuantos;
+    }
+    return hallado;
+}
+
+std::string hex(unsigned char c) {
+    constexpr char kCifras[] = "0123456789ABCDEF";
+    return std::string("0x") + kCifras[c >> 4] + kCifras[c & 15];
+}
+
+Problema problemaNoTexto(std::string archivo, const NoTexto& malo) {
+    Problema p{TipoProblema::BytesNoTexto, std::move(archivo), malo.linea, {}, {}, {}};
+    p.explicacion = w("tiene ") + std::to_string(malo.cuantos) +
+                    (malo.cuantos == 1 ? w(" byte que no es texto") : w(" bytes que no son texto")) +
+                    w(" de Windows-1252 (el primero, ") + hex(malo.byte) +
+                    (malo.byte == 0                          ? w(", un NUL")
+                     : malo.byte < 0x20 || malo.byte == 0x7F ? w(", de control")
+                                                             : "") +
+                    w(")");
+    return p;
+}
+
+// The kinds of line of an article, by the viewer's key: the line upper-cased without spaces at its ends.
+enum class Linea { Titulo, Ilustracion, Costado, Otra };
+
+Linea claseDe(std::string_view linea, std::string_view& valor) {
+    const std::string_view s = sinEspaciosIzquierda(linea);
+    if (s.size() < 5 || s[0] != '<' || s[4] != '>') {
+        return Linea::Otra;
+    }
+    const auto m = [&](std::size_t i) { return static_cast<char>(mayuscula(static_cast<unsigned char>(s[i]))); };
+    valor = s.substr(5);
+    if (m(1) == 'T' && m(2) == 'I' && m(3) == 'T') {
+        return Linea::Titulo;
+    }
+    if (m(1) == 'I' && m(2) == 'M' && m(3) == 'G') {
+        return Linea::Ilustracion;
+    }
+    if (m(1) == 'C' && m(2) == 'S' && m(3) == 'T') {
+        return Linea::Costado;
+    }
+    return Linea::Otra;
+}
+
+// A picture an article names, where it names it.
+struct Imagen {
+    std::string nombre;
+    std::size_t linea;
+    bool costado;
+};
+
+struct ArticuloRevisado {
+    std::vector<Problema> problemas;
+    std::vector<Imagen> imagenes;
+};
+
+class Revision {
+public:
+    Revision(std::string directorio, const OpcionesRevision& opciones)
+        : directorio_(std::move(directorio)), opciones_(opciones) {}
+
+    Resultado<std::vector<Problema>> hacer();
+
+private:
+    bool cancelada() const { return opciones_.cancelar && opciones_.cancelar->load(); }
+    void agregar(TipoProblema tipo, std::string archivo, std::size_t linea, std::string explicacion,
+                 std::string articulo = {}, std::string lista = {}) {
+        problemas_.push_back(
+            {tipo, std::move(archivo), linea, std::move(explicacion), std::move(articulo), std::move(lista)});
+    }
+    // The entry for a name of the encyclopaedia, which may lead into a subdirectory.
+    const Directorio::Entrada* entrada(std::string_view nombre, Directorio::Entrada& aparte) const;
+    // Reads one of the encyclopaedia's own files; false, after saying why, when it cannot be read.
+    bool leerPropio(std::string_view nombre, std::uint64_t limite, std::string& bytes, bool obligatorio);
+    void revisarColores();
+    void revisarUltimo();
+    void revisarCompleta();
+    ArticuloRevisado revisarArticulo(std::string_view nombre, std::size_t enCompleta, std::string& bytes) const;
+    void revisarArticulos();
+    void revisarImagenes(std::vector<ArticuloRevisado>& revisados);
+    void revisarListas();
+    void revisarDiccionario();
+    void revisarSueltos();
+
+    std::string directorio_;
+    const OpcionesRevision& opciones_;
+    std::vector<Problema> problemas_;
+    Directorio tomo_;
+    Directorio img_;
+    bool hayImg_ = false;
+    std::string bytesCompleta_;
+    Lineas completa_;
+    std::unordered_set<std::string_view> exactas_;                 // the complete list's names as written
+    std::unordered_map<std::string, std::string_view> mayusculas_; // ... upper-cased, to the first so written
+    Lineas listas_;
+};
+
+const Directorio::Entrada* Revision::entrada(std::string_view nombre, Directorio::Entrada& aparte) const {
+    if (nombre.find_first_of("\\/") == std::string_view::npos) {
+        return tomo_.buscar(nombre);
+    }
+    aparte.nativa = resolver(unir(directorio_, nombre));
+    std::error_code e;
+    const auto estado = fs::symlink_status(aparte.nativa, e);
+    if (e || !fs::exists(estado)) {
+        return nullptr;
+    }
+    aparte.nombre = std::string(nombre);
+    aparte.archivo = fs::is_regular_file(estado);
+    aparte.directorio = fs::is_directory(estado);
+    return &aparte;
+}
+
+bool Revision::leerPropio(std::string_view nombre, std::uint64_t limite, std::string& bytes, bool obligatorio) {
+    const Lectura lectura = leerEntrada(tomo_.buscar(nombre), limite, bytes);
+    if (lectura == Lectura::Bien) {
+        if (const auto malo = bytesNoTexto(bytes)) {
+            problemas_.push_back(problemaNoTexto(std::string(nombre), *malo));
+        }
+        return true;
+    }
+    if (lectura == Lectura::Falta && !obligatorio) {
+        return false;
+    }
+    agregar(lectura == Lectura::Falta    ? TipoProblema::ArchivoPropioFaltante
+            : lectura == Lectura::Grande ? TipoProblema::DemasiadoGrande
+                                         : TipoProblema::ArchivoPropioFaltante,
+            std::string(nombre), 0, porqueNoSeLee(lectura, limite));
+    return false;
+}
+
+void Revision::revisarColores() {
+    std::string bytes;
+    if (!leerPropio(kColor, kLimiteColores, bytes, true)) {
+        return;
+    }
+    const Lineas lineas = Lineas::partir(bytes);
+    if (lineas.size() < 10) {
+        agregar(TipoProblema::ColorFueraDeRango, std::string(kColor), 0,
+                w("tiene ") + std::to_string(lineas.size()) + w(" líneas; el visor lee diez colores"));
+    }
+    for (std::size_t i = 0; i < std::min<std::size_t>(10, lineas.size()); ++i) {
+        const auto valor = numeroDeLinea(lineas[i]);
+        if (!valor) {
+            agregar(TipoProblema::ColorFueraDeRango, std::string(kColor), i + 1,
+                    entre(lineas[i]) + w(" no es un número"));
+        } else if (*valor < 0 || *valor > 16777215) {
+            agregar(TipoProblema::ColorFueraDeRango, std::string(kColor), i + 1,
+                    w("el valor ") + std::to_string(*valor) + w(" no es un color (van de 0 a 16777215)"));
+        }
+    }
+}
+
+void Revision::revisarUltimo() {
+    std::string bytes;
+    if (!leerPropio(kUltimo, kLimitePequeno, bytes, false)) {
+        return;
+    }
+    const Lineas lineas = Lineas::partir(bytes);
+    if (lineas.empty()) {
+        return;
+    }
+    const std::string_view nombre = lineas[0];
+    Directorio::Entrada aparte;
+    const Directorio::Entrada* e = nombreRelativoSeguro(nombre) ? entrada(nombre, aparte) : nullptr;
+    if (!e || !e->archivo) {
+        agregar(TipoProblema::UltimoFaltante, std::string(kUltimo), 1,
+                w("nombra el artículo ") + entre(nombre) + w(", que no existe: el visor no puede abrirlo al empezar"));
+    }
+}
+
+void Revision::revisarCompleta() {
+    if (!leerPropio(kCompleta, kLimiteLista, bytesCompleta_, true)) {
+        return;
+    }
+    completa_ = Lineas::partir(bytesCompleta_);
+    exactas_.reserve(completa_.size());
+    mayusculas_.reserve(completa_.size());
+    for (std::size_t i = 0; i < completa_.size(); ++i) {
+        const std::string_view nombre = completa_[i];
+        if (nombre.empty()) {
+            agregar(TipoProblema::ArticuloFaltante, std::string(kCompleta), i + 1,
+                    w("una línea vacía no nombra ningún artículo"));
+            continue;
+        }
+        const auto [previa, nueva] = mayusculas_.emplace(aMayusculas(nombre), nombre);
+        exactas_.insert(nombre);
+        if (!nueva) {
+            agregar(TipoProblema::EntradaRepetida, std::string(kCompleta), i + 1,
+                    w("el artículo ") + entre(nombre) + w(" ya está en la lista completa como ") +
+                        entre(previa->second));
+        }
+    }
+}
+
+ArticuloRevisado Revision::revisarArticulo(std::string_view nombre, std::size_t enCompleta, std::string& bytes) const {
+    ArticuloRevisado r;
+    const std::string archivo(nombre);
+    if (!nombreRelativoSeguro(nombre)) {
+        r.problemas.push_back({TipoProblema::ArticuloFaltante,
+                               std::string(kCompleta),
+                               enCompleta,
+                               entre(nombre) + w(" no es un nombre de artículo válido"),
+                               {},
+                               {}});
+        return r;
+    }
+    Directorio::Entrada aparte;
+    const Lectura lectura = leerEntrada(entrada(nombre, aparte), kLimiteArticulo, bytes);
+    if (lectura != Lectura::Bien) {
+        // A missing article is at fault in the complete list, at its line.
+        if (lectura == Lectura::Grande) {
+            r.problemas.push_back({TipoProblema::DemasiadoGrande,
+                                   archivo,
+                                   0,
+                                   w("el artículo ") + porqueNoSeLee(lectura, kLimiteArticulo),
+                                   {},
+                                   {}});
+        } else {
+            r.problemas.push_back({TipoProblema::ArticuloFaltante,
+                                   std::string(kCompleta),
+                                   enCompleta,
+                                   w("el artículo ") + entre(nombre) + " " + porqueNoSeLee(lectura, kLimiteArticulo),
+                                   {},
+                                   {}});
+        }
+        return r;
+    }
+    if (const auto malo = bytesNoTexto(bytes)) {
+        Problema p = problemaNoTexto(archivo, *malo);
+        p.articulo = archivo;
+        r.problemas.push_back(std::move(p));
+    }
+    bool titulo = false;
+    std::size_t linea = 0;
+    porCadaLinea(bytes, [&](std::string_view l) {
+        ++linea;
+        std::string_view valor;
+        switch (claseDe(l, valor)) {
+        case Linea::Titulo:
+            titulo = true;
+            break;
+        case Linea::Ilustracion:
+            if (valor.find('.') == std::string_view::npos) {
+                r.problemas.push_back(
+                    {TipoProblema::IlustracionSinPunto,
+                     archivo,
+                     linea,
+                     w("la ilustración ") + entre(valor) + w(" no lleva un punto: no tiene nombre de epígrafe"),
+                     archivo,
+                     {}});
+            }
+            r.imagenes.push_back({std::string(valor), linea, false});
+            break;
+        case Linea::Costado:
+            r.imagenes.push_back({std::string(valor), linea, true});
+            break;
+        case Linea::Otra:
+            break;
+        }
+    });
+    if (!titulo) {
+        r.problemas.push_back({TipoProblema::ArticuloSinTitulo,
+                               archivo,
+                               0,
+                               w("no tiene línea de título: el visor lo lista sin título"),
+                               archivo,
+                               {}});
+    }
+    return r;
+}
+
+void Revision::revisarArticulos() {
+    const std::size_t total = completa_.size();
+    std::vector<ArticuloRevisado> revisados(total);
+    std::atomic<std::size_t> siguiente{0};
+    std::atomic<std::size_t> hechos{0};
+    constexpr std::size_t kTanda = 64;
+    const auto trabajar = [&](bool informa) {
+        std::string bytes;
+        for (;;) {
+            const std::size_t desde = siguiente.fetch_add(kTanda);
+            if (desde >= total || cancelada()) {
+                return;
+            }
+            const std::size_t hasta = std::min(total, desde + kTanda);
+            for (std::size_t i = desde; i < hasta; ++i) {
+                if (!completa_[i].empty()) {
+                    revisados[i] = revisarArticulo(completa_[i], i + 1, bytes);
+                }
+            }
+            const std::size_t ya = hechos.fetch_add(hasta - desde) + (hasta - desde);
+            if (informa && opciones_.progreso) {
+                opciones_.progreso(ya, total);
+            }
+        }
+    };
+    std::vector<std::thread> hilos;
+    for (unsigned h = 1; h < std::max(1u, opciones_.hilos); ++h) {
+        hilos.emplace_back(trabajar, false);
+    }
+    trabajar(true);
+    for (std::thread& h : hilos) {
+        h.join();
+    }
+    revisarImagenes(revisados);
+    for (ArticuloRevisado& r : revisados) {
+        std::move(r.problemas.begin(), r.problemas.end(), std::back_inserter(problemas_));
+    }
+    if (opciones_.progreso) {
+        opciones_.progreso(hechos.load(), total);
+    }
+}
+
+void Revision::revisarImagenes(std::vector<ArticuloRevisado>& revisados) {
+    // Each picture and caption is looked at once, however many articles name it.
+    struct Veredicto {
+        Lectura lectura = Lectura::Bien;
+        bool legible = true;
+    };
+    std::unordered_map<std::string, Veredicto> imagenes;
+    std::unordered_map<std::string, bool> epigrafes; // caption name -> present
+    std::string bytes;
+    const auto buscarEnImg = [&](std::string_view nombre, Directorio::Entrada& aparte) -> const Directorio::Entrada* {
+        if (!hayImg_) {
+            return nullptr;
+        }
+        if (nombre.find_first_of("\\/") == std::string_view::npos) {
+            return img_.buscar(nombre);
+        }
+        return entrada(std::string(kImg) + "\\" + std::string(nombre), aparte);
+    };
+    for (std::size_t i = 0; i < revisados.size() && !cancelada(); ++i) {
+        const std::string articulo(completa_[i]);
+        for (const Imagen& imagen : revisados[i].imagenes) {
+            auto [v, nueva] = imagenes.try_emplace(imagen.nombre);
+            if (nueva) {
+                Directorio::Entrada aparte;
+                v->second.lectura = imagen.nombre.empty() || !nombreRelativoSeguro(imagen.nombre)
+                                        ? Lectura::Falta
+                                        : leerEntrada(buscarEnImg(imagen.nombre, aparte), kLimiteImagen, bytes);
+                if (v->second.lectura == Lectura::Bien) {
+                    v->second.legible = opciones_.imagenLegible ? opciones_.imagenLegible(bytes) : pareceImagen(bytes);
+                }
+            }
+            const std::string cual = imagen.costado ? w("la imagen de costado ") : w("la ilustración ");
+            if (v->second.lectura == Lectura::Falta) {
+                revisados[i].problemas.push_back({TipoProblema::ImagenFaltante,
+                                                  articulo,
+                                                  imagen.linea,
+                                                  cual + entre(imagen.nombre) + w(" no está en el directorio IMG"),
+                                                  articulo,
+                                                  {}});
+            } else if (v->second.lectura != Lectura::Bien || !v->second.legible) {
+                revisados[i].problemas.push_back(
+                    {TipoProblema::ImagenIlegible,
+                     articulo,
+                     imagen.linea,
+                     cual + entre(imagen.nombre) +
+                         (v->second.lectura == Lectura::Bien
+                              ? w(" no es una imagen que el visor pueda mostrar")
+                              : std::string(" ") + porqueNoSeLee(v->second.lectura, kLimiteImagen)),
+                     articulo,
+                     {}});
+            }
+            if (imagen.costado) {
+                continue;
+            }
+            // The viewer's caption: the name less its last three characters, then "TXT".
+            if (imagen.nombre.size() < 3) {
+                revisados[i].problemas.push_back({TipoProblema::EpigrafeFaltante,
+                                                  articulo,
+                                                  imagen.linea,
+                                                  w("el nombre de la ilustración ") + entre(imagen.nombre) +
+                                                      w(" es demasiado corto para tener epígrafe"),
+                                                  articulo,
+                                                  {}});
+                continue;
+            }
+            const std::string epigrafe = imagen.nombre.substr(0, imagen.nombre.size() - 3) + "TXT";
+            auto [e, nuevo] = epigrafes.try_emplace(epigrafe, false);
+            if (nuevo) {
+                Directorio::Entrada aparte;
+                const Lectura lectura = nombreRelativoSeguro(epigrafe)
+                                            ? leerEntrada(buscarEnImg(epigrafe, aparte), kLimiteEpigrafe, bytes)
+                                            : Lectura::Falta;
+                e->second = lectura != Lectura::Falta;
+                const std::string archivo = std::string(kImg) + "\\" + epigrafe;
+                if (lectura == Lectura::Bien) {
+                    if (const auto malo = bytesNoTexto(bytes)) {
+                        problemas_.push_back(problemaNoTexto(archivo, *malo));
+                    }
+                } else if (lectura != Lectura::Falta) {
+                    agregar(lectura == Lectura::Grande ? TipoProblema::DemasiadoGrande : TipoProblema::EpigrafeFaltante,
+                            archivo, 0, w("el epígrafe ") + porqueNoSeLee(lectura, kLimiteEpigrafe));
+                }
+            }
+            if (!e->second) {
+                std::string explicacion = w("la ilustración ") + entre(imagen.nombre) + w(" no tiene epígrafe (") +
+                                          std::string(kImg) + "\\" + epigrafe + w(")");
+                const auto punto = imagen.nombre.find('.');
+                if (punto != std::string::npos && imagen.nombre.size() - punto != 4) {
+                    explicacion += w(": el editor lo guarda como ") + entre(imagen.nombre.substr(0, punto) + ".txt") +
+                                   w(", que el visor no busca");
+                }
+                revisados[i].problemas.push_back(
+                    {TipoProblema::EpigrafeFaltante, articulo, imagen.linea, explicacion, articulo, {}});
+            }
+        }
+    }
+}
+
+void Revision::revisarListas() {
+    std::string bytes;
+    if (!leerPropio(kListas, kLimiteIndiceListas, bytes, true)) {
+        return;
+    }
+    listas_ = Lineas::partir(bytes);
+    std::unordered_map<std::string, std::size_t> vistas;
+    std::string contenido;
+    for (std::size_t i = 0; i < listas_.size() && !cancelada(); ++i) {
+        const std::string lista(listas_[i]);
+        if (const auto [previa, nueva] = vistas.emplace(aMayusculas(lista), i + 1); !nueva) {
+            agregar(TipoProblema::EntradaRepetida, std::string(kListas), i + 1,
+                    w("la lista ") + entre(lista) + w(" ya está en la línea ") + std::to_string(previa->second));
+            continue;
+        }
+        const std::string archivo = lista + ".dat";
+        Directorio::Entrada aparte;
+        const Lectura lectura = nombreRelativoSeguro(archivo) && !lista.empty()
+                                    ? leerEntrada(entrada(archivo, aparte), kLimiteLista, contenido)
+                                    : Lectura::Falta;
+        if (lectura != Lectura::Bien) {
+            agregar(lectura == Lectura::Grande ? TipoProblema::DemasiadoGrande : TipoProblema::ListaFaltante,
+                    std::string(kListas), i + 1,
+                    w("el archivo de la lista ") + entre(lista) + w(", ") + entre(archivo) + w(", ") +
+                        porqueNoSeLee(lectura, kLimiteLista));
+            continue;
+        }
+        if (const auto malo = bytesNoTexto(contenido)) {
+            Problema p = problemaNoTexto(archivo, *malo);
+            p.lista = lista;
+            problemas_.push_back(std::move(p));
+        }
+        std::unordered_set<std::string_view> enLista;
+        const Lineas entradas = Lineas::partir(contenido);
+        for (std::size_t j = 0; j < entradas.size(); ++j) {
+            const std::string_view articulo = entradas[j];
+            if (articulo.empty()) {
+                continue; // an empty item names no article; a list added and never saved holds one
+            }
+            if (!enLista.insert(articulo).second) {
+                agregar(TipoProblema::EntradaRepetida, archivo, j + 1,
+                        w("el artículo ") + entre(articulo) + w(" ya está en la lista"), {}, lista);
+            } else if (!exactas_.count(articulo)) {
+                const auto otra = mayusculas_.find(aMayusculas(articulo));
+                if (otra != mayusculas_.end()) {
+                    agregar(TipoProblema::EntradaDistinta, archivo, j + 1,
+                            w("el artículo ") + entre(articulo) + w(" está escrito en la lista completa como ") +
+                                entre(otra->second) + w(": el editor no lo marca al cargar la lista"),
+                            {}, lista);
+                } else {
+                    agregar(TipoProblema::EntradaFueraDeCompleta, archivo, j + 1,
+                            w("el artículo ") + entre(articulo) + w(" no está en la lista completa"), {}, lista);
+                }
+            }
+        }
+    }
+}
+
+void Revision::revisarDiccionario() {
+    std::string bytes;
+    if (!leerPropio(kDict, kLimiteDiccionario, bytes, true)) {
+        return;
+    }
+    std::unordered_map<std::string, std::size_t> palabras;
+    std::size_t linea = 0;
+    porCadaLinea(bytes, [&](std::string_view l) {
+        ++linea;
+        if (l.empty() || cancelada()) {
+            return;
+        }
+        const std::string mayus = aMayusculas(l);
+        const std::string_view entera(mayus);
+        const std::size_t espacio = entera.find(' ');
+        const std::string_view palabra = entera.substr(0, espacio);
+        if (const auto [previa, nueva] = palabras.emplace(std::string(palabra), linea); !nueva) {
+            agregar(TipoProblema::EntradaRepetida, std::string(kDict), linea,
+                    w("la palabra ") + entre(palabra) + w(" ya está en la línea ") + std::to_string(previa->second) +
+                        w(": el visor sólo muestra la primera"));
+            return;
+        }
+        if (espacio == std::string_view::npos) {
+            return;
+        }
+        const auto referencia = referenciaDe(sinEspaciosIzquierda(entera.substr(espacio)));
+        if (!referencia) {
+            return;
+        }
+        Directorio::Entrada aparte;
+        const Directorio::Entrada* e =
+            !referencia->empty() && nombreRelativoSeguro(*referencia) ? entrada(*referencia, aparte) : nullptr;
+        if (!e || !e->archivo) {
+            agregar(TipoProblema::ReferenciaRota, std::string(kDict), linea,
+                    w("la palabra ") + entre(palabra) + w(" remite al artículo ") + entre(*referencia) +
+                        w(", que no existe"));
+        }
+    });
+}
+
+void Revision::revisarSueltos() {
+    std::unordered_set<std::string> listas;
+    for (const std::string_view lista : listas_) {
+        listas.insert(aMayusculas(std::string(lista) + ".dat"));
+    }
+    static constexpr std::array kPropios = {kImg, kColor, kDict, kIcono, kDescrip, kCompleta, kListas, kUltimo};
+    std::string bytes;
+    for (const Directorio::Entrada& e : tomo_.entradas()) {
+        if (!e.archivo || cancelada()) {
+            continue;
+        }
+        const std::string mayus = aMayusculas(e.nombre);
+        const bool temporal =
+            e.nombre.rfind(".lumbre-", 0) == 0 && mayus.size() > 4 && mayus.compare(mayus.size() - 4, 4, ".TMP") == 0;
+        const bool propio = std::any_of(kPropios.begin(), kPropios.end(),
+                                        [&](std::string_view p) { return igualesSinCaso(p, e.nombre); });
+        if (temporal || propio || mayusculas_.count(mayus) || listas.count(mayus)) {
+            continue;
+        }
+        // A ".dat" file whose lines all name articles of the complete list is a list that the index forgot
+        // (a list added and never saved holds one empty line); anything else is an article no list names.
+        bool lista = false;
+        if (mayus.size() > 4 && mayus.compare(mayus.size() - 4, 4, ".DAT") == 0 &&
+            leerArchivo(e.nativa, kLimiteLista, bytes) == Lectura::Bien) {
+            const Lineas lineas = Lineas::partir(bytes);
+            lista = std::all_of(lineas.begin(), lineas.end(),
+                                [&](std::string_view l) { return l.empty() || mayusculas_.count(aMayusculas(l)); });
+        }
+        if (lista) {
+            agregar(TipoProblema::ListaSinIndice, e.nombre, 0,
+                    w("es un archivo de lista que LISTAS.DAT no nombra: el visor no lo ofrece"));
+        } else {
+            agregar(TipoProblema::ArticuloSinLista, e.nombre, 0,
+                    w("es un artículo que ninguna lista nombra: el visor no lo muestra"), e.nombre);
+        }
+    }
+}
+
+Resultado<std::vector<Problema>> Revision::hacer() {
+    const fs::path nativa = resolver(directorio_);
+    if (!tomo_.listar(nativa)) {
+        return Error{"revisar la enciclotomo", directorio_, Causa::RutaNoEncontrada, {}};
+    }
+    if (const auto* img = tomo_.buscar(kImg); img && img->directorio) {
+        hayImg_ = img_.listar(img->nativa);
+    } else {
+        agregar(TipoProblema::ArchivoPropioFaltante, std::string(kImg), 0,
+                w("el directorio de las imágenes no existe"));
+    }
+    std::string bytes;
+    leerPropio(kDescrip, kLimitePequeno, bytes, true);
+    revisarColores();
+    revisarUltimo();
+    revisarCompleta();
+    revisarArticulos();
+    revisarListas();
+    revisarDiccionario();
+    revisarSueltos();
+    return std::move(problemas_);
+}
+
+} // namespace
+
+std::string describir(const Problema& problema) {
+    std::string texto = problema.archivo;
+    if (problema.linea > 0) {
+        texto += w(", línea ") + std::to_string(problema.linea);
+    }
+    return texto + ": " + problema.explicacion + ".";
+}
+
+bool pareceImagen(std::string_view b) {
+    const auto empieza = [&](std::string_view firma) { return b.substr(0, firma.size()) == firma; };
+    if (b.size() >= 26 && empieza("BM")) {
+        return true;
+    }
+    if (empieza("GIF87a") || empieza("GIF89a")) {
+        return b.size() >= 13;
+    }
+    if (empieza("\xFF\xD8\xFF")) {
+        return b.size() > 4;
+    }
+    if (empieza("\x89PNG\r\n\x1A\n")) {
+        return b.size() >= 33;
+    }
+    // Icons and cursors: reserved 0, type 1 or 2, at least one image.
+    if (b.size() >= 22 && b[0] == 0 && b[1] == 0 && (b[2] == 1 || b[2] == 2) && b[3] == 0 && (b[4] != 0 || b[5] != 0)) {
+        return true;
+    }
+    return false;
+}
+
+Resultado<std::vector<Problema>> revisarEnciclopedia(std::string_view directorio, const OpcionesRevision& opciones) {
+    return Revision(std::string(directorio), opciones).hacer();
+}
+
+} // namespace store
