@@ -5,6 +5,7 @@
 #include "editor/comun.h"
 #include "editor/estado.h"
 #include "editor/taller_art.h"
+#include "editor/ventana_revision.h"
 #include "ui/anclas.h"
 #include "ui/aplicacion.h"
 #include "ui/dialogos.h"
@@ -322,11 +323,13 @@ TallerArt* Taller::abrirTallerArt() {
 }
 
 void Taller::txtArtLoad_Click() {
-    const auto nombre = seleccionada(lstArticulos);
-    if (!nombre) {
-        return;
+    if (const auto nombre = seleccionada(lstArticulos)) {
+        abrirArticulo(*nombre);
     }
-    const auto leido = accionesArticulos_.leerArticulo(*nombre);
+}
+
+void Taller::abrirArticulo(const QString& nombre) {
+    const auto leido = accionesArticulos_.leerArticulo(nombre);
     if (!leido) {
         return;
     }
@@ -337,6 +340,34 @@ void Taller::txtArtLoad_Click() {
     art->show();
     art->raise();
     art->activateWindow();
+}
+
+void Taller::abrirLista(const QString& nombre) {
+    // The list becomes the selected one, as if the author had picked it.
+    const auto encontradas = lstListas->findItems(nombre, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (!encontradas.isEmpty()) {
+        lstListas->setCurrentItem(encontradas.front());
+    }
+    accionesListas_.cargarLista(nombre);
+    raise();
+    activateWindow();
+}
+
+VentanaRevision* Taller::ventanaRevision() const {
+    return revision_;
+}
+
+void Taller::revisarEnciclotomo() {
+    if (!forja::directorioDelTomo(this, *tomo_)) {
+        return;
+    }
+    if (!revision_) {
+        revision_ = new VentanaRevision(this);
+    }
+    revision_->revisar();
+    revision_->show();
+    revision_->raise();
+    revision_->activateWindow();
 }
 
 void Taller::cmdLstAdd_Click() {

@@ -25,6 +25,7 @@ class QPushButton;
 class RaizEditada;
 class TallerArt;
 class TomoEditado;
+class VentanaRevision;
 
 class Taller : public QWidget {
     Q_OBJECT
@@ -39,6 +40,16 @@ public:
     // What the window shows: the data root and the encyclopaedia being edited.
     RaizEditada* raiz() const { return raiz_; }
     TomoEditado* tomo() const { return tomo_; }
+
+    // Opens the article `nombre` of the encyclopaedia being edited in the article editor, as "Cargar
+    // Artículo" does with the selected one.
+    void abrirArticulo(const QString& nombre);
+    // Ticks the articles of the list `nombre`, as "Cargar Lista" does with the selected one.
+    void abrirLista(const QString& nombre);
+    // Shows the check of the encyclopaedia being edited, started anew.
+    void revisarEnciclotomo();
+    // The check's window while it is open, or null.
+    VentanaRevision* ventanaRevision() const;
 
     // The bytes of the icon the program ships, written when no icon is chosen for a new encyclopaedia.
     static std::string iconoDeReserva();
@@ -115,4 +126,5 @@ private:
     forja::AccionesArticulos accionesArticulos_;
     forja::AccionesListas accionesListas_;
     QPointer<TallerArt> art_;
+    QPointer<VentanaRevision> revision_;
 };

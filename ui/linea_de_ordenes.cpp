@@ -30,7 +30,11 @@ QString ayuda(Programa p) {
     return QStringLiteral("Uso: forja [opciones]\n"
                           "Forja, el editor de enciclotomos de Lumbre: crea el directorio de datos, las "
                           "enciclotomos,\nsus artículos con sus ilustraciones y epígrafes, y sus listas.\n\n") +
-           opciones + QStringLiteral("\n") + unidades;
+           opciones +
+           QStringLiteral("  --revisar RUTA  revisa la enciclotomo de RUTA sin cambiar nada: escribe cada problema "
+                          "que\n                  encontraría un lector en una línea y termina con estado 1 si hay "
+                          "alguno\n") +
+           QStringLiteral("\n") + unidades;
 }
 
 Orden error(Programa p, const QString& que) {
@@ -89,8 +93,10 @@ bool hayOpcionDelToolkit(const QStringList& argumentos) {
 Orden leerLineaDeOrdenes(const QStringList& argumentos, Programa programa) {
     QStringList rutas;
     QString desconocida;
+    std::optional<QString> revisar;
     bool opciones = true;
-    for (const QString& a : argumentos) {
+    for (qsizetype i = 0; i < argumentos.size(); ++i) {
+        const QString& a = argumentos[i];
         if (opciones && (a == QLatin1String("-h") || a == QLatin1String("--help"))) {
             return {Orden::Tipo::Ayuda, QString(), ayuda(programa)};
         }
@@ -100,6 +106,9 @@ Orden leerLineaDeOrdenes(const QStringList& argumentos, Programa programa) {
         }
         if (opciones && a == QLatin1String("--")) {
             opciones = false;
+        } else if (opciones && programa == Programa::Forja && a.startsWith(QLatin1String("--revisar")) &&
+                   (a.size() == 9 || a.at(9) == QLatin1Char('='))) {
+            revisar = a.size() > 9 ? a.mid(10) : i + 1 < argumentos.size() ? argumentos[++i] : QString();
         } else if (opciones && a.startsWith(QLatin1Char('-')) && a.size() > 1) {
             if (desconocida.isEmpty()) {
                 desconocida = a;
@@ -110,6 +119,16 @@ Orden leerLineaDeOrdenes(const QStringList& argumentos, Programa programa) {
     }
     if (!desconocida.isEmpty()) {
         return error(programa, QStringLiteral("opción desconocida «%1».").arg(desconocida));
+    }
+    if (revisar) {
+        if (revisar->isEmpty()) {
+            return error(programa, QStringLiteral("«--revisar» necesita la RUTA de la enciclotomo que revisar."));
+        }
+        if (!rutas.isEmpty()) {
+            return error(programa,
+                         QStringLiteral("se revisa una sola enciclotomo a la vez («%1»).").arg(rutas.first()));
+        }
+        return {Orden::Tipo::Revisar, *revisar, QString()};
     }
     if (programa == Programa::Forja && !rutas.isEmpty()) {
         return error(programa, QStringLiteral("no admite rutas ni otros argumentos («%1»).").arg(rutas.first()));

@@ -76,6 +76,18 @@ private slots:
             << QStringLiteral("-raro") << QString();
         QTest::newRow("ayuda tras --") << tomo << QStringList{QStringLiteral("--"), QStringLiteral("--help")}
                                        << int(Orden::Tipo::Abrir) << QStringLiteral("--help") << QString();
+        QTest::newRow("revisar") << forja << QStringList{QStringLiteral("--revisar"), QStringLiteral("C:\\E")}
+                                 << int(Orden::Tipo::Revisar) << QStringLiteral("C:\\E") << QString();
+        QTest::newRow("revisar=") << forja << QStringList{QStringLiteral("--revisar=/home/ana/E")}
+                                  << int(Orden::Tipo::Revisar) << QStringLiteral("/home/ana/E") << QString();
+        QTest::newRow("revisar sin ruta") << forja << QStringList{QStringLiteral("--revisar")}
+                                          << int(Orden::Tipo::Error) << QString() << QStringLiteral("necesita la RUTA");
+        QTest::newRow("revisar dos") << forja
+                                     << QStringList{QStringLiteral("--revisar"), QStringLiteral("a"),
+                                                    QStringLiteral("b")}
+                                     << int(Orden::Tipo::Error) << QString() << QStringLiteral("una sola");
+        QTest::newRow("tomo no revisa") << tomo << QStringList{QStringLiteral("--revisar"), QStringLiteral("a")}
+                                        << int(Orden::Tipo::Error) << QString() << QStringLiteral("«--revisar»");
     }
     void leer() {
         QFETCH(int, programa);

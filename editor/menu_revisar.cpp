@@ -1,0 +1,21 @@
+#include "editor/menu_revisar.h"
+
+#include "editor/taller.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace forja {
+
+QMenu* agregarMenuEnciclotomo(Taller* taller, QMenuBar* barra) {
+    QMenu* menu = barra->addMenu(QStringLiteral("&Enciclotomo"));
+    menu->setObjectName(QStringLiteral("mnuEnciclotomo"));
+    QAction* revisar = menu->addAction(QStringLiteral("&Revisar la enciclotomo…"));
+    revisar->setObjectName(QStringLiteral("mnuRevisar"));
+    revisar->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    QObject::connect(revisar, &QAction::triggered, taller, &Taller::revisarEnciclotomo);
+    return menu;
+}
+
+} // namespace forja
