@@ -306,8 +306,10 @@ void Revision::revisarColores() {
     }
     const Lineas lineas = Lineas::partir(bytes);
     if (lineas.size() < 10) {
-        agregar(TipoProblema::ColorFueraDeRango, std::string(kColor), 0,
-                (lineas.size() == 1 ? w("tiene una línea") : w("tiene ") + std::to_string(lineas.size()) + w(" líneas")) + w("; el visor lee diez colores"));
+        agregar(
+            TipoProblema::ColorFueraDeRango, std::string(kColor), 0,
+            (lineas.size() == 1 ? w("tiene una línea") : w("tiene ") + std::to_string(lineas.size()) + w(" líneas")) +
+                w("; el visor lee diez colores"));
     }
     for (std::size_t i = 0; i < std::min<std::size_t>(10, lineas.size()); ++i) {
         const auto valor = numeroDeLinea(lineas[i]);
