@@ -1,0 +1,3 @@
+#include "render/render.h"
+#include <gtest/gtest.h>
+TEST(Render, Compila) {}
