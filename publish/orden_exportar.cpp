@@ -63,6 +63,14 @@ std::optional<int> ejecutarOrdenExportar(const QStringList& argumentos, QString*
         return std::nullopt;
     }
     registrarFormatosIncorporados();
+    if (argumentos.contains(QStringLiteral("--help")) || argumentos.contains(QStringLiteral("-h"))) {
+        if (salida) {
+            *salida += ayudaExportar();
+        } else {
+            std::fputs(ayudaExportar().toLocal8Bit().constData(), stdout);
+        }
+        return 0;
+    }
     bool reemplazar = false;
     bool opciones = true;
     QStringList resto;

@@ -334,11 +334,10 @@ Pagina renderizarBytes(std::string_view directorio, std::string_view nombre, std
     const store::Articulo articulo =
         store::analizarArticulo(bytes, [&parrafosCuerpo](std::string_view pieza) { parrafosCuerpo.agregar(pieza); });
     parrafosCuerpo.terminar();
-    avisarInvalidos(avisos, invalidosCuerpo, rutaArticulo, "El texto");
-
-    bool invalidosTitulo = false;
-    const std::string titulo = escapar(articulo.titulo, &invalidosTitulo);
-    avisarInvalidos(avisos, invalidosTitulo, rutaArticulo, "El t\xC3\xADtulo");
+    const std::string titulo = escapar(articulo.titulo, &invalidosCuerpo);
+    avisarInvalidos(avisos, invalidosCuerpo, rutaArticulo,
+                    "El art\xC3\xAD"
+                    "culo");
     pagina.titulo = textoLimpio(articulo.titulo);
 
     std::string& x = pagina.xhtml;
