@@ -1,4 +1,5 @@
 #include "publish/exportacion.h"
+#include "publish/formato_epub.h"
 #include "publish/formato_html.h"
 
 namespace publish {
@@ -6,6 +7,7 @@ namespace publish {
 void registrarFormatosIncorporados() {
     auto& registro = RegistroDeFormatos::global();
     registro.agregar(std::make_unique<FormatoHtml>());
+    registro.agregar(std::make_unique<FormatoEpub>());
 }
 
 } // namespace publish
