@@ -1,6 +1,8 @@
 #include "editor/taller_art.h"
 
 #include "editor/comun.h"
+#include "editor/ortografia.h"
+#include "editor/subrayado.h"
 #include "editor/taller.h"
 #include "store/article.h"
 #include "store/encyclopaedia.h"
@@ -41,6 +43,10 @@ TallerArt::TallerArt(Taller* taller) : QWidget(taller, Qt::Window), taller_(tall
     setAttribute(Qt::WA_DeleteOnClose);
     construir();
     conectar();
+    auto& o = ortografia::Ortografia::compartida();
+    ortografiaTitulo = new ortografia::SubrayadoLinea(txtTitulo, o);
+    ortografiaCuerpo = new ortografia::SubrayadoTexto(txtArtText, o, true);
+    ortografiaEpigrafe = new ortografia::SubrayadoTexto(txtSub, o, false);
 }
 
 void TallerArt::construir() {
@@ -148,6 +154,10 @@ bool TallerArt::eventFilter(QObject* objeto, QEvent* evento) {
 }
 
 void TallerArt::agregarContenido(const QString& titulo, const QStringList& ilustraciones, const QString& cuerpo) {
+    // The encyclopaedia's own dictionary words count as well spelled.
+    if (const auto tomo = ui::haciaStore(taller_->txtTomo->text()); tomo && !tomo->empty()) {
+        ortografia::Ortografia::compartida().ponerTomo(*tomo);
+    }
     cargando_ = true;
     txtTitulo->setText(titulo);
     lstImagenes->addItems(ilustraciones);
