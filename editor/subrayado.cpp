@@ -155,6 +155,9 @@ QMenu* Subrayado::menuPara(const QPoint& punto) {
     activa->setChecked(ortografia_.activa() && ortografia_.disponible());
     activa->setEnabled(ortografia_.disponible());
     connect(activa, &QAction::toggled, &ortografia_, &Ortografia::activar);
+    for (QAction* a : acciones_) {
+        menu->addAction(a);
+    }
     return menu;
 }
 

@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <QTimer>
 
+class QAction;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
@@ -32,6 +33,10 @@ public:
     // The context menu for a point of the box: the spelling's entries for the word there, then the box's own.
     // The caller shows it and deletes it.
     QMenu* menuPara(const QPoint& punto);
+
+    // An entry of the window's own that the context menu offers after the spelling's (the article editor's
+    // "Vista previa").
+    void agregarAccion(QAction* accion) { acciones_.append(accion); }
 
     // Looks at the visible text now instead of after the pause.
     void actualizar();
@@ -64,6 +69,7 @@ protected:
     QTimer pausa_;
     QList<QPair<int, int>> subrayados_;
     QStringList palabras_;
+    QList<QAction*> acciones_;
 };
 
 // For the multi-line boxes. `saltarEtiquetas`: lines whose first character after spaces is "<" (the tag lines of
