@@ -1,5 +1,6 @@
 #include "editor/importar_en_linea.h"
 #include "editor/taller.h"
+#include "publish/orden_exportar.h"
 #include "ui/aplicacion.h"
 #include "ui/linea_de_ordenes.h"
 
@@ -8,6 +9,10 @@
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
+    // An export needs no window, and so no display: it is answered before the toolkit is started.
+    if (const auto fin = publish::atenderExportacion(argc, argv)) {
+        return *fin;
+    }
     if (const auto fin = ui::atenderSinVentanas(argc, argv, ui::Programa::Forja)) {
         return *fin;
     }

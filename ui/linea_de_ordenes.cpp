@@ -36,8 +36,11 @@ QString ayuda(Programa p) {
                           "HTML (.html), con\nsus imágenes como ilustraciones copiadas en IMG, y los agrega a "
                           "COMPLETA.DAT de la enciclotomo\nRUTA. Dice antes qué va a crear y qué no puede "
                           "conservar; nunca reemplaza un archivo.\n\n") +
-           opciones + QStringLiteral("  --importar      importa los textos de ORIGEN en la enciclotomo RUTA\n\n") +
-           unidades;
+           opciones + QStringLiteral("  --importar      importa los textos de ORIGEN en la enciclotomo RUTA\n") +
+           QStringLiteral("\nExportar sin abrir ninguna ventana (un sitio web, un libro electrónico...):\n"
+                          "  forja --exportar FORMATO RUTA DESTINO [--reemplazar]\n"
+                          "  «forja --exportar --help» muestra los formatos y los detalles.\n") +
+           QStringLiteral("\n") + unidades;
 }
 
 Orden error(Programa p, const QString& que) {
