@@ -36,9 +36,9 @@ QString cuerpo10mb() {
         QStringLiteral("Mañana iré a Cádiz para ver cómo los barcos atracan en el puerto."),
         QStringLiteral("La fotosíntesis transforma la energía de la luz en energía química."),
     };
-    const QStringList silabas = {QStringLiteral("ca"), QStringLiteral("ño"), QStringLiteral("tá"),
-                                 QStringLiteral("ri"), QStringLiteral("lo"), QStringLiteral("men"),
-                                 QStringLiteral("gu"), QStringLiteral("sé"), QStringLiteral("pra"),
+    const QStringList silabas = {QStringLiteral("ca"),  QStringLiteral("ño"), QStringLiteral("tá"),
+                                 QStringLiteral("ri"),  QStringLiteral("lo"), QStringLiteral("men"),
+                                 QStringLiteral("gu"),  QStringLiteral("sé"), QStringLiteral("pra"),
                                  QStringLiteral("dis"), QStringLiteral("ví"), QStringLiteral("zo")};
     std::mt19937 azar(7);
     QString texto;
