@@ -130,7 +130,9 @@ void VistaPrevia::actualizar() {
         documento->moveToThread(QCoreApplication::instance()->thread());
         QMetaObject::invokeMethod(
             this,
-            [this, documento, t = QString::fromStdString(pagina.titulo)] { mostrar(documento, t); },
+            [this, documento, t = QString::fromStdString(pagina.titulo), x = QString::fromStdString(pagina.xhtml)] {
+                mostrar(documento, t, x);
+            },
             Qt::QueuedConnection);
     });
     connect(hilo_, &QThread::finished, this, [this] {
@@ -143,16 +145,13 @@ void VistaPrevia::actualizar() {
     hilo_->start(QThread::LowPriority);
 }
 
-void VistaPrevia::mostrar(QTextDocument* documento, const QString& titulo) {
+void VistaPrevia::mostrar(QTextDocument* documento, const QString& titulo, const QString& pagina) {
+    pagina_ = pagina;
     const int arriba = txtVista->verticalScrollBar()->value();
-    QTextDocument* viejo = txtVista->document();
+    // A child of the box: the box deletes the page it shows when it is given the next one.
     documento->setParent(txtVista);
     txtVista->setDocument(documento);
-    if (viejo && viejo->parent() == txtVista) {
-        viejo->deleteLater();
-    }
     txtVista->verticalScrollBar()->setValue(arriba);
-    setWindowTitle(titulo.isEmpty() ? QStringLiteral("Vista previa")
-                                    : QStringLiteral("Vista previa: %1").arg(titulo));
+    setWindowTitle(titulo.isEmpty() ? QStringLiteral("Vista previa") : QStringLiteral("Vista previa: %1").arg(titulo));
     emit actualizada();
 }

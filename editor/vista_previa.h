@@ -31,6 +31,9 @@ public:
     // True while a page is being made or a change waits for its pause.
     bool ocupada() const { return hilo_ != nullptr || pausa_.isActive() || otraVez_; }
 
+    // The page shown (XHTML), as the renderer made it.
+    const QString& pagina() const { return pagina_; }
+
     QTextBrowser* txtVista;
 
 signals:
@@ -38,7 +41,7 @@ signals:
     void actualizada();
 
 private:
-    void mostrar(QTextDocument* documento, const QString& titulo);
+    void mostrar(QTextDocument* documento, const QString& titulo, const QString& pagina);
 
     ArticuloEditado* articulo_;
     std::function<QString()> tomo_;
@@ -46,4 +49,5 @@ private:
     QTimer pausa_;
     QThread* hilo_ = nullptr;
     bool otraVez_ = false; // the article changed while a page was being made
+    QString pagina_;
 };
