@@ -12,6 +12,7 @@
 #include "ui/dialogos.h"
 
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
@@ -78,6 +79,12 @@ void TstVistaPrevia::f5_showsTheArticleAsTheViewerAssemblesItAndFollowsTheTyping
     QTRY_VERIFY_WITH_TIMEOUT(vista->txtVista->toPlainText().contains(QStringLiteral("El Sol, nuestra estrella")),
                              10000);
     QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\sol.txt"), guardado);
+    QVERIFY(!vista->lblAviso->isVisible());
+    // Of a very long body the page shows the beginning, and says so.
+    art->txtArtText->setPlainText(QStringLiteral("Una línea del cuerpo muy largo.\n").repeated(10000) +
+                                  QStringLiteral("COLA"));
+    QTRY_VERIFY_WITH_TIMEOUT(vista->lblAviso->isVisible() && !vista->ocupada(), 10000);
+    QVERIFY(!vista->pagina().contains(QStringLiteral("COLA")));
     art->cerrarSinPreguntar();
     borrarPendientes();
 }
