@@ -42,6 +42,19 @@ std::string enAlmacen(const QString& texto) {
     return r;
 }
 
+// The page as the toolkit's rich text draws it: it knows the sectioning elements of HTML 5 by none of their names
+// and takes colours from "background-color" only, so those become divisions and that property.
+QString paraElTexto(QString xhtml) {
+    for (const char* elemento : {"header", "nav", "figure", "figcaption", "article", "section"}) {
+        const QString n = QString::fromLatin1(elemento);
+        xhtml.replace(QStringLiteral("<") + n + QStringLiteral(" "), QStringLiteral("<div "));
+        xhtml.replace(QStringLiteral("<") + n + QStringLiteral(">"), QStringLiteral("<div>"));
+        xhtml.replace(QStringLiteral("</") + n + QStringLiteral(">"), QStringLiteral("</div>"));
+    }
+    xhtml.replace(QStringLiteral("background:"), QStringLiteral("background-color:"));
+    return xhtml;
+}
+
 } // namespace
 
 VistaPrevia::VistaPrevia(QWidget* padre, ArticuloEditado* articulo, std::function<QString()> tomo,
@@ -148,7 +161,7 @@ void VistaPrevia::actualizar() {
             return url.toStdString();
         };
         const render::Pagina pagina = render::renderizarBytes(tomo, nombre, bytes, opciones);
-        documento->setHtml(QString::fromStdString(pagina.xhtml));
+        documento->setHtml(paraElTexto(QString::fromStdString(pagina.xhtml)));
         documento->moveToThread(QCoreApplication::instance()->thread());
         QMetaObject::invokeMethod(
             this,

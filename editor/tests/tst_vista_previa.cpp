@@ -39,7 +39,8 @@ void TstVistaPrevia::f5_showsTheArticleAsTheViewerAssemblesItAndFollowsTheTyping
     QImage foto(20, 10, QImage::Format_RGB32);
     foto.fill(Qt::yellow);
     QVERIFY(foto.save(u.nativa("C:\\ENC\\ASTRO\\IMG\\sol.png")));
-    u.escribir("C:\\ENC\\ASTRO\\IMG\\sol.txt", "El Sol visto de cerca\r\nNuestra estrella\r\n/\r\nmás cercana\r\n");
+    u.escribir("C:\\ENC\\ASTRO\\IMG\\sol.txt", "El Sol visto de cerca\r\nNuestra estrella\r\n/\r\nm\xE1"
+                                               "s cercana\r\n");
     u.escribir("C:\\ENC\\ASTRO\\COLOR.DAT", "1122867\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
     u.escribir("C:\\ENC\\ASTRO\\sol.txt", "<TIT>El Sol\r\n<IMG>sol.png\r\nEs una estrella\r\n de tipo G.\r\n");
     u.escribir("C:\\ENC\\ASTRO\\COMPLETA.DAT", "sol.txt\r\n");
