@@ -1,5 +1,7 @@
+#include "editor/importar_en_linea.h"
 #include "editor/revision.h"
-#include "editor/taller.h"
+#include "editor/ventana_forja.h"
+#include "publish/orden_exportar.h"
 #include "ui/aplicacion.h"
 #include "ui/linea_de_ordenes.h"
 
@@ -8,30 +10,28 @@
 
 #include <cstdio>
 
-namespace {
-
-// "--revisar RUTA", answered before any window, without a display.
-std::optional<int> revisarSinVentanas(int argc, char* argv[]) {
-    QStringList argumentos;
-    for (int i = 1; i < argc; ++i) {
-        argumentos << QString::fromLocal8Bit(argv[i]);
-    }
-    const ui::Orden orden = ui::leerLineaDeOrdenes(argumentos, ui::Programa::Forja);
-    if (orden.tipo != ui::Orden::Tipo::Revisar) {
-        return std::nullopt;
-    }
-    QCoreApplication app(argc, argv); // the picture loader's plug-ins are found through it
-    return forja::revisarEnConsola(orden.ruta, stdout, stderr);
-}
-
-} // namespace
-
 int main(int argc, char* argv[]) {
+    // An export needs no window, and so no display: it is answered before the toolkit is started.
+    if (const auto fin = publish::atenderExportacion(argc, argv)) {
+        return *fin;
+    }
     if (const auto fin = ui::atenderSinVentanas(argc, argv, ui::Programa::Forja)) {
         return *fin;
     }
-    if (const auto fin = revisarSinVentanas(argc, argv)) {
-        return *fin;
+    {
+        QStringList argumentos;
+        for (int i = 1; i < argc; ++i) {
+            argumentos << QString::fromLocal8Bit(argv[i]);
+        }
+        const ui::Orden o = ui::leerLineaDeOrdenes(argumentos, ui::Programa::Forja);
+        // Importing and checking need no window, and so no display.
+        if (o.tipo == ui::Orden::Tipo::Importar) {
+            return forja::importarSinVentanas(o.origen, o.ruta);
+        }
+        if (o.tipo == ui::Orden::Tipo::Revisar) {
+            QCoreApplication app(argc, argv); // the picture loader's plug-ins are found through it
+            return forja::revisarEnConsola(o.ruta, stdout, stderr);
+        }
     }
     QApplication app(argc, argv);
     ui::iniciarAplicacion(app, QStringLiteral("Forja"));
@@ -40,7 +40,7 @@ int main(int argc, char* argv[]) {
         std::fputs(orden.mensaje.toLocal8Bit().constData(), stderr);
         return 2;
     }
-    Taller taller;
-    taller.show();
+    VentanaForja ventana;
+    ventana.show();
     return QApplication::exec();
 }

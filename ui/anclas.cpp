@@ -117,7 +117,8 @@ public:
     }
 
     bool eventFilter(QObject* objeto, QEvent* e) override {
-        if (objeto != ventana_) {
+        // A window placed inside another (the editor's form under its menu bar) has no place of its own.
+        if (objeto != ventana_ || !ventana_->isWindow()) {
             return false;
         }
         if (e->type() == QEvent::Show && !restaurada_) {

@@ -7,12 +7,14 @@
 #include "editor/taller.h"
 #include "editor/taller_art.h"
 #include "editor/tests/ayudas.h"
+#include "editor/ventana_forja.h"
 #include "editor/ventana_revision.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 
 #include <QAction>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -79,6 +81,29 @@ private slots:
             QVERIFY2(escritas[i].startsWith(lineas[i]), qPrintable(escritas[i]));
         }
         QCOMPARE(error.isEmpty(), estado != 2);
+    }
+
+    // The editor's window: the form under a menu bar that takes its own height, every control of the form
+    // where it was designed, and the check among the bar's menus.
+    void barra_noMueveElFormulario() {
+        prueba::Unidades u;
+        VentanaForja v;
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        QCOMPARE(v.windowTitle(), QStringLiteral("Generador de Enciclotomos"));
+        QCOMPARE(v.taller()->size(), QSize(794, 575));
+        QCOMPARE(v.taller()->pos(), QPoint(0, v.menuBar()->height()));
+        QCOMPARE(v.taller()->fraTomo->geometry(), QRect(8, 176, 769, 385));
+        QStringList menus;
+        for (QAction* a : v.menuBar()->actions()) {
+            menus << a->text();
+        }
+        QVERIFY2(menus.contains(QStringLiteral("&Enciclotomo")) && menus.contains(QStringLiteral("&Artículos")),
+                 qPrintable(menus.join(QLatin1Char(' '))));
+        QVERIFY(v.menuBar()->findChild<QAction*>(QStringLiteral("mnuRevisar")));
+        // "Salir" ends the whole window, not only the form inside it.
+        prueba::pulsar(v.taller()->cmdSalir);
+        QVERIFY(!v.isVisible());
     }
 
     void ventana_abreLoQueFalla() {
