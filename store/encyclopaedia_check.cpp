@@ -8,10 +8,16 @@
 #include "store/lines.h"
 #include "store/paths.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -29,8 +35,15 @@ std::string w(std::string_view utf8) {
     return utf8ACp1252(utf8).value_or(std::string(utf8));
 }
 
+// A fixed text, converted once.
+#define W(texto)                                                                                                       \
+    ([]() -> const std::string& {                                                                                      \
+        static const std::string convertido = w(texto);                                                                \
+        return convertido;                                                                                             \
+    }())
+
 std::string entre(std::string_view nombre) {
-    return w("«") + std::string(nombre) + w("»");
+    return W("«") + std::string(nombre) + W("»");
 }
 
 // One directory listed once, its names matched as spelled first and then without regard to letter case.
@@ -39,16 +52,31 @@ public:
     struct Entrada {
         std::string nombre; // Windows-1252 (the UTF-8 name when it has no such spelling)
         fs::path nativa;
-        bool archivo = false; // a regular file, not reached through a link
+        std::string enDirectorio; // its native name in the listed directory
+        int dirfd = AT_FDCWD;     // the listed directory, open, when the entry is one of its names
+        bool archivo = false;     // a regular file, not reached through a link
         bool directorio = false;
+        // What to open relative to dirfd.
+        const char* abrir() const { return dirfd == AT_FDCWD ? nativa.c_str() : enDirectorio.c_str(); }
     };
 
+    Directorio() = default;
+    Directorio(const Directorio&) = delete;
+    Directorio& operator=(const Directorio&) = delete;
+    ~Directorio() {
+        if (dirfd_ >= 0) {
+            ::close(dirfd_);
+        }
+    }
+
+    // Lists the directory once, and keeps it open so that its files are opened by name alone.
     bool listar(const fs::path& nativa) {
         std::error_code e;
         fs::directory_iterator it(nativa, e);
         if (e) {
             return false;
         }
+        dirfd_ = ::open(nativa.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         for (; it != fs::directory_iterator(); it.increment(e)) {
             if (e) {
                 break;
@@ -58,6 +86,8 @@ public:
             const std::string utf8 = d.path().filename().string();
             entrada.nombre = utf8ACp1252(utf8).value_or(utf8);
             entrada.nativa = d.path();
+            entrada.enDirectorio = utf8;
+            entrada.dirfd = dirfd_ >= 0 ? dirfd_ : AT_FDCWD;
             std::error_code t;
             const bool enlace = d.is_symlink(t);
             entrada.archivo = !enlace && d.is_regular_file(t);
@@ -76,37 +106,59 @@ public:
     const std::vector<Entrada>& entradas() const { return entradas_; }
 
 private:
+    int dirfd_ = -1;
     std::vector<Entrada> entradas_;
     std::unordered_map<std::string, std::size_t> porMayusculas_;
 };
 
 enum class Lectura { Bien, Falta, NoEsArchivo, Grande, Error };
 
-// Reads a whole regular file into `bytes` (keeping its storage), refusing more than `limite` bytes.
-Lectura leerArchivo(const fs::path& nativa, std::uint64_t limite, std::string& bytes) {
+// Reads a whole regular file into `bytes` (keeping its storage), refusing more than `limite` bytes; a link
+// or anything but a regular file is not read (a FIFO is never waited on).
+Lectura leerArchivo(int dirfd, const char* ruta, std::uint64_t limite, std::string& bytes) {
     bytes.clear();
-    std::FILE* f = std::fopen(nativa.c_str(), "rb");
-    if (!f) {
-        return Lectura::Error;
+    const int fd = ::openat(dirfd, ruta, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) {
+        return errno == ENOENT ? Lectura::Falta : errno == ELOOP ? Lectura::NoEsArchivo : Lectura::Error;
     }
-    std::array<char, 1 << 16> trozo;
+    struct stat st {};
     Lectura lectura = Lectura::Bien;
-    for (;;) {
-        const std::size_t n = std::fread(trozo.data(), 1, trozo.size(), f);
-        bytes.append(trozo.data(), n);
-        if (bytes.size() > limite) {
-            lectura = Lectura::Grande;
-            break;
-        }
-        if (n < trozo.size()) {
-            if (std::ferror(f)) {
-                lectura = Lectura::Error;
+    if (::fstat(fd, &st) != 0) {
+        lectura = Lectura::Error;
+    } else if (!S_ISREG(st.st_mode)) {
+        lectura = Lectura::NoEsArchivo;
+    } else if (static_cast<std::uint64_t>(st.st_size) > limite) {
+        lectura = Lectura::Grande;
+    } else {
+        // The size it had, and more if it grew meanwhile, up to the limit.
+        std::size_t leidos = 0;
+        bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
+        for (;;) {
+            if (leidos == bytes.size()) {
+                if (bytes.size() > limite) {
+                    lectura = Lectura::Grande;
+                    break;
+                }
+                bytes.resize(std::min<std::size_t>(bytes.size() * 2, limite + 1));
             }
-            break;
+            const ssize_t n = ::read(fd, bytes.data() + leidos, bytes.size() - leidos);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                lectura = n < 0 ? Lectura::Error : Lectura::Bien;
+                break;
+            }
+            leidos += static_cast<std::size_t>(n);
         }
+        bytes.resize(leidos);
     }
-    std::fclose(f);
+    ::close(fd);
     return lectura;
+}
+
+Lectura leerArchivo(const fs::path& nativa, std::uint64_t limite, std::string& bytes) {
+    return leerArchivo(AT_FDCWD, nativa.c_str(), limite, bytes);
 }
 
 // An entry of a directory that lists, or a name with separators found on disk; the file read into `bytes`.
@@ -117,20 +169,20 @@ Lectura leerEntrada(const Directorio::Entrada* entrada, std::uint64_t limite, st
     if (!entrada->archivo) {
         return Lectura::NoEsArchivo;
     }
-    return leerArchivo(entrada->nativa, limite, bytes);
+    return leerArchivo(entrada->dirfd, entrada->abrir(), limite, bytes);
 }
 
 std::string porqueNoSeLee(Lectura lectura, std::uint64_t limite) {
     switch (lectura) {
     case Lectura::Falta:
-        return w("no existe");
+        return W("no existe");
     case Lectura::NoEsArchivo:
-        return w("no es un archivo que se pueda leer (es un directorio, un enlace o un dispositivo)");
+        return W("no es un archivo que se pueda leer (es un directorio, un enlace o un dispositivo)");
     case Lectura::Grande:
-        return w("es demasiado grande: los programas no leen archivos de este tipo de más de ") +
-               std::to_string(limite >> 10) + w(" KB");
+        return W("es demasiado grande: los programas no leen archivos de este tipo de más de ") +
+               std::to_string(limite >> 10) + W(" KB");
     case Lectura::Error:
-        return w("no se puede leer");
+        return W("no se puede leer");
     case Lectura::Bien:
         break;
     }
@@ -180,13 +232,13 @@ std::string hex(unsigned char c) {
 
 Problema problemaNoTexto(std::string archivo, const NoTexto& malo) {
     Problema p{TipoProblema::BytesNoTexto, std::move(archivo), malo.linea, {}, {}, {}};
-    p.explicacion = w("tiene ") + std::to_string(malo.cuantos) +
-                    (malo.cuantos == 1 ? w(" byte que no es texto") : w(" bytes que no son texto")) +
-                    w(" de Windows-1252 (el primero, ") + hex(malo.byte) +
-                    (malo.byte == 0                          ? w(", un NUL")
-                     : malo.byte < 0x20 || malo.byte == 0x7F ? w(", de control")
+    p.explicacion = W("tiene ") + std::to_string(malo.cuantos) +
+                    (malo.cuantos == 1 ? W(" byte que no es texto") : W(" bytes que no son texto")) +
+                    W(" de Windows-1252 (el primero, ") + hex(malo.byte) +
+                    (malo.byte == 0                          ? W(", un NUL")
+                     : malo.byte < 0x20 || malo.byte == 0x7F ? W(", de control")
                                                              : "") +
-                    w(")");
+                    W(")");
     return p;
 }
 
@@ -247,7 +299,8 @@ private:
     void revisarCompleta();
     ArticuloRevisado revisarArticulo(std::string_view nombre, std::size_t enCompleta, std::string& bytes) const;
     void revisarArticulos();
-    void revisarImagenes(std::vector<ArticuloRevisado>& revisados);
+    const Directorio::Entrada* enImg(std::string_view nombre, Directorio::Entrada& aparte) const;
+    void revisarImagenes(ArticuloRevisado& r, std::string_view articulo, std::string& bytes) const;
     void revisarListas();
     void revisarDiccionario();
     void revisarSueltos();
@@ -263,6 +316,16 @@ private:
     std::unordered_set<std::string_view> exactas_;                 // the complete list's names as written
     std::unordered_map<std::string, std::string_view> mayusculas_; // ... upper-cased, to the first so written
     Lineas listas_;
+
+    // What the article threads found of the pictures and captions, each once.
+    struct Veredicto {
+        Lectura lectura = Lectura::Bien;
+        bool legible = true;
+    };
+    mutable std::mutex cache_;
+    mutable std::unordered_map<std::string, Veredicto> imagenes_;
+    mutable std::unordered_map<std::string, Lectura> epigrafes_;
+    mutable std::map<std::string, Problema> problemasDeEpigrafes_;
 };
 
 const Directorio::Entrada* Revision::entrada(std::string_view nombre, Directorio::Entrada& aparte) const {
@@ -308,17 +371,17 @@ void Revision::revisarColores() {
     if (lineas.size() < 10) {
         agregar(
             TipoProblema::ColorFueraDeRango, std::string(kColor), 0,
-            (lineas.size() == 1 ? w("tiene una línea") : w("tiene ") + std::to_string(lineas.size()) + w(" líneas")) +
-                w("; el visor lee diez colores"));
+            (lineas.size() == 1 ? W("tiene una línea") : W("tiene ") + std::to_string(lineas.size()) + W(" líneas")) +
+                W("; el visor lee diez colores"));
     }
     for (std::size_t i = 0; i < std::min<std::size_t>(10, lineas.size()); ++i) {
         const auto valor = numeroDeLinea(lineas[i]);
         if (!valor) {
             agregar(TipoProblema::ColorFueraDeRango, std::string(kColor), i + 1,
-                    entre(lineas[i]) + w(" no es un número"));
+                    entre(lineas[i]) + W(" no es un número"));
         } else if (*valor < 0 || *valor > 16777215) {
             agregar(TipoProblema::ColorFueraDeRango, std::string(kColor), i + 1,
-                    w("el valor ") + std::to_string(*valor) + w(" no es un color (van de 0 a 16777215)"));
+                    W("el valor ") + std::to_string(*valor) + W(" no es un color (van de 0 a 16777215)"));
         }
     }
 }
@@ -337,7 +400,7 @@ void Revision::revisarUltimo() {
     const Directorio::Entrada* e = nombreRelativoSeguro(nombre) ? entrada(nombre, aparte) : nullptr;
     if (!e || !e->archivo) {
         agregar(TipoProblema::UltimoFaltante, std::string(kUltimo), 1,
-                w("nombra el artículo ") + entre(nombre) + w(", que no existe: el visor no puede abrirlo al empezar"));
+                W("nombra el artículo ") + entre(nombre) + W(", que no existe: el visor no puede abrirlo al empezar"));
     }
 }
 
@@ -352,14 +415,14 @@ void Revision::revisarCompleta() {
         const std::string_view nombre = completa_[i];
         if (nombre.empty()) {
             agregar(TipoProblema::ArticuloFaltante, std::string(kCompleta), i + 1,
-                    w("una línea vacía no nombra ningún artículo"));
+                    W("una línea vacía no nombra ningún artículo"));
             continue;
         }
         const auto [previa, nueva] = mayusculas_.emplace(aMayusculas(nombre), nombre);
         exactas_.insert(nombre);
         if (!nueva) {
             agregar(TipoProblema::EntradaRepetida, std::string(kCompleta), i + 1,
-                    w("el artículo ") + entre(nombre) + w(" ya está en la lista completa como ") +
+                    W("el artículo ") + entre(nombre) + W(" ya está en la lista completa como ") +
                         entre(previa->second));
         }
     }
@@ -372,7 +435,7 @@ ArticuloRevisado Revision::revisarArticulo(std::string_view nombre, std::size_t 
         r.problemas.push_back({TipoProblema::ArticuloFaltante,
                                std::string(kCompleta),
                                enCompleta,
-                               entre(nombre) + w(" no es un nombre de artículo válido"),
+                               entre(nombre) + W(" no es un nombre de artículo válido"),
                                {},
                                {}});
         return r;
@@ -385,14 +448,14 @@ ArticuloRevisado Revision::revisarArticulo(std::string_view nombre, std::size_t 
             r.problemas.push_back({TipoProblema::DemasiadoGrande,
                                    archivo,
                                    0,
-                                   w("el artículo ") + porqueNoSeLee(lectura, kLimiteArticulo),
+                                   W("el artículo ") + porqueNoSeLee(lectura, kLimiteArticulo),
                                    {},
                                    {}});
         } else {
             r.problemas.push_back({TipoProblema::ArticuloFaltante,
                                    std::string(kCompleta),
                                    enCompleta,
-                                   w("el artículo ") + entre(nombre) + " " + porqueNoSeLee(lectura, kLimiteArticulo),
+                                   W("el artículo ") + entre(nombre) + " " + porqueNoSeLee(lectura, kLimiteArticulo),
                                    {},
                                    {}});
         }
@@ -418,7 +481,7 @@ ArticuloRevisado Revision::revisarArticulo(std::string_view nombre, std::size_t 
                     {TipoProblema::IlustracionSinPunto,
                      archivo,
                      linea,
-                     w("la ilustración ") + entre(valor) + w(" no lleva un punto: no tiene nombre de epígrafe"),
+                     W("la ilustración ") + entre(valor) + W(" no lleva un punto: no tiene nombre de epígrafe"),
                      archivo,
                      {}});
             }
@@ -435,7 +498,7 @@ ArticuloRevisado Revision::revisarArticulo(std::string_view nombre, std::size_t 
         r.problemas.push_back({TipoProblema::ArticuloSinTitulo,
                                archivo,
                                0,
-                               w("no tiene línea de título: el visor lo lista sin título"),
+                               W("no tiene línea de título: el visor lo lista sin título"),
                                archivo,
                                {}});
     }
@@ -459,6 +522,7 @@ void Revision::revisarArticulos() {
             for (std::size_t i = desde; i < hasta; ++i) {
                 if (!completa_[i].empty()) {
                     revisados[i] = revisarArticulo(completa_[i], i + 1, bytes);
+                    revisarImagenes(revisados[i], completa_[i], bytes);
                 }
             }
             const std::size_t ya = hechos.fetch_add(hasta - desde) + (hasta - desde);
@@ -475,109 +539,126 @@ void Revision::revisarArticulos() {
     for (std::thread& h : hilos) {
         h.join();
     }
-    revisarImagenes(revisados);
     for (ArticuloRevisado& r : revisados) {
         std::move(r.problemas.begin(), r.problemas.end(), std::back_inserter(problemas_));
+    }
+    for (auto& [nombre, problema] : problemasDeEpigrafes_) {
+        problemas_.push_back(std::move(problema));
     }
     if (opciones_.progreso) {
         opciones_.progreso(hechos.load(), total);
     }
 }
 
-void Revision::revisarImagenes(std::vector<ArticuloRevisado>& revisados) {
-    // Each picture and caption is looked at once, however many articles name it.
-    struct Veredicto {
-        Lectura lectura = Lectura::Bien;
-        bool legible = true;
-    };
-    std::unordered_map<std::string, Veredicto> imagenes;
-    std::unordered_map<std::string, bool> epigrafes; // caption name -> present
-    std::string bytes;
-    const auto buscarEnImg = [&](std::string_view nombre, Directorio::Entrada& aparte) -> const Directorio::Entrada* {
-        if (!hayImg_) {
-            return nullptr;
+const Directorio::Entrada* Revision::enImg(std::string_view nombre, Directorio::Entrada& aparte) const {
+    if (!hayImg_) {
+        return nullptr;
+    }
+    if (nombre.find_first_of("\\/") == std::string_view::npos) {
+        return img_.buscar(nombre);
+    }
+    return entrada(std::string(kImg) + "\\" + std::string(nombre), aparte);
+}
+
+void Revision::revisarImagenes(ArticuloRevisado& r, std::string_view nombreArticulo, std::string& bytes) const {
+    // Each picture and caption is looked at once, however many articles name it: the first thread to meet
+    // it reads it, and the others find the verdict.
+    const std::string articulo(nombreArticulo);
+    for (const Imagen& imagen : r.imagenes) {
+        std::optional<Veredicto> visto;
+        {
+            const std::lock_guard<std::mutex> cerrojo(cache_);
+            if (const auto v = imagenes_.find(imagen.nombre); v != imagenes_.end()) {
+                visto = v->second;
+            }
         }
-        if (nombre.find_first_of("\\/") == std::string_view::npos) {
-            return img_.buscar(nombre);
+        if (!visto) {
+            Directorio::Entrada aparte;
+            visto = Veredicto{imagen.nombre.empty() || !nombreRelativoSeguro(imagen.nombre)
+                                  ? Lectura::Falta
+                                  : leerEntrada(enImg(imagen.nombre, aparte), kLimiteImagen, bytes),
+                              true};
+            if (visto->lectura == Lectura::Bien) {
+                visto->legible = opciones_.imagenLegible ? opciones_.imagenLegible(bytes) : pareceImagen(bytes);
+            }
+            const std::lock_guard<std::mutex> cerrojo(cache_);
+            imagenes_.emplace(imagen.nombre, *visto);
         }
-        return entrada(std::string(kImg) + "\\" + std::string(nombre), aparte);
-    };
-    for (std::size_t i = 0; i < revisados.size() && !cancelada(); ++i) {
-        const std::string articulo(completa_[i]);
-        for (const Imagen& imagen : revisados[i].imagenes) {
-            auto [v, nueva] = imagenes.try_emplace(imagen.nombre);
-            if (nueva) {
-                Directorio::Entrada aparte;
-                v->second.lectura = imagen.nombre.empty() || !nombreRelativoSeguro(imagen.nombre)
-                                        ? Lectura::Falta
-                                        : leerEntrada(buscarEnImg(imagen.nombre, aparte), kLimiteImagen, bytes);
-                if (v->second.lectura == Lectura::Bien) {
-                    v->second.legible = opciones_.imagenLegible ? opciones_.imagenLegible(bytes) : pareceImagen(bytes);
+        const std::string& cual = imagen.costado ? W("la imagen de costado ") : W("la ilustración ");
+        if (visto->lectura == Lectura::Falta) {
+            r.problemas.push_back({TipoProblema::ImagenFaltante,
+                                   articulo,
+                                   imagen.linea,
+                                   cual + entre(imagen.nombre) + W(" no está en el directorio IMG"),
+                                   articulo,
+                                   {}});
+        } else if (visto->lectura != Lectura::Bien || !visto->legible) {
+            r.problemas.push_back(
+                {TipoProblema::ImagenIlegible,
+                 articulo,
+                 imagen.linea,
+                 cual + entre(imagen.nombre) +
+                     (visto->lectura == Lectura::Bien ? W(" no es una imagen que el visor pueda mostrar")
+                                                      : " " + porqueNoSeLee(visto->lectura, kLimiteImagen)),
+                 articulo,
+                 {}});
+        }
+        if (imagen.costado) {
+            continue;
+        }
+        // The viewer's caption: the name less its last three characters, then "TXT".
+        if (imagen.nombre.size() < 3) {
+            r.problemas.push_back({TipoProblema::EpigrafeFaltante,
+                                   articulo,
+                                   imagen.linea,
+                                   W("el nombre de la ilustración ") + entre(imagen.nombre) +
+                                       W(" es demasiado corto para tener epígrafe"),
+                                   articulo,
+                                   {}});
+            continue;
+        }
+        const std::string epigrafe = imagen.nombre.substr(0, imagen.nombre.size() - 3) + "TXT";
+        std::optional<Lectura> leido;
+        {
+            const std::lock_guard<std::mutex> cerrojo(cache_);
+            if (const auto e = epigrafes_.find(epigrafe); e != epigrafes_.end()) {
+                leido = e->second;
+            }
+        }
+        if (!leido) {
+            Directorio::Entrada aparte;
+            leido = nombreRelativoSeguro(epigrafe) ? leerEntrada(enImg(epigrafe, aparte), kLimiteEpigrafe, bytes)
+                                                   : Lectura::Falta;
+            // What is wrong with the caption file itself is told once, after the articles, by its name.
+            std::optional<Problema> propio;
+            const std::string archivo = std::string(kImg) + "\\" + epigrafe;
+            if (*leido == Lectura::Bien) {
+                if (const auto malo = bytesNoTexto(bytes)) {
+                    propio = problemaNoTexto(archivo, *malo);
                 }
+            } else if (*leido != Lectura::Falta) {
+                propio =
+                    Problema{*leido == Lectura::Grande ? TipoProblema::DemasiadoGrande : TipoProblema::EpigrafeFaltante,
+                             archivo,
+                             0,
+                             W("el epígrafe ") + porqueNoSeLee(*leido, kLimiteEpigrafe),
+                             {},
+                             {}};
             }
-            const std::string cual = imagen.costado ? w("la imagen de costado ") : w("la ilustración ");
-            if (v->second.lectura == Lectura::Falta) {
-                revisados[i].problemas.push_back({TipoProblema::ImagenFaltante,
-                                                  articulo,
-                                                  imagen.linea,
-                                                  cual + entre(imagen.nombre) + w(" no está en el directorio IMG"),
-                                                  articulo,
-                                                  {}});
-            } else if (v->second.lectura != Lectura::Bien || !v->second.legible) {
-                revisados[i].problemas.push_back(
-                    {TipoProblema::ImagenIlegible,
-                     articulo,
-                     imagen.linea,
-                     cual + entre(imagen.nombre) +
-                         (v->second.lectura == Lectura::Bien
-                              ? w(" no es una imagen que el visor pueda mostrar")
-                              : std::string(" ") + porqueNoSeLee(v->second.lectura, kLimiteImagen)),
-                     articulo,
-                     {}});
+            const std::lock_guard<std::mutex> cerrojo(cache_);
+            if (epigrafes_.emplace(epigrafe, *leido).second && propio) {
+                problemasDeEpigrafes_.emplace(epigrafe, std::move(*propio));
             }
-            if (imagen.costado) {
-                continue;
+        }
+        if (*leido == Lectura::Falta) {
+            std::string explicacion = W("la ilustración ") + entre(imagen.nombre) + W(" no tiene epígrafe (") +
+                                      std::string(kImg) + "\\" + epigrafe + ")";
+            const auto punto = imagen.nombre.find('.');
+            if (punto != std::string::npos && imagen.nombre.size() - punto != 4) {
+                explicacion += W(": el editor lo guarda como ") + entre(imagen.nombre.substr(0, punto) + ".txt") +
+                               W(", que el visor no busca");
             }
-            // The viewer's caption: the name less its last three characters, then "TXT".
-            if (imagen.nombre.size() < 3) {
-                revisados[i].problemas.push_back({TipoProblema::EpigrafeFaltante,
-                                                  articulo,
-                                                  imagen.linea,
-                                                  w("el nombre de la ilustración ") + entre(imagen.nombre) +
-                                                      w(" es demasiado corto para tener epígrafe"),
-                                                  articulo,
-                                                  {}});
-                continue;
-            }
-            const std::string epigrafe = imagen.nombre.substr(0, imagen.nombre.size() - 3) + "TXT";
-            auto [e, nuevo] = epigrafes.try_emplace(epigrafe, false);
-            if (nuevo) {
-                Directorio::Entrada aparte;
-                const Lectura lectura = nombreRelativoSeguro(epigrafe)
-                                            ? leerEntrada(buscarEnImg(epigrafe, aparte), kLimiteEpigrafe, bytes)
-                                            : Lectura::Falta;
-                e->second = lectura != Lectura::Falta;
-                const std::string archivo = std::string(kImg) + "\\" + epigrafe;
-                if (lectura == Lectura::Bien) {
-                    if (const auto malo = bytesNoTexto(bytes)) {
-                        problemas_.push_back(problemaNoTexto(archivo, *malo));
-                    }
-                } else if (lectura != Lectura::Falta) {
-                    agregar(lectura == Lectura::Grande ? TipoProblema::DemasiadoGrande : TipoProblema::EpigrafeFaltante,
-                            archivo, 0, w("el epígrafe ") + porqueNoSeLee(lectura, kLimiteEpigrafe));
-                }
-            }
-            if (!e->second) {
-                std::string explicacion = w("la ilustración ") + entre(imagen.nombre) + w(" no tiene epígrafe (") +
-                                          std::string(kImg) + "\\" + epigrafe + w(")");
-                const auto punto = imagen.nombre.find('.');
-                if (punto != std::string::npos && imagen.nombre.size() - punto != 4) {
-                    explicacion += w(": el editor lo guarda como ") + entre(imagen.nombre.substr(0, punto) + ".txt") +
-                                   w(", que el visor no busca");
-                }
-                revisados[i].problemas.push_back(
-                    {TipoProblema::EpigrafeFaltante, articulo, imagen.linea, explicacion, articulo, {}});
-            }
+            r.problemas.push_back({TipoProblema::EpigrafeFaltante, articulo, imagen.linea, explicacion, articulo, {}});
         }
     }
 }
@@ -594,7 +675,7 @@ void Revision::revisarListas() {
         const std::string lista(listas_[i]);
         if (const auto [previa, nueva] = vistas.emplace(aMayusculas(lista), i + 1); !nueva) {
             agregar(TipoProblema::EntradaRepetida, std::string(kListas), i + 1,
-                    w("la lista ") + entre(lista) + w(" ya está en la línea ") + std::to_string(previa->second));
+                    W("la lista ") + entre(lista) + W(" ya está en la línea ") + std::to_string(previa->second));
             continue;
         }
         const std::string archivo = lista + ".dat";
@@ -605,7 +686,7 @@ void Revision::revisarListas() {
         if (lectura != Lectura::Bien) {
             agregar(lectura == Lectura::Grande ? TipoProblema::DemasiadoGrande : TipoProblema::ListaFaltante,
                     std::string(kListas), i + 1,
-                    w("el archivo de la lista ") + entre(lista) + w(", ") + entre(archivo) + w(", ") +
+                    W("el archivo de la lista ") + entre(lista) + W(", ") + entre(archivo) + W(", ") +
                         porqueNoSeLee(lectura, kLimiteLista));
             continue;
         }
@@ -623,17 +704,17 @@ void Revision::revisarListas() {
             }
             if (!enLista.insert(articulo).second) {
                 agregar(TipoProblema::EntradaRepetida, archivo, j + 1,
-                        w("el artículo ") + entre(articulo) + w(" ya está en la lista"), {}, lista);
+                        W("el artículo ") + entre(articulo) + W(" ya está en la lista"), {}, lista);
             } else if (!exactas_.count(articulo)) {
                 const auto otra = mayusculas_.find(aMayusculas(articulo));
                 if (otra != mayusculas_.end()) {
                     agregar(TipoProblema::EntradaDistinta, archivo, j + 1,
-                            w("el artículo ") + entre(articulo) + w(" está escrito en la lista completa como ") +
-                                entre(otra->second) + w(": el editor no lo marca al cargar la lista"),
+                            W("el artículo ") + entre(articulo) + W(" está escrito en la lista completa como ") +
+                                entre(otra->second) + W(": el editor no lo marca al cargar la lista"),
                             {}, lista);
                 } else {
                     agregar(TipoProblema::EntradaFueraDeCompleta, archivo, j + 1,
-                            w("el artículo ") + entre(articulo) + w(" no está en la lista completa"), {}, lista);
+                            W("el artículo ") + entre(articulo) + W(" no está en la lista completa"), {}, lista);
                 }
             }
         }
@@ -658,8 +739,8 @@ void Revision::revisarDiccionario() {
         const std::string_view palabra = entera.substr(0, espacio);
         if (const auto [previa, nueva] = palabras.emplace(std::string(palabra), linea); !nueva) {
             agregar(TipoProblema::EntradaRepetida, std::string(kDict), linea,
-                    w("la palabra ") + entre(palabra) + w(" ya está en la línea ") + std::to_string(previa->second) +
-                        w(": el visor sólo muestra la primera"));
+                    W("la palabra ") + entre(palabra) + W(" ya está en la línea ") + std::to_string(previa->second) +
+                        W(": el visor sólo muestra la primera"));
             return;
         }
         if (espacio == std::string_view::npos) {
@@ -674,8 +755,8 @@ void Revision::revisarDiccionario() {
             !referencia->empty() && nombreRelativoSeguro(*referencia) ? entrada(*referencia, aparte) : nullptr;
         if (!e || !e->archivo) {
             agregar(TipoProblema::ReferenciaRota, std::string(kDict), linea,
-                    w("la palabra ") + entre(palabra) + w(" remite al artículo ") + entre(*referencia) +
-                        w(", que no existe"));
+                    W("la palabra ") + entre(palabra) + W(" remite al artículo ") + entre(*referencia) +
+                        W(", que no existe"));
         }
     });
 }
@@ -710,10 +791,10 @@ void Revision::revisarSueltos() {
         }
         if (lista) {
             agregar(TipoProblema::ListaSinIndice, e.nombre, 0,
-                    w("es un archivo de lista que LISTAS.DAT no nombra: el visor no lo ofrece"));
+                    W("es un archivo de lista que LISTAS.DAT no nombra: el visor no lo ofrece"));
         } else {
             agregar(TipoProblema::ArticuloSinLista, e.nombre, 0,
-                    w("es un artículo que ninguna lista nombra: el visor no lo muestra"), e.nombre);
+                    W("es un artículo que ninguna lista nombra: el visor no lo muestra"), e.nombre);
         }
     }
 }
@@ -727,7 +808,7 @@ Resultado<std::vector<Problema>> Revision::hacer() {
         hayImg_ = img_.listar(img->nativa);
     } else {
         agregar(TipoProblema::ArchivoPropioFaltante, std::string(kImg), 0,
-                w("el directorio de las imágenes no existe"));
+                W("el directorio de las imágenes no existe"));
     }
     std::string bytes;
     leerPropio(kDescrip, kLimitePequeno, bytes, true);
@@ -746,7 +827,7 @@ Resultado<std::vector<Problema>> Revision::hacer() {
 std::string describir(const Problema& problema) {
     std::string texto = problema.archivo;
     if (problema.linea > 0) {
-        texto += w(", línea ") + std::to_string(problema.linea);
+        texto += W(", línea ") + std::to_string(problema.linea);
     }
     return texto + ": " + problema.explicacion + ".";
 }
