@@ -81,7 +81,7 @@ void Taller::construir() {
     setWindowTitle(QStringLiteral("Generador de Enciclotomos"));
     setFont(forja::fuenteDeVentana());
     ui::tamanoCliente(this, 11910, 8625);
-    // It may grow, never shrink; its frames keep their places at the top left.
+    // It may grow, never shrink; which controls take the extra room is said in crecer().
     ui::fijarTamanoDeDiseno(this, size());
     ui::recordarGeometria(this);
 
@@ -174,6 +174,35 @@ void Taller::construir() {
     cmdSalir->setFont(forja::fuenteNegrita(12));
     ui::colocar(cmdSalir, 9000, 4920, 2415, 735);
     forja::ajustarEtiquetas(this);
+    crecer();
+}
+
+void Taller::crecer() {
+    // A larger window gives its width to the list of encyclopaedias and to the two article lists, and its
+    // height to the lower half of the encyclopaedia's frame: the list names and the list's articles. What
+    // stands right of a list that widens moves along; "Salir" keeps to the bottom right corner.
+    using ui::Borde;
+    const ui::Bordes arriba = Borde::Izquierdo | Borde::Superior;
+    const ui::Bordes ancho = arriba | Borde::Derecho;
+    const ui::Bordes derecha = Borde::Derecho | Borde::Superior;
+    ui::anclar(fraRaiz, arriba);
+    ui::anclar(fraTomos, ancho);
+    ui::anclar(fraTomo, ancho | Borde::Inferior);
+    ui::anclar(lstTomos, ancho);
+    for (QWidget* w : std::initializer_list<QWidget*>{lblTomoNew, txtNewTomo, cmdTomoAdd, cmdTomoLoad}) {
+        ui::anclar(w, derecha);
+    }
+    // The upper half: the article list widens; what adds and holds articles moves along.
+    ui::anclar(lstArticulos, ancho);
+    for (QWidget* w : std::initializer_list<QWidget*>{lblArtNew, txtNewArt, txtArtAdd, txtArtLoad, txtArticulo}) {
+        ui::anclar(w, derecha);
+    }
+    // The lower half: both lists grow down, the list's articles widens, the list file and its button move along.
+    ui::anclar(lstListas, arriba | Borde::Inferior);
+    ui::anclar(lstLstArts, ancho | Borde::Inferior);
+    ui::anclar(txtLista, derecha);
+    ui::anclar(cmdLstSave, derecha);
+    ui::anclar(cmdSalir, Borde::Derecho | Borde::Inferior);
 }
 
 void Taller::conectar() {

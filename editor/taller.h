@@ -100,6 +100,8 @@ protected:
 
 private:
     void construir();
+    // Which controls take the room of a window made larger than designed.
+    void crecer();
     void conectar();
     // Ties the controls to what they show, both ways.
     void mostrarEstado();
