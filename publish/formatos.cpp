@@ -1,11 +1,13 @@
 #include "publish/exportacion.h"
 #include "publish/formato_html.h"
+#include "publish/formato_pdf.h"
 
 namespace publish {
 
 void registrarFormatosIncorporados() {
     auto& registro = RegistroDeFormatos::global();
     registro.agregar(std::make_unique<FormatoHtml>());
+    registro.agregar(std::make_unique<FormatoPdf>());
 }
 
 } // namespace publish
