@@ -28,6 +28,11 @@ QString conMayuscula(QString texto) {
     return texto;
 }
 
+// What a format writes, in a few words: its description up to a colon ("sitio web estático").
+QString queEs(const publish::Formato& formato) {
+    return formato.descripcion().section(u':', 0, 0).trimmed();
+}
+
 // The last component of a stored path ("C:\ENCICLO\SOLAR" gives "SOLAR").
 QString ultimoNombre(const QString& ruta) {
     QString limpia = ruta;
@@ -60,7 +65,7 @@ MenuPublicar::MenuPublicar(Taller* taller, QMenuBar* barra) : QObject(taller), t
     const publish::RegistroDeFormatos& registro = publish::RegistroDeFormatos::global();
     for (const QString& nombre : registro.nombres()) {
         const publish::Formato* formato = registro.buscar(nombre);
-        QAction* a = menu->addAction(QStringLiteral("%1 (%2)…").arg(conMayuscula(formato->descripcion()), nombre));
+        QAction* a = menu->addAction(QStringLiteral("%1 (%2)…").arg(conMayuscula(queEs(*formato)), nombre));
         a->setObjectName(QStringLiteral("mnuPublicar_") + nombre);
         a->setData(nombre);
         connect(a, &QAction::triggered, this, [this, nombre] { publicar(nombre); });
@@ -98,12 +103,11 @@ void MenuPublicar::publicar(const QString& nombre) {
         carpeta = QDir::homePath();
     }
     const QString propuesto = QDir(carpeta).filePath(ultimoNombre(textoTomo) + formato->extension());
-    const QString filtro =
-        formato->escribeDirectorio()
-            ? QStringLiteral("Directorios (*)")
-            : QStringLiteral("%1 (*%2)").arg(conMayuscula(formato->descripcion()), formato->extension());
+    const QString filtro = formato->escribeDirectorio()
+                               ? QStringLiteral("Directorios (*)")
+                               : QStringLiteral("%1 (*%2)").arg(conMayuscula(queEs(*formato)), formato->extension());
     QString destino = Dialogos::guardarArchivo(
-        taller_, QStringLiteral("Publicar «%1» como %2").arg(textoTomo, formato->descripcion()), filtro, propuesto);
+        taller_, QStringLiteral("Publicar «%1» como %2").arg(textoTomo, queEs(*formato)), filtro, propuesto);
     if (destino.isEmpty()) {
         return;
     }
@@ -140,7 +144,7 @@ void MenuPublicar::publicar(const QString& nombre) {
                                     &cancelar);
                             });
 
-    const QString que = QStringLiteral("«%1» como %2").arg(textoTomo, formato->descripcion());
+    const QString que = QStringLiteral("«%1» como %2").arg(textoTomo, queEs(*formato));
     switch (informe.fin) {
     case publish::Informe::Fin::Completo:
         Dialogos::informar(taller_, QStringLiteral("Publicar"),
