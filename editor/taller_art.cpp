@@ -2,9 +2,12 @@
 
 #include "editor/comun.h"
 #include "editor/estado.h"
+#include "editor/ortografia.h"
+#include "editor/subrayado.h"
 #include "editor/taller.h"
 #include "ui/anclas.h"
 #include "ui/dialogos.h"
+#include "ui/texto.h"
 #include "ui/twips.h"
 
 #include <QCloseEvent>
@@ -38,6 +41,10 @@ TallerArt::TallerArt(Taller* taller) : QWidget(taller, Qt::Window), taller_(tall
     setAttribute(Qt::WA_DeleteOnClose);
     construir();
     conectar();
+    auto& o = ortografia::Ortografia::compartida();
+    ortografiaTitulo = new ortografia::SubrayadoLinea(txtTitulo, o);
+    ortografiaCuerpo = new ortografia::SubrayadoTexto(txtArtText, o, true);
+    ortografiaEpigrafe = new ortografia::SubrayadoTexto(txtSub, o, false);
 }
 
 TallerArt::~TallerArt() {
@@ -155,6 +162,10 @@ bool TallerArt::eventFilter(QObject* objeto, QEvent* evento) {
 }
 
 void TallerArt::agregarContenido(const QString& titulo, const QStringList& ilustraciones, const QString& cuerpo) {
+    // The encyclopaedia's own dictionary words count as well spelled.
+    if (const auto tomo = ui::haciaStore(taller_->tomo()->directorio()); tomo && !tomo->empty()) {
+        ortografia::Ortografia::compartida().ponerTomo(*tomo);
+    }
     articulo_->agregarContenido(titulo, ilustraciones, cuerpo);
 }
 

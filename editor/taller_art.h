@@ -19,6 +19,9 @@ class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class Taller;
+namespace ortografia {
+class Subrayado;
+}
 
 class TallerArt : public QWidget {
     Q_OBJECT
@@ -63,6 +66,11 @@ public:
     QPlainTextEdit* txtArtText;
     QPushButton* cmdSaveArt;
     QPushButton* cmdCancelar;
+
+    // The spelling of the title, body and caption boxes.
+    ortografia::Subrayado* ortografiaTitulo = nullptr;
+    ortografia::Subrayado* ortografiaCuerpo = nullptr;
+    ortografia::Subrayado* ortografiaEpigrafe = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

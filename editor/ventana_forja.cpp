@@ -1,5 +1,6 @@
 #include "editor/ventana_forja.h"
 
+#include "editor/menu_articulos.h"
 #include "editor/menu_publicar.h"
 #include "editor/taller.h"
 #include "ui/anclas.h"
@@ -15,6 +16,7 @@ VentanaForja::VentanaForja(QWidget* parent) : QMainWindow(parent) {
     connect(taller_, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
     setWindowIcon(taller_->windowIcon());
     menuBar()->setObjectName(QStringLiteral("barraForja"));
+    articulos_ = new MenuArticulos(taller_, menuBar());
     publicar_ = new MenuPublicar(taller_, menuBar());
     // The form's own size, plus the bar above it.
     resize(taller_->width(), taller_->height() + menuBar()->sizeHint().height());

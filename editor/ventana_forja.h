@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 
+class MenuArticulos;
 class MenuPublicar;
 class Taller;
 
@@ -16,6 +17,7 @@ public:
     ~VentanaForja() override;
 
     Taller* taller() const { return taller_; }
+    MenuArticulos* menuArticulos() const { return articulos_; }
     MenuPublicar* menuPublicar() const { return publicar_; }
 
 protected:
@@ -24,5 +26,6 @@ protected:
 
 private:
     Taller* taller_ = nullptr;
+    MenuArticulos* articulos_ = nullptr;
     MenuPublicar* publicar_ = nullptr;
 };

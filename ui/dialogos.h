@@ -49,6 +49,10 @@ public:
     // Answered in tests by siguienteArchivo(), like abrirArchivo().
     static QString guardarArchivo(QWidget* padre, const QString& titulo, const QString& filtros,
                                   const QString& propuesto);
+    // An Open dialog for any number of files; empty when cancelled. A test's queued answer gives one file.
+    static QStringList abrirArchivos(QWidget* padre, const QString& titulo, const QString& filtros);
+    // A dialog choosing a directory; its full path, or an empty string when cancelled.
+    static QString abrirDirectorio(QWidget* padre, const QString& titulo);
 
     // --- for tests ---
     static void modoPrueba(bool activo);
