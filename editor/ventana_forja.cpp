@@ -3,6 +3,7 @@
 #include "editor/menu_articulos.h"
 #include "editor/menu_publicar.h"
 #include "editor/taller.h"
+#include "editor/ventana_importar.h" // MenuArticulos holds a pointer to it
 #include "ui/anclas.h"
 
 #include <QCloseEvent>
