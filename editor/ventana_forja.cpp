@@ -1,9 +1,10 @@
 #include "editor/ventana_forja.h"
 
 #include "editor/menu_articulos.h"
-#include "editor/ventana_importar.h"
+#include "editor/menu_publicar.h"
 #include "editor/menu_revisar.h"
 #include "editor/taller.h"
+#include "editor/ventana_importar.h" // MenuArticulos holds a pointer to it
 #include "ui/anclas.h"
 
 #include <QCloseEvent>
@@ -19,6 +20,7 @@ VentanaForja::VentanaForja(QWidget* parent) : QMainWindow(parent) {
     menuBar()->setObjectName(QStringLiteral("barraForja"));
     enciclotomo_ = forja::agregarMenuEnciclotomo(taller_, menuBar());
     articulos_ = new MenuArticulos(taller_, menuBar());
+    publicar_ = new MenuPublicar(taller_, menuBar());
     // The form's own size, plus the bar above it.
     resize(taller_->width(), taller_->height() + menuBar()->sizeHint().height());
     ui::recordarGeometria(this);

@@ -1,12 +1,13 @@
 #pragma once
 
 // The editor's window on screen: the form Taller, at its designed size and with every control where it was
-// designed, under a menu bar of its own. The bar adds its height to the window's, so the form's client area
-// stays as designed; the window shows the form's caption and icon.
+// designed, under a menu bar of its own. The bar adds to the window's height what it takes, so the form's
+// client area stays as designed; the form keeps its caption, which the window shows.
 
 #include <QMainWindow>
 
 class MenuArticulos;
+class MenuPublicar;
 class QMenu;
 class Taller;
 
@@ -18,6 +19,7 @@ public:
 
     Taller* taller() const { return taller_; }
     MenuArticulos* menuArticulos() const { return articulos_; }
+    MenuPublicar* menuPublicar() const { return publicar_; }
     QMenu* menuEnciclotomo() const { return enciclotomo_; }
 
 protected:
@@ -27,5 +29,6 @@ protected:
 private:
     Taller* taller_ = nullptr;
     MenuArticulos* articulos_ = nullptr;
+    MenuPublicar* publicar_ = nullptr;
     QMenu* enciclotomo_ = nullptr;
 };
