@@ -18,9 +18,9 @@ VentanaForja::VentanaForja(QWidget* parent) : QMainWindow(parent) {
     connect(taller_, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
     setWindowIcon(taller_->windowIcon());
     menuBar()->setObjectName(QStringLiteral("barraForja"));
-    enciclotomo_ = forja::agregarMenuEnciclotomo(taller_, menuBar());
     articulos_ = new MenuArticulos(taller_, menuBar());
     publicar_ = new MenuPublicar(taller_, menuBar());
+    enciclotomo_ = forja::agregarMenuEnciclotomo(taller_, menuBar());
     // The form's own size, plus the bar above it.
     resize(taller_->width(), taller_->height() + menuBar()->sizeHint().height());
     ui::recordarGeometria(this);

@@ -110,7 +110,8 @@ private slots:
         for (QAction* a : v->menuBar()->actions()) {
             barra << QString(a->text()).remove(u'&');
         }
-        QCOMPARE(barra, (QStringList{QStringLiteral("Artículos"), QStringLiteral("Publicar")}));
+        QCOMPARE(barra,
+                 (QStringList{QStringLiteral("Artículos"), QStringLiteral("Publicar"), QStringLiteral("Enciclotomo")}));
     }
 
     // "Salir" closes the whole window, not the form inside it.
