@@ -78,9 +78,8 @@ inline unsigned lfsEn16(const char* p) {
 #endif
 }
 
-// Asks the kernel to back a large buffer that nothing has touched yet with huge pages, so that filling it
-// takes a fault per two megabytes rather than one per four kilobytes. Only a hint: where huge pages are not
-// to be had nothing changes.
+} // namespace
+
 void paginasGrandes([[maybe_unused]] const void* datos, [[maybe_unused]] std::size_t bytes) {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
     constexpr std::uintptr_t kGrande = 2u << 20;
@@ -92,8 +91,6 @@ void paginasGrandes([[maybe_unused]] const void* datos, [[maybe_unused]] std::si
         ::madvise(reinterpret_cast<void*>(inicio), fin - inicio, MADV_HUGEPAGE);
 #endif
 }
-
-} // namespace
 
 Lineas Lineas::partir(std::string_view bytes) {
     if (bytes.size() > std::numeric_limits<std::uint32_t>::max())
