@@ -96,6 +96,9 @@ int main(int argc, char* argv[]) {
                             m.objetivo, r.unidad.c_str(), cumple ? "" : "  MISSED");
             }
         }
+        if (!r.nota.empty()) {
+            std::printf("  %s: %s\n", m.nombre.c_str(), r.nota.c_str());
+        }
         std::fflush(stdout);
         fallos += cumple ? 0 : 1;
     }

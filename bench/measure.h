@@ -18,6 +18,7 @@ struct Resultado {
     double nuestro = 0; // ours, in `unidad`
     double suelo = 0;   // the floor, same unit (unused for absolute measures)
     std::string unidad = "s";
+    std::string nota = {}; // said after the line, e.g. the peak memory of a long measure
 };
 
 struct Medida {

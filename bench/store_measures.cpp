@@ -137,8 +137,8 @@ LUMBRE_MEDIDA("dict_1m", bench::Tipo::Razon, 2.0, [] {
 
 // "Cargar Enciclotomo" in the editor shown offscreen, against two bare lists shown alike and filled with the
 // same names in one call each, one of them checkable. Both until the lists are laid out.
-LUMBRE_MEDIDA("forja_load_100k", bench::Tipo::Razon, 1.5, [] {
-    const bench::AlmacenSintetico& s = bench::almacen(100000);
+bench::Resultado cargarEnForja(int articulos, int rondas) {
+    const bench::AlmacenSintetico& s = bench::almacen(articulos);
     Taller taller;
     taller.show();
     taller.txtRaiz->setText(QStringLiteral("C:\\BENCH"));
@@ -155,7 +155,7 @@ LUMBRE_MEDIDA("forja_load_100k", bench::Tipo::Razon, 1.5, [] {
         nombres << ui::desdeStore(n);
     }
     const bench::Resultado r = bench::intercalar(
-        5,
+        rondas,
         [&] {
             taller.cmdTomoLoad_Click();
             QApplication::processEvents();
@@ -175,6 +175,9 @@ LUMBRE_MEDIDA("forja_load_100k", bench::Tipo::Razon, 1.5, [] {
             QApplication::processEvents();
         });
     return taller.lstLstArts->count() == static_cast<int>(s.nombres.size()) ? r : bench::Resultado{};
-});
+}
+
+LUMBRE_MEDIDA("forja_load_100k", bench::Tipo::Razon, 1.5, [] { return cargarEnForja(100000, 5); });
+LUMBRE_MEDIDA_MILLON("forja_load_1m", bench::Tipo::Razon, 1.5, [] { return cargarEnForja(1000000, 3); });
 
 } // namespace
