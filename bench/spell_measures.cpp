@@ -48,7 +48,7 @@ QString cuerpo10mb() {
         for (int i = 0; i < 4; ++i) {
             parrafo += frases[static_cast<int>(azar() % frases.size())] + QLatin1Char(' ');
             QString inventada;
-            for (int s = 0; s < 3; ++s) {
+            for (int s = 0; s < 4; ++s) {
                 inventada += silabas[static_cast<int>(azar() % silabas.size())];
             }
             parrafo += inventada + QLatin1Char(' ');
@@ -162,6 +162,9 @@ bench::Resultado spell10mb() {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
     h.parar();
+    subrayado->actualizar();
+    esperar([&] { return !fresca.ocupada(); });
+    subrayado->actualizar();
     std::printf("spell_10mb: %d teclas, %lld palabras subrayadas a la vista al final\n", teclas,
                 static_cast<long long>(subrayado->subrayadas().size()));
     return bench::Resultado{h.peorSegundos(), 0, "s"};

@@ -30,7 +30,7 @@ bool letra(QChar c) {
 
 QTextCharFormat formatoSubrayado() {
     QTextCharFormat f;
-    f.setUnderlineStyle(QTextCharFormat::SpellCheckUnderline);
+    f.setUnderlineStyle(QTextCharFormat::WaveUnderline);
     f.setUnderlineColor(Qt::red);
     return f;
 }

@@ -11,8 +11,10 @@
 
 #include <QCoreApplication>
 #include <QImage>
+#include <QLabel>
 #include <QPointer>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QThread>
@@ -26,6 +28,8 @@ namespace {
 
 // Pause after the last change before the page is made again.
 constexpr int kPausaMs = 400;
+// The characters of the body a page shows; beyond them drawing the page would hold up the window.
+constexpr qsizetype kCaracteres = 128 * 1024;
 
 // The text in Windows-1252; what the code page cannot hold shows as "?" (saving would refuse it and say so).
 std::string enAlmacen(const QString& texto) {
@@ -38,6 +42,19 @@ std::string enAlmacen(const QString& texto) {
     return r;
 }
 
+// The page as the toolkit's rich text draws it: it knows the sectioning elements of HTML 5 by none of their names
+// and takes colours from "background-color" only, so those become divisions and that property.
+QString paraElTexto(QString xhtml) {
+    for (const char* elemento : {"header", "nav", "figure", "figcaption", "article", "section"}) {
+        const QString n = QString::fromLatin1(elemento);
+        xhtml.replace(QStringLiteral("<") + n + QStringLiteral(" "), QStringLiteral("<div "));
+        xhtml.replace(QStringLiteral("<") + n + QStringLiteral(">"), QStringLiteral("<div>"));
+        xhtml.replace(QStringLiteral("</") + n + QStringLiteral(">"), QStringLiteral("</div>"));
+    }
+    xhtml.replace(QStringLiteral("background:"), QStringLiteral("background-color:"));
+    return xhtml;
+}
+
 } // namespace
 
 VistaPrevia::VistaPrevia(QWidget* padre, ArticuloEditado* articulo, std::function<QString()> tomo,
@@ -47,6 +64,11 @@ VistaPrevia::VistaPrevia(QWidget* padre, ArticuloEditado* articulo, std::functio
     setWindowTitle(QStringLiteral("Vista previa"));
     auto* capa = new QVBoxLayout(this);
     capa->setContentsMargins(0, 0, 0, 0);
+    lblAviso = new QLabel(QStringLiteral("El artículo es muy largo: la vista previa muestra sólo su comienzo."), this);
+    lblAviso->setObjectName(QStringLiteral("lblAviso"));
+    lblAviso->setContentsMargins(6, 4, 6, 4);
+    lblAviso->hide();
+    capa->addWidget(lblAviso);
     txtVista = new QTextBrowser(this);
     txtVista->setObjectName(QStringLiteral("txtVista"));
     txtVista->setAccessibleName(QStringLiteral("Vista previa del artículo"));
@@ -82,7 +104,20 @@ void VistaPrevia::actualizar() {
     // What the editor holds, as "Guardar Artículo" would write it: the title line, the illustration lines, the body.
     const QString titulo = articulo_->titulo();
     const QStringList ilustraciones = articulo_->ilustraciones();
-    const QString cuerpo = articulo_->cuerpo()->toPlainText();
+    QString cuerpo;
+    bool cortado = false;
+    const QTextDocument* documento = articulo_->cuerpo();
+    for (QTextBlock b = documento->begin(); b.isValid(); b = b.next()) {
+        if (cuerpo.size() > kCaracteres) {
+            cortado = true;
+            break;
+        }
+        if (b != documento->begin()) {
+            cuerpo += QLatin1Char('\n');
+        }
+        cuerpo += b.text();
+    }
+    lblAviso->setVisible(cortado);
     const QString tomoTexto = tomo_();
     const QString nombreTexto = nombre_();
     hilo_ = QThread::create([this, titulo, ilustraciones, cuerpo, tomoTexto, nombreTexto] {
@@ -126,7 +161,7 @@ void VistaPrevia::actualizar() {
             return url.toStdString();
         };
         const render::Pagina pagina = render::renderizarBytes(tomo, nombre, bytes, opciones);
-        documento->setHtml(QString::fromStdString(pagina.xhtml));
+        documento->setHtml(paraElTexto(QString::fromStdString(pagina.xhtml)));
         documento->moveToThread(QCoreApplication::instance()->thread());
         QMetaObject::invokeMethod(
             this,

@@ -4,7 +4,8 @@
 // viewer assembles it, outline, illustrations with their titles and captions, side picture, in the
 // encyclopaedia's colours), drawn by the publishing renderer from what the editor holds, saved or not. It follows
 // the text as it is typed: a short pause after the last change, then the page is made on a thread of its own and
-// shown when ready, so typing never waits for it.
+// shown when ready, so typing never waits for it. Of a very long body only the beginning is shown, which is what
+// a page drawn at once can hold; the window says so.
 
 #include <QPointer>
 #include <QTimer>
@@ -13,6 +14,7 @@
 #include <functional>
 
 class ArticuloEditado;
+class QLabel;
 class QTextBrowser;
 class QTextDocument;
 class QThread;
@@ -34,6 +36,7 @@ public:
     // The page shown (XHTML), as the renderer made it.
     const QString& pagina() const { return pagina_; }
 
+    QLabel* lblAviso; // shown when the body is too long to be shown whole
     QTextBrowser* txtVista;
 
 signals:

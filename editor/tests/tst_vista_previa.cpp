@@ -12,6 +12,7 @@
 #include "ui/dialogos.h"
 
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
@@ -38,7 +39,8 @@ void TstVistaPrevia::f5_showsTheArticleAsTheViewerAssemblesItAndFollowsTheTyping
     QImage foto(20, 10, QImage::Format_RGB32);
     foto.fill(Qt::yellow);
     QVERIFY(foto.save(u.nativa("C:\\ENC\\ASTRO\\IMG\\sol.png")));
-    u.escribir("C:\\ENC\\ASTRO\\IMG\\sol.txt", "El Sol visto de cerca\r\nNuestra estrella\r\n/\r\nmás cercana\r\n");
+    u.escribir("C:\\ENC\\ASTRO\\IMG\\sol.txt", "El Sol visto de cerca\r\nNuestra estrella\r\n/\r\nm\xE1"
+                                               "s cercana\r\n");
     u.escribir("C:\\ENC\\ASTRO\\COLOR.DAT", "1122867\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
     u.escribir("C:\\ENC\\ASTRO\\sol.txt", "<TIT>El Sol\r\n<IMG>sol.png\r\nEs una estrella\r\n de tipo G.\r\n");
     u.escribir("C:\\ENC\\ASTRO\\COMPLETA.DAT", "sol.txt\r\n");
@@ -78,6 +80,12 @@ void TstVistaPrevia::f5_showsTheArticleAsTheViewerAssemblesItAndFollowsTheTyping
     QTRY_VERIFY_WITH_TIMEOUT(vista->txtVista->toPlainText().contains(QStringLiteral("El Sol, nuestra estrella")),
                              10000);
     QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\sol.txt"), guardado);
+    QVERIFY(!vista->lblAviso->isVisible());
+    // Of a very long body the page shows the beginning, and says so.
+    art->txtArtText->setPlainText(QStringLiteral("Una línea del cuerpo muy largo.\n").repeated(10000) +
+                                  QStringLiteral("COLA"));
+    QTRY_VERIFY_WITH_TIMEOUT(vista->lblAviso->isVisible() && !vista->ocupada(), 10000);
+    QVERIFY(!vista->pagina().contains(QStringLiteral("COLA")));
     art->cerrarSinPreguntar();
     borrarPendientes();
 }
