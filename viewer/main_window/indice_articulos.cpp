@@ -12,6 +12,11 @@
 #include <QStringList>
 #include <QTimer>
 
+#ifdef __linux__
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -28,6 +33,18 @@ constexpr std::size_t kNombresPorTrozo = 256;
 constexpr int kEsperaAntesDeLeerMs = 30;
 // Failures kept to name in the message; the rest are only counted.
 constexpr std::size_t kFallosNombrados = 5;
+
+// The index's worker threads give way to the window thread, so that reading or checking a long list never
+// delays the windows, even on a machine busy with other work.
+void cederAVentanas() {
+#ifdef __linux__
+    static thread_local bool hecho = false;
+    if (!hecho) {
+        hecho = true;
+        ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
+    }
+#endif
+}
 
 } // namespace
 
@@ -325,6 +342,7 @@ void IndiceArticulos::empezarSiguiente() {
             return;
         }
         hilos_.start([this, listado] {
+            cederAVentanas();
             listado->identidad = store::identidadDe(listado->directorio);
             if (listado->identidad && listado->usarCache) {
                 if (auto leido = leerCache(store::archivoCacheTitulos(listado->cacheUsuario, *listado->identidad),
@@ -365,6 +383,7 @@ void IndiceArticulos::cacheLeida(const std::shared_ptr<Listado>& listado) {
     listado->pendientes = listado->trozos.size();
     for (std::size_t k = 0; k < listado->trozos.size(); ++k) {
         hilos_.start([this, listado, k, total] {
+            cederAVentanas();
             Listado::Trozo& trozo = listado->trozos[k];
             const std::size_t desde = k * kNombresPorTrozo;
             comprobarTrozo(listado->directorio, *listado->nombres, *listado->titulosCache, listado->sellos, desde,
@@ -410,6 +429,7 @@ void IndiceArticulos::leerEnHilos(const std::shared_ptr<Listado>& listado) {
     const std::size_t total = listado->nombres->size();
     for (std::size_t k = 0; k < listado->trozos.size(); ++k) {
         hilos_.start([this, listado, k, total] {
+            cederAVentanas();
             Listado::Trozo& trozo = listado->trozos[k];
             const std::size_t desde = k * kNombresPorTrozo;
             leerTrozo(listado->directorio, *listado->nombres, desde, std::min(total, desde + kNombresPorTrozo),
@@ -494,6 +514,7 @@ void IndiceArticulos::terminar(const std::shared_ptr<Listado>& listado) {
 void IndiceArticulos::escribirCache(const std::shared_ptr<Listado>& listado) {
     // On a worker thread, from what the listing itself holds: the window thread may go on meanwhile.
     hilos_.start([listado] {
+        cederAVentanas();
         const std::size_t total = listado->nombres->size();
         if (total > std::numeric_limits<std::uint32_t>::max() || listado->sellos.size() != total) {
             return;
