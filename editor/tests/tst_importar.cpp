@@ -5,14 +5,17 @@
 #include "editor/menu_articulos.h"
 #include "editor/taller.h"
 #include "editor/tests/ayudas.h"
+#include "editor/ventana_forja.h"
 #include "editor/ventana_importar.h"
 #include "store/article.h"
 #include "tests/support/listas.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
 #include <QImage>
 #include <QListWidget>
 #include <QMenuBar>
@@ -71,6 +74,7 @@ private slots:
 
     void menu_showsThePlanThenWritesTheArticlesAndListsThem();
     void lineaDeOrdenes_importsWithoutWindows();
+    void ventanaForja_holdsTheFormAsDesignedUnderItsMenuBar();
 };
 
 void TstImportar::menu_showsThePlanThenWritesTheArticlesAndListsThem() {
@@ -156,6 +160,27 @@ void TstImportar::lineaDeOrdenes_importsWithoutWindows() {
     QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\COMPLETA.DAT"), QByteArray("SATURNO.TXT\r\nSATURNO_2.TXT\r\n"));
     QVERIFY(u.bytes("C:\\ENC\\ASTRO\\SATURNO_2.TXT").contains("<IMG>saturno_2.jpg"));
     QCOMPARE(forja::importarSinVentanas(fuentes.path(), QStringLiteral("C:\\ENC\\NADA")), 1);
+}
+
+// The program's window: the form at its designed size under the menu bar, "Importar artículos…" in the menu
+// "Artículos", and "Salir" ending the window, not only the form.
+void TstImportar::ventanaForja_holdsTheFormAsDesignedUnderItsMenuBar() {
+    Unidades u;
+    VentanaForja v;
+    v.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&v));
+    QCOMPARE(v.windowTitle(), QStringLiteral("Generador de Enciclotomos"));
+    QCOMPARE(v.taller()->size(), QSize(794, 575));
+    QCOMPARE(v.taller()->geometry().top(), v.menuBar()->geometry().bottom() + 1);
+    QCOMPARE(v.taller()->fraRaiz->geometry(), QRect(8, 8, 329, 161));
+    prepararTomo(*v.taller());
+    auto* importar = v.findChild<QAction*>(QStringLiteral("mnuImportar"));
+    QVERIFY(importar && v.menuBar()->actions().contains(v.menuArticulos()->menu->menuAction()));
+    importar->trigger();
+    QVERIFY(v.menuArticulos()->ventanaImportar() && v.menuArticulos()->ventanaImportar()->isVisible());
+    v.menuArticulos()->ventanaImportar()->close();
+    pulsar(v.taller()->cmdSalir);
+    QVERIFY(!v.isVisible());
 }
 
 QTEST_MAIN(TstImportar)
