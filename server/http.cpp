@@ -193,6 +193,8 @@ public:
         // The socket's own buffer never holds more than one request's headers beyond what was parsed: the rest
         // waits in the system's queue, where a client that sends too much is slowed down by TCP itself.
         socket_->setReadBufferSize(servidor_->limites_.largoCabeceras + 1);
+        // An answer goes out at once, whole: without this a small answer can wait for the client's delayed ACK.
+        socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         direccion_ = socket_->peerAddress();
         bool v4 = false;
         const quint32 ip4 = direccion_.toIPv4Address(&v4);
@@ -446,10 +448,10 @@ private:
         cabeza += "\r\n";
         estado_ = Estado::Respondiendo;
         registroPendiente_ = linea(r);
-        socket_->write(cabeza);
         if (peticion_.metodo != "HEAD") {
-            socket_->write(r.cuerpo);
+            cabeza += r.cuerpo;
         }
+        socket_->write(cabeza);
         reloj_.start(servidor_->limites_.msEscritura);
         if (socket_->bytesToWrite() == 0) {
             escrito();
