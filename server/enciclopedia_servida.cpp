@@ -126,12 +126,12 @@ std::shared_ptr<const Instantanea> EnciclopediaServida::instantanea() {
 }
 
 void EnciclopediaServida::pedirRevision() {
-    if (!revisiones_ || revisando_.exchange(true)) {
+    if (!revisiones_ || cancelar_ || revisando_.exchange(true)) {
         return; // a look is under way: its result is what the next requests see
     }
-    revisiones_->start([this] {
-        revisar(true);
-        revisando_ = false;
+    revisiones_->start([yo = shared_from_this()] {
+        yo->revisar(true);
+        yo->revisando_ = false;
     });
 }
 
@@ -146,86 +146,99 @@ void EnciclopediaServida::revisar(bool conIndice) {
         return instantanea_;
     }();
 
-    // The fixed files and the list files first: when none of them and no article changed, nothing is read.
-    bool cambio = anterior->generacion == 0;
-    std::unordered_map<std::string, Firma> firmas;
+    // The directory itself, its fixed files and its list files first: while none of them changed, none is read
+    // again, and only the articles are looked at.
+    bool listasCambiaron = anterior->generacion == 0;
     const auto mirar = [&](const std::string& nombre) {
-        const Firma f = firmaDe(store::unir(directorio_, nombre));
-        firmas[nombre] = f;
+        const Firma f = firmaDe(nombre.empty() ? directorio_ : store::unir(directorio_, nombre));
         const auto visto = firmas_.find(nombre);
         if (visto == firmas_.end() || !(visto->second == f)) {
-            cambio = true;
+            listasCambiaron = true;
         }
+        firmas_[nombre] = f;
     };
+    // The directory's own time changes whenever a file in it is added, removed or replaced (the store and the
+    // editor save every file that way).
+    mirar(std::string());
     for (const std::string_view fijo : {store::kDescrip, store::kListas, store::kCompleta, store::kColor}) {
         mirar(std::string(fijo));
     }
-
-    auto nueva = std::make_shared<Instantanea>();
-    std::vector<std::string> avisos;
-    if (const auto descripcion = store::leerDescripcion(directorio_)) {
-        if (descripcion->size() > 0) {
-            nueva->titulo = std::string((*descripcion)[0]);
-        }
-        if (descripcion->size() > 1) {
-            nueva->comentario = std::string((*descripcion)[1]);
-        }
-    } else {
-        avisos.push_back(store::cp1252AUtf8(descripcion.error().mensaje()));
-    }
-    if (const auto indice = store::leerIndiceListas(directorio_)) {
-        nueva->listas = noVacias(*indice);
-    } else if (indice.error().causa != store::Causa::NoEncontrado) {
-        avisos.push_back(store::cp1252AUtf8(indice.error().mensaje()));
-    }
-    if (const auto completa = store::leerCompleta(directorio_)) {
-        nueva->completa = noVacias(*completa);
-    } else {
-        avisos.push_back(store::cp1252AUtf8(completa.error().mensaje()));
-    }
-    std::vector<std::string> listasValidas;
-    for (const std::string& lista : nueva->listas) {
-        // A list name that would lead out of the directory, or name one of its fixed files, is no list.
-        if (!store::nombreArchivoValido(lista + ".dat") || nueva->miembros.count(lista)) {
-            continue;
-        }
+    for (const std::string& lista : anterior->listas) {
         mirar(lista + ".dat");
-        if (const auto miembros = store::leerLista(directorio_, lista)) {
-            nueva->miembros[lista] = noVacias(*miembros);
-            listasValidas.push_back(lista);
-        } else {
-            avisos.push_back(store::cp1252AUtf8(miembros.error().mensaje()));
-        }
     }
-    nueva->listas = std::move(listasValidas);
+    const bool barridoCompleto = listasCambiaron;
 
-    // Every article any list names, each looked at once.
-    std::unordered_set<std::string> nombres;
-    const auto agregar = [&](const std::vector<std::string>& v) {
-        for (const std::string& n : v) {
-            if (store::nombreRelativoSeguro(n)) {
-                nombres.insert(n);
+    std::shared_ptr<Instantanea> nueva;
+    if (listasCambiaron) {
+        nueva = std::make_shared<Instantanea>();
+        if (const auto descripcion = store::leerDescripcion(directorio_)) {
+            if (descripcion->size() > 0) {
+                nueva->titulo = std::string((*descripcion)[0]);
+            }
+            if (descripcion->size() > 1) {
+                nueva->comentario = std::string((*descripcion)[1]);
+            }
+        } else {
+            nueva->avisos.push_back(store::cp1252AUtf8(descripcion.error().mensaje()));
+        }
+        std::vector<std::string> listas;
+        if (const auto indice = store::leerIndiceListas(directorio_)) {
+            listas = noVacias(*indice);
+        } else if (indice.error().causa != store::Causa::NoEncontrado) {
+            nueva->avisos.push_back(store::cp1252AUtf8(indice.error().mensaje()));
+        }
+        if (const auto completa = store::leerCompleta(directorio_)) {
+            nueva->completa = noVacias(*completa);
+        } else {
+            nueva->avisos.push_back(store::cp1252AUtf8(completa.error().mensaje()));
+        }
+        for (const std::string& lista : listas) {
+            // A list name that would lead out of the directory is no list; one named twice is one list.
+            if (!store::nombreArchivoValido(lista + ".dat") || nueva->miembros.count(lista)) {
+                continue;
+            }
+            mirar(lista + ".dat");
+            if (const auto miembros = store::leerLista(directorio_, lista)) {
+                nueva->miembros[lista] = noVacias(*miembros);
+                nueva->listas.push_back(lista);
+            } else {
+                nueva->avisos.push_back(store::cp1252AUtf8(miembros.error().mensaje()));
             }
         }
-    };
-    agregar(nueva->completa);
-    for (const auto& [lista, miembros] : nueva->miembros) {
-        agregar(miembros);
+        // Every article any list names, once each, in the order first named.
+        std::unordered_set<std::string> vistosYa;
+        orden_.clear();
+        const auto agregar = [&](const std::vector<std::string>& v) {
+            for (const std::string& n : v) {
+                if (store::nombreRelativoSeguro(n) && vistosYa.insert(n).second) {
+                    orden_.push_back(n);
+                }
+            }
+        };
+        agregar(nueva->completa);
+        for (const std::string& lista : nueva->listas) {
+            agregar(nueva->miembros[lista]);
+        }
+        for (auto it = vistos_.begin(); it != vistos_.end();) {
+            it = vistosYa.count(it->first) ? std::next(it) : vistos_.erase(it);
+        }
+        cursor_ = 0;
     }
+
+    // The articles: all of them after a change of the directory or its lists, else the next stretch of them, so
+    // that a look at a large encyclopaedia stays short and every article is looked at within a few looks.
     Mirada mirada(directorio_);
     std::optional<store::LectorTitulos> lector;
-    std::unordered_map<std::string, TituloVisto> vistos;
-    vistos.reserve(nombres.size());
-    std::int64_t modificado = 0;
-    for (const std::string& nombre : nombres) {
+    bool articulosCambiaron = false;
+    const std::size_t cuantos = barridoCompleto ? orden_.size() : std::min(orden_.size(), kArticulosPorMirada);
+    for (std::size_t k = 0; k < cuantos; ++k) {
+        const std::string& nombre = orden_[(cursor_ + k) % orden_.size()];
         const Firma f = mirada.firma(nombre);
-        modificado = std::max(modificado, f.tiempo);
         const auto antes = vistos_.find(nombre);
         if (antes != vistos_.end() && antes->second.firma == f) {
-            vistos.emplace(nombre, antes->second);
             continue;
         }
-        cambio = true;
+        articulosCambiaron = true;
         if (!lector) {
             lector.emplace(directorio_);
         }
@@ -235,41 +248,47 @@ void EnciclopediaServida::revisar(bool conIndice) {
                 visto.titulo = std::move(*t);
             }
         }
-        vistos.emplace(nombre, std::move(visto));
+        vistos_[nombre] = std::move(visto);
     }
-    if (vistos.size() != vistos_.size()) {
-        cambio = true;
-    }
-    for (const auto& [nombre, f] : firmas) {
-        modificado = std::max(modificado, f.tiempo);
-    }
-    firmas_ = std::move(firmas);
-    vistos_ = std::move(vistos);
+    cursor_ = orden_.empty() ? 0 : (cursor_ + cuantos) % orden_.size();
 
+    const bool cambio = listasCambiaron || articulosCambiaron;
     if (cambio) {
+        if (!nueva) {
+            nueva = std::make_shared<Instantanea>(*anterior);
+            nueva->titulos.clear();
+            nueva->plegados.clear();
+        }
+        std::int64_t modificado = 0;
+        for (const auto& [nombre, f] : firmas_) {
+            modificado = std::max(modificado, f.tiempo);
+        }
         nueva->titulos.reserve(vistos_.size());
         for (const auto& [nombre, visto] : vistos_) {
+            modificado = std::max(modificado, visto.firma.tiempo);
             nueva->titulos.emplace(nombre, visto.titulo);
             if (visto.titulo) {
                 nueva->plegados.emplace(nombre, busqueda::plegar(*visto.titulo));
             }
         }
         nueva->modificado = modificado / 1000000000;
-        nueva->avisos = std::move(avisos);
         nueva->generacion = anterior->generacion + 1;
         std::lock_guard b(mutexInstantanea_);
         instantanea_ = std::move(nueva);
     }
 
-    if (conIndice && (cambio || !indiceAlDia_)) {
-        const busqueda::Informe informe = busqueda::actualizarIndice(directorio_, [this](std::size_t h, std::size_t t) {
-            std::lock_guard b(mutexIndice_);
-            indice_.hechos = h;
-            indice_.total = t;
-        });
+    if (conIndice && !cancelar_ && (cambio || !indiceAlDia_)) {
+        const busqueda::Informe informe = busqueda::actualizarIndice(
+            directorio_,
+            [this](std::size_t h, std::size_t t) {
+                std::lock_guard b(mutexIndice_);
+                indice_.hechos = h;
+                indice_.total = t;
+            },
+            &cancelar_);
         std::lock_guard b(mutexIndice_);
         indice_.error = informe.error;
-        if (informe.error.empty()) {
+        if (informe.error.empty() && !informe.cancelado) {
             indice_.listo = true;
             indiceAlDia_ = true;
         }

@@ -4,11 +4,13 @@
 // snapshot that any number of requests read at once, and its full-text index. Nothing is ever written into
 // the encyclopaedia's directory; the index lives in the user's cache directory, as the viewer's does.
 //
-// Bringing it up to date compares the sizes and modification times of DESCRIP.DAT, COLOR.DAT, LISTAS.DAT,
-// every list file and every listed article with those seen before; only articles that changed are read
-// again, and only then is the search index brought up to date. A request never waits for that: it asks for
-// a look (at most one every `intervalo`), which runs on a thread of its own, and is answered from the
-// snapshot held meanwhile.
+// Bringing it up to date compares the sizes and modification times of the directory, DESCRIP.DAT, COLOR.DAT,
+// LISTAS.DAT, every list file and the listed articles with those seen before: every article when the directory
+// or a list changed (a file saved by the editor replaces the old one, which changes the directory's time), else
+// the next kArticulosPorMirada of them, so that an article changed in place is still seen within a few looks.
+// Only articles that changed are read again, and only then is the search index brought up to date. A request never
+// waits for that: it asks for a look (at most one every `intervalo`), which runs on a thread of its own, and is
+// answered from the snapshot held meanwhile.
 
 #include "search/buscador.h"
 
@@ -51,6 +53,9 @@ struct Instantanea {
     bool esArticulo(const std::string& nombre) const { return titulos.count(nombre) > 0; }
 };
 
+// The articles looked at in one look while neither the directory nor its lists changed.
+inline constexpr std::size_t kArticulosPorMirada = 5000;
+
 struct EstadoIndice {
     bool listo = false;     // built at least once
     std::size_t hechos = 0; // while being built
@@ -58,9 +63,10 @@ struct EstadoIndice {
     std::string error; // UTF-8
 };
 
-class EnciclopediaServida {
+class EnciclopediaServida : public std::enable_shared_from_this<EnciclopediaServida> {
 public:
-    // `directorio` as the store names it; `id` the short name used in addresses ("solar").
+    // `directorio` as the store names it; `id` the short name used in addresses ("solar"). Made with
+    // std::make_shared: a look on the other thread keeps the object alive until it ends.
     EnciclopediaServida(std::string directorio, std::string id, std::chrono::milliseconds intervalo,
                         QThreadPool* revisiones);
     ~EnciclopediaServida();
@@ -76,6 +82,8 @@ public:
     // A search with the viewer's own index; one at a time per encyclopaedia.
     busqueda::Resultados buscar(const std::string& consulta, std::size_t maximo);
     EstadoIndice estadoIndice() const;
+    // Stops the look under way and its index update (what was indexed is kept): the server is ending.
+    void cancelar() { cancelar_ = true; }
 
 private:
     void pedirRevision();
@@ -89,6 +97,7 @@ private:
     std::shared_ptr<const Instantanea> instantanea_;
     std::chrono::steady_clock::time_point ultimaRevision_{};
     std::atomic<bool> revisando_{false};
+    std::atomic<bool> cancelar_{false};
 
     // Only the looking thread touches these.
     std::mutex mutexRevision_;
@@ -98,6 +107,8 @@ private:
         std::optional<std::string> titulo;
     };
     std::unordered_map<std::string, TituloVisto> vistos_;
+    std::vector<std::string> orden_; // every listed article once, in the order first listed
+    std::size_t cursor_ = 0;         // where the next look at the articles starts
     bool indiceAlDia_ = false;
 
     std::mutex mutexBusqueda_;

@@ -18,6 +18,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -128,33 +129,30 @@ int main(int argc, char* argv[]) {
         directorios.push_back(*d);
     }
     if (rutas.isEmpty()) {
+        // Without RUTA, the registry: told here what cannot be served; the server then follows the registry.
         const auto registradas = store::enciclopediasRegistradas();
         if (!registradas) {
             std::fprintf(stderr, "tomo-servidor: %s\n", store::cp1252AUtf8(registradas.error().mensaje()).c_str());
             return 1;
         }
         for (const std::string_view d : *registradas) {
-            if (d.empty()) {
-                continue;
-            }
-            if (!store::existeDirectorio(std::string(d))) {
+            if (!d.empty() && !store::existeDirectorio(std::string(d))) {
                 std::fprintf(stderr, "tomo-servidor: no se encuentra la enciclotomo %s; se sirven las demás.\n",
                              store::cp1252AUtf8(d).c_str());
-                continue;
             }
-            directorios.emplace_back(d);
         }
     }
 
-    servidor::Sitio sitio(directorios);
-    sitio.preparar();
-    servidor::ServidorHttp http([&sitio](const servidor::Peticion& p) { return sitio.responder(p); });
+    std::unique_ptr<servidor::Sitio> sitio = rutas.isEmpty() ? std::make_unique<servidor::Sitio>(servidor::Opciones{})
+                                                             : std::make_unique<servidor::Sitio>(directorios);
+    sitio->preparar();
+    servidor::ServidorHttp http([&sitio](const servidor::Peticion& p) { return sitio->responder(p); });
     QString motivo;
     if (!http.escuchar(direccion, puerto, &motivo)) {
         std::fprintf(stderr, "tomo-servidor: %s\n", motivo.toLocal8Bit().constData());
         return 1;
     }
-    std::fprintf(stderr, "tomo-servidor: %zu enciclotomos en http://%s:%u/\n", directorios.size(),
+    std::fprintf(stderr, "tomo-servidor: %zu enciclotomos en http://%s:%u/\n", sitio->enciclopedias()->size(),
                  direccion == QHostAddress::Any ? "0.0.0.0" : direccion.toString().toLocal8Bit().constData(),
                  static_cast<unsigned>(http.puerto()));
     std::fflush(stderr);

@@ -10,6 +10,7 @@
 #include "store/encoding.h"
 #include "store/encyclopaedia.h"
 #include "store/paths.h"
+#include "store/registry.h"
 #include "store/text_file.h"
 
 #include <sys/stat.h>
@@ -157,41 +158,98 @@ std::string segmento(const std::string& cp1252) {
     return s;
 }
 
-Sitio::Sitio(const std::vector<std::string>& directorios, Opciones opciones) : opciones_(opciones) {
-    revisiones_.setMaxThreadCount(1);
-    std::unordered_set<std::string> usados;
-    for (const std::string& d : directorios) {
-        std::string id = idDeDirectorio(d);
-        for (int n = 2; usados.count(id); ++n) {
-            id = idDeDirectorio(d) + '-' + std::to_string(n);
+namespace {
+
+// The registry's encyclopaedias that exist, in its order.
+std::vector<std::string> registradas() {
+    std::vector<std::string> v;
+    if (const auto lineas = store::enciclopediasRegistradas()) {
+        for (const std::string_view d : *lineas) {
+            if (!d.empty() && store::existeDirectorio(std::string(d))) {
+                v.emplace_back(d);
+            }
         }
-        usados.insert(id);
-        enciclopedias_.push_back(std::make_unique<EnciclopediaServida>(d, id, opciones_.intervalo, &revisiones_));
     }
+    return v;
+}
+
+} // namespace
+
+Sitio::Sitio(const std::vector<std::string>& directorios, Opciones opciones)
+    : opciones_(opciones), delRegistro_(false), lista_(std::make_shared<Lista>()) {
+    revisiones_.setMaxThreadCount(1);
+    tomar(directorios, false);
+}
+
+Sitio::Sitio(Opciones opciones) : opciones_(opciones), delRegistro_(true), lista_(std::make_shared<Lista>()) {
+    revisiones_.setMaxThreadCount(1);
+    tomar(registradas(), false);
+    ultimaLista_ = std::chrono::steady_clock::now();
 }
 
 Sitio::~Sitio() {
+    // An index being built is left where it got to; the next start goes on from there.
+    for (const auto& e : *lista_) {
+        e->cancelar();
+    }
+    revisiones_.clear();
     revisiones_.waitForDone();
 }
 
+void Sitio::tomar(const std::vector<std::string>& directorios, bool revisarNuevas) {
+    // Those served already keep their object and their address; the others are new.
+    auto nueva = std::make_shared<Lista>();
+    std::unordered_set<std::string> usados;
+    for (const auto& e : *lista_) {
+        usados.insert(e->id());
+    }
+    for (const std::string& d : directorios) {
+        std::shared_ptr<EnciclopediaServida> e;
+        for (const auto& vieja : *lista_) {
+            if (vieja->directorio() == d) {
+                e = vieja;
+            }
+        }
+        const bool repetida = std::any_of(nueva->begin(), nueva->end(), [&](const auto& x) { return x == e; });
+        if (!e || repetida) {
+            std::string id = idDeDirectorio(d);
+            for (int n = 2; usados.count(id); ++n) {
+                id = idDeDirectorio(d) + '-' + std::to_string(n);
+            }
+            usados.insert(id);
+            e = std::make_shared<EnciclopediaServida>(d, id, opciones_.intervalo, &revisiones_);
+            if (revisarNuevas) {
+                e->revisar(false);
+                revisiones_.start([e] { e->revisar(true); });
+            }
+        }
+        nueva->push_back(std::move(e));
+    }
+    directorios_ = directorios;
+    lista_ = std::move(nueva);
+}
+
+std::shared_ptr<const Sitio::Lista> Sitio::enciclopedias() {
+    std::lock_guard bloqueo(mutexLista_);
+    if (delRegistro_ && std::chrono::steady_clock::now() - ultimaLista_ >= opciones_.intervalo) {
+        ultimaLista_ = std::chrono::steady_clock::now();
+        const std::vector<std::string> ahora = registradas();
+        if (ahora != directorios_) {
+            tomar(ahora, true);
+        }
+    }
+    return lista_;
+}
+
 void Sitio::preparar() {
-    for (auto& e : enciclopedias_) {
+    const auto lista = enciclopedias();
+    for (const auto& e : *lista) {
         e->revisar(false);
     }
     // The indexes are brought up to date in the background: a search meanwhile finds what is indexed so far.
-    for (auto& e : enciclopedias_) {
-        EnciclopediaServida* p = e.get();
-        revisiones_.start([p] { p->revisar(true); });
+    for (const auto& e : *lista) {
+        revisiones_.start([e] { e->revisar(true); });
     }
-}
-
-EnciclopediaServida* Sitio::buscarId(const QByteArray& id) const {
-    for (const auto& e : enciclopedias_) {
-        if (id == QByteArray::fromStdString(e->id())) {
-            return e.get();
-        }
-    }
-    return nullptr;
 }
 
 Respuesta Sitio::responder(const Peticion& p) {
@@ -211,7 +269,13 @@ Respuesta Sitio::responder(const Peticion& p) {
     if (partes.size() < 2 || partes[0] != "e") {
         return no(404, "no existe esa página");
     }
-    EnciclopediaServida* e = buscarId(partes[1]);
+    const auto servidas = enciclopedias();
+    EnciclopediaServida* e = nullptr;
+    for (const auto& x : *servidas) {
+        if (partes[1] == QByteArray::fromStdString(x->id())) {
+            e = x.get();
+        }
+    }
     if (!e) {
         return no(404, "no existe esa enciclotomo");
     }
@@ -260,7 +324,7 @@ Respuesta Sitio::responder(const Peticion& p) {
 Respuesta Sitio::portada() {
     std::vector<FichaEnciclopedia> fichas;
     std::int64_t modificado = 0;
-    for (auto& e : enciclopedias_) {
+    for (const auto& e : *enciclopedias()) {
         const auto i = e->instantanea();
         fichas.push_back(
             {e->id(), store::cp1252AUtf8(i->titulo), store::cp1252AUtf8(i->comentario), i->completa.size()});

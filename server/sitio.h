@@ -25,6 +25,7 @@
 
 #include <chrono>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -37,18 +38,24 @@ struct Opciones {
 
 class Sitio {
 public:
+    using Lista = std::vector<std::shared_ptr<EnciclopediaServida>>;
+
     // `directorios` as the store names them; each gets an address name of its own (see idDeDirectorio).
     Sitio(const std::vector<std::string>& directorios, Opciones opciones = {});
+    // Every encyclopaedia of the registry, as it is at each look: one registered while the server runs is
+    // served from the next look on, under an address name that stays its own.
+    explicit Sitio(Opciones opciones);
     ~Sitio();
 
     // Looks at every encyclopaedia once, on this thread, and starts building the search indexes.
     void preparar();
     Respuesta responder(const Peticion& peticion);
 
-    const std::vector<std::unique_ptr<EnciclopediaServida>>& enciclopedias() const { return enciclopedias_; }
+    // The encyclopaedias served now (from the registry, looked at again at most every interval).
+    std::shared_ptr<const Lista> enciclopedias();
 
 private:
-    EnciclopediaServida* buscarId(const QByteArray& id) const;
+    void tomar(const std::vector<std::string>& directorios, bool revisarNuevas);
     Respuesta portada();
     Respuesta lista(EnciclopediaServida& e, const Peticion& p);
     Respuesta articulo(EnciclopediaServida& e, const std::string& nombre);
@@ -60,7 +67,11 @@ private:
 
     Opciones opciones_;
     QThreadPool revisiones_;
-    std::vector<std::unique_ptr<EnciclopediaServida>> enciclopedias_;
+    const bool delRegistro_;
+    std::mutex mutexLista_;
+    std::shared_ptr<const Lista> lista_;
+    std::vector<std::string> directorios_; // as last taken
+    std::chrono::steady_clock::time_point ultimaLista_{};
 };
 
 // An article or picture name (Windows-1252) as one path segment: UTF-8, percent-encoded.

@@ -150,7 +150,7 @@ ServidorDePrueba::ServidorDePrueba(const std::vector<std::string>& directorios, 
     : sitio_(std::make_unique<servidor::Sitio>(directorios, opciones)) {
     sitio_->preparar();
     // The indexes are built before the tests ask: each look waits for the one under way.
-    for (const auto& e : sitio_->enciclopedias()) {
+    for (const auto& e : *sitio_->enciclopedias()) {
         e->revisar(true);
     }
     ancla_ = new QObject;

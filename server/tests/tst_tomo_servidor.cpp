@@ -3,6 +3,7 @@
 
 #include "apoyo.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -62,6 +63,22 @@ private slots:
         QCOMPARE(prueba::pedir(puerto, "/").estado, 200);
         QCOMPARE(prueba::pedir(puerto, "/e/rios/").estado, 200);
         QCOMPARE(prueba::pedir(puerto, "/e/rios/a/..%2FCOMPLETA.DAT").estado, 404);
+
+        // An encyclopaedia registered while it runs is served within a few seconds, without a restart.
+        QCOMPARE(QProcess::execute(u"cp"_qs, {u"-r"_qs, almacen.nativa(u"C:\\ENCICLO\\RIOS"_qs),
+                                              almacen.nativa(u"C:\\ENCICLO\\OTRA"_qs)}),
+                 0);
+        QFile tomos(almacen.nativa(u"C:\\ENCICLO\\TOMOS.DAT"_qs));
+        QVERIFY(tomos.open(QIODevice::Append));
+        tomos.write("C:\\ENCICLO\\OTRA\r\n");
+        tomos.close();
+        bool servida = false;
+        for (int i = 0; i < 100 && !servida; ++i) {
+            servida = prueba::pedir(puerto, "/e/otra/").estado == 200;
+            QTest::qWait(100);
+        }
+        QVERIFY(servida);
+        QVERIFY(prueba::pedir(puerto, "/").cuerpo.contains("/e/otra/"));
         ::kill(static_cast<pid_t>(p.processId()), SIGTERM);
         QVERIFY(p.waitForFinished(10000));
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
