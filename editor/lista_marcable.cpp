@@ -71,3 +71,13 @@ ListaMarcable::ListaMarcable(QWidget* parent) : QListView(parent), articulos_(ne
     setModel(articulos_);
     setUniformItemSizes(true);
 }
+
+void ListaMarcable::verArticulos(ArticulosMarcables* articulos) {
+    if (articulos == articulos_) {
+        return;
+    }
+    ArticulosMarcables* propio = articulos_->parent() == this ? articulos_ : nullptr;
+    articulos_ = articulos;
+    setModel(articulos_);
+    delete propio;
+}

@@ -22,6 +22,7 @@ public:
     void agregar(const QString& nombre);
 
     QString nombre(int fila) const { return nombres_.at(fila); }
+    const QStringList& nombres() const { return nombres_; }
     bool marcado(int fila) const { return marcas_[static_cast<std::size_t>(fila)]; }
     void marcar(int fila, bool marcado);
     void desmarcarTodos();
@@ -41,6 +42,8 @@ class ListaMarcable : public QListView {
 public:
     explicit ListaMarcable(QWidget* parent = nullptr);
     ArticulosMarcables* articulos() const { return articulos_; }
+    // Shows `articulos` (kept by someone else) instead.
+    void verArticulos(ArticulosMarcables* articulos);
     int count() const { return articulos_->rowCount(); }
 
 private:

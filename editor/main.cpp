@@ -1,4 +1,5 @@
 #include "editor/taller.h"
+#include "publish/orden_exportar.h"
 #include "ui/aplicacion.h"
 #include "ui/linea_de_ordenes.h"
 
@@ -7,6 +8,10 @@
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
+    // An export needs no window, and so no display: it is answered before the toolkit is started.
+    if (const auto fin = publish::atenderExportacion(argc, argv)) {
+        return *fin;
+    }
     if (const auto fin = ui::atenderSinVentanas(argc, argv, ui::Programa::Forja)) {
         return *fin;
     }

@@ -1,14 +1,18 @@
 #pragma once
 
 // The editor's main window: the data root, the registered encyclopaedias, and the current encyclopaedia's
-// description, articles and lists. Everything the window knows stands in its controls; each handler reads
-// them when it runs, asks the store, and puts the answer back into the controls.
+// description, articles and lists. It shows the root and the encyclopaedia being edited (editor/estado.h)
+// and puts what the author types back into them; its buttons run the actions on them.
 
 #include <QPointer>
 #include <QWidget>
 
+#include "editor/acciones_articulos.h"
+#include "editor/acciones_listas.h"
+#include "editor/acciones_raiz.h"
+#include "editor/acciones_tomos.h"
+
 #include <array>
-#include <optional>
 #include <string>
 
 class QGroupBox;
@@ -18,7 +22,9 @@ class ListaMarcable;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
+class RaizEditada;
 class TallerArt;
+class TomoEditado;
 
 class Taller : public QWidget {
     Q_OBJECT
@@ -29,6 +35,10 @@ public:
 
     // The article editor while it is open, or null.
     TallerArt* tallerArt() const;
+
+    // What the window shows: the data root and the encyclopaedia being edited.
+    RaizEditada* raiz() const { return raiz_; }
+    TomoEditado* tomo() const { return tomo_; }
 
     // The bytes of the icon the program ships, written when no icon is chosen for a new encyclopaedia.
     static std::string iconoDeReserva();
@@ -90,20 +100,19 @@ protected:
 
 private:
     void construir();
+    // Which controls take the room of a window made larger than designed.
+    void crecer();
     void conectar();
-
-    // The text of a box as Windows-1252, or nothing after telling the author which characters cannot be
-    // stored.
-    std::optional<std::string> textoAlmacen(const QString& texto);
-    // True for a full path; otherwise says that the path must carry its drive letter.
-    bool rutaCompleta(const std::string& ruta, const QString& texto);
-    // The current encyclopaedia (txtTomo) when it is filled in and its directory exists; otherwise says why
-    // and gives nothing.
-    std::optional<std::string> tomoActual();
-    // The data root (txtRaiz), under the same rules.
-    std::optional<std::string> raizActual();
+    // Ties the controls to what they show, both ways.
+    void mostrarEstado();
     // The article editor, created on first use.
     TallerArt* abrirTallerArt();
 
+    RaizEditada* raiz_;
+    TomoEditado* tomo_;
+    forja::AccionesRaiz accionesRaiz_;
+    forja::AccionesTomos accionesTomos_;
+    forja::AccionesArticulos accionesArticulos_;
+    forja::AccionesListas accionesListas_;
     QPointer<TallerArt> art_;
 };

@@ -1,13 +1,10 @@
 #include "editor/taller_art.h"
 
 #include "editor/comun.h"
+#include "editor/estado.h"
 #include "editor/taller.h"
-#include "store/article.h"
-#include "store/encyclopaedia.h"
-#include "store/paths.h"
 #include "ui/anclas.h"
 #include "ui/dialogos.h"
-#include "ui/texto.h"
 #include "ui/twips.h"
 
 #include <QCloseEvent>
@@ -37,10 +34,20 @@ QFont monoespaciada(double puntos) {
 
 } // namespace
 
-TallerArt::TallerArt(Taller* taller) : QWidget(taller, Qt::Window), taller_(taller) {
+TallerArt::TallerArt(Taller* taller) : QWidget(taller, Qt::Window), taller_(taller), acciones_(*taller->tomo(), this) {
     setAttribute(Qt::WA_DeleteOnClose);
     construir();
     conectar();
+}
+
+TallerArt::~TallerArt() {
+    // The boxes let go of the body and the caption, which go with the article before the boxes go.
+    txtArtText->setDocument(nullptr);
+    txtSub->setDocument(nullptr);
+}
+
+bool TallerArt::hayCambios() const {
+    return articulo_->hayCambios();
 }
 
 void TallerArt::construir() {
@@ -70,7 +77,6 @@ void TallerArt::construir() {
     txtSub->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtSub->setTabChangesFocus(true); // Tab goes on to the next control, as from every other box
     txtSub->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ponerEpigrafe(QStringLiteral("Epígrafe de ilustración\n"));
     ui::colocar(txtSub, 120, 5760, 3015, 1335);
     cmdSaveSub = boton(this, QStringLiteral("cmdSaveSub"), QStringLiteral("Guardar Epígrafe"));
     ui::colocar(cmdSaveSub, 120, 7200, 3015, 375);
@@ -95,6 +101,14 @@ void TallerArt::construir() {
     ui::colocar(cmdCancelar, 7920, 8040, 3855, 495);
     forja::ajustarEtiquetas(this);
 
+    // The boxes show the article being edited, made after them so that they go first.
+    articulo_ = new ArticuloEditado(this);
+    for (QPlainTextEdit* caja : {txtSub, txtArtText}) {
+        const QFont fuente = caja->font();
+        caja->setDocument(caja == txtSub ? articulo_->epigrafe() : articulo_->cuerpo());
+        caja->document()->setDefaultFont(fuente);
+    }
+
     // A larger window gives its room to the article body; its two buttons stay beneath it.
     using ui::Borde;
     ui::anclar(txtArtText, Borde::Izquierdo | Borde::Superior | Borde::Derecho | Borde::Inferior);
@@ -117,26 +131,19 @@ void TallerArt::conectar() {
     connect(lstImagenes, &QListWidget::itemSelectionChanged, this, &TallerArt::lstImagenes_Click);
     lstImagenes->viewport()->installEventFilter(this);
     connect(lstImagenes, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        if (filaAlPulsar_ >= 0 && lstImagenes->row(item) == filaAlPulsar_ && item->isSelected() && !cambiosEpigrafe_) {
+        if (filaAlPulsar_ >= 0 && lstImagenes->row(item) == filaAlPulsar_ && item->isSelected() &&
+            !articulo_->cambiosEpigrafe()) {
             lstImagenes_Click();
         }
     });
-    connect(txtTitulo, &QLineEdit::textChanged, this, [this] {
-        if (!cargando_) {
-            cambiosArticulo_ = true;
+    connect(txtTitulo, &QLineEdit::textChanged, articulo_, &ArticuloEditado::ponerTitulo);
+    connect(articulo_, &ArticuloEditado::tituloCambiado, txtTitulo, [this](const QString& titulo) {
+        if (txtTitulo->text() != titulo) {
+            txtTitulo->setText(titulo);
         }
     });
-    connect(txtArtText, &QPlainTextEdit::textChanged, this, [this] {
-        if (!cargando_) {
-            cambiosArticulo_ = true;
-        }
-    });
-    // A caption box the author has emptied holds nothing to save.
-    connect(txtSub, &QPlainTextEdit::textChanged, this, [this] {
-        if (!cargando_) {
-            cambiosEpigrafe_ = !txtSub->document()->isEmpty();
-        }
-    });
+    connect(articulo_, &ArticuloEditado::ilustracionesAgregadas, lstImagenes,
+            [this](const QStringList& nombres) { lstImagenes->addItems(nombres); });
 }
 
 bool TallerArt::eventFilter(QObject* objeto, QEvent* evento) {
@@ -148,178 +155,33 @@ bool TallerArt::eventFilter(QObject* objeto, QEvent* evento) {
 }
 
 void TallerArt::agregarContenido(const QString& titulo, const QStringList& ilustraciones, const QString& cuerpo) {
-    cargando_ = true;
-    txtTitulo->setText(titulo);
-    lstImagenes->addItems(ilustraciones);
-    QTextCursor cursor(txtArtText->document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertText(cuerpo);
-    cargando_ = false;
+    articulo_->agregarContenido(titulo, ilustraciones, cuerpo);
 }
 
-void TallerArt::ponerEpigrafe(const QString& texto) {
-    cargando_ = true;
-    txtSub->setPlainText(texto);
-    cargando_ = false;
-    cambiosEpigrafe_ = false;
-}
-
-std::optional<std::string> TallerArt::epigrafeSeleccionado() {
+std::optional<QString> TallerArt::ilustracionSeleccionada() const {
     const auto* item = lstImagenes->currentItem();
-    if (!item || !item->isSelected()) {
-        return std::nullopt;
-    }
-    if (taller_->txtTomo->text().isEmpty()) {
-        Dialogos::avisar(this, QStringLiteral("No hay ninguna enciclotomo cargada en la ventana principal."));
-        return std::nullopt;
-    }
-    const auto tomo = forja::aAlmacen(this, taller_->txtTomo->text());
-    const auto nombre = forja::aAlmacen(this, item->text());
-    if (!tomo || !nombre) {
-        return std::nullopt;
-    }
-    auto ruta = store::rutaEpigrafeEditor(*tomo, *nombre);
-    if (!ruta) {
-        Dialogos::avisar(this, QStringLiteral("La ilustración «%1» no lleva un punto en su nombre: no se puede formar "
-                                              "el nombre de su archivo de epígrafe.")
-                                   .arg(item->text()));
-    }
-    return ruta;
+    return item && item->isSelected() ? std::optional<QString>(item->text()) : std::nullopt;
 }
 
 void TallerArt::cmdImgAdd_Click() {
-    const QString texto = txtImgNew->text();
-    const auto nombre = forja::aAlmacen(this, texto);
-    if (!nombre) {
-        return;
-    }
-    if (nombre->find('.') == std::string::npos) {
-        Dialogos::avisar(this, QStringLiteral("El nombre de la imagen debe llevar su extensión, como «mapa.bmp»: "
-                                              "el epígrafe se guarda con el nombre que va antes del punto, y sin "
-                                              "punto no lo hay."));
-        return;
-    }
-    if (!store::nombreArchivoValido(*nombre)) {
-        Dialogos::avisar(this, QStringLiteral("«%1» no es un nombre de archivo válido: no puede llevar \\ / : * ? \" "
-                                              "< > |, ni terminar en espacio o punto.")
-                                   .arg(texto));
-        return;
-    }
-    lstImagenes->addItem(texto);
-    cambiosArticulo_ = true;
-    // The name stands in the article either way; the author is only told that the picture is still to come.
-    const QString tomoTexto = taller_->txtTomo->text();
-    const auto tomo = ui::haciaStore(tomoTexto);
-    if (!tomoTexto.isEmpty() && tomo && !store::existeArchivo(store::unir(store::unir(*tomo, store::kImg), *nombre))) {
-        Dialogos::avisar(this, QStringLiteral("Se agregó «%1», pero la imagen todavía no está en el directorio IMG de "
-                                              "la enciclotomo (%2\\IMG): cópiela allí para que el visor la muestre.")
-                                   .arg(texto, tomoTexto));
-    }
+    acciones_.agregarImagen(*articulo_, txtImgNew->text());
 }
 
 void TallerArt::lstImagenes_Click() {
-    ponerEpigrafe(QString());
-    const auto ruta = epigrafeSeleccionado();
-    if (!ruta) {
-        return;
-    }
-    if (const auto estado = store::tocar(*ruta, store::Enlaces::Rechazar); !estado) {
-        Dialogos::error(this, estado.error());
-        return;
-    }
-    const auto lineas = store::leerLineas(*ruta, store::kLimiteEpigrafe);
-    if (!lineas) {
-        Dialogos::error(this, lineas.error());
-        return;
-    }
-    ponerEpigrafe(forja::textoDeLineas(*lineas));
-}
-
-bool TallerArt::guardarEpigrafe() {
-    const auto ruta = epigrafeSeleccionado();
-    if (!ruta) {
-        return false;
-    }
-    const auto lineas = forja::lineasAlmacen(this, txtSub->toPlainText());
-    if (!lineas) {
-        return false;
-    }
-    if (const auto estado = store::escribirLineas(*ruta, *lineas); !estado) {
-        Dialogos::error(this, estado.error());
-        return false;
-    }
-    ponerEpigrafe(QString());
-    return true;
+    acciones_.leerEpigrafe(*articulo_, ilustracionSeleccionada());
 }
 
 void TallerArt::cmdSaveSub_Click() {
-    const auto* item = lstImagenes->currentItem();
-    if (!item || !item->isSelected()) {
+    if (!ilustracionSeleccionada()) {
         Dialogos::avisar(this, QStringLiteral("No hay ninguna ilustración seleccionada: elija en la lista la "
                                               "ilustración cuyo epígrafe quiere guardar."));
         return;
     }
-    guardarEpigrafe();
+    acciones_.guardarEpigrafe(*articulo_, ilustracionSeleccionada());
 }
 
 bool TallerArt::guardar() {
-    const QString tomoTexto = taller_->txtTomo->text();
-    const QString articuloTexto = taller_->txtArticulo->text();
-    if (tomoTexto.isEmpty() || articuloTexto.isEmpty()) {
-        Dialogos::avisar(this, QStringLiteral("Para guardar el artículo, la ventana principal debe tener cargadas la "
-                                              "enciclotomo y el artículo."));
-        return false;
-    }
-    const auto tomo = forja::aAlmacen(this, tomoTexto);
-    const auto articulo = tomo ? forja::aAlmacen(this, articuloTexto) : std::nullopt;
-    if (!articulo) {
-        return false;
-    }
-    if (!store::nombreRelativoSeguro(*articulo)) {
-        Dialogos::avisar(this, QStringLiteral("«%1» no es un nombre de artículo válido.").arg(articuloTexto));
-        return false;
-    }
-    const auto titulo = forja::aAlmacen(this, txtTitulo->text());
-    if (!titulo) {
-        return false;
-    }
-    std::vector<std::string> ilustraciones;
-    for (int i = 0; i < lstImagenes->count(); ++i) {
-        const auto nombre = forja::aAlmacen(this, lstImagenes->item(i)->text());
-        if (!nombre) {
-            return false;
-        }
-        ilustraciones.push_back(*nombre);
-    }
-    const auto cuerpo = forja::lineasAlmacen(this, txtArtText->toPlainText());
-    if (!cuerpo) {
-        return false;
-    }
-    // Only "Guardar Epígrafe" writes captions unasked. A caption typed and not saved is offered; whether it
-    // can be stored or not, the article is saved.
-    if (const auto* item = lstImagenes->currentItem(); cambiosEpigrafe_ && item && item->isSelected()) {
-        const int respuesta = Dialogos::elegir(
-            this,
-            QStringLiteral("El epígrafe de «%1» tiene cambios sin guardar. ¿Desea guardarlo también, junto con "
-                           "el artículo?")
-                .arg(item->text()),
-            {QStringLiteral("Guardar también el epígrafe"), QStringLiteral("Guardar sólo el artículo"),
-             QStringLiteral("Seguir editando")},
-            2, 2);
-        if (respuesta == 2) {
-            return false;
-        }
-        if (respuesta == 0) {
-            guardarEpigrafe();
-        }
-    }
-    if (const auto estado = store::escribirArticulo(store::unir(*tomo, *articulo), *titulo, ilustraciones, *cuerpo);
-        !estado) {
-        Dialogos::error(this, estado.error());
-        return false;
-    }
-    cambiosArticulo_ = false;
-    return true;
+    return acciones_.guardarArticulo(*articulo_, ilustracionSeleccionada());
 }
 
 void TallerArt::cmdSaveArt_Click() {
@@ -341,7 +203,7 @@ void TallerArt::closeEvent(QCloseEvent* event) {
     if (!sinPreguntar_ && hayCambios()) {
         // The default keeps the window and its content: Enter never writes nor throws away anything.
         const int respuesta = Dialogos::elegir(
-            this, QStringLiteral("El artículo «%1» tiene cambios sin guardar.").arg(taller_->txtArticulo->text()),
+            this, QStringLiteral("El artículo «%1» tiene cambios sin guardar.").arg(taller_->tomo()->articuloActual()),
             {QStringLiteral("Guardar"), QStringLiteral("Descartar"), QStringLiteral("Seguir editando")}, 2, 2);
         if (respuesta == 2 || (respuesta == 0 && !guardar())) {
             sinPreguntar_ = false;

@@ -1,15 +1,18 @@
 #pragma once
 
-// The article editor: title, illustrations with their captions, and body of one article. It keeps no file
-// names of its own: each time it reads or writes, it takes the encyclopaedia (txtTomo) and the article
-// (txtArticulo) from the main window as they stand then. One instance at most; it is destroyed when closed.
+// The article editor: title, illustrations with their captions, and body of one article, shown from the
+// article being edited (editor/estado.h), which lives as long as the window. It keeps no file names of its
+// own: each time it reads or writes, it takes the encyclopaedia and the article from the encyclopaedia being
+// edited as they stand then. One instance at most; it is destroyed when closed.
+
+#include "editor/acciones_articulos.h"
 
 #include <QWidget>
 
 #include <array>
 #include <optional>
-#include <string>
 
+class ArticuloEditado;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -22,6 +25,10 @@ class TallerArt : public QWidget {
 
 public:
     explicit TallerArt(Taller* taller);
+    ~TallerArt() override;
+
+    // What the window shows.
+    ArticuloEditado* articulo() const { return articulo_; }
 
     // Adds what "Cargar Artículo" read: replaces the title, appends the illustrations and the body (its lines, each
     // followed by a line break). Does not count as a change of the author's.
@@ -29,7 +36,7 @@ public:
 
     // True when the title, body, illustration list or caption box was changed by the author since the
     // window was filled or last saved.
-    bool hayCambios() const { return cambiosArticulo_ || cambiosEpigrafe_; }
+    bool hayCambios() const;
 
     // Writes the article file (and a pending caption of the selected illustration). False, after telling
     // the author why, when nothing could be written; the window then keeps its content.
@@ -64,15 +71,12 @@ protected:
 private:
     void construir();
     void conectar();
-    // The caption file of the selected illustration, or nothing after telling why there is none.
-    std::optional<std::string> epigrafeSeleccionado();
-    bool guardarEpigrafe();
-    void ponerEpigrafe(const QString& texto);
+    // The illustration selected in the list, or nothing.
+    std::optional<QString> ilustracionSeleccionada() const;
 
     Taller* taller_;
-    bool cargando_ = false;
-    bool cambiosArticulo_ = false;
-    bool cambiosEpigrafe_ = false;
+    ArticuloEditado* articulo_ = nullptr;
+    forja::AccionesArticulos acciones_;
     bool sinPreguntar_ = false;
     // The illustration that was selected when the mouse was last pressed on the list, or -1.
     int filaAlPulsar_ = -1;

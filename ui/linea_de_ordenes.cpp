@@ -30,7 +30,11 @@ QString ayuda(Programa p) {
     return QStringLiteral("Uso: forja [opciones]\n"
                           "Forja, el editor de enciclotomos de Lumbre: crea el directorio de datos, las "
                           "enciclotomos,\nsus artículos con sus ilustraciones y epígrafes, y sus listas.\n\n") +
-           opciones + QStringLiteral("\n") + unidades;
+           opciones +
+           QStringLiteral("\nExportar sin abrir ninguna ventana (un sitio web, un libro electrónico...):\n"
+                          "  forja --exportar FORMATO RUTA DESTINO [--reemplazar]\n"
+                          "  «forja --exportar --help» muestra los formatos y los detalles.\n") +
+           QStringLiteral("\n") + unidades;
 }
 
 Orden error(Programa p, const QString& que) {

@@ -1,4 +1,4 @@
-// Windows that grow: the main window, the selector and the article editor may be made larger (never smaller
+// Windows that grow: the main window, the selector and the editor's two windows may be made larger (never smaller
 // than designed); the article text, the titles and the article body take the extra room and the other
 // controls keep their places relative to their edges. Back at the designed size every control stands
 // exactly where it was designed. Where the user left a window is remembered in the user's configuration.
@@ -59,6 +59,10 @@ class TstVentanasQueCrecen : public QObject {
                 QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
             }
             return s;
+        }
+        if (cual == QStringLiteral("editor")) {
+            taller->show();
+            return taller.get();
         }
         if (cual == QStringLiteral("artículo")) {
             auto* art = new TallerArt(taller.get());
@@ -121,6 +125,31 @@ private slots:
                                   << int(Se_mueve);
         QTest::newRow("ilustraciones") << QStringLiteral("artículo") << QStringLiteral("lstImagenes") << int(Queda)
                                        << int(Queda);
+        // The editor's main window: the lists take the room, what stands beside them keeps to its edges.
+        const struct {
+            const char* fila;
+            const char* control;
+            Cambio horizontal, vertical;
+        } editor[] = {
+            {"raíz", "fraRaiz", Queda, Queda},
+            {"marco de enciclotomos", "fraTomos", Crece, Queda},
+            {"enciclotomos", "lstTomos", Crece, Queda},
+            {"Agregar Enciclotomo", "cmdTomoAdd", Se_mueve, Queda},
+            {"marco de la enciclotomo", "fraTomo", Crece, Crece},
+            {"descripción", "txtMsg", Queda, Queda},
+            {"artículos", "lstArticulos", Crece, Queda},
+            {"Agregar Artículo", "txtArtAdd", Se_mueve, Queda},
+            {"artículo actual", "txtArticulo", Se_mueve, Queda},
+            {"listas", "lstListas", Queda, Crece},
+            {"Agregar Lista", "cmdLstAdd", Queda, Queda},
+            {"artículos de la lista", "lstLstArts", Crece, Crece},
+            {"lista actual", "txtLista", Se_mueve, Queda},
+            {"Salir", "cmdSalir", Se_mueve, Se_mueve},
+        };
+        for (const auto& e : editor) {
+            QTest::newRow(qPrintable(QStringLiteral("editor: ") + QString::fromUtf8(e.fila)))
+                << QStringLiteral("editor") << QString::fromLatin1(e.control) << int(e.horizontal) << int(e.vertical);
+        }
     }
     void crecer() {
         QFETCH(QString, cual);

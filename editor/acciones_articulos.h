@@ -1,0 +1,53 @@
+#pragma once
+
+// The articles: adding one to the encyclopaedia being edited, reading one into the article editor, and the
+// article editor's own work on illustrations, captions and the article file.
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <string>
+
+class ArticuloEditado;
+class QWidget;
+class TomoEditado;
+
+namespace forja {
+
+// An article as "Cargar Artículo" reads it for the article editor.
+struct ContenidoLeido {
+    QString titulo;
+    QStringList ilustraciones;
+    QString cuerpo; // each body line followed by a line break
+};
+
+class AccionesArticulos {
+public:
+    AccionesArticulos(TomoEditado& tomo, QWidget* ventana) : tomo_(tomo), ventana_(ventana) {}
+
+    // Creates the article `texto` (or lists an existing file again, when the author agrees), appends it to
+    // the complete list and names it in ULTIMO.DAT. True once it stands in the complete list.
+    bool agregarArticulo(const QString& texto);
+    // Reads the article `texto` and makes it the current article; nothing after telling why it cannot be read.
+    std::optional<ContenidoLeido> leerArticulo(const QString& texto);
+
+    // The article editor's actions on `articulo`; `seleccionada` is the illustration selected in its list.
+    // Adds an illustration name; false when the name cannot stand in the article.
+    bool agregarImagen(ArticuloEditado& articulo, const QString& texto);
+    // Shows the caption of the selected illustration in the caption box (making its file, empty, if missing).
+    void leerEpigrafe(ArticuloEditado& articulo, const std::optional<QString>& seleccionada);
+    // Writes the caption box as the selected illustration's caption file and clears the box.
+    bool guardarEpigrafe(ArticuloEditado& articulo, const std::optional<QString>& seleccionada);
+    // Writes the article file (and, when the author wants it, a pending caption). False, after telling why,
+    // when nothing was written.
+    bool guardarArticulo(ArticuloEditado& articulo, const std::optional<QString>& seleccionada);
+
+private:
+    std::optional<std::string> rutaEpigrafe(const QString& ilustracion);
+
+    TomoEditado& tomo_;
+    QWidget* ventana_;
+};
+
+} // namespace forja

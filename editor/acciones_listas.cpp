@@ -1,0 +1,162 @@
+#include "editor/acciones_listas.h"
+
+#include "editor/acciones_tomos.h"
+#include "editor/comun.h"
+#include "editor/estado.h"
+#include "editor/lista_marcable.h"
+#include "store/encoding.h"
+#include "store/encyclopaedia.h"
+#include "store/list_files.h"
+#include "store/paths.h"
+#include "ui/dialogos.h"
+#include "ui/texto.h"
+
+#include <QHash>
+
+using ui::Dialogos;
+
+namespace forja {
+
+namespace {
+
+// "ningún artículo", "un artículo", "3 artículos".
+QString articulos(qsizetype cuantos, const QString& uno = QStringLiteral("un")) {
+    if (cuantos == 0) {
+        return QStringLiteral("ningún artículo");
+    }
+    return cuantos == 1 ? uno + QStringLiteral(" artículo") : QStringLiteral("%1 artículos").arg(cuantos);
+}
+
+std::string bytesDe(const QString& texto) {
+    return ui::haciaStore(texto).value_or(std::string());
+}
+
+} // namespace
+
+bool AccionesListas::agregarLista(const QString& texto) {
+    const auto tomo = directorioDelTomo(ventana_, tomo_);
+    if (!tomo) {
+        return false;
+    }
+    if (texto.isEmpty()) {
+        Dialogos::avisar(ventana_, QStringLiteral("Escriba el nombre de la nueva lista (sin extensión) en «Lista "
+                                                  "(NOMBRE):»."));
+        return false;
+    }
+    const auto nombre = aAlmacen(ventana_, texto);
+    if (!nombre) {
+        return false;
+    }
+    if (const auto error = store::verificarNuevaLista(*tomo, *nombre)) {
+        Dialogos::error(ventana_, *error);
+        return false;
+    }
+    const std::string archivo = *nombre + ".dat";
+    bool repetida = esArchivoFijo(archivo);
+    for (qsizetype i = 0; i < tomo_.listas().size() && !repetida; ++i) {
+        repetida = store::igualesSinCaso(bytesDe(tomo_.listas()[i]), *nombre);
+    }
+    for (int i = 0; i < tomo_.cuantosArticulos() && !repetida; ++i) {
+        repetida = store::igualesSinCaso(bytesDe(tomo_.articulo(i)), archivo);
+    }
+    if (repetida) {
+        Dialogos::avisar(ventana_, QStringLiteral("El archivo de la lista, «%1.dat», sería el de otra lista o el de "
+                                                  "otro archivo de la enciclotomo; elija otro nombre.")
+                                       .arg(texto));
+        return false;
+    }
+    if (const auto estado = store::agregarLista(*tomo, *nombre); !estado) {
+        Dialogos::error(ventana_, estado.error());
+        return false;
+    }
+    tomo_.agregarLista(texto);
+    return true;
+}
+
+void AccionesListas::cargarLista(const QString& nombre) {
+    const auto tomo = directorioDelTomo(ventana_, tomo_);
+    if (!tomo) {
+        return;
+    }
+    const auto lineas = store::leerLista(*tomo, bytesDe(nombre));
+    if (!lineas) {
+        Dialogos::error(ventana_, lineas.error());
+        return;
+    }
+    // Each line ticks the first entry of exactly its text; the entries are indexed once, so that loading
+    // a long list into thousands of articles does not compare every line with every entry.
+    ArticulosMarcables* marcables = tomo_.articulos();
+    marcables->desmarcarTodos();
+    QHash<QString, int> primera;
+    primera.reserve(marcables->rowCount());
+    for (int i = marcables->rowCount() - 1; i >= 0; --i) { // from the last, so that the first one stays
+        primera.insert(marcables->nombre(i), i);
+    }
+    for (const auto& linea : *lineas) {
+        if (const auto encontrada = primera.constFind(ui::desdeStore(linea)); encontrada != primera.cend()) {
+            marcables->marcar(*encontrada, true);
+        }
+    }
+    tomo_.ponerListaActual(nombre + QStringLiteral(".dat"));
+}
+
+void AccionesListas::guardarLista() {
+    const auto tomo = directorioDelTomo(ventana_, tomo_);
+    if (!tomo) {
+        return;
+    }
+    const QString texto = tomo_.listaActual();
+    if (texto.isEmpty()) {
+        Dialogos::avisar(ventana_, QStringLiteral("No hay ninguna lista cargada: selecciónela en «Listas:» y pulse "
+                                                  "«Cargar Lista»."));
+        return;
+    }
+    const auto archivo = aAlmacen(ventana_, texto);
+    if (!archivo) {
+        return;
+    }
+    if (!store::nombreArchivoValido(*archivo)) {
+        Dialogos::avisar(ventana_, QStringLiteral("«%1» no es un nombre de archivo válido para una lista.").arg(texto));
+        return;
+    }
+    // The complete list is a list file like the others (the viewer loads it by the list name COMPLETA), so
+    // the ticked articles may be saved as it; the other fixed files and the articles are not lists.
+    bool ajeno = esArchivoFijo(*archivo) && !store::igualesSinCaso(*archivo, store::kCompleta);
+    for (int i = 0; i < tomo_.cuantosArticulos() && !ajeno; ++i) {
+        ajeno = store::igualesSinCaso(bytesDe(tomo_.articulo(i)), *archivo);
+    }
+    if (ajeno) {
+        Dialogos::avisar(ventana_, QStringLiteral("«%1» no es el archivo de una lista sino otro archivo de la "
+                                                  "enciclotomo; no se sobrescribe.")
+                                       .arg(texto));
+        return;
+    }
+    const ArticulosMarcables* marcables = tomo_.articulos();
+    store::Lineas marcados;
+    for (int i = 0; i < marcables->rowCount(); ++i) {
+        if (marcables->marcado(i)) {
+            marcados.push_back(bytesDe(marcables->nombre(i)));
+        }
+    }
+    // Saving over the complete list drops every article not ticked from the encyclopaedia: asked first.
+    if (store::igualesSinCaso(*archivo, store::kCompleta)) {
+        const int respuesta = Dialogos::elegir(
+            ventana_,
+            QStringLiteral("«%1» es la lista completa de la enciclotomo, que hoy tiene %2. Si la guarda, %3: los "
+                           "artículos no marcados dejarán de aparecer en el visor. ¿Desea guardarla?")
+                .arg(texto, articulos(tomo_.cuantosArticulos()),
+                     marcados.empty()
+                         ? QStringLiteral("no tendrá ningún artículo")
+                         : QStringLiteral("tendrá %1")
+                               .arg(articulos(static_cast<qsizetype>(marcados.size()), QStringLiteral("un solo")))),
+            {QStringLiteral("Guardar la lista completa"), QStringLiteral("No guardar")}, 1, 1);
+        if (respuesta != 0) {
+            return;
+        }
+    }
+    if (const auto estado = store::guardarLista(store::unir(*tomo, *archivo), marcados); !estado) {
+        Dialogos::error(ventana_, estado.error());
+    }
+}
+
+} // namespace forja

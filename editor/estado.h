@@ -1,0 +1,122 @@
+#pragma once
+
+// What the editor is working on, apart from its windows: the data root with its registered encyclopaedias,
+// the encyclopaedia being edited (its directory, description, complete list with the ticks of the list being
+// edited, named lists, current article and current list file) and the article in the article editor. The
+// windows show these objects and put what the author types back into them; the actions read and change them.
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class ArticulosMarcables;
+class QTextDocument;
+
+// The data root as the author typed or loaded it, and the encyclopaedias its list names, in order.
+class RaizEditada : public QObject {
+    Q_OBJECT
+public:
+    explicit RaizEditada(QObject* parent = nullptr);
+
+    const QString& ruta() const { return ruta_; }
+    void ponerRuta(const QString& ruta);
+
+    const QStringList& tomos() const { return tomos_; }
+    void ponerTomos(QStringList tomos);
+    void agregarTomo(const QString& tomo);
+
+signals:
+    void rutaCambiada(const QString& ruta);
+    void tomosPuestos();
+    void tomoAgregado(const QString& tomo);
+
+private:
+    QString ruta_;
+    QStringList tomos_;
+};
+
+// The encyclopaedia being edited.
+class TomoEditado : public QObject {
+    Q_OBJECT
+public:
+    explicit TomoEditado(QObject* parent = nullptr);
+
+    // Its directory as typed or loaded; empty while none is loaded.
+    const QString& directorio() const { return directorio_; }
+    void ponerDirectorio(const QString& directorio);
+
+    // The description (DESCRIP.DAT) as it is being edited.
+    QTextDocument* descripcion() const { return descripcion_; }
+
+    // Every article of the complete list, in order, each with the tick of the list being edited.
+    ArticulosMarcables* articulos() const { return articulos_; }
+    int cuantosArticulos() const;
+    QString articulo(int fila) const;
+
+    // The names of the list index, in order.
+    const QStringList& listas() const { return listas_; }
+    void ponerListas(QStringList listas);
+    void agregarLista(const QString& lista);
+
+    // The article file the article editor saves to, and the list file "Guardar Lista" writes.
+    const QString& articuloActual() const { return articuloActual_; }
+    void ponerArticuloActual(const QString& nombre);
+    const QString& listaActual() const { return listaActual_; }
+    void ponerListaActual(const QString& archivo);
+
+signals:
+    void directorioCambiado(const QString& directorio);
+    void listasPuestas();
+    void listaAgregada(const QString& lista);
+    void articuloActualCambiado(const QString& nombre);
+    void listaActualCambiada(const QString& archivo);
+
+private:
+    QString directorio_;
+    QTextDocument* descripcion_;
+    ArticulosMarcables* articulos_;
+    QStringList listas_;
+    QString articuloActual_;
+    QString listaActual_;
+};
+
+// The article in the article editor: its title, illustrations and body, and the caption of the selected
+// illustration, with whether the author changed them since they were read or saved.
+class ArticuloEditado : public QObject {
+    Q_OBJECT
+public:
+    explicit ArticuloEditado(QObject* parent = nullptr);
+
+    const QString& titulo() const { return titulo_; }
+    void ponerTitulo(const QString& titulo);
+
+    const QStringList& ilustraciones() const { return ilustraciones_; }
+    void agregarIlustraciones(const QStringList& nombres);
+
+    QTextDocument* cuerpo() const { return cuerpo_; }
+    QTextDocument* epigrafe() const { return epigrafe_; }
+
+    // Adds what was read from an article file: replaces the title, appends the illustrations and the body.
+    // Not a change of the author's.
+    void agregarContenido(const QString& titulo, const QStringList& ilustraciones, const QString& cuerpo);
+    // Puts a caption into the caption box as read (or cleared), not as a change of the author's.
+    void ponerEpigrafe(const QString& texto);
+
+    bool cambiosArticulo() const { return cambiosArticulo_; }
+    bool cambiosEpigrafe() const { return cambiosEpigrafe_; }
+    bool hayCambios() const { return cambiosArticulo_ || cambiosEpigrafe_; }
+    void articuloGuardado() { cambiosArticulo_ = false; }
+
+signals:
+    void tituloCambiado(const QString& titulo);
+    void ilustracionesAgregadas(const QStringList& nombres);
+
+private:
+    QString titulo_;
+    QStringList ilustraciones_;
+    QTextDocument* cuerpo_;
+    QTextDocument* epigrafe_;
+    bool cargando_ = false;
+    bool cambiosArticulo_ = false;
+    bool cambiosEpigrafe_ = false;
+};
