@@ -181,6 +181,7 @@ void EnciclopediaServida::revisar(bool conIndice) {
         } else {
             nueva->avisos.push_back(store::cp1252AUtf8(descripcion.error().mensaje()));
         }
+        nueva->colores = store::leerColores(directorio_).valores;
         std::vector<std::string> listas;
         if (const auto indice = store::leerIndiceListas(directorio_)) {
             listas = noVacias(*indice);

@@ -13,6 +13,7 @@
 // answered from the snapshot held meanwhile.
 
 #include "search/buscador.h"
+#include "store/colour_file.h"
 
 #include <atomic>
 #include <chrono>
@@ -37,10 +38,11 @@ struct Firma {
 };
 
 struct Instantanea {
-    std::string titulo;                // DESCRIP.DAT line 1 (Windows-1252); empty when missing
-    std::string comentario;            // line 2
-    std::vector<std::string> listas;   // LISTAS.DAT, non-empty lines, in order
-    std::vector<std::string> completa; // COMPLETA.DAT, non-empty lines, in order, duplicates kept
+    std::string titulo;                                     // DESCRIP.DAT line 1 (Windows-1252); empty when missing
+    std::string comentario;                                 // line 2
+    store::Esquema colores = store::kEsquemaPredeterminado; // COLOR.DAT as the viewer reads it
+    std::vector<std::string> listas;                        // LISTAS.DAT, non-empty lines, in order
+    std::vector<std::string> completa;                      // COMPLETA.DAT, non-empty lines, in order, duplicates kept
     std::unordered_map<std::string, std::vector<std::string>> miembros; // list name -> its non-empty lines
     // Every article file name that a list names and that may be used inside the directory, with its title
     // (Windows-1252; nothing when the file could not be read).

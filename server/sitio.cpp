@@ -389,7 +389,7 @@ Respuesta Sitio::articulo(EnciclopediaServida& e, const std::string& nombre) {
     }
     render::Opciones o;
     o.documentoCompleto = true;
-    o.colores = store::leerColores(e.directorio()).valores;
+    o.colores = i->colores;
     o.enciclopedia = store::cp1252AUtf8(i->titulo);
     const std::string base = "/e/" + e.id() + '/';
     o.imagen = [&](const render::Imagen& imagen) -> std::optional<std::string> {

@@ -312,6 +312,22 @@ private slots:
         QVERIFY(esperarHasta([&] { return prueba::pedir(puerto(), "/e/rios/a/DUERO.TXT").estado == 404; }));
     }
 
+    // The encyclopaedia's colours reach its article pages once COLOR.DAT is saved.
+    void coloresAlDia() {
+        const QString ruta = QStringLiteral("C:\\ENCICLO\\SOLAR\\COLOR.DAT");
+        QFile f(almacen_->nativa(ruta));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray original = f.readAll();
+        f.close();
+        QByteArray otro = original;
+        otro.replace(0, otro.indexOf('\r'), "255"); // slot 0, the title strip's background: pure red
+        QVERIFY(almacen_->escribir(ruta, otro));
+        QVERIFY(esperarHasta([&] { return prueba::pedir(puerto(), "/e/solar/a/SOL.TXT").cuerpo.contains("#FF0000"); }));
+        QVERIFY(almacen_->escribir(ruta, original));
+        QVERIFY(
+            esperarHasta([&] { return !prueba::pedir(puerto(), "/e/solar/a/SOL.TXT").cuerpo.contains("#FF0000"); }));
+    }
+
     void paginas_data() {
         QTest::addColumn<QByteArray>("destino");
         QTest::addColumn<QStringList>("contiene");
