@@ -40,7 +40,7 @@ set(LUMBRE_DEB_DEPENDE
 )
 set(LUMBRE_DEB_RECOMIENDA
     qt6-image-formats-plugins    # illustrations in TIFF, WebP and other formats
-    hunspell-es                  # dictionary look-ups under the Spanish stem of a word
+    hunspell-es                  # dictionary look-ups under the Spanish stem of a word; the editor's spelling
 )
 list(JOIN LUMBRE_DEB_DEPENDE ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 list(JOIN LUMBRE_DEB_RECOMIENDA ", " CPACK_DEBIAN_PACKAGE_RECOMMENDS)

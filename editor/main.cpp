@@ -1,3 +1,4 @@
+#include "editor/importar_en_linea.h"
 #include "editor/taller.h"
 #include "publish/orden_exportar.h"
 #include "ui/aplicacion.h"
@@ -14,6 +15,17 @@ int main(int argc, char* argv[]) {
     }
     if (const auto fin = ui::atenderSinVentanas(argc, argv, ui::Programa::Forja)) {
         return *fin;
+    }
+    {
+        QStringList argumentos;
+        for (int i = 1; i < argc; ++i) {
+            argumentos << QString::fromLocal8Bit(argv[i]);
+        }
+        // Importing needs no window, and so no display.
+        if (const ui::Orden o = ui::leerLineaDeOrdenes(argumentos, ui::Programa::Forja);
+            o.tipo == ui::Orden::Tipo::Importar) {
+            return forja::importarSinVentanas(o.origen, o.ruta);
+        }
     }
     QApplication app(argc, argv);
     ui::iniciarAplicacion(app, QStringLiteral("Forja"));

@@ -2,9 +2,13 @@
 
 #include "editor/comun.h"
 #include "editor/estado.h"
+#include "editor/ortografia.h"
+#include "editor/subrayado.h"
 #include "editor/taller.h"
+#include "editor/vista_previa.h"
 #include "ui/anclas.h"
 #include "ui/dialogos.h"
+#include "ui/texto.h"
 #include "ui/twips.h"
 
 #include <QCloseEvent>
@@ -38,6 +42,36 @@ TallerArt::TallerArt(Taller* taller) : QWidget(taller, Qt::Window), taller_(tall
     setAttribute(Qt::WA_DeleteOnClose);
     construir();
     conectar();
+    auto& o = ortografia::Ortografia::compartida();
+    ortografiaTitulo = new ortografia::SubrayadoLinea(txtTitulo, o);
+    ortografiaCuerpo = new ortografia::SubrayadoTexto(txtArtText, o, true);
+    ortografiaEpigrafe = new ortografia::SubrayadoTexto(txtSub, o, false);
+    // F5 from any control of the window, and in the context menu of its boxes.
+    mnuVistaPrevia = new QAction(QStringLiteral("Vista previa"), this);
+    mnuVistaPrevia->setObjectName(QStringLiteral("mnuVistaPrevia"));
+    mnuVistaPrevia->setShortcut(QKeySequence(Qt::Key_F5));
+    mnuVistaPrevia->setShortcutContext(Qt::WindowShortcut);
+    addAction(mnuVistaPrevia);
+    connect(mnuVistaPrevia, &QAction::triggered, this, &TallerArt::mnuVistaPrevia_Click);
+    for (ortografia::Subrayado* s : {ortografiaTitulo, ortografiaCuerpo, ortografiaEpigrafe}) {
+        s->agregarAccion(mnuVistaPrevia);
+    }
+}
+
+VistaPrevia* TallerArt::vistaPrevia() const {
+    return vista_;
+}
+
+void TallerArt::mnuVistaPrevia_Click() {
+    if (!vista_) {
+        vista_ = new VistaPrevia(
+            this, articulo_, [this] { return taller_->tomo()->directorio(); },
+            [this] { return taller_->tomo()->articuloActual(); });
+        vista_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    vista_->show();
+    vista_->raise();
+    vista_->activateWindow();
 }
 
 TallerArt::~TallerArt() {
@@ -155,6 +189,10 @@ bool TallerArt::eventFilter(QObject* objeto, QEvent* evento) {
 }
 
 void TallerArt::agregarContenido(const QString& titulo, const QStringList& ilustraciones, const QString& cuerpo) {
+    // The encyclopaedia's own dictionary words count as well spelled.
+    if (const auto tomo = ui::haciaStore(taller_->tomo()->directorio()); tomo && !tomo->empty()) {
+        ortografia::Ortografia::compartida().ponerTomo(*tomo);
+    }
     articulo_->agregarContenido(titulo, ilustraciones, cuerpo);
 }
 

@@ -7,6 +7,7 @@
 
 #include "editor/acciones_articulos.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -19,6 +20,11 @@ class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class Taller;
+class VistaPrevia;
+class QAction;
+namespace ortografia {
+class Subrayado;
+}
 
 class TallerArt : public QWidget {
     Q_OBJECT
@@ -49,6 +55,9 @@ public:
     void cmdSaveSub_Click();
     void cmdSaveArt_Click();
     void cmdCancelar_Click();
+    // "Vista previa" (F5): the article as the reader will see it, following what is typed.
+    void mnuVistaPrevia_Click();
+    VistaPrevia* vistaPrevia() const;
 
     QLabel* lblTitulo;
     QLineEdit* txtTitulo;
@@ -64,6 +73,13 @@ public:
     QPushButton* cmdSaveArt;
     QPushButton* cmdCancelar;
 
+    QAction* mnuVistaPrevia = nullptr;
+
+    // The spelling of the title, body and caption boxes.
+    ortografia::Subrayado* ortografiaTitulo = nullptr;
+    ortografia::Subrayado* ortografiaCuerpo = nullptr;
+    ortografia::Subrayado* ortografiaEpigrafe = nullptr;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* objeto, QEvent* evento) override;
@@ -78,6 +94,7 @@ private:
     ArticuloEditado* articulo_ = nullptr;
     forja::AccionesArticulos acciones_;
     bool sinPreguntar_ = false;
+    QPointer<VistaPrevia> vista_;
     // The illustration that was selected when the mouse was last pressed on the list, or -1.
     int filaAlPulsar_ = -1;
 };

@@ -103,6 +103,24 @@ QString Dialogos::abrirArchivo(QWidget* padre, const QString& titulo, const QStr
     return QFileDialog::getOpenFileName(padre, titulo, QString(), filtros);
 }
 
+QStringList Dialogos::abrirArchivos(QWidget* padre, const QString& titulo, const QString& filtros) {
+    Estado& e = estado();
+    if (e.prueba) {
+        e.mostrados.append({titulo, filtros, QMessageBox::NoIcon, {}, -1});
+        return e.archivos.isEmpty() ? QStringList() : QStringList{e.archivos.takeFirst()};
+    }
+    return QFileDialog::getOpenFileNames(padre, titulo, QString(), filtros);
+}
+
+QString Dialogos::abrirDirectorio(QWidget* padre, const QString& titulo) {
+    Estado& e = estado();
+    if (e.prueba) {
+        e.mostrados.append({titulo, QString(), QMessageBox::NoIcon, {}, -1});
+        return e.archivos.isEmpty() ? QString() : e.archivos.takeFirst();
+    }
+    return QFileDialog::getExistingDirectory(padre, titulo);
+}
+
 void Dialogos::modoPrueba(bool activo) {
     estado().prueba = activo;
 }

@@ -44,6 +44,10 @@ public:
     static int elegir(QWidget* padre, const QString& texto, const QStringList& botones, int porDefecto, int alSalir);
     // An Open dialog; returns the chosen file's full path, or an empty string when cancelled.
     static QString abrirArchivo(QWidget* padre, const QString& titulo, const QString& filtros);
+    // An Open dialog for any number of files; empty when cancelled. A test's queued answer gives one file.
+    static QStringList abrirArchivos(QWidget* padre, const QString& titulo, const QString& filtros);
+    // A dialog choosing a directory; its full path, or an empty string when cancelled.
+    static QString abrirDirectorio(QWidget* padre, const QString& titulo);
 
     // --- for tests ---
     static void modoPrueba(bool activo);

@@ -28,9 +28,15 @@ QString ayuda(Programa p) {
                opciones + QStringLiteral("\n") + unidades;
     }
     return QStringLiteral("Uso: forja [opciones]\n"
+                          "       forja --importar ORIGEN RUTA\n"
                           "Forja, el editor de enciclotomos de Lumbre: crea el directorio de datos, las "
-                          "enciclotomos,\nsus artículos con sus ilustraciones y epígrafes, y sus listas.\n\n") +
-           opciones +
+                          "enciclotomos,\nsus artículos con sus ilustraciones y epígrafes, y sus listas.\n\n"
+                          "Con --importar, sin abrir ninguna ventana, hace un artículo de cada texto de ORIGEN (un "
+                          "directorio,\no un archivo): texto plano (.txt, UTF-8 o Windows-1252), Markdown (.md) o "
+                          "HTML (.html), con\nsus imágenes como ilustraciones copiadas en IMG, y los agrega a "
+                          "COMPLETA.DAT de la enciclotomo\nRUTA. Dice antes qué va a crear y qué no puede "
+                          "conservar; nunca reemplaza un archivo.\n\n") +
+           opciones + QStringLiteral("  --importar      importa los textos de ORIGEN en la enciclotomo RUTA\n") +
            QStringLiteral("\nExportar sin abrir ninguna ventana (un sitio web, un libro electrónico...):\n"
                           "  forja --exportar FORMATO RUTA DESTINO [--reemplazar]\n"
                           "  «forja --exportar --help» muestra los formatos y los detalles.\n") +
@@ -39,7 +45,7 @@ QString ayuda(Programa p) {
 
 Orden error(Programa p, const QString& que) {
     return {Orden::Tipo::Error, QString(),
-            QStringLiteral("%1: %2\nPruebe «%1 --help» para ver cómo se usa.\n").arg(nombre(p), que)};
+            QStringLiteral("%1: %2\nPruebe «%1 --help» para ver cómo se usa.\n").arg(nombre(p), que), QString()};
 }
 
 // Whether an argument before "--" is one of the options the toolkit takes for itself (with one dash or
@@ -94,16 +100,20 @@ Orden leerLineaDeOrdenes(const QStringList& argumentos, Programa programa) {
     QStringList rutas;
     QString desconocida;
     bool opciones = true;
+    bool importar = false;
     for (const QString& a : argumentos) {
         if (opciones && (a == QLatin1String("-h") || a == QLatin1String("--help"))) {
-            return {Orden::Tipo::Ayuda, QString(), ayuda(programa)};
+            return {Orden::Tipo::Ayuda, QString(), ayuda(programa), QString()};
         }
         if (opciones && (a == QLatin1String("-v") || a == QLatin1String("--version"))) {
             return {Orden::Tipo::Version, QString(),
-                    QStringLiteral("%1 (Lumbre) %2\n").arg(nombre(programa), QStringLiteral(LUMBRE_VERSION))};
+                    QStringLiteral("%1 (Lumbre) %2\n").arg(nombre(programa), QStringLiteral(LUMBRE_VERSION)),
+                    QString()};
         }
         if (opciones && a == QLatin1String("--")) {
             opciones = false;
+        } else if (opciones && programa == Programa::Forja && a == QLatin1String("--importar")) {
+            importar = true;
         } else if (opciones && a.startsWith(QLatin1Char('-')) && a.size() > 1) {
             if (desconocida.isEmpty()) {
                 desconocida = a;
@@ -115,6 +125,13 @@ Orden leerLineaDeOrdenes(const QStringList& argumentos, Programa programa) {
     if (!desconocida.isEmpty()) {
         return error(programa, QStringLiteral("opción desconocida «%1».").arg(desconocida));
     }
+    if (importar) {
+        if (rutas.size() != 2 || rutas.first().isEmpty() || rutas.last().isEmpty()) {
+            return error(programa, QStringLiteral("--importar lleva dos rutas: el ORIGEN de los textos y la RUTA de la "
+                                                  "enciclotomo."));
+        }
+        return {Orden::Tipo::Importar, rutas.last(), QString(), rutas.first()};
+    }
     if (programa == Programa::Forja && !rutas.isEmpty()) {
         return error(programa, QStringLiteral("no admite rutas ni otros argumentos («%1»).").arg(rutas.first()));
     }
@@ -125,7 +142,7 @@ Orden leerLineaDeOrdenes(const QStringList& argumentos, Programa programa) {
     if (!rutas.isEmpty() && rutas.first().isEmpty()) {
         return error(programa, QStringLiteral("la RUTA está vacía."));
     }
-    return {Orden::Tipo::Abrir, rutas.value(0), QString()};
+    return {Orden::Tipo::Abrir, rutas.value(0), QString(), QString()};
 }
 
 std::optional<int> atenderSinVentanas(int argc, char* argv[], Programa programa) {

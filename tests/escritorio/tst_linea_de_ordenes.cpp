@@ -71,6 +71,12 @@ private slots:
         QTest::newRow("forja no abre rutas")
             << forja << QStringList{QStringLiteral("C:\\ENCICLO")} << int(Orden::Tipo::Error) << QString()
             << QStringLiteral("no admite rutas");
+        QTest::newRow("forja importa en una enciclotomo")
+            << forja << QStringList{QStringLiteral("--importar"), QStringLiteral("textos"), QStringLiteral("C:\\E")}
+            << int(Orden::Tipo::Importar) << QStringLiteral("C:\\E") << QString();
+        QTest::newRow("importar sin la enciclotomo")
+            << forja << QStringList{QStringLiteral("--importar"), QStringLiteral("textos")} << int(Orden::Tipo::Error)
+            << QString() << QStringLiteral("--importar lleva dos rutas");
         QTest::newRow("ruta que empieza por guion")
             << tomo << QStringList{QStringLiteral("--"), QStringLiteral("-raro")} << int(Orden::Tipo::Abrir)
             << QStringLiteral("-raro") << QString();

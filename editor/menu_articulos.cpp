@@ -1,0 +1,62 @@
+#include "editor/menu_articulos.h"
+
+#include "editor/estado.h"
+#include "editor/lista_marcable.h"
+#include "editor/ortografia.h"
+#include "editor/taller.h"
+#include "editor/ventana_importar.h"
+#include "store/text_file.h"
+#include "ui/dialogos.h"
+#include "ui/texto.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+MenuArticulos::MenuArticulos(Taller* taller, QMenuBar* barra) : QObject(barra), taller_(taller) {
+    menu = barra->addMenu(QStringLiteral("&Artículos"));
+    menu->setObjectName(QStringLiteral("mnuArticulos"));
+    mnuImportar = menu->addAction(QStringLiteral("&Importar artículos…"));
+    mnuImportar->setObjectName(QStringLiteral("mnuImportar"));
+    connect(mnuImportar, &QAction::triggered, this, &MenuArticulos::mnuImportar_Click);
+    menu->addSeparator();
+    auto& ortografia = ortografia::Ortografia::compartida();
+    mnuOrtografia = menu->addAction(QStringLiteral("Revisar la &ortografía al escribir"));
+    mnuOrtografia->setObjectName(QStringLiteral("mnuOrtografia"));
+    mnuOrtografia->setCheckable(true);
+    mnuOrtografia->setEnabled(ortografia.disponible());
+    mnuOrtografia->setChecked(ortografia.activa() && ortografia.disponible());
+    connect(mnuOrtografia, &QAction::toggled, &ortografia, &ortografia::Ortografia::activar);
+    connect(&ortografia, &ortografia::Ortografia::cambiada, mnuOrtografia,
+            [this, &ortografia] { mnuOrtografia->setChecked(ortografia.activa() && ortografia.disponible()); });
+}
+
+void MenuArticulos::mnuImportar_Click() {
+    if (importar_) {
+        importar_->raise();
+        importar_->activateWindow();
+        return;
+    }
+    const QString texto = taller_->tomo()->directorio();
+    if (texto.isEmpty()) {
+        ui::Dialogos::avisar(taller_, QStringLiteral("No hay ninguna enciclotomo cargada: selecciónela en la lista de "
+                                                     "enciclotomos y pulse «Cargar Enciclotomo»."));
+        return;
+    }
+    const auto tomo = ui::haciaStore(texto);
+    if (!tomo || !store::existeDirectorio(*tomo)) {
+        ui::Dialogos::avisar(taller_, QStringLiteral("El directorio de la enciclotomo «%1» no existe.").arg(texto));
+        return;
+    }
+    importar_ = new VentanaImportar(taller_, *tomo);
+    importar_->setAttribute(Qt::WA_DeleteOnClose);
+    // The articles imported join the main window's lists as "Agregar Artículo" adds them.
+    connect(importar_, &VentanaImportar::importados, taller_, [this, texto](const QStringList& nombres) {
+        if (taller_->tomo()->directorio() == texto) {
+            for (const QString& n : nombres) {
+                taller_->tomo()->articulos()->agregar(n);
+            }
+        }
+    });
+    importar_->show();
+}

@@ -1,0 +1,213 @@
+#include "editor/ventana_importar.h"
+
+#include "editor/comun.h"
+#include "store/encoding.h"
+#include "ui/dialogos.h"
+#include "ui/texto.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QThread>
+
+using forja::boton;
+using forja::control;
+using forja::etiqueta;
+using ui::Dialogos;
+
+namespace {
+
+QString deUtf8(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+} // namespace
+
+VentanaImportar::VentanaImportar(QWidget* padre, std::string tomo) : QDialog(padre), tomo_(std::move(tomo)) {
+    setObjectName(QStringLiteral("VentanaImportar"));
+    setWindowTitle(QStringLiteral("Importar artículos"));
+    setFont(forja::fuenteDeVentana());
+    auto* rejilla = new QGridLayout(this);
+    lblOrigen = etiqueta(this, QStringLiteral("lblOrigen"), QStringLiteral("Textos que importar:"));
+    txtOrigen = control<QLineEdit>(this, QStringLiteral("txtOrigen"), QStringLiteral("Textos que importar"));
+    txtOrigen->setReadOnly(true);
+    lblOrigen->setBuddy(txtOrigen);
+    cmdCarpeta = boton(this, QStringLiteral("cmdCarpeta"), QStringLiteral("Carpeta…"));
+    cmdArchivos = boton(this, QStringLiteral("cmdArchivos"), QStringLiteral("Archivos…"));
+    lblPlan = etiqueta(
+        this, QStringLiteral("lblPlan"),
+        QStringLiteral("Lo que se creará en %1 (nada se escribe hasta pulsar «Importar»):").arg(ui::desdeStore(tomo_)));
+    txtPlan = control<QPlainTextEdit>(this, QStringLiteral("txtPlan"), QStringLiteral("Lo que se creará"));
+    txtPlan->setReadOnly(true);
+    txtPlan->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    lblPlan->setBuddy(txtPlan);
+    barAvance = control<QProgressBar>(this, QStringLiteral("barAvance"), QStringLiteral("Avance"));
+    barAvance->setRange(0, 1);
+    barAvance->setValue(0);
+    cmdImportar = boton(this, QStringLiteral("cmdImportar"), QStringLiteral("Importar"));
+    cmdImportar->setEnabled(false);
+    cmdCerrar = boton(this, QStringLiteral("cmdCerrar"), QStringLiteral("Cerrar"));
+    rejilla->addWidget(lblOrigen, 0, 0, 1, 3);
+    rejilla->addWidget(txtOrigen, 1, 0);
+    rejilla->addWidget(cmdCarpeta, 1, 1);
+    rejilla->addWidget(cmdArchivos, 1, 2);
+    rejilla->addWidget(lblPlan, 2, 0, 1, 3);
+    rejilla->addWidget(txtPlan, 3, 0, 1, 3);
+    rejilla->addWidget(barAvance, 4, 0, 1, 3);
+    auto* botones = new QHBoxLayout;
+    botones->addStretch();
+    botones->addWidget(cmdImportar);
+    botones->addWidget(cmdCerrar);
+    rejilla->addLayout(botones, 5, 0, 1, 3);
+    resize(640, 480);
+
+    connect(cmdCarpeta, &QPushButton::clicked, this, &VentanaImportar::cmdCarpeta_Click);
+    connect(cmdArchivos, &QPushButton::clicked, this, &VentanaImportar::cmdArchivos_Click);
+    connect(cmdImportar, &QPushButton::clicked, this, &VentanaImportar::cmdImportar_Click);
+    connect(cmdCerrar, &QPushButton::clicked, this, &VentanaImportar::close);
+}
+
+VentanaImportar::~VentanaImportar() {
+    if (hilo_) {
+        parar_ = true;
+        hilo_->wait();
+    }
+}
+
+void VentanaImportar::cmdCarpeta_Click() {
+    const QString carpeta = Dialogos::abrirDirectorio(this, QStringLiteral("Importar artículos: carpeta de textos"));
+    if (!carpeta.isEmpty()) {
+        planear({carpeta});
+    }
+}
+
+void VentanaImportar::cmdArchivos_Click() {
+    const QStringList archivos =
+        Dialogos::abrirArchivos(this, QStringLiteral("Importar artículos: textos"),
+                                QStringLiteral("Textos (*.txt *.md *.markdown *.htm *.html);;Todos los archivos (*)"));
+    if (!archivos.isEmpty()) {
+        planear(archivos);
+    }
+}
+
+void VentanaImportar::empezar(std::function<void()> trabajo) {
+    cmdCarpeta->setEnabled(false);
+    cmdArchivos->setEnabled(false);
+    cmdImportar->setEnabled(false);
+    parar_ = false;
+    hilo_ = QThread::create(std::move(trabajo));
+    connect(hilo_, &QThread::finished, this, &VentanaImportar::terminado);
+    hilo_->start();
+}
+
+void VentanaImportar::terminado() {
+    if (hilo_) {
+        hilo_->wait();
+        delete hilo_;
+        hilo_ = nullptr;
+    }
+    cmdCarpeta->setEnabled(true);
+    cmdArchivos->setEnabled(true);
+    emit listo();
+}
+
+void VentanaImportar::planear(const QStringList& rutas) {
+    if (hilo_) {
+        return;
+    }
+    plan_.reset();
+    txtOrigen->setText(rutas.join(QStringLiteral("; ")));
+    txtPlan->setPlainText(QStringLiteral("Leyendo los textos…"));
+    barAvance->setRange(0, 0); // busy, for as long as it takes
+    std::vector<std::filesystem::path> entradas;
+    for (const QString& r : rutas) {
+        entradas.emplace_back(r.toStdString());
+    }
+    empezar([this, entradas, tomo = tomo_] {
+        auto resultado = importar::planear(entradas, tomo);
+        QMetaObject::invokeMethod(
+            this,
+            [this, r = std::make_shared<store::Resultado<importar::Plan>>(std::move(resultado))] {
+                mostrarPlan(std::move(*r));
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void VentanaImportar::mostrarPlan(store::Resultado<importar::Plan> resultado) {
+    barAvance->setRange(0, 1);
+    barAvance->setValue(0);
+    if (!resultado) {
+        txtPlan->setPlainText(ui::desdeStore(resultado.error().mensaje()));
+        return;
+    }
+    plan_ = std::move(*resultado);
+    if (plan_->articulos.empty()) {
+        txtPlan->setPlainText(QStringLiteral("No hay ningún texto que importar.\n") +
+                              deUtf8(importar::describir(*plan_)));
+        return;
+    }
+    const qsizetype n = static_cast<qsizetype>(plan_->articulos.size());
+    txtPlan->setPlainText(
+        (n == 1 ? QStringLiteral("Se creará 1 artículo:\n") : QStringLiteral("Se crearán %1 artículos:\n").arg(n)) +
+        deUtf8(importar::describir(*plan_)));
+    cmdImportar->setEnabled(true);
+}
+
+void VentanaImportar::cmdImportar_Click() {
+    if (hilo_ || !plan_ || plan_->articulos.empty()) {
+        return;
+    }
+    barAvance->setRange(0, static_cast<int>(plan_->articulos.size()));
+    barAvance->setValue(0);
+    const importar::Plan* plan = &*plan_;
+    empezar([this, plan] {
+        const importar::Informe informe = importar::ejecutar(*plan, [this](std::size_t hechos) {
+            QMetaObject::invokeMethod(
+                this, [this, hechos] { barAvance->setValue(static_cast<int>(hechos)); }, Qt::QueuedConnection);
+            return !parar_.load();
+        });
+        QMetaObject::invokeMethod(
+            this, [this, informe] { mostrarInforme(informe); }, Qt::QueuedConnection);
+    });
+}
+
+void VentanaImportar::mostrarInforme(const importar::Informe& informe) {
+    const QString texto = deUtf8(importar::describir(informe, *plan_));
+    txtPlan->appendPlainText(QStringLiteral("\n") + texto);
+    QStringList nombres;
+    for (const std::string& n : informe.importados) {
+        nombres << ui::desdeStore(n);
+    }
+    plan_.reset(); // done: the same plan is never written twice
+    if (!nombres.isEmpty()) {
+        emit importados(nombres);
+    }
+    if (informe.error) {
+        Dialogos::avisar(this, texto.trimmed());
+    }
+}
+
+void VentanaImportar::closeEvent(QCloseEvent* evento) {
+    if (hilo_) {
+        // What is being written is finished first; no article is left half-made.
+        parar_ = true;
+        evento->ignore();
+        return;
+    }
+    QDialog::closeEvent(evento);
+}
+
+void VentanaImportar::reject() {
+    if (!hilo_) {
+        QDialog::reject();
+    } else {
+        parar_ = true;
+    }
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+// A text to import as read from its file, before it becomes an article: its title, its paragraphs and pictures
+// in order, and what its format had that an article cannot hold. Everything here is UTF-8; the conversion to the
+// store's Windows-1252 comes later, when the article is planned (importacion.h).
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace importar {
+
+struct Imagen {
+    std::string fuente;      // as written in the text: a relative or absolute path, or an address
+    std::string alternativo; // the alt text, or empty
+    std::string epigrafe;    // the figure caption or the picture's title, or empty
+};
+
+struct Bloque {
+    enum class Tipo { Parrafo, Imagen };
+    Tipo tipo = Tipo::Parrafo;
+    std::string texto; // a paragraph: one line, spaces collapsed, never empty
+    Imagen imagen;
+};
+
+struct Documento {
+    std::string titulo; // the first heading (or the HTML title), or empty
+    std::vector<Bloque> bloques;
+    // What the text had that is not kept, by kind ("tablas", "enlaces"...), with how many times.
+    std::map<std::string, int> perdidas;
+};
+
+enum class Formato { Texto, Markdown, Html };
+
+// The format of a file by its extension (".txt", ".md", ".markdown", ".htm", ".html", in any letter case);
+// false for any other file.
+bool formatoDeNombre(std::string_view nombre, Formato& formato);
+
+// The file's bytes as UTF-8: UTF-8 when they are valid UTF-8 (a leading byte order mark dropped), otherwise
+// Windows-1252. `eraUtf8` tells which.
+std::string comoUtf8(std::string_view bytes, bool* eraUtf8 = nullptr);
+
+// Plain text: paragraphs are separated by empty lines; the lines of one paragraph are joined by a space.
+Documento leerTextoPlano(std::string_view utf8);
+// CommonMark.
+Documento leerMarkdown(std::string_view utf8);
+// Simple HTML: headings, paragraphs, line breaks, lists, quotations, preformatted text, pictures and figures
+// with their captions; the text of tables is kept row by row; scripts, styles and comments are skipped.
+Documento leerHtml(std::string_view utf8);
+
+Documento leer(Formato formato, std::string_view utf8);
+
+} // namespace importar

@@ -1,0 +1,469 @@
+#include "importacion.h"
+
+#include "windows1252.h"
+
+#include "store/article.h"
+#include "store/encoding.h"
+#include "store/encyclopaedia.h"
+#include "store/limits.h"
+#include "store/paths.h"
+#include "store/text_file.h"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <set>
+#include <system_error>
+
+namespace importar {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string utf8DeRuta(const fs::path& p) {
+    const auto u = p.u8string();
+    return std::string(u.begin(), u.end());
+}
+
+// A name the store accepts for one file: every character a file name cannot hold becomes "_", and so do the
+// dots (the caller adds the one extension); no space or dot at the end; no device name of Windows.
+std::string nombreLimpio(std::string_view utf8, std::string_view deReserva) {
+    std::string n;
+    for (const char c : Conversor()(utf8)) {
+        const auto b = static_cast<unsigned char>(c);
+        const bool prohibido = b < 0x20 || std::string_view("\\/:*?\"<>|.").find(c) != std::string_view::npos;
+        n += prohibido ? '_' : c;
+    }
+    while (!n.empty() && (n.back() == ' ' || n.back() == '_')) {
+        n.pop_back();
+    }
+    while (!n.empty() && n.front() == ' ') {
+        n.erase(0, 1);
+    }
+    if (n.empty()) {
+        n = deReserva;
+    }
+    static const char* const kDispositivos[] = {"CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4",
+                                                "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2", "LPT3",
+                                                "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
+    const std::string mayus = store::aMayusculas(n);
+    for (const char* d : kDispositivos) {
+        if (mayus == d) {
+            n += '_';
+        }
+    }
+    return n;
+}
+
+// The picture's extension as three letters, so that the editor's and the viewer's names of its caption
+// file are one file.
+std::string extensionDeImagen(std::string_view utf8) {
+    std::string e;
+    for (const char c : utf8) {
+        if (std::isalnum(static_cast<unsigned char>(c))) {
+            e += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+    }
+    if (e == "jpeg" || e == "jpe" || e == "jfif") {
+        return "jpg";
+    }
+    if (e == "tiff") {
+        return "tif";
+    }
+    if (e == "webp") {
+        return "wbp";
+    }
+    if (e.size() > 3) {
+        e.resize(3);
+    }
+    return e.size() == 3 ? e : "img";
+}
+
+// The upper-cased part before the first dot of every entry of a native directory (names that Windows-1252
+// can spell); the whole upper-cased names go to `completos` when given.
+std::set<std::string> entradas(const fs::path& dir, std::set<std::string>* completos = nullptr) {
+    std::set<std::string> bases;
+    std::error_code e;
+    for (fs::directory_iterator it(dir, e), fin; !e && it != fin; it.increment(e)) {
+        const auto n = store::utf8ACp1252(utf8DeRuta(it->path().filename()));
+        if (!n) {
+            continue;
+        }
+        const std::string mayus = store::aMayusculas(*n);
+        bases.insert(mayus.substr(0, mayus.find('.')));
+        if (completos) {
+            completos->insert(mayus);
+        }
+    }
+    return bases;
+}
+
+std::string decodificarPorciento(std::string_view s) {
+    std::string r;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '%' && i + 2 < s.size() && std::isxdigit(static_cast<unsigned char>(s[i + 1])) &&
+            std::isxdigit(static_cast<unsigned char>(s[i + 2]))) {
+            r += static_cast<char>(std::stoi(std::string(s.substr(i + 1, 2)), nullptr, 16));
+            i += 2;
+        } else {
+            r += s[i];
+        }
+    }
+    return r;
+}
+
+std::string comillas(std::string_view utf8) {
+    return "\xC2\xAB" + std::string(utf8) + "\xC2\xBB";
+}
+
+std::string veces(int n, const char* uno, const char* varios) {
+    return n == 1 ? std::string("1 ") + uno : std::to_string(n) + " " + varios;
+}
+
+class Planificador {
+public:
+    Planificador(Plan& plan) : plan_(plan) {}
+
+    bool preparar() {
+        const fs::path dir = store::resolver(plan_.tomo);
+        const auto completa = store::leerLineas(store::unir(plan_.tomo, store::kCompleta), store::kLimiteLista);
+        if (!completa) {
+            error_ = completa.error();
+            return false;
+        }
+        for (const std::string_view n : *completa) {
+            nombres_.insert(store::aMayusculas(n));
+        }
+        entradas(dir, &nombres_);
+        const fs::path img = store::resolver(store::unir(plan_.tomo, store::kImg));
+        basesImagen_ = entradas(img);
+        return true;
+    }
+
+    void agregar(const fs::path& archivo, Formato formato) {
+        const auto bytes = store::leerBytesNativos(archivo, store::kLimiteArticulo);
+        if (!bytes) {
+            plan_.omitidos.push_back(store::cp1252AUtf8(bytes.error().mensaje()));
+            return;
+        }
+        bool eraUtf8 = true;
+        const Documento d = leer(formato, comoUtf8(*bytes, &eraUtf8));
+        ArticuloPlaneado a;
+        a.origen = archivo;
+        a.formato = formato;
+        Conversor texto;
+        const std::string tallo = utf8DeRuta(archivo.stem());
+        a.titulo = texto(d.titulo.empty() ? tallo : d.titulo);
+        a.nombre = nombreLibre(store::aMayusculas(nombreLimpio(tallo, "ARTICULO")), ".TXT");
+        int menores = 0;
+        int barras = 0;
+        for (const Bloque& b : d.bloques) {
+            if (b.tipo == Bloque::Tipo::Imagen) {
+                imagen(a, b.imagen, texto);
+                continue;
+            }
+            std::string linea = texto(b.texto);
+            const std::string_view clave = store::sinEspacios(linea);
+            if (clave.empty()) {
+                continue;
+            }
+            if (clave.front() == '<') {
+                // A line starting with "<" would be taken for a tag and left out of the article.
+                linea[linea.find('<')] = '\x8B';
+                ++menores;
+            } else if (clave == "/") {
+                ++barras;
+                continue;
+            }
+            if (a.cuerpo.size() > 0) {
+                a.cuerpo.push_back("/");
+            }
+            a.cuerpo.push_back(linea);
+        }
+        if (!eraUtf8) {
+            a.avisos.push_back("El texto no es UTF-8: se lee como Windows-1252.");
+        }
+        for (const auto& [tipo, n] : d.perdidas) {
+            if (tipo == "tablas") {
+                a.avisos.push_back(veces(n, "tabla", "tablas") +
+                                   ": el artículo no tiene tablas; se guarda su texto fila por fila, con "
+                                   "\xC2\xAB | \xC2\xBB entre las celdas.");
+            } else if (tipo == "enlaces") {
+                a.avisos.push_back(veces(n, "enlace", "enlaces") +
+                                   ": el artículo no tiene enlaces; se guarda su texto, sin la dirección.");
+            }
+        }
+        if (menores > 0) {
+            a.avisos.push_back(veces(menores, "párrafo empieza", "párrafos empiezan") +
+                               " por \xC2\xAB<\xC2\xBB, que el artículo tomaría por una etiqueta: se cambia por "
+                               "\xC2\xAB\xE2\x80\xB9\xC2\xBB.");
+        }
+        if (barras > 0) {
+            a.avisos.push_back(veces(barras, "párrafo", "párrafos") +
+                               " de solo \xC2\xAB/\xC2\xBB, que el artículo tomaría por un salto de línea: se "
+                               "deja fuera.");
+        }
+        if (texto.huboReemplazos()) {
+            std::string frase = "Texto que Windows-1252 no puede guardar: ";
+            const auto r = texto.reemplazos();
+            for (std::size_t i = 0; i < r.size(); ++i) {
+                frase += (i ? "; " : "") + r[i];
+            }
+            a.avisos.push_back(frase + ".");
+        }
+        plan_.articulos.push_back(std::move(a));
+    }
+
+    const store::Error& error() const { return error_; }
+
+private:
+    std::string nombreLibre(const std::string& base, std::string_view extension) {
+        std::string nombre = base + std::string(extension);
+        for (int n = 2; nombres_.count(store::aMayusculas(nombre)); ++n) {
+            nombre = base + "_" + std::to_string(n) + std::string(extension);
+        }
+        nombres_.insert(store::aMayusculas(nombre));
+        return nombre;
+    }
+
+    void imagen(ArticuloPlaneado& a, const Imagen& im, Conversor& texto) {
+        std::string fuente = im.fuente;
+        const std::string minus = [&] {
+            std::string m = fuente;
+            std::transform(m.begin(), m.end(), m.begin(), [](unsigned char c) { return std::tolower(c); });
+            return m;
+        }();
+        if (minus.rfind("http:", 0) == 0 || minus.rfind("https:", 0) == 0 || minus.rfind("//", 0) == 0 ||
+            minus.rfind("data:", 0) == 0 || minus.rfind("ftp:", 0) == 0) {
+            a.avisos.push_back("La imagen " + comillas(fuente.substr(0, 80)) +
+                               " no está en el disco sino en la red: no se copia ni se agrega.");
+            return;
+        }
+        if (minus.rfind("file://", 0) == 0) {
+            fuente = fuente.substr(7);
+        }
+        fuente = decodificarPorciento(fuente.substr(0, fuente.find_first_of("?#")));
+        fs::path ruta = fs::u8path(fuente);
+        if (ruta.is_relative()) {
+            ruta = a.origen.parent_path() / ruta;
+        }
+        std::error_code e;
+        if (!fs::is_regular_file(ruta, e)) {
+            a.avisos.push_back("Falta la imagen " + comillas(im.fuente) + ": no se agrega.");
+            return;
+        }
+        if (fs::file_size(ruta, e) > store::kLimiteImagen) {
+            a.avisos.push_back("La imagen " + comillas(im.fuente) + " es demasiado grande: no se agrega.");
+            return;
+        }
+        const fs::path clave = fs::weakly_canonical(ruta, e);
+        IlustracionPlaneada il;
+        il.origen = ruta;
+        if (const auto vista = copiadas_.find(clave); vista != copiadas_.end()) {
+            il.nombre = vista->second;
+            il.copiar = false;
+        } else {
+            const std::string ext = extensionDeImagen(utf8DeRuta(ruta.extension()));
+            std::string base = nombreLimpio(utf8DeRuta(ruta.stem()), "imagen");
+            std::string libre = base;
+            for (int n = 2; basesImagen_.count(store::aMayusculas(libre)); ++n) {
+                libre = base + "_" + std::to_string(n);
+            }
+            basesImagen_.insert(store::aMayusculas(libre));
+            il.nombre = libre + "." + ext;
+            copiadas_[clave] = il.nombre;
+        }
+        const std::string alternativo = texto(im.alternativo);
+        const std::string epigrafe = texto(im.epigrafe);
+        il.titulo = !alternativo.empty() ? alternativo : !epigrafe.empty() ? epigrafe : texto(utf8DeRuta(ruta.stem()));
+        if (!epigrafe.empty() && epigrafe != il.titulo) {
+            il.epigrafe.push_back(epigrafe);
+        }
+        if (std::any_of(a.ilustraciones.begin(), a.ilustraciones.end(),
+                        [&](const IlustracionPlaneada& o) { return o.nombre == il.nombre; })) {
+            return; // the same picture twice in one text is one illustration
+        }
+        a.ilustraciones.push_back(std::move(il));
+    }
+
+    Plan& plan_;
+    store::Error error_;
+    std::set<std::string> nombres_;     // upper-cased names taken in the encyclopaedia directory
+    std::set<std::string> basesImagen_; // upper-cased names before their dot, taken in IMG
+    std::map<fs::path, std::string> copiadas_;
+};
+
+store::Error yaExiste(const std::string& ruta) {
+    return store::Error{"importar el archivo", ruta, store::Causa::YaExiste, {}};
+}
+
+void borrar(const std::string& ruta) {
+    const fs::path nativa = store::resolver(ruta);
+    std::error_code e;
+    fs::remove(nativa, e);
+    store::olvidarDirectorio(nativa.parent_path());
+}
+
+} // namespace
+
+store::Resultado<Plan> planear(const std::vector<fs::path>& entradasDadas, std::string_view tomo) {
+    Plan plan;
+    plan.tomo = std::string(tomo);
+    if (!store::existeDirectorio(tomo)) {
+        return store::Error{"importar en la enciclotomo", std::string(tomo), store::Causa::NoEncontrado, {}};
+    }
+    Planificador p(plan);
+    if (!p.preparar()) {
+        return p.error();
+    }
+    for (const fs::path& entrada : entradasDadas) {
+        std::error_code e;
+        if (fs::is_directory(entrada, e)) {
+            std::vector<std::pair<fs::path, Formato>> archivos;
+            for (fs::directory_iterator it(entrada, e), fin; !e && it != fin; it.increment(e)) {
+                Formato f;
+                if (it->is_regular_file(e) && formatoDeNombre(utf8DeRuta(it->path().filename()), f)) {
+                    archivos.emplace_back(it->path(), f);
+                }
+            }
+            std::sort(archivos.begin(), archivos.end());
+            if (archivos.empty()) {
+                plan.omitidos.push_back("En " + comillas(utf8DeRuta(entrada)) +
+                                        " no hay textos (.txt, .md, .markdown, .htm, .html) que importar.");
+            }
+            for (const auto& [archivo, formato] : archivos) {
+                p.agregar(archivo, formato);
+            }
+        } else if (fs::exists(entrada, e)) {
+            Formato f = Formato::Texto;
+            formatoDeNombre(utf8DeRuta(entrada.filename()), f);
+            p.agregar(entrada, f);
+        } else {
+            plan.omitidos.push_back(comillas(utf8DeRuta(entrada)) + " no existe.");
+        }
+    }
+    return plan;
+}
+
+Informe ejecutar(const Plan& plan, const std::function<bool(std::size_t)>& avance) {
+    Informe informe;
+    const std::string img = store::unir(plan.tomo, store::kImg);
+    for (const ArticuloPlaneado& a : plan.articulos) {
+        std::vector<std::string> escritos; // taken back if the article cannot be completed
+        const auto fallar = [&](store::Error error) {
+            for (auto it = escritos.rbegin(); it != escritos.rend(); ++it) {
+                borrar(*it);
+            }
+            informe.error = std::move(error);
+        };
+        const auto escribirNuevo = [&](const std::string& ruta, const std::function<store::Estado()>& escribir) {
+            if (store::existeArchivo(ruta) || store::existeDirectorio(ruta)) {
+                fallar(yaExiste(ruta));
+                return false;
+            }
+            if (const auto estado = escribir(); !estado) {
+                fallar(estado.error());
+                return false;
+            }
+            escritos.push_back(ruta);
+            return true;
+        };
+        bool bien = true;
+        for (const IlustracionPlaneada& il : a.ilustraciones) {
+            if (!il.copiar) {
+                continue;
+            }
+            if (!store::existeDirectorio(img)) {
+                if (const auto estado = store::crearDirectorio(img); !estado) {
+                    fallar(estado.error());
+                    bien = false;
+                    break;
+                }
+            }
+            const auto bytes = store::leerBytesNativos(il.origen, store::kLimiteImagen);
+            if (!bytes) {
+                fallar(bytes.error());
+                bien = false;
+                break;
+            }
+            const std::string destino = store::unir(img, il.nombre);
+            if (!escribirNuevo(destino, [&] { return store::escribirBytes(destino, *bytes); })) {
+                bien = false;
+                break;
+            }
+            store::Lineas epigrafe;
+            epigrafe.push_back(il.titulo);
+            for (const std::string& l : il.epigrafe) {
+                epigrafe.push_back(l);
+            }
+            const auto rutaEpigrafe = store::rutaEpigrafeEditor(plan.tomo, il.nombre);
+            if (rutaEpigrafe &&
+                !escribirNuevo(*rutaEpigrafe, [&] { return store::escribirLineas(*rutaEpigrafe, epigrafe); })) {
+                bien = false;
+                break;
+            }
+        }
+        if (!bien) {
+            return informe;
+        }
+        std::vector<std::string> nombres;
+        for (const IlustracionPlaneada& il : a.ilustraciones) {
+            nombres.push_back(il.nombre);
+        }
+        const std::string ruta = store::unir(plan.tomo, a.nombre);
+        if (!escribirNuevo(ruta, [&] { return store::escribirArticulo(ruta, a.titulo, nombres, a.cuerpo); })) {
+            return informe;
+        }
+        if (const auto estado =
+                store::anexarLinea(store::unir(plan.tomo, store::kCompleta), a.nombre, store::Enlaces::Rechazar);
+            !estado) {
+            fallar(estado.error());
+            return informe;
+        }
+        informe.importados.push_back(a.nombre);
+        if (avance && !avance(informe.importados.size())) {
+            break;
+        }
+    }
+    return informe;
+}
+
+std::string describir(const Plan& plan) {
+    std::string t;
+    for (const ArticuloPlaneado& a : plan.articulos) {
+        t += store::cp1252AUtf8(a.nombre) + ": " + comillas(store::cp1252AUtf8(a.titulo)) + " (de " +
+             utf8DeRuta(a.origen.filename()) + ")\n";
+        for (const IlustracionPlaneada& il : a.ilustraciones) {
+            t += "  ilustración " + store::cp1252AUtf8(il.nombre) + ": " + comillas(store::cp1252AUtf8(il.titulo));
+            t += il.copiar ? " (copia de " + utf8DeRuta(il.origen.filename()) + ")\n" : " (la misma de antes)\n";
+        }
+        for (const std::string& aviso : a.avisos) {
+            t += "  aviso: " + aviso + "\n";
+        }
+    }
+    for (const std::string& o : plan.omitidos) {
+        t += "se deja fuera: " + o + "\n";
+    }
+    return t;
+}
+
+std::string describir(const Informe& informe, const Plan& plan) {
+    std::string t;
+    const std::size_t n = informe.importados.size();
+    t += n == 1 ? std::string("Se importó 1 artículo") : "Se importaron " + std::to_string(n) + " artículos";
+    t += " de " + std::to_string(plan.articulos.size()) + ".";
+    if (n > 0) {
+        std::string lista;
+        for (const std::string& nombre : informe.importados) {
+            lista += (lista.empty() ? "" : ", ") + store::cp1252AUtf8(nombre);
+        }
+        t += " Importados: " + lista + ".";
+    }
+    if (informe.error) {
+        t += " Se detuvo al fallar: " + store::cp1252AUtf8(informe.error->mensaje());
+    }
+    return t + "\n";
+}
+
+} // namespace importar
