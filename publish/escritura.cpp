@@ -31,7 +31,7 @@ bool Escritor::crearDirectorio(const QString& relativa) {
     return true;
 }
 
-bool Escritor::escribir(const QString& relativa, std::string_view bytes) {
+bool Escritor::escribir(const QString& relativa, std::string_view bytes, const Pieza&) {
     QFile archivo(ruta(relativa));
     if (!archivo.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
         fallo(relativa, archivo.errorString());
@@ -50,49 +50,63 @@ bool Escritor::escribir(const QString& relativa, std::string_view bytes) {
     return true;
 }
 
-Salida::Salida(Escritor& escritor, const QString& relativa)
-    : escritor_(escritor), relativa_(relativa), archivo_(escritor.ruta(relativa)) {
-    if (!archivo_.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        escritor_.fallo(relativa_, archivo_.errorString());
-        bien_ = false;
-    }
-    bufer_.reserve(1 << 16);
-}
+namespace {
 
-Salida::~Salida() {
-    if (!cerrado_) {
-        cerrar();
-    }
-}
-
-Salida& Salida::operator<<(std::string_view texto) {
-    bufer_ += texto;
-    if (bufer_.size() >= (1 << 16)) {
-        vaciar();
-    }
-    return *this;
-}
-
-void Salida::vaciar() {
-    if (bien_ && !bufer_.empty() &&
-        archivo_.write(bufer_.data(), static_cast<qint64>(bufer_.size())) != static_cast<qint64>(bufer_.size())) {
-        escritor_.fallo(relativa_, archivo_.errorString());
-        bien_ = false;
-    }
-    bufer_.clear();
-}
-
-bool Salida::cerrar() {
-    cerrado_ = true;
-    vaciar();
-    if (bien_) {
-        archivo_.close();
-        if (archivo_.error() != QFileDevice::NoError) {
+// A file on disk written through a buffer of 64 KB.
+class FlujoDeArchivo : public Flujo {
+public:
+    FlujoDeArchivo(Escritor& escritor, const QString& relativa)
+        : escritor_(escritor), relativa_(relativa), archivo_(escritor.ruta(relativa)) {
+        if (!archivo_.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
             escritor_.fallo(relativa_, archivo_.errorString());
             bien_ = false;
         }
+        bufer_.reserve(1 << 16);
     }
-    return bien_;
+    void agregar(std::string_view trozo) override {
+        bufer_ += trozo;
+        if (bufer_.size() >= (1 << 16)) {
+            vaciar();
+        }
+    }
+    bool cerrar() override {
+        if (cerrado_) {
+            return bien_;
+        }
+        cerrado_ = true;
+        vaciar();
+        if (bien_) {
+            archivo_.close();
+            if (archivo_.error() != QFileDevice::NoError) {
+                escritor_.fallo(relativa_, archivo_.errorString());
+                bien_ = false;
+            }
+        }
+        return bien_;
+    }
+
+private:
+    void vaciar() {
+        if (bien_ && !bufer_.empty() &&
+            archivo_.write(bufer_.data(), static_cast<qint64>(bufer_.size())) != static_cast<qint64>(bufer_.size())) {
+            escritor_.fallo(relativa_, archivo_.errorString());
+            bien_ = false;
+        }
+        bufer_.clear();
+    }
+
+    Escritor& escritor_;
+    QString relativa_;
+    QFile archivo_;
+    std::string bufer_;
+    bool bien_ = true;
+    bool cerrado_ = false;
+};
+
+} // namespace
+
+std::unique_ptr<Flujo> Escritor::abrir(const QString& relativa, const Pieza&) {
+    return std::make_unique<FlujoDeArchivo>(*this, relativa);
 }
 
 bool leerLineasPorPartes(const std::string& directorio, const std::string& ruta,

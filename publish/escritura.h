@@ -6,19 +6,40 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace publish {
 
+// What a written file is to a container that keeps more than bytes (a ZIM file keeps a media type and a title for
+// each entry, and knows its articles).
+struct Pieza {
+    std::string tipo = "text/html"; // media type
+    std::string titulo;             // UTF-8; empty for what is not a page
+    bool articulo = false;          // one of the encyclopaedia's articles (a ZIM reader's search lists them)
+};
+
+// One file being written in pieces (see Escritor::abrir).
+class Flujo {
+public:
+    virtual ~Flujo() = default;
+    virtual void agregar(std::string_view trozo) = 0;
+    // Says whether everything reached its place.
+    virtual bool cerrar() = 0;
+};
+
 // Files and directories below one base directory (an export's temporary directory). The first failure is kept
-// as a Spanish message naming the file.
+// as a Spanish message naming the file. A container of another kind (a ZIM file) derives from it.
 class Escritor {
 public:
     explicit Escritor(QString base) : base_(std::move(base)) {}
+    virtual ~Escritor() = default;
     // `relativa` empty: the base itself.
-    bool crearDirectorio(const QString& relativa);
-    bool escribir(const QString& relativa, std::string_view bytes);
+    virtual bool crearDirectorio(const QString& relativa);
+    virtual bool escribir(const QString& relativa, std::string_view bytes, const Pieza& pieza = {});
+    // A file written in pieces, for pages too large to build in memory first (an index of 100,000 titles).
+    virtual std::unique_ptr<Flujo> abrir(const QString& relativa, const Pieza& pieza = {});
     QString ruta(const QString& relativa) const;
     const QString& error() const { return error_; }
     void fallo(const QString& relativa, const QString& porque);
@@ -28,23 +49,28 @@ private:
     QString error_;
 };
 
-// One file written in pieces through a buffer, for pages too large to build in memory first (an index of
-// 100,000 titles). cerrar() says whether everything reached the disk.
+// A Flujo used as a stream: Salida(escritor, "index.html") << "<html>" ...; cerrar() says whether all was written.
 class Salida {
 public:
-    Salida(Escritor& escritor, const QString& relativa);
-    ~Salida();
-    Salida& operator<<(std::string_view texto);
-    bool cerrar();
+    Salida(Escritor& escritor, const QString& relativa, const Pieza& pieza = {})
+        : flujo_(escritor.abrir(relativa, pieza)) {}
+    ~Salida() {
+        if (flujo_) {
+            flujo_->cerrar();
+        }
+    }
+    Salida& operator<<(std::string_view texto) {
+        flujo_->agregar(texto);
+        return *this;
+    }
+    bool cerrar() {
+        const bool bien = flujo_->cerrar();
+        flujo_.reset();
+        return bien;
+    }
 
 private:
-    void vaciar();
-    Escritor& escritor_;
-    QString relativa_;
-    QFile archivo_;
-    std::string bufer_;
-    bool bien_ = true;
-    bool cerrado_ = false;
+    std::unique_ptr<Flujo> flujo_;
 };
 
 // Calls porLinea with each line of the file `ruta` of the encyclopaedia `directorio` (lines by the store's rules),

@@ -71,6 +71,24 @@ void borrar(const QString& ruta) {
     fs::remove_all(nativa(ruta), ec);
 }
 
+// The temporary result and whatever a format's library left beside it under names that begin with its name
+// (libzim writes "NAME.tmp" and its indexes' working files there).
+void borrarTemporales(const QString& ruta) {
+    borrar(ruta);
+    const fs::path p = nativa(ruta);
+    const std::string prefijo = p.filename().string();
+    std::error_code ec;
+    std::vector<fs::path> restos;
+    for (fs::directory_iterator it(p.parent_path(), ec), fin; !ec && it != fin; it.increment(ec)) {
+        if (it->path().filename().string().rfind(prefijo, 0) == 0) {
+            restos.push_back(it->path());
+        }
+    }
+    for (const fs::path& r : restos) {
+        fs::remove_all(r, ec);
+    }
+}
+
 } // namespace
 
 Trabajo::Trabajo(std::string enciclopedia, QString temporal, AlAvanzar alAvanzar, const std::atomic_bool* cancelar)
@@ -303,7 +321,7 @@ Informe exportar(const Peticion& peticion, const AlAvanzar& alAvanzar, const std
         }
     }
     if (!hecho) {
-        borrar(temporal);
+        borrarTemporales(temporal);
         if (trabajo.cancelado()) {
             informe.fin = Informe::Fin::Cancelado;
             informe.error = QStringLiteral("Exportación cancelada; no se dejó nada escrito.");

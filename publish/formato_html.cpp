@@ -137,7 +137,7 @@ std::string navegacion(const std::string& base, bool diccionario) {
 // The dictionary as a list of definitions, read as a stream line by line. Returns false on a write error.
 bool escribirDiccionario(Trabajo& trabajo, Escritor& escritor, const QString& ruta,
                          const std::unordered_map<std::string, const ArticuloDelSitio*>& porNombre) {
-    Salida salida(escritor, ruta);
+    Salida salida(escritor, ruta, {"text/html", "Diccionario", false});
     salida << cabecera("Diccionario \xE2\x80\x94 " + trabajo.titulo(), "") << navegacion("", false)
            << "<main class=\"indice\">\n<h1 class=\"titulo\">Diccionario</h1>\n<dl class=\"diccionario\">\n";
     const std::string archivo = store::unir(trabajo.enciclopedia(), store::kDict);
@@ -194,20 +194,29 @@ bool FormatoHtml::escribeDirectorio() const {
 
 bool FormatoHtml::escribir(Trabajo& trabajo, QString* error) {
     Escritor escritor(trabajo.temporal());
-    if (!escritor.crearDirectorio(QString()) || !escritor.crearDirectorio(QStringLiteral("articulos")) ||
-        !escritor.crearDirectorio(QStringLiteral("listas")) || !escritor.crearDirectorio(QStringLiteral("img"))) {
+    if (!escritor.crearDirectorio(QString())) {
+        *error = escritor.error();
+        return false;
+    }
+    return escribirSitio(trabajo, escritor, error);
+}
+
+bool escribirSitio(Trabajo& trabajo, Escritor& escritor, QString* error) {
+    if (!escritor.crearDirectorio(QStringLiteral("articulos")) || !escritor.crearDirectorio(QStringLiteral("listas")) ||
+        !escritor.crearDirectorio(QStringLiteral("img"))) {
         *error = escritor.error();
         return false;
     }
     const std::string estilo = render::estiloDeColores(trabajo.colores()) + kEstiloSitio;
-    if (!escritor.escribir(QStringLiteral("estilo.css"), estilo) ||
-        !escritor.escribir(QStringLiteral("filtro.js"), kFiltro)) {
+    const Pieza guion{"application/javascript", {}, false};
+    if (!escritor.escribir(QStringLiteral("estilo.css"), estilo, {"text/css", {}, false}) ||
+        !escritor.escribir(QStringLiteral("filtro.js"), kFiltro, guion)) {
         *error = escritor.error();
         return false;
     }
 
     Imagenes imagenes(trabajo.enciclopedia(), QStringLiteral("img/"), [&escritor](const ImagenExportada& imagen) {
-        return escritor.escribir(imagen.nombre, imagen.bytes.toStdString());
+        return escritor.escribir(imagen.nombre, imagen.bytes.toStdString(), {imagen.tipo.toStdString(), {}, false});
     });
     NombresDeSalida paginas;
     render::Opciones opciones;
@@ -248,7 +257,9 @@ bool FormatoHtml::escribir(Trabajo& trabajo, QString* error) {
             continue;
         }
         const QString archivo = QStringLiteral("articulos/") + paginas.nombre(entrada.nombre, QStringLiteral(".html"));
-        if (!escritor.escribir(archivo, pagina->xhtml)) {
+        if (!escritor.escribir(
+                archivo, pagina->xhtml,
+                {"text/html", pagina->titulo.empty() ? store::cp1252AUtf8(entrada.nombre) : pagina->titulo, true})) {
             *error = escritor.error();
             return false;
         }
@@ -260,7 +271,7 @@ bool FormatoHtml::escribir(Trabajo& trabajo, QString* error) {
 
     // The title index, for the filter.
     {
-        Salida titulos(escritor, QStringLiteral("titulos.js"));
+        Salida titulos(escritor, QStringLiteral("titulos.js"), guion);
         titulos << "window.LUMBRE_TITULOS = [\n";
         for (std::size_t i = 0; i < entradas.size(); ++i) {
             if (!articulos[i].pagina.isEmpty()) {
@@ -286,7 +297,7 @@ bool FormatoHtml::escribir(Trabajo& trabajo, QString* error) {
                         QStringLiteral("Lista %1").arg(QString::fromStdString(store::cp1252AUtf8(lista.nombre))));
         const QString archivo = QStringLiteral("listas/") + nombresListas.nombre(lista.nombre, QStringLiteral(".html"));
         const std::string nombre = store::cp1252AUtf8(lista.nombre);
-        Salida salida(escritor, archivo);
+        Salida salida(escritor, archivo, {"text/html", nombre, false});
         salida << cabecera(nombre + " \xE2\x80\x94 " + trabajo.titulo(), "../") << navegacion("../", true)
                << "<main class=\"indice\">\n<h1 class=\"titulo\">" << render::escapar(lista.nombre)
                << "</h1>\n<ol class=\"titulos\">\n";
@@ -320,7 +331,7 @@ bool FormatoHtml::escribir(Trabajo& trabajo, QString* error) {
 
     // The index, in the order of the complete list.
     trabajo.avanzar(total - 1, total, QStringLiteral("Índice"));
-    Salida indice(escritor, QStringLiteral("index.html"));
+    Salida indice(escritor, QStringLiteral("index.html"), {"text/html", trabajo.titulo(), false});
     indice << cabecera(trabajo.titulo(), "") << navegacion("", true) << "<main class=\"indice\">\n<h1 class=\"titulo\">"
            << e(trabajo.titulo()) << "</h1>\n";
     if (!trabajo.comentario().empty()) {

@@ -15,4 +15,10 @@ public:
     bool escribir(Trabajo& trabajo, QString* error) override;
 };
 
+class Escritor;
+
+// The site's files written through `escritor` (a directory on disk, or the entries of a ZIM file), its base
+// existing already.
+bool escribirSitio(Trabajo& trabajo, Escritor& escritor, QString* error);
+
 } // namespace publish

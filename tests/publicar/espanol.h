@@ -95,4 +95,29 @@ inline bool escribirEspana(const Unidades& u) {
     return bien;
 }
 
+// The same encyclopaedia with bad articles among the good ones: control bytes and bytes Windows-1252 leaves
+// undefined (MALO.TXT), a listed article that does not exist (NOESTA.TXT), a name that climbs out of the directory,
+// a missing picture shown by two articles (FALTA.PNG), a picture that is not one (ROTA.JPG) and a 10 MB body
+// (GRANDE.TXT). Complete list: MALO, NOESTA, ESPAÑA, SINIMAGEN, GRANDE, OTRA, ..\FUERA, MONTAÑAS.
+inline bool escribirMalos(const Unidades& u) {
+    if (!escribirEspana(u)) {
+        return false;
+    }
+    const std::string d = kEspana;
+    bool bien = u.escribir(d + "\\COMPLETA.DAT", cp1252({"MALO.TXT", "NOESTA.TXT", "ESPAÑA.TXT", "SINIMAGEN.TXT",
+                                                         "GRANDE.TXT", "OTRA.TXT", "..\\FUERA.TXT", "MONTAÑAS.TXT"}));
+    static const char malo[] = "<TIT>Malo\x01\r\nBytes \x00\x81\x8D\x7F y \x1B"
+                               "fin\r\n";
+    bien = u.escribir(d + "\\MALO.TXT", QByteArray(malo, sizeof malo - 1)) && bien;
+    bien = u.escribir(d + "\\SINIMAGEN.TXT", cp1252({"<TIT>Sin imagen", "<IMG>FALTA.PNG", "Texto."})) && bien;
+    bien = u.escribir(d + "\\OTRA.TXT", cp1252({"<TIT>Otra", "<IMG>FALTA.PNG", "<IMG>ROTA.JPG", "Más."})) && bien;
+    bien = u.escribir(d + "\\IMG\\ROTA.JPG", QByteArray("no es una imagen")) && bien;
+    QByteArray grande = "<TIT>Grande\r\n";
+    const QByteArray linea = cp1252({"Una línea de texto con eñe, repetida hasta llenar diez megas."});
+    while (grande.size() < 10 * 1024 * 1024) {
+        grande += linea;
+    }
+    return u.escribir(d + "\\GRANDE.TXT", grande) && bien;
+}
+
 } // namespace prueba

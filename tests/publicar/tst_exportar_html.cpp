@@ -8,6 +8,7 @@
 #include "store/paths.h"
 #include "store/title_reader.h"
 #include "tests/publicar/espanol.h"
+#include "tests/publicar/exportar_comun.h"
 #include "tests/support/teclas_y_huellas.h"
 #include "tests/support/unidades.h"
 
@@ -19,39 +20,9 @@
 
 namespace {
 
-struct Salida {
-    int codigo = -1;
-    QString errores;
-};
-
-// The editor's command line, run with no display at all.
-Salida forja(const QStringList& argumentos, const prueba::Unidades& u) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        env.remove(QString::fromLatin1(v));
-    }
-    env.insert(QStringLiteral("LUMBRE_UNIDADES"), u.unidad('c').section(QLatin1Char('/'), 0, -2));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(LUMBRE_FORJA), argumentos);
-    if (!p.waitForFinished(60000)) {
-        p.kill();
-        p.waitForFinished();
-    }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromLocal8Bit(p.readAllStandardError())};
-}
-
-// Every entry below `raiz` (directories too) with the digest of each file.
-QMap<QString, QByteArray> huella(const QString& raiz) {
-    QMap<QString, QByteArray> h = prueba::huellas(raiz);
-    QDirIterator it(raiz, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        h.insert(it.next(), h.value(it.filePath()));
-    }
-    return h;
-}
+using prueba::forja;
+using prueba::huella;
+using prueba::q;
 
 QString leer(const QString& ruta) {
     QFile f(ruta);
@@ -82,10 +53,6 @@ QStringList titulosDelIndice(const QString& sitio) {
     return t;
 }
 
-QString q(const std::string& cp1252) {
-    return QString::fromStdString(store::cp1252AUtf8(cp1252));
-}
-
 } // namespace
 
 class PruebaExportarHtml : public QObject {
@@ -107,7 +74,7 @@ private slots:
         const auto antes = huella(nativa);
         const QString sitio = u.unidad('d') + QStringLiteral("/sitio");
 
-        const Salida s = forja({QStringLiteral("--exportar"), QStringLiteral("html"), enciclopedia, sitio}, u);
+        const auto s = forja({QStringLiteral("--exportar"), QStringLiteral("html"), enciclopedia, sitio}, u);
         QVERIFY2(s.codigo == 0, qPrintable(s.errores));
         QVERIFY(s.errores.contains(QStringLiteral("[100%]")));
         QCOMPARE(huella(nativa), antes);
@@ -147,7 +114,7 @@ private slots:
         prueba::Unidades u;
         QVERIFY(prueba::escribirEspana(u));
         const QString sitio = u.unidad('d') + QStringLiteral("/sitio");
-        const Salida s = forja({QStringLiteral("--exportar"), QStringLiteral("html"), q(prueba::kEspana), sitio}, u);
+        const auto s = forja({QStringLiteral("--exportar"), QStringLiteral("html"), q(prueba::kEspana), sitio}, u);
         QVERIFY2(s.codigo == 0, qPrintable(s.errores));
         const QString espana = leer(sitio + QStringLiteral("/articulos/ESPANA.TXT.html"));
         for (const char* texto :
@@ -208,28 +175,13 @@ private slots:
     void badArticles_areReportedWithoutStoppingTheExport() {
         prueba::Unidades u;
         QVERIFY(prueba::escribirEspana(u));
+        QVERIFY(prueba::escribirMalos(u));
         const std::string d = prueba::kEspana;
-        QVERIFY(u.escribir(d + "\\COMPLETA.DAT",
-                           prueba::cp1252({"MALO.TXT", "NOESTA.TXT", "ESPAÑA.TXT", "SINIMAGEN.TXT", "GRANDE.TXT",
-                                           "OTRA.TXT", "..\\FUERA.TXT", "MONTAÑAS.TXT"})));
-        static const char malo[] = "<TIT>Malo\x01\r\nBytes \x00\x81\x8D\x7F y \x1B"
-                                   "fin\r\n";
-        QVERIFY(u.escribir(d + "\\MALO.TXT", QByteArray(malo, sizeof malo - 1)));
-        QVERIFY(u.escribir(d + "\\SINIMAGEN.TXT", prueba::cp1252({"<TIT>Sin imagen", "<IMG>FALTA.PNG", "Texto."})));
-        QVERIFY(u.escribir(d + "\\OTRA.TXT", prueba::cp1252({"<TIT>Otra", "<IMG>FALTA.PNG", "<IMG>ROTA.JPG", "Más."})));
-        QVERIFY(u.escribir(d + "\\IMG\\ROTA.JPG", QByteArray("no es una imagen")));
-        QByteArray grande = "<TIT>Grande\r\n";
-        const QByteArray linea =
-            QString::fromUtf8("Una línea de texto con eñe, repetida hasta llenar diez megas.\r\n").toLatin1();
-        while (grande.size() < 10 * 1024 * 1024) {
-            grande += linea;
-        }
-        QVERIFY(u.escribir(d + "\\GRANDE.TXT", grande));
         const QString nativa = u.nativa(d);
         const auto antes = huella(nativa);
         const QString sitio = u.unidad('d') + QStringLiteral("/sitio");
 
-        const Salida s = forja({QStringLiteral("--exportar"), QStringLiteral("html"), q(d), sitio}, u);
+        const auto s = forja({QStringLiteral("--exportar"), QStringLiteral("html"), q(d), sitio}, u);
         QVERIFY2(s.codigo == 3, qPrintable(s.errores)); // in place, with warnings
         QCOMPARE(huella(nativa), antes);
         // Each problem is told once, naming its file.
@@ -283,7 +235,7 @@ private slots:
         const auto antesEnc = huella(nativa);
         const auto antesD = huella(u.unidad('d'));
 
-        const Salida s = forja(
+        const auto s = forja(
             QStringList{QStringLiteral("--exportar"), QStringLiteral("html"), q(prueba::kEspana), ruta} + opciones, u);
         QVERIFY2(s.codigo == codigo, qPrintable(s.errores));
         QCOMPARE(huella(nativa), antesEnc);
