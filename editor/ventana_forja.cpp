@@ -1,7 +1,9 @@
 #include "editor/ventana_forja.h"
 
 #include "editor/menu_articulos.h"
+#include "editor/menu_publicar.h"
 #include "editor/taller.h"
+#include "editor/ventana_importar.h" // MenuArticulos holds a pointer to it
 #include "ui/anclas.h"
 
 #include <QCloseEvent>
@@ -16,6 +18,7 @@ VentanaForja::VentanaForja(QWidget* parent) : QMainWindow(parent) {
     setWindowIcon(taller_->windowIcon());
     menuBar()->setObjectName(QStringLiteral("barraForja"));
     articulos_ = new MenuArticulos(taller_, menuBar());
+    publicar_ = new MenuPublicar(taller_, menuBar());
     // The form's own size, plus the bar above it.
     resize(taller_->width(), taller_->height() + menuBar()->sizeHint().height());
     ui::recordarGeometria(this);

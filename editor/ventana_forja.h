@@ -7,6 +7,7 @@
 #include <QMainWindow>
 
 class MenuArticulos;
+class MenuPublicar;
 class Taller;
 
 class VentanaForja : public QMainWindow {
@@ -17,6 +18,7 @@ public:
 
     Taller* taller() const { return taller_; }
     MenuArticulos* menuArticulos() const { return articulos_; }
+    MenuPublicar* menuPublicar() const { return publicar_; }
 
 protected:
     // Closing the window closes the form, which may keep itself open (an article with unsaved changes).
@@ -25,4 +27,5 @@ protected:
 private:
     Taller* taller_ = nullptr;
     MenuArticulos* articulos_ = nullptr;
+    MenuPublicar* publicar_ = nullptr;
 };
