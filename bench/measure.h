@@ -18,6 +18,7 @@ struct Resultado {
     double nuestro = 0; // ours, in `unidad`
     double suelo = 0;   // the floor, same unit (unused for absolute measures)
     std::string unidad = "s";
+    std::string nota = {}; // said after the line, e.g. the peak memory of a long measure
 };
 
 struct Medida {
@@ -25,6 +26,7 @@ struct Medida {
     Tipo tipo = Tipo::Razon;
     double objetivo = 0; // the largest ratio (Razon) or value (Absoluto) that meets the target
     std::function<Resultado()> medir;
+    bool millon = false; // run only by lumbre-bench --millon DIR, over the store kept in DIR
 };
 
 bool registrar(Medida medida);
@@ -56,3 +58,7 @@ void reiniciarMemoriaPico();
 #define LUMBRE_MEDIDA(nombre, tipo, objetivo, funcion)                                                                 \
     static const bool LUMBRE_MEDIDA_CONCAT(registrada_, __LINE__) =                                                    \
         bench::registrar(bench::Medida{nombre, tipo, objetivo, funcion})
+// The same for a measure of the million-article store (lumbre-bench --millon DIR).
+#define LUMBRE_MEDIDA_MILLON(nombre, tipo, objetivo, funcion)                                                          \
+    static const bool LUMBRE_MEDIDA_CONCAT(registrada_, __LINE__) =                                                    \
+        bench::registrar(bench::Medida{nombre, tipo, objetivo, funcion, true})

@@ -61,8 +61,8 @@ std::vector<std::string> titulosEspanoles(int cuantos) {
     return titulos;
 }
 
-bench::Resultado escribirTitulo100k() {
-    const std::vector<std::string> titulos = titulosEspanoles(100000);
+bench::Resultado escribirTitulo(int cuantos) {
+    const std::vector<std::string> titulos = titulosEspanoles(cuantos);
     ModeloDeTitulos modelo;
     QListView vista;
     vista.setUniformItemSizes(true);
@@ -84,7 +84,7 @@ bench::Resultado escribirTitulo100k() {
         }
         if (busqueda->escrito().size() != buscado.size() ||
             !vista.currentIndex().data().toString().startsWith(buscado, Qt::CaseInsensitive)) {
-            std::fprintf(stderr, "typeahead_100k: el título buscado no quedó elegido\n");
+            std::fprintf(stderr, "typeahead: el título buscado no quedó elegido\n");
             return bench::Resultado{1e9, 0, "s"};
         }
         // One letter more that no title has: the whole list is searched in vain.
@@ -97,4 +97,5 @@ bench::Resultado escribirTitulo100k() {
 
 } // namespace
 
-LUMBRE_MEDIDA("typeahead_100k", bench::Tipo::Absoluto, 0.02, escribirTitulo100k);
+LUMBRE_MEDIDA("typeahead_100k", bench::Tipo::Absoluto, 0.02, [] { return escribirTitulo(100000); });
+LUMBRE_MEDIDA_MILLON("typeahead_1m", bench::Tipo::Absoluto, 0.02, [] { return escribirTitulo(1000000); });

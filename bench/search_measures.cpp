@@ -18,11 +18,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kArticulos = 100000;
-
 // The store, with the cache (and so the index) beside it in the temporary root, never the user's own.
-const bench::AlmacenSintetico& almacenConCache() {
-    const bench::AlmacenSintetico& a = bench::almacen(kArticulos);
+const bench::AlmacenSintetico& almacenConCache(int articulos) {
+    const bench::AlmacenSintetico& a = bench::almacen(articulos);
     ::setenv("XDG_CACHE_HOME", (a.unidades / "cache").c_str(), 1);
     return a;
 }
@@ -35,14 +33,20 @@ void actualizarOSalir(const bench::AlmacenSintetico& a) {
     }
 }
 
-bench::Resultado medirIndice() {
-    const bench::AlmacenSintetico& a = almacenConCache();
+bench::Resultado medirIndice(int articulos) {
+    const bench::AlmacenSintetico& a = almacenConCache(articulos);
     fs::remove_all(busqueda::rutaIndice(a.directorio));
-    return bench::Resultado{bench::segundos([&] { actualizarOSalir(a); }), 0, "s"};
+    bench::reiniciarMemoriaPico();
+    const double antes = bench::memoriaPico();
+    const double s = bench::segundos([&] { actualizarOSalir(a); });
+    char nota[96];
+    std::snprintf(nota, sizeof nota, "peak resident memory %.0f MB, %.0f MB before", bench::memoriaPico() / 1e6,
+                  antes / 1e6);
+    return bench::Resultado{s, 0, "s", nota};
 }
 
-bench::Resultado medirConsultas() {
-    const bench::AlmacenSintetico& a = almacenConCache();
+bench::Resultado medirConsultas(int articulos) {
+    const bench::AlmacenSintetico& a = almacenConCache(articulos);
     actualizarOSalir(a);
     busqueda::Buscador buscador(a.directorio);
     const char* const consultas[] = {
@@ -57,8 +61,8 @@ bench::Resultado medirConsultas() {
     return bench::Resultado{bench::mediana(tiempos), 0, "s"};
 }
 
-bench::Resultado medirPuestaAlDia() {
-    const bench::AlmacenSintetico& a = almacenConCache();
+bench::Resultado medirPuestaAlDia(int articulos, int rondas) {
+    const bench::AlmacenSintetico& a = almacenConCache(articulos);
     actualizarOSalir(a);
     std::vector<fs::path> rutas;
     rutas.reserve(a.nombres.size());
@@ -67,7 +71,7 @@ bench::Resultado medirPuestaAlDia() {
     }
     unsigned ronda = 0;
     return bench::intercalar(
-        5,
+        rondas,
         [&] {
             // Ten articles rewritten with other text, then the index brought up to date.
             ++ronda;
@@ -93,8 +97,11 @@ bench::Resultado medirPuestaAlDia() {
         });
 }
 
-LUMBRE_MEDIDA("search_index_100k", bench::Tipo::Absoluto, 60.0, medirIndice);
-LUMBRE_MEDIDA("search_query_100k", bench::Tipo::Absoluto, 0.05, medirConsultas);
-LUMBRE_MEDIDA("search_refresh_100k", bench::Tipo::Razon, 1.5, medirPuestaAlDia);
+LUMBRE_MEDIDA("search_index_100k", bench::Tipo::Absoluto, 60.0, [] { return medirIndice(100000); });
+LUMBRE_MEDIDA("search_query_100k", bench::Tipo::Absoluto, 0.05, [] { return medirConsultas(100000); });
+LUMBRE_MEDIDA("search_refresh_100k", bench::Tipo::Razon, 1.5, [] { return medirPuestaAlDia(100000, 5); });
+LUMBRE_MEDIDA_MILLON("search_index_1m", bench::Tipo::Absoluto, 480.0, [] { return medirIndice(1000000); });
+LUMBRE_MEDIDA_MILLON("search_query_1m", bench::Tipo::Absoluto, 0.05, [] { return medirConsultas(1000000); });
+LUMBRE_MEDIDA_MILLON("search_refresh_1m", bench::Tipo::Razon, 1.5, [] { return medirPuestaAlDia(1000000, 3); });
 
 } // namespace

@@ -164,20 +164,33 @@ std::string lineas(const std::vector<std::string>& ls) {
     return b;
 }
 
+// The drive root: a temporary directory removed at exit, or the one named with --millon, kept and reused.
 struct RaizTemporal {
     fs::path dir;
+    bool propia = true; // made here, removed at exit
     RaizTemporal() {
-        std::string plantilla = (fs::temp_directory_path() / "lumbre-bench-XXXXXX").string();
-        if (!::mkdtemp(plantilla.data())) {
-            std::perror("mkdtemp");
-            std::exit(2);
+        if (const char* fija = std::getenv("LUMBRE_BENCH_RAIZ"); fija && *fija) {
+            dir = fija;
+            propia = false;
+            std::error_code ec;
+            fs::create_directories(dir, ec);
+        } else {
+            std::string plantilla = (fs::temp_directory_path() / "lumbre-bench-XXXXXX").string();
+            if (!::mkdtemp(plantilla.data())) {
+                std::perror("mkdtemp");
+                std::exit(2);
+            }
+            dir = plantilla;
         }
-        dir = plantilla;
         ::setenv("LUMBRE_UNIDADES", dir.c_str(), 1);
+        // The user's caches (the viewer's titles, the search index) go beside the stores, never to the user's own.
+        ::setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
     }
     ~RaizTemporal() {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
+        if (propia) {
+            std::error_code ec;
+            fs::remove_all(dir, ec);
+        }
     }
 };
 
@@ -250,18 +263,29 @@ const AlmacenSintetico& almacen(int articulos) {
         a->nativo = c / "BENCH" / ("T" + std::to_string(articulos));
         std::error_code ec;
         fs::create_directories(c / "BENCH", ec);
-        if (!store::crearEnciclopedia(a->directorio, std::nullopt, "")) {
-            std::fprintf(stderr, "No se pudo crear %s\n", a->directorio.c_str());
-            std::exit(2);
+        // A store kept from an earlier run (a root of its own, --millon) is only read back: its files are made
+        // from the article numbers, so the same numbers give the same files.
+        const fs::path hechoAntes = raiz().dir / ("hecho-" + std::to_string(articulos));
+        const bool reusar = !raiz().propia && fs::exists(hechoAntes, ec);
+        if (!reusar) {
+            fs::remove(hechoAntes, ec);
+            fs::remove_all(a->nativo, ec); // what an interrupted run left
+            if (!store::crearEnciclopedia(a->directorio, std::nullopt, "")) {
+                std::fprintf(stderr, "No se pudo crear %s\n", a->directorio.c_str());
+                std::exit(2);
+            }
         }
         std::vector<std::string> listas[3];
         for (int i = 0; i < articulos; ++i) {
             const std::string nombre = nombreArticulo(i);
             const std::string t = titulo(i);
-            std::string cuerpo = "<TIT>" + t + "\r\n<IMG>foto" + std::to_string(i) + ".jpg\r\n<IMG>mapa" +
-                                 std::to_string(i) + ".gif\r\n";
-            cuerpo += textoEspanol(4096 - cuerpo.size() - 2, static_cast<unsigned>(i));
-            if (!escribirArchivo(a->nativo / nombre, cuerpo)) {
+            std::string cuerpo;
+            if (!reusar) {
+                cuerpo = "<TIT>" + t + "\r\n<IMG>foto" + std::to_string(i) + ".jpg\r\n<IMG>mapa" + std::to_string(i) +
+                         ".gif\r\n";
+                cuerpo += textoEspanol(4096 - cuerpo.size() - 2, static_cast<unsigned>(i));
+            }
+            if (!reusar && !escribirArchivo(a->nativo / nombre, cuerpo)) {
                 std::fprintf(stderr, "No se pudo escribir %s\n", nombre.c_str());
                 std::exit(2);
             }
@@ -293,6 +317,9 @@ const AlmacenSintetico& almacen(int articulos) {
                                                            "Para medir"}));
         if (articulos > 0) {
             escribirArchivo(a->nativo / "ULTIMO.DAT", lineas({a->nombres.front()}));
+        }
+        if (!reusar && !raiz().propia) {
+            escribirArchivo(hechoAntes, "");
         }
         directorios.push_back(a->directorio);
         escribirArchivo(c / "BENCH" / "TOMOS.DAT", lineas(directorios));

@@ -33,6 +33,7 @@
 #include <QWindow>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -73,6 +74,13 @@ std::vector<std::filesystem::path> rutasDe(const bench::AlmacenSintetico& a, con
 
 void esperarListado(const IndiceArticulos* indice) {
     while (indice->listando()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
+
+// Until every name has its title listed (from the cache or the files), the check aside.
+void esperarTitulos(const IndiceArticulos* indice) {
+    while (indice->listando() && indice->cantidadTitulos() < indice->cantidadNombres()) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
 }
@@ -132,8 +140,10 @@ int medirVisor(const std::vector<std::string>& argumentos) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     } while (!expuestas());
     const double arranque = static_cast<double>(reloj.nsecsElapsed()) / 1e9;
-    esperarListado(w->indice());
+    esperarTitulos(w->indice());
     const double listado = static_cast<double>(reloj.nsecsElapsed()) / 1e9;
+    esperarListado(w->indice()); // titles listed from the cache are checked meanwhile
+    const double comprobado = static_cast<double>(reloj.nsecsElapsed()) / 1e9;
     if (huecos) {
         Selector* s = w->selector();
         for (int i = 0; i < s->lstDats->count(); ++i) {
@@ -144,10 +154,11 @@ int medirVisor(const std::vector<std::string>& argumentos) {
         esperarListado(w->indice());
         h.parar();
     }
-    std::printf("arranque %.9g\nlistado %.9g\nmemoria %.9g\nhueco %.9g\ntitulos %d\n", arranque, listado,
-                bench::memoriaPico(), h.peorSegundos(), w->indice()->rowCount());
+    std::printf("arranque %.9g\nlistado %.9g\ncomprobado %.9g\nmemoria %.9g\nhueco %.9g\ntitulos %d\n", arranque,
+                listado, comprobado, bench::memoriaPico(), h.peorSegundos(), w->indice()->rowCount());
     std::fflush(stdout);
-    std::_Exit(0); // the process ends at once, as the viewer does
+    w->indice()->esperarHilos(); // the title cache is written for the next start
+    std::_Exit(0);               // the process ends at once, as the viewer does
 }
 
 const bool kModoVisor = bench::registrarModoHijo("visor", medirVisor);
@@ -171,55 +182,65 @@ std::map<std::string, double> correrVisor(const std::string& como) {
     return valores;
 }
 
-// The start-up measures share their processes: each round starts the viewer at 100,000 articles, then on an
-// empty encyclopaedia, then reads every article as the floor.
+// The start-up measures share their processes: each round starts the viewer on the large encyclopaedia, then
+// on an empty one, then reads every article as the floor. The first round is a warm-up (it also writes the
+// title cache that later starts list from).
 struct Arranques {
     bench::Resultado arranque, listado, memoria;
 };
 
-const Arranques& arranques() {
-    static const Arranques hechos = [] {
-        const bench::AlmacenSintetico& vacio = bench::almacen(0);
-        const bench::AlmacenSintetico& grande = bench::almacen(kArticulos);
-        const auto rutas = rutasDe(grande, grande.nombres);
-        std::vector<double> arranque, arranqueVacio, listado, suelo, memoria, memoriaVacio;
-        for (int ronda = 0; ronda < kRondas + 1; ++ronda) {
-            bench::almacen(kArticulos);
-            auto g = correrVisor("arranque");
-            if (static_cast<int>(g["titulos"]) != kArticulos) {
-                std::fprintf(stderr, "startup_100k: %g títulos listados\n", g["titulos"]);
-                std::exit(2);
-            }
-            bench::almacen(0);
-            auto v = correrVisor("arranque");
-            const double s = bench::segundos([&] { leerArchivos(rutas); });
-            if (ronda == 0) {
-                continue; // warming up
-            }
-            arranque.push_back(g["arranque"]);
-            listado.push_back(g["listado"]);
-            memoria.push_back(g["memoria"]);
-            arranqueVacio.push_back(v["arranque"]);
-            memoriaVacio.push_back(v["memoria"]);
-            suelo.push_back(s);
+Arranques medirArranques(int articulos, int rondas) {
+    bench::almacen(0);
+    const bench::AlmacenSintetico& grande = bench::almacen(articulos);
+    const auto rutas = rutasDe(grande, grande.nombres);
+    std::vector<double> arranque, arranqueVacio, listado, suelo, memoria, memoriaVacio;
+    for (int ronda = 0; ronda < rondas + 1; ++ronda) {
+        bench::almacen(articulos);
+        auto g = correrVisor("arranque");
+        if (static_cast<int>(g["titulos"]) != articulos) {
+            std::fprintf(stderr, "startup: %g títulos listados de %d\n", g["titulos"], articulos);
+            std::exit(2);
         }
-        (void)vacio;
-        Arranques a;
-        a.arranque = {bench::mediana(arranque), bench::mediana(arranqueVacio), "s"};
-        a.listado = {bench::mediana(listado), bench::mediana(suelo), "s"};
-        a.memoria = {bench::mediana(memoria) - bench::mediana(memoriaVacio),
-                     static_cast<double>(grande.bytesNombresYTitulos), "B"};
-        return a;
-    }();
+        bench::almacen(0);
+        auto v = correrVisor("arranque");
+        const double s = bench::segundos([&] { leerArchivos(rutas); });
+        if (ronda == 0) {
+            continue; // warming up
+        }
+        arranque.push_back(g["arranque"]);
+        listado.push_back(g["listado"]);
+        memoria.push_back(g["memoria"]);
+        arranqueVacio.push_back(v["arranque"]);
+        memoriaVacio.push_back(v["memoria"]);
+        suelo.push_back(s);
+    }
+    Arranques a;
+    a.arranque = {bench::mediana(arranque), bench::mediana(arranqueVacio), "s"};
+    a.listado = {bench::mediana(listado), bench::mediana(suelo), "s"};
+    a.memoria = {bench::mediana(memoria) - bench::mediana(memoriaVacio),
+                 static_cast<double>(grande.bytesNombresYTitulos), "B"};
+    return a;
+}
+
+const Arranques& arranques() {
+    static const Arranques hechos = medirArranques(kArticulos, kRondas);
+    return hechos;
+}
+
+const Arranques& arranquesMillon() {
+    static const Arranques hechos = medirArranques(1000000, 3);
     return hechos;
 }
 
 LUMBRE_MEDIDA("startup_100k", bench::Tipo::Razon, 1.5, [] { return arranques().arranque; });
 LUMBRE_MEDIDA("full_list_100k", bench::Tipo::Razon, 1.5, [] { return arranques().listado; });
 LUMBRE_MEDIDA("memory_100k", bench::Tipo::Razon, 4.0, [] { return arranques().memoria; });
+LUMBRE_MEDIDA_MILLON("startup_1m", bench::Tipo::Razon, 1.5, [] { return arranquesMillon().arranque; });
+LUMBRE_MEDIDA_MILLON("full_list_1m", bench::Tipo::Razon, 1.5, [] { return arranquesMillon().listado; });
+LUMBRE_MEDIDA_MILLON("memory_1m", bench::Tipo::Razon, 4.0, [] { return arranquesMillon().memoria; });
 
-bench::Resultado huecos100k() {
-    bench::almacen(kArticulos);
+bench::Resultado huecos(int articulos) {
+    bench::almacen(articulos);
     std::vector<double> huecos;
     for (int ronda = 0; ronda < 3; ++ronda) {
         huecos.push_back(correrVisor("huecos")["hueco"]);
@@ -227,7 +248,8 @@ bench::Resultado huecos100k() {
     return bench::Resultado{bench::mediana(huecos), 0, "s"};
 }
 
-LUMBRE_MEDIDA("ui_gap_100k", bench::Tipo::Absoluto, 0.1, huecos100k);
+LUMBRE_MEDIDA("ui_gap_100k", bench::Tipo::Absoluto, 0.1, [] { return huecos(kArticulos); });
+LUMBRE_MEDIDA_MILLON("ui_gap_1m", bench::Tipo::Absoluto, 0.1, [] { return huecos(1000000); });
 
 // The files the three lists name, as they are on disk (the lists spell half of them in another case).
 std::vector<std::filesystem::path> archivosDeLasListas(const bench::AlmacenSintetico& a) {
@@ -260,8 +282,8 @@ std::vector<std::filesystem::path> archivosDeLasListas(const bench::AlmacenSinte
     return rutasDe(a, nombres);
 }
 
-bench::Resultado angostar100k() {
-    const bench::AlmacenSintetico& a = bench::almacen(kArticulos);
+bench::Resultado angostar(int articulos, int rondas) {
+    const bench::AlmacenSintetico& a = bench::almacen(articulos);
     const auto rutas = archivosDeLasListas(a);
     ui::Dialogos::modoPrueba(true);
     VentanaPrincipal w;
@@ -275,7 +297,7 @@ bench::Resultado angostar100k() {
         s->lstDats->item(i)->setCheckState(Qt::Checked);
     }
     auto r = bench::intercalar(
-        kRondas,
+        rondas,
         [&] {
             s->cmdTamano_Click();
             s->cmdTamano_Click();
@@ -289,7 +311,8 @@ bench::Resultado angostar100k() {
     return r;
 }
 
-LUMBRE_MEDIDA("narrow_lists_100k", bench::Tipo::Razon, 1.5, angostar100k);
+LUMBRE_MEDIDA("narrow_lists_100k", bench::Tipo::Razon, 1.5, [] { return angostar(kArticulos, kRondas); });
+LUMBRE_MEDIDA_MILLON("narrow_lists_1m", bench::Tipo::Razon, 1.5, [] { return angostar(1000000, 3); });
 
 bench::Resultado abrir10mb() {
     const bench::AlmacenSintetico& a = bench::almacen(0);
@@ -353,5 +376,88 @@ bench::Resultado abrir10mb() {
 }
 
 LUMBRE_MEDIDA("open_10mb", bench::Tipo::Razon, 1.5, abrir10mb);
+
+} // namespace
+
+// --- cold measures ----------------------------------------------------------------------------------------
+// cold_start_100k  start until every title is listed with the store's files out of the page cache (the title
+//                  cache too), against reading every article cold (printed, not a target: seconds).
+// cold_check_100k  the same starts until the check of every article against the cache is done, against
+//                  looking at (fstatat) every article cold.
+namespace {
+
+// Empties the page cache: all of it where the kernel lets this process (root with a writable /proc/sys), else
+// the pages of each of the store's files and of the user's cache, with posix_fadvise.
+void vaciarCacheDePaginas(const bench::AlmacenSintetico& a) {
+    ::sync();
+    if (std::FILE* f = std::fopen("/proc/sys/vm/drop_caches", "w")) {
+        const bool hecho = std::fputs("3", f) >= 0;
+        if (std::fclose(f) == 0 && hecho) {
+            return;
+        }
+    }
+    auto desalojar = [](const std::filesystem::path& ruta) {
+        const int fd = ::open(ruta.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd >= 0) {
+            ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+            ::close(fd);
+        }
+    };
+    std::error_code ec;
+    for (const auto& dir : {a.nativo, a.unidades / "cache"}) {
+        for (auto it = std::filesystem::recursive_directory_iterator(dir, ec);
+             !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+            if (it->is_regular_file(ec)) {
+                desalojar(it->path());
+            }
+        }
+    }
+}
+
+// Looks at every article of the directory by its name on disk, relative to the open directory.
+void mirarArchivos(const bench::AlmacenSintetico& a) {
+    const int dir = ::open(a.nativo.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    struct stat st {};
+    std::size_t vistos = 0;
+    for (const std::string& n : a.nombres) {
+        vistos += ::fstatat(dir, n.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 ? 1 : 0;
+    }
+    ::close(dir);
+    if (vistos != a.nombres.size()) {
+        std::fprintf(stderr, "cold: faltan artículos\n");
+        std::exit(2);
+    }
+}
+
+struct Frios {
+    bench::Resultado arranque, comprobacion;
+};
+
+const Frios& frios() {
+    static const Frios hechos = [] {
+        const bench::AlmacenSintetico& a = bench::almacen(kArticulos);
+        const auto rutas = rutasDe(a, a.nombres);
+        correrVisor("arranque"); // the title cache is written
+        std::vector<double> listado, comprobado, lectura, miradas;
+        for (int ronda = 0; ronda < 3; ++ronda) {
+            vaciarCacheDePaginas(a);
+            auto g = correrVisor("arranque");
+            listado.push_back(g["listado"]);
+            comprobado.push_back(g["comprobado"]);
+            vaciarCacheDePaginas(a);
+            lectura.push_back(bench::segundos([&] { leerArchivos(rutas); }));
+            vaciarCacheDePaginas(a);
+            miradas.push_back(bench::segundos([&] { mirarArchivos(a); }));
+        }
+        Frios f;
+        f.arranque = {bench::mediana(listado), bench::mediana(lectura), "s"};
+        f.comprobacion = {bench::mediana(comprobado), bench::mediana(miradas), "s"};
+        return f;
+    }();
+    return hechos;
+}
+
+LUMBRE_MEDIDA("cold_start_100k", bench::Tipo::Absoluto, 0.5, [] { return frios().arranque; });
+LUMBRE_MEDIDA("cold_check_100k", bench::Tipo::Razon, 1.3, [] { return frios().comprobacion; });
 
 } // namespace

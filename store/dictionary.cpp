@@ -60,17 +60,34 @@ std::size_t lineaCandidata(std::string_view t, std::size_t i, const std::array<c
     const __m128i b = _mm_set1_epi8(iniciales[1]);
     const char* d = t.data();
     std::size_t k = i + 2;
-    for (; k + 16 <= t.size(); k += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k));
+    // A step of 16 bytes: where among them a line starts with either byte, or 0.
+    auto candidatas = [&](std::size_t en) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + en));
         const __m128i inicial = _mm_or_si128(_mm_cmpeq_epi8(v, a), _mm_cmpeq_epi8(v, b));
         if (_mm_movemask_epi8(inicial) == 0)
-            continue;
-        const __m128i antes1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k - 1));
-        const __m128i antes2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k - 2));
+            return 0;
+        const __m128i antes1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + en - 1));
+        const __m128i antes2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + en - 2));
         const __m128i inicio = _mm_or_si128(_mm_cmpeq_epi8(antes1, cr),
                                             _mm_and_si128(_mm_cmpeq_epi8(antes1, lf), _mm_cmpeq_epi8(antes2, cr)));
-        if (const int bits = _mm_movemask_epi8(_mm_and_si128(inicial, inicio)))
-            return k + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(bits)));
+        return _mm_movemask_epi8(_mm_and_si128(inicial, inicio));
+    };
+    while (k + 16 <= t.size()) {
+        // Sixty-four bytes at a time while none of them is either byte, which is nearly everywhere.
+        for (; k + 64 <= t.size(); k += 64) {
+            __m128i alguna = _mm_setzero_si128();
+            for (std::size_t j = 0; j < 64; j += 16) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k + j));
+                alguna = _mm_or_si128(alguna, _mm_or_si128(_mm_cmpeq_epi8(v, a), _mm_cmpeq_epi8(v, b)));
+            }
+            if (_mm_movemask_epi8(alguna) != 0)
+                break;
+        }
+        // Then those sixty-four (or what is left) sixteen at a time.
+        for (const std::size_t tramo = k + 64; k + 16 <= t.size() && k < tramo; k += 16) {
+            if (const int bits = candidatas(k))
+                return k + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(bits)));
+        }
     }
     hasta = k;
     return std::string_view::npos;

@@ -392,11 +392,15 @@ Resultado<std::string> leerDescriptor(int abierto, std::string_view ruta, std::u
     if (static_cast<std::uint64_t>(st.st_size) > limite)
         return detail::demasiadoGrande(kLeer, ruta, limite);
     ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
+    // Read straight into the string, one byte more than the size asked for, so that a file nobody is writing
+    // is read whole by reads of its own size; one that grows meanwhile is read on.
     std::string datos;
-    datos.reserve(static_cast<std::size_t>(st.st_size));
-    char bufer[65536];
+    datos.reserve(static_cast<std::size_t>(st.st_size) + 1);
+    paginasGrandes(datos.data(), datos.capacity());
+    datos.resize(static_cast<std::size_t>(st.st_size) + 1);
+    std::size_t hecho = 0;
     for (;;) {
-        const ssize_t n = ::read(fd.get(), bufer, sizeof bufer);
+        const ssize_t n = ::read(fd.get(), datos.data() + hecho, datos.size() - hecho);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -404,11 +408,14 @@ Resultado<std::string> leerDescriptor(int abierto, std::string_view ruta, std::u
         }
         if (n == 0)
             break;
+        hecho += static_cast<std::size_t>(n);
         // A file that grows while it is read is held to the same limit.
-        if (datos.size() + static_cast<std::size_t>(n) > limite)
+        if (hecho > limite)
             return detail::demasiadoGrande(kLeer, ruta, limite);
-        datos.append(bufer, static_cast<std::size_t>(n));
+        if (hecho == datos.size())
+            datos.resize(datos.size() * 2);
     }
+    datos.resize(hecho);
     return datos;
 }
 

@@ -41,7 +41,13 @@ int abrir(int dirfd, const char* nombre) {
 // back short; a file that grows meanwhile is read on, and one that says it is empty is still read (a file
 // of the kernel's that cannot be read then says so). 0, or an errno value; EFBIG when the file is larger than
 // an article may be.
-int leerYCerrar(int fd, std::string& bufer) {
+Sello selloDe(const struct stat& st) {
+    return Sello{static_cast<std::uint64_t>(st.st_size),
+                 static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+                 static_cast<std::uint64_t>(st.st_ino)};
+}
+
+int leerYCerrar(int fd, std::string& bufer, Sello* sello = nullptr) {
     struct stat st {};
     int resultado = 0;
     if (::fstat(fd, &st) != 0) {
@@ -72,6 +78,8 @@ int leerYCerrar(int fd, std::string& bufer) {
             bufer.resize(bufer.size() * 2);
         }
         bufer.resize(hecho);
+        if (sello)
+            *sello = selloDe(st);
     }
     ::close(fd);
     return resultado;
@@ -134,6 +142,7 @@ LectorTitulos::~LectorTitulos() {
 }
 
 Resultado<std::string> LectorTitulos::titulo(std::string_view nombre) {
+    sello_ = Sello{}; // a title read by the general path has none: it is looked at again next time
     if (!nombreRelativoSeguro(nombre))
         return Error{kLeer, unir(directorio_, nombre), Causa::NombreNoValido, {}};
 #ifdef _WIN32
@@ -176,6 +185,50 @@ Resultado<std::string> LectorTitulos::titulo(std::string_view nombre) {
 #endif
 }
 
+std::optional<Sello> LectorTitulos::sello(std::string_view nombre) {
+#ifdef _WIN32
+    (void)nombre;
+    return std::nullopt;
+#else
+    if (dirfd_ < 0 || !nombreRelativoSeguro(nombre) || nombre.find_first_of("\\/") != std::string_view::npos)
+        return std::nullopt;
+    if (esAscii(nombre))
+        nativo_.assign(nombre);
+    else
+        nativo_ = cp1252AUtf8(nombre);
+    struct stat st {};
+    auto mirar = [&](const char* nativo) {
+        int r;
+        do {
+            r = ::fstatat(dirfd_, nativo, &st, AT_SYMLINK_NOFOLLOW);
+        } while (r != 0 && errno == EINTR);
+        return r == 0 ? 0 : errno;
+    };
+    // As titulo() opens: the spelling asked for first until a name is missing as spelled, then the case index.
+    int r = ENOENT;
+    bool exactoProbado = false;
+    if (!indice_) {
+        r = mirar(nativo_.c_str());
+        exactoProbado = true;
+        if (r == ENOENT)
+            indice_ = detail::indiceDeCasos(nativoDirectorio_);
+    }
+    if (r == ENOENT && indice_) {
+        clave_.assign(nombre);
+        for (char& c : clave_)
+            c = static_cast<char>(mayuscula(static_cast<unsigned char>(c)));
+        const auto hallado = indice_->buscar(clave_);
+        if (hallado && !hallado->ambigua && hallado->nombre != nativo_)
+            r = mirar(hallado->nombre.data());
+        if (r == ENOENT && !exactoProbado)
+            r = mirar(nativo_.c_str());
+    }
+    if (r != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return selloDe(st);
+#endif
+}
+
 Resultado<std::string> LectorTitulos::tituloPorRuta(std::string_view nombre) {
     const std::string ruta = unir(directorio_, nombre);
     auto bytes = leerBytesDentro(directorio_, ruta, kLimiteArticulo);
@@ -189,7 +242,7 @@ Resultado<std::string> LectorTitulos::leerAbierto(int fd, std::string_view nombr
     (void)fd;
     return tituloPorRuta(nombre);
 #else
-    if (const int e = leerYCerrar(fd, bufer_))
+    if (const int e = leerYCerrar(fd, bufer_, &sello_))
         return errorDeLectura(unir(directorio_, nombre), e, resolver(unir(directorio_, nombre)));
     return tituloDeBytes(bufer_);
 #endif

@@ -11,9 +11,11 @@
 // at a time; several threads may each use their own.
 
 #include "result.h"
+#include "title_cache.h"
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -37,6 +39,13 @@ public:
     // directory, the file is missing, is not a regular file (a FIFO is never waited on) or is larger than
     // an article may be.
     Resultado<std::string> titulo(std::string_view nombre);
+    // The size, time and inode of the file the last successful titulo() read.
+    const Sello& ultimoSello() const { return sello_; }
+
+    // Looks at the article's file without opening it (fstatat relative to the directory, the name found as
+    // titulo() finds it): its size, time and inode, or nothing when it is missing, is not a regular file or
+    // cannot be looked at here (titulo() then says why).
+    std::optional<Sello> sello(std::string_view nombre);
 
 private:
     Resultado<std::string> tituloPorRuta(std::string_view nombre);
@@ -49,6 +58,7 @@ private:
     std::string nativo_;                                    // the name being opened, UTF-8; kept to reuse its storage
     std::string clave_;                                     // its case-index key
     std::string bufer_;                                     // the file being read
+    Sello sello_;
 };
 
 } // namespace store

@@ -6,8 +6,13 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace ui {
 
@@ -43,7 +48,9 @@ const std::array<qsizetype, 256>& mascarasDeCorrida() {
 TextoMostrado::TextoMostrado(std::size_t bytes, qsizetype palabraLarga)
     : texto_(static_cast<qsizetype>(bytes) + static_cast<qsizetype>(bytes) / palabraLarga + 1, Qt::Uninitialized),
       destino_(reinterpret_cast<char16_t*>(texto_.data())), fin_(destino_ + texto_.size()),
-      palabraLarga_(palabraLarga) {}
+      palabraLarga_(palabraLarga) {
+    store::paginasGrandes(destino_, static_cast<std::size_t>(fin_ - destino_) * sizeof(char16_t));
+}
 
 void TextoMostrado::agregar(std::string_view cp1252) {
     const auto& tabla = tabla1252();
@@ -59,17 +66,48 @@ void TextoMostrado::agregar(std::string_view cp1252) {
     }
     char16_t* destino = destino_;
     qsizetype corrida = corrida_;
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto c = static_cast<unsigned char>(cp1252[i]);
-        if (c == '\r' && i + 1 < n && cp1252[i + 1] == '\n') [[unlikely]] {
-            continue; // CR LF becomes the LF alone
+    std::size_t i = 0;
+    while (i < n) {
+#if defined(__SSE2__)
+        // Sixteen bytes without a CR and outside 0x80 to 0x9F, which need no break opportunity, are widened at once
+        // (there Windows-1252 is Latin-1, the first 256 characters of UTF-16); the run goes on from the last white
+        // space among them (\t to \r, the space and the no-break space).
+        if (i + 16 <= n && palabraLarga_ >= 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cp1252.data() + i));
+            auto entre = [&v](char desde, char cuantos) { // bytes from `desde` to `desde` + `cuantos`
+                const __m128i d = _mm_sub_epi8(v, _mm_set1_epi8(desde));
+                return _mm_cmpeq_epi8(_mm_min_epu8(d, _mm_set1_epi8(cuantos)), d);
+            };
+            const __m128i cr = _mm_cmpeq_epi8(v, _mm_set1_epi8('\r'));
+            if (_mm_movemask_epi8(_mm_or_si128(cr, entre(static_cast<char>(0x80), 0x1F))) == 0) {
+                const __m128i espacios = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(' ')),
+                                                      _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(0xA0))));
+                const auto blancos = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(entre(0x09, 4), espacios)));
+                const qsizetype antesDelPrimero = blancos ? std::countr_zero(blancos) : 16;
+                if (corrida + antesDelPrimero <= palabraLarga_) {
+                    const __m128i cero = _mm_setzero_si128();
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(destino), _mm_unpacklo_epi8(v, cero));
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(destino + 8), _mm_unpackhi_epi8(v, cero));
+                    destino += 16;
+                    corrida = blancos ? 15 - (31 - std::countl_zero(blancos)) : corrida + 16;
+                    i += 16;
+                    continue;
+                }
+            }
         }
-        corrida = (corrida + 1) & mascaras[c];
-        if (corrida > palabraLarga_) [[unlikely]] {
-            *destino++ = u'\u200B';
-            corrida = 1;
+#endif
+        for (const std::size_t hasta = std::min(n, i + 16); i < hasta; ++i) {
+            const auto c = static_cast<unsigned char>(cp1252[i]);
+            if (c == '\r' && i + 1 < n && cp1252[i + 1] == '\n') [[unlikely]] {
+                continue; // CR LF becomes the LF alone
+            }
+            corrida = (corrida + 1) & mascaras[c];
+            if (corrida > palabraLarga_) [[unlikely]] {
+                *destino++ = u'\u200B';
+                corrida = 1;
+            }
+            *destino++ = tabla[c];
         }
-        *destino++ = tabla[c];
     }
     destino_ = destino;
     corrida_ = corrida;

@@ -23,6 +23,7 @@ set(VIEWER_CORE_TESTS
     tst_ventana_principal
     tst_escritorio
     tst_indice_articulos
+    tst_cache_titulos
     tst_lectura
 )
 

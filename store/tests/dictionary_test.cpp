@@ -110,6 +110,24 @@ TEST(Diccionario, aStreamCutAnywhereFindsWhatTheLinesFind) {
     EXPECT_EQ(BusquedaEnDiccionario("").definicion(), std::nullopt); // zero bytes hold no line
 }
 
+// Long stretches without the word's first letter are passed over many bytes at a time: the line that matches
+// is still found wherever such a stretch ends, and a letter in the middle of a line never counts.
+TEST(Diccionario, longStretchesWithoutTheLetterAreCrossedWherevertheyEnd) {
+    for (std::size_t relleno = 0; relleno < 200; relleno += 7) {
+        for (const char* fin : {"\r", "\r\n"}) {
+            const std::string archivo = std::string(relleno, 'x') + " C " + fin + std::string(relleno % 90, 'y') + fin +
+                                        "CASA  Vivienda." + fin + "CASB  Otra." + fin;
+            const Lineas lineas = partirLineas(archivo);
+            for (const char* palabra : {"CASA", "CASB", "C", "X"}) {
+                const auto esperada = definicionPorLaRegla(lineas, palabra);
+                BusquedaEnDiccionario busqueda(palabra);
+                busqueda.leer(archivo);
+                ASSERT_EQ(busqueda.definicion(), esperada) << palabra << " after " << relleno;
+            }
+        }
+    }
+}
+
 class ArchivoDeDiccionario : public prueba::ConUnidades {};
 
 TEST_F(ArchivoDeDiccionario, looksUpTheEncyclopaediasFile) {

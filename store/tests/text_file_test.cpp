@@ -58,6 +58,40 @@ TEST(Lineas, splitFollowsTheStoreLineRules) {
     }
 }
 
+// The split looks at many bytes at a time: line ends on either side of those steps, a CR at the end of one
+// and its LF at the start of the next, must split as the line walker that looks at one byte at a time.
+TEST(Lineas, splitAgreesWithTheLineWalkerAcrossEveryStep) {
+    std::uint32_t semilla = 12345;
+    auto azar = [&semilla] {
+        semilla = semilla * 1103515245u + 12345u;
+        return semilla >> 16;
+    };
+    const char alfabeto[] = {'a', '\r', '\n', '\r', 'b'};
+    std::vector<std::string> casos;
+    for (int caso = 0; caso < 2000; ++caso) {
+        std::string bytes(static_cast<std::size_t>(caso % 70), 'x');
+        for (char& c : bytes)
+            c = alfabeto[azar() % (caso % 3 == 0 ? 2 : 5)];
+        casos.push_back(bytes);
+    }
+    // Runs of blank lines, which are split many at a time, starting anywhere and ending in a LF or a text.
+    for (std::size_t antes = 0; antes < 18; ++antes) {
+        for (const char* corrida : {"\r", "\r\n"}) {
+            for (const char* despues : {"", "\n", "\nb", "b\r\n"}) {
+                std::string bytes(antes, 'a');
+                for (int k = 0; k < 33; ++k)
+                    bytes += corrida;
+                casos.push_back(bytes + despues);
+            }
+        }
+    }
+    for (const std::string& bytes : casos) {
+        std::vector<std::string> esperadas;
+        porCadaLinea(bytes, [&](std::string_view l) { esperadas.emplace_back(l); });
+        ASSERT_EQ(comoCadenas(partirLineas(bytes)), esperadas) << testing::PrintToString(bytes);
+    }
+}
+
 // Ten megabytes of line ends are millions of lines: each may cost its bytes and a few more, not a string.
 TEST(Lineas, manyShortLinesCostASmallMultipleOfTheFile) {
     struct Caso {

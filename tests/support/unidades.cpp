@@ -15,6 +15,10 @@ Unidades::Unidades() {
     habiaAnterior_ = qEnvironmentVariableIsSet("LUMBRE_UNIDADES");
     anterior_ = qgetenv("LUMBRE_UNIDADES");
     qputenv("LUMBRE_UNIDADES", dir_.path().toLocal8Bit());
+    // Nor do the user's caches (the viewer's title cache, the search index).
+    habiaCache_ = qEnvironmentVariableIsSet("XDG_CACHE_HOME");
+    cacheAnterior_ = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", QDir(dir_.path()).filePath(QStringLiteral("cache")).toLocal8Bit());
     // The user's own settings (text size, window places) neither reach a test nor are changed by one.
     for (const auto formato : {QSettings::NativeFormat, QSettings::IniFormat}) {
         QSettings::setPath(formato, QSettings::UserScope, configuracion());
@@ -26,6 +30,11 @@ QString Unidades::configuracion() const {
 }
 
 Unidades::~Unidades() {
+    if (habiaCache_) {
+        qputenv("XDG_CACHE_HOME", cacheAnterior_);
+    } else {
+        qunsetenv("XDG_CACHE_HOME");
+    }
     if (habiaAnterior_) {
         qputenv("LUMBRE_UNIDADES", anterior_);
     } else {

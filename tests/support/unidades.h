@@ -40,6 +40,8 @@ private:
     QTemporaryDir dir_;
     QByteArray anterior_;
     bool habiaAnterior_ = false;
+    QByteArray cacheAnterior_;
+    bool habiaCache_ = false;
 };
 
 } // namespace prueba

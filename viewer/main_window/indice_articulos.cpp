@@ -1,16 +1,26 @@
 #include "main_window/indice_articulos.h"
 
 #include "main_window/enciclopedia_actual.h"
+#include "store/encoding.h"
+#include "store/encyclopaedia.h"
 #include "store/list_files.h"
 #include "store/paths.h"
+#include "store/title_cache.h"
 #include "store/title_reader.h"
 #include "ui/texto.h"
 
 #include <QStringList>
 #include <QTimer>
 
+#ifdef __linux__
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <cstdlib>
 #include <limits>
 
 namespace {
@@ -24,6 +34,18 @@ constexpr int kEsperaAntesDeLeerMs = 30;
 // Failures kept to name in the message; the rest are only counted.
 constexpr std::size_t kFallosNombrados = 5;
 
+// The index's worker threads give way to the window thread, so that reading or checking a long list never
+// delays the windows, even on a machine busy with other work.
+void cederAVentanas() {
+#ifdef __linux__
+    static thread_local bool hecho = false;
+    if (!hecho) {
+        hecho = true;
+        ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
+    }
+#endif
+}
+
 } // namespace
 
 struct IndiceArticulos::Listado {
@@ -32,12 +54,25 @@ struct IndiceArticulos::Listado {
         std::vector<store::Error> fallos; // the first few
         std::size_t cantidadFallos = 0;
         bool leido = false; // set on the window thread when the task has handed it over
+        // Checking the cache: the titles that differ from it, by position, in order.
+        std::vector<std::pair<std::size_t, std::string>> correcciones;
     };
 
     std::string directorio;
     std::shared_ptr<const Nombres> nombres; // as they were when the listing was asked for
     std::vector<Trozo> trozos;
     std::atomic<bool> cancelado{false};
+
+    // The title cache: where it is, whether this listing may use it and write it, and what it held.
+    std::filesystem::path cacheUsuario;
+    bool usarCache = false;
+    bool escribirCache = false;
+    std::optional<store::IdentidadDirectorio> identidad;
+    std::shared_ptr<const store::Lineas> titulosCache; // one per name, when the cache was read
+    std::vector<store::Sello> sellos;                  // one per name: the file's as cached, then as found
+    std::size_t comprobados = 0;                       // on the window thread
+    // The pieces still read or checked by worker threads; the cache is written after the last.
+    std::atomic<std::size_t> pendientes{0};
 
     // On the window thread only.
     std::size_t siguiente = 0; // the next piece to append
@@ -50,7 +85,7 @@ namespace {
 
 void leerTrozo(const std::string& directorio, const IndiceArticulos::Nombres& nombres, std::size_t desde,
                std::size_t hasta, const std::atomic<bool>& cancelado, store::Lineas& titulos,
-               std::vector<store::Error>& fallos, std::size_t& cantidadFallos) {
+               std::vector<store::Error>& fallos, std::size_t& cantidadFallos, std::vector<store::Sello>* sellos) {
     auto fallo = [&](store::Error e) {
         ++cantidadFallos;
         if (fallos.size() < kFallosNombrados) {
@@ -73,15 +108,121 @@ void leerTrozo(const std::string& directorio, const IndiceArticulos::Nombres& no
         auto titulo = lector.titulo(nombre);
         if (titulo) {
             titulos.push_back(*titulo);
+            if (sellos) {
+                (*sellos)[i] = lector.ultimoSello();
+            }
         } else {
             fallo(std::move(titulo.error()));
         }
     }
 }
 
+// Checks the articles from `desde` to `hasta` against what the cache said of them: an article whose file is not
+// as cached is read again, and its title, when it is not the cached one, is a correction.
+void comprobarTrozo(const std::string& directorio, const IndiceArticulos::Nombres& nombres,
+                    const store::Lineas& cacheados, std::vector<store::Sello>& sellos, std::size_t desde,
+                    std::size_t hasta, const std::atomic<bool>& cancelado,
+                    std::vector<std::pair<std::size_t, std::string>>& correcciones, std::vector<store::Error>& fallos,
+                    std::size_t& cantidadFallos) {
+    store::LectorTitulos lector(directorio);
+    for (std::size_t i = desde; i < hasta && !cancelado.load(std::memory_order_relaxed); ++i) {
+        const std::string_view nombre = nombres[i];
+        const store::Sello& cacheado = sellos[i];
+        if (cacheado.inodo != 0 && cacheado.modificado >= 0) {
+            const auto visto = lector.sello(nombre);
+            if (visto && *visto == cacheado) {
+                continue;
+            }
+        }
+        auto titulo = lector.titulo(nombre);
+        std::string nuevo;
+        if (titulo) {
+            nuevo = std::move(*titulo);
+            sellos[i] = lector.ultimoSello();
+        } else {
+            sellos[i] = store::Sello{};
+            ++cantidadFallos;
+            if (fallos.size() < kFallosNombrados) {
+                fallos.push_back(std::move(titulo.error()));
+            }
+        }
+        if (nuevo != cacheados[i]) {
+            correcciones.emplace_back(i, std::move(nuevo));
+        }
+    }
+}
+
+// The user's cache directory: $XDG_CACHE_HOME/lumbre, or ~/.cache/lumbre.
+std::filesystem::path cachePredeterminada() {
+    const char* xdg = std::getenv("XDG_CACHE_HOME");
+    if (xdg && *xdg == '/') {
+        return std::filesystem::path(xdg) / "lumbre";
+    }
+    const char* home = std::getenv("HOME");
+    if (home && *home == '/') {
+        return std::filesystem::path(home) / ".cache" / "lumbre";
+    }
+    return {};
+}
+
+// Reads the cache for the names of a listing, in their order: their titles and the files' seals as cached (an
+// article the cache does not know has an empty title and no seal). Nothing when the cache is missing or refused.
+struct LeidoDeCache {
+    store::Lineas titulos;
+    std::vector<store::Sello> sellos;
+};
+
+std::optional<LeidoDeCache> leerCache(const std::filesystem::path& archivo, const store::IdentidadDirectorio& id,
+                                      const IndiceArticulos::Nombres& nombres) {
+    const std::size_t n = nombres.size();
+    LeidoDeCache leido;
+    leido.sellos.resize(n);
+    // Most often the cache lists the same names in the same order: each entry is the next name's.
+    std::size_t k = 0;
+    bool enOrden = true;
+    const bool bien = store::leerCacheTitulos(
+        archivo, id, [&](std::string_view nombre, std::string_view titulo, const store::Sello& sello) {
+            if (!enOrden) {
+                return;
+            }
+            if (k < n && nombres[k] == nombre) {
+                leido.titulos.push_back(titulo);
+                leido.sellos[k++] = sello;
+            } else {
+                enOrden = false;
+            }
+        });
+    if (!bien) {
+        return std::nullopt;
+    }
+    if (enOrden && k == n) {
+        return leido;
+    }
+    // Otherwise by name: another list, or the complete list changed.
+    std::unordered_map<std::string, std::pair<std::string, store::Sello>> porNombre;
+    if (!store::leerCacheTitulos(
+            archivo, id, [&](std::string_view nombre, std::string_view titulo, const store::Sello& sello) {
+                porNombre.emplace(store::aMayusculas(nombre), std::make_pair(std::string(titulo), sello));
+            })) {
+        return std::nullopt;
+    }
+    leido = LeidoDeCache{};
+    leido.sellos.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto e = porNombre.find(store::aMayusculas(nombres[i]));
+        if (e == porNombre.end()) {
+            leido.titulos.push_back({});
+        } else {
+            leido.titulos.push_back(e->second.first);
+            leido.sellos[i] = e->second.second;
+        }
+    }
+    return leido;
+}
+
 } // namespace
 
-IndiceArticulos::IndiceArticulos(QObject* parent) : QAbstractListModel(parent) {
+IndiceArticulos::IndiceArticulos(QObject* parent) : QAbstractListModel(parent), cacheUsuario_(cachePredeterminada()) {
     hilos_.setMaxThreadCount(std::max(2, QThread::idealThreadCount()));
 }
 
@@ -114,14 +255,18 @@ void IndiceArticulos::cargarLista(const std::string& nombre) {
         emit error(bytes.error());
         return;
     }
+    const bool primera = nombres_->size() == 0;
     if (!agregarLista(std::move(*bytes))) {
         emit error(store::Error{"leer la lista", store::rutaLista(directorio_, nombre), store::Causa::DemasiadoGrande,
                                 "las listas pasan de 4 GB"});
+        return;
     }
+    soloCompleta_ = primera && store::aMayusculas(nombre) == store::aMayusculas(store::kNombreCompleta);
 }
 
 void IndiceArticulos::agregarNombres(const store::Lineas& nombres) {
     agregarLista(store::unirLineas(nombres));
+    soloCompleta_ = false;
 }
 
 bool IndiceArticulos::agregarLista(std::string bytes) {
@@ -164,6 +309,8 @@ void IndiceArticulos::listar() {
     listado->directorio = directorio_;
     listado->nombres = nombres_;
     listado->trozos.resize((nombres_->size() + kNombresPorTrozo - 1) / kNombresPorTrozo);
+    listado->cacheUsuario = cacheUsuario_;
+    listado->escribirCache = soloCompleta_ && !cacheUsuario_.empty();
     listados_.push_back(listado);
     if (listados_.size() == 1) {
         empezarSiguiente();
@@ -184,21 +331,110 @@ void IndiceArticulos::empezarSiguiente() {
     emit progreso(0, static_cast<int>(total));
     // The files are read a moment later: windows shown together with the listing are drawn first, not slowed
     // down by the worker threads and the titles they hand over.
+    // A listing into an empty index starts from the cache, read on a worker thread.
+    listado->usarCache = !cacheUsuario_.empty() && cantidadTitulos() == 0;
     QTimer::singleShot(kEsperaAntesDeLeerMs, this, [this, listado] {
-        if (!listado->cancelado) {
-            leerEnHilos(listado);
+        if (listado->cancelado) {
+            return;
         }
+        if (!listado->usarCache && !listado->escribirCache) {
+            leerEnHilos(listado);
+            return;
+        }
+        hilos_.start([this, listado] {
+            cederAVentanas();
+            listado->identidad = store::identidadDe(listado->directorio);
+            if (listado->identidad && listado->usarCache) {
+                if (auto leido = leerCache(store::archivoCacheTitulos(listado->cacheUsuario, *listado->identidad),
+                                           *listado->identidad, *listado->nombres)) {
+                    listado->titulosCache = std::make_shared<const store::Lineas>(std::move(leido->titulos));
+                    listado->sellos = std::move(leido->sellos);
+                }
+            }
+            if (!listado->identidad) {
+                listado->escribirCache = false;
+            }
+            if (!listado->titulosCache && listado->escribirCache) {
+                listado->sellos.resize(listado->nombres->size());
+            }
+            QMetaObject::invokeMethod(
+                this, [this, listado] { cacheLeida(listado); }, Qt::QueuedConnection);
+        });
     });
+}
+
+void IndiceArticulos::cacheLeida(const std::shared_ptr<Listado>& listado) {
+    if (listado->cancelado || listados_.empty() || listados_.front() != listado) {
+        return; // emptied meanwhile
+    }
+    if (!listado->titulosCache) {
+        leerEnHilos(listado); // no cache to start from: the files are read
+        return;
+    }
+    // Every title at once, then the check.
+    const std::size_t total = listado->nombres->size();
+    beginInsertRows(QModelIndex(), 0, static_cast<int>(total) - 1);
+    deCache_ = listado->titulosCache;
+    cantidadDeCache_ = total;
+    corregidos_.clear();
+    endInsertRows();
+    comprobando_ = true;
+    emit progresoComprobacion(0, static_cast<int>(total));
+    listado->pendientes = listado->trozos.size();
+    for (std::size_t k = 0; k < listado->trozos.size(); ++k) {
+        hilos_.start([this, listado, k, total] {
+            cederAVentanas();
+            Listado::Trozo& trozo = listado->trozos[k];
+            const std::size_t desde = k * kNombresPorTrozo;
+            comprobarTrozo(listado->directorio, *listado->nombres, *listado->titulosCache, listado->sellos, desde,
+                           std::min(total, desde + kNombresPorTrozo), listado->cancelado, trozo.correcciones,
+                           trozo.fallos, trozo.cantidadFallos);
+            if (listado->cancelado) {
+                return;
+            }
+            QMetaObject::invokeMethod(
+                this, [this, listado, k] { trozoComprobado(listado, k); }, Qt::QueuedConnection);
+        });
+    }
+}
+
+void IndiceArticulos::trozoComprobado(const std::shared_ptr<Listado>& listado, std::size_t k) {
+    if (listado->cancelado || listados_.empty() || listados_.front() != listado) {
+        return;
+    }
+    Listado::Trozo& trozo = listado->trozos[k];
+    for (const auto& [fila, titulo] : trozo.correcciones) {
+        corregidos_[fila] = titulo; // kept in the piece too, for the cache written at the end
+        const QModelIndex i = index(static_cast<int>(fila));
+        emit dataChanged(i, i, {Qt::DisplayRole});
+    }
+    listado->cantidadFallos += trozo.cantidadFallos;
+    for (store::Error& e : trozo.fallos) {
+        if (listado->fallos.size() < kFallosNombrados) {
+            listado->fallos.push_back(std::move(e));
+        }
+    }
+    trozo.fallos.clear();
+    const std::size_t total = listado->nombres->size();
+    listado->comprobados += std::min(kNombresPorTrozo, total - k * kNombresPorTrozo);
+    if (--listado->pendientes > 0) {
+        emit progresoComprobacion(static_cast<int>(listado->comprobados), static_cast<int>(total));
+        return;
+    }
+    comprobando_ = false;
+    terminar(listado);
 }
 
 void IndiceArticulos::leerEnHilos(const std::shared_ptr<Listado>& listado) {
     const std::size_t total = listado->nombres->size();
     for (std::size_t k = 0; k < listado->trozos.size(); ++k) {
         hilos_.start([this, listado, k, total] {
+            cederAVentanas();
             Listado::Trozo& trozo = listado->trozos[k];
             const std::size_t desde = k * kNombresPorTrozo;
             leerTrozo(listado->directorio, *listado->nombres, desde, std::min(total, desde + kNombresPorTrozo),
-                      listado->cancelado, trozo.titulos, trozo.fallos, trozo.cantidadFallos);
+                      listado->cancelado, trozo.titulos, trozo.fallos, trozo.cantidadFallos,
+                      listado->escribirCache ? &listado->sellos : nullptr);
             if (listado->cancelado) {
                 return;
             }
@@ -239,7 +475,8 @@ void IndiceArticulos::trozoLeido(const std::shared_ptr<Listado>& listado) {
                 listado->fallos.push_back(std::move(e));
             }
         }
-        trozo = Listado::Trozo{store::Lineas{}, {}, 0, true};
+        // The titles stay with the piece when the cache is written from them at the end.
+        trozo = Listado::Trozo{listado->escribirCache ? std::move(trozo.titulos) : store::Lineas{}, {}, 0, true, {}};
     }
     endInsertRows();
 
@@ -252,6 +489,9 @@ void IndiceArticulos::trozoLeido(const std::shared_ptr<Listado>& listado) {
 
 void IndiceArticulos::terminar(const std::shared_ptr<Listado>& listado) {
     listados_.pop_front();
+    if (listado->escribirCache && !listado->cancelado) {
+        escribirCache(listado);
+    }
     empezarSiguiente();
 
     // Said once for the whole listing, not once per article.
@@ -271,15 +511,63 @@ void IndiceArticulos::terminar(const std::shared_ptr<Listado>& listado) {
     }
 }
 
+void IndiceArticulos::escribirCache(const std::shared_ptr<Listado>& listado) {
+    // On a worker thread, from what the listing itself holds: the window thread may go on meanwhile.
+    hilos_.start([listado] {
+        cederAVentanas();
+        const std::size_t total = listado->nombres->size();
+        if (total > std::numeric_limits<std::uint32_t>::max() || listado->sellos.size() != total) {
+            return;
+        }
+        // A file changed within the last second may change again without its time moving on: its entry is written
+        // so that the next start reads it again.
+        const auto ahora =
+            std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+                .count();
+        store::EscritorCacheTitulos escritor(store::archivoCacheTitulos(listado->cacheUsuario, *listado->identidad),
+                                             *listado->identidad, static_cast<std::uint32_t>(total));
+        for (std::size_t k = 0; k < listado->trozos.size(); ++k) {
+            const Listado::Trozo& trozo = listado->trozos[k];
+            auto correccion = trozo.correcciones.begin();
+            const std::size_t desde = k * kNombresPorTrozo;
+            for (std::size_t i = desde; i < std::min(total, desde + kNombresPorTrozo); ++i) {
+                if (listado->cancelado) {
+                    return;
+                }
+                std::string_view titulo;
+                if (listado->titulosCache) {
+                    titulo = (*listado->titulosCache)[i];
+                    if (correccion != trozo.correcciones.end() && correccion->first == i) {
+                        titulo = (correccion++)->second;
+                    }
+                } else {
+                    titulo = trozo.titulos[i - desde];
+                }
+                store::Sello sello = listado->sellos[i];
+                if (sello.modificado > ahora - 1000000000) {
+                    sello.modificado = -1;
+                }
+                escritor.agregar(listado->nombres->operator[](i), titulo, sello);
+            }
+        }
+        escritor.terminar();
+    });
+}
+
 void IndiceArticulos::vaciar() {
     for (const auto& l : listados_) {
         l->cancelado = true;
     }
     listados_.clear();
+    comprobando_ = false;
     beginResetModel();
     // Released, not only emptied: the index of a large encyclopaedia should not stay after a narrowing.
     nombres_ = std::make_shared<Nombres>();
     titulos_ = store::Lineas();
+    deCache_.reset();
+    cantidadDeCache_ = 0;
+    corregidos_.clear();
+    soloCompleta_ = false;
     endResetModel();
 }
 

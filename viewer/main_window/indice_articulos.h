@@ -11,6 +11,13 @@
 // Titles are read on worker threads, several files at once, and appended in list order as they arrive,
 // so the windows stay responsive while a long list is read. Emptying the index, or destroying it, cancels
 // the listing under way.
+//
+// The titles listed are kept for the user in a title cache (store/title_cache.h) in the user's cache
+// directory, one per encyclopaedia directory, written after every listing of the complete list. A listing into
+// an empty index reads that cache first on a worker thread and lists every title from it at once; then each
+// article is checked against it on the worker threads (its file looked at, not opened), and those that
+// changed, appeared or are gone are read again and their titles corrected in place. The listing ends when
+// the check does. A cache that is missing or refused is not used: the titles are read from the files.
 
 #include "store/result.h"
 #ifndef Q_MOC_RUN // the toolkit's header parser does not read the C++20 headers it needs
@@ -22,9 +29,11 @@
 
 #include <cstdint>
 #include <deque>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace store {
@@ -71,10 +80,30 @@ public:
     // Empties names and titles and cancels every listing under way or waiting.
     void vaciar();
 
+    // The user's cache directory the title cache goes into (by default $XDG_CACHE_HOME/lumbre, or
+    // ~/.cache/lumbre); an empty path keeps no cache.
+    void setCacheUsuario(std::filesystem::path directorio) { cacheUsuario_ = std::move(directorio); }
+    const std::filesystem::path& cacheUsuario() const { return cacheUsuario_; }
+
     int cantidadNombres() const { return static_cast<int>(nombres_->size()); }
     std::string_view nombre(int i) const { return (*nombres_)[static_cast<std::size_t>(i)]; }
-    int cantidadTitulos() const { return static_cast<int>(titulos_.size()); }
-    std::string_view titulo(int i) const { return titulos_[static_cast<std::size_t>(i)]; }
+    int cantidadTitulos() const { return static_cast<int>(cantidadDeCache_ + titulos_.size()); }
+    std::string_view titulo(int i) const {
+        const auto k = static_cast<std::size_t>(i);
+        if (k >= cantidadDeCache_) {
+            return titulos_[k - cantidadDeCache_];
+        }
+        if (!corregidos_.empty()) {
+            if (const auto c = corregidos_.find(k); c != corregidos_.end()) {
+                return c->second;
+            }
+        }
+        return (*deCache_)[k];
+    }
+    // While a listing that started from the cache checks the articles: true.
+    bool comprobando() const { return comprobando_; }
+    // Waits until the worker threads are done, the title cache written (for a program about to end at once).
+    void esperarHilos() { hilos_.waitForDone(); }
 
     // One row per title listed.
     int rowCount(const QModelIndex& padre = QModelIndex()) const override;
@@ -83,6 +112,8 @@ public:
 signals:
     // While titles are read: how many of the listing under way are listed, of how many.
     void progreso(int listados, int total);
+    // While the titles listed from the cache are checked: how many articles were checked, of how many.
+    void progresoComprobacion(int comprobados, int total);
     // Every listing asked for has ended (also right after listar() with nothing to read).
     void listadoTerminado();
     // Problems for the reader, in Spanish.
@@ -95,9 +126,20 @@ private:
     void empezarSiguiente();
     void leerEnHilos(const std::shared_ptr<Listado>& listado);
     void trozoLeido(const std::shared_ptr<Listado>& listado);
+    void cacheLeida(const std::shared_ptr<Listado>& listado);
+    void trozoComprobado(const std::shared_ptr<Listado>& listado, std::size_t k);
     void terminar(const std::shared_ptr<Listado>& listado);
+    void escribirCache(const std::shared_ptr<Listado>& listado);
 
     std::string directorio_;
+    std::filesystem::path cacheUsuario_;
+    bool soloCompleta_ = false; // the names are the complete list's, once: its listing is cached
+    // The titles listed from the cache: the first rows, some of them corrected by the check. Later listings
+    // without emptying the index append to titulos_.
+    std::shared_ptr<const store::Lineas> deCache_;
+    std::size_t cantidadDeCache_ = 0;
+    std::unordered_map<std::size_t, std::string> corregidos_;
+    bool comprobando_ = false;
     // Shared with the listing under way, which reads them on its worker threads; copied before a change while
     // it does.
     std::shared_ptr<Nombres> nombres_ = std::make_shared<Nombres>();

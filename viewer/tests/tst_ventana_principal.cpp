@@ -9,6 +9,7 @@
 #include "tests/support/listas.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
+#include "ui/texto.h"
 #include "ui/twips.h"
 #include "viewer/tests/indice_de_prueba.h"
 #include "windows/selector.h"
@@ -667,6 +668,38 @@ private slots:
             QVERIFY2(corrida <= 64, "a run of more than 64 characters cannot break");
         }
         QVERIFY(mostrado.startsWith(u"corta "_s + palabra.left(64)));
+    }
+
+    // The body is widened many bytes at a time where it can be: words, white space, line ends and accented
+    // letters on either side of those steps give what one character at a time gives, for long and short limits.
+    void shownText_isTheSameWhateverTheStepsFallOn() {
+        const char* const piezas[] = {"palabra",  " ",    "\t",        "\r\n", "\r", "\n",
+                                      "\xE1rbol", "\xA0", "\x93x\x94", "\x85", "x",  "muylarguisima"};
+        std::uint32_t semilla = 7;
+        for (const qsizetype limite : {qsizetype(5), qsizetype(16), qsizetype(20), qsizetype(64)}) {
+            for (int caso = 0; caso < 300; ++caso) {
+                std::string bytes;
+                while (bytes.size() < static_cast<std::size_t>(caso % 150)) {
+                    semilla = semilla * 1103515245u + 12345u;
+                    bytes += piezas[(semilla >> 16) % std::size(piezas)];
+                }
+                QString esperado;
+                qsizetype corrida = 0;
+                for (std::size_t i = 0; i < bytes.size(); ++i) {
+                    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+                        continue;
+                    }
+                    const QString c = ui::desdeStore(std::string_view(bytes).substr(i, 1));
+                    corrida = c[0].isSpace() ? 0 : corrida + 1;
+                    if (corrida > limite) {
+                        esperado += QChar(0x200B);
+                        corrida = 1;
+                    }
+                    esperado += c;
+                }
+                QCOMPARE(ui::textoMostrado(bytes, limite), esperado);
+            }
+        }
     }
 
     void cargar_accumulatesAndRefreshesOnlyWhenAsked() {

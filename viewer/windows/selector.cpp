@@ -93,6 +93,12 @@ Selector::Selector(IndiceArticulos* indice, QWidget* parent) : QWidget(parent, Q
     connect(indice_, &IndiceArticulos::progreso, this, [this](int listados, int total) {
         lblCantidad->setText(QStringLiteral("Leyendo títulos… %1 de %2").arg(conMiles(listados), conMiles(total)));
     });
+    // Titles listed from the cache are checked against the files: the count line says so until it is done.
+    connect(indice_, &IndiceArticulos::progresoComprobacion, this, [this](int comprobados, int total) {
+        lblCantidad->setText(QStringLiteral("%1 artículos en la lista. Comprobando títulos… %2 de %3")
+                                 .arg(indice_->rowCount())
+                                 .arg(conMiles(comprobados), conMiles(total)));
+    });
     connect(indice_, &IndiceArticulos::listadoTerminado, this, &Selector::mostrarCantidad);
     teclado::enterComoDobleClic(lstArticulos, [this] { lstArticulos_DblClick(); });
     // Typing a title's first letters goes to it.
