@@ -1,5 +1,5 @@
 #include "editor/importar_en_linea.h"
-#include "editor/taller.h"
+#include "editor/ventana_forja.h"
 #include "publish/orden_exportar.h"
 #include "ui/aplicacion.h"
 #include "ui/linea_de_ordenes.h"
@@ -34,7 +34,7 @@ int main(int argc, char* argv[]) {
         std::fputs(orden.mensaje.toLocal8Bit().constData(), stderr);
         return 2;
     }
-    Taller taller;
-    taller.show();
+    VentanaForja ventana;
+    ventana.show();
     return QApplication::exec();
 }

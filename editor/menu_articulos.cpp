@@ -31,6 +31,10 @@ MenuArticulos::MenuArticulos(Taller* taller, QMenuBar* barra) : QObject(barra), 
             [this, &ortografia] { mnuOrtografia->setChecked(ortografia.activa() && ortografia.disponible()); });
 }
 
+VentanaImportar* MenuArticulos::ventanaImportar() const {
+    return importar_;
+}
+
 void MenuArticulos::mnuImportar_Click() {
     if (importar_) {
         importar_->raise();

@@ -24,7 +24,7 @@ public:
     QAction* mnuOrtografia;
 
     // The import window while it is open, or null.
-    VentanaImportar* ventanaImportar() const { return importar_; }
+    VentanaImportar* ventanaImportar() const;
 
 private:
     Taller* taller_;

@@ -286,7 +286,7 @@ void Taller::cmdSave_Click() {
 }
 
 void Taller::cmdSalir_Click() {
-    close();
+    window()->close(); // the form, or the window that holds it under the editor's menu bar
 }
 
 void Taller::closeEvent(QCloseEvent* event) {

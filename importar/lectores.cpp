@@ -521,10 +521,22 @@ private:
             a_.encabezado(a_.tomar());
             a_.cortar();
             break;
-        case CMARK_NODE_PARAGRAPH:
+        case CMARK_NODE_PARAGRAPH: {
+            // A table written with "|" (not CommonMark's own) is kept row by row, as those of HTML.
+            cmark_node* primero = cmark_node_first_child(n);
+            const char* inicio = primero ? cmark_node_get_literal(primero) : nullptr;
+            filas_ = inicio && *inicio == '|';
+            if (filas_) {
+                a_.perdida("tablas");
+            }
             enLinea(n);
+            if (filas_) {
+                fila();
+            }
+            filas_ = false;
             a_.cortar();
             break;
+        }
         case CMARK_NODE_LIST: {
             a_.cortar();
             const bool numerada = cmark_node_get_list_type(n) == CMARK_ORDERED_LIST;
@@ -590,7 +602,11 @@ private:
                 a_.texto(literal ? literal : "");
                 break;
             case CMARK_NODE_SOFTBREAK:
-                a_.texto(" ");
+                if (filas_) {
+                    fila();
+                } else {
+                    a_.texto(" ");
+                }
                 break;
             case CMARK_NODE_LINEBREAK:
                 a_.cortar();
@@ -644,9 +660,19 @@ private:
         }
     }
 
+    // One row of a table written with "|": its cells as written, the row of dashes under the heads left out.
+    void fila() {
+        const std::string texto = a_.tomar();
+        if (texto.find_first_not_of("|-: ") != std::string::npos) {
+            a_.texto(texto);
+        }
+        a_.cortar();
+    }
+
     Documento& d_;
     Armador a_;
     int nivel_ = 0;
+    bool filas_ = false;
 };
 
 } // namespace

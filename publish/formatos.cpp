@@ -1,6 +1,7 @@
 #include "publish/exportacion.h"
 #include "publish/formato_epub.h"
 #include "publish/formato_html.h"
+#include "publish/formato_pdf.h"
 #include "publish/formato_zim.h"
 
 namespace publish {
@@ -10,6 +11,7 @@ void registrarFormatosIncorporados() {
     registro.agregar(std::make_unique<FormatoHtml>());
     registro.agregar(std::make_unique<FormatoEpub>());
     registro.agregar(std::make_unique<FormatoZim>());
+    registro.agregar(std::make_unique<FormatoPdf>());
 }
 
 } // namespace publish

@@ -4,9 +4,9 @@
 
 #include "store/encoding.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QRegularExpression>
 
 #include <atomic>
@@ -167,8 +167,12 @@ std::optional<int> atenderExportacion(int argc, char* argv[]) {
     if (!argumentos.contains(QStringLiteral("--exportar"))) {
         return std::nullopt;
     }
-    // The pictures are converted by the toolkit's image plug-ins, which need an application object but no display.
-    QCoreApplication app(argc, argv);
+    // The pictures are converted by the toolkit's image plug-ins and a PDF is set in the system's fonts: both need
+    // a graphical application object, but no display, so it stands on the offscreen platform.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QGuiApplication app(argc, argv);
     return ejecutarOrdenExportar(argumentos);
 }
 

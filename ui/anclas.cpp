@@ -110,14 +110,16 @@ public:
     explicit Memoria(QWidget* ventana) : QObject(ventana), ventana_(ventana) {
         ventana->installEventFilter(this);
         connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] {
-            if (ventana_->isVisible()) {
+            if (ventana_->isVisible() && ventana_->isWindow()) {
                 guardar();
             }
         });
     }
 
     bool eventFilter(QObject* objeto, QEvent* e) override {
-        if (objeto != ventana_) {
+        // A window placed inside another (the editor's form inside the window that adds its menu bar) has
+        // no place of its own to remember: the window around it keeps it.
+        if (objeto != ventana_ || !ventana_->isWindow()) {
             return false;
         }
         if (e->type() == QEvent::Show && !restaurada_) {

@@ -103,6 +103,16 @@ QString Dialogos::abrirArchivo(QWidget* padre, const QString& titulo, const QStr
     return QFileDialog::getOpenFileName(padre, titulo, QString(), filtros);
 }
 
+QString Dialogos::guardarArchivo(QWidget* padre, const QString& titulo, const QString& filtros,
+                                 const QString& propuesto) {
+    Estado& e = estado();
+    if (e.prueba) {
+        e.mostrados.append({titulo, filtros, QMessageBox::NoIcon, {}, -1});
+        return e.archivos.isEmpty() ? QString() : e.archivos.takeFirst();
+    }
+    return QFileDialog::getSaveFileName(padre, titulo, propuesto, filtros, nullptr, QFileDialog::DontConfirmOverwrite);
+}
+
 QStringList Dialogos::abrirArchivos(QWidget* padre, const QString& titulo, const QString& filtros) {
     Estado& e = estado();
     if (e.prueba) {

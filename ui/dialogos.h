@@ -44,6 +44,11 @@ public:
     static int elegir(QWidget* padre, const QString& texto, const QStringList& botones, int porDefecto, int alSalir);
     // An Open dialog; returns the chosen file's full path, or an empty string when cancelled.
     static QString abrirArchivo(QWidget* padre, const QString& titulo, const QString& filtros);
+    // A Save dialog starting at `propuesto`; returns the full path typed or chosen, or an empty string when
+    // cancelled. It does not ask about an existing file: the caller asks, for files and directories alike.
+    // Answered in tests by siguienteArchivo(), like abrirArchivo().
+    static QString guardarArchivo(QWidget* padre, const QString& titulo, const QString& filtros,
+                                  const QString& propuesto);
     // An Open dialog for any number of files; empty when cancelled. A test's queued answer gives one file.
     static QStringList abrirArchivos(QWidget* padre, const QString& titulo, const QString& filtros);
     // A dialog choosing a directory; its full path, or an empty string when cancelled.

@@ -32,3 +32,9 @@ list(APPEND VIEWER_CORE_SOURCES
     windows/ventana_busqueda.cpp windows/ventana_busqueda.h
 )
 list(APPEND VIEWER_CORE_TESTS tst_busqueda_en_texto)
+
+# Print and PDF of the article shown.
+list(APPEND VIEWER_CORE_SOURCES
+    main_window/menu_imprimir.cpp main_window/menu_imprimir.h
+)
+list(APPEND VIEWER_CORE_TESTS tst_imprimir)

@@ -5,14 +5,17 @@
 #include "editor/menu_articulos.h"
 #include "editor/taller.h"
 #include "editor/tests/ayudas.h"
+#include "editor/ventana_forja.h"
 #include "editor/ventana_importar.h"
 #include "store/article.h"
 #include "tests/support/listas.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
 #include <QImage>
 #include <QListWidget>
 #include <QMenuBar>
@@ -42,9 +45,10 @@ void textos(const QString& carpeta) {
     QVERIFY(foto.save(carpeta + QStringLiteral("/img/Júpiter grande.png")));
     QVERIFY(foto.save(carpeta + QStringLiteral("/img/saturno.jpeg")));
     guardar(carpeta + QStringLiteral("/jupiter.md"),
-            QStringLiteral("# Júpiter\n\nEl mayor planeta del sistema solar, con 79 lunas conocidas.\n\n"
-                           "![Júpiter visto por la sonda](img/Júpiter%20grande.png \"Bandas de nubes\")\n\n"
-                           "| Dato | Valor |\n|---|---|\n\nSu año dura casi 12 años terrestres ≈ 4333 días.\n")
+            QStringLiteral(
+                "# Júpiter\n\nEl mayor planeta del sistema solar, con 79 lunas conocidas.\n\n"
+                "![Júpiter visto por la sonda](img/Júpiter%20grande.png \"Bandas de nubes\")\n\n"
+                "| Dato | Valor |\n|---|---|\n| Lunas | 79 |\n\nSu año dura casi 12 años terrestres ≈ 4333 días.\n")
                 .toUtf8());
     guardar(carpeta + QStringLiteral("/saturno.html"),
             QStringLiteral("<html><head><meta charset=\"utf-8\"><title>Saturno</title></head><body>"
@@ -70,6 +74,7 @@ private slots:
 
     void menu_showsThePlanThenWritesTheArticlesAndListsThem();
     void lineaDeOrdenes_importsWithoutWindows();
+    void ventanaForja_holdsTheFormAsDesignedUnderItsMenuBar();
 };
 
 void TstImportar::menu_showsThePlanThenWritesTheArticlesAndListsThem() {
@@ -122,10 +127,11 @@ void TstImportar::menu_showsThePlanThenWritesTheArticlesAndListsThem() {
                                           "piter"));
     QCOMPARE(jupiter->ilustraciones, std::vector<std::string>{"J\xFA"
                                                               "piter grande.png"});
-    QCOMPARE(jupiter->cuerpo, std::string("El mayor planeta del sistema solar, con 79 lunas conocidas.\r\n"
-                                          "| Dato | Valor | |---|---|\r\nSu a\xF1o dura casi 12 a\xF1os terrestres ~ "
-                                          "4333 d\xED"
-                                          "as."));
+    QCOMPARE(jupiter->cuerpo,
+             std::string("El mayor planeta del sistema solar, con 79 lunas conocidas.\r\n"
+                         "| Dato | Valor |\r\n| Lunas | 79 |\r\nSu a\xF1o dura casi 12 a\xF1os terrestres ~ "
+                         "4333 d\xED"
+                         "as."));
     QVERIFY(!QImage(u.nativa("C:\\ENC\\ASTRO\\IMG\\J\xFA"
                              "piter grande.png"))
                  .isNull());
@@ -154,6 +160,27 @@ void TstImportar::lineaDeOrdenes_importsWithoutWindows() {
     QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\COMPLETA.DAT"), QByteArray("SATURNO.TXT\r\nSATURNO_2.TXT\r\n"));
     QVERIFY(u.bytes("C:\\ENC\\ASTRO\\SATURNO_2.TXT").contains("<IMG>saturno_2.jpg"));
     QCOMPARE(forja::importarSinVentanas(fuentes.path(), QStringLiteral("C:\\ENC\\NADA")), 1);
+}
+
+// The program's window: the form at its designed size under the menu bar, "Importar artículos…" in the menu
+// "Artículos", and "Salir" ending the window, not only the form.
+void TstImportar::ventanaForja_holdsTheFormAsDesignedUnderItsMenuBar() {
+    Unidades u;
+    VentanaForja v;
+    v.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&v));
+    QCOMPARE(v.windowTitle(), QStringLiteral("Generador de Enciclotomos"));
+    QCOMPARE(v.taller()->size(), QSize(794, 575));
+    QCOMPARE(v.taller()->geometry().top(), v.menuBar()->geometry().bottom() + 1);
+    QCOMPARE(v.taller()->fraRaiz->geometry(), QRect(8, 8, 329, 161));
+    prepararTomo(*v.taller());
+    auto* importar = v.findChild<QAction*>(QStringLiteral("mnuImportar"));
+    QVERIFY(importar && v.menuBar()->actions().contains(v.menuArticulos()->menu->menuAction()));
+    importar->trigger();
+    QVERIFY(v.menuArticulos()->ventanaImportar() && v.menuArticulos()->ventanaImportar()->isVisible());
+    v.menuArticulos()->ventanaImportar()->close();
+    pulsar(v.taller()->cmdSalir);
+    QVERIFY(!v.isVisible());
 }
 
 QTEST_MAIN(TstImportar)

@@ -98,6 +98,7 @@ private slots:
     void boxes_underlineWhatSpanishDoesNotKnow();
     void menu_suggestsReplacesAddsAndIgnores();
     void switch_isRememberedAndClearsTheUnderlines();
+    void underlines_areNoChangeOfTheArticle();
     void longBody_onlyWhatIsInSightIsLookedAt();
 
 private:
@@ -196,6 +197,20 @@ void TstOrtografia::switch_isRememberedAndClearsTheUnderlines() {
     QVERIFY(Ortografia(ortografia::rutaDiccionario()).activa());
     QCOMPARE(subrayadas(art_->ortografiaCuerpo), QStringList{QStringLiteral("herror")});
     QCOMPARE(art_->txtArtText->extraSelections().size(), 1);
+}
+
+// Underlining is no change of the author's: an article loaded with a misspelt title closes without a question.
+void TstOrtografia::underlines_areNoChangeOfTheArticle() {
+    art_->cerrarSinPreguntar();
+    borrarPendientes();
+    u_->escribir("C:\\ENC\\ASTRO\\a.txt", "<TIT>Historia de Sevila\r\nUn herror.\r\n");
+    cargarArticulo(*t_, QStringLiteral("a.txt"));
+    art_ = t_->tallerArt();
+    QVERIFY(art_);
+    QCOMPARE(subrayadas(art_->ortografiaTitulo), QStringList{QStringLiteral("Sevila")});
+    QCOMPARE(subrayadas(art_->ortografiaCuerpo), QStringList{QStringLiteral("herror")});
+    QVERIFY(!art_->hayCambios());
+    QCOMPARE(art_->txtTitulo->text(), QStringLiteral("Historia de Sevila"));
 }
 
 void TstOrtografia::longBody_onlyWhatIsInSightIsLookedAt() {

@@ -68,6 +68,12 @@ TEST(Lectores, TitleParagraphsPicturesAndLossesOfEachFormat) {
          "Caudal",
          {"P:Río | m³/s", "P:Ebro | 426"},
          {{"tablas", 1}}},
+        {"markdown: a table written with | keeps its rows, not the row of dashes",
+         Formato::Markdown,
+         "| Río | Longitud |\n|:---|---:|\n| Tajo | 1007 km |\n",
+         "",
+         {"P:| Río | Longitud |", "P:| Tajo | 1007 km |"},
+         {{"tablas", 1}}},
         {"html: head title is a fall-back, h1 wins; entities, figure caption, script skipped",
          Formato::Html,
          "<!DOCTYPE html><html><head><title>Página</title><style>p{}</style></head><body><h1>Gu&iacute;a del "

@@ -8,6 +8,7 @@
 #include "main_window/etiqueta.h"
 #include "main_window/fuentes.h"
 #include "main_window/indice_articulos.h"
+#include "main_window/menu_imprimir.h"
 #include "main_window/menu_ir.h"
 #include "main_window/teclado.h"
 #include "main_window/tira.h"
@@ -90,6 +91,7 @@ VentanaPrincipal::VentanaPrincipal(QWidget* parent) : QMainWindow(parent) {
     crearControles();
     crearMenu();
     menuIr_ = new MenuIr(this);
+    new MenuImprimir(this);
     instalarBusquedaEnTexto(this);
     adjustSize();
     ui::recordarGeometria(this);

@@ -162,12 +162,19 @@ private slots:
         QVERIFY(w);
         QCOMPARE(w->mnuFile->text(), QStringLiteral("Enciclotomo"));
         const auto sub = w->mnuFile->menu()->actions();
-        QCOMPARE(sub.size(), 4);
+        // The designed items keep their order, the separator right above "Salir"; "Imprimir…" and "Exportar a
+        // PDF…" are added after "Seleccionar", under a separator of their own.
+        QCOMPARE(sub.size(), 7);
         QCOMPARE(sub[0], w->mnuConfig);
         QCOMPARE(w->mnuConfig->text(), QStringLiteral("Configuración"));
+        QCOMPARE(sub[1], w->mnuSeleki);
         QCOMPARE(w->mnuSeleki->text(), QStringLiteral("Seleccionar"));
         QVERIFY(sub[2]->isSeparator());
-        QCOMPARE(sub[3]->text(), QStringLiteral("Salir"));
+        QCOMPARE(sub[3]->text(), QStringLiteral("Imprimir…"));
+        QCOMPARE(sub[4]->text(), QStringLiteral("Exportar a PDF…"));
+        QCOMPARE(sub[5], w->mnuSeparar);
+        QVERIFY(sub[5]->isSeparator());
+        QCOMPARE(sub[6]->text(), QStringLiteral("Salir"));
         QStringList barra;
         for (QAction* a : w->menuBar()->actions()) {
             barra << a->text();
