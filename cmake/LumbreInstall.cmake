@@ -1,6 +1,7 @@
 # Installing the two programs like desktop programs (`cmake --install build --prefix P`) and the Debian
 # package (`cpack -G DEB` in the build directory): the programs, one desktop entry and one AppStream
-# metainfo file each, and the kit's icon in the hicolor theme, made from ui/recursos/lumbre.ico.
+# metainfo file each, and the kit's icon in the hicolor theme, made from ui/recursos/lumbre.ico; and the
+# classroom server tomo-servidor with its systemd unit.
 include(GNUInstallDirs)
 
 set(LUMBRE_TAMANOS_DE_ICONO 16 24 32 48 64 128 256)
@@ -19,7 +20,9 @@ add_custom_command(
     VERBATIM)
 add_custom_target(iconos_hicolor ALL DEPENDS ${LUMBRE_ICONOS})
 
-install(TARGETS tomo forja RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS tomo forja tomo-servidor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The classroom server as a service: installed, never enabled or started by the package (see the README).
+install(FILES packaging/tomo-servidor.service DESTINATION lib/systemd/system)
 install(FILES packaging/org.lumbre.tomo.desktop packaging/org.lumbre.forja.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/org.lumbre.tomo.metainfo.xml packaging/org.lumbre.forja.metainfo.xml
@@ -46,7 +49,8 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Proyecto Lumbre <lumbre@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "enciclopedias de artículos ilustrados: lector (tomo) y editor (forja)")
 set(CPACK_PACKAGE_DESCRIPTION "Tomo muestra los artículos de una enciclopedia con sus ilustraciones, \
-un selector de títulos y un diccionario; Forja crea las enciclopedias, sus artículos, epígrafes y listas.")
+un selector de títulos y un diccionario; Forja crea las enciclopedias, sus artículos, epígrafes y listas; \
+tomo-servidor las sirve, solo para leer, a los navegadores de una clase.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)

@@ -5,7 +5,6 @@ set(VIEWER_EXTRAS_SOURCES
     appearance/configuracion.cpp appearance/configuracion.h
     windows/caja_articulo.cpp windows/caja_articulo.h
     windows/consulta_palabra.cpp windows/consulta_palabra.h
-    windows/raices_espanolas.cpp windows/raices_espanolas.h
     windows/diccionario.cpp windows/diccionario.h
     windows/acerca_de.cpp windows/acerca_de.h
     windows/elector.cpp windows/elector.h

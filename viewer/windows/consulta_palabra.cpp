@@ -1,11 +1,11 @@
 #include "windows/consulta_palabra.h"
 
+#include "lexico/por_raiz.h"
 #include "store/dictionary.h"
 #include "store/encoding.h"
 #include "store/paths.h"
 #include "store/text_file.h"
 #include "ui/texto.h"
-#include "windows/raices_espanolas.h"
 
 namespace consulta {
 
@@ -17,28 +17,7 @@ QString textoSinDiccionario(const store::Error& error) {
 }
 
 std::optional<PorRaiz> buscarPorRaiz(const std::string& directorio, const std::string& palabra) {
-    // Only a single word is stemmed: a look-up with spaces in it asks for something else.
-    const QString escrita = ui::desdeStore(palabra).trimmed();
-    if (escrita.isEmpty() || escrita.contains(QLatin1Char(' '))) {
-        return std::nullopt;
-    }
-    const std::string sinEspacios = ui::haciaStore(escrita).value_or(std::string());
-    for (const QString& raiz : raices::de(escrita)) {
-        const auto bytes = ui::haciaStore(raiz);
-        if (!bytes) {
-            continue;
-        }
-        const std::string mayusculas = store::aMayusculas(*bytes);
-        if (mayusculas == sinEspacios) {
-            continue;
-        }
-        // The stem as a whole headword (followed by a space), not as the start of a longer one.
-        const auto hallada = store::buscarDefinicion(directorio, mayusculas + ' ');
-        if (hallada && hallada->has_value()) {
-            return PorRaiz{mayusculas, **hallada};
-        }
-    }
-    return std::nullopt;
+    return lexico::buscarPorRaiz(directorio, palabra);
 }
 
 QString marcaDeRaiz(const std::string& palabra, const std::string& raiz) {

@@ -5,6 +5,8 @@
 // the article it names (without touching the last-article file); anything else is shown in the
 // dictionary window, with the definition or the "not found" message.
 
+#include "lexico/por_raiz.h"
+
 #include <QString>
 
 #include <functional>
@@ -28,15 +30,8 @@ struct Acciones {
     std::function<void(const QString& mensaje)> avisar;
 };
 
-// An entry found under a stem of the word looked up: the stem (Windows-1252, capitals) and its definition.
-struct PorRaiz {
-    std::string raiz;
-    std::string definicion;
-};
-
-// For a word (Windows-1252, capitals) that has no entry: the first of its Spanish stems that is the
-// headword of an entry, matched as a whole headword. Nothing without the Spanish stemming dictionary,
-// or when no stem has an entry (or the dictionary cannot be read).
+// The entry found under a stem of a word that has none of its own (see lexico/por_raiz.h).
+using PorRaiz = lexico::PorRaiz;
 std::optional<PorRaiz> buscarPorRaiz(const std::string& directorio, const std::string& palabra);
 
 // The first line shown above a definition found under a stem: "PLANETAS → PLANETA".

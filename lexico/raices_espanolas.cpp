@@ -1,4 +1,4 @@
-#include "windows/raices_espanolas.h"
+#include "lexico/raices_espanolas.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

@@ -1,0 +1,576 @@
+#include "server/sitio.h"
+
+#include "lexico/por_raiz.h"
+#include "render/render.h"
+#include "search/plegado.h"
+#include "server/paginas.h"
+#include "store/article.h"
+#include "store/colour_file.h"
+#include "store/dictionary.h"
+#include "store/encoding.h"
+#include "store/encyclopaedia.h"
+#include "store/paths.h"
+#include "store/registry.h"
+#include "store/text_file.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <unordered_set>
+
+namespace servidor {
+
+namespace {
+
+constexpr qsizetype kLargoConsulta = 256; // bytes of a search or a type-ahead query
+constexpr qsizetype kLargoPalabra = 128;  // bytes of a word looked up in the dictionary
+constexpr int kFiltrosMaximos = 256;      // lists ticked at once
+constexpr std::size_t kPorBusqueda = 20;  // results on one page of a search
+constexpr std::size_t kBusquedaMaxima = 1000;
+constexpr std::size_t kSugerencias = 10;
+
+Respuesta no(int estado, QByteArray nota) {
+    Respuesta r;
+    r.estado = estado;
+    r.cuerpo = paginaDeError(estado).c_str();
+    r.cache = "no-store";
+    r.nota = std::move(nota);
+    return r;
+}
+
+Respuesta html(const std::string& cuerpo, std::int64_t modificado) {
+    Respuesta r;
+    r.cuerpo = QByteArray(cuerpo.data(), static_cast<qsizetype>(cuerpo.size()));
+    r.modificado = modificado > 0 ? std::optional<std::int64_t>(modificado) : std::nullopt;
+    r.modificadoBasta = false;
+    r.cabeceras.append(
+        qMakePair(QByteArray("Content-Security-Policy"),
+                  QByteArray("default-src 'none'; img-src 'self'; style-src 'self' 'unsafe-inline'; script-src 'self'; "
+                             "connect-src 'self'; form-action 'self'; base-uri 'none'; frame-ancestors 'none'")));
+    return r;
+}
+
+// A path segment as the client sent it, decoded, as a name of the store: nothing when it cannot be one.
+std::optional<std::string> nombreDeSegmento(const QByteArray& codificado, QByteArray* nota) {
+    const auto bytes = decodificar(codificado);
+    if (!bytes) {
+        *nota = "escape mal formado";
+        return std::nullopt;
+    }
+    if (bytes->contains('\0') || bytes->contains('\\') || bytes->contains('/') || *bytes == "." || *bytes == "..") {
+        *nota = "ruta que sale de la enciclotomo";
+        return std::nullopt;
+    }
+    auto cp1252 = store::utf8ACp1252(bytes->toStdString());
+    if (!cp1252) {
+        *nota = "nombre que ninguna enciclotomo puede tener";
+        return std::nullopt;
+    }
+    return cp1252;
+}
+
+bool esImagen(const std::string& nombre) {
+    static const std::array<std::string_view, 8> extensiones = {".BMP", ".GIF", ".JPG",  ".JPEG",
+                                                                ".PNG", ".ICO", ".WEBP", ".TIF"};
+    const std::string mayusculas = store::aMayusculas(nombre);
+    return std::any_of(extensiones.begin(), extensiones.end(), [&](std::string_view e) {
+        return mayusculas.size() > e.size() && mayusculas.compare(mayusculas.size() - e.size(), e.size(), e) == 0;
+    });
+}
+
+QByteArray tipoDeImagen(const std::string& nombre) {
+    const std::string m = store::aMayusculas(nombre);
+    const auto termina = [&](std::string_view e) {
+        return m.size() >= e.size() && m.compare(m.size() - e.size(), e.size(), e) == 0;
+    };
+    if (termina(".PNG")) {
+        return "image/png";
+    }
+    if (termina(".GIF")) {
+        return "image/gif";
+    }
+    if (termina(".JPG") || termina(".JPEG")) {
+        return "image/jpeg";
+    }
+    if (termina(".BMP")) {
+        return "image/bmp";
+    }
+    if (termina(".ICO")) {
+        return "image/x-icon";
+    }
+    if (termina(".WEBP")) {
+        return "image/webp";
+    }
+    return "image/tiff";
+}
+
+std::optional<std::int64_t> segundosDe(const std::string& ruta) {
+    struct stat st {};
+    if (::lstat(store::resolver(ruta).c_str(), &st) != 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::int64_t>(st.st_mtim.tv_sec);
+}
+
+std::size_t numero(const QByteArray& texto, std::size_t maximo) {
+    bool ok = false;
+    const qulonglong n = texto.toULongLong(&ok);
+    return ok ? std::min<std::size_t>(n, maximo) : 0;
+}
+
+std::string jsonTexto(const std::string& utf8) {
+    std::string s = "\"";
+    for (const char c : utf8) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            s += '\\';
+            s += c;
+        } else if (u < 0x20) {
+            char e[8];
+            std::snprintf(e, sizeof e, "\\u%04x", u);
+            s += e;
+        } else if (c == '<') {
+            s += "\\u003c"; // never "</script>" inside anything
+        } else {
+            s += c;
+        }
+    }
+    return s + '"';
+}
+
+} // namespace
+
+std::string segmento(const std::string& cp1252) {
+    static const char* const hex = "0123456789ABCDEF";
+    std::string s;
+    for (const char c : store::cp1252AUtf8(cp1252)) {
+        const auto u = static_cast<unsigned char>(c);
+        if (std::isalnum(u) || c == '-' || c == '.' || c == '_' || c == '~') {
+            s += c;
+        } else {
+            s += '%';
+            s += hex[u >> 4];
+            s += hex[u & 15];
+        }
+    }
+    return s;
+}
+
+namespace {
+
+// The registry's encyclopaedias that exist, in its order.
+std::vector<std::string> registradas() {
+    std::vector<std::string> v;
+    if (const auto lineas = store::enciclopediasRegistradas()) {
+        for (const std::string_view d : *lineas) {
+            if (!d.empty() && store::existeDirectorio(std::string(d))) {
+                v.emplace_back(d);
+            }
+        }
+    }
+    return v;
+}
+
+} // namespace
+
+Sitio::Sitio(const std::vector<std::string>& directorios, Opciones opciones)
+    : opciones_(opciones), delRegistro_(false), lista_(std::make_shared<Lista>()) {
+    revisiones_.setMaxThreadCount(1);
+    tomar(directorios, false);
+}
+
+Sitio::Sitio(Opciones opciones) : opciones_(opciones), delRegistro_(true), lista_(std::make_shared<Lista>()) {
+    revisiones_.setMaxThreadCount(1);
+    tomar(registradas(), false);
+    ultimaLista_ = std::chrono::steady_clock::now();
+}
+
+Sitio::~Sitio() {
+    // An index being built is left where it got to; the next start goes on from there.
+    for (const auto& e : *lista_) {
+        e->cancelar();
+    }
+    revisiones_.clear();
+    revisiones_.waitForDone();
+}
+
+void Sitio::tomar(const std::vector<std::string>& directorios, bool revisarNuevas) {
+    // Those served already keep their object and their address; the others are new.
+    auto nueva = std::make_shared<Lista>();
+    std::unordered_set<std::string> usados;
+    for (const auto& e : *lista_) {
+        usados.insert(e->id());
+    }
+    for (const std::string& d : directorios) {
+        std::shared_ptr<EnciclopediaServida> e;
+        for (const auto& vieja : *lista_) {
+            if (vieja->directorio() == d) {
+                e = vieja;
+            }
+        }
+        const bool repetida = std::any_of(nueva->begin(), nueva->end(), [&](const auto& x) { return x == e; });
+        if (!e || repetida) {
+            std::string id = idDeDirectorio(d);
+            for (int n = 2; usados.count(id); ++n) {
+                id = idDeDirectorio(d) + '-' + std::to_string(n);
+            }
+            usados.insert(id);
+            e = std::make_shared<EnciclopediaServida>(d, id, opciones_.intervalo, &revisiones_);
+            if (revisarNuevas) {
+                e->revisar(false);
+                revisiones_.start([e] { e->revisar(true); });
+            }
+        }
+        nueva->push_back(std::move(e));
+    }
+    directorios_ = directorios;
+    lista_ = std::move(nueva);
+}
+
+std::shared_ptr<const Sitio::Lista> Sitio::enciclopedias() {
+    std::lock_guard bloqueo(mutexLista_);
+    if (delRegistro_ && std::chrono::steady_clock::now() - ultimaLista_ >= opciones_.intervalo) {
+        ultimaLista_ = std::chrono::steady_clock::now();
+        const std::vector<std::string> ahora = registradas();
+        if (ahora != directorios_) {
+            tomar(ahora, true);
+        }
+    }
+    return lista_;
+}
+
+void Sitio::preparar() {
+    const auto lista = enciclopedias();
+    for (const auto& e : *lista) {
+        e->revisar(false);
+    }
+    // The indexes are brought up to date in the background: a search meanwhile finds what is indexed so far.
+    for (const auto& e : *lista) {
+        revisiones_.start([e] { e->revisar(true); });
+    }
+}
+
+Respuesta Sitio::responder(const Peticion& p) {
+    if (p.ruta == "/") {
+        return portada();
+    }
+    if (p.ruta == "/recursos/estilo.css" || p.ruta == "/recursos/lumbre.js") {
+        const bool css = p.ruta.endsWith(".css");
+        Respuesta r;
+        const std::string_view cuerpo = css ? hojaDeEstilo() : guion();
+        r.cuerpo = QByteArray(cuerpo.data(), static_cast<qsizetype>(cuerpo.size()));
+        r.tipo = css ? "text/css; charset=utf-8" : "text/javascript; charset=utf-8";
+        r.cache = "public, max-age=3600";
+        return r;
+    }
+    const QList<QByteArray> partes = p.ruta.mid(1).split('/');
+    if (partes.size() < 2 || partes[0] != "e") {
+        return no(404, "no existe esa página");
+    }
+    const auto servidas = enciclopedias();
+    EnciclopediaServida* e = nullptr;
+    for (const auto& x : *servidas) {
+        if (partes[1] == QByteArray::fromStdString(x->id())) {
+            e = x.get();
+        }
+    }
+    if (!e) {
+        return no(404, "no existe esa enciclotomo");
+    }
+    if (partes.size() == 2) {
+        Respuesta r = no(301, {});
+        r.cabeceras.append(qMakePair(QByteArray("Location"), "/e/" + partes[1] + '/'));
+        return r;
+    }
+    QByteArray nota;
+    std::vector<std::string> nombres;
+    for (qsizetype i = 2; i < partes.size(); ++i) {
+        auto n = nombreDeSegmento(partes[i], &nota);
+        if (!n) {
+            return no(404, nota);
+        }
+        nombres.push_back(std::move(*n));
+    }
+    if (nombres.size() == 1) {
+        const std::string& pagina = nombres[0];
+        if (pagina.empty()) {
+            return lista(*e, p);
+        }
+        if (pagina == "buscar") {
+            return busqueda(*e, p);
+        }
+        if (pagina == "titulos") {
+            return titulos(*e, p);
+        }
+        if (pagina == "diccionario") {
+            return diccionario(*e, p);
+        }
+        if (pagina == "icono") {
+            return icono(*e);
+        }
+        return no(404, "no existe esa página");
+    }
+    if (nombres.size() == 2 && nombres[0] == "a") {
+        return articulo(*e, nombres[1]);
+    }
+    if (nombres.size() == 2 && nombres[0] == "img") {
+        return imagen(*e, nombres[1]);
+    }
+    return no(404, "no existe esa página");
+}
+
+Respuesta Sitio::portada() {
+    std::vector<FichaEnciclopedia> fichas;
+    std::int64_t modificado = 0;
+    for (const auto& e : *enciclopedias()) {
+        const auto i = e->instantanea();
+        fichas.push_back(
+            {e->id(), store::cp1252AUtf8(i->titulo), store::cp1252AUtf8(i->comentario), i->completa.size()});
+        modificado = std::max(modificado, i->modificado);
+    }
+    return html(paginaPortada(fichas), modificado);
+}
+
+Respuesta Sitio::lista(EnciclopediaServida& e, const Peticion& p) {
+    const auto i = e.instantanea();
+    const QList<QByteArray> pedidas = parametros(p.consulta, "lista");
+    if (pedidas.size() > kFiltrosMaximos) {
+        return no(400, "demasiados filtros");
+    }
+    // The ticked lists, one after another in the order of LISTAS.DAT, each in its own order: an article in
+    // two of them is listed twice, as in the viewer's selector. No list ticked: the complete list.
+    std::vector<std::string> marcadas;
+    for (const QByteArray& q : pedidas) {
+        if (auto l = store::utf8ACp1252(q.toStdString())) {
+            marcadas.push_back(std::move(*l));
+        }
+    }
+    PaginaLista pagina;
+    pagina.id = e.id();
+    pagina.titulo = store::cp1252AUtf8(i->titulo);
+    pagina.comentario = store::cp1252AUtf8(i->comentario);
+    const std::vector<std::string>* unica = &i->completa;
+    std::vector<std::string> filtrados;
+    for (const std::string& l : i->listas) {
+        const bool marcada = std::find(marcadas.begin(), marcadas.end(), l) != marcadas.end();
+        pagina.filtros.push_back({l, store::cp1252AUtf8(l), marcada});
+        if (marcada) {
+            const auto& m = i->miembros.at(l);
+            filtrados.insert(filtrados.end(), m.begin(), m.end());
+            pagina.filtrada = true;
+        }
+    }
+    if (pagina.filtrada) {
+        unica = &filtrados;
+    }
+    pagina.total = unica->size();
+    pagina.desde = numero(parametro(p.consulta, "desde"), unica->size());
+    const std::size_t hasta = std::min(unica->size(), pagina.desde + static_cast<std::size_t>(opciones_.porPagina));
+    pagina.porPagina = static_cast<std::size_t>(opciones_.porPagina);
+    for (std::size_t k = pagina.desde; k < hasta; ++k) {
+        const std::string& nombre = (*unica)[k];
+        const auto t = i->titulos.find(nombre);
+        EntradaTitulo entrada;
+        entrada.nombre = nombre;
+        entrada.enlazable = t != i->titulos.end() && t->second.has_value();
+        entrada.titulo = store::cp1252AUtf8(entrada.enlazable ? *t->second : nombre);
+        pagina.entradas.push_back(std::move(entrada));
+    }
+    pagina.consultaFiltros = p.consulta;
+    return html(paginaLista(pagina), i->modificado);
+}
+
+Respuesta Sitio::articulo(EnciclopediaServida& e, const std::string& nombre) {
+    const auto i = e.instantanea();
+    if (!i->esArticulo(nombre)) {
+        return no(404, "no es un artículo de la enciclotomo");
+    }
+    render::Opciones o;
+    o.documentoCompleto = true;
+    o.colores = i->colores;
+    o.enciclopedia = store::cp1252AUtf8(i->titulo);
+    const std::string base = "/e/" + e.id() + '/';
+    o.imagen = [&](const render::Imagen& imagen) -> std::optional<std::string> {
+        if (!store::nombreArchivoValido(imagen.nombre) || !esImagen(imagen.nombre)) {
+            return std::nullopt;
+        }
+        if (!segundosDe(imagen.ruta)) {
+            return std::nullopt;
+        }
+        return base + "img/" + segmento(imagen.nombre);
+    };
+    o.cabeza = cabezaDeArticulo();
+    o.antes = antesDeArticulo(e.id(), store::cp1252AUtf8(i->titulo));
+    o.despues = despuesDeArticulo();
+    auto pagina = render::renderizarArticulo(e.directorio(), nombre, o);
+    if (!pagina) {
+        return no(404, QByteArray::fromStdString(store::cp1252AUtf8(pagina.error().mensaje())));
+    }
+    const std::int64_t modificado =
+        std::max(segundosDe(store::unir(e.directorio(), nombre)).value_or(0), i->modificado);
+    Respuesta r = html(pagina->xhtml, modificado);
+    if (!pagina->avisos.empty()) {
+        r.nota = QByteArray::number(static_cast<qulonglong>(pagina->avisos.size())) +
+                 " avisos: " + QByteArray::fromStdString(pagina->avisos.front().mensaje);
+    }
+    return r;
+}
+
+Respuesta Sitio::imagen(EnciclopediaServida& e, const std::string& nombre) {
+    if (!store::nombreArchivoValido(nombre) || !esImagen(nombre)) {
+        return no(404, "no es una imagen");
+    }
+    const std::string ruta = store::rutaIlustracion(e.directorio(), nombre);
+    auto bytes = store::leerImagenDentro(e.directorio(), ruta);
+    if (!bytes) {
+        return no(404, QByteArray::fromStdString(store::cp1252AUtf8(bytes.error().mensaje())));
+    }
+    Respuesta r;
+    r.tipo = tipoDeImagen(nombre);
+    r.cuerpo = QByteArray(bytes->data(), static_cast<qsizetype>(bytes->size()));
+    r.modificado = segundosDe(ruta);
+    r.cache = "public, max-age=60";
+    return r;
+}
+
+Respuesta Sitio::icono(EnciclopediaServida& e) {
+    const std::string ruta = store::unir(e.directorio(), store::kIcono);
+    auto bytes = store::leerImagenDentro(e.directorio(), ruta);
+    if (!bytes) {
+        return no(404, QByteArray::fromStdString(store::cp1252AUtf8(bytes.error().mensaje())));
+    }
+    Respuesta r;
+    r.tipo = "image/x-icon";
+    r.cuerpo = QByteArray(bytes->data(), static_cast<qsizetype>(bytes->size()));
+    r.modificado = segundosDe(ruta);
+    r.cache = "public, max-age=60";
+    return r;
+}
+
+Respuesta Sitio::busqueda(EnciclopediaServida& e, const Peticion& p) {
+    const QByteArray q = parametro(p.consulta, "q");
+    if (q.size() > kLargoConsulta) {
+        return no(400, "consulta demasiado larga");
+    }
+    const auto i = e.instantanea();
+    PaginaBusqueda pagina;
+    pagina.id = e.id();
+    pagina.titulo = store::cp1252AUtf8(i->titulo);
+    pagina.consulta = q.toStdString();
+    pagina.desde = numero(parametro(p.consulta, "desde"), kBusquedaMaxima);
+    pagina.porPagina = kPorBusqueda;
+    pagina.indice = e.estadoIndice();
+    if (!q.trimmed().isEmpty()) {
+        pagina.buscada = true;
+        pagina.resultados = e.buscar(pagina.consulta, pagina.desde + kPorBusqueda);
+    }
+    const bool parcial = parametro(p.consulta, "parcial") == "1";
+    return html(parcial ? fragmentoBusqueda(pagina) : paginaBusqueda(pagina), i->modificado);
+}
+
+Respuesta Sitio::titulos(EnciclopediaServida& e, const Peticion& p) {
+    const QByteArray q = parametro(p.consulta, "q");
+    if (q.size() > kLargoConsulta) {
+        return no(400, "consulta demasiado larga");
+    }
+    const auto i = e.instantanea();
+    const auto cp = store::utf8ACp1252(q.toStdString());
+    const std::string buscado = cp ? busqueda::plegar(std::string(store::sinEspacios(*cp))) : std::string();
+    std::string json = "[";
+    std::size_t dados = 0;
+    std::unordered_set<std::string> vistos;
+    // Titles that begin with what was typed first, then those with a word that begins with it, in list order.
+    for (int vuelta = 0; vuelta < 2 && cp && !buscado.empty() && dados < kSugerencias; ++vuelta) {
+        for (const std::string& nombre : i->completa) {
+            if (dados >= kSugerencias) {
+                break;
+            }
+            const auto t = i->plegados.find(nombre);
+            if (t == i->plegados.end() || vistos.count(nombre)) {
+                continue;
+            }
+            const std::string& plegado = t->second;
+            const bool empieza = plegado.compare(0, buscado.size(), buscado) == 0;
+            bool palabra = false;
+            if (vuelta == 1) {
+                for (std::size_t k = plegado.find(buscado); k != std::string::npos; k = plegado.find(buscado, k + 1)) {
+                    if (k > 0 && !std::isalnum(static_cast<unsigned char>(plegado[k - 1]))) {
+                        palabra = true;
+                        break;
+                    }
+                }
+            }
+            if ((vuelta == 0 && empieza) || (vuelta == 1 && palabra)) {
+                vistos.insert(nombre);
+                json += dados ? "," : "";
+                json += "{\"titulo\":" + jsonTexto(store::cp1252AUtf8(*i->titulos.at(nombre))) +
+                        ",\"url\":" + jsonTexto("/e/" + e.id() + "/a/" + segmento(nombre)) + '}';
+                ++dados;
+            }
+        }
+    }
+    json += "]";
+    Respuesta r;
+    r.tipo = "application/json";
+    r.cuerpo = QByteArray::fromStdString(json);
+    r.modificado = i->modificado > 0 ? std::optional<std::int64_t>(i->modificado) : std::nullopt;
+    r.modificadoBasta = false;
+    return r;
+}
+
+Respuesta Sitio::diccionario(EnciclopediaServida& e, const Peticion& p) {
+    const QByteArray escrita = parametro(p.consulta, "p");
+    if (escrita.size() > kLargoPalabra) {
+        return no(400, "palabra demasiado larga");
+    }
+    const auto i = e.instantanea();
+    PaginaDiccionario pagina;
+    pagina.id = e.id();
+    pagina.titulo = store::cp1252AUtf8(i->titulo);
+    pagina.escrita = escrita.toStdString();
+    if (!escrita.trimmed().isEmpty()) {
+        pagina.buscada = true;
+        const auto cp = store::utf8ACp1252(pagina.escrita);
+        // The word as the viewer takes a double-clicked one: upper-cased, spaces and surrounding punctuation off.
+        const std::string palabra = cp ? store::limpiarPalabra(*cp) : std::string();
+        pagina.palabra = cp ? store::cp1252AUtf8(palabra) : QByteArray(escrita).toUpper().toStdString();
+        std::optional<std::string> definicion;
+        if (cp) {
+            const auto hallada = store::buscarDefinicion(e.directorio(), palabra);
+            if (!hallada) {
+                pagina.sinDiccionario = true;
+                pagina.error = store::cp1252AUtf8(hallada.error().mensaje());
+                pagina.faltaArchivo = hallada.error().causa == store::Causa::NoEncontrado ||
+                                      hallada.error().causa == store::Causa::RutaNoEncontrada;
+            } else if (hallada->has_value()) {
+                definicion = **hallada;
+            } else if (const auto porRaiz = lexico::buscarPorRaiz(e.directorio(), palabra)) {
+                // A word without an entry of its own, found under its stem ("PLANETAS" under "PLANETA").
+                definicion = porRaiz->definicion;
+                pagina.raiz = store::cp1252AUtf8(porRaiz->raiz);
+            }
+        }
+        if (definicion) {
+            pagina.encontrada = true;
+            if (const auto referencia = store::referenciaDe(*definicion)) {
+                // A reference entry names an article: it becomes a link when the encyclopaedia lists it.
+                const std::string nombre(store::sinEspaciosDerecha(*referencia));
+                pagina.referencia = store::cp1252AUtf8(nombre);
+                // The definition comes out upper-cased: the article is found among the listed names by case.
+                for (const auto& [n, t] : i->titulos) {
+                    if (store::igualesSinCaso(n, nombre) && t) {
+                        pagina.enlace = "/e/" + e.id() + "/a/" + segmento(n);
+                        pagina.tituloReferencia = store::cp1252AUtf8(*t);
+                        break;
+                    }
+                }
+            }
+            pagina.definicion = store::cp1252AUtf8(*definicion);
+        }
+    }
+    return html(paginaDiccionario(pagina), i->modificado);
+}
+
+} // namespace servidor
