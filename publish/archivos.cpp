@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QImageReader>
 
+#include <filesystem>
+
 namespace publish {
 
 namespace {
@@ -80,6 +82,33 @@ QString NombresDeSalida::nombre(std::string_view nombreStore, const QString& ext
     }
     dados_.emplace(k, candidato);
     return candidato;
+}
+
+ContenidoDeImg::ContenidoDeImg(const std::string& enciclopedia) : enciclopedia_(enciclopedia) {
+    std::error_code ec;
+    const std::filesystem::path img = store::resolver(store::unir(enciclopedia, store::kImg));
+    for (std::filesystem::directory_iterator it(img, ec), fin; !ec && it != fin; it.increment(ec)) {
+        if (const auto nombre = store::utf8ACp1252(it->path().filename().string())) {
+            nombres_.insert(store::aMayusculas(*nombre));
+        } else {
+            return; // a name the store cannot spell: say nothing is missing rather than guess
+        }
+    }
+    listado_ = !ec;
+}
+
+bool ContenidoDeImg::puedeExistir(const std::string& ruta) const {
+    // enciclopedia + "\Img\" (or "\img\", "\IMG\") + the name
+    const std::size_t desde = enciclopedia_.size() + 5;
+    if (!listado_ || ruta.size() <= desde || ruta.compare(0, enciclopedia_.size(), enciclopedia_) != 0 ||
+        !store::igualesSinCaso(std::string_view(ruta).substr(enciclopedia_.size(), 5), "\\IMG\\")) {
+        return true;
+    }
+    const std::string_view nombre = std::string_view(ruta).substr(desde);
+    if (nombre.find_first_of("\\/") != std::string_view::npos) {
+        return true;
+    }
+    return nombres_.count(store::aMayusculas(nombre)) > 0;
 }
 
 std::optional<ImagenExportada> convertirImagen(const QByteArray& bytes) {

@@ -36,6 +36,22 @@ private:
 // The ASCII form of a store name, as NombresDeSalida makes it before making it unique.
 QString nombreAscii(std::string_view cp1252);
 
+// The names in an encyclopaedia's picture directory, listed once, to tell at once that a picture or caption
+// named by an article is missing (see render::Opciones::puedeExistir). Names are compared without regard to
+// letter case, as the store resolves them.
+class ContenidoDeImg {
+public:
+    explicit ContenidoDeImg(const std::string& enciclopedia);
+    // False only when `ruta` (enciclopedia + "\Img\" + a name, in any letter case) names no file of the
+    // directory; a name with a directory of its own, or a directory that could not be listed, says true.
+    bool puedeExistir(const std::string& ruta) const;
+
+private:
+    std::string enciclopedia_;
+    bool listado_ = false;
+    std::unordered_set<std::string> nombres_; // upper-cased Windows-1252
+};
+
 // A picture ready for a reader: its bytes, the name it gets and its media type.
 struct ImagenExportada {
     QString nombre;   // the output name, with the extension of what it holds (".png", ".jpg", ".gif", ".webp")

@@ -177,8 +177,10 @@ void Trabajo::avanzar(qint64 hecho, qint64 total, const QString& paso) {
 }
 
 void Trabajo::avisar(const QString& aviso) {
-    if (dichos_.insert(aviso).second) {
-        avisos_ << aviso;
+    if (dichos_.insert(qHash(aviso, 16)).second) {
+        if (++totalAvisos_ <= kAvisosGuardados) {
+            avisos_ << aviso;
+        }
     }
 }
 
@@ -278,6 +280,7 @@ Informe exportar(const Peticion& peticion, const AlAvanzar& alAvanzar, const std
     QString error;
     bool hecho = trabajo.preparar(&error) && !trabajo.cancelado() && formato->escribir(trabajo, &error);
     informe.avisos = trabajo.avisos();
+    informe.totalDeAvisos = trabajo.totalDeAvisos();
     informe.fallidos = trabajo.fallidos();
     if (hecho && trabajo.cancelado()) {
         hecho = false;

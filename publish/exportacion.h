@@ -28,6 +28,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -73,10 +74,14 @@ public:
     void avanzar(qint64 hecho, qint64 total, const QString& paso);
     bool cancelado() const { return cancelar_ && cancelar_->load(std::memory_order_relaxed); }
 
-    // A warning for the user, told once however often it comes (a picture missing from many articles).
+    // A warning for the user, told once however often it comes (a picture missing from many articles). The first
+    // kAvisosGuardados different ones are kept word for word, the rest only counted, so that an encyclopaedia of
+    // 100,000 articles each missing its pictures costs a bounded amount of memory.
+    static constexpr int kAvisosGuardados = 1000;
     void avisar(const QString& aviso);
     void avisar(const render::Aviso& aviso);
     const QStringList& avisos() const { return avisos_; }
+    qint64 totalDeAvisos() const { return totalAvisos_; } // different warnings, kept or not
     // An article that could not be written (read error): counted apart, since the export is then incomplete.
     void articuloFallido(const QString& aviso);
     int fallidos() const { return fallidos_; }
@@ -99,7 +104,8 @@ private:
     const std::atomic_bool* cancelar_;
     std::vector<Entrada> entradas_;
     QStringList avisos_;
-    std::set<QString> dichos_;
+    std::unordered_set<std::size_t> dichos_; // a hash of each warning told
+    qint64 totalAvisos_ = 0;
     int fallidos_ = 0;
     int renderizados_ = 0;
 };
@@ -149,9 +155,10 @@ struct Informe {
     };
     Fin fin = Fin::Fallido;
     QString error;
-    QStringList avisos;
-    int articulos = 0; // articles of the complete list exported
-    int fallidos = 0;  // articles that could not be read
+    QStringList avisos;       // the first Trabajo::kAvisosGuardados different ones
+    qint64 totalDeAvisos = 0; // how many different warnings there were
+    int articulos = 0;        // articles of the complete list exported
+    int fallidos = 0;         // articles that could not be read
 };
 
 Informe exportar(const Peticion& peticion, const AlAvanzar& alAvanzar = {}, const std::atomic_bool* cancelar = nullptr);

@@ -93,6 +93,8 @@ bool FormatoEpub::escribir(Trabajo& trabajo, QString* error) {
     });
     NombresDeSalida paginas;
     render::Opciones opciones;
+    const ContenidoDeImg img(trabajo.enciclopedia());
+    opciones.puedeExistir = [&img](const std::string& ruta) { return img.puedeExistir(ruta); };
     opciones.declaracionXml = true;
     opciones.hojaDeEstilo = "../estilo.css";
     opciones.imagen = [&imagenes](const render::Imagen& imagen) -> std::optional<std::string> {

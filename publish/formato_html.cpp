@@ -220,6 +220,8 @@ bool escribirSitio(Trabajo& trabajo, Escritor& escritor, QString* error) {
     });
     NombresDeSalida paginas;
     render::Opciones opciones;
+    const ContenidoDeImg img(trabajo.enciclopedia());
+    opciones.puedeExistir = [&img](const std::string& ruta) { return img.puedeExistir(ruta); };
     opciones.hojaDeEstilo = "../estilo.css";
     opciones.enciclopedia = trabajo.titulo();
     opciones.antes = navegacion("../", true);

@@ -137,6 +137,9 @@ std::optional<int> ejecutarOrdenExportar(const QStringList& argumentos, QString*
     for (const QString& aviso : informe.avisos) {
         decir(salida, QStringLiteral("forja: aviso: %1\n").arg(aviso));
     }
+    if (informe.totalDeAvisos > informe.avisos.size()) {
+        decir(salida, QStringLiteral("forja: y %1 avisos más.\n").arg(informe.totalDeAvisos - informe.avisos.size()));
+    }
     switch (informe.fin) {
     case Informe::Fin::Completo:
     case Informe::Fin::ConAvisos:
@@ -146,7 +149,7 @@ std::optional<int> ejecutarOrdenExportar(const QStringList& argumentos, QString*
                   .arg(resto[2])
                   .arg(static_cast<double>(reloj.elapsed()) / 1000.0, 0, 'f', 1)
                   .arg(informe.avisos.isEmpty() ? QString()
-                                                : QStringLiteral(", con %1 avisos").arg(informe.avisos.size())));
+                                                : QStringLiteral(", con %1 avisos").arg(informe.totalDeAvisos)));
         return informe.fin == Informe::Fin::Completo ? 0 : 3;
     case Informe::Fin::Cancelado:
     case Informe::Fin::Fallido:

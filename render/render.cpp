@@ -177,7 +177,7 @@ void avisarInvalidos(Avisos& avisos, bool invalidos, std::string_view ruta, cons
 
 std::optional<std::string> urlDe(const Opciones& opciones, Avisos& avisos, Imagen imagen) {
     std::optional<std::string> url;
-    if (opciones.imagen) {
+    if (opciones.imagen && (!opciones.puedeExistir || opciones.puedeExistir(imagen.ruta))) {
         url = opciones.imagen(imagen);
     }
     if (!url) {
@@ -203,7 +203,10 @@ void agregarFigura(std::string& x, std::string_view directorio, std::string_view
     } else {
         url = urlDe(opciones, avisos, {Imagen::Tipo::Ilustracion, std::string(nombre), rutaImagen});
         if (const auto ruta = store::rutaEpigrafeVisor(directorio, nombre)) {
-            if (const auto lineas = store::leerLineasDentro(directorio, *ruta, store::kLimiteEpigrafe)) {
+            if (opciones.puedeExistir && !opciones.puedeExistir(*ruta)) {
+                avisos.agregar(Aviso::Tipo::EpigrafeFaltante, *ruta,
+                               "El ep\xC3\xADgrafe " + entreComillas(*ruta) + " no existe.");
+            } else if (const auto lineas = store::leerLineasDentro(directorio, *ruta, store::kLimiteEpigrafe)) {
                 epigrafe = store::analizarEpigrafe(*lineas);
             } else {
                 avisos.agregar(Aviso::Tipo::EpigrafeFaltante, *ruta,

@@ -79,6 +79,10 @@ struct Opciones {
     bool costado = true; // show the side picture (a format with no room for it says false)
     bool esquema = true; // list the illustrations before the body, each a link to its figure
     UrlDeImagen imagen;  // none: every picture is "not available"
+    // When given, a picture or caption file (its store path) for which this says false is taken as missing
+    // without being opened: a container exporting thousands of articles lists the picture directory once
+    // instead of failing to open each missing file. Saying true only lets the file be read as usual.
+    std::function<bool(const std::string& ruta)> puedeExistir;
 };
 
 struct Aviso {
