@@ -49,6 +49,28 @@ void anexarEnMayusculas(std::string& destino, std::string_view texto) {
 }
 
 #if defined(__SSE2__)
+// Whether any of the 64 bytes at `p` is `a` or `b`; with kUnBit, whether any of them with the bits of `pliegue`
+// set is `plegada` (the same question when the two bytes differ in those bits only).
+template <bool kUnBit> inline bool alguna(const char* p, __m128i a, __m128i b, __m128i pliegue, __m128i plegada) {
+    const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
+    const __m128i v2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 32));
+    const __m128i v3 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 48));
+    __m128i c0, c1, c2, c3;
+    if constexpr (kUnBit) {
+        c0 = _mm_cmpeq_epi8(_mm_or_si128(v0, pliegue), plegada);
+        c1 = _mm_cmpeq_epi8(_mm_or_si128(v1, pliegue), plegada);
+        c2 = _mm_cmpeq_epi8(_mm_or_si128(v2, pliegue), plegada);
+        c3 = _mm_cmpeq_epi8(_mm_or_si128(v3, pliegue), plegada);
+    } else {
+        c0 = _mm_or_si128(_mm_cmpeq_epi8(v0, a), _mm_cmpeq_epi8(v0, b));
+        c1 = _mm_or_si128(_mm_cmpeq_epi8(v1, a), _mm_cmpeq_epi8(v1, b));
+        c2 = _mm_or_si128(_mm_cmpeq_epi8(v2, a), _mm_cmpeq_epi8(v2, b));
+        c3 = _mm_or_si128(_mm_cmpeq_epi8(v3, a), _mm_cmpeq_epi8(v3, b));
+    }
+    return _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(c0, c1), _mm_or_si128(c2, c3))) != 0;
+}
+
 // The first line start after `i` + 1 whose byte is one of the two, looking at 16 bytes per step: a line starts
 // after a CR, or after the LF that a CR takes. Most steps only look for the two bytes. When there is none,
 // npos, and `hasta` is the first place not looked at: the last few bytes of `t` are left to the caller.
@@ -72,16 +94,20 @@ std::size_t lineaCandidata(std::string_view t, std::size_t i, const std::array<c
                                             _mm_and_si128(_mm_cmpeq_epi8(antes1, lf), _mm_cmpeq_epi8(antes2, cr)));
         return _mm_movemask_epi8(_mm_and_si128(inicial, inicio));
     };
+    // When the two bytes differ in one bit at most (a letter and its lower case), setting that bit in every byte
+    // leaves one byte to look for, a single comparison per sixteen bytes.
+    const unsigned diferencia = static_cast<unsigned char>(iniciales[0] ^ iniciales[1]);
+    const bool unBit = (diferencia & (diferencia - 1)) == 0;
+    const __m128i pliegue = _mm_set1_epi8(static_cast<char>(diferencia));
+    const __m128i plegada = _mm_or_si128(a, pliegue);
     while (k + 16 <= t.size()) {
         // Sixty-four bytes at a time while none of them is either byte, which is nearly everywhere.
-        for (; k + 64 <= t.size(); k += 64) {
-            __m128i alguna = _mm_setzero_si128();
-            for (std::size_t j = 0; j < 64; j += 16) {
-                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + k + j));
-                alguna = _mm_or_si128(alguna, _mm_or_si128(_mm_cmpeq_epi8(v, a), _mm_cmpeq_epi8(v, b)));
-            }
-            if (_mm_movemask_epi8(alguna) != 0)
-                break;
+        if (unBit) {
+            while (k + 64 <= t.size() && !alguna<true>(d + k, a, b, pliegue, plegada))
+                k += 64;
+        } else {
+            while (k + 64 <= t.size() && !alguna<false>(d + k, a, b, pliegue, plegada))
+                k += 64;
         }
         // Then those sixty-four (or what is left) sixteen at a time.
         for (const std::size_t tramo = k + 64; k + 16 <= t.size() && k < tramo; k += 16) {
