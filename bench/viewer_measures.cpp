@@ -78,9 +78,11 @@ void esperarListado(const IndiceArticulos* indice) {
     }
 }
 
-// Until every name has its title listed (from the cache or the files), the check aside.
+// Until every name has its title listed (from the cache or the files), the check aside. The names themselves
+// are there once the listing has read its list: before, there are neither names nor titles.
 void esperarTitulos(const IndiceArticulos* indice) {
-    while (indice->listando() && indice->cantidadTitulos() < indice->cantidadNombres()) {
+    while (indice->listando() &&
+           (indice->cantidadTitulos() == 0 || indice->cantidadTitulos() < indice->cantidadNombres())) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
 }

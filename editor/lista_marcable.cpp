@@ -81,3 +81,28 @@ void ListaMarcable::verArticulos(ArticulosMarcables* articulos) {
     setModel(articulos_);
     delete propio;
 }
+
+QVariant SinMarcas::data(const QModelIndex& index, int role) const {
+    return role == Qt::CheckStateRole ? QVariant() : QIdentityProxyModel::data(index, role);
+}
+
+Qt::ItemFlags SinMarcas::flags(const QModelIndex& index) const {
+    return QIdentityProxyModel::flags(index) & ~Qt::ItemIsUserCheckable;
+}
+
+ListaNombres::ListaNombres(QWidget* parent)
+    : QListView(parent), articulos_(new ArticulosMarcables(this)), nombres_(new SinMarcas(this)) {
+    nombres_->setSourceModel(articulos_);
+    setModel(nombres_);
+    setUniformItemSizes(true);
+}
+
+void ListaNombres::verArticulos(ArticulosMarcables* articulos) {
+    if (articulos == articulos_) {
+        return;
+    }
+    ArticulosMarcables* propio = articulos_->parent() == this ? articulos_ : nullptr;
+    articulos_ = articulos;
+    nombres_->setSourceModel(articulos_);
+    delete propio;
+}

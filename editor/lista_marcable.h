@@ -6,6 +6,7 @@
 // boxes are clicked, and read by screen readers, as those of any checkable list.
 
 #include <QAbstractListModel>
+#include <QIdentityProxyModel>
 #include <QListView>
 #include <QStringList>
 
@@ -48,4 +49,28 @@ public:
 
 private:
     ArticulosMarcables* articulos_;
+};
+
+// The same articles by name alone, without boxes: a view over the model the checkable list shows, so that
+// the complete list of a long encyclopaedia costs no item per entry either.
+class SinMarcas : public QIdentityProxyModel {
+    Q_OBJECT
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex& index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+};
+
+class ListaNombres : public QListView {
+    Q_OBJECT
+public:
+    explicit ListaNombres(QWidget* parent = nullptr);
+    ArticulosMarcables* articulos() const { return articulos_; }
+    // Shows the names of `articulos` (kept by someone else) instead.
+    void verArticulos(ArticulosMarcables* articulos);
+    int count() const { return articulos_->rowCount(); }
+
+private:
+    ArticulosMarcables* articulos_;
+    SinMarcas* nombres_;
 };

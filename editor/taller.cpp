@@ -45,6 +45,15 @@ std::optional<QString> seleccionada(const QListWidget* lista) {
     return fila < 0 ? std::nullopt : std::optional<QString>(lista->item(fila)->text());
 }
 
+// The text of the selected entry of a view, or nothing: the current entry, when it is also selected.
+std::optional<QString> seleccionada(const QAbstractItemView* lista) {
+    const QModelIndex actual = lista->currentIndex();
+    if (!actual.isValid() || !lista->selectionModel()->isSelected(actual)) {
+        return std::nullopt;
+    }
+    return actual.data(Qt::DisplayRole).toString();
+}
+
 // A text box showing a text of the editor's state and giving back what the author types into it.
 template <class Estado>
 void enlazar(QLineEdit* caja, Estado* estado, const QString& (Estado::*leer)() const,
@@ -134,7 +143,7 @@ void Taller::construir() {
     Label2 = etiqueta(fraTomo, QStringLiteral("Label2"), QStringLiteral("Artículos:"));
     ui::colocar(Label2, 3120, 360, 675, 195);
     lstArticulos =
-        control<QListWidget>(fraTomo, QStringLiteral("lstArticulos"), QStringLiteral("Artículos de la enciclotomo"));
+        control<ListaNombres>(fraTomo, QStringLiteral("lstArticulos"), QStringLiteral("Artículos de la enciclotomo"));
     ui::colocar(lstArticulos, 3120, 600, 2775, 1425);
     lblArtNew = etiqueta(fraTomo, QStringLiteral("lblArtNew"), QStringLiteral("Artículo (NOMBRE.EXT):"));
     ui::colocar(lblArtNew, 6120, 360, 1800, 195);
@@ -236,21 +245,10 @@ void Taller::mostrarEstado() {
     const QFont fuente = txtMsg->font();
     txtMsg->setDocument(tomo_->descripcion());
     tomo_->descripcion()->setDefaultFont(fuente);
-    // Both article lists show the complete list: the checkable one the very model, the other its names, put
-    // in one call and laid out once (items added one at a time made the view lay out every item again for
-    // every article).
+    // Both article lists are views over the complete list: the checkable one with its boxes, the other by
+    // name alone. Neither holds an item per article.
     lstLstArts->verArticulos(tomo_->articulos());
-    ArticulosMarcables* articulos = tomo_->articulos();
-    connect(articulos, &QAbstractItemModel::modelReset, lstArticulos, [this, articulos] {
-        lstArticulos->clear();
-        lstArticulos->addItems(articulos->nombres());
-    });
-    connect(articulos, &QAbstractItemModel::rowsInserted, lstArticulos,
-            [this, articulos](const QModelIndex&, int primera, int ultima) {
-                for (int i = primera; i <= ultima; ++i) {
-                    lstArticulos->addItem(articulos->nombre(i));
-                }
-            });
+    lstArticulos->verArticulos(tomo_->articulos());
     enlazar(txtArticulo, tomo_, &TomoEditado::articuloActual, &TomoEditado::ponerArticuloActual,
             &TomoEditado::articuloActualCambiado);
     connect(tomo_, &TomoEditado::listasPuestas, lstListas, [this] {

@@ -11,6 +11,7 @@
 #include "editor/acciones_listas.h"
 #include "editor/acciones_raiz.h"
 #include "editor/acciones_tomos.h"
+#include "editor/lista_marcable.h"
 
 #include <array>
 #include <string>
@@ -18,7 +19,6 @@
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class ListaMarcable;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
@@ -88,7 +88,7 @@ public:
     QPlainTextEdit* txtMsg;
     QPushButton* cmdSave;
     QLabel* Label2;
-    QListWidget* lstArticulos;
+    ListaNombres* lstArticulos;
     QLabel* lblArtNew;
     QLineEdit* txtNewArt;
     QPushButton* txtArtAdd;

@@ -15,8 +15,11 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <initializer_list>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -42,8 +45,22 @@ std::string w(std::string_view utf8) {
         return convertido;                                                                                             \
     }())
 
+// The pieces of a text one after another, in one allocation: the check may write hundreds of thousands.
+std::string juntar(std::initializer_list<std::string_view> piezas) {
+    std::size_t largo = 0;
+    for (const std::string_view p : piezas) {
+        largo += p.size();
+    }
+    std::string texto;
+    texto.reserve(largo);
+    for (const std::string_view p : piezas) {
+        texto += p;
+    }
+    return texto;
+}
+
 std::string entre(std::string_view nombre) {
-    return W("«") + std::string(nombre) + W("»");
+    return juntar({W("«"), nombre, W("»")});
 }
 
 // One directory listed once, its names matched as spelled first and then without regard to letter case.
@@ -208,19 +225,49 @@ struct NoTexto {
     std::size_t cuantos = 0;
 };
 
-std::optional<NoTexto> bytesNoTexto(std::string_view bytes) {
-    std::optional<NoTexto> hallado;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        const bool malo = kNoTexto[c] || (c == '\n' && (i == 0 || bytes[i - 1] != '\r'));
-        if (!malo) {
+bool noEsTexto(std::string_view bytes, std::size_t i) {
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    return kNoTexto[c] || (c == '\n' && (i == 0 || bytes[i - 1] != '\r'));
+}
+
+// The first byte from `desde` on that is not text, or npos. Eight bytes at a time are passed over when none
+// of them is below 0x20, 0x7F or from 0x80 to 0x9F, which is nearly all of a text; only the words that hold
+// one (a line end, a curly quote) are looked at byte by byte.
+std::size_t primeroNoTexto(std::string_view bytes, std::size_t desde) {
+    constexpr std::uint64_t kUnos = 0x0101010101010101ull;
+    constexpr std::uint64_t kAltos = 0x8080808080808080ull;
+    const auto menorQue20 = [](std::uint64_t x) { return (x - kUnos * 0x20) & ~x & kAltos; };
+    std::size_t i = desde;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t x;
+        std::memcpy(&x, bytes.data() + i, 8);
+        const std::uint64_t del = x ^ (kUnos * 0x7F);
+        if ((menorQue20(x) | menorQue20(x ^ kAltos) | ((del - kUnos) & ~del & kAltos)) == 0) {
             continue;
         }
-        if (!hallado) {
-            const auto cr = std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(i), '\r');
-            hallado = NoTexto{static_cast<std::size_t>(cr) + 1, c, 0};
+        for (std::size_t j = i; j < i + 8; ++j) {
+            if (noEsTexto(bytes, j)) {
+                return j;
+            }
         }
-        ++hallado->cuantos;
+    }
+    for (; i < bytes.size(); ++i) {
+        if (noEsTexto(bytes, i)) {
+            return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
+std::optional<NoTexto> bytesNoTexto(std::string_view bytes) {
+    std::size_t i = primeroNoTexto(bytes, 0);
+    if (i == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto cr = std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(i), '\r');
+    NoTexto hallado{static_cast<std::size_t>(cr) + 1, static_cast<unsigned char>(bytes[i]), 0};
+    for (; i != std::string_view::npos; i = primeroNoTexto(bytes, i + 1)) {
+        ++hallado.cuantos;
     }
     return hallado;
 }
@@ -300,6 +347,10 @@ private:
     ArticuloRevisado revisarArticulo(std::string_view nombre, std::size_t enCompleta, std::string& bytes) const;
     void revisarArticulos();
     const Directorio::Entrada* enImg(std::string_view nombre, Directorio::Entrada& aparte) const;
+    // Whether the listing of IMG alone shows that a picture or caption without separators is not there.
+    bool faltaEnImg(std::string_view nombre) const {
+        return nombre.find_first_of("\\/") == std::string_view::npos && (!hayImg_ || !img_.buscar(nombre));
+    }
     void revisarImagenes(ArticuloRevisado& r, std::string_view articulo, std::string& bytes) const;
     void revisarListas();
     void revisarDiccionario();
@@ -539,6 +590,11 @@ void Revision::revisarArticulos() {
     for (std::thread& h : hilos) {
         h.join();
     }
+    std::size_t cuantos = problemas_.size() + problemasDeEpigrafes_.size();
+    for (const ArticuloRevisado& r : revisados) {
+        cuantos += r.problemas.size();
+    }
+    problemas_.reserve(cuantos);
     for (ArticuloRevisado& r : revisados) {
         std::move(r.problemas.begin(), r.problemas.end(), std::back_inserter(problemas_));
     }
@@ -566,7 +622,9 @@ void Revision::revisarImagenes(ArticuloRevisado& r, std::string_view nombreArtic
     const std::string articulo(nombreArticulo);
     for (const Imagen& imagen : r.imagenes) {
         std::optional<Veredicto> visto;
-        {
+        if (imagen.nombre.empty() || !nombreRelativoSeguro(imagen.nombre) || faltaEnImg(imagen.nombre)) {
+            visto = Veredicto{Lectura::Falta, true}; // the listing answers: nothing to read, nothing to remember
+        } else {
             const std::lock_guard<std::mutex> cerrojo(cache_);
             if (const auto v = imagenes_.find(imagen.nombre); v != imagenes_.end()) {
                 visto = v->second;
@@ -589,7 +647,7 @@ void Revision::revisarImagenes(ArticuloRevisado& r, std::string_view nombreArtic
             r.problemas.push_back({TipoProblema::ImagenFaltante,
                                    articulo,
                                    imagen.linea,
-                                   cual + entre(imagen.nombre) + W(" no está en el directorio IMG"),
+                                   juntar({cual, W("«"), imagen.nombre, W("»"), W(" no está en el directorio IMG")}),
                                    articulo,
                                    {}});
         } else if (visto->lectura != Lectura::Bien || !visto->legible) {
@@ -619,7 +677,9 @@ void Revision::revisarImagenes(ArticuloRevisado& r, std::string_view nombreArtic
         }
         const std::string epigrafe = imagen.nombre.substr(0, imagen.nombre.size() - 3) + "TXT";
         std::optional<Lectura> leido;
-        {
+        if (!nombreRelativoSeguro(epigrafe) || faltaEnImg(epigrafe)) {
+            leido = Lectura::Falta;
+        } else {
             const std::lock_guard<std::mutex> cerrojo(cache_);
             if (const auto e = epigrafes_.find(epigrafe); e != epigrafes_.end()) {
                 leido = e->second;
@@ -651,8 +711,8 @@ void Revision::revisarImagenes(ArticuloRevisado& r, std::string_view nombreArtic
             }
         }
         if (*leido == Lectura::Falta) {
-            std::string explicacion = W("la ilustración ") + entre(imagen.nombre) + W(" no tiene epígrafe (") +
-                                      std::string(kImg) + "\\" + epigrafe + ")";
+            std::string explicacion =
+                juntar({W("la ilustración «"), imagen.nombre, W("» no tiene epígrafe ("), kImg, "\\", epigrafe, ")"});
             const auto punto = imagen.nombre.find('.');
             if (punto != std::string::npos && imagen.nombre.size() - punto != 4) {
                 explicacion += W(": el editor lo guarda como ") + entre(imagen.nombre.substr(0, punto) + ".txt") +
@@ -709,12 +769,12 @@ void Revision::revisarListas() {
                 const auto otra = mayusculas_.find(aMayusculas(articulo));
                 if (otra != mayusculas_.end()) {
                     agregar(TipoProblema::EntradaDistinta, archivo, j + 1,
-                            W("el artículo ") + entre(articulo) + W(" está escrito en la lista completa como ") +
-                                entre(otra->second) + W(": el editor no lo marca al cargar la lista"),
+                            juntar({W("el artículo «"), articulo, W("» está escrito en la lista completa como «"),
+                                    otra->second, W("»: el editor no lo marca al cargar la lista")}),
                             {}, lista);
                 } else {
                     agregar(TipoProblema::EntradaFueraDeCompleta, archivo, j + 1,
-                            W("el artículo ") + entre(articulo) + W(" no está en la lista completa"), {}, lista);
+                            juntar({W("el artículo «"), articulo, W("» no está en la lista completa")}), {}, lista);
                 }
             }
         }

@@ -79,6 +79,19 @@ bool elegir(QListWidget* lista, const QString& texto) {
     return false;
 }
 
+bool elegir(QAbstractItemView* lista, const QString& texto) {
+    const QAbstractItemModel* modelo = lista->model();
+    for (int i = 0; i < modelo->rowCount(); ++i) {
+        const QModelIndex entrada = modelo->index(i, 0);
+        if (entrada.data(Qt::DisplayRole).toString() == texto) {
+            lista->scrollTo(entrada);
+            QTest::mouseClick(lista->viewport(), Qt::LeftButton, {}, lista->visualRect(entrada).center());
+            return lista->currentIndex() == entrada && lista->selectionModel()->isSelected(entrada);
+        }
+    }
+    return false;
+}
+
 void marcar(QAbstractItemView* lista, int fila) {
     const QModelIndex i = lista->model()->index(fila, 0);
     lista->scrollTo(i);

@@ -31,6 +31,7 @@ void escribir(QWidget* caja, const QString& texto);
 void teclear(QWidget* caja, const QString& texto);
 // Selects the entry with this text by clicking it; false when there is none.
 bool elegir(QListWidget* lista, const QString& texto);
+bool elegir(QAbstractItemView* lista, const QString& texto);
 // Clicks the check box of entry `fila` (at the left of the entry).
 void marcar(QAbstractItemView* lista, int fila);
 // The rows whose box is ticked, in order.

@@ -3,6 +3,7 @@
 #include "editor/lista_marcable.h"
 #include "editor/taller.h"
 #include "editor/tests/ayudas.h"
+#include "tests/support/listas.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 
@@ -51,6 +52,7 @@ private slots:
     void lstAdd_keepsTicksAndCurrentList();
     void lstLoad_nothingSelected_changesNothing();
     void listArticles_spaceTicksTheCurrentOneAsAClickDoes();
+    void completeList_sharesNamesButNeverTheBoxes();
 };
 
 void TstListas::lstAdd_appendsNameAndWritesOneEmptyLine() {
@@ -215,6 +217,31 @@ void TstListas::listArticles_spaceTicksTheCurrentOneAsAClickDoes() {
     QCOMPARE(celda->text(QAccessible::Name), QStringLiteral("luna.txt"));
     QTest::keyClick(t.lstLstArts, Qt::Key_Space);
     QCOMPARE(marcados(t.lstLstArts), QList<int>{});
+}
+
+// The complete list shows the list's very names, without boxes: neither a click at the left of an entry nor
+// Space there ticks the list, and a screen reader hears a plain entry.
+void TstListas::completeList_sharesNamesButNeverTheBoxes() {
+    Unidades u;
+    Taller t;
+    prepararListas(u, t, "sol.txt\r\nluna.txt\r\n", "luna.txt\r\n");
+    cargarLista(t, QStringLiteral("Planetas"));
+    QCOMPARE(textos(t.lstArticulos), textos(t.lstLstArts));
+    marcar(t.lstArticulos, 0);
+    t.lstArticulos->setFocus();
+    QTest::keyClick(t.lstArticulos, Qt::Key_Space);
+    QCOMPARE(marcados(t.lstLstArts), QList<int>{1});
+    QCOMPARE(marcados(t.lstArticulos), QList<int>{});
+    QAccessibleInterface* lista = QAccessible::queryAccessibleInterface(t.lstArticulos);
+    QVERIFY(lista && lista->tableInterface());
+    QAccessibleInterface* celda = lista->tableInterface()->cellAt(0, 0);
+    QVERIFY(celda);
+    QVERIFY(!celda->state().checkable);
+    QCOMPARE(celda->text(QAccessible::Name), QStringLiteral("sol.txt"));
+    // What the click selected is what the article button opens.
+    u.escribir("C:\\ENC\\ASTRO\\sol.txt", "<TIT>Sol\r\n");
+    pulsar(t.txtArtLoad);
+    QCOMPARE(t.txtArticulo->text(), QStringLiteral("sol.txt"));
 }
 
 void TstListas::lstAdd_keepsTicksAndCurrentList() {

@@ -410,7 +410,7 @@ void TstTaller::tomoLoad_missingFile_saysWhichAndKeepsWindow() {
     crearRaiz(t, QStringLiteral("C:\\ENC"));
     agregarTomo(t, QStringLiteral("C:\\ENC\\ASTRO"));
     QVERIFY(QFile::remove(u.nativa("C:\\ENC\\ASTRO\\LISTAS.DAT")));
-    t.lstArticulos->addItem(QStringLiteral("otro.txt"));
+    t.lstArticulos->articulos()->agregar(QStringLiteral("otro.txt"));
     Dialogos::limpiar();
     QVERIFY(prueba::elegir(t.lstTomos, QStringLiteral("C:\\ENC\\ASTRO")));
     pulsar(t.cmdTomoLoad);

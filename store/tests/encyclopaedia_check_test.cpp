@@ -149,6 +149,49 @@ TEST_F(Revision, eachPlantedProblemIsFoundWhereItIs) {
     }
 }
 
+// Text is passed over several bytes at a time: a byte that is not text must be found wherever it falls in
+// such a run, and text bytes next to it (a line end split across runs, the defined high bytes) never are.
+TEST_F(Revision, bytesThatAreNotTextAreFoundAtAnyOffset) {
+    struct Caso {
+        std::string cuerpo; // after the title line
+        std::size_t linea;  // 0: no problem expected
+        std::string explicacion;
+    };
+    std::vector<Caso> casos;
+    for (std::size_t k = 0; k < 20; ++k) {
+        std::string cuerpo(24, 'a');
+        cuerpo[k] = '\x1F';
+        casos.push_back({cuerpo, 2, "tiene 1 byte que no es texto de Windows-1252 (el primero, 0x1F, de control)"});
+        cuerpo[k] = '\x9D';
+        casos.push_back({cuerpo, 2, "tiene 1 byte que no es texto de Windows-1252 (el primero, 0x9D)"});
+        cuerpo[k] = '\r';
+        cuerpo.insert(k + 1, "\n");
+        casos.push_back({cuerpo, 0, ""});
+    }
+    casos.push_back({"\x80\x82\x8E\x9C\x9F\xA0\xFF\t \x7F\x7F\r\nx\n", 2,
+                     "tiene 3 bytes que no son texto de Windows-1252 (el primero, 0x7F, de control)"});
+    casos.push_back({std::string(13, 'b') + "\r\n\r\n" + std::string(9, 'c') + std::string(1, '\0'), 4,
+                     "tiene 1 byte que no es texto de Windows-1252 (el primero, 0x00, un NUL)"});
+    for (const Caso& caso : casos) {
+        SCOPED_TRACE(caso.cuerpo);
+        escribir(tomo() / "luna.txt", "<TIT>Luna\r\n" + caso.cuerpo);
+        std::vector<Problema> hallados;
+        for (const Problema& p : revisar()) {
+            if (p.tipo == TipoProblema::BytesNoTexto) {
+                hallados.push_back(p);
+            }
+        }
+        if (caso.linea == 0) {
+            EXPECT_TRUE(hallados.empty());
+            continue;
+        }
+        ASSERT_EQ(hallados.size(), 1u);
+        EXPECT_EQ(hallados[0].archivo, "luna.txt");
+        EXPECT_EQ(hallados[0].linea, caso.linea);
+        EXPECT_EQ(hallados[0].explicacion, caso.explicacion);
+    }
+}
+
 TEST_F(Revision, aMissingDirectoryFails) {
     EXPECT_FALSE(revisarEnciclopedia("C:\\NADA").ok());
 }

@@ -104,6 +104,37 @@ private slots:
         const QStringList hallados = buscarTexto(archivo, palabra.toStdString());
         QVERIFY2(hallados.contains(suyo), qPrintable(palabra + QStringLiteral(": ") + hallados.join(QLatin1Char('|'))));
     }
+
+    // libzim's own zstd level takes minutes at 100,000 articles; the export's level holds only while libzim's
+    // calls to start a compressed stream reach the editor's definition. The dynamic linker says where each call
+    // was bound.
+    void zimFile_clustersAreCompressedThroughTheEditorsStreamStart() {
+        prueba::Unidades u;
+        QVERIFY(u.instalarMuestras());
+        QTemporaryDir registro;
+        qputenv("LD_DEBUG", "bindings");
+        qputenv("LD_DEBUG_OUTPUT", QFile::encodeName(registro.filePath(QStringLiteral("ld"))));
+        const auto s = forja({QStringLiteral("--exportar"), QStringLiteral("zim"), QStringLiteral("C:\\ENCICLO\\SOLAR"),
+                              u.unidad('d') + QStringLiteral("/solar.zim")},
+                             u);
+        qunsetenv("LD_DEBUG");
+        qunsetenv("LD_DEBUG_OUTPUT");
+        QVERIFY2(s.codigo == 0, qPrintable(s.errores));
+        QStringList enlaces;
+        for (const QString& nombre : QDir(registro.path()).entryList(QDir::Files)) {
+            QFile f(registro.filePath(nombre));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            for (const QByteArray& linea : f.readAll().split('\n')) {
+                if (linea.contains("`ZSTD_initCStream'") && linea.contains("libzim")) {
+                    enlaces << QString::fromLocal8Bit(linea.simplified());
+                }
+            }
+        }
+        QVERIFY2(!enlaces.isEmpty(), "libzim no inició ningún flujo comprimido");
+        for (const QString& enlace : enlaces) {
+            QVERIFY2(enlace.section(QStringLiteral(" to "), 1).contains(QStringLiteral("/forja ")), qPrintable(enlace));
+        }
+    }
 };
 
 QTEST_MAIN(PruebaExportarZim)

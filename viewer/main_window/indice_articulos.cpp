@@ -59,7 +59,10 @@ struct IndiceArticulos::Listado {
     };
 
     std::string directorio;
-    std::shared_ptr<const Nombres> nombres; // as they were when the listing was asked for
+    std::vector<ListaPorLeer> listas;       // loaded for this listing, read by it before the titles
+    std::vector<store::Error> fallosListas; // of reading them
+    std::shared_ptr<const Nombres> nombres; // as they were when the listing started, its lists read
+    std::shared_ptr<Nombres> nombresLeidos; // the same once its lists were read: the index takes them up
     std::vector<Trozo> trozos;
     std::atomic<bool> cancelado{false};
 
@@ -250,17 +253,8 @@ void IndiceArticulos::cargarLista(const std::string& nombre) {
             store::Error{"leer la lista", store::rutaLista(directorio_, nombre), store::Causa::NombreNoValido, {}});
         return;
     }
-    auto bytes = store::leerBytesDeLista(directorio_, nombre);
-    if (!bytes) {
-        emit error(bytes.error());
-        return;
-    }
-    const bool primera = nombres_->size() == 0;
-    if (!agregarLista(std::move(*bytes))) {
-        emit error(store::Error{"leer la lista", store::rutaLista(directorio_, nombre), store::Causa::DemasiadoGrande,
-                                "las listas pasan de 4 GB"});
-        return;
-    }
+    const bool primera = nombres_->size() == 0 && porLeer_.empty();
+    porLeer_.push_back({directorio_, nombre});
     soloCompleta_ = primera && store::aMayusculas(nombre) == store::aMayusculas(store::kNombreCompleta);
 }
 
@@ -307,8 +301,8 @@ std::string_view IndiceArticulos::Nombres::operator[](std::size_t i) const {
 void IndiceArticulos::listar() {
     auto listado = std::make_shared<Listado>();
     listado->directorio = directorio_;
-    listado->nombres = nombres_;
-    listado->trozos.resize((nombres_->size() + kNombresPorTrozo - 1) / kNombresPorTrozo);
+    listado->listas = std::move(porLeer_);
+    porLeer_.clear();
     listado->cacheUsuario = cacheUsuario_;
     listado->escribirCache = soloCompleta_ && !cacheUsuario_.empty();
     listados_.push_back(listado);
@@ -323,56 +317,100 @@ void IndiceArticulos::empezarSiguiente() {
         return;
     }
     const std::shared_ptr<Listado> listado = listados_.front();
-    const std::size_t total = listado->nombres->size();
-    if (total == 0) {
+    listado->nombres = nombres_;
+    if (listado->listas.empty() && nombres_->size() == 0) {
         terminar(listado);
         return;
     }
-    emit progreso(0, static_cast<int>(total));
-    // The files are read a moment later: windows shown together with the listing are drawn first, not slowed
-    // down by the worker threads and the titles they hand over.
     // A listing into an empty index starts from the cache, read on a worker thread.
     listado->usarCache = !cacheUsuario_.empty() && cantidadTitulos() == 0;
+    if (listado->listas.empty()) {
+        emit progreso(0, static_cast<int>(nombres_->size()));
+    }
+    // The files are read a moment later: windows shown together with the listing are drawn first, not slowed
+    // down by the worker threads and the titles they hand over.
     QTimer::singleShot(kEsperaAntesDeLeerMs, this, [this, listado] {
         if (listado->cancelado) {
             return;
         }
-        if (!listado->usarCache && !listado->escribirCache) {
+        if (listado->listas.empty() && !listado->usarCache && !listado->escribirCache) {
+            listado->trozos.resize((listado->nombres->size() + kNombresPorTrozo - 1) / kNombresPorTrozo);
             leerEnHilos(listado);
             return;
         }
         hilos_.start([this, listado] {
             cederAVentanas();
-            listado->identidad = store::identidadDe(listado->directorio);
-            if (listado->identidad && listado->usarCache) {
-                if (auto leido = leerCache(store::archivoCacheTitulos(listado->cacheUsuario, *listado->identidad),
-                                           *listado->identidad, *listado->nombres)) {
-                    listado->titulosCache = std::make_shared<const store::Lineas>(std::move(leido->titulos));
-                    listado->sellos = std::move(leido->sellos);
-                }
-            }
-            if (!listado->identidad) {
-                listado->escribirCache = false;
-            }
-            if (!listado->titulosCache && listado->escribirCache) {
-                listado->sellos.resize(listado->nombres->size());
-            }
+            prepararEnHilo(listado);
             QMetaObject::invokeMethod(
                 this, [this, listado] { cacheLeida(listado); }, Qt::QueuedConnection);
         });
     });
 }
 
+void IndiceArticulos::prepararEnHilo(const std::shared_ptr<Listado>& listado) {
+    // The lists loaded for the listing, appended to a copy of the names held before it.
+    if (!listado->listas.empty()) {
+        auto nombres = std::make_shared<Nombres>(*listado->nombres);
+        for (const ListaPorLeer& lista : listado->listas) {
+            auto bytes = store::leerBytesDeLista(lista.directorio, lista.nombre);
+            if (!bytes) {
+                listado->fallosListas.push_back(std::move(bytes.error()));
+            } else if (!nombres->agregarLista(std::move(*bytes))) {
+                listado->fallosListas.push_back(
+                    store::Error{"leer la lista", store::rutaLista(lista.directorio, lista.nombre),
+                                 store::Causa::DemasiadoGrande, "las listas pasan de 4 GB"});
+            }
+        }
+        listado->nombres = nombres;
+        listado->nombresLeidos = std::move(nombres);
+        if (!listado->fallosListas.empty()) {
+            listado->escribirCache = false; // a list not read is not the encyclopaedia's listing
+        }
+    }
+    listado->trozos.resize((listado->nombres->size() + kNombresPorTrozo - 1) / kNombresPorTrozo);
+    if (!listado->usarCache && !listado->escribirCache) {
+        return;
+    }
+    listado->identidad = store::identidadDe(listado->directorio);
+    if (listado->identidad && listado->usarCache) {
+        if (auto leido = leerCache(store::archivoCacheTitulos(listado->cacheUsuario, *listado->identidad),
+                                   *listado->identidad, *listado->nombres)) {
+            listado->titulosCache = std::make_shared<const store::Lineas>(std::move(leido->titulos));
+            listado->sellos = std::move(leido->sellos);
+        }
+    }
+    if (!listado->identidad) {
+        listado->escribirCache = false;
+    }
+    if (!listado->titulosCache && listado->escribirCache) {
+        listado->sellos.resize(listado->nombres->size());
+    }
+}
+
 void IndiceArticulos::cacheLeida(const std::shared_ptr<Listado>& listado) {
     if (listado->cancelado || listados_.empty() || listados_.front() != listado) {
         return; // emptied meanwhile
     }
+    const bool nombresNuevos = listado->nombresLeidos != nullptr;
+    if (nombresNuevos) {
+        nombres_ = std::move(listado->nombresLeidos); // shared with the listing: copied before a change
+        for (const store::Error& e : listado->fallosListas) {
+            emit error(e);
+        }
+    }
+    const std::size_t total = listado->nombres->size();
+    if (total == 0) {
+        terminar(listado);
+        return;
+    }
     if (!listado->titulosCache) {
+        if (nombresNuevos) {
+            emit progreso(0, static_cast<int>(total));
+        }
         leerEnHilos(listado); // no cache to start from: the files are read
         return;
     }
     // Every title at once, then the check.
-    const std::size_t total = listado->nombres->size();
     beginInsertRows(QModelIndex(), 0, static_cast<int>(total) - 1);
     deCache_ = listado->titulosCache;
     cantidadDeCache_ = total;
@@ -559,6 +597,7 @@ void IndiceArticulos::vaciar() {
         l->cancelado = true;
     }
     listados_.clear();
+    porLeer_.clear();
     comprobando_ = false;
     beginResetModel();
     // Released, not only emptied: the index of a large encyclopaedia should not stay after a narrowing.

@@ -64,16 +64,20 @@ public:
     const std::string& directorio() const { return directorio_; }
     void setDirectorio(const std::string& directorio) { directorio_ = directorio; }
 
-    // Takes up the current encyclopaedia from the registry chain and appends the lines of the list file
-    // `nombre` + ".dat" to the names (empty lines name no article and are skipped). A registry chain that
-    // is broken keeps the directory held before; a list that cannot be read, or a list name that would
-    // lead out of the encyclopaedia directory, adds nothing. Problems are told through aviso() and error().
+    // Takes up the current encyclopaedia from the registry chain and has the lines of the list file
+    // `nombre` + ".dat" appended to the names (empty lines name no article and are skipped) by the next
+    // listing, which reads the file on a worker thread before it reads any title: a long list never holds up
+    // the windows. A registry chain that is broken keeps the directory held before; a list that cannot be
+    // read, or a list name that would lead out of the encyclopaedia directory, adds nothing. Problems are
+    // told through aviso() and error().
     void cargarLista(const std::string& nombre);
-    // Appends names as if read from a list file.
+    // Appends names at once, as if read from a list file (not to be mixed with lists loaded and not yet
+    // listed).
     void agregarNombres(const store::Lineas& nombres);
 
-    // Starts listing the titles of every name held now; they are appended to the titles in list order.
-    // A listing asked for while another runs starts when that one ends.
+    // Starts listing the titles of every name held when it starts, the lists loaded before it included; they
+    // are appended to the titles in list order. A listing asked for while another runs starts when that one
+    // ends.
     void listar();
     bool listando() const { return !listados_.empty(); }
 
@@ -122,8 +126,14 @@ signals:
 
 private:
     struct Listado;
+    // A list file loaded for the next listing to read.
+    struct ListaPorLeer {
+        std::string directorio;
+        std::string nombre;
+    };
     bool agregarLista(std::string bytes);
     void empezarSiguiente();
+    void prepararEnHilo(const std::shared_ptr<Listado>& listado);
     void leerEnHilos(const std::shared_ptr<Listado>& listado);
     void trozoLeido(const std::shared_ptr<Listado>& listado);
     void cacheLeida(const std::shared_ptr<Listado>& listado);
@@ -133,7 +143,8 @@ private:
 
     std::string directorio_;
     std::filesystem::path cacheUsuario_;
-    bool soloCompleta_ = false; // the names are the complete list's, once: its listing is cached
+    bool soloCompleta_ = false;         // the names are the complete list's, once: its listing is cached
+    std::vector<ListaPorLeer> porLeer_; // loaded, for the next listing
     // The titles listed from the cache: the first rows, some of them corrected by the check. Later listings
     // without emptying the index append to titulos_.
     std::shared_ptr<const store::Lineas> deCache_;

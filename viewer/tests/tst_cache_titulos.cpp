@@ -221,6 +221,34 @@ private slots:
 
     // The check looks at each file, it does not read it: a file rewritten in place with the same size and time
     // is trusted, which shows that the second start's titles came from the cache.
+    // The complete list is read by the listing itself, on a worker thread: one it cannot read is said, lists
+    // nothing, and leaves the cache as the last good listing wrote it.
+    void listNotRead_isSaid_andLeavesTheCache() {
+        Tienda t;
+        IndiceArticulos indice;
+        QVERIFY(!listar(indice).desdeCache);
+        QFile escrita(QString::fromStdString(t.cache("E").string()));
+        QVERIFY(escrita.open(QIODevice::ReadOnly));
+        const QByteArray antes = escrita.readAll();
+        escrita.close();
+
+        const fs::path completa = t.nativa("E", "COMPLETA.DAT");
+        fs::rename(completa, completa.string() + ".aparte");
+        QSignalSpy errores(&indice, &IndiceArticulos::error);
+        listar(indice);
+        QCOMPARE(errores.size(), 1);
+        QVERIFY(errores.front().front().value<store::Error>().ruta == "C:\\ENC\\E\\COMPLETA.dat");
+        QCOMPARE(indice.rowCount(), 0);
+        QVERIFY(escrita.open(QIODevice::ReadOnly));
+        QCOMPARE(escrita.readAll(), antes);
+        escrita.close();
+
+        fs::rename(completa.string() + ".aparte", completa);
+        const Listado otra = listar(indice);
+        QVERIFY(otra.desdeCache);
+        QCOMPARE(indice.rowCount(), kArticulos);
+    }
+
     void check_trustsAFileThatLooksTheSame() {
         Tienda t;
         IndiceArticulos indice;
