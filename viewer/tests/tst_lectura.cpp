@@ -326,6 +326,31 @@ private slots:
         }
     }
 
+    // A long list laid out a batch per turn of the event loop, as the selector's is: a title typed before its
+    // row is laid out is still scrolled into view, and the rows stay in place once laid out.
+    void escribir_listaQueSeColocaPorTandas() {
+        QStringList titulos;
+        for (int i = 0; i < 60000; ++i) {
+            titulos << QStringLiteral("Título %1").arg(i, 5, 10, QLatin1Char('0'));
+        }
+        titulos[55000] = QStringLiteral("Zoología");
+        QStringListModel modelo(titulos);
+        QListView lista;
+        lista.setUniformItemSizes(true);
+        lista.setLayoutMode(QListView::Batched);
+        lista.setBatchSize(20000);
+        lista.resize(200, 300);
+        new BusquedaAlTeclear(&lista);
+        lista.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&lista));
+        lista.setModel(&modelo); // laid out anew, the first batch at once
+        lista.setFocus();
+        prueba::escribir(&lista, QStringLiteral("zoo"));
+        QCOMPARE(lista.currentIndex().row(), 55000);
+        QVERIFY(QTest::qWaitFor(
+            [&] { return lista.viewport()->rect().contains(lista.visualRect(lista.currentIndex())); }, 5000));
+    }
+
     // A word without an entry of its own is found under its Spanish stem, marked so; one with an entry
     // (even by the prefix rule) is shown exactly as before; without the Spanish stemming dictionary
     // nothing changes. Typed in the dictionary window and double-clicked in the text.

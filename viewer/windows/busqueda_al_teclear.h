@@ -10,6 +10,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPersistentModelIndex>
 #include <QPointer>
 #include <QString>
 
@@ -43,6 +44,9 @@ protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
 private:
+    // Tries for about a second, a turn of the event loop at a time.
+    static constexpr int kIntentosDeMostrar = 1000;
+    void mostrar(const QPersistentModelIndex& indice, int intentos);
     void vigilar(QAbstractItemModel* modelo);
     void olvidarCandidatas();
     // The rows among `filas` (all rows when null), in order, whose folded text begins with escrito_.

@@ -24,6 +24,9 @@
 #include <algorithm>
 
 namespace {
+// Rows of the title list laid out per turn of the event loop: about a millisecond's work.
+constexpr int kFilasPorTanda = 20000;
+
 std::string aStore(const QString& texto) {
     return ui::haciaStore(texto).value_or(std::string());
 }
@@ -54,6 +57,10 @@ Selector::Selector(IndiceArticulos* indice, QWidget* parent) : QWidget(parent, Q
     lstArticulos->setAccessibleName(QStringLiteral("Títulos de los artículos"));
     lstArticulos->setSelectionMode(QAbstractItemView::SingleSelection);
     lstArticulos->setUniformItemSizes(true);
+    // A view lays out every row it holds; a million titles are laid out a batch per turn of the event loop, so
+    // that listing them never holds up the windows. A list of up to a batch is laid out at once, as before.
+    lstArticulos->setLayoutMode(QListView::Batched);
+    lstArticulos->setBatchSize(kFilasPorTanda);
     ui::colocar(lstArticulos, 120, 240, 2535, 3930);
 
     cmdTamano = new QPushButton(QStringLiteral(">"), this);
