@@ -29,8 +29,9 @@ namespace {
 // listing stops soon, large enough that handing the titles over costs nothing next to reading the files.
 constexpr std::size_t kNombresPorTrozo = 256;
 // How long a listing waits before its worker threads start: enough for the windows shown with it to be drawn
-// (a window is drawn a few milliseconds after it is shown), too little for anyone to notice.
-constexpr int kEsperaAntesDeLeerMs = 30;
+// (at start-up they are shown and drawn some tens of milliseconds after the listing is asked for), too little
+// for anyone to notice. Reading a large list and its cache meanwhile would slow the drawing down.
+constexpr int kEsperaAntesDeLeerMs = 100;
 // Failures kept to name in the message; the rest are only counted.
 constexpr std::size_t kFallosNombrados = 5;
 
