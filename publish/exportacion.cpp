@@ -194,7 +194,10 @@ void Trabajo::articuloFallido(const QString& aviso) {
 }
 
 std::optional<render::Pagina> Trabajo::renderizar(const std::string& nombre, const render::Opciones& opciones) {
-    auto pagina = render::renderizarArticulo(enciclopedia_, nombre, opciones);
+    return recibir(nombre, render::renderizarArticulo(enciclopedia_, nombre, opciones));
+}
+
+std::optional<render::Pagina> Trabajo::recibir(const std::string& nombre, store::Resultado<render::Pagina> pagina) {
     if (!pagina) {
         articuloFallido(QStringLiteral("No se exporta el artículo «%1»: %2").arg(q(nombre), mensaje(pagina.error())));
         return std::nullopt;

@@ -90,6 +90,8 @@ public:
     // Renders one article with the given options; a failure to read it is reported (articuloFallido) and
     // gives nothing. Warnings of the page are reported.
     std::optional<render::Pagina> renderizar(const std::string& nombre, const render::Opciones& opciones);
+    // The same for a page rendered elsewhere (ahead, on another thread): reported here, in the export's order.
+    std::optional<render::Pagina> recibir(const std::string& nombre, store::Resultado<render::Pagina> pagina);
 
     // Set by exportar() before the format runs.
     bool preparar(QString* error);

@@ -12,6 +12,7 @@
 
 #include "publish/archivos.h"
 #include "publish/escritura.h"
+#include "publish/paginas_adelantadas.h"
 
 #include "store/dictionary.h"
 #include "store/encoding.h"
@@ -22,6 +23,7 @@
 #include <QUrl>
 
 #include <cstdio>
+#include <mutex>
 
 #include <unordered_map>
 
@@ -215,9 +217,14 @@ bool escribirSitio(Trabajo& trabajo, Escritor& escritor, QString* error) {
         return false;
     }
 
-    Imagenes imagenes(trabajo.enciclopedia(), QStringLiteral("img/"), [&escritor](const ImagenExportada& imagen) {
-        return escritor.escribir(imagen.nombre, imagen.bytes.toStdString(), {imagen.tipo.toStdString(), {}, false});
-    });
+    // While the articles are exported, their pictures are written from the rendering thread and their pages from
+    // this one, one file at a time.
+    std::mutex escritura;
+    Imagenes imagenes(
+        trabajo.enciclopedia(), QStringLiteral("img/"), [&escritor, &escritura](const ImagenExportada& imagen) {
+            std::lock_guard bloqueo(escritura);
+            return escritor.escribir(imagen.nombre, imagen.bytes.toStdString(), {imagen.tipo.toStdString(), {}, false});
+        });
     NombresDeSalida paginas;
     render::Opciones opciones;
     const ContenidoDeImg img(trabajo.enciclopedia());
@@ -238,34 +245,54 @@ bool escribirSitio(Trabajo& trabajo, Escritor& escritor, QString* error) {
     const qint64 total = static_cast<qint64>(entradas.size() + listas.size()) + 2;
     std::vector<ArticuloDelSitio> articulos(entradas.size());
     std::unordered_map<std::string, const ArticuloDelSitio*> porNombre;
+    std::vector<std::size_t> porRenderizar;
     for (std::size_t i = 0; i < entradas.size(); ++i) {
-        if (trabajo.cancelado()) {
-            return false;
+        if (entradas[i].primera < 0) {
+            porRenderizar.push_back(i);
         }
-        const Entrada& entrada = entradas[i];
-        trabajo.avanzar(static_cast<qint64>(i), total,
-                        QStringLiteral("Artículo %1 de %2: %3")
-                            .arg(i + 1)
-                            .arg(entradas.size())
-                            .arg(QString::fromStdString(store::cp1252AUtf8(entrada.nombre))));
-        if (entrada.primera >= 0) {
-            articulos[i] = articulos[static_cast<std::size_t>(entrada.primera)];
-            continue;
+    }
+    {
+        PaginasAdelantadas adelantadas(std::move(porRenderizar), [&](std::size_t i) {
+            return render::renderizarArticulo(trabajo.enciclopedia(), entradas[i].nombre, opciones);
+        });
+        std::size_t siguiente = 0; // the first entry not yet done
+        const auto copiasHasta = [&](std::size_t fin) {
+            for (; siguiente < fin; ++siguiente) {
+                articulos[siguiente] = articulos[static_cast<std::size_t>(entradas[siguiente].primera)];
+            }
+        };
+        while (auto hecha = adelantadas.tomar()) {
+            if (trabajo.cancelado()) {
+                return false;
+            }
+            const std::size_t i = hecha->first;
+            copiasHasta(i);
+            siguiente = i + 1;
+            const Entrada& entrada = entradas[i];
+            trabajo.avanzar(static_cast<qint64>(i), total,
+                            QStringLiteral("Artículo %1 de %2: %3")
+                                .arg(i + 1)
+                                .arg(entradas.size())
+                                .arg(QString::fromStdString(store::cp1252AUtf8(entrada.nombre))));
+            porNombre.emplace(store::aMayusculas(entrada.nombre), &articulos[i]);
+            const auto pagina = trabajo.recibir(entrada.nombre, std::move(hecha->second));
+            if (!pagina) {
+                articulos[i].titulo = store::cp1252AUtf8(entrada.nombre);
+                continue;
+            }
+            const QString archivo =
+                QStringLiteral("articulos/") + paginas.nombre(entrada.nombre, QStringLiteral(".html"));
+            std::lock_guard bloqueo(escritura);
+            if (!escritor.escribir(archivo, pagina->xhtml,
+                                   {"text/html",
+                                    pagina->titulo.empty() ? store::cp1252AUtf8(entrada.nombre) : pagina->titulo,
+                                    true})) {
+                *error = escritor.error();
+                return false;
+            }
+            articulos[i] = {pagina->titulo, archivo};
         }
-        porNombre.emplace(store::aMayusculas(entrada.nombre), &articulos[i]);
-        const auto pagina = trabajo.renderizar(entrada.nombre, opciones);
-        if (!pagina) {
-            articulos[i].titulo = store::cp1252AUtf8(entrada.nombre);
-            continue;
-        }
-        const QString archivo = QStringLiteral("articulos/") + paginas.nombre(entrada.nombre, QStringLiteral(".html"));
-        if (!escritor.escribir(
-                archivo, pagina->xhtml,
-                {"text/html", pagina->titulo.empty() ? store::cp1252AUtf8(entrada.nombre) : pagina->titulo, true})) {
-            *error = escritor.error();
-            return false;
-        }
-        articulos[i] = {pagina->titulo, archivo};
+        copiasHasta(entradas.size());
     }
     const auto mostrado = [&](std::size_t i) {
         return articulos[i].titulo.empty() ? store::cp1252AUtf8(entradas[i].nombre) : articulos[i].titulo;
