@@ -188,6 +188,14 @@ void Trabajo::avisar(const render::Aviso& aviso) {
     avisar(QString::fromStdString(aviso.mensaje));
 }
 
+void Trabajo::avanzarArticulo(std::size_t i, qint64 total) {
+    avanzar(static_cast<qint64>(i), total,
+            QStringLiteral("Artículo %1 de %2: %3")
+                .arg(i + 1)
+                .arg(entradas_.size())
+                .arg(QString::fromStdString(store::cp1252AUtf8(entradas_[i].nombre))));
+}
+
 void Trabajo::articuloFallido(const QString& aviso) {
     ++fallidos_;
     avisar(aviso);

@@ -72,6 +72,8 @@ public:
     std::vector<Lista> listas();
 
     void avanzar(qint64 hecho, qint64 total, const QString& paso);
+    // "Artículo 3 de 120: SOL.TXT" for entry i of entradas(), at step i of `total`.
+    void avanzarArticulo(std::size_t i, qint64 total);
     bool cancelado() const { return cancelar_ && cancelar_->load(std::memory_order_relaxed); }
 
     // A warning for the user, told once however often it comes (a picture missing from many articles). The first

@@ -116,11 +116,7 @@ bool FormatoEpub::escribir(Trabajo& trabajo, QString* error) {
             return false;
         }
         const Entrada& entrada = entradas[i];
-        trabajo.avanzar(static_cast<qint64>(i), total,
-                        QStringLiteral("Artículo %1 de %2: %3")
-                            .arg(i + 1)
-                            .arg(entradas.size())
-                            .arg(QString::fromStdString(store::cp1252AUtf8(entrada.nombre))));
+        trabajo.avanzarArticulo(i, total);
         if (entrada.primera >= 0) {
             // The same article listed again: the same page, under the same title.
             hrefs[i] = hrefs[static_cast<std::size_t>(entrada.primera)];

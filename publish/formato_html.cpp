@@ -269,11 +269,7 @@ bool escribirSitio(Trabajo& trabajo, Escritor& escritor, QString* error) {
             copiasHasta(i);
             siguiente = i + 1;
             const Entrada& entrada = entradas[i];
-            trabajo.avanzar(static_cast<qint64>(i), total,
-                            QStringLiteral("Artículo %1 de %2: %3")
-                                .arg(i + 1)
-                                .arg(entradas.size())
-                                .arg(QString::fromStdString(store::cp1252AUtf8(entrada.nombre))));
+            trabajo.avanzarArticulo(i, total);
             porNombre.emplace(store::aMayusculas(entrada.nombre), &articulos[i]);
             const auto pagina = trabajo.recibir(entrada.nombre, std::move(hecha->second));
             if (!pagina) {
