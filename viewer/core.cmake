@@ -18,6 +18,7 @@ set(VIEWER_CORE_SOURCES
     windows/selector.cpp windows/selector.h
     windows/ventana_imagen.cpp windows/ventana_imagen.h
     windows/busqueda_al_teclear.cpp windows/busqueda_al_teclear.h
+    windows/lista_por_tandas.cpp windows/lista_por_tandas.h
 )
 set(VIEWER_CORE_TESTS
     tst_ventana_principal

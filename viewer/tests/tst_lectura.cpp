@@ -327,13 +327,14 @@ private slots:
     }
 
     // A long list laid out a batch per turn of the event loop, as the selector's is: a title typed before its
-    // row is laid out is still scrolled into view, and the rows stay in place once laid out.
+    // row is laid out (in a batch before the last, which the view's scrolling only takes in once all of it is
+    // laid out) is still scrolled into view, and the rows stay in place once laid out.
     void escribir_listaQueSeColocaPorTandas() {
         QStringList titulos;
         for (int i = 0; i < 60000; ++i) {
             titulos << QStringLiteral("Título %1").arg(i, 5, 10, QLatin1Char('0'));
         }
-        titulos[55000] = QStringLiteral("Zoología");
+        titulos[25000] = QStringLiteral("Zoología");
         QStringListModel modelo(titulos);
         QListView lista;
         lista.setUniformItemSizes(true);
@@ -346,9 +347,60 @@ private slots:
         lista.setModel(&modelo); // laid out anew, the first batch at once
         lista.setFocus();
         prueba::escribir(&lista, QStringLiteral("zoo"));
-        QCOMPARE(lista.currentIndex().row(), 55000);
+        QCOMPARE(lista.currentIndex().row(), 25000);
         QVERIFY(QTest::qWaitFor(
             [&] { return lista.viewport()->rect().contains(lista.visualRect(lista.currentIndex())); }, 5000));
+    }
+
+    // The selector's titles are laid out a batch per turn of the event loop. Keys pressed right after a long
+    // list was listed, before the rows they go to are laid out, still go to those rows, and the current row is
+    // in view once it is laid out.
+    void teclas_listaQueSeColocaPorTandas_data() {
+        QTest::addColumn<QList<QKeyCombination>>("teclas");
+        // The current row ends between these two rows; negative ones count from the end, -1 being the last.
+        QTest::addColumn<int>("desde");
+        QTest::addColumn<int>("hasta");
+        constexpr int kMasQueUnaPagina = 60;
+        using K = QKeyCombination;
+        QTest::newRow("End") << QList<K>{K(Qt::Key_End)} << -1 << -1;
+        QTest::newRow("Ctrl+End") << QList<K>{K(Qt::ControlModifier, Qt::Key_End)} << -1 << -1;
+        QTest::newRow("End, Up") << QList<K>{K(Qt::Key_End), K(Qt::Key_Up)} << -2 << -2;
+        QTest::newRow("End, PageUp") << QList<K>{K(Qt::Key_End), K(Qt::Key_PageUp)} << -1 - kMasQueUnaPagina << -3;
+        QTest::newRow("End, Home") << QList<K>{K(Qt::Key_End), K(Qt::Key_Home)} << 0 << 0;
+        QTest::newRow("Down, PageDown") << QList<K>{K(Qt::Key_Down), K(Qt::Key_PageDown)} << 2 << kMasQueUnaPagina;
+    }
+    void teclas_listaQueSeColocaPorTandas() {
+        QFETCH(QList<QKeyCombination>, teclas);
+        QFETCH(int, desde);
+        QFETCH(int, hasta);
+        constexpr int kFilas = 60000; // several batches
+        IndiceArticulos indice;
+        indice.setCacheUsuario({});
+        indice.setDirectorio("C:\\NO\\HAY"); // the titles cannot be read: the rows are there all the same
+        store::Lineas nombres;
+        for (int i = 0; i < kFilas; ++i) {
+            nombres.push_back("a" + std::to_string(i) + ".txt");
+        }
+        indice.agregarNombres(nombres);
+        Selector s(&indice, nullptr);
+        QListView* lista = s.lstArticulos;
+        s.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&s));
+        indice.listar();
+        QVERIFY(prueba::esperarListado(&indice));
+        QCOMPARE(indice.rowCount(), kFilas);
+        QVERIFY(lista->visualRect(indice.index(kFilas - 1)).isEmpty()); // still being laid out
+        lista->setFocus();
+        for (const QKeyCombination tecla : teclas) {
+            QTest::keyClick(lista, tecla.key(), tecla.keyboardModifiers());
+        }
+        QVERIFY(QTest::qWaitFor([&] { return !lista->visualRect(indice.index(kFilas - 1)).isEmpty(); }, 5000));
+        const QModelIndex actual = lista->currentIndex();
+        QVERIFY2(actual.row() >= (desde < 0 ? kFilas + desde : desde) &&
+                     actual.row() <= (hasta < 0 ? kFilas + hasta : hasta),
+                 qPrintable(QString::number(actual.row())));
+        QVERIFY(lista->selectionModel()->isSelected(actual));
+        QTRY_VERIFY_WITH_TIMEOUT(lista->viewport()->rect().intersects(lista->visualRect(actual)), 2000);
     }
 
     // A word without an entry of its own is found under its Spanish stem, marked so; one with an entry

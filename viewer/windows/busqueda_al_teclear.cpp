@@ -1,10 +1,10 @@
 #include "windows/busqueda_al_teclear.h"
 
 #include "main_window/plegado.h"
+#include "windows/lista_por_tandas.h"
 
 #include <QAbstractItemView>
 #include <QKeyEvent>
-#include <QTimer>
 
 BusquedaAlTeclear::BusquedaAlTeclear(QAbstractItemView* vista) : QObject(vista), vista_(vista) {
     vista_->installEventFilter(this);
@@ -105,22 +105,9 @@ bool BusquedaAlTeclear::teclear(const QString& texto) {
         return false;
     }
     const QModelIndex indice = modelo_->index(candidatas_.front(), 0, vista_->rootIndex());
-    vista_->setCurrentIndex(indice); // selects it too, as a click does
-    mostrar(indice, kIntentosDeMostrar);
+    vista_->setCurrentIndex(indice);           // selects it too, as a click does
+    lista_por_tandas::mostrar(vista_, indice); // once laid out, in a long list laid out a batch at a time
     return true;
-}
-
-void BusquedaAlTeclear::mostrar(const QPersistentModelIndex& indice, int intentos) {
-    vista_->scrollTo(indice);
-    // A long list may be laid out a batch per turn of the event loop: a row not laid out yet has no place to
-    // scroll to, so it is scrolled to once it has one, while it is still the current row.
-    if (intentos > 0 && vista_->visualRect(indice).isEmpty()) {
-        QTimer::singleShot(1, this, [this, indice, intentos] {
-            if (indice.isValid() && vista_->currentIndex() == indice) {
-                mostrar(indice, intentos - 1);
-            }
-        });
-    }
 }
 
 bool BusquedaAlTeclear::eventFilter(QObject* objeto, QEvent* evento) {

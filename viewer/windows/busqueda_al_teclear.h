@@ -10,7 +10,6 @@
 
 #include <QElapsedTimer>
 #include <QObject>
-#include <QPersistentModelIndex>
 #include <QPointer>
 #include <QString>
 
@@ -44,9 +43,6 @@ protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
 private:
-    // Tries for about a second, a turn of the event loop at a time.
-    static constexpr int kIntentosDeMostrar = 1000;
-    void mostrar(const QPersistentModelIndex& indice, int intentos);
     void vigilar(QAbstractItemModel* modelo);
     void olvidarCandidatas();
     // The rows among `filas` (all rows when null), in order, whose folded text begins with escrito_.

@@ -12,6 +12,7 @@
 #include "ui/texto.h"
 #include "ui/twips.h"
 #include "windows/busqueda_al_teclear.h"
+#include "windows/lista_por_tandas.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -108,6 +109,9 @@ Selector::Selector(IndiceArticulos* indice, QWidget* parent) : QWidget(parent, Q
     });
     connect(indice_, &IndiceArticulos::listadoTerminado, this, &Selector::mostrarCantidad);
     teclado::enterComoDobleClic(lstArticulos, [this] { lstArticulos_DblClick(); });
+    // The arrows, Home, End and the page keys pressed while a long list is still being laid out go where they
+    // would once it is.
+    lista_por_tandas::moverPorFilas(lstArticulos);
     // Typing a title's first letters goes to it.
     auto* busqueda = new BusquedaAlTeclear(lstArticulos);
     busqueda->leerTextosDe(indice_, [indice = indice_](int fila) { return indice->titulo(fila); });
