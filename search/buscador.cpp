@@ -11,6 +11,8 @@
 
 #include <xapian.h>
 
+#include <fstream>
+#include <iterator>
 #include <optional>
 
 namespace busqueda {
@@ -91,12 +93,23 @@ struct Buscador::Datos {
     std::optional<Xapian::Database> db;
     Formas formas;
 
+    std::string partes; // the index's stub file, naming its parts, when db was opened
+
     // The index as last committed, or nothing while there is none.
     Xapian::Database* abierta() {
+        std::string ahora;
+        {
+            std::ifstream stub(ruta + "/XAPIANDB", std::ios::binary);
+            ahora.assign(std::istreambuf_iterator<char>(stub), std::istreambuf_iterator<char>());
+        }
+        if (db && ahora != partes) {
+            db.reset(); // parts were added, or the index was made anew: opened afresh
+        }
         try {
             if (db) {
                 db->reopen();
             } else {
+                partes = std::move(ahora);
                 db.emplace(ruta);
             }
             if (db->get_metadata(kMetaFormato) != kFormato) {

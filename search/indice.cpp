@@ -10,6 +10,7 @@
 
 #include <xapian.h>
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <condition_variable>
@@ -18,6 +19,7 @@
 #include <cstdlib>
 #include <deque>
 #include <exception>
+#include <fstream>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -26,6 +28,7 @@
 #include <unordered_set>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,9 +40,10 @@ namespace {
 
 using Reloj = std::chrono::steady_clock;
 
-// Commits are what a search meanwhile can see: the first soon, then every few seconds or so many articles.
+// Commits are what a search meanwhile can see: the first soon, then every few seconds or so many articles
+// (which also bounds what a writer holds in memory).
 constexpr std::size_t kMinimoPorEntrega = 500;
-constexpr std::size_t kMaximoPorEntrega = 20000;
+constexpr std::size_t kMaximoPorEntrega = 5000;
 constexpr auto kIntervaloDeEntrega = std::chrono::seconds(3);
 
 std::string utf8(std::string_view cp1252) {
@@ -206,88 +210,19 @@ private:
     std::string nombreNativo_;
 };
 
-// What the index holds: each document's name and signature, in document order, compact. The complete list
-// and the index mostly go in the same order (articles are indexed in list order and keep their document when
-// they change), so a name is first looked for right after the one found last, and only otherwise through a
-// table by name made the first time it is needed.
-class Indexados {
-public:
-    static constexpr std::size_t kNinguno = static_cast<std::size_t>(-1);
-
-    struct Entrada {
-        Xapian::docid id;
-        std::uint32_t inicio; // of its name in nombres_
-        std::uint32_t largo;
-        std::optional<Firma> firma;
-    };
-
-    explicit Indexados(Xapian::Database& db) {
-        entradas_.reserve(db.get_doccount());
-        for (auto v = db.valuestream_begin(kValorNombre); v != db.valuestream_end(kValorNombre); ++v) {
-            const std::string nombre = *v;
-            entradas_.push_back(Entrada{v.get_docid(), static_cast<std::uint32_t>(nombres_.size()),
-                                        static_cast<std::uint32_t>(nombre.size()), std::nullopt});
-            nombres_ += nombre;
-        }
-        std::size_t i = 0;
-        for (auto v = db.valuestream_begin(kValorFirma); v != db.valuestream_end(kValorFirma); ++v) {
-            while (i < entradas_.size() && entradas_[i].id < v.get_docid()) {
-                ++i;
-            }
-            if (i < entradas_.size() && entradas_[i].id == v.get_docid()) {
-                entradas_[i].firma = Firma::leer(*v);
-            }
-        }
-        vistos_.assign(entradas_.size(), false);
-    }
-
-    std::size_t size() const { return entradas_.size(); }
-    const Entrada& operator[](std::size_t i) const { return entradas_[i]; }
-    std::string_view nombre(std::size_t i) const {
-        return std::string_view(nombres_).substr(entradas_[i].inicio, entradas_[i].largo);
-    }
-
-    // The entry of `nombre`, or kNinguno.
-    std::size_t buscar(std::string_view nombre) {
-        if (siguiente_ < entradas_.size() && this->nombre(siguiente_) == nombre) {
-            return siguiente_++;
-        }
-        if (porNombre_.empty()) {
-            porNombre_.reserve(entradas_.size());
-            for (std::size_t i = entradas_.size(); i-- > 0;) {
-                porNombre_[this->nombre(i)] = i; // the first of a name repeated in a damaged index wins
-            }
-        }
-        const auto hallado = porNombre_.find(nombre);
-        if (hallado == porNombre_.end()) {
-            return kNinguno;
-        }
-        siguiente_ = hallado->second + 1;
-        return hallado->second;
-    }
-
-    // Its article is listed and on disk: it stays in the index.
-    void ver(std::size_t i) { vistos_[i] = true; }
-    bool visto(std::size_t i) const { return vistos_[i]; }
-
-private:
-    std::string nombres_;
-    std::vector<Entrada> entradas_;
-    std::vector<bool> vistos_;
-    std::size_t siguiente_ = 0;
-    std::unordered_map<std::string_view, std::size_t> porNombre_;
-};
-
 struct Preparado {
     std::size_t indice;                  // in the list of articles to index
     std::optional<Xapian::Document> doc; // nothing when the article could not be read
 };
 
-// Reads and analyses the articles to index on a thread of its own, handing them over in batches.
+// Reads and analyses articles to index on a thread of its own, handing them over in batches. The articles
+// are taken kPorLote at a time from a cursor that other preparations of the same update may share, so
+// that each writer of the index gets work as fast as it takes it.
 class Preparacion {
 public:
-    Preparacion(const std::vector<EnDisco>& articulos, const std::atomic<bool>* cancelar)
-        : articulos_(articulos), cancelar_(cancelar), hilo_([this] { preparar(); }) {}
+    Preparacion(const std::vector<EnDisco>& articulos, std::atomic<std::size_t>& cursor,
+                const std::atomic<bool>* cancelar, const std::atomic<bool>& fallo)
+        : articulos_(articulos), cursor_(cursor), cancelar_(cancelar), fallo_(fallo), hilo_([this] { preparar(); }) {}
 
     ~Preparacion() {
         {
@@ -298,7 +233,7 @@ public:
         hilo_.join();
     }
 
-    // The next batch, in order, or nothing when all are handed over or the work was cancelled.
+    // The next batch, or nothing when the cursor reached the end or the work was cancelled.
     std::optional<std::vector<Preparado>> siguiente() {
         std::unique_lock bloqueo(m_);
         cambio_.wait(bloqueo, [this] { return !listos_.empty() || terminado_; });
@@ -315,32 +250,38 @@ private:
     static constexpr std::size_t kPorLote = 50;
     static constexpr std::size_t kLotesEnEspera = 8;
 
+    bool detenida() const {
+        return (cancelar_ && cancelar_->load(std::memory_order_relaxed)) || fallo_.load(std::memory_order_relaxed);
+    }
+
     void preparar() {
         Formas formas;
-        std::vector<Preparado> lote;
-        for (std::size_t i = 0; i < articulos_.size(); ++i) {
-            if (cancelar_ && cancelar_->load(std::memory_order_relaxed)) {
+        for (;;) {
+            const std::size_t desde = cursor_.fetch_add(kPorLote);
+            if (desde >= articulos_.size() || detenida()) {
                 break;
             }
-            const EnDisco& e = articulos_[i];
-            Preparado p{i, std::nullopt};
-            if (const auto bytes = leerNativo(e.nativa)) {
-                std::string cuerpo;
-                const store::Articulo articulo =
-                    store::analizarArticulo(*bytes, [&cuerpo](std::string_view pieza) { cuerpo += pieza; });
-                p.doc = documento(e.nombre, e.firma, articulo.titulo, cuerpo, formas);
-            }
-            lote.push_back(std::move(p));
-            if (lote.size() == kPorLote || i + 1 == articulos_.size()) {
-                std::unique_lock bloqueo(m_);
-                cambio_.wait(bloqueo, [this] { return listos_.size() < kLotesEnEspera || parar_; });
-                if (parar_) {
-                    break;
+            const std::size_t hasta = std::min(desde + kPorLote, articulos_.size());
+            std::vector<Preparado> lote;
+            lote.reserve(hasta - desde);
+            for (std::size_t i = desde; i < hasta; ++i) {
+                const EnDisco& e = articulos_[i];
+                Preparado p{i, std::nullopt};
+                if (const auto bytes = leerNativo(e.nativa)) {
+                    std::string cuerpo;
+                    const store::Articulo articulo =
+                        store::analizarArticulo(*bytes, [&cuerpo](std::string_view pieza) { cuerpo += pieza; });
+                    p.doc = documento(e.nombre, e.firma, articulo.titulo, cuerpo, formas);
                 }
-                listos_.push_back(std::move(lote));
-                lote.clear();
-                cambio_.notify_all();
+                lote.push_back(std::move(p));
             }
+            std::unique_lock bloqueo(m_);
+            cambio_.wait(bloqueo, [this] { return listos_.size() < kLotesEnEspera || parar_; });
+            if (parar_ || detenida()) {
+                break;
+            }
+            listos_.push_back(std::move(lote));
+            cambio_.notify_all();
         }
         std::lock_guard bloqueo(m_);
         terminado_ = true;
@@ -348,7 +289,9 @@ private:
     }
 
     const std::vector<EnDisco>& articulos_;
+    std::atomic<std::size_t>& cursor_;
     const std::atomic<bool>* cancelar_;
+    const std::atomic<bool>& fallo_;
     std::mutex m_;
     std::condition_variable cambio_;
     std::deque<std::vector<Preparado>> listos_;
@@ -357,11 +300,263 @@ private:
     std::thread hilo_; // last: started once everything it uses is ready
 };
 
+// The index on disk: a directory whose stub file, XAPIANDB, names its parts, the Glass databases "0", "1", ...
+// beside it. A search opens them all as one. An update opens every part for writing, the first one first: its
+// lock keeps a second update out, and it holds the format and the directory as metadata. No part grows past
+// a given number of articles, and each is written by one thread at a time, so that a large index is built
+// by several writers at once and adding to a part never slows down with the size of the whole.
+class Partes {
+public:
+    enum class Estado { Abierto, Ajeno, Ocupado };
+
+    explicit Partes(fs::path ruta) : ruta_(std::move(ruta)) {}
+    ~Partes() {
+        cerrar();
+        if (cerrojo_ >= 0) {
+            ::close(cerrojo_);
+        }
+    }
+    Partes(const Partes&) = delete;
+    Partes& operator=(const Partes&) = delete;
+
+    // Opens the parts the stub names, or says the index is not one of ours (missing, damaged, foreign,
+    // another format or directory) or is held by another update.
+    Estado abrir(const std::string& nativo) {
+        cerrar();
+        // A lock file beside the index is held for the whole update, so that a second one keeps out even
+        // while the first throws the index away and starts it anew.
+        if (cerrojo_ < 0) {
+            const fs::path cerrojo = ruta_.string() + ".cerrojo";
+            cerrojo_ = ::open(cerrojo.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+            if (cerrojo_ < 0) {
+                throw fs::filesystem_error("open", cerrojo, std::error_code(errno, std::generic_category()));
+            }
+            if (::flock(cerrojo_, LOCK_EX | LOCK_NB) != 0) {
+                ::close(cerrojo_);
+                cerrojo_ = -1;
+                return Estado::Ocupado;
+            }
+        }
+        const auto numero = partesNombradas();
+        if (!numero) {
+            return Estado::Ajeno;
+        }
+        try {
+            for (std::size_t i = 0; i < *numero; ++i) {
+                dbs_.push_back(std::make_unique<Xapian::WritableDatabase>((ruta_ / std::to_string(i)).string(),
+                                                                          Xapian::DB_OPEN | Xapian::DB_BACKEND_GLASS));
+                enUso_.push_back(false);
+            }
+        } catch (const Xapian::DatabaseLockError&) {
+            cerrar();
+            return Estado::Ocupado;
+        } catch (const Xapian::Error&) {
+            cerrar();
+            return Estado::Ajeno;
+        }
+        if (dbs_[0]->get_metadata(kMetaFormato) != kFormato || dbs_[0]->get_metadata(kMetaDirectorio) != nativo) {
+            cerrar();
+            return Estado::Ajeno;
+        }
+        return Estado::Abierto;
+    }
+
+    // Throws away whatever is there and starts an empty index of one part.
+    void crear(const std::string& nativo) {
+        cerrar();
+        fs::remove_all(ruta_);
+        fs::create_directories(ruta_);
+        agregar();
+        dbs_[0]->set_metadata(kMetaFormato, std::string(kFormato));
+        dbs_[0]->set_metadata(kMetaDirectorio, nativo);
+        dbs_[0]->commit();
+    }
+
+    void cerrar() {
+        dbs_.clear();
+        enUso_.clear();
+    }
+
+    std::size_t size() const { return dbs_.size(); }
+    Xapian::WritableDatabase& operator[](std::size_t i) { return *dbs_[i]; }
+
+    void entregar() {
+        for (const auto& db : dbs_) {
+            db->commit();
+        }
+    }
+
+    // A part with room for more articles that no other writer holds, made when there is none. Only the
+    // writer that took a part uses it until it gives it back.
+    Xapian::WritableDatabase* tomar(std::size_t porParte) {
+        std::lock_guard bloqueo(m_);
+        for (std::size_t i = 0; i < dbs_.size(); ++i) {
+            if (!enUso_[i] && dbs_[i]->get_doccount() < porParte) {
+                enUso_[i] = true;
+                return dbs_[i].get();
+            }
+        }
+        agregar();
+        enUso_.back() = true;
+        return dbs_.back().get();
+    }
+
+    void soltar(const Xapian::WritableDatabase* db) {
+        std::lock_guard bloqueo(m_);
+        for (std::size_t i = 0; i < dbs_.size(); ++i) {
+            if (dbs_[i].get() == db) {
+                enUso_[i] = false;
+            }
+        }
+    }
+
+private:
+    // How many parts the stub names, when it names "glass 0", "glass 1", ... in order and nothing else.
+    std::optional<std::size_t> partesNombradas() const {
+        const auto bytes = leerNativo(ruta_ / "XAPIANDB");
+        if (!bytes || bytes->size() > 65536) {
+            return std::nullopt;
+        }
+        std::size_t n = 0;
+        std::string_view resto = *bytes;
+        while (!resto.empty()) {
+            const std::size_t fin = resto.find('\n');
+            if (fin == std::string_view::npos || resto.substr(0, fin) != "glass " + std::to_string(n)) {
+                return std::nullopt;
+            }
+            resto.remove_prefix(fin + 1);
+            ++n;
+        }
+        return n > 0 ? std::optional(n) : std::nullopt;
+    }
+
+    // A new, empty part, named in the stub once it exists, so that a search never finds a part missing.
+    void agregar() {
+        const std::size_t n = dbs_.size();
+        dbs_.push_back(std::make_unique<Xapian::WritableDatabase>(
+            (ruta_ / std::to_string(n)).string(), Xapian::DB_CREATE_OR_OVERWRITE | Xapian::DB_BACKEND_GLASS));
+        enUso_.push_back(false);
+        std::string stub;
+        for (std::size_t i = 0; i <= n; ++i) {
+            stub += "glass " + std::to_string(i) + "\n";
+        }
+        const fs::path temporal = ruta_ / "XAPIANDB.tmp";
+        {
+            std::ofstream salida(temporal, std::ios::binary | std::ios::trunc);
+            salida << stub;
+            salida.close();
+            if (!salida) {
+                throw fs::filesystem_error("write", temporal, std::make_error_code(std::errc::io_error));
+            }
+        }
+        fs::rename(temporal, ruta_ / "XAPIANDB");
+    }
+
+    fs::path ruta_;
+    int cerrojo_ = -1;
+    std::vector<std::unique_ptr<Xapian::WritableDatabase>> dbs_;
+    std::vector<bool> enUso_;
+    std::mutex m_;
+};
+
+// What the index holds: each document's name and signature, part by part in document order, compact. The
+// complete list and each part mostly go in the same order (articles are indexed in list order, each writer
+// taking the next few, and keep their document when they change), so a name is first looked for right after
+// the one found last in each part, and only otherwise through a table by name made the first time it is
+// needed.
+class Indexados {
+public:
+    static constexpr std::size_t kNinguno = static_cast<std::size_t>(-1);
+
+    struct Entrada {
+        std::uint32_t parte;
+        Xapian::docid id;
+        std::uint32_t inicio; // of its name in nombres_
+        std::uint32_t largo;
+        std::optional<Firma> firma;
+    };
+
+    explicit Indexados(Partes& partes) {
+        for (std::uint32_t parte = 0; parte < partes.size(); ++parte) {
+            leer(partes[parte], parte);
+        }
+        vistos_.assign(entradas_.size(), false);
+    }
+
+    std::size_t size() const { return entradas_.size(); }
+    const Entrada& operator[](std::size_t i) const { return entradas_[i]; }
+    std::string_view nombre(std::size_t i) const {
+        return std::string_view(nombres_).substr(entradas_[i].inicio, entradas_[i].largo);
+    }
+
+    // The entry of `nombre`, or kNinguno.
+    std::size_t buscar(std::string_view nombre) {
+        for (std::size_t k = 0; k < siguientes_.size(); ++k) {
+            // The part found last first, then the others.
+            const std::size_t parte = (ultima_ + k) % siguientes_.size();
+            std::size_t& siguiente = siguientes_[parte];
+            if (siguiente < finales_[parte] && this->nombre(siguiente) == nombre) {
+                ultima_ = parte;
+                return siguiente++;
+            }
+        }
+        if (porNombre_.empty()) {
+            porNombre_.reserve(entradas_.size());
+            for (std::size_t i = entradas_.size(); i-- > 0;) {
+                porNombre_[this->nombre(i)] = i; // the first of a name repeated in a damaged index wins
+            }
+        }
+        const auto hallado = porNombre_.find(nombre);
+        if (hallado == porNombre_.end()) {
+            return kNinguno;
+        }
+        ultima_ = entradas_[hallado->second].parte;
+        siguientes_[ultima_] = hallado->second + 1;
+        return hallado->second;
+    }
+
+    // Its article is listed and on disk: it stays in the index.
+    void ver(std::size_t i) { vistos_[i] = true; }
+    bool visto(std::size_t i) const { return vistos_[i]; }
+
+private:
+    void leer(Xapian::Database& db, std::uint32_t parte) {
+        const std::size_t primera = entradas_.size();
+        entradas_.reserve(primera + db.get_doccount());
+        for (auto v = db.valuestream_begin(kValorNombre); v != db.valuestream_end(kValorNombre); ++v) {
+            const std::string nombre = *v;
+            entradas_.push_back(Entrada{parte, v.get_docid(), static_cast<std::uint32_t>(nombres_.size()),
+                                        static_cast<std::uint32_t>(nombre.size()), std::nullopt});
+            nombres_ += nombre;
+        }
+        std::size_t i = primera;
+        for (auto v = db.valuestream_begin(kValorFirma); v != db.valuestream_end(kValorFirma); ++v) {
+            while (i < entradas_.size() && entradas_[i].id < v.get_docid()) {
+                ++i;
+            }
+            if (i < entradas_.size() && entradas_[i].id == v.get_docid()) {
+                entradas_[i].firma = Firma::leer(*v);
+            }
+        }
+        siguientes_.push_back(primera);
+        finales_.push_back(entradas_.size());
+    }
+
+    std::string nombres_;
+    std::vector<Entrada> entradas_;
+    std::vector<bool> vistos_;
+    std::vector<std::size_t> siguientes_; // in each part, the entry after the one found last
+    std::vector<std::size_t> finales_;    // where each part's entries end
+    std::size_t ultima_ = 0;
+    std::unordered_map<std::string_view, std::size_t> porNombre_;
+};
+
 class Actualizacion {
 public:
-    Actualizacion(std::string_view directorio, const Avance& avance, const std::atomic<bool>* cancelar)
-        : directorio_(directorio), avance_(avance), cancelar_(cancelar), ruta_(rutaIndice(directorio)),
-          nativo_(nativoDe(directorio)) {}
+    Actualizacion(std::string_view directorio, const Avance& avance, const std::atomic<bool>* cancelar,
+                  const Reparto& reparto)
+        : directorio_(directorio), avance_(avance), cancelar_(cancelar), reparto_(reparto),
+          ruta_(rutaIndice(directorio)), nativo_(nativoDe(directorio)), partes_(ruta_) {}
 
     Informe ejecutar() {
         const auto lista = store::leerCompleta(directorio_);
@@ -370,7 +565,7 @@ public:
             return informe_;
         }
         try {
-            if (!abrir(false)) {
+            if (!abrir()) {
                 return informe_;
             }
             try {
@@ -379,11 +574,10 @@ public:
                 throw;
             } catch (const Xapian::Error&) {
                 // Damaged beyond what opening it showed: start again from nothing, once.
-                db_.reset();
                 informe_ = Informe{};
-                if (!abrir(true)) {
-                    return informe_;
-                }
+                informe_.reconstruido = true;
+                fallo_ = false;
+                partes_.crear(nativo_);
                 actualizar(*lista);
             }
         } catch (const Xapian::Error& e) {
@@ -395,47 +589,41 @@ public:
                              "ndice de b\xC3\xBAsqueda en \xC2\xAB" +
                              ruta_.string() + "\xC2\xBB: " + e.code().message();
         }
+        partes_.cerrar();
         return informe_;
     }
 
 private:
+    // Where an indexed article's document is.
+    struct Ubicacion {
+        std::uint32_t parte = 0;
+        Xapian::docid id = 0; // 0 for an article not in the index
+    };
+
+    // What one writer did.
+    struct Escrito {
+        std::size_t agregados = 0;
+        std::size_t cambiados = 0;
+        std::vector<std::size_t> sinLeer; // in the list of articles to index
+    };
+
     // Opens the index, or makes it anew when it is missing, damaged, foreign or of another format.
     // False (with the error said) when another update holds it.
-    bool abrir(bool deNuevo) {
+    bool abrir() {
         fs::create_directories(ruta_.parent_path());
-        if (!deNuevo) {
-            try {
-                db_ = std::make_unique<Xapian::WritableDatabase>(ruta_.string(),
-                                                                 Xapian::DB_CREATE_OR_OPEN | Xapian::DB_BACKEND_GLASS);
-                const std::string formato = db_->get_metadata(kMetaFormato);
-                if (formato == kFormato && db_->get_metadata(kMetaDirectorio) == nativo_) {
-                    return true;
-                }
-                if (formato.empty() && db_->get_doccount() == 0 && db_->get_lastdocid() == 0) {
-                    marcar();
-                    return true;
-                }
-            } catch (const Xapian::DatabaseLockError&) {
-                informe_.error = "El \xC3\xAD"
-                                 "ndice de b\xC3\xBAsqueda ya se est\xC3\xA1 actualizando.";
-                return false;
-            } catch (const Xapian::Error&) {
-                // damaged: made anew below
-            }
-            db_.reset();
+        switch (partes_.abrir(nativo_)) {
+        case Partes::Estado::Abierto:
+            return true;
+        case Partes::Estado::Ocupado:
+            informe_.error = "El \xC3\xAD"
+                             "ndice de b\xC3\xBAsqueda ya se est\xC3\xA1 actualizando.";
+            return false;
+        case Partes::Estado::Ajeno:
+            break;
         }
-        informe_.reconstruido = true;
-        fs::remove_all(ruta_);
-        db_ = std::make_unique<Xapian::WritableDatabase>(ruta_.string(),
-                                                         Xapian::DB_CREATE_OR_OVERWRITE | Xapian::DB_BACKEND_GLASS);
-        marcar();
+        informe_.reconstruido = fs::exists(ruta_);
+        partes_.crear(nativo_);
         return true;
-    }
-
-    void marcar() {
-        db_->set_metadata(kMetaFormato, std::string(kFormato));
-        db_->set_metadata(kMetaDirectorio, nativo_);
-        db_->commit();
     }
 
     void actualizar(const store::Lineas& lista) {
@@ -445,7 +633,7 @@ private:
         std::exception_ptr fallo;
         std::jthread lector([&] {
             try {
-                leidos.emplace(*db_);
+                leidos.emplace(partes_);
             } catch (...) {
                 fallo = std::current_exception();
             }
@@ -464,8 +652,8 @@ private:
         }
         Indexados& indexados = *leidos;
 
-        std::vector<EnDisco> porIndexar;
-        std::vector<Xapian::docid> porReemplazar;    // parallel to porIndexar; 0 for a new article
+        porIndexar_.clear();
+        porReemplazar_.clear();
         std::unordered_set<std::string_view> nuevos; // listed names not in the index, to skip a repeated one
         for (std::size_t k = 0; k < lista.size(); ++k) {
             const std::string_view nombre = lista[k];
@@ -484,63 +672,144 @@ private:
             if (i != Indexados::kNinguno && indexados[i].firma == hallado->firma) {
                 continue;
             }
-            porIndexar.push_back(
+            porIndexar_.push_back(
                 EnDisco{std::string(nombre), carpeta.nativa(nombre, hallado->exacto), hallado->firma.texto()});
-            porReemplazar.push_back(i == Indexados::kNinguno ? 0 : indexados[i].id);
+            porReemplazar_.push_back(i == Indexados::kNinguno ? Ubicacion{}
+                                                              : Ubicacion{indexados[i].parte, indexados[i].id});
         }
 
         for (std::size_t i = 0; i < indexados.size(); ++i) {
             if (!indexados.visto(i)) {
-                db_->delete_document(indexados[i].id);
+                partes_[indexados[i].parte].delete_document(indexados[i].id);
                 ++informe_.quitados;
             }
         }
 
-        // Reading and analysing the articles runs beside the index's own work on them.
-        const std::size_t total = porIndexar.size();
-        Preparacion preparacion(porIndexar, cancelar_);
+        // Reading and analysing the articles runs beside the index's own work on them; with many to index,
+        // several writers fill parts of their own at once, each fed by a preparation of its own.
+        total_ = porIndexar_.size();
+        hechos_ = 0;
+        std::atomic<std::size_t> cursor{0};
+        const unsigned escritores =
+            total_ >= reparto_.enParalelo ? std::max(1u, std::min(reparto_.escritores, kMaximoDeEscritores)) : 1u;
+        std::vector<Escrito> escritos(escritores);
+        if (escritores == 1) {
+            Preparacion preparacion(porIndexar_, cursor, cancelar_, fallo_);
+            escritos[0] = escribir(preparacion, true, informe_.quitados);
+        } else {
+            // A writer adds every article it indexes to its own part: one already indexed is dropped first.
+            for (const Ubicacion& u : porReemplazar_) {
+                if (u.id != 0) {
+                    partes_[u.parte].delete_document(u.id);
+                }
+            }
+            std::vector<std::exception_ptr> fallos(escritores);
+            {
+                std::vector<std::jthread> hilos;
+                for (unsigned w = 0; w < escritores; ++w) {
+                    hilos.emplace_back([&, w] {
+                        try {
+                            Preparacion preparacion(porIndexar_, cursor, cancelar_, fallo_);
+                            escritos[w] = escribir(preparacion, false, 0);
+                        } catch (...) {
+                            fallos[w] = std::current_exception();
+                            fallo_ = true;
+                        }
+                    });
+                }
+            }
+            for (const std::exception_ptr& f : fallos) {
+                if (f) {
+                    std::rethrow_exception(f);
+                }
+            }
+        }
+        partes_.entregar();
+
+        std::vector<std::size_t> sinLeer;
+        for (const Escrito& e : escritos) {
+            informe_.agregados += e.agregados;
+            informe_.cambiados += e.cambiados;
+            sinLeer.insert(sinLeer.end(), e.sinLeer.begin(), e.sinLeer.end());
+        }
+        std::sort(sinLeer.begin(), sinLeer.end());
+        for (const std::size_t i : sinLeer) {
+            informe_.sinLeer.push_back(store::unir(directorio_, porIndexar_[i].nombre));
+        }
+        informe_.cancelado = hechos_ < total_;
+    }
+
+    // Indexes what a preparation hands over into a part of its own, taking another when that one is full.
+    // With `enSitio` (one writer alone), an article already indexed keeps its document wherever it is.
+    Escrito escribir(Preparacion& preparacion, bool enSitio, std::size_t sinEntregar) {
+        Escrito escrito;
+        Xapian::WritableDatabase* parte = partes_.tomar(reparto_.porParte);
+        Xapian::doccount enParte = parte->get_doccount();
         auto ultimaEntrega = Reloj::now();
-        std::size_t sinEntregar = informe_.quitados;
-        std::size_t hechos = 0;
+        auto entregar = [&] {
+            if (enSitio) {
+                partes_.entregar();
+            } else {
+                parte->commit();
+            }
+            sinEntregar = 0;
+            ultimaEntrega = Reloj::now();
+        };
         while (auto lote = preparacion.siguiente()) {
             for (Preparado& p : *lote) {
-                ++hechos;
+                ++hechos_;
                 if (!p.doc) {
-                    informe_.sinLeer.push_back(store::unir(directorio_, porIndexar[p.indice].nombre));
+                    escrito.sinLeer.push_back(p.indice);
                     continue;
                 }
-                if (porReemplazar[p.indice] != 0) {
-                    db_->replace_document(porReemplazar[p.indice], *p.doc);
-                    ++informe_.cambiados;
+                const Ubicacion& u = porReemplazar_[p.indice];
+                if (enSitio && u.id != 0) {
+                    partes_[u.parte].replace_document(u.id, *p.doc);
                 } else {
-                    db_->add_document(*p.doc);
-                    ++informe_.agregados;
+                    if (enParte >= reparto_.porParte) {
+                        entregar();
+                        partes_.soltar(parte);
+                        parte = partes_.tomar(reparto_.porParte);
+                        enParte = parte->get_doccount();
+                    }
+                    parte->add_document(*p.doc);
+                    ++enParte;
                 }
+                ++(u.id != 0 ? escrito.cambiados : escrito.agregados);
                 ++sinEntregar;
             }
             if (sinEntregar >= kMaximoPorEntrega ||
                 (sinEntregar >= kMinimoPorEntrega && Reloj::now() - ultimaEntrega >= kIntervaloDeEntrega)) {
-                db_->commit();
-                sinEntregar = 0;
-                ultimaEntrega = Reloj::now();
+                entregar();
             }
             if (avance_) {
-                avance_(hechos, total);
+                std::lock_guard bloqueo(avanceM_);
+                avance_(hechos_.load(), total_);
             }
         }
-        informe_.cancelado = hechos < total;
         if (sinEntregar > 0) {
-            db_->commit();
+            entregar();
         }
+        partes_.soltar(parte);
+        return escrito;
     }
+
+    static constexpr unsigned kMaximoDeEscritores = 8;
 
     std::string directorio_;
     const Avance& avance_;
     const std::atomic<bool>* cancelar_;
+    Reparto reparto_;
     fs::path ruta_;
     std::string nativo_;
-    std::unique_ptr<Xapian::WritableDatabase> db_;
+    Partes partes_;
     Informe informe_;
+    std::vector<EnDisco> porIndexar_;
+    std::vector<Ubicacion> porReemplazar_; // parallel to porIndexar_
+    std::size_t total_ = 0;
+    std::atomic<std::size_t> hechos_{0};
+    std::atomic<bool> fallo_{false}; // a writer failed: the others stop
+    std::mutex avanceM_;
 };
 
 } // namespace
@@ -556,8 +825,9 @@ fs::path rutaIndice(std::string_view directorio) {
     return directorioCache() / "busqueda" / nombre;
 }
 
-Informe actualizarIndice(std::string_view directorio, const Avance& avance, const std::atomic<bool>* cancelar) {
-    return Actualizacion(directorio, avance, cancelar).ejecutar();
+Informe actualizarIndice(std::string_view directorio, const Avance& avance, const std::atomic<bool>* cancelar,
+                         const Reparto& reparto) {
+    return Actualizacion(directorio, avance, cancelar, reparto).ejecutar();
 }
 
 } // namespace busqueda

@@ -8,18 +8,20 @@
 // the articles added or changed, and drops those removed. An index that cannot be opened, is damaged,
 // or was written in another format is thrown away and built anew, never trusted.
 
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace busqueda {
 
 // Raised whenever what is indexed, or how, changes: an index of another format is rebuilt.
-inline constexpr std::string_view kFormato = "1";
+inline constexpr std::string_view kFormato = "2";
 
 // ${XDG_CACHE_HOME:-$HOME/.cache}/lumbre/busqueda/<16 hex digits>, one per encyclopaedia directory
 // (the stored path as the store names it, Windows-1252), told apart by a hash of its native path.
@@ -36,14 +38,23 @@ struct Informe {
     std::string error; // a Spanish sentence (UTF-8) when the index could not be brought up to date
 };
 
-// Called now and then while articles are indexed: how many of `total` are done.
+// Called now and then while articles are indexed, from the thread of any of the writers (one call at a
+// time): how many of `total` are done.
 using Avance = std::function<void(std::size_t hechos, std::size_t total)>;
+
+// How an update shares out its work. The index is kept in parts of at most `porParte` articles; when at
+// least `enParalelo` articles are to be indexed, `escritores` threads write parts of their own at once.
+struct Reparto {
+    std::size_t porParte = 125000;
+    std::size_t enParalelo = 20000;
+    unsigned escritores = std::max(1u, std::min(std::thread::hardware_concurrency(), 4u));
+};
 
 // Brings the index of the encyclopaedia `directorio` up to date with its articles. Work done is
 // committed every few thousand articles, so a search meanwhile finds what is indexed so far; when
 // `cancelar` turns true the work done so far is kept and the next call goes on from there. Only one
 // update of an index runs at a time; a second one meanwhile returns at once with `error` set.
 Informe actualizarIndice(std::string_view directorio, const Avance& avance = {},
-                         const std::atomic<bool>* cancelar = nullptr);
+                         const std::atomic<bool>* cancelar = nullptr, const Reparto& reparto = {});
 
 } // namespace busqueda

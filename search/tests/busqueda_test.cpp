@@ -67,12 +67,14 @@ protected:
 
     fs::path dir() const { return c() / "ENCICLO" / "GEO"; }
 
+    busqueda::Reparto reparto_;
+
     void escribirArticulo(const std::string& nombre, const char* titulo, const char* cuerpo) {
         escribir(dir() / nombre, "<TIT>" + cp1252(titulo) + "\r\n<IMG>mapa.bmp\r\n" + cp1252(cuerpo) + "\r\n");
     }
 
     busqueda::Informe actualizar() {
-        busqueda::Informe informe = busqueda::actualizarIndice(kDirectorio);
+        busqueda::Informe informe = busqueda::actualizarIndice(kDirectorio, {}, nullptr, reparto_);
         EXPECT_EQ(informe.error, "");
         return informe;
     }
@@ -93,14 +95,17 @@ protected:
     }
 
     // Every file under a directory with its bytes and modification time.
-    static std::map<std::string, std::pair<std::string, fs::file_time_type>> foto(const fs::path& raiz) {
-        std::map<std::string, std::pair<std::string, fs::file_time_type>> r;
+    using Foto = std::map<std::string, std::pair<std::string, fs::file_time_type>>;
+    static Foto foto(const fs::path& raiz) {
+        Foto r;
         for (const auto& e : fs::recursive_directory_iterator(raiz)) {
             r[e.path().string()] = {e.is_regular_file() ? leer(e.path()).value_or("") : "<dir>",
                                     fs::last_write_time(e.path())};
         }
         return r;
     }
+
+    void actualizarYCambiar(const Foto& antes);
 };
 
 TEST_F(Busqueda, wordsMeetInEveryFormAccentAndCase) {
@@ -173,8 +178,34 @@ TEST_F(Busqueda, titleWordsRankFirstAndPassagesShowTheWordsInBold) {
     EXPECT_EQ(r.aciertos.front().titulo, "La montaña");
 }
 
+// The index in one part or in many: written by one writer that changes documents where they are, or by
+// several at once, each filling parts of its own.
 TEST_F(Busqueda, updateIndexesOnlyWhatChangedAndLeavesTheEncyclopaediaAlone) {
-    const auto antes = foto(dir());
+    const struct {
+        const char* nombre;
+        busqueda::Reparto reparto;
+    } casos[] = {
+        {"one part", {}},
+        {"parts of two, one writer", {2, 100, 1}},
+        {"parts of three, two writers", {3, 1, 2}},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        reparto_ = c.reparto;
+        fs::remove_all(busqueda::rutaIndice(kDirectorio));
+        for (const auto& a : kArticulos) {
+            escribirArticulo(a.nombre, a.titulo, a.cuerpo);
+        }
+        std::string completa;
+        for (const auto& a : kArticulos) {
+            completa += std::string(a.nombre) + "\r\n";
+        }
+        escribir(dir() / "COMPLETA.DAT", completa);
+        actualizarYCambiar(foto(dir()));
+    }
+}
+
+void Busqueda::actualizarYCambiar(const Foto& antes) {
     const busqueda::Informe primero = actualizar();
     EXPECT_EQ(primero.agregados, std::size(kArticulos));
     EXPECT_TRUE(fs::exists(busqueda::rutaIndice(kDirectorio)));
@@ -185,6 +216,9 @@ TEST_F(Busqueda, updateIndexesOnlyWhatChangedAndLeavesTheEncyclopaediaAlone) {
     EXPECT_EQ(igual.articulos, std::size(kArticulos));
     buscar("montaña");
     EXPECT_EQ(foto(dir()), antes);
+    for (const auto& a : kArticulos) {
+        EXPECT_TRUE(buscar(a.titulo).count(a.nombre)) << a.nombre;
+    }
 
     // A changed body, one of the same size with only a new time, a new article, one dropped from the
     // list and one whose file is gone.
@@ -208,6 +242,17 @@ TEST_F(Busqueda, updateIndexesOnlyWhatChangedAndLeavesTheEncyclopaediaAlone) {
     EXPECT_EQ(buscar("volcanes"), Nombres{"volcan.txt"});
     EXPECT_EQ(buscar("embalses"), Nombres{});
     EXPECT_EQ(buscar("desigualdades"), Nombres{});
+}
+
+TEST_F(Busqueda, searchKeptOpenFindsWhatAPartAddedMeanwhileHolds) {
+    reparto_ = {1, 100, 1};
+    actualizar();
+    busqueda::Buscador abierto(kDirectorio);
+    EXPECT_EQ(nombresDe(abierto.buscar("montaña")), std::vector<std::string>{"montana.txt"});
+    escribirArticulo("volcan.txt", "Volcán", "El Teide es un volcán de Tenerife.");
+    escribir(dir() / "COMPLETA.DAT", leer(dir() / "COMPLETA.DAT").value() + "volcan.txt\r\n");
+    EXPECT_EQ(actualizar().agregados, 1u);
+    EXPECT_EQ(nombresDe(abierto.buscar("volcanes")), std::vector<std::string>{"volcan.txt"});
 }
 
 TEST_F(Busqueda, updateFollowsTheListInAnyOrderRepetitionAndLetterCase) {
@@ -254,19 +299,25 @@ TEST_F(Busqueda, damagedOrOlderIndexIsRebuiltNeverTrusted) {
     } casos[] = {
         {"every file overwritten",
          [](const fs::path& indice) {
-             for (const auto& e : fs::directory_iterator(indice)) {
-                 const auto tam = fs::file_size(e.path());
-                 escribir(e.path(), std::string(tam, 'x'));
+             for (const auto& e : fs::recursive_directory_iterator(indice)) {
+                 if (e.is_regular_file()) {
+                     escribir(e.path(), std::string(e.file_size(), 'x'));
+                 }
              }
          }},
         {"tables emptied",
          [](const fs::path& indice) {
-             for (const auto& e : fs::directory_iterator(indice)) {
+             for (const auto& e : fs::recursive_directory_iterator(indice)) {
                  if (e.path().extension() == ".glass") {
                      fs::resize_file(e.path(), 0);
                  }
              }
          }},
+        {"parts named outside the index",
+         [](const fs::path& indice) { escribir(indice / "XAPIANDB", "glass ../../otro\n"); }},
+        {"a part named that is not there",
+         [](const fs::path& indice) { escribir(indice / "XAPIANDB", "glass 0\nglass 1\n"); }},
+        {"the stub gone", [](const fs::path& indice) { fs::remove(indice / "XAPIANDB"); }},
         {"an older format",
          [](const fs::path& indice) {
              Xapian::WritableDatabase db(indice.string());
