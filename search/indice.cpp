@@ -130,12 +130,21 @@ std::optional<std::string> leerNativo(const fs::path& ruta) {
     return bytes;
 }
 
-// One article to index: its listed name, its file and its signature.
+// One article to index, kept small (there may be millions): its listed name, in the complete list, which
+// outlives it; its signature; and, for a name not found as spelled right in the directory, its file as the
+// store's case index found it.
 struct EnDisco {
-    std::string nombre;
-    fs::path nativa;
-    std::string firma;
+    std::string_view nombre;
+    Firma firma;
+    std::string resuelta; // empty for a name found as spelled
 };
+
+// The file of a name found as spelled in the directory `carpeta`.
+fs::path rutaExacta(const fs::path& carpeta, std::string_view nombre) {
+    const bool ascii =
+        std::all_of(nombre.begin(), nombre.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return carpeta / (ascii ? std::string(nombre) : utf8(nombre));
+}
 
 // The files of the listed articles of one directory, looked at relative to the directory kept open: a
 // name spelled as on disk costs one fstatat of one component; any other (another letter case, a name with
@@ -173,13 +182,10 @@ public:
         return std::nullopt;
     }
 
-    fs::path nativa(std::string_view nombre, bool exacto) {
-        if (exacto) {
-            nativo(nombre);
-            return nativo_ / nombreNativo_;
-        }
-        return store::resolver(store::unir(directorio_, nombre));
-    }
+    const fs::path& nativa() const { return nativo_; }
+
+    // The file of a name not found as spelled right in the directory.
+    fs::path resuelta(std::string_view nombre) const { return store::resolver(store::unir(directorio_, nombre)); }
 
 private:
     static std::optional<Hallado> hallado(const struct stat& st, bool exacto) {
@@ -220,9 +226,10 @@ struct Preparado {
 // that each writer of the index gets work as fast as it takes it.
 class Preparacion {
 public:
-    Preparacion(const std::vector<EnDisco>& articulos, std::atomic<std::size_t>& cursor,
+    Preparacion(const std::vector<EnDisco>& articulos, const fs::path& carpeta, std::atomic<std::size_t>& cursor,
                 const std::atomic<bool>* cancelar, const std::atomic<bool>& fallo)
-        : articulos_(articulos), cursor_(cursor), cancelar_(cancelar), fallo_(fallo), hilo_([this] { preparar(); }) {}
+        : articulos_(articulos), carpeta_(carpeta), cursor_(cursor), cancelar_(cancelar), fallo_(fallo),
+          hilo_([this] { preparar(); }) {}
 
     ~Preparacion() {
         {
@@ -267,11 +274,12 @@ private:
             for (std::size_t i = desde; i < hasta; ++i) {
                 const EnDisco& e = articulos_[i];
                 Preparado p{i, std::nullopt};
-                if (const auto bytes = leerNativo(e.nativa)) {
+                if (const auto bytes =
+                        leerNativo(e.resuelta.empty() ? rutaExacta(carpeta_, e.nombre) : fs::path(e.resuelta))) {
                     std::string cuerpo;
                     const store::Articulo articulo =
                         store::analizarArticulo(*bytes, [&cuerpo](std::string_view pieza) { cuerpo += pieza; });
-                    p.doc = documento(e.nombre, e.firma, articulo.titulo, cuerpo, formas);
+                    p.doc = documento(std::string(e.nombre), e.firma.texto(), articulo.titulo, cuerpo, formas);
                 }
                 lote.push_back(std::move(p));
             }
@@ -289,6 +297,7 @@ private:
     }
 
     const std::vector<EnDisco>& articulos_;
+    const fs::path& carpeta_;
     std::atomic<std::size_t>& cursor_;
     const std::atomic<bool>* cancelar_;
     const std::atomic<bool>& fallo_;
@@ -673,7 +682,7 @@ private:
                 continue;
             }
             porIndexar_.push_back(
-                EnDisco{std::string(nombre), carpeta.nativa(nombre, hallado->exacto), hallado->firma.texto()});
+                EnDisco{nombre, hallado->firma, hallado->exacto ? std::string() : carpeta.resuelta(nombre).string()});
             porReemplazar_.push_back(i == Indexados::kNinguno ? Ubicacion{}
                                                               : Ubicacion{indexados[i].parte, indexados[i].id});
         }
@@ -694,7 +703,7 @@ private:
             total_ >= reparto_.enParalelo ? std::max(1u, std::min(reparto_.escritores, kMaximoDeEscritores)) : 1u;
         std::vector<Escrito> escritos(escritores);
         if (escritores == 1) {
-            Preparacion preparacion(porIndexar_, cursor, cancelar_, fallo_);
+            Preparacion preparacion(porIndexar_, carpeta.nativa(), cursor, cancelar_, fallo_);
             escritos[0] = escribir(preparacion, true, informe_.quitados);
         } else {
             // A writer adds every article it indexes to its own part: one already indexed is dropped first.
@@ -709,7 +718,7 @@ private:
                 for (unsigned w = 0; w < escritores; ++w) {
                     hilos.emplace_back([&, w] {
                         try {
-                            Preparacion preparacion(porIndexar_, cursor, cancelar_, fallo_);
+                            Preparacion preparacion(porIndexar_, carpeta.nativa(), cursor, cancelar_, fallo_);
                             escritos[w] = escribir(preparacion, false, 0);
                         } catch (...) {
                             fallos[w] = std::current_exception();
