@@ -8,6 +8,7 @@
 #include "store/lines.h"
 #include "store/paths.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,6 +27,7 @@
 #include <thread>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 namespace store {
 
@@ -67,8 +69,8 @@ std::string entre(std::string_view nombre) {
 class Directorio {
 public:
     struct Entrada {
-        std::string nombre; // Windows-1252 (the UTF-8 name when it has no such spelling)
-        fs::path nativa;
+        std::string nombre;       // Windows-1252 (the UTF-8 name when it has no such spelling)
+        std::string nativa;       // set only for an entry found apart from a listing
         std::string enDirectorio; // its native name in the listed directory
         int dirfd = AT_FDCWD;     // the listed directory, open, when the entry is one of its names
         bool archivo = false;     // a regular file, not reached through a link
@@ -88,30 +90,34 @@ public:
 
     // Lists the directory once, and keeps it open so that its files are opened by name alone.
     bool listar(const fs::path& nativa) {
-        std::error_code e;
-        fs::directory_iterator it(nativa, e);
-        if (e) {
+        dirfd_ = ::open(nativa.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const int copia = dirfd_ >= 0 ? ::dup(dirfd_) : -1;
+        DIR* const dir = copia >= 0 ? ::fdopendir(copia) : nullptr;
+        if (!dir) {
+            if (copia >= 0) {
+                ::close(copia);
+            }
             return false;
         }
-        dirfd_ = ::open(nativa.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        for (; it != fs::directory_iterator(); it.increment(e)) {
-            if (e) {
-                break;
+        while (const dirent* d = ::readdir(dir)) {
+            if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0) {
+                continue;
             }
-            const fs::directory_entry& d = *it;
             Entrada entrada;
-            const std::string utf8 = d.path().filename().string();
-            entrada.nombre = utf8ACp1252(utf8).value_or(utf8);
-            entrada.nativa = d.path();
-            entrada.enDirectorio = utf8;
-            entrada.dirfd = dirfd_ >= 0 ? dirfd_ : AT_FDCWD;
-            std::error_code t;
-            const bool enlace = d.is_symlink(t);
-            entrada.archivo = !enlace && d.is_regular_file(t);
-            entrada.directorio = !enlace && d.is_directory(t);
+            entrada.enDirectorio = d->d_name;
+            entrada.nombre = utf8ACp1252(entrada.enDirectorio).value_or(entrada.enDirectorio);
+            entrada.dirfd = dirfd_;
+            unsigned char tipo = d->d_type;
+            if (struct stat st{}; tipo == DT_UNKNOWN && ::fstatat(dirfd_, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+                tipo = S_ISREG(st.st_mode) ? DT_REG : S_ISDIR(st.st_mode) ? DT_DIR : DT_UNKNOWN;
+            }
+            // A link is neither: nothing of an encyclopaedia is read through one.
+            entrada.archivo = tipo == DT_REG;
+            entrada.directorio = tipo == DT_DIR;
             porMayusculas_.emplace(aMayusculas(entrada.nombre), entradas_.size());
             entradas_.push_back(std::move(entrada));
         }
+        ::closedir(dir);
         return true;
     }
 
@@ -172,10 +178,6 @@ Lectura leerArchivo(int dirfd, const char* ruta, std::uint64_t limite, std::stri
     }
     ::close(fd);
     return lectura;
-}
-
-Lectura leerArchivo(const fs::path& nativa, std::uint64_t limite, std::string& bytes) {
-    return leerArchivo(AT_FDCWD, nativa.c_str(), limite, bytes);
 }
 
 // An entry of a directory that lists, or a name with separators found on disk; the file read into `bytes`.
@@ -345,7 +347,7 @@ private:
     void revisarUltimo();
     void revisarCompleta();
     ArticuloRevisado revisarArticulo(std::string_view nombre, std::size_t enCompleta, std::string& bytes) const;
-    void revisarArticulos();
+    std::vector<ArticuloRevisado> revisarArticulos();
     const Directorio::Entrada* enImg(std::string_view nombre, Directorio::Entrada& aparte) const;
     // Whether the listing of IMG alone shows that a picture or caption without separators is not there.
     bool faltaEnImg(std::string_view nombre) const {
@@ -383,7 +385,7 @@ const Directorio::Entrada* Revision::entrada(std::string_view nombre, Directorio
     if (nombre.find_first_of("\\/") == std::string_view::npos) {
         return tomo_.buscar(nombre);
     }
-    aparte.nativa = resolver(unir(directorio_, nombre));
+    aparte.nativa = resolver(unir(directorio_, nombre)).native();
     std::error_code e;
     const auto estado = fs::symlink_status(aparte.nativa, e);
     if (e || !fs::exists(estado)) {
@@ -556,7 +558,7 @@ ArticuloRevisado Revision::revisarArticulo(std::string_view nombre, std::size_t 
     return r;
 }
 
-void Revision::revisarArticulos() {
+std::vector<ArticuloRevisado> Revision::revisarArticulos() {
     const std::size_t total = completa_.size();
     std::vector<ArticuloRevisado> revisados(total);
     std::atomic<std::size_t> siguiente{0};
@@ -590,20 +592,10 @@ void Revision::revisarArticulos() {
     for (std::thread& h : hilos) {
         h.join();
     }
-    std::size_t cuantos = problemas_.size() + problemasDeEpigrafes_.size();
-    for (const ArticuloRevisado& r : revisados) {
-        cuantos += r.problemas.size();
-    }
-    problemas_.reserve(cuantos);
-    for (ArticuloRevisado& r : revisados) {
-        std::move(r.problemas.begin(), r.problemas.end(), std::back_inserter(problemas_));
-    }
-    for (auto& [nombre, problema] : problemasDeEpigrafes_) {
-        problemas_.push_back(std::move(problema));
-    }
     if (opciones_.progreso) {
         opciones_.progreso(hechos.load(), total);
     }
+    return revisados;
 }
 
 const Directorio::Entrada* Revision::enImg(std::string_view nombre, Directorio::Entrada& aparte) const {
@@ -844,7 +836,7 @@ void Revision::revisarSueltos() {
         // (a list added and never saved holds one empty line); anything else is an article no list names.
         bool lista = false;
         if (mayus.size() > 4 && mayus.compare(mayus.size() - 4, 4, ".DAT") == 0 &&
-            leerArchivo(e.nativa, kLimiteLista, bytes) == Lectura::Bien) {
+            leerArchivo(e.dirfd, e.abrir(), kLimiteLista, bytes) == Lectura::Bien) {
             const Lineas lineas = Lineas::partir(bytes);
             lista = std::all_of(lineas.begin(), lineas.end(),
                                 [&](std::string_view l) { return l.empty() || mayusculas_.count(aMayusculas(l)); });
@@ -865,7 +857,7 @@ Resultado<std::vector<Problema>> Revision::hacer() {
         return Error{"revisar la enciclotomo", directorio_, Causa::RutaNoEncontrada, {}};
     }
     if (const auto* img = tomo_.buscar(kImg); img && img->directorio) {
-        hayImg_ = img_.listar(img->nativa);
+        hayImg_ = img_.listar(nativa / img->enDirectorio);
     } else {
         agregar(TipoProblema::ArchivoPropioFaltante, std::string(kImg), 0,
                 W("el directorio de las imágenes no existe"));
@@ -875,11 +867,29 @@ Resultado<std::vector<Problema>> Revision::hacer() {
     revisarColores();
     revisarUltimo();
     revisarCompleta();
-    revisarArticulos();
-    revisarListas();
-    revisarDiccionario();
-    revisarSueltos();
-    return std::move(problemas_);
+    // The lists, the dictionary and the files no list names need nothing the articles show: they are looked
+    // at meanwhile, and what they find is told after what the articles' threads found.
+    std::vector<Problema> problemas = std::exchange(problemas_, {});
+    std::vector<ArticuloRevisado> revisados;
+    {
+        std::jthread articulos([this, &revisados] { revisados = revisarArticulos(); });
+        revisarListas();
+        revisarDiccionario();
+        revisarSueltos();
+    }
+    std::size_t cuantos = problemas.size() + problemasDeEpigrafes_.size() + problemas_.size();
+    for (const ArticuloRevisado& r : revisados) {
+        cuantos += r.problemas.size();
+    }
+    problemas.reserve(cuantos);
+    for (ArticuloRevisado& r : revisados) {
+        std::move(r.problemas.begin(), r.problemas.end(), std::back_inserter(problemas));
+    }
+    for (auto& [nombre, problema] : problemasDeEpigrafes_) {
+        problemas.push_back(std::move(problema));
+    }
+    std::move(problemas_.begin(), problemas_.end(), std::back_inserter(problemas));
+    return problemas;
 }
 
 } // namespace
