@@ -99,7 +99,7 @@ struct Buscador::Datos {
     Xapian::Database* abierta() {
         std::string ahora;
         {
-            std::ifstream stub(ruta + "/XAPIANDB", std::ios::binary);
+            std::ifstream stub(ruta + "/" + kStub, std::ios::binary);
             ahora.assign(std::istreambuf_iterator<char>(stub), std::istreambuf_iterator<char>());
         }
         if (db && ahora != partes) {

@@ -139,11 +139,20 @@ struct EnDisco {
     std::string resuelta; // empty for a name found as spelled
 };
 
+// A listed name as the file system spells it, into `destino` (whose storage a caller may keep between calls).
+void nombreNativo(std::string_view nombre, std::string& destino) {
+    if (std::all_of(nombre.begin(), nombre.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        destino.assign(nombre);
+    } else {
+        destino = utf8(nombre);
+    }
+}
+
 // The file of a name found as spelled in the directory `carpeta`.
 fs::path rutaExacta(const fs::path& carpeta, std::string_view nombre) {
-    const bool ascii =
-        std::all_of(nombre.begin(), nombre.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    return carpeta / (ascii ? std::string(nombre) : utf8(nombre));
+    std::string nativo;
+    nombreNativo(nombre, nativo);
+    return carpeta / nativo;
 }
 
 // The files of the listed articles of one directory, looked at relative to the directory kept open: a
@@ -171,7 +180,7 @@ public:
     std::optional<Hallado> buscar(std::string_view nombre) {
         struct stat st {};
         if (dirfd_ >= 0 && nombre.find_first_of("\\/") == std::string_view::npos) {
-            nativo(nombre);
+            nombreNativo(nombre, nombreNativo_);
             if (::fstatat(dirfd_, nombreNativo_.c_str(), &st, 0) == 0) {
                 return hallado(st, true);
             }
@@ -195,19 +204,6 @@ private:
         return Hallado{Firma{static_cast<long long>(st.st_size), static_cast<long long>(st.st_mtim.tv_sec),
                              static_cast<long>(st.st_mtim.tv_nsec)},
                        exacto};
-    }
-
-    // The name in UTF-8 into a buffer kept between calls.
-    void nativo(std::string_view nombre) {
-        bool ascii = true;
-        for (const char c : nombre) {
-            ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-        }
-        if (ascii) {
-            nombreNativo_.assign(nombre);
-        } else {
-            nombreNativo_ = utf8(nombre);
-        }
     }
 
     std::string directorio_;
@@ -309,9 +305,9 @@ private:
     std::thread hilo_; // last: started once everything it uses is ready
 };
 
-// The index on disk: a directory whose stub file, XAPIANDB, names its parts, the Glass databases "0", "1", ...
-// beside it. A search opens them all as one. An update opens every part for writing, the first one first: its
-// lock keeps a second update out, and it holds the format and the directory as metadata. No part grows past
+// The index on disk: a directory whose stub file (kStub) names its parts, the Glass databases "0", "1", ...
+// beside it. A search opens them all as one. An update opens every part for writing, under a lock file of its
+// own beside the index; the first part holds the format and the directory as metadata. No part grows past
 // a given number of articles, and each is written by one thread at a time, so that a large index is built
 // by several writers at once and adding to a part never slows down with the size of the whole.
 class Partes {
@@ -422,7 +418,7 @@ public:
 private:
     // How many parts the stub names, when it names "glass 0", "glass 1", ... in order and nothing else.
     std::optional<std::size_t> partesNombradas() const {
-        const auto bytes = leerNativo(ruta_ / "XAPIANDB");
+        const auto bytes = leerNativo(ruta_ / kStub);
         if (!bytes || bytes->size() > 65536) {
             return std::nullopt;
         }
@@ -449,7 +445,7 @@ private:
         for (std::size_t i = 0; i <= n; ++i) {
             stub += "glass " + std::to_string(i) + "\n";
         }
-        const fs::path temporal = ruta_ / "XAPIANDB.tmp";
+        const fs::path temporal = ruta_ / (std::string(kStub) + ".tmp");
         {
             std::ofstream salida(temporal, std::ios::binary | std::ios::trunc);
             salida << stub;
@@ -458,7 +454,7 @@ private:
                 throw fs::filesystem_error("write", temporal, std::make_error_code(std::errc::io_error));
             }
         }
-        fs::rename(temporal, ruta_ / "XAPIANDB");
+        fs::rename(temporal, ruta_ / kStub);
     }
 
     fs::path ruta_;
@@ -742,8 +738,8 @@ private:
                     std::rethrow_exception(f);
                 }
             }
+            partes_.entregar(); // the parts no writer took hold articles dropped
         }
-        partes_.entregar();
 
         std::vector<std::size_t> sinLeer;
         for (const Escrito& e : escritos) {
@@ -762,13 +758,13 @@ private:
     // With `enSitio` (one writer alone), an article already indexed keeps its document wherever it is.
     Escrito escribir(Preparacion& preparacion, bool enSitio, std::size_t sinEntregar) {
         Escrito escrito;
-        Xapian::WritableDatabase* parte = partes_.tomar(reparto_.porParte);
-        Xapian::doccount enParte = parte->get_doccount();
+        Xapian::WritableDatabase* parte = nullptr; // taken at the first article added
+        Xapian::doccount enParte = 0;
         auto ultimaEntrega = Reloj::now();
         auto entregar = [&] {
             if (enSitio) {
                 partes_.entregar();
-            } else {
+            } else if (parte) {
                 parte->commit();
             }
             sinEntregar = 0;
@@ -785,9 +781,11 @@ private:
                 if (enSitio && u.id != 0) {
                     partes_[u.parte].replace_document(u.id, *p.doc);
                 } else {
-                    if (enParte >= reparto_.porParte) {
-                        entregar();
-                        partes_.soltar(parte);
+                    if (!parte || enParte >= reparto_.porParte) {
+                        if (parte) {
+                            entregar();
+                            partes_.soltar(parte);
+                        }
                         parte = partes_.tomar(reparto_.porParte);
                         enParte = parte->get_doccount();
                     }
@@ -809,7 +807,9 @@ private:
         if (sinEntregar > 0) {
             entregar();
         }
-        partes_.soltar(parte);
+        if (parte) {
+            partes_.soltar(parte);
+        }
         return escrito;
     }
 

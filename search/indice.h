@@ -23,6 +23,9 @@ namespace busqueda {
 // Raised whenever what is indexed, or how, changes: an index of another format is rebuilt.
 inline constexpr std::string_view kFormato = "2";
 
+// The file in the index's directory that names its parts, as Xapian reads a stub database.
+inline constexpr const char* kStub = "XAPIANDB";
+
 // ${XDG_CACHE_HOME:-$HOME/.cache}/lumbre/busqueda/<16 hex digits>, one per encyclopaedia directory
 // (the stored path as the store names it, Windows-1252), told apart by a hash of its native path.
 std::filesystem::path rutaIndice(std::string_view directorio);
