@@ -1,17 +1,14 @@
 #pragma once
 
-// A zip archive written front to back, one entry at a time, as e-books need it: an entry may be stored (the
-// "mimetype" entry of an EPUB must be, and first) or deflated with zlib. Only the central directory (some
-// tens of bytes per entry) is kept in memory until the end. Archives are limited to 65,535 entries and 4 GB,
-// what a zip without its 64-bit extension can say; beyond that agregar() fails with a message.
+// A zip archive written front to back, one entry at a time, as e-books need it, through minizip: an entry may
+// be stored (the "mimetype" entry of an EPUB must be, first and without an extra field) or deflated. minizip
+// adds the 64-bit extension where the archive needs it (more than 65,535 entries, or beyond 4 GB), so an
+// archive has no limit of its own here.
 
-#include <QFile>
 #include <QString>
 
-#include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace publish {
 
@@ -31,24 +28,11 @@ public:
     const QString& error() const { return error_; }
 
 private:
-    struct Entrada {
-        std::string nombre;
-        std::uint32_t crc = 0;
-        std::uint32_t comprimido = 0;
-        std::uint32_t tamano = 0;
-        std::uint32_t desplazamiento = 0;
-        std::uint16_t metodo = 0;
-    };
-    bool escribir(std::string_view bytes);
     bool fallar(const QString& porque);
 
-    QFile archivo_;
-    std::vector<Entrada> entradas_;
-    std::uint64_t escrito_ = 0;
-    std::string comprimido_; // reused for each entry
-    void* flujo_;            // the zlib stream, reused with a reset per entry
-    std::uint16_t hora_ = 0;
-    std::uint16_t fecha_ = 0;
+    QString ruta_;
+    void* zip_ = nullptr; // minizip's zipFile, open between abrir() and cerrar()
+    unsigned long fechaDos_ = 0;
     QString error_;
 };
 
