@@ -3,6 +3,7 @@
 #include "editor/estado.h"
 #include "editor/taller.h"
 #include "publish/exportacion.h"
+#include "publish/exportacion_aparte.h"
 #include "store/text_file.h"
 #include "ui/dialogos.h"
 #include "ui/segundo_plano.h"
@@ -134,15 +135,14 @@ void MenuPublicar::publicar(const QString& nombre) {
 
     const publish::Peticion peticion{nombre, *tomo, destino, reemplazar};
     publish::Informe informe;
-    ui::ejecutarConProgreso(taller_, QStringLiteral("Publicar"),
-                            [&](const ui::Avanzar& avanzar, const std::atomic_bool& cancelar) {
-                                informe = publish::exportar(
-                                    peticion,
-                                    [&avanzar](const publish::Progreso& p) {
-                                        avanzar({p.hecho, p.total, p.paso});
-                                    },
-                                    &cancelar);
-                            });
+    ui::ejecutarConProgreso(
+        taller_, QStringLiteral("Publicar"), [&](const ui::Avanzar& avanzar, const std::atomic_bool& cancelar) {
+            const auto alAvanzar = [&avanzar](const publish::Progreso& p) { avanzar({p.hecho, p.total, p.paso}); };
+            informe =
+                publish::exportaEnOtroProceso(nombre)
+                    ? publish::exportarEnOtroProceso(publish::programaDeExportacion(), peticion, alAvanzar, &cancelar)
+                    : publish::exportar(peticion, alAvanzar, &cancelar);
+        });
 
     const QString que = QStringLiteral("«%1» como %2").arg(textoTomo, queEs(*formato));
     switch (informe.fin) {

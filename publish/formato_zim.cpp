@@ -18,6 +18,9 @@
 #include <zim/writer/item.h>
 
 #include <zstd.h>
+#include <zstd_errors.h>
+
+#include <dlfcn.h>
 
 #include <atomic>
 #include <cstring>
@@ -34,21 +37,17 @@ std::atomic<int> nivelZstdDeLaExportacion{0};
 // compression takes two thirds of an export of 100,000 articles, most of it clearing the encoder's large
 // tables again for every cluster; level 9 is over ten times faster for a file about an eighth larger. libzim
 // starts each cluster's stream with ZSTD_initCStream, and the dynamic linker binds that call to a definition in
-// the program before the one in libzstd: this definition does what zstd documents ZSTD_initCStream to do, at the
-// export's level while a ZIM export runs and at the level asked for otherwise.
+// the program before the one in libzstd: this one only changes the level, while a ZIM export runs, and hands the
+// call to libzstd's own function. The level is the whole process's, so the editor's window never runs a ZIM
+// export itself: it starts "forja --exportar zim" as a process of its own.
 extern "C" __attribute__((visibility("default"))) size_t ZSTD_initCStream(ZSTD_CStream* zcs, int compressionLevel) {
+    using Funcion = size_t (*)(ZSTD_CStream*, int);
+    static const auto real = reinterpret_cast<Funcion>(dlsym(RTLD_NEXT, "ZSTD_initCStream"));
     const int nivel = nivelZstdDeLaExportacion.load(std::memory_order_relaxed);
-    if (const size_t r = ZSTD_CCtx_reset(zcs, ZSTD_reset_session_only); ZSTD_isError(r)) {
-        return r;
+    if (!real) {
+        return static_cast<size_t>(-ZSTD_error_GENERIC);
     }
-    if (const size_t r = ZSTD_CCtx_refCDict(zcs, nullptr); ZSTD_isError(r)) {
-        return r;
-    }
-    if (const size_t r = ZSTD_CCtx_setParameter(zcs, ZSTD_c_compressionLevel, nivel != 0 ? nivel : compressionLevel);
-        ZSTD_isError(r)) {
-        return r;
-    }
-    return 0;
+    return real(zcs, nivel != 0 ? nivel : compressionLevel);
 }
 
 namespace publish {

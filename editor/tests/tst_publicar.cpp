@@ -135,6 +135,9 @@ private slots:
                               << QStringLiteral("sitio/index.html");
         QTest::newRow("pdf, extensión añadida")
             << QStringLiteral("pdf") << QStringLiteral("libro") << QStringLiteral("libro.pdf");
+        // Run by "forja --exportar" in a process of its own, its progress and its end shown here.
+        QTest::newRow("zim, en otro proceso")
+            << QStringLiteral("zim") << QStringLiteral("sol.zim") << QStringLiteral("sol.zim");
     }
     void publicar_escribeElDestinoYLoDice() {
         QFETCH(QString, formato);
@@ -175,8 +178,23 @@ private slots:
     }
 
     // "Cancelar" stops the export: no destination, no temporary files beside it, and the author is told.
+    void cancelar_noDejaNada_data() {
+        QTest::addColumn<QString>("formato");
+        QTest::newRow("html") << QStringLiteral("html");
+        QTest::newRow("zim, en otro proceso") << QStringLiteral("zim");
+    }
     void cancelar_noDejaNada() {
+        QFETCH(QString, formato);
         QByteArray completa = u->bytes("C:\\ENCICLO\\SOLAR\\COMPLETA.DAT");
+        if (formato == QLatin1String("zim")) {
+            // A ZIM file holds each article once: as many articles again, each of its own.
+            const QByteArray sol = u->bytes("C:\\ENCICLO\\SOLAR\\SOL.TXT");
+            for (int i = 0; i < 3000; ++i) {
+                const std::string nombre = "COPIA" + std::to_string(i) + ".TXT";
+                QVERIFY(u->escribir("C:\\ENCICLO\\SOLAR\\" + nombre, sol));
+                completa += QByteArray::fromStdString(nombre) + "\r\n";
+            }
+        }
         for (int i = 0; i < 3000; ++i) { // the sample's articles many times over: long enough to cancel
             completa += "SOL.TXT\r\nTIERRA.TXT\r\n";
         }
@@ -185,9 +203,9 @@ private slots:
         prueba::cargarTomo(t(), kTomo);
         Dialogos::limpiar();
         cancelarAlAparecer();
-        publicar(QStringLiteral("html"), salida->filePath(QStringLiteral("sitio")));
-        QCOMPARE(QDir(salida->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+        publicar(formato, salida->filePath(QStringLiteral("sitio")));
         QVERIFY2(ultimo().contains(QStringLiteral("canceló")), qPrintable(ultimo()));
+        QCOMPARE(QDir(salida->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
     }
 };
 
