@@ -2,10 +2,12 @@
 
 #include "editor/estado.h"
 #include "render/render.h"
+#include "render_qt/documento_de_texto.h"
 #include "store/article.h"
 #include "store/colour_file.h"
 #include "store/encoding.h"
 #include "store/encyclopaedia.h"
+#include "store/text_file.h"
 #include "ui/anclas.h"
 #include "ui/texto.h"
 
@@ -40,19 +42,6 @@ std::string enAlmacen(const QString& texto) {
         r += b ? static_cast<char>(*b) : '?';
     }
     return r;
-}
-
-// The page as the toolkit's rich text draws it: it knows the sectioning elements of HTML 5 by none of their names
-// and takes colours from "background-color" only, so those become divisions and that property.
-QString paraElTexto(QString xhtml) {
-    for (const char* elemento : {"header", "nav", "figure", "figcaption", "article", "section"}) {
-        const QString n = QString::fromLatin1(elemento);
-        xhtml.replace(QStringLiteral("<") + n + QStringLiteral(" "), QStringLiteral("<div "));
-        xhtml.replace(QStringLiteral("<") + n + QStringLiteral(">"), QStringLiteral("<div>"));
-        xhtml.replace(QStringLiteral("</") + n + QStringLiteral(">"), QStringLiteral("</div>"));
-    }
-    xhtml.replace(QStringLiteral("background:"), QStringLiteral("background-color:"));
-    return xhtml;
 }
 
 } // namespace
@@ -121,19 +110,18 @@ void VistaPrevia::actualizar() {
     const QString tomoTexto = tomo_();
     const QString nombreTexto = nombre_();
     hilo_ = QThread::create([this, titulo, ilustraciones, cuerpo, tomoTexto, nombreTexto] {
-        std::string bytes = "<TIT>" + enAlmacen(titulo) + "\r\n";
+        std::vector<std::string> nombres;
         for (const QString& i : ilustraciones) {
-            bytes += "<IMG>" + enAlmacen(i) + "\r\n";
+            nombres.push_back(enAlmacen(i));
         }
-        std::string texto = enAlmacen(cuerpo);
-        for (const char c : texto) {
-            if (c == '\n') {
-                bytes += "\r\n";
-            } else {
-                bytes += c;
-            }
+        // The body's lines end where the box's paragraphs do.
+        std::string texto;
+        for (const char c : enAlmacen(cuerpo)) {
+            texto += c == '\n' ? '\r' : c;
         }
-        bytes += "\r\n";
+        texto += '\r';
+        const std::string bytes =
+            store::unirLineas(store::lineasDeArticulo(enAlmacen(titulo), nombres, store::partirLineas(texto)));
         const std::string tomo = ui::haciaStore(tomoTexto).value_or(std::string());
         const std::string nombre = ui::haciaStore(nombreTexto).value_or(std::string());
 
@@ -161,7 +149,7 @@ void VistaPrevia::actualizar() {
             return url.toStdString();
         };
         const render::Pagina pagina = render::renderizarBytes(tomo, nombre, bytes, opciones);
-        documento->setHtml(paraElTexto(QString::fromStdString(pagina.xhtml)));
+        documento->setHtml(render_qt::paraDocumentoDeTexto(pagina.xhtml));
         documento->moveToThread(QCoreApplication::instance()->thread());
         QMetaObject::invokeMethod(
             this,

@@ -1,8 +1,9 @@
 #include "print/documento.h"
 
+#include "render_qt/documento_de_texto.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QPaintDevice>
-#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -10,27 +11,6 @@
 #include <QUrl>
 
 namespace impresion {
-
-namespace {
-
-// The page less what the document's reader does not take: an XML declaration would stand as text.
-QString sinDeclaracion(const std::string& xhtml) {
-    QString texto = QString::fromUtf8(xhtml.data(), static_cast<qsizetype>(xhtml.size()));
-    if (texto.startsWith(QLatin1String("<?xml"))) {
-        const qsizetype fin = texto.indexOf(QLatin1String("?>"));
-        texto.remove(0, fin < 0 ? texto.size() : fin + 2);
-    }
-    return texto;
-}
-
-// The reader of text documents knows the blocks of HTML 4 only: the newer ones the page is built of are read as
-// the blocks they are. Text is escaped in the page, so "<" only ever opens a tag.
-void comoBloques(QString& pagina) {
-    static const QRegularExpression etiquetas(QStringLiteral("<(/?)(article|header|nav|figure|figcaption|section)\\b"));
-    pagina.replace(etiquetas, QStringLiteral("<\\1div"));
-}
-
-} // namespace
 
 // Lengths in px: the reader of text documents takes no other unit for margins.
 const char* const kHojaDeImpresion = R"(
@@ -60,9 +40,7 @@ std::unique_ptr<QTextDocument> documentoDePagina(const std::string& xhtml, const
     documento->addResource(QTextDocument::StyleSheetResource, QUrl(QString::fromLatin1(kHojaDeImpresionUrl)),
                            QString());
     documento->setDefaultStyleSheet(QString::fromUtf8(kHojaDeImpresion));
-    QString pagina = sinDeclaracion(xhtml);
-    comoBloques(pagina);
-    documento->setHtml(pagina);
+    documento->setHtml(render_qt::paraDocumentoDeTexto(xhtml));
     return documento;
 }
 

@@ -175,14 +175,18 @@ Resultado<ArticuloEditable> leerArticuloParaEditar(std::string_view ruta, std::s
     return analizarArticuloParaEditar(*lineas, nombreArchivo);
 }
 
-Estado escribirArticulo(std::string_view ruta, std::string_view titulo, const std::vector<std::string>& ilustraciones,
-                        const Lineas& cuerpo) {
+Lineas lineasDeArticulo(std::string_view titulo, const std::vector<std::string>& ilustraciones, const Lineas& cuerpo) {
     Lineas lineas;
     lineas.push_back("<TIT>" + std::string(titulo));
     for (const std::string& nombre : ilustraciones)
         lineas.push_back("<IMG>" + nombre);
     lineas.agregar(cuerpo);
-    return escribirLineas(ruta, lineas);
+    return lineas;
+}
+
+Estado escribirArticulo(std::string_view ruta, std::string_view titulo, const std::vector<std::string>& ilustraciones,
+                        const Lineas& cuerpo) {
+    return escribirLineas(ruta, lineasDeArticulo(titulo, ilustraciones, cuerpo));
 }
 
 Estado crearArticuloVacio(std::string_view ruta) {

@@ -60,7 +60,10 @@ struct ArticuloEditable {
 ArticuloEditable analizarArticuloParaEditar(const Lineas& lineas, std::string_view nombreArchivo);
 Resultado<ArticuloEditable> leerArticuloParaEditar(std::string_view ruta, std::string_view nombreArchivo);
 
-// Writes "<TIT>" + title, "<IMG>" + each illustration, then the body lines, each ending in CR LF.
+// The lines of an article as the editor saves it: "<TIT>" + title, "<IMG>" + each illustration, then the body.
+Lineas lineasDeArticulo(std::string_view titulo, const std::vector<std::string>& ilustraciones, const Lineas& cuerpo);
+
+// Writes lineasDeArticulo(), each line ending in CR LF.
 Estado escribirArticulo(std::string_view ruta, std::string_view titulo, const std::vector<std::string>& ilustraciones,
                         const Lineas& cuerpo);
 
