@@ -146,16 +146,12 @@ bool escribirDiccionario(Trabajo& trabajo, Escritor& escritor, const QString& ru
     const bool leido = leerLineasPorPartes(
         trabajo.enciclopedia(), archivo,
         [&](std::string_view linea) {
-            const std::string_view sin = store::sinEspaciosIzquierda(linea);
-            if (sin.empty()) {
+            const auto entrada = store::entradaDeDiccionario(linea);
+            if (!entrada) {
                 return;
             }
-            const std::size_t espacio = sin.find(' ');
-            const std::string_view palabra = sin.substr(0, espacio);
-            const std::string_view definicion = espacio == std::string_view::npos
-                                                    ? std::string_view()
-                                                    : store::sinEspaciosIzquierda(sin.substr(espacio));
-            salida << "<dt>" << render::escapar(palabra) << "</dt><dd>";
+            const std::string& definicion = entrada->definicion;
+            salida << "<dt>" << render::escapar(entrada->palabra) << "</dt><dd>";
             const auto referencia = store::referenciaDe(definicion);
             const auto it = referencia ? porNombre.find(store::aMayusculas(*referencia)) : porNombre.end();
             if (it != porNombre.end() && !it->second->pagina.isEmpty()) {

@@ -282,6 +282,17 @@ Resultado<std::optional<std::string>> buscarDefinicion(std::string_view director
 #endif
 }
 
+std::optional<EntradaDeDiccionario> entradaDeDiccionario(std::string_view linea) {
+    const std::string_view sin = sinEspaciosIzquierda(linea);
+    if (sin.empty())
+        return std::nullopt;
+    const std::size_t espacio = sin.find(' ');
+    const std::string_view palabra = sin.substr(0, espacio);
+    const std::string_view definicion =
+        espacio == std::string_view::npos ? std::string_view() : sinEspaciosIzquierda(sin.substr(espacio));
+    return EntradaDeDiccionario{aMayusculas(palabra), aMayusculas(definicion)};
+}
+
 std::optional<std::string> referenciaDe(std::string_view definicion) {
     if (definicion.size() < 2 || definicion[0] != '/')
         return std::nullopt;

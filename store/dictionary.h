@@ -45,6 +45,16 @@ private:
     std::optional<std::array<char, 2>> iniciales_; // the bytes a matching line starts with, for a quick pass
 };
 
+// One line of the dictionary as a reader sees it listed: the headword (the line without its leading spaces, up
+// to the first space) and its definition (the rest, without its leading spaces), both in capitals, as a look-up
+// of that headword shows them. Nothing for a line of spaces only.
+struct EntradaDeDiccionario {
+    std::string palabra;
+    std::string definicion;
+    bool operator==(const EntradaDeDiccionario&) const = default;
+};
+std::optional<EntradaDeDiccionario> entradaDeDiccionario(std::string_view linea);
+
 // The article named by a reference definition ("/SOL.TXT" gives "SOL.TXT"), or nothing.
 std::optional<std::string> referenciaDe(std::string_view definicion);
 

@@ -48,6 +48,37 @@ TEST(Diccionario, referenceEntriesNameAnArticle) {
     EXPECT_EQ(referenciaDe(""), std::nullopt);
 }
 
+// A listed entry shows what a look-up of its headword shows: capitals, accents included, the spaces between dropped.
+TEST(Diccionario, listedEntryShowsWhatItsLookUpShows) {
+    struct Caso {
+        std::string linea, palabra, definicion;
+    };
+    const std::vector<Caso> casos = {
+        {"meseta   Llanura alta", "MESETA", "LLANURA ALTA"},
+        {"\xF1"
+         "and\xFA"
+         " Ave corredora",
+         "\xD1"
+         "AND\xDA",
+         "AVE CORREDORA"},
+        {"sol /sol.txt", "SOL", "/SOL.TXT"},
+        {"solo", "SOLO", ""},
+        {"eco ", "ECO", ""},
+    };
+    for (const Caso& c : casos) {
+        const auto entrada = entradaDeDiccionario(c.linea);
+        ASSERT_TRUE(entrada) << c.linea;
+        EXPECT_EQ(entrada->palabra, c.palabra);
+        EXPECT_EQ(entrada->definicion, c.definicion);
+        Lineas una;
+        una.push_back(c.linea);
+        EXPECT_EQ(buscarEnLineas(una, entrada->palabra).value_or("(nada)"), c.definicion) << c.linea;
+    }
+    EXPECT_EQ(entradaDeDiccionario("  abad  Superior"), (EntradaDeDiccionario{"ABAD", "SUPERIOR"}));
+    EXPECT_FALSE(entradaDeDiccionario("   "));
+    EXPECT_FALSE(entradaDeDiccionario(""));
+}
+
 TEST(Diccionario, doubleClickedWordIsStrippedPassByPass) {
     struct Caso {
         std::string seleccion;

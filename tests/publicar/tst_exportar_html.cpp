@@ -128,7 +128,7 @@ private slots:
         const QString diccionario = leer(sitio + QStringLiteral("/diccionario.html"));
         QVERIFY(diccionario.contains(QString::fromUtf8("<dt>MESETA</dt><dd><a href=\"articulos/ESPANA.TXT.html\">"
                                                        "España</a></dd>")));
-        QVERIFY(diccionario.contains(QString::fromUtf8("<dt>ÑANDÚ</dt><dd>Ave corredora")));
+        QVERIFY(diccionario.contains(QString::fromUtf8("<dt>ÑANDÚ</dt><dd>AVE CORREDORA")));
         const QString lista = leer(sitio + QStringLiteral("/listas/Montes_y_rios.html"));
         QVERIFY(lista.indexOf(QStringLiteral("Las montañas")) < lista.indexOf(QStringLiteral(">España<")));
         QVERIFY(leer(sitio + QStringLiteral("/index.html"))
