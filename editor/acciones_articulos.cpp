@@ -34,48 +34,43 @@ bool AccionesArticulos::agregarArticulo(const QString& texto) {
     if (!nombre) {
         return false;
     }
-    if (!store::nombreArchivoValido(*nombre)) {
-        Dialogos::avisar(ventana_, QStringLiteral("«%1» no es un nombre de archivo válido: no puede llevar \\ / : * "
-                                                  "? \" < > |, ni ser «.» o «..», ni terminar en espacio o punto.")
-                                       .arg(texto));
+    const auto objecion = store::verificarNuevoArticulo(*tomo, *nombre);
+    if (!objecion) {
+        Dialogos::error(ventana_, objecion.error());
         return false;
     }
-    if (esArchivoFijo(*nombre)) {
-        Dialogos::avisar(ventana_, QStringLiteral("«%1» es el nombre de un archivo propio de la enciclotomo; elija "
-                                                  "otro nombre para el artículo.")
-                                       .arg(texto));
+    if (*objecion) {
+        using Tipo = store::ObjecionANombre::Tipo;
+        const QString quien = ui::desdeStore((*objecion)->quien);
+        switch ((*objecion)->tipo) {
+        case Tipo::NoValido:
+            Dialogos::avisar(ventana_,
+                             QStringLiteral("«%1» no es un nombre de archivo válido: no puede llevar \\ / : "
+                                            "* ? \" < > |, ni ser «.» o «..», ni terminar en espacio o punto.")
+                                 .arg(texto));
+            break;
+        case Tipo::Propio:
+            Dialogos::avisar(ventana_, QStringLiteral("«%1» es el nombre de un archivo propio de la enciclotomo; "
+                                                      "elija otro nombre para el artículo.")
+                                           .arg(texto));
+            break;
+        case Tipo::EnLaCompleta:
+            Dialogos::avisar(ventana_, QStringLiteral("El artículo «%1» ya está en la lista de artículos.").arg(quien));
+            break;
+        case Tipo::Directorio:
+            Dialogos::avisar(ventana_, QStringLiteral("Ya existe un directorio llamado «%1» en %2 (sin distinguir "
+                                                      "mayúsculas de minúsculas); elija otro nombre para el artículo.")
+                                           .arg(texto, tomo_.directorio()));
+            break;
+        case Tipo::ArchivoDeLista:
+            Dialogos::avisar(ventana_, QStringLiteral("«%1» es el archivo de la lista «%2»; elija otro nombre para "
+                                                      "el artículo.")
+                                           .arg(texto, quien));
+            break;
+        }
         return false;
     }
     const std::string ruta = store::unir(*tomo, *nombre);
-    const auto completa = store::leerCompleta(*tomo);
-    if (!completa) {
-        Dialogos::error(ventana_, completa.error());
-        return false;
-    }
-    for (const auto& articulo : *completa) {
-        if (store::igualesSinCaso(articulo, *nombre)) {
-            Dialogos::avisar(
-                ventana_,
-                QStringLiteral("El artículo «%1» ya está en la lista de artículos.").arg(ui::desdeStore(articulo)));
-            return false;
-        }
-    }
-    if (store::existeDirectorio(ruta)) {
-        Dialogos::avisar(ventana_, QStringLiteral("Ya existe un directorio llamado «%1» en %2 (sin distinguir "
-                                                  "mayúsculas de minúsculas); elija otro nombre para el artículo.")
-                                       .arg(texto, tomo_.directorio()));
-        return false;
-    }
-    if (const auto listas = store::leerIndiceListas(*tomo)) {
-        for (const auto& lista : *listas) {
-            if (store::igualesSinCaso(std::string(lista) + ".dat", *nombre)) {
-                Dialogos::avisar(ventana_, QStringLiteral("«%1» es el archivo de la lista «%2»; elija otro nombre "
-                                                          "para el artículo.")
-                                               .arg(texto, ui::desdeStore(lista)));
-                return false;
-            }
-        }
-    }
 
     // A file that exists but is missing from the complete list is an article that was dropped from it: it may
     // be listed again as it is, which is how a complete list saved too short is repaired.

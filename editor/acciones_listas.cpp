@@ -52,7 +52,7 @@ bool AccionesListas::agregarLista(const QString& texto) {
         return false;
     }
     const std::string archivo = *nombre + ".dat";
-    bool repetida = esArchivoFijo(archivo);
+    bool repetida = store::esNombrePropio(archivo);
     for (qsizetype i = 0; i < tomo_.listas().size() && !repetida; ++i) {
         repetida = store::igualesSinCaso(bytesDe(tomo_.listas()[i]), *nombre);
     }
@@ -121,7 +121,7 @@ void AccionesListas::guardarLista() {
     }
     // The complete list is a list file like the others (the viewer loads it by the list name COMPLETA), so
     // the ticked articles may be saved as it; the other fixed files and the articles are not lists.
-    bool ajeno = esArchivoFijo(*archivo) && !store::igualesSinCaso(*archivo, store::kCompleta);
+    bool ajeno = store::esNombrePropio(*archivo) && !store::igualesSinCaso(*archivo, store::kCompleta);
     for (int i = 0; i < tomo_.cuantosArticulos() && !ajeno; ++i) {
         ajeno = store::igualesSinCaso(bytesDe(tomo_.articulo(i)), *archivo);
     }

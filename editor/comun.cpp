@@ -50,17 +50,6 @@ QStringList listaDeLineas(const store::Lineas& lineas) {
     return lista;
 }
 
-bool esArchivoFijo(std::string_view nombre) {
-    static constexpr std::array kFijos = {store::kColor,    store::kDict,   store::kIcono,  store::kDescrip,
-                                          store::kCompleta, store::kListas, store::kUltimo, store::kImg};
-    for (const auto fijo : kFijos) {
-        if (store::igualesSinCaso(nombre, fijo)) {
-            return true;
-        }
-    }
-    return false;
-}
-
 bool esRutaCompleta(std::string_view ruta) {
     const auto letra = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
     if (ruta.size() >= 3 && letra(ruta[0]) && ruta[1] == ':' && (ruta[2] == '\\' || ruta[2] == '/')) {

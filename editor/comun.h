@@ -41,10 +41,6 @@ std::optional<store::Lineas> lineasAlmacen(QWidget* padre, const QString& texto)
 QString textoDeLineas(const store::Lineas& lineas);
 QStringList listaDeLineas(const store::Lineas& lineas);
 
-// True for the names of the files every encyclopaedia directory keeps for itself (COLOR.DAT, DICT.DAT,
-// ICONO.ICO, DESCRIP.DAT, COMPLETA.DAT, LISTAS.DAT, ULTIMO.DAT, IMG), without regard to letter case.
-bool esArchivoFijo(std::string_view nombre);
-
 // True for a full path as the store keeps them: a drive letter, ":" and a separator ("C:\\ENCICLO"), or a
 // native absolute path. A relative path would depend on the directory each program happens to start in.
 bool esRutaCompleta(std::string_view ruta);

@@ -2,9 +2,19 @@
 
 #include "colour_file.h"
 #include "detail.h"
+#include "encoding.h"
 #include "paths.h"
 
+#include <algorithm>
+#include <array>
+
 namespace store {
+
+bool esNombrePropio(std::string_view nombre) {
+    static constexpr std::array kPropios = {kImg, kColor, kDict, kIcono, kDescrip, kCompleta, kListas, kUltimo};
+    return std::any_of(kPropios.begin(), kPropios.end(),
+                       [&](std::string_view propio) { return igualesSinCaso(propio, nombre); });
+}
 
 Estado verificarNuevaEnciclopedia(std::string_view directorio) {
     const char* const operacion = "crear el directorio";

@@ -818,7 +818,6 @@ void Revision::revisarSueltos() {
     for (const std::string_view lista : listas_) {
         listas.insert(aMayusculas(std::string(lista) + ".dat"));
     }
-    static constexpr std::array kPropios = {kImg, kColor, kDict, kIcono, kDescrip, kCompleta, kListas, kUltimo};
     std::string bytes;
     for (const Directorio::Entrada& e : tomo_.entradas()) {
         if (!e.archivo || cancelada()) {
@@ -827,8 +826,7 @@ void Revision::revisarSueltos() {
         const std::string mayus = aMayusculas(e.nombre);
         const bool temporal =
             e.nombre.rfind(".lumbre-", 0) == 0 && mayus.size() > 4 && mayus.compare(mayus.size() - 4, 4, ".TMP") == 0;
-        const bool propio = std::any_of(kPropios.begin(), kPropios.end(),
-                                        [&](std::string_view p) { return igualesSinCaso(p, e.nombre); });
+        const bool propio = esNombrePropio(e.nombre);
         if (temporal || propio || mayusculas_.count(mayus) || listas.count(mayus)) {
             continue;
         }

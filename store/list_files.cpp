@@ -1,5 +1,6 @@
 #include "list_files.h"
 
+#include "encoding.h"
 #include "encyclopaedia.h"
 #include "paths.h"
 
@@ -38,6 +39,30 @@ std::optional<Error> verificarNuevaLista(std::string_view directorio, std::strin
     if (existeArchivo(ruta) || existeDirectorio(ruta))
         return Error{operacion, ruta, Causa::YaExiste, {}};
     return std::nullopt;
+}
+
+Resultado<std::optional<ObjecionANombre>> verificarNuevoArticulo(std::string_view directorio, std::string_view nombre) {
+    using Tipo = ObjecionANombre::Tipo;
+    if (!nombreArchivoValido(nombre))
+        return std::optional<ObjecionANombre>(ObjecionANombre{Tipo::NoValido, std::string(nombre)});
+    if (esNombrePropio(nombre))
+        return std::optional<ObjecionANombre>(ObjecionANombre{Tipo::Propio, std::string(nombre)});
+    const auto completa = leerCompleta(directorio);
+    if (!completa)
+        return completa.error();
+    for (const std::string_view articulo : *completa) {
+        if (igualesSinCaso(articulo, nombre))
+            return std::optional<ObjecionANombre>(ObjecionANombre{Tipo::EnLaCompleta, std::string(articulo)});
+    }
+    if (existeDirectorio(unir(directorio, nombre)))
+        return std::optional<ObjecionANombre>(ObjecionANombre{Tipo::Directorio, std::string(nombre)});
+    if (const auto listas = leerIndiceListas(directorio)) {
+        for (const std::string_view lista : *listas) {
+            if (igualesSinCaso(std::string(lista) + ".dat", nombre))
+                return std::optional<ObjecionANombre>(ObjecionANombre{Tipo::ArchivoDeLista, std::string(lista)});
+        }
+    }
+    return std::optional<ObjecionANombre>();
 }
 
 Estado agregarLista(std::string_view directorio, std::string_view nombre) {

@@ -62,6 +62,44 @@ TEST_F(Listas, savingReplacesTheWholeFile) {
     EXPECT_TRUE(leerLista(kEnc, "Planetas")->empty());
 }
 
+TEST_F(Listas, newArticleMayNotNameAnotherFileOfTheEncyclopaedia) {
+    ASSERT_TRUE(agregarLista(kEnc, "Planetas"));
+    ASSERT_TRUE(anexarACompleta(kEnc, "Sol.txt"));
+    fs::create_directories(dir() / "FOTOS");
+    escribir(dir() / "PERDIDO.TXT", "<TIT>Perdido\r\n"); // on disk, missing from the complete list
+    using Tipo = ObjecionANombre::Tipo;
+    struct Caso {
+        std::string nombre;
+        std::optional<Tipo> tipo;
+        std::string quien;
+    };
+    const Caso casos[] = {
+        {"SOL.TXT", Tipo::EnLaCompleta, "Sol.txt"},
+        {"color.dat", Tipo::Propio, "color.dat"},
+        {"Img", Tipo::Propio, "Img"},
+        {"ULTIMO.DAT", Tipo::Propio, "ULTIMO.DAT"},
+        {"fotos", Tipo::Directorio, "fotos"},
+        {"PLANETAS.DAT", Tipo::ArchivoDeLista, "Planetas"},
+        {"a\\b.txt", Tipo::NoValido, "a\\b.txt"},
+        {"", Tipo::NoValido, ""},
+        {"fin.", Tipo::NoValido, "fin."},
+        {"PERDIDO.TXT", std::nullopt, ""},
+        {"LUNA.TXT", std::nullopt, ""},
+    };
+    for (const auto& c : casos) {
+        const auto objecion = verificarNuevoArticulo(kEnc, c.nombre);
+        ASSERT_TRUE(objecion.ok()) << c.nombre;
+        ASSERT_EQ(objecion->has_value(), c.tipo.has_value()) << c.nombre;
+        if (c.tipo) {
+            EXPECT_EQ((*objecion)->tipo, *c.tipo) << c.nombre;
+            EXPECT_EQ((*objecion)->quien, c.quien) << c.nombre;
+        }
+    }
+    fs::remove(dir() / "COMPLETA.DAT");
+    fs::create_directory(dir() / "COMPLETA.DAT");
+    EXPECT_FALSE(verificarNuevoArticulo(kEnc, "LUNA.TXT").ok());
+}
+
 TEST_F(Listas, newListMayNotNameAnExistingFile) {
     ASSERT_TRUE(agregarLista(kEnc, "Planetas"));
     escribir(dir() / "SOL.DAT", "<TIT>Sol\r\n");
