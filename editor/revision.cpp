@@ -7,9 +7,7 @@
 
 #include <QBuffer>
 #include <QByteArray>
-#include <QDir>
 #include <QImageReader>
-#include <QRegularExpression>
 #include <QThread>
 
 namespace forja {
@@ -31,15 +29,11 @@ store::OpcionesRevision opcionesDeRevision() {
 }
 
 std::optional<std::string> directorioDeOrden(const QString& ruta, QString* motivo) {
-    // A drive path is kept as typed; a relative native one is made absolute.
-    static const QRegularExpression unidad(QStringLiteral("^[A-Za-z]:"));
-    const QString completa =
-        unidad.match(ruta).hasMatch() ? ruta : QDir::cleanPath(QDir::current().absoluteFilePath(ruta));
-    QString ajenos;
-    auto directorio = ui::haciaStore(completa, &ajenos);
+    std::string ajenos;
+    auto directorio = store::rutaDeOrden(ruta.toStdString(), &ajenos);
     if (!directorio) {
-        *motivo =
-            QStringLiteral("la ruta «%1» tiene caracteres que las enciclotomos no admiten (%2).").arg(ruta, ajenos);
+        *motivo = QStringLiteral("la ruta «%1» tiene caracteres que las enciclotomos no admiten (%2).")
+                      .arg(ruta, QString::fromStdString(ajenos));
         return std::nullopt;
     }
     if (!store::existeDirectorio(*directorio)) {

@@ -3,11 +3,11 @@
 #include "publish/exportacion.h"
 
 #include "store/encoding.h"
+#include "store/paths.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QGuiApplication>
-#include <QRegularExpression>
 
 #include <atomic>
 #include <csignal>
@@ -102,12 +102,8 @@ std::optional<int> ejecutarOrdenExportar(const QStringList& argumentos, QString*
     if (resto[1].isEmpty() || resto[2].isEmpty()) {
         return errorDeUso(salida, QStringLiteral("RUTA y DESTINO no pueden estar vacíos."));
     }
-    // A drive path is kept as typed; a path of this system is made absolute, as the viewer does with its RUTA.
-    static const QRegularExpression unidad(QStringLiteral("^[A-Za-z]:"));
-    const QString ruta =
-        unidad.match(resto[1]).hasMatch() ? resto[1] : QDir::cleanPath(QDir::current().absoluteFilePath(resto[1]));
     std::string noRepresentables;
-    const auto enciclopedia = store::utf8ACp1252(ruta.toStdString(), &noRepresentables);
+    const auto enciclopedia = store::rutaDeOrden(resto[1].toStdString(), &noRepresentables);
     if (!enciclopedia) {
         decir(salida, QStringLiteral("forja: la ruta «%1» tiene caracteres que las enciclotomos no admiten (%2).\n")
                           .arg(resto[1], QString::fromStdString(noRepresentables)));

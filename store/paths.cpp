@@ -623,4 +623,22 @@ int abrirDentro(std::string_view directorio, std::string_view ruta, Error& error
 
 } // namespace detail
 
+std::optional<std::string> rutaDeOrden(std::string_view utf8, std::string* noRepresentables) {
+    const bool unidad = utf8.size() >= 2 && utf8[1] == ':' &&
+                        ((utf8[0] >= 'A' && utf8[0] <= 'Z') || (utf8[0] >= 'a' && utf8[0] <= 'z'));
+    if (unidad)
+        return utf8ACp1252(utf8, noRepresentables);
+    fs::path nativa(std::string{utf8});
+    if (nativa.is_relative()) {
+        std::error_code error;
+        const fs::path actual = fs::current_path(error);
+        if (!error)
+            nativa = actual / nativa;
+    }
+    std::string limpia = nativa.lexically_normal().generic_string();
+    while (limpia.size() > 1 && limpia.back() == '/')
+        limpia.pop_back();
+    return utf8ACp1252(limpia, noRepresentables);
+}
+
 } // namespace store

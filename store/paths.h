@@ -4,6 +4,7 @@
 // plain concatenation with "\". Only when a file is opened is the path turned into a native one.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,13 @@ std::filesystem::path directorioUnidad(char letra);
 // lists the directory; otherwise a per-directory index is used and refreshed when the directory
 // changes, so a directory of many files is not listed again for every name looked up in it.
 std::filesystem::path resolver(std::string_view ruta);
+
+// A directory given on a program's command line (UTF-8), as the store names it: a drive path ("C:\ENCICLO\SOLAR",
+// "c:/x") exactly as typed; a path of this system made absolute against the working directory, with "." and ".."
+// resolved and doubled or trailing separators dropped, since the store would otherwise read it against whatever
+// directory the program is in at the time. Nothing when the path holds characters Windows-1252 cannot; those
+// characters (UTF-8, each once) then go to `noRepresentables`.
+std::optional<std::string> rutaDeOrden(std::string_view utf8, std::string* noRepresentables = nullptr);
 
 // Drops the case index of a native directory, after this process created, renamed or removed an entry in it.
 void olvidarDirectorio(const std::filesystem::path& directorio);

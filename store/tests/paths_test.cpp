@@ -235,6 +235,29 @@ TEST(IndiceDeNombres, findsEveryNameAndMarksSharedKeys) {
     }
 }
 
+// What a command line names, as the store will name it whatever directory the program later works in.
+TEST(RutaDeOrden, driveKeptAsTypedAndNativeMadeAbsolute) {
+    const std::string actual = fs::current_path().generic_string();
+    struct Caso {
+        std::string dada, esperada;
+    };
+    const std::vector<Caso> casos = {
+        {"C:\\ENCICLO\\SOLAR", "C:\\ENCICLO\\SOLAR"},
+        {"c:/enciclo/./solar/", "c:/enciclo/./solar/"},
+        {"/home/ana//enc/", "/home/ana/enc"},
+        {"/home/ana/enc/otra/..", "/home/ana/enc"},
+        {"/", "/"},
+        {"enc", actual + "/enc"},
+        {"./enc/../r\xC3\xADos", actual + "/r\xEDos"},
+    };
+    for (const Caso& c : casos) {
+        EXPECT_EQ(rutaDeOrden(c.dada).value_or("(nada)"), c.esperada) << c.dada;
+    }
+    std::string malos;
+    EXPECT_FALSE(rutaDeOrden("/enc/\xE2\x98\x83/\xCE\xB1\xE2\x98\x83", &malos));
+    EXPECT_EQ(malos, "\xE2\x98\x83\xCE\xB1");
+}
+
 TEST(NombresSeguros, relativeNamesMayNotClimbOut) {
     struct Caso {
         std::string nombre;

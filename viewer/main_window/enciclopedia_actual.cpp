@@ -6,8 +6,6 @@
 #include "store/text_file.h"
 #include "ui/texto.h"
 
-#include <QDir>
-#include <QRegularExpression>
 #include <QStringList>
 
 namespace {
@@ -24,13 +22,8 @@ std::optional<std::string>& enciclopediaDeLaSesion() {
 bool tomarEnciclopediaDeLaSesion(const QString& ruta, QString* motivo) {
     QString sinUso;
     QString& m = motivo ? *motivo : sinUso;
-    // A drive path is kept as typed; a relative native one is made absolute, since the store would
-    // otherwise read it against whatever directory the program is in at the time.
-    static const QRegularExpression unidad(QStringLiteral("^[A-Za-z]:"));
-    const QString completa =
-        unidad.match(ruta).hasMatch() ? ruta : QDir::cleanPath(QDir::current().absoluteFilePath(ruta));
-    QString ajenos;
-    std::optional<std::string> directorio = ui::haciaStore(completa, &ajenos);
+    std::string ajenos;
+    std::optional<std::string> directorio = store::rutaDeOrden(ruta.toStdString(), &ajenos);
     // A file manager may hand over a file of the encyclopaedia (its COMPLETA.DAT, an article): the
     // encyclopaedia is the directory holding it.
     if (directorio && !store::existeDirectorio(*directorio) && store::existeArchivo(*directorio)) {
@@ -39,7 +32,7 @@ bool tomarEnciclopediaDeLaSesion(const QString& ruta, QString* motivo) {
     }
     if (!directorio) {
         m = QStringLiteral("No se puede abrir «%1»: la ruta tiene caracteres que las enciclotomos no admiten (%2).")
-                .arg(ruta, ajenos);
+                .arg(ruta, QString::fromStdString(ajenos));
         return false;
     }
     if (!store::existeDirectorio(*directorio)) {
