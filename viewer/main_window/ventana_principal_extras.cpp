@@ -33,8 +33,7 @@ void VentanaPrincipal::cambiarEnciclopedia(const std::string& directorio) {
     indice_->vaciar();
     Cargar(std::string(store::kNombreCompleta), false);
     DarEntorno();
-    selector_->cmdTamano_Click(); // widens
-    selector_->cmdTamano_Click(); // narrows again, loading the complete list with its titles
+    selector_->recargar();
     emit enciclopediaCambiada();
 }
 

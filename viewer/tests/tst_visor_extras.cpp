@@ -158,6 +158,30 @@ private slots:
         QCOMPARE(otro.windowTitle(), QStringLiteral("Los ríos de España"));
     }
 
+    // A reader who had the filters in sight keeps them in sight after switching, with the new encyclopaedia's
+    // lists, none ticked, and its whole list of titles.
+    void elector_conLosFiltrosAVista_siguenAVista() {
+        Selector* s = w->selector();
+        QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
+        s->lstDats->item(0)->setCheckState(Qt::Checked);
+        const int ancho = s->width();
+        Elector* e = w->elector();
+        w->mnuSeleki->trigger();
+        e->lstTomos->setCurrentRow(1);
+        QTest::keyClick(e->lstTomos, Qt::Key_Return);
+        QCOMPARE(w->directorio(), kRios);
+        QVERIFY(prueba::esperarListado(w->indice()));
+        QCOMPARE(s->cmdTamano->text(), QStringLiteral("<"));
+        QVERIFY(s->lstDats->isVisible());
+        QCOMPARE(s->width(), ancho);
+        QCOMPARE(s->lstDats->count(), 1);
+        QCOMPARE(s->lstDats->item(0)->checkState(), Qt::Unchecked);
+        QCOMPARE(s->indice()->rowCount(), 4);
+        QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
+        QCOMPARE(s->cmdTamano->text(), QStringLiteral(">"));
+        QVERIFY(!s->lstDats->isVisible());
+    }
+
     // Choosing the encyclopaedia already current reloads it: the ticked filters are cleared and the whole
     // list is shown again. Taking up its colours leaves the configuration window's scroll bars where the
     // reader left them.

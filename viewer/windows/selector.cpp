@@ -198,24 +198,30 @@ void Selector::mostrarCantidad() {
 void Selector::cmdTamano_Click() {
     // Widening adds the filters' width to whatever width the reader gave the window; narrowing takes it away.
     const int filtros = ui::pixeles(kAnchoAncho) - ui::pixeles(kAnchoAngosto);
-    const int alto = ui::pixeles(kAltoCliente);
     ancho_ = !ancho_;
-    if (ancho_) {
-        const int nuevo = width() + filtros;
-        ui::fijarTamanoDeDiseno(this, QSize(ui::pixeles(kAnchoAncho), alto));
-        resize(nuevo, height());
-        cmdTamano->setText(QStringLiteral("<"));
-        cmdTamano->setAccessibleName(QStringLiteral("Ocultar los filtros"));
-    } else {
-        const int nuevo = std::max(width() - filtros, ui::pixeles(kAnchoAngosto));
-        ui::fijarTamanoDeDiseno(this, QSize(ui::pixeles(kAnchoAngosto), alto));
-        resize(nuevo, height());
+    const int nuevo = ancho_ ? width() + filtros : std::max(width() - filtros, ui::pixeles(kAnchoAngosto));
+    mostrarAnchura();
+    resize(nuevo, height());
+    if (!ancho_) {
         Aceptar();
-        cmdTamano->setText(QStringLiteral(">"));
-        cmdTamano->setAccessibleName(QStringLiteral("Mostrar los filtros"));
     }
-    lstDats->setVisible(ancho_);
     ActuaLbl();
+}
+
+void Selector::recargar() {
+    // Form_Load has narrowed the window; it keeps the filters shown if the reader had them shown.
+    mostrarAnchura();
+    resize(ui::pixeles(ancho_ ? kAnchoAncho : kAnchoAngosto), height());
+    Aceptar();
+    ActuaLbl();
+}
+
+void Selector::mostrarAnchura() {
+    ui::fijarTamanoDeDiseno(this, QSize(ui::pixeles(ancho_ ? kAnchoAncho : kAnchoAngosto), ui::pixeles(kAltoCliente)));
+    cmdTamano->setText(ancho_ ? QStringLiteral("<") : QStringLiteral(">"));
+    cmdTamano->setAccessibleName(ancho_ ? QStringLiteral("Ocultar los filtros")
+                                        : QStringLiteral("Mostrar los filtros"));
+    lstDats->setVisible(ancho_);
 }
 
 void Selector::lstArticulos_DblClick() {

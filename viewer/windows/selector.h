@@ -35,6 +35,9 @@ public:
     void ActuaLbl();
     // Widens the window (showing the filters), or narrows it and applies the filters.
     void cmdTamano_Click();
+    // After switching encyclopaedias (and recargarFiltros): the window as wide as the reader left it, the
+    // titles of the ticked lists or of the complete list.
+    void recargar();
     // Asks for the selected article to be opened (articuloElegido); nothing when none is selected.
     void lstArticulos_DblClick();
 
@@ -57,6 +60,8 @@ protected:
 
 private:
     void mostrarCantidad();
+    // The design size, the button and the filter list for the width the window now has (ancho_).
+    void mostrarAnchura();
 
     IndiceArticulos* indice_;
     bool cargado_ = false;
