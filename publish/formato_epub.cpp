@@ -14,10 +14,10 @@
 #include "publish/archivos.h"
 #include "publish/zip.h"
 
+#include "render/texto_web.h"
 #include "store/encoding.h"
 
 #include <QDateTime>
-#include <QUrl>
 #include <QUuid>
 
 namespace publish {
@@ -29,7 +29,7 @@ std::string e(std::string_view utf8) {
 }
 
 std::string url(const QString& nombre) {
-    return QString::fromLatin1(QUrl::toPercentEncoding(nombre, "/-_.")).toStdString();
+    return render::codificarUrl(nombre.toStdString(), "/");
 }
 
 std::string paginaXhtml(const std::string& titulo, const std::string& cuerpo, const char* extraHtml = "") {

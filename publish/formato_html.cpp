@@ -14,15 +14,14 @@
 #include "publish/escritura.h"
 #include "publish/paginas_adelantadas.h"
 
+#include "render/texto_web.h"
 #include "store/dictionary.h"
 #include "store/encoding.h"
 #include "store/encyclopaedia.h"
 #include "store/paths.h"
 
 #include <QDir>
-#include <QUrl>
 
-#include <cstdio>
 #include <mutex>
 
 #include <unordered_map>
@@ -36,27 +35,11 @@ std::string e(std::string_view utf8) {
 }
 
 std::string url(const QString& nombre) {
-    return QString::fromLatin1(QUrl::toPercentEncoding(nombre, "/-_.")).toStdString();
+    return render::codificarUrl(nombre.toStdString(), "/");
 }
 
 std::string json(std::string_view utf8) {
-    std::string s = "\"";
-    for (const char c : utf8) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            s += '\\';
-            s += c;
-        } else if (u < 0x20) {
-            char b[8];
-            std::snprintf(b, sizeof b, "\\u%04x", u);
-            s += b;
-        } else if (c == '<') {
-            s += "\\u003c";
-        } else {
-            s += c;
-        }
-    }
-    return s + "\"";
+    return render::escaparJson(utf8);
 }
 
 const char* const kEstiloSitio = R"(.sitio{max-width:60em;margin:0 auto;padding:.3em 1em;font-size:.9em}
