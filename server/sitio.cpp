@@ -6,14 +6,17 @@
 #include "server/paginas.h"
 #include "store/article.h"
 #include "store/colour_file.h"
+#include "store/detail.h"
 #include "store/dictionary.h"
 #include "store/encoding.h"
 #include "store/encyclopaedia.h"
+#include "store/limits.h"
 #include "store/paths.h"
 #include "store/registry.h"
 #include "store/text_file.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -112,6 +115,32 @@ std::optional<std::int64_t> segundosDe(const std::string& ruta) {
         return std::nullopt;
     }
     return static_cast<std::int64_t>(st.st_mtim.tv_sec);
+}
+
+// A picture of the encyclopaedia, answered from its file: opened through no link below the directory (as the
+// store reads every file of an encyclopaedia), only a regular file, and never read into memory here.
+Respuesta desdeArchivo(const std::string& directorio, const std::string& ruta, QByteArray tipo) {
+    store::Error error;
+    const int fd = store::detail::abrirDentro(directorio, ruta, error);
+    if (fd < 0) {
+        return no(404, QByteArray::fromStdString(store::cp1252AUtf8(error.mensaje())));
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::uint64_t>(st.st_size) > store::kLimiteImagen) {
+        ::close(fd);
+        return no(404, "no es un archivo de imagen que se pueda servir");
+    }
+    Respuesta r;
+    r.tipo = std::move(tipo);
+    r.archivo = std::make_shared<Archivo>(fd, static_cast<std::int64_t>(st.st_size));
+    // The file's identity, size and time stand for its bytes: a file saved again gets a new tag.
+    r.etiqueta = QByteArray::number(static_cast<qulonglong>(st.st_ino), 16) + '-' +
+                 QByteArray::number(static_cast<qlonglong>(st.st_size), 16) + '-' +
+                 QByteArray::number(static_cast<qlonglong>(st.st_mtim.tv_sec) * 1000000000ll + st.st_mtim.tv_nsec, 16);
+    r.modificado = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+    r.cache = "public, max-age=60";
+    return r;
 }
 
 std::size_t numero(const QByteArray& texto, std::size_t maximo) {
@@ -250,6 +279,15 @@ void Sitio::preparar() {
     for (const auto& e : *lista) {
         revisiones_.start([e] { e->revisar(true); });
     }
+}
+
+bool Sitio::bloquea(const Peticion& p) {
+    if (!p.ruta.startsWith("/e/")) {
+        return false;
+    }
+    const qsizetype barra = p.ruta.lastIndexOf('/');
+    const QByteArray pagina = p.ruta.mid(barra + 1);
+    return p.ruta.count('/') == 3 && (pagina == "buscar" || pagina == "diccionario");
 }
 
 Respuesta Sitio::responder(const Peticion& p) {
@@ -422,31 +460,11 @@ Respuesta Sitio::imagen(EnciclopediaServida& e, const std::string& nombre) {
     if (!store::nombreArchivoValido(nombre) || !esImagen(nombre)) {
         return no(404, "no es una imagen");
     }
-    const std::string ruta = store::rutaIlustracion(e.directorio(), nombre);
-    auto bytes = store::leerImagenDentro(e.directorio(), ruta);
-    if (!bytes) {
-        return no(404, QByteArray::fromStdString(store::cp1252AUtf8(bytes.error().mensaje())));
-    }
-    Respuesta r;
-    r.tipo = tipoDeImagen(nombre);
-    r.cuerpo = QByteArray(bytes->data(), static_cast<qsizetype>(bytes->size()));
-    r.modificado = segundosDe(ruta);
-    r.cache = "public, max-age=60";
-    return r;
+    return desdeArchivo(e.directorio(), store::rutaIlustracion(e.directorio(), nombre), tipoDeImagen(nombre));
 }
 
 Respuesta Sitio::icono(EnciclopediaServida& e) {
-    const std::string ruta = store::unir(e.directorio(), store::kIcono);
-    auto bytes = store::leerImagenDentro(e.directorio(), ruta);
-    if (!bytes) {
-        return no(404, QByteArray::fromStdString(store::cp1252AUtf8(bytes.error().mensaje())));
-    }
-    Respuesta r;
-    r.tipo = "image/x-icon";
-    r.cuerpo = QByteArray(bytes->data(), static_cast<qsizetype>(bytes->size()));
-    r.modificado = segundosDe(ruta);
-    r.cache = "public, max-age=60";
-    return r;
+    return desdeArchivo(e.directorio(), store::unir(e.directorio(), store::kIcono), "image/x-icon");
 }
 
 Respuesta Sitio::busqueda(EnciclopediaServida& e, const Peticion& p) {

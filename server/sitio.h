@@ -50,6 +50,9 @@ public:
     // Looks at every encyclopaedia once, on this thread, and starts building the search indexes.
     void preparar();
     Respuesta responder(const Peticion& peticion);
+    // Whether the answer may take long or wait for a lock (a search, a dictionary look-up): such requests are
+    // answered on the server's queue of their own.
+    static bool bloquea(const Peticion& peticion);
 
     // The encyclopaedias served now (from the registry, looked at again at most every interval).
     std::shared_ptr<const Lista> enciclopedias();

@@ -165,6 +165,7 @@ ServidorDePrueba::ServidorDePrueba(const std::vector<std::string>& directorios, 
                                                    std::lock_guard b(mutex_);
                                                    lineas_ << linea;
                                                });
+            http_->colaAparte(&servidor::Sitio::bloquea);
             http_->escuchar(QHostAddress::LocalHost, 0);
             puerto_ = http_->puerto();
         },

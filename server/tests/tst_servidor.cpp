@@ -127,6 +127,18 @@ private slots:
         QTest::newRow("versión") << QByteArray("GET / HTTP/2.0\r\nHost: x\r\n\r\n") << 505;
         QTest::newRow("no es HTTP") << QByteArray("\x16\x03\x01\x02\x00\x01\x00\x01\xfc\x03\x03 \r\n\r\n", 16) << 400;
         QTest::newRow("destino sin barra") << get("e/solar/") << 400;
+        // Where one request ends must be sure, or its body could run as a second request.
+        QTest::newRow("dos largos distintos")
+            << QByteArray("GET / HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\nContent-Length: 41\r\n\r\n"
+                          "GET /e/solar/a/SOL.TXT HTTP/1.1\r\nHost: x\r\n\r\n")
+            << 400;
+        QTest::newRow("dos largos iguales")
+            << QByteArray("GET / HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\nContent-Length: 0\r\n\r\n") << 400;
+        QTest::newRow("codificación vacía")
+            << QByteArray("GET / HTTP/1.1\r\nHost: x\r\nTransfer-Encoding:\r\nConnection: close\r\n\r\n") << 400;
+        QTest::newRow("HTTP/1.1 sin Host") << QByteArray("GET / HTTP/1.1\r\nConnection: close\r\n\r\n") << 400;
+        QTest::newRow("dos Host") << QByteArray("GET / HTTP/1.1\r\nHost: x\r\nHost: y\r\nConnection: close\r\n\r\n")
+                                  << 400;
     }
     void hostiles() {
         QFETCH(QByteArray, bruto);
@@ -276,6 +288,8 @@ private slots:
         const Contestacion segunda = prueba::pedir(puerto(), destino, "If-None-Match: " + etiqueta + "\r\n");
         QCOMPARE(segunda.estado, 304);
         QVERIFY(segunda.cuerpo.isEmpty());
+        // A 304 stands for the whole answer: "Content-Length: 0" would say that it is empty.
+        QVERIFY2(!segunda.cabeza.toLower().contains("content-length"), segunda.cabeza.constData());
         QCOMPARE(prueba::pedir(puerto(), destino, "If-None-Match: \"otra\"\r\n").estado, 200);
     }
 
