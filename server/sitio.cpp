@@ -482,7 +482,7 @@ Respuesta Sitio::busqueda(EnciclopediaServida& e, const Peticion& p) {
     pagina.indice = e.estadoIndice();
     if (!q.trimmed().isEmpty()) {
         pagina.buscada = true;
-        pagina.resultados = e.buscar(pagina.consulta, pagina.desde + kPorBusqueda);
+        pagina.resultados = e.buscar(pagina.consulta, pagina.desde, kPorBusqueda);
     }
     const bool parcial = parametro(p.consulta, "parcial") == "1";
     return html(parcial ? fragmentoBusqueda(pagina) : paginaBusqueda(pagina), i->modificado);
@@ -556,7 +556,7 @@ Respuesta Sitio::diccionario(EnciclopediaServida& e, const Peticion& p) {
         pagina.palabra = cp ? store::cp1252AUtf8(palabra) : QByteArray(escrita).toUpper().toStdString();
         std::optional<std::string> definicion;
         if (cp) {
-            const auto hallada = store::buscarDefinicion(e.directorio(), palabra);
+            const auto hallada = e.diccionario().buscar(palabra);
             if (!hallada) {
                 pagina.sinDiccionario = true;
                 pagina.error = store::cp1252AUtf8(hallada.error().mensaje());
@@ -564,7 +564,10 @@ Respuesta Sitio::diccionario(EnciclopediaServida& e, const Peticion& p) {
                                       hallada.error().causa == store::Causa::RutaNoEncontrada;
             } else if (hallada->has_value()) {
                 definicion = **hallada;
-            } else if (const auto porRaiz = lexico::buscarPorRaiz(e.directorio(), palabra)) {
+            } else if (const auto porRaiz = lexico::buscarPorRaiz(palabra, [&](const std::string& raiz) {
+                           auto entrada = e.diccionario().buscar(raiz);
+                           return entrada ? *entrada : std::nullopt;
+                       })) {
                 // A word without an entry of its own, found under its stem ("PLANETAS" under "PLANETA").
                 definicion = porRaiz->definicion;
                 pagina.raiz = store::cp1252AUtf8(porRaiz->raiz);

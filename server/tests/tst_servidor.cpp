@@ -374,6 +374,16 @@ private slots:
                                << QStringList{u"1 artículo encontrado."_qs, u"MARTE.TXT"_qs} << QStringList{};
         QTest::newRow("prefijo") << QByteArray("/e/rios/buscar?q=guadal*")
                                  << QStringList{u"encontrado"_qs, u"<b>Guadal"_qs} << QStringList{};
+        QByteArray comodines;
+        for (int i = 0; i < 85; ++i) {
+            comodines += i ? "+p*" : "p*";
+        }
+        QTest::newRow("85 comodines: solo los primeros")
+            << "/e/solar/buscar?q=" + comodines
+            << QStringList{u"se buscaron solo sus primeras palabras"_qs, u"encontrado"_qs} << QStringList{};
+        QTest::newRow("más palabras de las que se buscan")
+            << QByteArray("/e/solar/buscar?q=sol+sol+sol+sol+sol+sol+sol+sol+sol+sol+sol+sol+zzxxqq")
+            << QStringList{u"se buscaron solo sus primeras palabras"_qs, u">El Sol</a>"_qs} << QStringList{};
         QTest::newRow("nada") << QByteArray("/e/solar/buscar?q=zzxxqq")
                               << QStringList{u"Ningún artículo tiene todas las palabras buscadas."_qs} << QStringList{};
         QTest::newRow("búsqueda al teclear") << QByteArray("/e/solar/buscar?q=rojo&parcial=1")
