@@ -370,3 +370,18 @@ TEST_F(Busqueda, boundsLeaveTermsOutAndADeepPageListsOnlyItself) {
     EXPECT_FALSE(pagina.aciertos[0].pasaje.empty());
     EXPECT_EQ(pagina.encontrados, todas.encontrados);
 }
+
+// A folder of the encyclopaedia that is a link leading out of it is never read, whether the list names a file
+// below it as spelled on disk or in another letter case; a file below a real folder is indexed.
+TEST_F(Busqueda, aFolderLinkingOutIsNeverIndexed) {
+    fs::create_directories(raiz_ / "fuera");
+    escribir(raiz_ / "fuera" / "SECRETO.TXT", "<TIT>Secreto\r\nzarzaparrillaoculta\r\n");
+    fs::create_directory_symlink(raiz_ / "fuera", dir() / "ENLACE");
+    fs::create_directories(dir() / "DENTRO");
+    escribir(dir() / "DENTRO" / "BIEN.TXT", "<TIT>Bien\r\nzarzaparrillavisible\r\n");
+    escribir(dir() / "COMPLETA.DAT", leer(dir() / "COMPLETA.DAT").value() +
+                                         "ENLACE\\SECRETO.TXT\r\nenlace\\secreto.txt\r\nDENTRO\\BIEN.TXT\r\n");
+    actualizar();
+    EXPECT_EQ(buscar("zarzaparrillaoculta"), Nombres{});
+    EXPECT_EQ(buscar("zarzaparrillavisible"), Nombres{"DENTRO\\BIEN.TXT"});
+}

@@ -440,6 +440,38 @@ private slots:
         QVERIFY2(c.cuerpo.contains("PLANETAS → PLANETA"), c.cuerpo.constData());
     }
 
+    // Nothing from the network or from a store reaches the log raw: no control character (C0, DEL, C1) in any
+    // line, whether it came in the target, a header, or a picture's name inside an article.
+    void registroLimpio() {
+        const QString articulo = QStringLiteral("C:\\ENCICLO\\RIOS\\LIMPIO.TXT");
+        const QString completa = QStringLiteral("C:\\ENCICLO\\RIOS\\COMPLETA.DAT");
+        QFile f(almacen_->nativa(completa));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray original = f.readAll();
+        f.close();
+        QVERIFY(almacen_->escribir(articulo, "<TIT>Limpio\r\n<IMG>\x1b[2J\x07\x9b.PNG\r\nNace en Albarrac\xedn.\r\n"));
+        QVERIFY(almacen_->escribir(completa, original + "LIMPIO.TXT\r\n"));
+        QVERIFY(esperarHasta([&] { return prueba::pedir(puerto(), "/e/rios/a/LIMPIO.TXT").estado == 200; }));
+        prueba::intercambiar(
+            puerto(), "GET /e/solar/a/X\x7f\xc2\x9b\x1b[2J.TXT HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+        prueba::pedir(puerto(), "/e/solar/img/A%7F%C2%9B%1B%5B2J.PNG");
+        prueba::pedir(puerto(), "/e/solar/a/%1B%5B2J%07.TXT?q=%1B%07");
+        QVERIFY(almacen_->escribir(completa, original));
+        QFile::remove(almacen_->nativa(articulo));
+        QThread::msleep(200);
+        const QList<QByteArray> lineas = servidor_->registro();
+        bool avisoDeImagen = false;
+        for (const QByteArray& l : lineas) {
+            for (qsizetype i = 0; i < l.size(); ++i) {
+                const auto c = static_cast<unsigned char>(l[i]);
+                const bool c1 = c == 0xC2 && i + 1 < l.size() && static_cast<unsigned char>(l[i + 1]) < 0xA0;
+                QVERIFY2(c >= 0x20 && c != 0x7F && !c1, l.toPercentEncoding(" /:()").constData());
+            }
+            avisoDeImagen = avisoDeImagen || (l.contains("LIMPIO.TXT 200") && l.contains("%1B[2J%07"));
+        }
+        QVERIFY(avisoDeImagen);
+    }
+
     void registroDeCadaPeticion() {
         const int antes = static_cast<int>(servidor_->registro().size());
         QCOMPARE(prueba::pedir(puerto(), "/e/solar/a/LUNA.TXT").estado, 200);
@@ -450,6 +482,16 @@ private slots:
                                        u"/e/solar/a/LUNA\\.TXT 200 \\d+ B "
                                        u"\\d+\\.\\d ms$"_qs);
         QVERIFY2(forma.match(QString::fromUtf8(linea)).hasMatch(), linea.constData());
+    }
+
+    // What a pupil searched or looked up is not logged next to their address (unless the server is told to).
+    void registroSinConsultas() {
+        QCOMPARE(prueba::pedir(puerto(), "/e/solar/buscar?q=mi+secreto&desde=0").estado, 200);
+        QCOMPARE(prueba::pedir(puerto(), "/e/solar/diccionario?p=otrosecreto").estado, 200);
+        QVERIFY(esperarHasta([&] { return servidor_->registro().join('\n').contains("diccionario?p=-"); }));
+        const QByteArray todo = servidor_->registro().join('\n');
+        QVERIFY(todo.contains(" GET /e/solar/buscar?q=-&desde=- 200 "));
+        QVERIFY(!todo.contains("secreto"));
     }
 };
 
