@@ -5,6 +5,7 @@
 #include <QThreadPool>
 
 #include <microhttpd.h>
+#include <zlib.h>
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -22,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <list>
 #include <mutex>
 #include <thread>
 #include <unordered_map>
@@ -50,6 +52,8 @@ QByteArray textoDeEstado(int estado) {
     switch (estado) {
     case 200:
         return "OK";
+    case 206:
+        return "Partial Content";
     case 301:
         return "Moved Permanently";
     case 303:
@@ -66,6 +70,8 @@ QByteArray textoDeEstado(int estado) {
         return "Request Timeout";
     case 414:
         return "URI Too Long";
+    case 416:
+        return "Range Not Satisfiable";
     case 500:
         return "Internal Server Error";
     case 503:
@@ -138,6 +144,95 @@ Cuentas cuentasDe(int fd) {
         c.tomados = info.tcpi_bytes_acked;
     }
     return c;
+}
+
+// Whether an Accept-Encoding header takes gzip ("gzip", "x-gzip" or "*", with a weight above zero).
+bool aceptaGzip(const QByteArray& cabecera) {
+    for (const QByteArray& parte : cabecera.split(',')) {
+        const QList<QByteArray> trozos = parte.split(';');
+        const QByteArray nombre = trozos.front().trimmed().toLower();
+        if (nombre != "gzip" && nombre != "x-gzip" && nombre != "*") {
+            continue;
+        }
+        double peso = 1;
+        for (qsizetype i = 1; i < trozos.size(); ++i) {
+            const QByteArray t = trozos[i].trimmed().toLower();
+            if (t.startsWith("q=")) {
+                bool ok = false;
+                peso = t.mid(2).toDouble(&ok);
+                peso = ok ? peso : 0;
+            }
+        }
+        if (peso > 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Text worth compressing: pages, style sheets, scripts, JSON.
+bool comprimible(const QByteArray& tipo) {
+    return tipo.startsWith("text/") || tipo.startsWith("application/json") || tipo.startsWith("application/javascript");
+}
+
+// The bytes in gzip's format, or nothing when zlib fails.
+std::optional<QByteArray> comprimir(const QByteArray& bytes) {
+    z_stream z{};
+    if (deflateInit2(&z, 6, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+        return std::nullopt;
+    }
+    QByteArray salida;
+    salida.resize(static_cast<qsizetype>(deflateBound(&z, static_cast<uLong>(bytes.size()))));
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.constData()));
+    z.avail_in = static_cast<uInt>(bytes.size());
+    z.next_out = reinterpret_cast<Bytef*>(salida.data());
+    z.avail_out = static_cast<uInt>(salida.size());
+    const int r = deflate(&z, Z_FINISH);
+    const auto hecho = static_cast<qsizetype>(z.total_out);
+    deflateEnd(&z);
+    if (r != Z_STREAM_END) {
+        return std::nullopt;
+    }
+    salida.resize(hecho);
+    return salida;
+}
+
+// A Range header of one range over `tamano` bytes: {first, last} byte, {-1, -1} when it cannot be satisfied,
+// nothing when it is malformed or asks for several ranges (then the whole answer goes).
+std::optional<std::pair<std::int64_t, std::int64_t>> rangoDe(const QByteArray& cabecera, std::int64_t tamano) {
+    const QByteArray c = cabecera.trimmed();
+    if (!c.startsWith("bytes=") || c.contains(',')) {
+        return std::nullopt;
+    }
+    const QByteArray r = c.mid(6).trimmed();
+    const qsizetype guion = r.indexOf('-');
+    if (guion < 0) {
+        return std::nullopt;
+    }
+    const QByteArray a = r.left(guion).trimmed();
+    const QByteArray b = r.mid(guion + 1).trimmed();
+    const auto numero = [](const QByteArray& t, std::int64_t* n) {
+        bool ok = !t.isEmpty() && std::all_of(t.begin(), t.end(), [](char x) { return x >= '0' && x <= '9'; });
+        *n = ok ? t.toLongLong(&ok) : 0;
+        return ok;
+    };
+    std::int64_t desde = 0;
+    std::int64_t hasta = 0;
+    if (a.isEmpty()) {
+        // The last `b` bytes.
+        if (!numero(b, &hasta) || hasta == 0) {
+            return hasta == 0 && !b.isEmpty() ? std::optional(std::pair<std::int64_t, std::int64_t>{-1, -1})
+                                              : std::nullopt;
+        }
+        return std::pair{std::max<std::int64_t>(0, tamano - hasta), tamano - 1};
+    }
+    if (!numero(a, &desde) || (!b.isEmpty() && (!numero(b, &hasta) || hasta < desde))) {
+        return std::nullopt;
+    }
+    if (desde >= tamano) {
+        return std::pair<std::int64_t, std::int64_t>{-1, -1};
+    }
+    return std::pair{desde, b.isEmpty() ? tamano - 1 : std::min(hasta, tamano - 1)};
 }
 
 // The status of the error answer the library itself last made on this thread (a request it could not parse),
@@ -427,6 +522,17 @@ private:
     QByteArray linea(const QByteArray& direccion, const QByteArray& metodo, const QByteArray& destino, int estado,
                      qint64 bytes, Reloj::time_point inicio, const QByteArray& nota) const;
 
+    // Each compressible answer compressed once per entity tag and kept, the least recently sent dropped first.
+    std::shared_ptr<const QByteArray> comprimida(const QByteArray& etiqueta, const QByteArray& cuerpo);
+    std::mutex mutexGzip_;
+    std::list<QByteArray> ordenGzip_; // most recently sent first
+    struct Comprimida {
+        std::shared_ptr<const QByteArray> bytes;
+        std::list<QByteArray>::iterator lugar;
+    };
+    std::unordered_map<QByteArray, Comprimida> gzip_;
+    std::size_t bytesGzip_ = 0;
+
     MHD_Daemon* daemon_ = nullptr;
     quint16 puerto_ = 0;
     QThreadPool cola_;
@@ -635,13 +741,54 @@ void liberarBytes(void* cls) {
 
 } // namespace
 
+std::shared_ptr<const QByteArray> ServidorHttp::Impl::comprimida(const QByteArray& etiqueta, const QByteArray& cuerpo) {
+    const QByteArray clave = etiqueta + '/' + QByteArray::number(cuerpo.size());
+    {
+        std::lock_guard b(mutexGzip_);
+        if (auto it = gzip_.find(clave); it != gzip_.end()) {
+            ordenGzip_.splice(ordenGzip_.begin(), ordenGzip_, it->second.lugar);
+            return it->second.bytes;
+        }
+    }
+    auto hecha = comprimir(cuerpo);
+    if (!hecha) {
+        return nullptr;
+    }
+    auto bytes = std::make_shared<const QByteArray>(std::move(*hecha));
+    std::lock_guard b(mutexGzip_);
+    if (gzip_.count(clave)) {
+        return gzip_.at(clave).bytes; // another thread made it meanwhile
+    }
+    ordenGzip_.push_front(clave);
+    gzip_.emplace(clave, Comprimida{bytes, ordenGzip_.begin()});
+    bytesGzip_ += static_cast<std::size_t>(bytes->size());
+    const auto maximo = static_cast<std::size_t>(std::max(0, limites_.cacheGzip));
+    while (bytesGzip_ > maximo && !ordenGzip_.empty()) {
+        const auto viejo = gzip_.find(ordenGzip_.back());
+        bytesGzip_ -= static_cast<std::size_t>(viejo->second.bytes->size());
+        gzip_.erase(viejo);
+        ordenGzip_.pop_back();
+    }
+    return bytes;
+}
+
 MHD_Result ServidorHttp::Impl::encolar(MHD_Connection* c, Solicitud& s, Respuesta r) {
     s.respondida = true;
     const bool lectura = s.metodo == "GET" || s.metodo == "HEAD";
-    if (lectura && r.estado == 200) {
-        if (r.etiqueta.isEmpty() && !r.archivo) {
-            r.etiqueta = etiquetaDe(r.cuerpo);
+    // A page or a style sheet goes compressed to a client that takes gzip: a variant of its own, with a tag of
+    // its own, made once per tag and kept.
+    std::shared_ptr<const QByteArray> gzip;
+    const bool variantes = lectura && r.estado == 200 && !r.archivo && comprimible(r.tipo) && r.cuerpo.size() >= 256;
+    if (lectura && r.estado == 200 && r.etiqueta.isEmpty() && !r.archivo) {
+        r.etiqueta = etiquetaDe(r.cuerpo);
+    }
+    if (variantes && aceptaGzip(s.peticion.cabecera("accept-encoding"))) {
+        gzip = comprimida(r.etiqueta, r.cuerpo);
+        if (gzip) {
+            r.etiqueta += "-gz";
         }
+    }
+    if (lectura && r.estado == 200) {
         const QByteArray siNo = s.peticion.cabecera("if-none-match");
         const QByteArray desde = s.peticion.cabecera("if-modified-since");
         const bool noModificado = !siNo.isEmpty() ? !r.etiqueta.isEmpty() && coincideEtiqueta(siNo, r.etiqueta)
@@ -651,7 +798,39 @@ MHD_Result ServidorHttp::Impl::encolar(MHD_Connection* c, Solicitud& s, Respuest
             r.estado = 304;
             r.cuerpo.clear();
             r.archivo.reset();
+            gzip.reset();
         }
+    }
+    // A part of a file, when asked for one (and, with If-Range, only while the file is the one named).
+    std::optional<std::pair<std::int64_t, std::int64_t>> rango;
+    if (lectura && r.estado == 200 && r.archivo) {
+        r.cabeceras.append(qMakePair(QByteArray("Accept-Ranges"), QByteArray("bytes")));
+        const QByteArray pedido = s.peticion.cabecera("range");
+        const QByteArray siRango = s.peticion.cabecera("if-range").trimmed();
+        const bool vale = siRango.isEmpty() || siRango == '"' + r.etiqueta + '"' ||
+                          (r.modificado && siRango == fechaHttp(*r.modificado));
+        if (!pedido.isEmpty() && vale) {
+            rango = rangoDe(pedido, r.archivo->tamano);
+        }
+        if (rango && rango->first < 0) {
+            Respuesta no = error(416, "rango fuera del archivo");
+            no.cabeceras.append(qMakePair(QByteArray("Content-Range"),
+                                          "bytes */" + QByteArray::number(static_cast<qlonglong>(r.archivo->tamano))));
+            r = std::move(no);
+            rango.reset();
+        } else if (rango) {
+            r.cabeceras.append(qMakePair(QByteArray("Content-Range"),
+                                         "bytes " + QByteArray::number(static_cast<qlonglong>(rango->first)) + '-' +
+                                             QByteArray::number(static_cast<qlonglong>(rango->second)) + '/' +
+                                             QByteArray::number(static_cast<qlonglong>(r.archivo->tamano))));
+            r.estado = 206;
+        }
+    }
+    if (variantes) {
+        r.cabeceras.append(qMakePair(QByteArray("Vary"), QByteArray("Accept-Encoding")));
+    }
+    if (gzip) {
+        r.cabeceras.append(qMakePair(QByteArray("Content-Encoding"), QByteArray("gzip")));
     }
     const bool cerrar = r.estado == 400 || r.estado == 414 || r.estado == 505 || r.estado == 405;
     MHD_Response* m = nullptr;
@@ -670,11 +849,22 @@ MHD_Result ServidorHttp::Impl::encolar(MHD_Connection* c, Solicitud& s, Respuest
     } else if (r.archivo) {
         const int copia = ::fcntl(r.archivo->fd, F_DUPFD_CLOEXEC, 0);
         if (copia >= 0) {
-            m = MHD_create_response_from_fd64(static_cast<uint64_t>(r.archivo->tamano), copia);
+            const std::int64_t desde = rango ? rango->first : 0;
+            bytes = rango ? rango->second - rango->first + 1 : r.archivo->tamano;
+            m = MHD_create_response_from_fd_at_offset64(static_cast<uint64_t>(bytes), copia,
+                                                        static_cast<uint64_t>(desde));
             if (!m) {
                 ::close(copia);
             }
-            bytes = r.archivo->tamano;
+        }
+    } else if (gzip) {
+        auto* guardada = new std::shared_ptr<const QByteArray>(gzip);
+        bytes = gzip->size();
+        m = MHD_create_response_from_buffer_with_free_callback_cls(
+            static_cast<size_t>(gzip->size()), const_cast<char*>(gzip->constData()),
+            [](void* cls) { delete static_cast<std::shared_ptr<const QByteArray>*>(cls); }, guardada);
+        if (!m) {
+            delete guardada;
         }
     } else {
         auto* cuerpo = new QByteArray(std::move(r.cuerpo));

@@ -46,6 +46,7 @@ struct Limites {
     int hilos = 0;                   // threads for the handlers that may block; 0: one per core, at least two
     int hilosRed = 2;                // the library's threads, each waiting on its own epoll
     int cola = 512;                  // blocking requests waiting at once; beyond, 503
+    int cacheGzip = 64 << 20;        // bytes of compressed answers kept
     bool registrarConsultas = false; // log what was searched or looked up next to the address
 };
 

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <zlib.h>
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -291,6 +293,86 @@ private slots:
         // A 304 stands for the whole answer: "Content-Length: 0" would say that it is empty.
         QVERIFY2(!segunda.cabeza.toLower().contains("content-length"), segunda.cabeza.constData());
         QCOMPARE(prueba::pedir(puerto(), destino, "If-None-Match: \"otra\"\r\n").estado, 200);
+    }
+
+    // Pages and style sheets go compressed to a browser that takes gzip, as a variant with a tag of its own;
+    // both variants say Vary; a weight of zero means no.
+    void gzip_data() {
+        QTest::addColumn<QByteArray>("destino");
+        QTest::newRow("artículo") << QByteArray("/e/solar/a/SOL.TXT");
+        QTest::newRow("hoja de estilo") << QByteArray("/recursos/estilo.css");
+        QTest::newRow("lista") << QByteArray("/e/solar/");
+    }
+    void gzip() {
+        QFETCH(QByteArray, destino);
+        const Contestacion llana = prueba::pedir(puerto(), destino);
+        const Contestacion comprimida = prueba::pedir(puerto(), destino, "Accept-Encoding: br, gzip;q=0.8\r\n");
+        QCOMPARE(comprimida.estado, 200);
+        QCOMPARE(comprimida.cabecera("content-encoding"), QByteArray("gzip"));
+        QCOMPARE(comprimida.cabecera("vary"), QByteArray("Accept-Encoding"));
+        QCOMPARE(llana.cabecera("vary"), QByteArray("Accept-Encoding"));
+        QVERIFY(comprimida.cuerpo.size() < llana.cuerpo.size() * 6 / 10);
+        QByteArray abierta(llana.cuerpo.size() + 16, '\0');
+        z_stream z{};
+        QCOMPARE(inflateInit2(&z, 15 + 16), Z_OK);
+        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(comprimida.cuerpo.constData()));
+        z.avail_in = static_cast<uInt>(comprimida.cuerpo.size());
+        z.next_out = reinterpret_cast<Bytef*>(abierta.data());
+        z.avail_out = static_cast<uInt>(abierta.size());
+        QCOMPARE(inflate(&z, Z_FINISH), Z_STREAM_END);
+        abierta.resize(static_cast<qsizetype>(z.total_out));
+        inflateEnd(&z);
+        QCOMPARE(abierta, llana.cuerpo);
+        QVERIFY(comprimida.cabecera("etag") != llana.cabecera("etag"));
+        QCOMPARE(prueba::pedir(puerto(), destino,
+                               "Accept-Encoding: gzip\r\nIf-None-Match: " + comprimida.cabecera("etag") + "\r\n")
+                     .estado,
+                 304);
+        QCOMPARE(prueba::pedir(puerto(), destino, "Accept-Encoding: gzip\r\n").cuerpo, comprimida.cuerpo);
+        QVERIFY(
+            prueba::pedir(puerto(), destino, "Accept-Encoding: gzip;q=0\r\n").cabecera("content-encoding").isEmpty());
+    }
+
+    // A part of a picture, for a browser or a player that asks for one.
+    void rangos_data() {
+        QTest::addColumn<QByteArray>("pedido");
+        QTest::addColumn<int>("estado");
+        QTest::addColumn<int>("desde");
+        QTest::addColumn<int>("largo"); // -1: the whole file
+        QTest::newRow("del 10 al 19") << QByteArray("Range: bytes=10-19\r\n") << 206 << 10 << 10;
+        QTest::newRow("desde el 100") << QByteArray("Range: bytes=100-\r\n") << 206 << 100 << -2;
+        QTest::newRow("los 5 últimos") << QByteArray("Range: bytes=-5\r\n") << 206 << -5 << 5;
+        QTest::newRow("fuera") << QByteArray("Range: bytes=999999999-\r\n") << 416 << 0 << 0;
+        QTest::newRow("dos rangos: entero") << QByteArray("Range: bytes=1-2,5-6\r\n") << 200 << 0 << -1;
+        QTest::newRow("mal formado: entero") << QByteArray("Range: bytes=x-y\r\n") << 200 << 0 << -1;
+        QTest::newRow("If-Range de otro archivo")
+            << QByteArray("Range: bytes=10-19\r\nIf-Range: \"otro\"\r\n") << 200 << 0 << -1;
+    }
+    void rangos() {
+        QFETCH(QByteArray, pedido);
+        QFETCH(int, estado);
+        QFETCH(int, desde);
+        QFETCH(int, largo);
+        const Contestacion entera = prueba::pedir(puerto(), "/e/solar/img/SOL.BMP");
+        QCOMPARE(entera.cabecera("accept-ranges"), QByteArray("bytes"));
+        const Contestacion parte = prueba::pedir(puerto(), "/e/solar/img/SOL.BMP", pedido);
+        QCOMPARE(parte.estado, estado);
+        const qsizetype total = entera.cuerpo.size();
+        if (estado == 416) {
+            QCOMPARE(parte.cabecera("content-range"), "bytes */" + QByteArray::number(total));
+            return;
+        }
+        const qsizetype inicio = desde < 0 ? total + desde : desde;
+        const qsizetype n = largo == -1 ? total : largo == -2 ? total - inicio : largo;
+        QCOMPARE(parte.cuerpo, entera.cuerpo.mid(inicio, n));
+        if (estado == 206) {
+            QCOMPARE(parte.cabecera("content-range"), "bytes " + QByteArray::number(inicio) + '-' +
+                                                          QByteArray::number(inicio + n - 1) + '/' +
+                                                          QByteArray::number(total));
+        }
+        const Contestacion cabeza = prueba::pedir(puerto(), "/e/solar/img/SOL.BMP", {}, "HEAD");
+        QCOMPARE(cabeza.cabecera("content-length"), QByteArray::number(total));
+        QVERIFY(cabeza.cuerpo.isEmpty());
     }
 
     // A picture is the file itself: its modification time alone answers If-Modified-Since.
