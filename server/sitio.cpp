@@ -15,6 +15,8 @@
 #include "store/registry.h"
 #include "store/text_file.h"
 
+#include <QCoreApplication>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -75,7 +77,7 @@ std::optional<std::string> nombreDeSegmento(const QByteArray& codificado, QByteA
 }
 
 bool esImagen(const std::string& nombre) {
-    static const std::array<std::string_view, 8> extensiones = {".BMP", ".GIF", ".JPG",  ".JPEG",
+    static const std::array<std::string_view, 9> extensiones = {".BMP", ".GIF", ".JPG",  ".JPEG", ".TIFF",
                                                                 ".PNG", ".ICO", ".WEBP", ".TIF"};
     const std::string mayusculas = store::aMayusculas(nombre);
     return std::any_of(extensiones.begin(), extensiones.end(), [&](std::string_view e) {
@@ -117,9 +119,25 @@ std::optional<std::int64_t> segundosDe(const std::string& ruta) {
     return static_cast<std::int64_t>(st.st_mtim.tv_sec);
 }
 
+// The converter beside the program, when none was named.
+std::string convertidorDe(const Opciones& o) {
+    if (!o.convertidor.empty() || !QCoreApplication::instance()) {
+        return o.convertidor;
+    }
+    return (QCoreApplication::applicationDirPath() + QStringLiteral("/tomo-servidor-imagen")).toStdString();
+}
+
+// Pictures that browsers do not all show, served as PNG.
+bool paraConvertir(const QByteArray& tipo) {
+    return tipo == "image/bmp" || tipo == "image/x-icon" || tipo == "image/tiff";
+}
+
+} // namespace
+
 // A picture of the encyclopaedia, answered from its file: opened through no link below the directory (as the
-// store reads every file of an encyclopaedia), only a regular file, and never read into memory here.
-Respuesta desdeArchivo(const std::string& directorio, const std::string& ruta, QByteArray tipo) {
+// store reads every file of an encyclopaedia), only a regular file, and never read into memory here; a BMP,
+// an ICO or a TIFF as PNG, converted once and kept.
+Respuesta Sitio::desdeArchivo(const std::string& directorio, const std::string& ruta, QByteArray tipo) {
     store::Error error;
     const int fd = store::detail::abrirDentro(directorio, ruta, error);
     if (fd < 0) {
@@ -132,16 +150,31 @@ Respuesta desdeArchivo(const std::string& directorio, const std::string& ruta, Q
         return no(404, "no es un archivo de imagen que se pueda servir");
     }
     Respuesta r;
+    if (paraConvertir(tipo)) {
+        if (const auto png = pngs_.png(fd, st)) {
+            tipo = "image/png";
+            r.cuerpo = *png;
+            r.etiqueta = "png-";
+        } else {
+            r.nota = "no se pudo convertir a PNG: se sirve como está";
+        }
+    }
     r.tipo = std::move(tipo);
-    r.archivo = std::make_shared<Archivo>(fd, static_cast<std::int64_t>(st.st_size));
+    if (r.cuerpo.isEmpty()) {
+        r.archivo = std::make_shared<Archivo>(fd, static_cast<std::int64_t>(st.st_size));
+    } else {
+        ::close(fd);
+    }
     // The file's identity, size and time stand for its bytes: a file saved again gets a new tag.
-    r.etiqueta = QByteArray::number(static_cast<qulonglong>(st.st_ino), 16) + '-' +
-                 QByteArray::number(static_cast<qlonglong>(st.st_size), 16) + '-' +
-                 QByteArray::number(static_cast<qlonglong>(st.st_mtim.tv_sec) * 1000000000ll + st.st_mtim.tv_nsec, 16);
+    r.etiqueta += QByteArray::number(static_cast<qulonglong>(st.st_ino), 16) + '-' +
+                  QByteArray::number(static_cast<qlonglong>(st.st_size), 16) + '-' +
+                  QByteArray::number(static_cast<qlonglong>(st.st_mtim.tv_sec) * 1000000000ll + st.st_mtim.tv_nsec, 16);
     r.modificado = static_cast<std::int64_t>(st.st_mtim.tv_sec);
     r.cache = "public, max-age=60";
     return r;
 }
+
+namespace {
 
 std::size_t numero(const QByteArray& texto, std::size_t maximo) {
     bool ok = false;
@@ -205,12 +238,13 @@ std::vector<std::string> registradas() {
 } // namespace
 
 Sitio::Sitio(const std::vector<std::string>& directorios, Opciones opciones)
-    : opciones_(opciones), delRegistro_(false), lista_(std::make_shared<Lista>()) {
+    : opciones_(opciones), pngs_(convertidorDe(opciones_)), delRegistro_(false), lista_(std::make_shared<Lista>()) {
     revisiones_.setMaxThreadCount(1);
     tomar(directorios, false);
 }
 
-Sitio::Sitio(Opciones opciones) : opciones_(opciones), delRegistro_(true), lista_(std::make_shared<Lista>()) {
+Sitio::Sitio(Opciones opciones)
+    : opciones_(opciones), pngs_(convertidorDe(opciones_)), delRegistro_(true), lista_(std::make_shared<Lista>()) {
     revisiones_.setMaxThreadCount(1);
     tomar(registradas(), false);
     ultimaLista_ = std::chrono::steady_clock::now();
@@ -287,7 +321,11 @@ bool Sitio::bloquea(const Peticion& p) {
     }
     const qsizetype barra = p.ruta.lastIndexOf('/');
     const QByteArray pagina = p.ruta.mid(barra + 1);
-    return p.ruta.count('/') == 3 && (pagina == "buscar" || pagina == "diccionario");
+    // A picture that may be converted to PNG first takes a process's time too.
+    const QByteArray m = pagina.toUpper();
+    const bool convertible = m.endsWith(".BMP") || m.endsWith(".ICO") || m.endsWith(".TIF") || m.endsWith(".TIFF");
+    return (p.ruta.count('/') == 3 && (pagina == "buscar" || pagina == "diccionario" || pagina == "icono")) ||
+           (p.ruta.count('/') == 4 && p.ruta.contains("/img/") && convertible);
 }
 
 Respuesta Sitio::responder(const Peticion& p) {

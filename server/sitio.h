@@ -20,6 +20,7 @@
 
 #include "server/enciclopedia_servida.h"
 #include "server/http.h"
+#include "server/imagenes_png.h"
 
 #include <QThreadPool>
 
@@ -34,6 +35,9 @@ namespace servidor {
 struct Opciones {
     std::chrono::milliseconds intervalo{3000}; // the least time between two looks at an encyclopaedia's files
     int porPagina = 200;                       // titles on one page of a title list
+    // The helper that converts BMP, ICO and TIFF pictures to PNG; empty: tomo-servidor-imagen beside the
+    // program. One that cannot be started leaves those pictures as they are.
+    std::string convertidor;
 };
 
 class Sitio {
@@ -67,8 +71,10 @@ private:
     Respuesta busqueda(EnciclopediaServida& e, const Peticion& p);
     Respuesta titulos(EnciclopediaServida& e, const Peticion& p);
     Respuesta diccionario(EnciclopediaServida& e, const Peticion& p);
+    Respuesta desdeArchivo(const std::string& directorio, const std::string& ruta, QByteArray tipo);
 
     Opciones opciones_;
+    ImagenesPng pngs_;
     QThreadPool revisiones_;
     const bool delRegistro_;
     std::mutex mutexLista_;

@@ -353,9 +353,9 @@ private slots:
         QFETCH(int, estado);
         QFETCH(int, desde);
         QFETCH(int, largo);
-        const Contestacion entera = prueba::pedir(puerto(), "/e/solar/img/SOL.BMP");
+        const Contestacion entera = prueba::pedir(puerto(), "/e/solar/img/CAPAS.PNG");
         QCOMPARE(entera.cabecera("accept-ranges"), QByteArray("bytes"));
-        const Contestacion parte = prueba::pedir(puerto(), "/e/solar/img/SOL.BMP", pedido);
+        const Contestacion parte = prueba::pedir(puerto(), "/e/solar/img/CAPAS.PNG", pedido);
         QCOMPARE(parte.estado, estado);
         const qsizetype total = entera.cuerpo.size();
         if (estado == 416) {
@@ -370,9 +370,34 @@ private slots:
                                                           QByteArray::number(inicio + n - 1) + '/' +
                                                           QByteArray::number(total));
         }
-        const Contestacion cabeza = prueba::pedir(puerto(), "/e/solar/img/SOL.BMP", {}, "HEAD");
+        const Contestacion cabeza = prueba::pedir(puerto(), "/e/solar/img/CAPAS.PNG", {}, "HEAD");
         QCOMPARE(cabeza.cabecera("content-length"), QByteArray::number(total));
         QVERIFY(cabeza.cuerpo.isEmpty());
+    }
+
+    // BMP, ICO and TIFF, which browsers do not all show, go as PNG, as the exports convert them; a file that is
+    // no picture at all goes as it is.
+    void imagenesComoPng_data() {
+        QTest::addColumn<QByteArray>("destino");
+        QTest::addColumn<QByteArray>("tipo");
+        QTest::newRow("BMP") << QByteArray("/e/solar/img/SOL.BMP") << QByteArray("image/png");
+        QTest::newRow("ICO") << QByteArray("/e/solar/icono") << QByteArray("image/png");
+        QTest::newRow("BMP roto") << QByteArray("/e/rios/img/ROTA.BMP") << QByteArray("image/bmp");
+    }
+    void imagenesComoPng() {
+        QFETCH(QByteArray, destino);
+        QFETCH(QByteArray, tipo);
+        QVERIFY(almacen_->escribir(QStringLiteral("C:\\ENCICLO\\RIOS\\IMG\\ROTA.BMP"), "BM no es una imagen"));
+        const Contestacion c = prueba::pedir(puerto(), destino);
+        QFile::remove(almacen_->nativa(QStringLiteral("C:\\ENCICLO\\RIOS\\IMG\\ROTA.BMP")));
+        QCOMPARE(c.estado, 200);
+        QCOMPARE(c.cabecera("content-type"), tipo);
+        if (tipo == "image/png") {
+            QVERIFY(c.cuerpo.startsWith("\x89PNG\r\n"));
+            QCOMPARE(prueba::pedir(puerto(), destino, "If-None-Match: " + c.cabecera("etag") + "\r\n").estado, 304);
+        } else {
+            QCOMPARE(c.cuerpo, QByteArray("BM no es una imagen"));
+        }
     }
 
     // A picture is the file itself: its modification time alone answers If-Modified-Since.
