@@ -35,19 +35,6 @@ namespace {
 
 using Reloj = std::chrono::steady_clock;
 
-int valorHex(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 QByteArray textoDeEstado(int estado) {
     switch (estado) {
     case 200:
@@ -256,69 +243,6 @@ Archivo::~Archivo() {
     }
 }
 
-QByteArray Peticion::cabecera(const QByteArray& nombreEnMinusculas) const {
-    for (const auto& [nombre, valor] : cabeceras) {
-        if (nombre == nombreEnMinusculas) {
-            return valor;
-        }
-    }
-    return {};
-}
-
-std::optional<QByteArray> decodificar(const QByteArray& codificado, bool masEsEspacio) {
-    QByteArray s;
-    s.reserve(codificado.size());
-    for (qsizetype i = 0; i < codificado.size(); ++i) {
-        const char c = codificado[i];
-        if (c == '%') {
-            if (i + 2 >= codificado.size()) {
-                return std::nullopt;
-            }
-            const int alto = valorHex(codificado[i + 1]);
-            const int bajo = valorHex(codificado[i + 2]);
-            if (alto < 0 || bajo < 0) {
-                return std::nullopt;
-            }
-            s += static_cast<char>(alto * 16 + bajo);
-            i += 2;
-        } else if (c == '+' && masEsEspacio) {
-            s += ' ';
-        } else {
-            s += c;
-        }
-    }
-    return s;
-}
-
-QList<QByteArray> parametros(const QByteArray& consulta, const QByteArray& nombre) {
-    QList<QByteArray> valores;
-    for (const QByteArray& par : consulta.split('&')) {
-        const qsizetype igual = par.indexOf('=');
-        const QByteArray clave = igual < 0 ? par : par.left(igual);
-        if (decodificar(clave, true) != nombre) {
-            continue;
-        }
-        if (auto valor = decodificar(igual < 0 ? QByteArray() : par.mid(igual + 1), true)) {
-            valores << *valor;
-        }
-    }
-    return valores;
-}
-
-QByteArray parametro(const QByteArray& consulta, const QByteArray& nombre) {
-    const QList<QByteArray> valores = parametros(consulta, nombre);
-    return valores.isEmpty() ? QByteArray() : valores.front();
-}
-
-QByteArray etiquetaDe(const QByteArray& bytes) {
-    std::uint64_t h = 14695981039346656037ull;
-    for (const char c : bytes) {
-        h ^= static_cast<unsigned char>(c);
-        h *= 1099511628211ull;
-    }
-    return QByteArray::number(static_cast<qulonglong>(h), 16).rightJustified(16, '0');
-}
-
 QByteArray fechaHttp(std::int64_t segundos) {
     static const char* const dias[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
     static const char* const meses[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
@@ -330,116 +254,6 @@ QByteArray fechaHttp(std::int64_t segundos) {
     std::snprintf(texto, sizeof texto, "%s, %02d %s %04d %02d:%02d:%02d GMT", dias[d.dayOfWeek() - 1], d.day(),
                   meses[d.month() - 1], d.year(), h.hour(), h.minute(), h.second());
     return texto;
-}
-
-QByteArray paraElRegistro(const QByteArray& texto, qsizetype largo) {
-    static const char* const hex = "0123456789ABCDEF";
-    QByteArray s;
-    const qsizetype n = qMin<qsizetype>(texto.size(), largo);
-    s.reserve(n);
-    for (qsizetype i = 0; i < n; ++i) {
-        const auto c = static_cast<unsigned char>(texto[i]);
-        if (c < 0x21 || c > 0x7e) {
-            s += '%';
-            s += hex[c >> 4];
-            s += hex[c & 15];
-        } else {
-            s += static_cast<char>(c);
-        }
-    }
-    if (texto.size() > n) {
-        s += "...";
-    }
-    return s;
-}
-
-QByteArray notaParaElRegistro(const QByteArray& texto, qsizetype largo) {
-    static const char* const hex = "0123456789ABCDEF";
-    QByteArray s;
-    const QByteArray parte = texto.left(largo);
-    const auto escapar = [&](unsigned char c) {
-        s += '%';
-        s += hex[c >> 4];
-        s += hex[c & 15];
-    };
-    for (qsizetype i = 0; i < parte.size();) {
-        const auto c = static_cast<unsigned char>(parte[i]);
-        // The length of a well-formed UTF-8 sequence starting here, 0 when it is not one.
-        int n = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
-        for (int k = 1; k < n; ++k) {
-            if (i + k >= parte.size() || (static_cast<unsigned char>(parte[i + k]) & 0xC0) != 0x80) {
-                n = 0;
-            }
-        }
-        const bool control = (n == 1 && (c < 0x20 || c == 0x7F)) ||
-                             (n == 2 && c == 0xC2 && static_cast<unsigned char>(parte[i + 1]) < 0xA0);
-        if (n == 0 || control) {
-            for (int k = 0; k < std::max(n, 1); ++k) {
-                escapar(static_cast<unsigned char>(parte[i + k]));
-            }
-            i += std::max(n, 1);
-        } else {
-            s += parte.mid(i, n);
-            i += n;
-        }
-    }
-    if (texto.size() > largo) {
-        s += "...";
-    }
-    return s;
-}
-
-QByteArray destinoParaElRegistro(const QByteArray& destino, bool conConsulta) {
-    const qsizetype pregunta = destino.indexOf('?');
-    if (conConsulta || pregunta < 0) {
-        return paraElRegistro(destino);
-    }
-    // The names of the query stay (which page was asked for), their values do not (what a pupil searched).
-    QByteArray s = destino.left(pregunta + 1);
-    const QList<QByteArray> pares = destino.mid(pregunta + 1).split('&');
-    for (qsizetype i = 0; i < pares.size(); ++i) {
-        const qsizetype igual = pares[i].indexOf('=');
-        s += (i ? "&" : "") + (igual < 0 ? pares[i] : pares[i].left(igual) + "=-");
-    }
-    return paraElRegistro(s);
-}
-
-std::optional<std::pair<int, QByteArray>> rechazoDeMarco(const Peticion& p, const QByteArray& version) {
-    const bool lectura = p.metodo == "GET" || p.metodo == "HEAD";
-    int largos = 0;
-    int hosts = 0;
-    bool transferencia = false;
-    QByteArray largo;
-    for (const auto& [nombre, valor] : p.cabeceras) {
-        if (nombre == "content-length") {
-            ++largos;
-            largo = valor;
-        } else if (nombre == "transfer-encoding") {
-            transferencia = true;
-        } else if (nombre == "host") {
-            ++hosts;
-        }
-    }
-    // Two lengths, equal or not, or a length beside a transfer coding: where one request ends is not sure, so
-    // nothing after it on the connection can be trusted.
-    if (largos > 1 || (largos == 1 && transferencia)) {
-        return std::pair{400, QByteArray("largo del cuerpo dudoso")};
-    }
-    if (largos == 1) {
-        bool ok = false;
-        largo.toULongLong(&ok);
-        if (!ok || largo.isEmpty() || largo.startsWith('+')) {
-            return std::pair{400, QByteArray("largo del cuerpo mal formado")};
-        }
-    }
-    // A request with a body is not ours to read, and a GET or HEAD never has one.
-    if (transferencia || (largos == 1 && largo != "0")) {
-        return std::pair{lectura ? 400 : 405, QByteArray("petición con cuerpo")};
-    }
-    if (hosts > 1 || (hosts == 0 && version == "HTTP/1.1")) {
-        return std::pair{400, QByteArray(hosts ? "más de un Host" : "petición HTTP/1.1 sin Host")};
-    }
-    return std::nullopt;
 }
 
 // ---------------------------------------------------------------------------------------------------------------

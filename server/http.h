@@ -20,6 +20,8 @@
 // waits behind them. Each request is logged as one line: time, address, method, target, status, bytes of the
 // body, milliseconds; every byte that came from the network is escaped.
 
+#include "server/rutas.h"
+
 #include <QByteArray>
 #include <QHostAddress>
 #include <QList>
@@ -48,17 +50,6 @@ struct Limites {
     int cola = 512;                  // blocking requests waiting at once; beyond, 503
     int cacheGzip = 64 << 20;        // bytes of compressed answers kept
     bool registrarConsultas = false; // log what was searched or looked up next to the address
-};
-
-using Cabeceras = QList<QPair<QByteArray, QByteArray>>;
-
-struct Peticion {
-    QByteArray metodo;   // "GET" or "HEAD"
-    QByteArray destino;  // as sent: "/e/solar/buscar?q=sol"
-    QByteArray ruta;     // the part before "?", still percent-encoded
-    QByteArray consulta; // the part after "?", still encoded
-    Cabeceras cabeceras; // names in lower case
-    QByteArray cabecera(const QByteArray& nombreEnMinusculas) const;
 };
 
 // An open file an answer is sent from; closed when the last answer that holds it is gone.
@@ -93,28 +84,8 @@ using Registro = std::function<void(const QByteArray& linea)>;
 // Whether a request's handler may block (and so waits on the queue of its own).
 using Bloquea = std::function<bool(const Peticion&)>;
 
-// Percent-decoding of a path or a query value; nothing for a malformed escape. With `masEsEspacio`, "+"
-// stands for a space (HTML forms).
-std::optional<QByteArray> decodificar(const QByteArray& codificado, bool masEsEspacio = false);
-// Every value of `nombre` in a query string, decoded, in order; a malformed one is left out.
-QList<QByteArray> parametros(const QByteArray& consulta, const QByteArray& nombre);
-// The first value of `nombre`, or an empty array.
-QByteArray parametro(const QByteArray& consulta, const QByteArray& nombre);
-// A strong entity tag made from bytes (64-bit FNV-1a, in hex).
-QByteArray etiquetaDe(const QByteArray& bytes);
 // "Tue, 08 Dec 2026 10:00:00 GMT"
 QByteArray fechaHttp(std::int64_t segundos);
-// What a log line may show of bytes sent by anybody or read from a store: printable ASCII, every other byte
-// as %XX, and no more than `largo` of them.
-QByteArray paraElRegistro(const QByteArray& texto, qsizetype largo = 300);
-// A note for the log line (Spanish, UTF-8, perhaps with names read from a store): its letters kept, every
-// control character (C0, DEL, C1) and every byte that is not well-formed UTF-8 as %XX.
-QByteArray notaParaElRegistro(const QByteArray& texto, qsizetype largo = 200);
-// A request target as the log shows it: the values of a query left out unless `conConsulta`.
-QByteArray destinoParaElRegistro(const QByteArray& destino, bool conConsulta);
-// The first reason to refuse a request's framing (Content-Length, Transfer-Encoding, Host), with its status;
-// nothing when it may be answered. `version` as sent ("HTTP/1.1").
-std::optional<std::pair<int, QByteArray>> rechazoDeMarco(const Peticion& p, const QByteArray& version);
 
 class ServidorHttp : public QObject {
 public:

@@ -57,60 +57,6 @@ Respuesta html(const std::string& cuerpo, std::int64_t modificado) {
     return r;
 }
 
-// A path segment as the client sent it, decoded, as a name of the store: nothing when it cannot be one.
-std::optional<std::string> nombreDeSegmento(const QByteArray& codificado, QByteArray* nota) {
-    const auto bytes = decodificar(codificado);
-    if (!bytes) {
-        *nota = "escape mal formado";
-        return std::nullopt;
-    }
-    if (bytes->contains('\0') || bytes->contains('\\') || bytes->contains('/') || *bytes == "." || *bytes == "..") {
-        *nota = "ruta que sale de la enciclotomo";
-        return std::nullopt;
-    }
-    auto cp1252 = store::utf8ACp1252(bytes->toStdString());
-    if (!cp1252) {
-        *nota = "nombre que ninguna enciclotomo puede tener";
-        return std::nullopt;
-    }
-    return cp1252;
-}
-
-bool esImagen(const std::string& nombre) {
-    static const std::array<std::string_view, 9> extensiones = {".BMP", ".GIF", ".JPG",  ".JPEG", ".TIFF",
-                                                                ".PNG", ".ICO", ".WEBP", ".TIF"};
-    const std::string mayusculas = store::aMayusculas(nombre);
-    return std::any_of(extensiones.begin(), extensiones.end(), [&](std::string_view e) {
-        return mayusculas.size() > e.size() && mayusculas.compare(mayusculas.size() - e.size(), e.size(), e) == 0;
-    });
-}
-
-QByteArray tipoDeImagen(const std::string& nombre) {
-    const std::string m = store::aMayusculas(nombre);
-    const auto termina = [&](std::string_view e) {
-        return m.size() >= e.size() && m.compare(m.size() - e.size(), e.size(), e) == 0;
-    };
-    if (termina(".PNG")) {
-        return "image/png";
-    }
-    if (termina(".GIF")) {
-        return "image/gif";
-    }
-    if (termina(".JPG") || termina(".JPEG")) {
-        return "image/jpeg";
-    }
-    if (termina(".BMP")) {
-        return "image/bmp";
-    }
-    if (termina(".ICO")) {
-        return "image/x-icon";
-    }
-    if (termina(".WEBP")) {
-        return "image/webp";
-    }
-    return "image/tiff";
-}
-
 std::optional<std::int64_t> segundosDe(const std::string& ruta) {
     struct stat st {};
     if (::lstat(store::resolver(ruta).c_str(), &st) != 0) {
@@ -203,22 +149,6 @@ std::string jsonTexto(const std::string& utf8) {
 }
 
 } // namespace
-
-std::string segmento(const std::string& cp1252) {
-    static const char* const hex = "0123456789ABCDEF";
-    std::string s;
-    for (const char c : store::cp1252AUtf8(cp1252)) {
-        const auto u = static_cast<unsigned char>(c);
-        if (std::isalnum(u) || c == '-' || c == '.' || c == '_' || c == '~') {
-            s += c;
-        } else {
-            s += '%';
-            s += hex[u >> 4];
-            s += hex[u & 15];
-        }
-    }
-    return s;
-}
 
 namespace {
 
@@ -316,24 +246,17 @@ void Sitio::preparar() {
 }
 
 bool Sitio::bloquea(const Peticion& p) {
-    if (!p.ruta.startsWith("/e/")) {
-        return false;
-    }
-    const qsizetype barra = p.ruta.lastIndexOf('/');
-    const QByteArray pagina = p.ruta.mid(barra + 1);
-    // A picture that may be converted to PNG first takes a process's time too.
-    const QByteArray m = pagina.toUpper();
-    const bool convertible = m.endsWith(".BMP") || m.endsWith(".ICO") || m.endsWith(".TIF") || m.endsWith(".TIFF");
-    return (p.ruta.count('/') == 3 && (pagina == "buscar" || pagina == "diccionario" || pagina == "icono")) ||
-           (p.ruta.count('/') == 4 && p.ruta.contains("/img/") && convertible);
+    return servidor::bloquea(destinoDe(p.ruta));
 }
 
 Respuesta Sitio::responder(const Peticion& p) {
-    if (p.ruta == "/") {
+    const Destino d = destinoDe(p.ruta);
+    switch (d.pagina) {
+    case Destino::Pagina::Portada:
         return portada();
-    }
-    if (p.ruta == "/recursos/estilo.css" || p.ruta == "/recursos/lumbre.js") {
-        const bool css = p.ruta.endsWith(".css");
+    case Destino::Pagina::Estilo:
+    case Destino::Pagina::Guion: {
+        const bool css = d.pagina == Destino::Pagina::Estilo;
         Respuesta r;
         const std::string_view cuerpo = css ? hojaDeEstilo() : guion();
         r.cuerpo = QByteArray(cuerpo.data(), static_cast<qsizetype>(cuerpo.size()));
@@ -341,60 +264,45 @@ Respuesta Sitio::responder(const Peticion& p) {
         r.cache = "public, max-age=3600";
         return r;
     }
-    const QList<QByteArray> partes = p.ruta.mid(1).split('/');
-    if (partes.size() < 2 || partes[0] != "e") {
-        return no(404, "no existe esa página");
+    default:
+        break;
+    }
+    if (d.id.isEmpty()) {
+        return no(404, d.nota);
     }
     const auto servidas = enciclopedias();
     EnciclopediaServida* e = nullptr;
     for (const auto& x : *servidas) {
-        if (partes[1] == QByteArray::fromStdString(x->id())) {
+        if (d.id == QByteArray::fromStdString(x->id())) {
             e = x.get();
         }
     }
     if (!e) {
         return no(404, "no existe esa enciclotomo");
     }
-    if (partes.size() == 2) {
+    switch (d.pagina) {
+    case Destino::Pagina::SinBarra: {
         Respuesta r = no(301, {});
-        r.cabeceras.append(qMakePair(QByteArray("Location"), "/e/" + partes[1] + '/'));
+        r.cabeceras.append(qMakePair(QByteArray("Location"), "/e/" + d.id + '/'));
         return r;
     }
-    QByteArray nota;
-    std::vector<std::string> nombres;
-    for (qsizetype i = 2; i < partes.size(); ++i) {
-        auto n = nombreDeSegmento(partes[i], &nota);
-        if (!n) {
-            return no(404, nota);
-        }
-        nombres.push_back(std::move(*n));
+    case Destino::Pagina::Lista:
+        return lista(*e, p);
+    case Destino::Pagina::Buscar:
+        return busqueda(*e, p);
+    case Destino::Pagina::Titulos:
+        return titulos(*e, p);
+    case Destino::Pagina::Diccionario:
+        return diccionario(*e, p);
+    case Destino::Pagina::Icono:
+        return icono(*e);
+    case Destino::Pagina::Articulo:
+        return articulo(*e, d.nombre);
+    case Destino::Pagina::Imagen:
+        return imagen(*e, d.nombre);
+    default:
+        return no(404, d.nota);
     }
-    if (nombres.size() == 1) {
-        const std::string& pagina = nombres[0];
-        if (pagina.empty()) {
-            return lista(*e, p);
-        }
-        if (pagina == "buscar") {
-            return busqueda(*e, p);
-        }
-        if (pagina == "titulos") {
-            return titulos(*e, p);
-        }
-        if (pagina == "diccionario") {
-            return diccionario(*e, p);
-        }
-        if (pagina == "icono") {
-            return icono(*e);
-        }
-        return no(404, "no existe esa página");
-    }
-    if (nombres.size() == 2 && nombres[0] == "a") {
-        return articulo(*e, nombres[1]);
-    }
-    if (nombres.size() == 2 && nombres[0] == "img") {
-        return imagen(*e, nombres[1]);
-    }
-    return no(404, "no existe esa página");
 }
 
 Respuesta Sitio::portada() {

@@ -83,7 +83,4 @@ private:
     std::chrono::steady_clock::time_point ultimaLista_{};
 };
 
-// An article or picture name (Windows-1252) as one path segment: UTF-8, percent-encoded.
-std::string segmento(const std::string& cp1252);
-
 } // namespace servidor

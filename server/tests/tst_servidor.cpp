@@ -262,6 +262,28 @@ private slots:
         QCOMPARE(bien.load(), clientes);
     }
 
+    // Which requests wait on the queue of their own is told from the page the path names, decoded as the site
+    // decodes it: an encoded letter does not put a search on the library's threads.
+    void queBloquea_data() {
+        QTest::addColumn<QByteArray>("ruta");
+        QTest::addColumn<bool>("bloquea");
+        QTest::newRow("búsqueda") << QByteArray("/e/solar/buscar") << true;
+        QTest::newRow("búsqueda codificada") << QByteArray("/e/solar/%62uscar") << true;
+        QTest::newRow("diccionario codificado") << QByteArray("/e/solar/dicciona%72io") << true;
+        QTest::newRow("BMP, que se convierte") << QByteArray("/e/solar/img/SOL.%42MP") << true;
+        QTest::newRow("PNG") << QByteArray("/e/solar/img/CAPAS.PNG") << false;
+        QTest::newRow("artículo") << QByteArray("/e/solar/a/SOL.TXT") << false;
+        QTest::newRow("lista") << QByteArray("/e/solar/") << false;
+        QTest::newRow("hoja de estilo") << QByteArray("/recursos/estilo.css") << false;
+    }
+    void queBloquea() {
+        QFETCH(QByteArray, ruta);
+        QFETCH(bool, bloquea);
+        servidor::Peticion p;
+        p.ruta = ruta;
+        QCOMPARE(servidor::Sitio::bloquea(p), bloquea);
+    }
+
     void cabezaSinCuerpo() {
         const Contestacion get = prueba::pedir(puerto(), "/e/solar/a/SOL.TXT");
         const Contestacion head = prueba::pedir(puerto(), "/e/solar/a/SOL.TXT", {}, "HEAD");
