@@ -776,6 +776,10 @@ void ServidorHttp::Impl::alTerminarPeticion(void* cls, MHD_Connection* c, void**
 
 void ServidorHttp::Impl::descartar(Conexion& c, int estado, const QByteArray& nota) {
     c.descartada = true;
+    // Logged first: once the client sees the end, the line is there.
+    if (estado || c.fase == Conexion::Fase::Respondiendo) {
+        registro_(linea(c.direccion, "-", c.destino, estado, 0, c.inicio.value_or(c.desde), nota));
+    }
     if (estado) {
         const QByteArray r = "HTTP/1.1 " + QByteArray::number(estado) + ' ' + textoDeEstado(estado) +
                              "\r\nServer: tomo-servidor\r\nContent-Type: text/plain; charset=utf-8\r\n"
@@ -792,9 +796,6 @@ void ServidorHttp::Impl::descartar(Conexion& c, int estado, const QByteArray& no
     }
     // The library sees the connection end at its next look and closes it.
     ::shutdown(c.fd, SHUT_RDWR);
-    if (estado || c.fase == Conexion::Fase::Respondiendo) {
-        registro_(linea(c.direccion, "-", c.destino, estado, 0, c.inicio.value_or(c.desde), nota));
-    }
 }
 
 void ServidorHttp::Impl::vigilar() {
