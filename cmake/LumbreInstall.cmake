@@ -20,7 +20,7 @@ add_custom_command(
     VERBATIM)
 add_custom_target(iconos_hicolor ALL DEPENDS ${LUMBRE_ICONOS})
 
-install(TARGETS tomo forja tomo-servidor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS tomo forja tomo-servidor tomo-servidor-imagen RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The classroom server as a service: installed, never enabled or started by the package (see the README).
 install(FILES packaging/tomo-servidor.service DESTINATION lib/systemd/system)
 install(FILES packaging/org.lumbre.tomo.desktop packaging/org.lumbre.forja.desktop

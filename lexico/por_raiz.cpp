@@ -9,6 +9,13 @@
 namespace lexico {
 
 std::optional<PorRaiz> buscarPorRaiz(const std::string& directorio, const std::string& palabra) {
+    return buscarPorRaiz(palabra, [&](const std::string& p) -> std::optional<std::string> {
+        auto hallada = store::buscarDefinicion(directorio, p);
+        return hallada ? *hallada : std::nullopt;
+    });
+}
+
+std::optional<PorRaiz> buscarPorRaiz(const std::string& palabra, const BuscarEntrada& buscar) {
     // Only a single word is stemmed: a look-up with spaces in it asks for something else.
     const QString escrita = QString::fromStdString(store::cp1252AUtf8(palabra)).trimmed();
     if (escrita.isEmpty() || escrita.contains(QLatin1Char(' '))) {
@@ -25,9 +32,8 @@ std::optional<PorRaiz> buscarPorRaiz(const std::string& directorio, const std::s
             continue;
         }
         // The stem as a whole headword (followed by a space), not as the start of a longer one.
-        const auto hallada = store::buscarDefinicion(directorio, mayusculas + ' ');
-        if (hallada && hallada->has_value()) {
-            return PorRaiz{mayusculas, **hallada};
+        if (auto hallada = buscar(mayusculas + ' ')) {
+            return PorRaiz{mayusculas, std::move(*hallada)};
         }
     }
     return std::nullopt;

@@ -4,6 +4,7 @@
 // stem ("PLANETAS" under "PLANETA"). The viewer's dictionary window, its double-click look-up and the
 // classroom server all find it this way.
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -19,5 +20,9 @@ struct PorRaiz {
 // headword of an entry, matched as a whole headword. Nothing without the Spanish stemming dictionary,
 // or when no stem has an entry (or the dictionary cannot be read).
 std::optional<PorRaiz> buscarPorRaiz(const std::string& directorio, const std::string& palabra);
+// The same with a look-up of one's own (the dictionary's first-match rule over a word in capitals; nothing for
+// no entry), such as the classroom server's index of the dictionary.
+using BuscarEntrada = std::function<std::optional<std::string>(const std::string& palabra)>;
+std::optional<PorRaiz> buscarPorRaiz(const std::string& palabra, const BuscarEntrada& buscar);
 
 } // namespace lexico

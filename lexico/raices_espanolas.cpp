@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 namespace raices {
 
@@ -20,13 +22,17 @@ bool existe(const std::string& base) {
 }
 
 struct Diccionario {
+    std::mutex mutex; // one Hunspell object is not to be used by two threads at once
     std::unique_ptr<Hunspell> hunspell;
     QStringConverter::Encoding codificacion = QStringConverter::Utf8;
 };
 
-// One per path, read on first use and kept for the run.
+// One per path, read on first use and kept for the run: the first callers wait while it is read, and all see it
+// whole.
 Diccionario* diccionario(const std::string& base) {
+    static std::mutex mutex;
     static std::map<std::string, std::unique_ptr<Diccionario>> leidos;
+    std::lock_guard bloqueo(mutex);
     auto& d = leidos[base];
     if (!d) {
         d = std::make_unique<Diccionario>();
@@ -67,8 +73,13 @@ QStringList de(const QString& palabra) {
     if (codificar.hasError()) {
         return {};
     }
+    std::vector<std::string> halladas;
+    {
+        std::lock_guard bloqueo(d->mutex);
+        halladas = d->hunspell->stem(bytes.toStdString());
+    }
     QStringList raices;
-    for (const std::string& raiz : d->hunspell->stem(bytes.toStdString())) {
+    for (const std::string& raiz : halladas) {
         QStringDecoder decodificar(d->codificacion);
         const QString texto = decodificar(QByteArray::fromStdString(raiz));
         if (!decodificar.hasError() && !texto.isEmpty() && texto.compare(palabra, Qt::CaseInsensitive) != 0 &&

@@ -24,8 +24,6 @@ constexpr double kPesoTitulo = 4.0;
 // Matches are counted one by one up to this many; beyond it the count is an estimate, so that a word
 // found in most of a large encyclopaedia is not weighed in every article just to count them.
 constexpr Xapian::doccount kContarHasta = 1000;
-// A prefix stands for at most this many words of the index, the most frequent ones.
-constexpr Xapian::termcount kMaximoExpansion = 500;
 
 Xapian::Query alguna(const std::vector<std::string>& terminos) {
     return Xapian::Query(Xapian::Query::OP_OR, terminos.begin(), terminos.end());
@@ -36,7 +34,26 @@ struct Armada {
     bool vacia = true;
 };
 
-Armada armar(const std::vector<Elemento>& elementos, Formas& formas) {
+// The query's elements as far as the bounds allow, in the order typed; `recortada` when some were left out.
+std::vector<Elemento> acotar(std::vector<Elemento> elementos, const Cotas& cotas, bool* recortada) {
+    std::vector<Elemento> dentro;
+    std::size_t terminos = 0;
+    std::size_t prefijos = 0;
+    for (Elemento& e : elementos) {
+        const std::size_t cuesta = e.tipo == Elemento::Tipo::Frase ? e.palabras.size() : 1;
+        const bool prefijo = e.tipo == Elemento::Tipo::Prefijo;
+        if (terminos + cuesta > cotas.terminos || (prefijo && prefijos + 1 > cotas.prefijos)) {
+            *recortada = true;
+            continue;
+        }
+        terminos += cuesta;
+        prefijos += prefijo ? 1 : 0;
+        dentro.push_back(std::move(e));
+    }
+    return dentro;
+}
+
+Armada armar(const std::vector<Elemento>& elementos, Formas& formas, Xapian::termcount expansion) {
     std::vector<Xapian::Query> todas;
     std::vector<std::string> enTitulo;
     auto alTitulo = [&](const std::vector<std::string>& raices) {
@@ -66,7 +83,7 @@ Armada armar(const std::vector<Elemento>& elementos, Formas& formas) {
         case Elemento::Tipo::Prefijo: {
             std::vector<Xapian::Query> comodines;
             for (const std::string& p : prefijosDeRaiz(e.palabras.front(), formas)) {
-                comodines.emplace_back(Xapian::Query::OP_WILDCARD, p, kMaximoExpansion,
+                comodines.emplace_back(Xapian::Query::OP_WILDCARD, p, expansion,
                                        Xapian::Query::WILDCARD_LIMIT_MOST_FREQUENT);
             }
             todas.emplace_back(Xapian::Query::OP_OR, comodines.begin(), comodines.end());
@@ -123,9 +140,11 @@ struct Buscador::Datos {
         return db ? &*db : nullptr;
     }
 
-    Resultados buscar(const std::vector<Elemento>& elementos, std::size_t maximo) {
+    Resultados buscar(const std::vector<Elemento>& elementos, std::size_t desde, std::size_t maximo, const Cotas& cotas,
+                      bool recortada) {
         Resultados r;
-        const Armada armada = armar(elementos, formas);
+        r.recortada = recortada;
+        const Armada armada = armar(elementos, formas, static_cast<Xapian::termcount>(std::max(1u, cotas.expansion)));
         if (armada.vacia) {
             return r;
         }
@@ -135,7 +154,12 @@ struct Buscador::Datos {
         }
         Xapian::Enquire enquire(*base);
         enquire.set_query(armada.consulta);
-        const Xapian::MSet mset = enquire.get_mset(0, static_cast<Xapian::doccount>(maximo), kContarHasta);
+        if (cotas.segundos > 0) {
+            enquire.set_time_limit(cotas.segundos);
+        }
+        const Xapian::MSet mset =
+            enquire.get_mset(static_cast<Xapian::doccount>(desde), static_cast<Xapian::doccount>(maximo),
+                             static_cast<Xapian::doccount>(desde) + kContarHasta);
         r.encontrados = mset.get_matches_estimated();
         r.exacto = mset.get_matches_lower_bound() == mset.get_matches_upper_bound();
         for (auto m = mset.begin(); m != mset.end(); ++m) {
@@ -161,10 +185,15 @@ Buscador::Buscador(std::string directorio) : d_(std::make_unique<Datos>()) {
 Buscador::~Buscador() = default;
 
 Resultados Buscador::buscar(std::string_view consulta, std::size_t maximo) {
-    const std::vector<Elemento> elementos = analizarConsulta(consulta);
+    return buscar(consulta, 0, maximo, Cotas{});
+}
+
+Resultados Buscador::buscar(std::string_view consulta, std::size_t desde, std::size_t cuantos, const Cotas& cotas) {
+    bool recortada = false;
+    const std::vector<Elemento> elementos = acotar(analizarConsulta(consulta), cotas, &recortada);
     for (int intento = 0;; ++intento) {
         try {
-            return d_->buscar(elementos, maximo);
+            return d_->buscar(elementos, desde, cuantos, cotas, recortada);
         } catch (const Xapian::DatabaseModifiedError&) {
             // Committed over while read: read the newer revision, or give up after a few tries.
             if (intento >= 3) {

@@ -22,6 +22,16 @@ struct Resultados {
     std::size_t encontrados = 0;   // every article found, beyond those listed too
     bool exacto = true;            // false when `encontrados` is Xapian's estimate (many articles found)
     bool danado = false;           // the index could not be read: it is rebuilt at its next update
+    bool recortada = false;        // the query held more than the bounds allow: only its first part was searched
+};
+
+// What one search may cost. The defaults are the viewer's (one reader on their own machine); a server gives
+// tighter ones, since anybody on the network may send a search.
+struct Cotas {
+    std::size_t terminos = static_cast<std::size_t>(-1); // words, each word of a phrase, prefixes
+    std::size_t prefijos = static_cast<std::size_t>(-1); // of them, prefixes ("guadal*")
+    unsigned expansion = 500;                            // words of the index one prefix stands for at most
+    double segundos = 0;                                 // time for the matching; 0: no limit
 };
 
 class Buscador {
@@ -36,6 +46,8 @@ public:
     // holds the words first; at most `maximo` of them listed, each with its passage. Nothing while there
     // is no index yet. One search at a time per object.
     Resultados buscar(std::string_view consulta, std::size_t maximo = 100);
+    // The same, listing those from the `desde`-th on, at most `cuantos`: a passage is made only for those.
+    Resultados buscar(std::string_view consulta, std::size_t desde, std::size_t cuantos, const Cotas& cotas);
 
 private:
     struct Datos;

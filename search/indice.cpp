@@ -3,6 +3,7 @@
 #include "search/documento.h"
 #include "search/formas.h"
 #include "store/article.h"
+#include "store/detail.h"
 #include "store/encoding.h"
 #include "store/list_files.h"
 #include "store/paths.h"
@@ -130,13 +131,24 @@ std::optional<std::string> leerNativo(const fs::path& ruta) {
     return bytes;
 }
 
+// The bytes of the article `nombre` of the encyclopaedia `directorio` when it lies below a directory of it or is
+// not spelled as on disk: opened as the store opens every file of an encyclopaedia, following no symbolic link
+// anywhere below the directory, so a folder that links out is never read.
+std::optional<std::string> leerDentro(const std::string& directorio, std::string_view nombre) {
+    auto bytes = store::leerBytesDentro(directorio, store::unir(directorio, nombre), store::kLimiteArticulo);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    return std::move(*bytes);
+}
+
 // One article to index, kept small (there may be millions): its listed name, in the complete list, which
-// outlives it; its signature; and, for a name not found as spelled right in the directory, its file as the
-// store's case index found it.
+// outlives it; its signature; and whether it was found as spelled right in the directory (else it is read
+// through the store's own open, which follows no link below the directory).
 struct EnDisco {
     std::string_view nombre;
     Firma firma;
-    std::string resuelta; // empty for a name found as spelled
+    bool exacto = true;
 };
 
 // A listed name as the file system spells it, into `destino` (whose storage a caller may keep between calls).
@@ -181,20 +193,22 @@ public:
         struct stat st {};
         if (dirfd_ >= 0 && nombre.find_first_of("\\/") == std::string_view::npos) {
             nombreNativo(nombre, nombreNativo_);
-            if (::fstatat(dirfd_, nombreNativo_.c_str(), &st, 0) == 0) {
+            if (::fstatat(dirfd_, nombreNativo_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)) {
                 return hallado(st, true);
             }
         }
-        if (::stat(store::resolver(store::unir(directorio_, nombre)).c_str(), &st) == 0) {
-            return hallado(st, false);
+        // Any other name is reached as the store reaches a file of an encyclopaedia: through no link below it.
+        store::Error error;
+        const int fd = store::detail::abrirDentro(directorio_, store::unir(directorio_, nombre), error);
+        if (fd < 0) {
+            return std::nullopt;
         }
-        return std::nullopt;
+        const bool visto = ::fstat(fd, &st) == 0;
+        ::close(fd);
+        return visto ? hallado(st, false) : std::nullopt;
     }
 
     const fs::path& nativa() const { return nativo_; }
-
-    // The file of a name not found as spelled right in the directory.
-    fs::path resuelta(std::string_view nombre) const { return store::resolver(store::unir(directorio_, nombre)); }
 
 private:
     static std::optional<Hallado> hallado(const struct stat& st, bool exacto) {
@@ -222,10 +236,10 @@ struct Preparado {
 // that each writer of the index gets work as fast as it takes it.
 class Preparacion {
 public:
-    Preparacion(const std::vector<EnDisco>& articulos, const fs::path& carpeta, std::atomic<std::size_t>& cursor,
-                const std::atomic<bool>* cancelar, const std::atomic<bool>& fallo)
-        : articulos_(articulos), carpeta_(carpeta), cursor_(cursor), cancelar_(cancelar), fallo_(fallo),
-          hilo_([this] { preparar(); }) {}
+    Preparacion(const std::vector<EnDisco>& articulos, const std::string& directorio, const fs::path& carpeta,
+                std::atomic<std::size_t>& cursor, const std::atomic<bool>* cancelar, const std::atomic<bool>& fallo)
+        : articulos_(articulos), directorio_(directorio), carpeta_(carpeta), cursor_(cursor), cancelar_(cancelar),
+          fallo_(fallo), hilo_([this] { preparar(); }) {}
 
     ~Preparacion() {
         {
@@ -271,7 +285,7 @@ private:
                 const EnDisco& e = articulos_[i];
                 Preparado p{i, std::nullopt};
                 if (const auto bytes =
-                        leerNativo(e.resuelta.empty() ? rutaExacta(carpeta_, e.nombre) : fs::path(e.resuelta))) {
+                        e.exacto ? leerNativo(rutaExacta(carpeta_, e.nombre)) : leerDentro(directorio_, e.nombre)) {
                     std::string cuerpo;
                     const store::Articulo articulo =
                         store::analizarArticulo(*bytes, [&cuerpo](std::string_view pieza) { cuerpo += pieza; });
@@ -293,6 +307,7 @@ private:
     }
 
     const std::vector<EnDisco>& articulos_;
+    const std::string& directorio_;
     const fs::path& carpeta_;
     std::atomic<std::size_t>& cursor_;
     const std::atomic<bool>* cancelar_;
@@ -687,8 +702,7 @@ private:
             if (i != Indexados::kNinguno && indexados[i].firma == hallado->firma) {
                 continue;
             }
-            porIndexar_.push_back(
-                EnDisco{nombre, hallado->firma, hallado->exacto ? std::string() : carpeta.resuelta(nombre).string()});
+            porIndexar_.push_back(EnDisco{nombre, hallado->firma, hallado->exacto});
             porReemplazar_.push_back(i == Indexados::kNinguno ? Ubicacion{}
                                                               : Ubicacion{indexados[i].parte, indexados[i].id});
         }
@@ -709,7 +723,7 @@ private:
             total_ >= reparto_.enParalelo ? std::max(1u, std::min(reparto_.escritores, kMaximoDeEscritores)) : 1u;
         std::vector<Escrito> escritos(escritores);
         if (escritores == 1) {
-            Preparacion preparacion(porIndexar_, carpeta.nativa(), cursor, cancelar_, fallo_);
+            Preparacion preparacion(porIndexar_, directorio_, carpeta.nativa(), cursor, cancelar_, fallo_);
             escritos[0] = escribir(preparacion, true, informe_.quitados);
         } else {
             // A writer adds every article it indexes to its own part: one already indexed is dropped first.
@@ -724,7 +738,8 @@ private:
                 for (unsigned w = 0; w < escritores; ++w) {
                     hilos.emplace_back([&, w] {
                         try {
-                            Preparacion preparacion(porIndexar_, carpeta.nativa(), cursor, cancelar_, fallo_);
+                            Preparacion preparacion(porIndexar_, directorio_, carpeta.nativa(), cursor, cancelar_,
+                                                    fallo_);
                             escritos[w] = escribir(preparacion, false, 0);
                         } catch (...) {
                             fallos[w] = std::current_exception();

@@ -107,7 +107,7 @@ std::string idDeDirectorio(const std::string& directorio) {
 EnciclopediaServida::EnciclopediaServida(std::string directorio, std::string id, std::chrono::milliseconds intervalo,
                                          QThreadPool* revisiones)
     : directorio_(std::move(directorio)), id_(std::move(id)), intervalo_(intervalo), revisiones_(revisiones),
-      instantanea_(std::make_shared<Instantanea>()), buscador_(directorio_) {}
+      instantanea_(std::make_shared<Instantanea>()), buscador_(directorio_), diccionario_(directorio_) {}
 
 EnciclopediaServida::~EnciclopediaServida() = default;
 
@@ -296,9 +296,9 @@ void EnciclopediaServida::revisar(bool conIndice) {
     }
 }
 
-busqueda::Resultados EnciclopediaServida::buscar(const std::string& consulta, std::size_t maximo) {
+busqueda::Resultados EnciclopediaServida::buscar(const std::string& consulta, std::size_t desde, std::size_t cuantos) {
     std::lock_guard bloqueo(mutexBusqueda_);
-    return buscador_.buscar(consulta, maximo);
+    return buscador_.buscar(consulta, desde, cuantos, kCotasDeBusqueda);
 }
 
 EstadoIndice EnciclopediaServida::estadoIndice() const {

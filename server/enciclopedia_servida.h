@@ -13,6 +13,7 @@
 // answered from the snapshot held meanwhile.
 
 #include "search/buscador.h"
+#include "server/diccionario_indexado.h"
 #include "store/colour_file.h"
 
 #include <atomic>
@@ -55,6 +56,9 @@ struct Instantanea {
     bool esArticulo(const std::string& nombre) const { return titulos.count(nombre) > 0; }
 };
 
+// What one search sent by anybody may cost: 85 prefixes in 254 bytes would otherwise stand for 42,500 words.
+inline constexpr busqueda::Cotas kCotasDeBusqueda{12, 4, 100, 0.5};
+
 // The articles looked at in one look while neither the directory nor its lists changed.
 inline constexpr std::size_t kArticulosPorMirada = 5000;
 
@@ -81,9 +85,12 @@ public:
     // Looks now, on the calling thread (start-up, tests), and brings the index up to date when `indice`.
     void revisar(bool indice);
 
-    // A search with the viewer's own index; one at a time per encyclopaedia.
-    busqueda::Resultados buscar(const std::string& consulta, std::size_t maximo);
+    // A search with the viewer's own index, within the server's bounds (kCotasDeBusqueda), listing `cuantos`
+    // from the `desde`-th on; one at a time per encyclopaedia.
+    busqueda::Resultados buscar(const std::string& consulta, std::size_t desde, std::size_t cuantos);
     EstadoIndice estadoIndice() const;
+    // Its dictionary, looked up through an index of its own.
+    DiccionarioIndexado& diccionario() { return diccionario_; }
     // Stops the look under way and its index update (what was indexed is kept): the server is ending.
     void cancelar() { cancelar_ = true; }
 
@@ -117,6 +124,7 @@ private:
     busqueda::Buscador buscador_;
     mutable std::mutex mutexIndice_;
     EstadoIndice indice_;
+    DiccionarioIndexado diccionario_;
 };
 
 // The encyclopaedia's address name: the last component of its directory folded to lower-case ASCII letters,

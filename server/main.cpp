@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QSocketNotifier>
 
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -36,13 +37,20 @@ void alRecibirSenal(int) {
 }
 
 const char* const kAyuda =
-    "Uso: tomo-servidor [--puerto N] [--direccion IP] [RUTA...]\n"
+    "Uso: tomo-servidor [--puerto N] [--direccion IP] [--conexiones N] [--por-direccion N] [--registrar-consultas]\n"
+    "                    [RUTA...]\n"
     "Sirve las enciclotomos a los navegadores de la red, solo para leer: la lista de títulos con sus listas,\n"
     "los artículos con sus ilustraciones, la búsqueda en el texto y el diccionario.\n"
     "\n"
     "  RUTA            una enciclotomo (C:\\ENCICLO\\SOLAR o un directorio); sin RUTA, todas las del registro\n"
     "  --puerto N      el puerto en que escucha (8080 si no se indica)\n"
     "  --direccion IP  la dirección en que escucha (todas si no se indica; 127.0.0.1 solo este equipo)\n"
+    "  --conexiones N  las conexiones abiertas a la vez, en total (4096 si no se indica)\n"
+    "  --por-direccion N\n"
+    "                  las conexiones abiertas a la vez desde una misma dirección (300 si no se indica; una clase\n"
+    "                  tras el router de la escuela cabe); 0 sin límite, detrás de un proxy inverso\n"
+    "  --registrar-consultas\n"
+    "                  anota también lo buscado junto a la dirección de quien lo busca (no se anota si no se pide)\n"
     "  --help          muestra esta ayuda\n"
     "  --version       muestra la versión\n"
     "\n"
@@ -84,7 +92,13 @@ int main(int argc, char* argv[]) {
     quint16 puerto = 8080;
     QHostAddress direccion = QHostAddress::Any;
     QStringList rutas;
+    servidor::Limites limites;
     bool opciones = true;
+    const auto numero = [&](qsizetype& i, const QString& a) {
+        return a.contains(QLatin1Char('=')) ? a.section(QLatin1Char('='), 1)
+               : i + 1 < args.size()        ? args[++i]
+                                            : QString();
+    };
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (opciones && a == QLatin1String("--")) {
@@ -112,6 +126,21 @@ int main(int argc, char* argv[]) {
             if (!direccion.setAddress(valor)) {
                 return error(QStringLiteral("«%1» no es una dirección IP.").arg(valor));
             }
+        } else if (opciones &&
+                   (a == QLatin1String("--conexiones") || a.startsWith(QLatin1String("--conexiones=")) ||
+                    a == QLatin1String("--por-direccion") || a.startsWith(QLatin1String("--por-direccion=")))) {
+            const bool total = a.startsWith(QLatin1String("--conexiones"));
+            const QString valor = numero(i, a);
+            bool ok = false;
+            const uint n = valor.toUInt(&ok);
+            if (!ok || n > 1000000 || (total && n < 4)) {
+                return error(
+                    QStringLiteral("«%1» no es un número de conexiones válido para %2.")
+                        .arg(valor, total ? QStringLiteral("--conexiones") : QStringLiteral("--por-direccion")));
+            }
+            (total ? limites.conexiones : limites.porDireccion) = static_cast<int>(n);
+        } else if (opciones && a == QLatin1String("--registrar-consultas")) {
+            limites.registrarConsultas = true;
         } else if (opciones && a.startsWith(QLatin1Char('-')) && a.size() > 1) {
             return error(QStringLiteral("opción desconocida «%1».").arg(a));
         } else {
@@ -143,10 +172,18 @@ int main(int argc, char* argv[]) {
         }
     }
 
+    // Each connection is a descriptor: the soft limit is raised as far as the system lets this user.
+    rlimit nofile{};
+    if (::getrlimit(RLIMIT_NOFILE, &nofile) == 0 && nofile.rlim_cur < nofile.rlim_max) {
+        nofile.rlim_cur = nofile.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &nofile);
+    }
+
     std::unique_ptr<servidor::Sitio> sitio = rutas.isEmpty() ? std::make_unique<servidor::Sitio>(servidor::Opciones{})
                                                              : std::make_unique<servidor::Sitio>(directorios);
     sitio->preparar();
-    servidor::ServidorHttp http([&sitio](const servidor::Peticion& p) { return sitio->responder(p); });
+    servidor::ServidorHttp http([&sitio](const servidor::Peticion& p) { return sitio->responder(p); }, limites);
+    http.colaAparte(&servidor::Sitio::bloquea);
     QString motivo;
     if (!http.escuchar(direccion, puerto, &motivo)) {
         std::fprintf(stderr, "tomo-servidor: %s\n", motivo.toLocal8Bit().constData());

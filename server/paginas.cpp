@@ -172,6 +172,9 @@ std::string fragmentoBusqueda(const PaginaBusqueda& p) {
         return s;
     }
     const auto& r = p.resultados;
+    if (r.recortada) {
+        s += "<p class=\"aviso\">La búsqueda era demasiado larga: se buscaron solo sus primeras palabras.</p>\n";
+    }
     if (r.encontrados == 0) {
         s += "<p class=\"cantidad\" role=\"status\">Ningún artículo tiene todas las palabras buscadas.</p>\n";
         return s;
@@ -179,14 +182,13 @@ std::string fragmentoBusqueda(const PaginaBusqueda& p) {
     s += "<p class=\"cantidad\" role=\"status\">" + std::string(r.exacto ? "" : "Unos ") + articulos(r.encontrados) +
          (r.encontrados == 1 ? " encontrado." : " encontrados.") + "</p>\n";
     s += "<ol class=\"resultados\" start=\"" + std::to_string(p.desde + 1) + "\">\n";
-    for (std::size_t k = p.desde; k < r.aciertos.size(); ++k) {
-        const busqueda::Acierto& a = r.aciertos[k];
+    for (const busqueda::Acierto& a : r.aciertos) {
         s += "<li><a href=\"" + base(p.id) + "a/" + segmento(a.nombre) + "\">" +
              e(a.titulo.empty() ? std::string("(sin título)") : a.titulo) + "</a>\n<p class=\"pasaje\">" + a.pasaje +
              "</p></li>\n";
     }
     s += "</ol>\n";
-    if (r.encontrados > p.desde + p.porPagina && r.aciertos.size() >= p.desde + p.porPagina) {
+    if (r.encontrados > p.desde + p.porPagina && r.aciertos.size() >= p.porPagina) {
         s += "<nav class=\"paginas\" aria-label=\"Más resultados\"><a rel=\"next\" href=\"" + base(p.id) +
              "buscar?q=" + codificarValor(p.consulta) + "&amp;desde=" + std::to_string(p.desde + p.porPagina) +
              "\">Más resultados</a></nav>\n";

@@ -6,14 +6,19 @@
 #include "server/paginas.h"
 #include "store/article.h"
 #include "store/colour_file.h"
+#include "store/detail.h"
 #include "store/dictionary.h"
 #include "store/encoding.h"
 #include "store/encyclopaedia.h"
+#include "store/limits.h"
 #include "store/paths.h"
 #include "store/registry.h"
 #include "store/text_file.h"
 
+#include <QCoreApplication>
+
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -52,60 +57,6 @@ Respuesta html(const std::string& cuerpo, std::int64_t modificado) {
     return r;
 }
 
-// A path segment as the client sent it, decoded, as a name of the store: nothing when it cannot be one.
-std::optional<std::string> nombreDeSegmento(const QByteArray& codificado, QByteArray* nota) {
-    const auto bytes = decodificar(codificado);
-    if (!bytes) {
-        *nota = "escape mal formado";
-        return std::nullopt;
-    }
-    if (bytes->contains('\0') || bytes->contains('\\') || bytes->contains('/') || *bytes == "." || *bytes == "..") {
-        *nota = "ruta que sale de la enciclotomo";
-        return std::nullopt;
-    }
-    auto cp1252 = store::utf8ACp1252(bytes->toStdString());
-    if (!cp1252) {
-        *nota = "nombre que ninguna enciclotomo puede tener";
-        return std::nullopt;
-    }
-    return cp1252;
-}
-
-bool esImagen(const std::string& nombre) {
-    static const std::array<std::string_view, 8> extensiones = {".BMP", ".GIF", ".JPG",  ".JPEG",
-                                                                ".PNG", ".ICO", ".WEBP", ".TIF"};
-    const std::string mayusculas = store::aMayusculas(nombre);
-    return std::any_of(extensiones.begin(), extensiones.end(), [&](std::string_view e) {
-        return mayusculas.size() > e.size() && mayusculas.compare(mayusculas.size() - e.size(), e.size(), e) == 0;
-    });
-}
-
-QByteArray tipoDeImagen(const std::string& nombre) {
-    const std::string m = store::aMayusculas(nombre);
-    const auto termina = [&](std::string_view e) {
-        return m.size() >= e.size() && m.compare(m.size() - e.size(), e.size(), e) == 0;
-    };
-    if (termina(".PNG")) {
-        return "image/png";
-    }
-    if (termina(".GIF")) {
-        return "image/gif";
-    }
-    if (termina(".JPG") || termina(".JPEG")) {
-        return "image/jpeg";
-    }
-    if (termina(".BMP")) {
-        return "image/bmp";
-    }
-    if (termina(".ICO")) {
-        return "image/x-icon";
-    }
-    if (termina(".WEBP")) {
-        return "image/webp";
-    }
-    return "image/tiff";
-}
-
 std::optional<std::int64_t> segundosDe(const std::string& ruta) {
     struct stat st {};
     if (::lstat(store::resolver(ruta).c_str(), &st) != 0) {
@@ -113,6 +64,63 @@ std::optional<std::int64_t> segundosDe(const std::string& ruta) {
     }
     return static_cast<std::int64_t>(st.st_mtim.tv_sec);
 }
+
+// The converter beside the program, when none was named.
+std::string convertidorDe(const Opciones& o) {
+    if (!o.convertidor.empty() || !QCoreApplication::instance()) {
+        return o.convertidor;
+    }
+    return (QCoreApplication::applicationDirPath() + QStringLiteral("/tomo-servidor-imagen")).toStdString();
+}
+
+// Pictures that browsers do not all show, served as PNG.
+bool paraConvertir(const QByteArray& tipo) {
+    return tipo == "image/bmp" || tipo == "image/x-icon" || tipo == "image/tiff";
+}
+
+} // namespace
+
+// A picture of the encyclopaedia, answered from its file: opened through no link below the directory (as the
+// store reads every file of an encyclopaedia), only a regular file, and never read into memory here; a BMP,
+// an ICO or a TIFF as PNG, converted once and kept.
+Respuesta Sitio::desdeArchivo(const std::string& directorio, const std::string& ruta, QByteArray tipo) {
+    store::Error error;
+    const int fd = store::detail::abrirDentro(directorio, ruta, error);
+    if (fd < 0) {
+        return no(404, QByteArray::fromStdString(store::cp1252AUtf8(error.mensaje())));
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::uint64_t>(st.st_size) > store::kLimiteImagen) {
+        ::close(fd);
+        return no(404, "no es un archivo de imagen que se pueda servir");
+    }
+    Respuesta r;
+    if (paraConvertir(tipo)) {
+        if (const auto png = pngs_.png(fd, st)) {
+            tipo = "image/png";
+            r.cuerpo = *png;
+            r.etiqueta = "png-";
+        } else {
+            r.nota = "no se pudo convertir a PNG: se sirve como está";
+        }
+    }
+    r.tipo = std::move(tipo);
+    if (r.cuerpo.isEmpty()) {
+        r.archivo = std::make_shared<Archivo>(fd, static_cast<std::int64_t>(st.st_size));
+    } else {
+        ::close(fd);
+    }
+    // The file's identity, size and time stand for its bytes: a file saved again gets a new tag.
+    r.etiqueta += QByteArray::number(static_cast<qulonglong>(st.st_ino), 16) + '-' +
+                  QByteArray::number(static_cast<qlonglong>(st.st_size), 16) + '-' +
+                  QByteArray::number(static_cast<qlonglong>(st.st_mtim.tv_sec) * 1000000000ll + st.st_mtim.tv_nsec, 16);
+    r.modificado = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+    r.cache = "public, max-age=60";
+    return r;
+}
+
+namespace {
 
 std::size_t numero(const QByteArray& texto, std::size_t maximo) {
     bool ok = false;
@@ -142,22 +150,6 @@ std::string jsonTexto(const std::string& utf8) {
 
 } // namespace
 
-std::string segmento(const std::string& cp1252) {
-    static const char* const hex = "0123456789ABCDEF";
-    std::string s;
-    for (const char c : store::cp1252AUtf8(cp1252)) {
-        const auto u = static_cast<unsigned char>(c);
-        if (std::isalnum(u) || c == '-' || c == '.' || c == '_' || c == '~') {
-            s += c;
-        } else {
-            s += '%';
-            s += hex[u >> 4];
-            s += hex[u & 15];
-        }
-    }
-    return s;
-}
-
 namespace {
 
 // The registry's encyclopaedias that exist, in its order.
@@ -176,12 +168,13 @@ std::vector<std::string> registradas() {
 } // namespace
 
 Sitio::Sitio(const std::vector<std::string>& directorios, Opciones opciones)
-    : opciones_(opciones), delRegistro_(false), lista_(std::make_shared<Lista>()) {
+    : opciones_(opciones), pngs_(convertidorDe(opciones_)), delRegistro_(false), lista_(std::make_shared<Lista>()) {
     revisiones_.setMaxThreadCount(1);
     tomar(directorios, false);
 }
 
-Sitio::Sitio(Opciones opciones) : opciones_(opciones), delRegistro_(true), lista_(std::make_shared<Lista>()) {
+Sitio::Sitio(Opciones opciones)
+    : opciones_(opciones), pngs_(convertidorDe(opciones_)), delRegistro_(true), lista_(std::make_shared<Lista>()) {
     revisiones_.setMaxThreadCount(1);
     tomar(registradas(), false);
     ultimaLista_ = std::chrono::steady_clock::now();
@@ -252,12 +245,18 @@ void Sitio::preparar() {
     }
 }
 
+bool Sitio::bloquea(const Peticion& p) {
+    return servidor::bloquea(destinoDe(p.ruta));
+}
+
 Respuesta Sitio::responder(const Peticion& p) {
-    if (p.ruta == "/") {
+    const Destino d = destinoDe(p.ruta);
+    switch (d.pagina) {
+    case Destino::Pagina::Portada:
         return portada();
-    }
-    if (p.ruta == "/recursos/estilo.css" || p.ruta == "/recursos/lumbre.js") {
-        const bool css = p.ruta.endsWith(".css");
+    case Destino::Pagina::Estilo:
+    case Destino::Pagina::Guion: {
+        const bool css = d.pagina == Destino::Pagina::Estilo;
         Respuesta r;
         const std::string_view cuerpo = css ? hojaDeEstilo() : guion();
         r.cuerpo = QByteArray(cuerpo.data(), static_cast<qsizetype>(cuerpo.size()));
@@ -265,60 +264,45 @@ Respuesta Sitio::responder(const Peticion& p) {
         r.cache = "public, max-age=3600";
         return r;
     }
-    const QList<QByteArray> partes = p.ruta.mid(1).split('/');
-    if (partes.size() < 2 || partes[0] != "e") {
-        return no(404, "no existe esa página");
+    default:
+        break;
+    }
+    if (d.id.isEmpty()) {
+        return no(404, d.nota);
     }
     const auto servidas = enciclopedias();
     EnciclopediaServida* e = nullptr;
     for (const auto& x : *servidas) {
-        if (partes[1] == QByteArray::fromStdString(x->id())) {
+        if (d.id == QByteArray::fromStdString(x->id())) {
             e = x.get();
         }
     }
     if (!e) {
         return no(404, "no existe esa enciclotomo");
     }
-    if (partes.size() == 2) {
+    switch (d.pagina) {
+    case Destino::Pagina::SinBarra: {
         Respuesta r = no(301, {});
-        r.cabeceras.append(qMakePair(QByteArray("Location"), "/e/" + partes[1] + '/'));
+        r.cabeceras.append(qMakePair(QByteArray("Location"), "/e/" + d.id + '/'));
         return r;
     }
-    QByteArray nota;
-    std::vector<std::string> nombres;
-    for (qsizetype i = 2; i < partes.size(); ++i) {
-        auto n = nombreDeSegmento(partes[i], &nota);
-        if (!n) {
-            return no(404, nota);
-        }
-        nombres.push_back(std::move(*n));
+    case Destino::Pagina::Lista:
+        return lista(*e, p);
+    case Destino::Pagina::Buscar:
+        return busqueda(*e, p);
+    case Destino::Pagina::Titulos:
+        return titulos(*e, p);
+    case Destino::Pagina::Diccionario:
+        return diccionario(*e, p);
+    case Destino::Pagina::Icono:
+        return icono(*e);
+    case Destino::Pagina::Articulo:
+        return articulo(*e, d.nombre);
+    case Destino::Pagina::Imagen:
+        return imagen(*e, d.nombre);
+    default:
+        return no(404, d.nota);
     }
-    if (nombres.size() == 1) {
-        const std::string& pagina = nombres[0];
-        if (pagina.empty()) {
-            return lista(*e, p);
-        }
-        if (pagina == "buscar") {
-            return busqueda(*e, p);
-        }
-        if (pagina == "titulos") {
-            return titulos(*e, p);
-        }
-        if (pagina == "diccionario") {
-            return diccionario(*e, p);
-        }
-        if (pagina == "icono") {
-            return icono(*e);
-        }
-        return no(404, "no existe esa página");
-    }
-    if (nombres.size() == 2 && nombres[0] == "a") {
-        return articulo(*e, nombres[1]);
-    }
-    if (nombres.size() == 2 && nombres[0] == "img") {
-        return imagen(*e, nombres[1]);
-    }
-    return no(404, "no existe esa página");
 }
 
 Respuesta Sitio::portada() {
@@ -422,31 +406,11 @@ Respuesta Sitio::imagen(EnciclopediaServida& e, const std::string& nombre) {
     if (!store::nombreArchivoValido(nombre) || !esImagen(nombre)) {
         return no(404, "no es una imagen");
     }
-    const std::string ruta = store::rutaIlustracion(e.directorio(), nombre);
-    auto bytes = store::leerImagenDentro(e.directorio(), ruta);
-    if (!bytes) {
-        return no(404, QByteArray::fromStdString(store::cp1252AUtf8(bytes.error().mensaje())));
-    }
-    Respuesta r;
-    r.tipo = tipoDeImagen(nombre);
-    r.cuerpo = QByteArray(bytes->data(), static_cast<qsizetype>(bytes->size()));
-    r.modificado = segundosDe(ruta);
-    r.cache = "public, max-age=60";
-    return r;
+    return desdeArchivo(e.directorio(), store::rutaIlustracion(e.directorio(), nombre), tipoDeImagen(nombre));
 }
 
 Respuesta Sitio::icono(EnciclopediaServida& e) {
-    const std::string ruta = store::unir(e.directorio(), store::kIcono);
-    auto bytes = store::leerImagenDentro(e.directorio(), ruta);
-    if (!bytes) {
-        return no(404, QByteArray::fromStdString(store::cp1252AUtf8(bytes.error().mensaje())));
-    }
-    Respuesta r;
-    r.tipo = "image/x-icon";
-    r.cuerpo = QByteArray(bytes->data(), static_cast<qsizetype>(bytes->size()));
-    r.modificado = segundosDe(ruta);
-    r.cache = "public, max-age=60";
-    return r;
+    return desdeArchivo(e.directorio(), store::unir(e.directorio(), store::kIcono), "image/x-icon");
 }
 
 Respuesta Sitio::busqueda(EnciclopediaServida& e, const Peticion& p) {
@@ -464,7 +428,7 @@ Respuesta Sitio::busqueda(EnciclopediaServida& e, const Peticion& p) {
     pagina.indice = e.estadoIndice();
     if (!q.trimmed().isEmpty()) {
         pagina.buscada = true;
-        pagina.resultados = e.buscar(pagina.consulta, pagina.desde + kPorBusqueda);
+        pagina.resultados = e.buscar(pagina.consulta, pagina.desde, kPorBusqueda);
     }
     const bool parcial = parametro(p.consulta, "parcial") == "1";
     return html(parcial ? fragmentoBusqueda(pagina) : paginaBusqueda(pagina), i->modificado);
@@ -538,7 +502,7 @@ Respuesta Sitio::diccionario(EnciclopediaServida& e, const Peticion& p) {
         pagina.palabra = cp ? store::cp1252AUtf8(palabra) : QByteArray(escrita).toUpper().toStdString();
         std::optional<std::string> definicion;
         if (cp) {
-            const auto hallada = store::buscarDefinicion(e.directorio(), palabra);
+            const auto hallada = e.diccionario().buscar(palabra);
             if (!hallada) {
                 pagina.sinDiccionario = true;
                 pagina.error = store::cp1252AUtf8(hallada.error().mensaje());
@@ -546,7 +510,10 @@ Respuesta Sitio::diccionario(EnciclopediaServida& e, const Peticion& p) {
                                       hallada.error().causa == store::Causa::RutaNoEncontrada;
             } else if (hallada->has_value()) {
                 definicion = **hallada;
-            } else if (const auto porRaiz = lexico::buscarPorRaiz(e.directorio(), palabra)) {
+            } else if (const auto porRaiz = lexico::buscarPorRaiz(palabra, [&](const std::string& raiz) {
+                           auto entrada = e.diccionario().buscar(raiz);
+                           return entrada ? *entrada : std::nullopt;
+                       })) {
                 // A word without an entry of its own, found under its stem ("PLANETAS" under "PLANETA").
                 definicion = porRaiz->definicion;
                 pagina.raiz = store::cp1252AUtf8(porRaiz->raiz);

@@ -20,6 +20,7 @@
 
 #include "server/enciclopedia_servida.h"
 #include "server/http.h"
+#include "server/imagenes_png.h"
 
 #include <QThreadPool>
 
@@ -34,6 +35,9 @@ namespace servidor {
 struct Opciones {
     std::chrono::milliseconds intervalo{3000}; // the least time between two looks at an encyclopaedia's files
     int porPagina = 200;                       // titles on one page of a title list
+    // The helper that converts BMP, ICO and TIFF pictures to PNG; empty: tomo-servidor-imagen beside the
+    // program. One that cannot be started leaves those pictures as they are.
+    std::string convertidor;
 };
 
 class Sitio {
@@ -50,6 +54,9 @@ public:
     // Looks at every encyclopaedia once, on this thread, and starts building the search indexes.
     void preparar();
     Respuesta responder(const Peticion& peticion);
+    // Whether the answer may take long or wait for a lock (a search, a dictionary look-up): such requests are
+    // answered on the server's queue of their own.
+    static bool bloquea(const Peticion& peticion);
 
     // The encyclopaedias served now (from the registry, looked at again at most every interval).
     std::shared_ptr<const Lista> enciclopedias();
@@ -64,8 +71,10 @@ private:
     Respuesta busqueda(EnciclopediaServida& e, const Peticion& p);
     Respuesta titulos(EnciclopediaServida& e, const Peticion& p);
     Respuesta diccionario(EnciclopediaServida& e, const Peticion& p);
+    Respuesta desdeArchivo(const std::string& directorio, const std::string& ruta, QByteArray tipo);
 
     Opciones opciones_;
+    ImagenesPng pngs_;
     QThreadPool revisiones_;
     const bool delRegistro_;
     std::mutex mutexLista_;
@@ -73,8 +82,5 @@ private:
     std::vector<std::string> directorios_; // as last taken
     std::chrono::steady_clock::time_point ultimaLista_{};
 };
-
-// An article or picture name (Windows-1252) as one path segment: UTF-8, percent-encoded.
-std::string segmento(const std::string& cp1252);
 
 } // namespace servidor

@@ -338,3 +338,50 @@ TEST_F(Busqueda, damagedOrOlderIndexIsRebuiltNeverTrusted) {
 }
 
 } // namespace
+
+// A search within bounds: the terms beyond them are left out (and it says so), a prefix stands for no more words
+// than allowed, and a page deep in the results lists that page, with its passages, and the same articles as the
+// first search listed there.
+TEST_F(Busqueda, boundsLeaveTermsOutAndADeepPageListsOnlyItself) {
+    actualizar();
+    busqueda::Cotas cotas;
+    cotas.terminos = 2;
+    cotas.prefijos = 1;
+    busqueda::Buscador b(kDirectorio);
+    const auto recortada = b.buscar("planeta sistema zzxxqq", 0, 10, cotas);
+    EXPECT_TRUE(recortada.recortada);
+    EXPECT_EQ(nombresDe(recortada), std::vector<std::string>{"sistema.txt"});
+    const auto prefijos = b.buscar("p* zzxx*", 0, 10, cotas);
+    EXPECT_TRUE(prefijos.recortada);
+    EXPECT_FALSE(prefijos.aciertos.empty());
+    EXPECT_FALSE(b.buscar("planeta sistema", 0, 10, cotas).recortada);
+
+    cotas = {};
+    cotas.expansion = 1;
+    // "r*" stands for its most frequent word only: fewer articles than with the viewer's bound.
+    EXPECT_LT(b.buscar("r*", 0, 20, cotas).aciertos.size(), b.buscar("r*", 0, 20, {}).aciertos.size());
+
+    const auto todas = b.buscar("de", 0, 20, {});
+    ASSERT_GE(todas.aciertos.size(), 4u);
+    const auto pagina = b.buscar("de", 2, 2, {});
+    ASSERT_EQ(pagina.aciertos.size(), 2u);
+    EXPECT_EQ(pagina.aciertos[0].nombre, todas.aciertos[2].nombre);
+    EXPECT_EQ(pagina.aciertos[1].nombre, todas.aciertos[3].nombre);
+    EXPECT_FALSE(pagina.aciertos[0].pasaje.empty());
+    EXPECT_EQ(pagina.encontrados, todas.encontrados);
+}
+
+// A folder of the encyclopaedia that is a link leading out of it is never read, whether the list names a file
+// below it as spelled on disk or in another letter case; a file below a real folder is indexed.
+TEST_F(Busqueda, aFolderLinkingOutIsNeverIndexed) {
+    fs::create_directories(raiz_ / "fuera");
+    escribir(raiz_ / "fuera" / "SECRETO.TXT", "<TIT>Secreto\r\nzarzaparrillaoculta\r\n");
+    fs::create_directory_symlink(raiz_ / "fuera", dir() / "ENLACE");
+    fs::create_directories(dir() / "DENTRO");
+    escribir(dir() / "DENTRO" / "BIEN.TXT", "<TIT>Bien\r\nzarzaparrillavisible\r\n");
+    escribir(dir() / "COMPLETA.DAT", leer(dir() / "COMPLETA.DAT").value() +
+                                         "ENLACE\\SECRETO.TXT\r\nenlace\\secreto.txt\r\nDENTRO\\BIEN.TXT\r\n");
+    actualizar();
+    EXPECT_EQ(buscar("zarzaparrillaoculta"), Nombres{});
+    EXPECT_EQ(buscar("zarzaparrillavisible"), Nombres{"DENTRO\\BIEN.TXT"});
+}

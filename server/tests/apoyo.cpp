@@ -147,7 +147,13 @@ Contestacion pedir(quint16 puerto, const QByteArray& destino, const QByteArray& 
 
 ServidorDePrueba::ServidorDePrueba(const std::vector<std::string>& directorios, servidor::Limites limites,
                                    servidor::Opciones opciones)
-    : sitio_(std::make_unique<servidor::Sitio>(directorios, opciones)) {
+    : sitio_(std::make_unique<servidor::Sitio>(directorios, [&] {
+          // The tests run from another directory than the programs: the converter is named.
+          if (opciones.convertidor.empty()) {
+              opciones.convertidor = TOMO_SERVIDOR_IMAGEN;
+          }
+          return opciones;
+      }())) {
     sitio_->preparar();
     // The indexes are built before the tests ask: each look waits for the one under way.
     for (const auto& e : *sitio_->enciclopedias()) {
@@ -165,6 +171,7 @@ ServidorDePrueba::ServidorDePrueba(const std::vector<std::string>& directorios, 
                                                    std::lock_guard b(mutex_);
                                                    lineas_ << linea;
                                                });
+            http_->colaAparte(&servidor::Sitio::bloquea);
             http_->escuchar(QHostAddress::LocalHost, 0);
             puerto_ = http_->puerto();
         },

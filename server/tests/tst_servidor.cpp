@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <zlib.h>
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -127,6 +129,18 @@ private slots:
         QTest::newRow("versión") << QByteArray("GET / HTTP/2.0\r\nHost: x\r\n\r\n") << 505;
         QTest::newRow("no es HTTP") << QByteArray("\x16\x03\x01\x02\x00\x01\x00\x01\xfc\x03\x03 \r\n\r\n", 16) << 400;
         QTest::newRow("destino sin barra") << get("e/solar/") << 400;
+        // Where one request ends must be sure, or its body could run as a second request.
+        QTest::newRow("dos largos distintos")
+            << QByteArray("GET / HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\nContent-Length: 41\r\n\r\n"
+                          "GET /e/solar/a/SOL.TXT HTTP/1.1\r\nHost: x\r\n\r\n")
+            << 400;
+        QTest::newRow("dos largos iguales")
+            << QByteArray("GET / HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\nContent-Length: 0\r\n\r\n") << 400;
+        QTest::newRow("codificación vacía")
+            << QByteArray("GET / HTTP/1.1\r\nHost: x\r\nTransfer-Encoding:\r\nConnection: close\r\n\r\n") << 400;
+        QTest::newRow("HTTP/1.1 sin Host") << QByteArray("GET / HTTP/1.1\r\nConnection: close\r\n\r\n") << 400;
+        QTest::newRow("dos Host") << QByteArray("GET / HTTP/1.1\r\nHost: x\r\nHost: y\r\nConnection: close\r\n\r\n")
+                                  << 400;
     }
     void hostiles() {
         QFETCH(QByteArray, bruto);
@@ -248,6 +262,28 @@ private slots:
         QCOMPARE(bien.load(), clientes);
     }
 
+    // Which requests wait on the queue of their own is told from the page the path names, decoded as the site
+    // decodes it: an encoded letter does not put a search on the library's threads.
+    void queBloquea_data() {
+        QTest::addColumn<QByteArray>("ruta");
+        QTest::addColumn<bool>("bloquea");
+        QTest::newRow("búsqueda") << QByteArray("/e/solar/buscar") << true;
+        QTest::newRow("búsqueda codificada") << QByteArray("/e/solar/%62uscar") << true;
+        QTest::newRow("diccionario codificado") << QByteArray("/e/solar/dicciona%72io") << true;
+        QTest::newRow("BMP, que se convierte") << QByteArray("/e/solar/img/SOL.%42MP") << true;
+        QTest::newRow("PNG") << QByteArray("/e/solar/img/CAPAS.PNG") << false;
+        QTest::newRow("artículo") << QByteArray("/e/solar/a/SOL.TXT") << false;
+        QTest::newRow("lista") << QByteArray("/e/solar/") << false;
+        QTest::newRow("hoja de estilo") << QByteArray("/recursos/estilo.css") << false;
+    }
+    void queBloquea() {
+        QFETCH(QByteArray, ruta);
+        QFETCH(bool, bloquea);
+        servidor::Peticion p;
+        p.ruta = ruta;
+        QCOMPARE(servidor::Sitio::bloquea(p), bloquea);
+    }
+
     void cabezaSinCuerpo() {
         const Contestacion get = prueba::pedir(puerto(), "/e/solar/a/SOL.TXT");
         const Contestacion head = prueba::pedir(puerto(), "/e/solar/a/SOL.TXT", {}, "HEAD");
@@ -276,7 +312,114 @@ private slots:
         const Contestacion segunda = prueba::pedir(puerto(), destino, "If-None-Match: " + etiqueta + "\r\n");
         QCOMPARE(segunda.estado, 304);
         QVERIFY(segunda.cuerpo.isEmpty());
+        // A 304 stands for the whole answer: "Content-Length: 0" would say that it is empty.
+        QVERIFY2(!segunda.cabeza.toLower().contains("content-length"), segunda.cabeza.constData());
         QCOMPARE(prueba::pedir(puerto(), destino, "If-None-Match: \"otra\"\r\n").estado, 200);
+    }
+
+    // Pages and style sheets go compressed to a browser that takes gzip, as a variant with a tag of its own;
+    // both variants say Vary; a weight of zero means no.
+    void gzip_data() {
+        QTest::addColumn<QByteArray>("destino");
+        QTest::newRow("artículo") << QByteArray("/e/solar/a/SOL.TXT");
+        QTest::newRow("hoja de estilo") << QByteArray("/recursos/estilo.css");
+        QTest::newRow("lista") << QByteArray("/e/solar/");
+    }
+    void gzip() {
+        QFETCH(QByteArray, destino);
+        const Contestacion llana = prueba::pedir(puerto(), destino);
+        const Contestacion comprimida = prueba::pedir(puerto(), destino, "Accept-Encoding: br, gzip;q=0.8\r\n");
+        QCOMPARE(comprimida.estado, 200);
+        QCOMPARE(comprimida.cabecera("content-encoding"), QByteArray("gzip"));
+        QCOMPARE(comprimida.cabecera("vary"), QByteArray("Accept-Encoding"));
+        QCOMPARE(llana.cabecera("vary"), QByteArray("Accept-Encoding"));
+        QVERIFY(comprimida.cuerpo.size() < llana.cuerpo.size() * 6 / 10);
+        QByteArray abierta(llana.cuerpo.size() + 16, '\0');
+        z_stream z{};
+        QCOMPARE(inflateInit2(&z, 15 + 16), Z_OK);
+        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(comprimida.cuerpo.constData()));
+        z.avail_in = static_cast<uInt>(comprimida.cuerpo.size());
+        z.next_out = reinterpret_cast<Bytef*>(abierta.data());
+        z.avail_out = static_cast<uInt>(abierta.size());
+        QCOMPARE(inflate(&z, Z_FINISH), Z_STREAM_END);
+        abierta.resize(static_cast<qsizetype>(z.total_out));
+        inflateEnd(&z);
+        QCOMPARE(abierta, llana.cuerpo);
+        QVERIFY(comprimida.cabecera("etag") != llana.cabecera("etag"));
+        QCOMPARE(prueba::pedir(puerto(), destino,
+                               "Accept-Encoding: gzip\r\nIf-None-Match: " + comprimida.cabecera("etag") + "\r\n")
+                     .estado,
+                 304);
+        QCOMPARE(prueba::pedir(puerto(), destino, "Accept-Encoding: gzip\r\n").cuerpo, comprimida.cuerpo);
+        QVERIFY(
+            prueba::pedir(puerto(), destino, "Accept-Encoding: gzip;q=0\r\n").cabecera("content-encoding").isEmpty());
+    }
+
+    // A part of a picture, for a browser or a player that asks for one.
+    void rangos_data() {
+        QTest::addColumn<QByteArray>("pedido");
+        QTest::addColumn<int>("estado");
+        QTest::addColumn<int>("desde");
+        QTest::addColumn<int>("largo"); // -1: the whole file
+        QTest::newRow("del 10 al 19") << QByteArray("Range: bytes=10-19\r\n") << 206 << 10 << 10;
+        QTest::newRow("desde el 100") << QByteArray("Range: bytes=100-\r\n") << 206 << 100 << -2;
+        QTest::newRow("los 5 últimos") << QByteArray("Range: bytes=-5\r\n") << 206 << -5 << 5;
+        QTest::newRow("fuera") << QByteArray("Range: bytes=999999999-\r\n") << 416 << 0 << 0;
+        QTest::newRow("dos rangos: entero") << QByteArray("Range: bytes=1-2,5-6\r\n") << 200 << 0 << -1;
+        QTest::newRow("mal formado: entero") << QByteArray("Range: bytes=x-y\r\n") << 200 << 0 << -1;
+        QTest::newRow("If-Range de otro archivo")
+            << QByteArray("Range: bytes=10-19\r\nIf-Range: \"otro\"\r\n") << 200 << 0 << -1;
+    }
+    void rangos() {
+        QFETCH(QByteArray, pedido);
+        QFETCH(int, estado);
+        QFETCH(int, desde);
+        QFETCH(int, largo);
+        const Contestacion entera = prueba::pedir(puerto(), "/e/solar/img/CAPAS.PNG");
+        QCOMPARE(entera.cabecera("accept-ranges"), QByteArray("bytes"));
+        const Contestacion parte = prueba::pedir(puerto(), "/e/solar/img/CAPAS.PNG", pedido);
+        QCOMPARE(parte.estado, estado);
+        const qsizetype total = entera.cuerpo.size();
+        if (estado == 416) {
+            QCOMPARE(parte.cabecera("content-range"), "bytes */" + QByteArray::number(total));
+            return;
+        }
+        const qsizetype inicio = desde < 0 ? total + desde : desde;
+        const qsizetype n = largo == -1 ? total : largo == -2 ? total - inicio : largo;
+        QCOMPARE(parte.cuerpo, entera.cuerpo.mid(inicio, n));
+        if (estado == 206) {
+            QCOMPARE(parte.cabecera("content-range"), "bytes " + QByteArray::number(inicio) + '-' +
+                                                          QByteArray::number(inicio + n - 1) + '/' +
+                                                          QByteArray::number(total));
+        }
+        const Contestacion cabeza = prueba::pedir(puerto(), "/e/solar/img/CAPAS.PNG", {}, "HEAD");
+        QCOMPARE(cabeza.cabecera("content-length"), QByteArray::number(total));
+        QVERIFY(cabeza.cuerpo.isEmpty());
+    }
+
+    // BMP, ICO and TIFF, which browsers do not all show, go as PNG, as the exports convert them; a file that is
+    // no picture at all goes as it is.
+    void imagenesComoPng_data() {
+        QTest::addColumn<QByteArray>("destino");
+        QTest::addColumn<QByteArray>("tipo");
+        QTest::newRow("BMP") << QByteArray("/e/solar/img/SOL.BMP") << QByteArray("image/png");
+        QTest::newRow("ICO") << QByteArray("/e/solar/icono") << QByteArray("image/png");
+        QTest::newRow("BMP roto") << QByteArray("/e/rios/img/ROTA.BMP") << QByteArray("image/bmp");
+    }
+    void imagenesComoPng() {
+        QFETCH(QByteArray, destino);
+        QFETCH(QByteArray, tipo);
+        QVERIFY(almacen_->escribir(QStringLiteral("C:\\ENCICLO\\RIOS\\IMG\\ROTA.BMP"), "BM no es una imagen"));
+        const Contestacion c = prueba::pedir(puerto(), destino);
+        QFile::remove(almacen_->nativa(QStringLiteral("C:\\ENCICLO\\RIOS\\IMG\\ROTA.BMP")));
+        QCOMPARE(c.estado, 200);
+        QCOMPARE(c.cabecera("content-type"), tipo);
+        if (tipo == "image/png") {
+            QVERIFY(c.cuerpo.startsWith("\x89PNG\r\n"));
+            QCOMPARE(prueba::pedir(puerto(), destino, "If-None-Match: " + c.cabecera("etag") + "\r\n").estado, 304);
+        } else {
+            QCOMPARE(c.cuerpo, QByteArray("BM no es una imagen"));
+        }
     }
 
     // A picture is the file itself: its modification time alone answers If-Modified-Since.
@@ -360,6 +503,16 @@ private slots:
                                << QStringList{u"1 artículo encontrado."_qs, u"MARTE.TXT"_qs} << QStringList{};
         QTest::newRow("prefijo") << QByteArray("/e/rios/buscar?q=guadal*")
                                  << QStringList{u"encontrado"_qs, u"<b>Guadal"_qs} << QStringList{};
+        QByteArray comodines;
+        for (int i = 0; i < 85; ++i) {
+            comodines += i ? "+p*" : "p*";
+        }
+        QTest::newRow("85 comodines: solo los primeros")
+            << "/e/solar/buscar?q=" + comodines
+            << QStringList{u"se buscaron solo sus primeras palabras"_qs, u"encontrado"_qs} << QStringList{};
+        QTest::newRow("más palabras de las que se buscan")
+            << QByteArray("/e/solar/buscar?q=sol+sol+sol+sol+sol+sol+sol+sol+sol+sol+sol+sol+zzxxqq")
+            << QStringList{u"se buscaron solo sus primeras palabras"_qs, u">El Sol</a>"_qs} << QStringList{};
         QTest::newRow("nada") << QByteArray("/e/solar/buscar?q=zzxxqq")
                               << QStringList{u"Ningún artículo tiene todas las palabras buscadas."_qs} << QStringList{};
         QTest::newRow("búsqueda al teclear") << QByteArray("/e/solar/buscar?q=rojo&parcial=1")
@@ -416,6 +569,38 @@ private slots:
         QVERIFY2(c.cuerpo.contains("PLANETAS → PLANETA"), c.cuerpo.constData());
     }
 
+    // Nothing from the network or from a store reaches the log raw: no control character (C0, DEL, C1) in any
+    // line, whether it came in the target, a header, or a picture's name inside an article.
+    void registroLimpio() {
+        const QString articulo = QStringLiteral("C:\\ENCICLO\\RIOS\\LIMPIO.TXT");
+        const QString completa = QStringLiteral("C:\\ENCICLO\\RIOS\\COMPLETA.DAT");
+        QFile f(almacen_->nativa(completa));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray original = f.readAll();
+        f.close();
+        QVERIFY(almacen_->escribir(articulo, "<TIT>Limpio\r\n<IMG>\x1b[2J\x07\x9b.PNG\r\nNace en Albarrac\xedn.\r\n"));
+        QVERIFY(almacen_->escribir(completa, original + "LIMPIO.TXT\r\n"));
+        QVERIFY(esperarHasta([&] { return prueba::pedir(puerto(), "/e/rios/a/LIMPIO.TXT").estado == 200; }));
+        prueba::intercambiar(
+            puerto(), "GET /e/solar/a/X\x7f\xc2\x9b\x1b[2J.TXT HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+        prueba::pedir(puerto(), "/e/solar/img/A%7F%C2%9B%1B%5B2J.PNG");
+        prueba::pedir(puerto(), "/e/solar/a/%1B%5B2J%07.TXT?q=%1B%07");
+        QVERIFY(almacen_->escribir(completa, original));
+        QFile::remove(almacen_->nativa(articulo));
+        QThread::msleep(200);
+        const QList<QByteArray> lineas = servidor_->registro();
+        bool avisoDeImagen = false;
+        for (const QByteArray& l : lineas) {
+            for (qsizetype i = 0; i < l.size(); ++i) {
+                const auto c = static_cast<unsigned char>(l[i]);
+                const bool c1 = c == 0xC2 && i + 1 < l.size() && static_cast<unsigned char>(l[i + 1]) < 0xA0;
+                QVERIFY2(c >= 0x20 && c != 0x7F && !c1, l.toPercentEncoding(" /:()").constData());
+            }
+            avisoDeImagen = avisoDeImagen || (l.contains("LIMPIO.TXT 200") && l.contains("%1B[2J%07"));
+        }
+        QVERIFY(avisoDeImagen);
+    }
+
     void registroDeCadaPeticion() {
         const int antes = static_cast<int>(servidor_->registro().size());
         QCOMPARE(prueba::pedir(puerto(), "/e/solar/a/LUNA.TXT").estado, 200);
@@ -426,6 +611,16 @@ private slots:
                                        u"/e/solar/a/LUNA\\.TXT 200 \\d+ B "
                                        u"\\d+\\.\\d ms$"_qs);
         QVERIFY2(forma.match(QString::fromUtf8(linea)).hasMatch(), linea.constData());
+    }
+
+    // What a pupil searched or looked up is not logged next to their address (unless the server is told to).
+    void registroSinConsultas() {
+        QCOMPARE(prueba::pedir(puerto(), "/e/solar/buscar?q=mi+secreto&desde=0").estado, 200);
+        QCOMPARE(prueba::pedir(puerto(), "/e/solar/diccionario?p=otrosecreto").estado, 200);
+        QVERIFY(esperarHasta([&] { return servidor_->registro().join('\n').contains("diccionario?p=-"); }));
+        const QByteArray todo = servidor_->registro().join('\n');
+        QVERIFY(todo.contains(" GET /e/solar/buscar?q=-&desde=- 200 "));
+        QVERIFY(!todo.contains("secreto"));
     }
 };
 

@@ -26,6 +26,10 @@ private slots:
         QTest::newRow("puerto que falta") << QStringList{u"--puerto"_qs} << 2 << u"no es un puerto"_qs;
         QTest::newRow("dirección") << QStringList{u"--direccion"_qs, u"la-escuela"_qs} << 2
                                    << u"no es una dirección IP"_qs;
+        QTest::newRow("conexiones por dirección")
+            << QStringList{u"--por-direccion=muchas"_qs} << 2 << u"no es un número de conexiones"_qs;
+        QTest::newRow("conexiones en total")
+            << QStringList{u"--conexiones"_qs, u"2"_qs} << 2 << u"no es un número de conexiones"_qs;
         QTest::newRow("ruta que no existe")
             << QStringList{u"/no/existe/en/ninguna/parte"_qs} << 2 << u"no existe ese directorio"_qs;
         QTest::newRow("directorio que no es una enciclotomo")
