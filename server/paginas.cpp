@@ -1,6 +1,7 @@
 #include "server/paginas.h"
 
 #include "render/render.h"
+#include "render/texto_web.h"
 #include "server/sitio.h"
 
 #include <algorithm>
@@ -15,23 +16,6 @@ std::string e(std::string_view utf8) {
 
 std::string base(const std::string& id) {
     return "/e/" + id + '/';
-}
-
-// A form value as part of a query string.
-std::string codificarValor(std::string_view utf8) {
-    static const char* const hex = "0123456789ABCDEF";
-    std::string s;
-    for (const char c : utf8) {
-        const auto u = static_cast<unsigned char>(c);
-        if (std::isalnum(u) || c == '-' || c == '.' || c == '_' || c == '~') {
-            s += c;
-        } else {
-            s += '%';
-            s += hex[u >> 4];
-            s += hex[u & 15];
-        }
-    }
-    return s;
 }
 
 std::string documento(const std::string& titulo, const std::string& migas, const std::string& cuerpo,
@@ -137,7 +121,7 @@ std::string paginaLista(const PaginaLista& p) {
         std::string filtros;
         for (const Filtro& f : p.filtros) {
             if (f.marcado) {
-                filtros += "lista=" + codificarValor(f.texto) + '&';
+                filtros += "lista=" + render::codificarUrl(f.texto) + '&';
             }
         }
         s += "<nav class=\"paginas\" aria-label=\"Páginas de la lista\">\n";
@@ -190,7 +174,7 @@ std::string fragmentoBusqueda(const PaginaBusqueda& p) {
     s += "</ol>\n";
     if (r.encontrados > p.desde + p.porPagina && r.aciertos.size() >= p.porPagina) {
         s += "<nav class=\"paginas\" aria-label=\"Más resultados\"><a rel=\"next\" href=\"" + base(p.id) +
-             "buscar?q=" + codificarValor(p.consulta) + "&amp;desde=" + std::to_string(p.desde + p.porPagina) +
+             "buscar?q=" + render::codificarUrl(p.consulta) + "&amp;desde=" + std::to_string(p.desde + p.porPagina) +
              "\">Más resultados</a></nav>\n";
     }
     return s;

@@ -1,10 +1,11 @@
 #include "server/rutas.h"
 
+#include "render/texto_web.h"
+
 #include "store/encoding.h"
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <string_view>
 
 namespace servidor {
@@ -254,19 +255,7 @@ std::optional<std::pair<int, QByteArray>> rechazoDeMarco(const Peticion& p, cons
 }
 
 std::string segmento(const std::string& cp1252) {
-    static const char* const hex = "0123456789ABCDEF";
-    std::string s;
-    for (const char c : store::cp1252AUtf8(cp1252)) {
-        const auto u = static_cast<unsigned char>(c);
-        if (std::isalnum(u) || c == '-' || c == '.' || c == '_' || c == '~') {
-            s += c;
-        } else {
-            s += '%';
-            s += hex[u >> 4];
-            s += hex[u & 15];
-        }
-    }
-    return s;
+    return render::codificarUrl(store::cp1252AUtf8(cp1252));
 }
 
 Destino destinoDe(const QByteArray& ruta) {

@@ -2,6 +2,7 @@
 
 #include "lexico/por_raiz.h"
 #include "render/render.h"
+#include "render/texto_web.h"
 #include "search/plegado.h"
 #include "server/paginas.h"
 #include "store/article.h"
@@ -126,26 +127,6 @@ std::size_t numero(const QByteArray& texto, std::size_t maximo) {
     bool ok = false;
     const qulonglong n = texto.toULongLong(&ok);
     return ok ? std::min<std::size_t>(n, maximo) : 0;
-}
-
-std::string jsonTexto(const std::string& utf8) {
-    std::string s = "\"";
-    for (const char c : utf8) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            s += '\\';
-            s += c;
-        } else if (u < 0x20) {
-            char e[8];
-            std::snprintf(e, sizeof e, "\\u%04x", u);
-            s += e;
-        } else if (c == '<') {
-            s += "\\u003c"; // never "</script>" inside anything
-        } else {
-            s += c;
-        }
-    }
-    return s + '"';
 }
 
 } // namespace
@@ -469,8 +450,8 @@ Respuesta Sitio::titulos(EnciclopediaServida& e, const Peticion& p) {
             if ((vuelta == 0 && empieza) || (vuelta == 1 && palabra)) {
                 vistos.insert(nombre);
                 json += dados ? "," : "";
-                json += "{\"titulo\":" + jsonTexto(store::cp1252AUtf8(*i->titulos.at(nombre))) +
-                        ",\"url\":" + jsonTexto("/e/" + e.id() + "/a/" + segmento(nombre)) + '}';
+                json += "{\"titulo\":" + render::escaparJson(store::cp1252AUtf8(*i->titulos.at(nombre))) +
+                        ",\"url\":" + render::escaparJson("/e/" + e.id() + "/a/" + segmento(nombre)) + '}';
                 ++dados;
             }
         }
