@@ -9,6 +9,7 @@
 
 #include "editor/ortografia.h"
 #include "editor/subrayado.h"
+#include "lexico/raices_espanolas.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -118,7 +119,7 @@ bench::Resultado spell10mb() {
                 static_cast<double>(texto.size()) / (1 << 20), static_cast<long long>(distintas.size()), todo);
 
     // Typing: the words met are new to the spelling again, as in a fresh run.
-    ortografia::Ortografia fresca(ortografia::rutaDiccionario());
+    ortografia::Ortografia fresca(raices::rutaDiccionario());
     QPlainTextEdit caja;
     caja.resize(570, 505);
     caja.setPlainText(texto);

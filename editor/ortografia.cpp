@@ -1,5 +1,7 @@
 #include "editor/ortografia.h"
 
+#include "lexico/raices_espanolas.h"
+
 #include "store/dictionary.h"
 #include "store/encoding.h"
 #include "store/limits.h"
@@ -31,11 +33,6 @@ QSettings ajustes() {
                      QCoreApplication::applicationName().toLower());
 }
 
-bool existe(const std::string& base) {
-    std::error_code e;
-    return std::filesystem::is_regular_file(base + ".aff", e) && std::filesystem::is_regular_file(base + ".dic", e);
-}
-
 bool letra(QChar c) {
     return c.isLetter() || c.isMark();
 }
@@ -65,21 +62,9 @@ QList<Palabra> palabrasDe(QStringView texto) {
     return palabras;
 }
 
-std::string rutaDiccionario() {
-    if (const char* propia = std::getenv("LUMBRE_HUNSPELL_ES"); propia && *propia) {
-        return existe(propia) ? std::string(propia) : std::string();
-    }
-    for (const char* base : {"/usr/share/hunspell/es_ES", "/usr/share/hunspell/es", "/usr/share/myspell/es_ES"}) {
-        if (existe(base)) {
-            return base;
-        }
-    }
-    return {};
-}
-
 Ortografia& Ortografia::compartida() {
     static Ortografia* una = [] {
-        auto* o = new Ortografia(rutaDiccionario());
+        auto* o = new Ortografia(raices::rutaDiccionario());
         // Ends with the program, so that its thread is stopped while everything it uses still exists.
         QObject::connect(QCoreApplication::instance(), &QObject::destroyed, [o] { delete o; });
         return o;
@@ -98,7 +83,7 @@ Ortografia::Ortografia(const std::string& diccionario, QObject* padre) : QObject
             }
         }
     }
-    disponible_ = !diccionario.empty() && existe(diccionario);
+    disponible_ = !diccionario.empty() && raices::esDiccionario(diccionario);
     hilo_ = new QThread;
     hilo_->setObjectName(QStringLiteral("ortografia"));
     trabajador_ = new QObject;

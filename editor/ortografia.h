@@ -32,10 +32,6 @@ struct Palabra {
 // word to check.
 QList<Palabra> palabrasDe(QStringView texto);
 
-// The Spanish dictionary's path without ".aff"/".dic": $LUMBRE_HUNSPELL_ES when set, else the system's es_ES;
-// empty when there is none.
-std::string rutaDiccionario();
-
 class Ortografia : public QObject {
     Q_OBJECT
 

@@ -16,11 +16,6 @@ namespace raices {
 
 namespace {
 
-bool existe(const std::string& base) {
-    std::error_code e;
-    return std::filesystem::is_regular_file(base + ".aff", e) && std::filesystem::is_regular_file(base + ".dic", e);
-}
-
 struct Diccionario {
     std::mutex mutex; // one Hunspell object is not to be used by two threads at once
     std::unique_ptr<Hunspell> hunspell;
@@ -49,13 +44,18 @@ Diccionario* diccionario(const std::string& base) {
 
 } // namespace
 
+bool esDiccionario(const std::string& base) {
+    std::error_code e;
+    return std::filesystem::is_regular_file(base + ".aff", e) && std::filesystem::is_regular_file(base + ".dic", e);
+}
+
 std::string rutaDiccionario() {
     if (const char* propia = std::getenv("LUMBRE_HUNSPELL_ES"); propia && *propia) {
-        return existe(propia) ? std::string(propia) : std::string();
+        return esDiccionario(propia) ? std::string(propia) : std::string();
     }
     for (const char* base : {"/usr/share/hunspell/es_ES", "/usr/share/hunspell/es", "/usr/share/myspell/es_ES",
                              "/usr/share/myspell/dicts/es_ES"}) {
-        if (existe(base)) {
+        if (esDiccionario(base)) {
             return base;
         }
     }

@@ -14,6 +14,8 @@ namespace raices {
 // viewer without it, or with another), else the first of the system's es_ES / es dictionaries that has
 // both files; empty when there is none.
 std::string rutaDiccionario();
+// True when `base` + ".aff" and `base` + ".dic" are both files: a Hunspell dictionary to read.
+bool esDiccionario(const std::string& base);
 
 // The stems of `palabra` in Hunspell's order, the word itself and repeats left out; empty without the
 // dictionary, or for a word in characters the dictionary's encoding cannot hold. The dictionary is
