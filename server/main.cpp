@@ -4,13 +4,12 @@
 #include "server/http.h"
 #include "server/sitio.h"
 #include "store/encoding.h"
+#include "store/paths.h"
 #include "store/registry.h"
 #include "store/text_file.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QHostAddress>
-#include <QRegularExpression>
 #include <QSocketNotifier>
 
 #include <sys/resource.h>
@@ -63,10 +62,7 @@ int error(const QString& texto) {
 
 // A directory given on the command line as the store names it: a drive path as typed, a native one made absolute.
 std::optional<std::string> directorioDe(const QString& ruta, QString* motivo) {
-    static const QRegularExpression unidad(QStringLiteral("^[A-Za-z]:"));
-    const QString completa =
-        unidad.match(ruta).hasMatch() ? ruta : QDir::cleanPath(QDir::current().absoluteFilePath(ruta));
-    const auto directorio = store::utf8ACp1252(completa.toStdString());
+    const auto directorio = store::rutaDeOrden(ruta.toStdString());
     if (!directorio) {
         *motivo = QStringLiteral("«%1»: la ruta tiene caracteres que las enciclotomos no admiten.").arg(ruta);
         return std::nullopt;
