@@ -1,13 +1,17 @@
 #include "editor/importar_en_linea.h"
 
 #include "importar/importacion.h"
+#include "importar/qt/imagenes.h"
 #include "store/encoding.h"
+
 #include "ui/texto.h"
 
 #include <QDir>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
 
 namespace forja {
 
@@ -15,6 +19,15 @@ namespace {
 
 void decir(std::FILE* f, const std::string& utf8) {
     std::fputs(QString::fromStdString(utf8).toLocal8Bit().constData(), f);
+}
+
+// The first bytes of a file (64 KiB at most), or nothing when it cannot be read.
+std::string inicioDe(const std::filesystem::path& archivo) {
+    std::ifstream f(archivo, std::ios::binary);
+    std::string bytes(64 * 1024, '\0');
+    f.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(0, f.gcount())));
+    return bytes;
 }
 
 } // namespace
@@ -25,14 +38,31 @@ std::optional<std::string> rutaDeTomo(const QString& ruta) {
                                                         : QDir::cleanPath(QDir::current().absoluteFilePath(ruta)));
 }
 
-int importarSinVentanas(const QString& origen, const QString& ruta) {
+int importarSinVentanas(const QString& origen, const QString& ruta, const QStringList& opciones) {
     const auto tomo = rutaDeTomo(ruta);
     if (!tomo) {
         decir(stderr,
               "forja: la ruta «" + ruta.toStdString() + "» tiene caracteres que las enciclotomos no admiten.\n");
         return 1;
     }
-    const auto plan = importar::planear({std::filesystem::path(origen.toStdString())}, *tomo);
+    const std::filesystem::path entrada(origen.toStdString());
+    std::error_code e;
+    if (std::filesystem::is_regular_file(entrada, e)) {
+        // What a file starts with tells a text from anything else before it is read whole.
+        if (!importar::pareceTexto(inicioDe(entrada))) {
+            decir(stderr, "forja: «" + origen.toStdString() +
+                              "» no es un texto sino un archivo binario: no se importa nada.\n");
+            return 1;
+        }
+    }
+    importar::Opciones o;
+    o.convertir = importar::convertirConQt;
+    for (qsizetype i = 0; i + 1 < opciones.size(); i += 2) {
+        if (opciones[i] == QLatin1String("imagenes-de")) {
+            o.carpetasImagenes.emplace_back(opciones[i + 1].toStdString());
+        }
+    }
+    const auto plan = importar::planear({entrada}, *tomo, o);
     if (!plan) {
         decir(stderr, "forja: " + store::cp1252AUtf8(plan.error().mensaje()) + "\n");
         return 1;

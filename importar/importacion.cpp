@@ -56,30 +56,6 @@ std::string nombreLimpio(std::string_view utf8, std::string_view deReserva) {
     return n;
 }
 
-// The picture's extension as three letters, so that the editor's and the viewer's names of its caption
-// file are one file.
-std::string extensionDeImagen(std::string_view utf8) {
-    std::string e;
-    for (const char c : utf8) {
-        if (std::isalnum(static_cast<unsigned char>(c))) {
-            e += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        }
-    }
-    if (e == "jpeg" || e == "jpe" || e == "jfif") {
-        return "jpg";
-    }
-    if (e == "tiff") {
-        return "tif";
-    }
-    if (e == "webp") {
-        return "wbp";
-    }
-    if (e.size() > 3) {
-        e.resize(3);
-    }
-    return e.size() == 3 ? e : "img";
-}
-
 // The upper-cased part before the first dot of every entry of a native directory (names that Windows-1252
 // can spell); the whole upper-cased names go to `completos` when given.
 std::set<std::string> entradas(const fs::path& dir, std::set<std::string>* completos = nullptr) {
@@ -113,6 +89,11 @@ std::string decodificarPorciento(std::string_view s) {
     return r;
 }
 
+std::string minusculas(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
 std::string comillas(std::string_view utf8) {
     return "\xC2\xAB" + std::string(utf8) + "\xC2\xBB";
 }
@@ -121,9 +102,34 @@ std::string veces(int n, const char* uno, const char* varios) {
     return n == 1 ? std::string("1 ") + uno : std::to_string(n) + " " + varios;
 }
 
+// Whether `ruta` (made absolute, its links resolved) lies inside the folder `carpeta` (likewise).
+bool dentroDe(const fs::path& ruta, const fs::path& carpeta) {
+    const auto r = ruta.begin();
+    auto it = r;
+    for (auto c = carpeta.begin(); c != carpeta.end(); ++c, ++it) {
+        if (c->empty() && std::next(c) == carpeta.end()) {
+            break; // a folder written with its last slash
+        }
+        if (it == ruta.end() || *it != *c) {
+            return false;
+        }
+    }
+    return true;
+}
+
+fs::path canonica(const fs::path& p) {
+    std::error_code e;
+    fs::path c = fs::weakly_canonical(fs::absolute(p, e), e);
+    return e ? p.lexically_normal() : c;
+}
+
 class Planificador {
 public:
-    Planificador(Plan& plan) : plan_(plan) {}
+    Planificador(Plan& plan, const Opciones& opciones) : plan_(plan), opciones_(opciones) {
+        for (const fs::path& c : opciones.carpetasImagenes) {
+            permitidas_.push_back(canonica(c));
+        }
+    }
 
     bool preparar() {
         const fs::path dir = store::resolver(plan_.tomo);
@@ -141,12 +147,19 @@ public:
         return true;
     }
 
-    void agregar(const fs::path& archivo, Formato formato) {
+    // `carpeta`: the folder the author gave, or the folder of the file given; pictures come from inside it.
+    void agregar(const fs::path& archivo, Formato formato, const fs::path& carpeta) {
         const auto bytes = store::leerBytesNativos(archivo, store::kLimiteArticulo);
         if (!bytes) {
             plan_.omitidos.push_back(store::cp1252AUtf8(bytes.error().mensaje()));
             return;
         }
+        if (!pareceTexto(*bytes)) {
+            plan_.omitidos.push_back(comillas(utf8DeRuta(archivo)) +
+                                     " no es un texto (tiene bytes de un archivo binario): no se importa.");
+            return;
+        }
+        carpeta_ = canonica(carpeta);
         bool eraUtf8 = true;
         const Documento d = leer(formato, comoUtf8(*bytes, &eraUtf8));
         ArticuloPlaneado a;
@@ -245,6 +258,13 @@ private:
         }
         fuente = decodificarPorciento(fuente.substr(0, fuente.find_first_of("?#")));
         fs::path ruta = fs::u8path(fuente);
+        for (const fs::path& parte : ruta) {
+            if (parte == "..") {
+                a.avisos.push_back("La imagen " + comillas(im.fuente) +
+                                   " sube fuera de la carpeta con \xC2\xAB..\xC2\xBB: no se agrega.");
+                return;
+            }
+        }
         if (ruta.is_relative()) {
             ruta = a.origen.parent_path() / ruta;
         }
@@ -253,18 +273,36 @@ private:
             a.avisos.push_back("Falta la imagen " + comillas(im.fuente) + ": no se agrega.");
             return;
         }
+        const fs::path clave = canonica(ruta);
+        if (!dentroDe(clave, carpeta_) && std::none_of(permitidas_.begin(), permitidas_.end(),
+                                                       [&](const fs::path& c) { return dentroDe(clave, c); })) {
+            a.avisos.push_back("La imagen " + comillas(im.fuente) + " está fuera de la carpeta " +
+                               comillas(utf8DeRuta(carpeta_)) +
+                               ": no se agrega (otra carpeta se permite con --imagenes-de).");
+            return;
+        }
         if (fs::file_size(ruta, e) > store::kLimiteImagen) {
             a.avisos.push_back("La imagen " + comillas(im.fuente) + " es demasiado grande: no se agrega.");
             return;
         }
-        const fs::path clave = fs::weakly_canonical(ruta, e);
         IlustracionPlaneada il;
         il.origen = ruta;
         if (const auto vista = copiadas_.find(clave); vista != copiadas_.end()) {
             il.nombre = vista->second;
             il.copiar = false;
         } else {
-            const std::string ext = extensionDeImagen(utf8DeRuta(ruta.extension()));
+            const auto bytes = store::leerBytesNativos(ruta, store::kLimiteImagen);
+            const std::string extOrigen = minusculas(utf8DeRuta(ruta.extension()));
+            const auto lista =
+                bytes ? convertir(*bytes, extOrigen.empty() ? extOrigen : extOrigen.substr(1)) : std::nullopt;
+            if (!lista) {
+                a.avisos.push_back(
+                    "La imagen " + comillas(im.fuente) +
+                    (bytes ? " no se puede leer como imagen: no se agrega."
+                           : " no se puede leer (" + store::cp1252AUtf8(bytes.error().mensaje()) + "): no se agrega."));
+                return;
+            }
+            const std::string ext = lista->extension;
             std::string base = nombreLimpio(utf8DeRuta(ruta.stem()), "imagen");
             std::string libre = base;
             for (int n = 2; basesImagen_.count(store::aMayusculas(libre)); ++n) {
@@ -287,7 +325,14 @@ private:
         a.ilustraciones.push_back(std::move(il));
     }
 
+    std::optional<ImagenLista> convertir(std::string_view bytes, std::string_view extension) const {
+        return opciones_.convertir ? opciones_.convertir(bytes, extension) : reconocerImagen(bytes, extension);
+    }
+
     Plan& plan_;
+    const Opciones& opciones_;
+    std::vector<fs::path> permitidas_;
+    fs::path carpeta_;
     store::Error error_;
     std::set<std::string> nombres_;     // upper-cased names taken in the encyclopaedia directory
     std::set<std::string> basesImagen_; // upper-cased names before their dot, taken in IMG
@@ -307,13 +352,45 @@ void borrar(const std::string& ruta) {
 
 } // namespace
 
-store::Resultado<Plan> planear(const std::vector<fs::path>& entradasDadas, std::string_view tomo) {
+std::optional<ImagenLista> reconocerImagen(std::string_view bytes, std::string_view extension) {
+    struct Firma {
+        std::string_view bytes;
+        const char* extension;
+    };
+    static constexpr Firma kFirmas[] = {
+        {"\x89PNG\r\n\x1a\n", "png"}, {"\xFF\xD8\xFF", "jpg"}, {"GIF87a", "gif"}, {"GIF89a", "gif"}, {"BM", "bmp"}};
+    (void)extension;
+    for (const Firma& f : kFirmas) {
+        if (bytes.size() > f.bytes.size() + 16 && bytes.substr(0, f.bytes.size()) == f.bytes) {
+            return ImagenLista{std::string(bytes), f.extension};
+        }
+    }
+    return std::nullopt;
+}
+
+bool pareceTexto(std::string_view bytes) {
+    std::size_t control = 0;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b == 0) {
+            return false;
+        }
+        if (b < 0x20 && b != '\t' && b != '\n' && b != '\r' && b != '\f' && b != 0x1A) {
+            ++control;
+        }
+    }
+    return control * 100 <= bytes.size();
+}
+
+store::Resultado<Plan> planear(const std::vector<fs::path>& entradasDadas, std::string_view tomo,
+                               const Opciones& opciones) {
     Plan plan;
     plan.tomo = std::string(tomo);
+    plan.convertir = opciones.convertir;
     if (!store::existeDirectorio(tomo)) {
         return store::Error{"importar en la enciclotomo", std::string(tomo), store::Causa::NoEncontrado, {}};
     }
-    Planificador p(plan);
+    Planificador p(plan, opciones);
     if (!p.preparar()) {
         return p.error();
     }
@@ -333,12 +410,12 @@ store::Resultado<Plan> planear(const std::vector<fs::path>& entradasDadas, std::
                                         " no hay textos (.txt, .md, .markdown, .htm, .html) que importar.");
             }
             for (const auto& [archivo, formato] : archivos) {
-                p.agregar(archivo, formato);
+                p.agregar(archivo, formato, entrada);
             }
         } else if (fs::exists(entrada, e)) {
             Formato f = Formato::Texto;
             formatoDeNombre(utf8DeRuta(entrada.filename()), f);
-            p.agregar(entrada, f);
+            p.agregar(entrada, f, entrada.parent_path().empty() ? fs::path(".") : entrada.parent_path());
         } else {
             plan.omitidos.push_back(comillas(utf8DeRuta(entrada)) + " no existe.");
         }
@@ -387,8 +464,16 @@ Informe ejecutar(const Plan& plan, const std::function<bool(std::size_t)>& avanc
                 bien = false;
                 break;
             }
+            const std::string ext = minusculas(il.nombre.substr(il.nombre.rfind('.') + 1));
+            const auto lista = plan.convertir ? plan.convertir(*bytes, ext) : reconocerImagen(*bytes, ext);
+            if (!lista) {
+                fallar(store::Error{"importar la imagen", Conversor()(utf8DeRuta(il.origen)), store::Causa::Otro,
+                                    "no es una imagen"});
+                bien = false;
+                break;
+            }
             const std::string destino = store::unir(img, il.nombre);
-            if (!escribirNuevo(destino, [&] { return store::escribirBytes(destino, *bytes); })) {
+            if (!escribirNuevo(destino, [&] { return store::escribirBytes(destino, lista->bytes); })) {
                 bien = false;
                 break;
             }
@@ -436,7 +521,7 @@ std::string describir(const Plan& plan) {
              utf8DeRuta(a.origen.filename()) + ")\n";
         for (const IlustracionPlaneada& il : a.ilustraciones) {
             t += "  ilustración " + store::cp1252AUtf8(il.nombre) + ": " + comillas(store::cp1252AUtf8(il.titulo));
-            t += il.copiar ? " (copia de " + utf8DeRuta(il.origen.filename()) + ")\n" : " (la misma de antes)\n";
+            t += il.copiar ? " (de " + utf8DeRuta(il.origen) + ")\n" : " (la misma de antes)\n";
         }
         for (const std::string& aviso : a.avisos) {
             t += "  aviso: " + aviso + "\n";

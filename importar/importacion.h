@@ -26,6 +26,26 @@
 
 namespace importar {
 
+// A picture as the encyclopaedia keeps it: its bytes and the three lower-case letters of its extension.
+struct ImagenLista {
+    std::string bytes;
+    std::string extension;
+};
+
+// Turns a picture's bytes (and the extension its source gave it, lower case, maybe empty) into a picture the
+// viewer shows, or nothing when the bytes do not decode as a picture.
+using Convertidor = std::function<std::optional<ImagenLista>(std::string_view bytes, std::string_view extension)>;
+
+// Without a decoder: PNG, JPEG, GIF and BMP, known by their first bytes, kept as they are; nothing else.
+std::optional<ImagenLista> reconocerImagen(std::string_view bytes, std::string_view extension);
+
+struct Opciones {
+    // Besides the folder given (or the folder of a file given by itself), the folders pictures may come from.
+    std::vector<std::filesystem::path> carpetasImagenes;
+    // How pictures are checked and converted; empty for reconocerImagen.
+    Convertidor convertir;
+};
+
 struct IlustracionPlaneada {
     std::string nombre;                // the name in IMG and in the article (Windows-1252), one dot, three letters
     std::filesystem::path origen;      // the picture file
@@ -47,14 +67,22 @@ struct ArticuloPlaneado {
 
 struct Plan {
     std::string tomo; // the encyclopaedia directory, as the store spells it
+    Convertidor convertir;
     std::vector<ArticuloPlaneado> articulos;
     std::vector<std::string> omitidos; // files left out, one Spanish sentence each (UTF-8)
 };
 
 // The texts to import from what the author gave: the files of a directory whose extension names a format
 // (.txt, .md, .markdown, .htm, .html), in the order of their names; a file given by itself is taken whatever its
-// extension says, read as plain text unless it names another format. Fails when `tomo` is no encyclopaedia.
-store::Resultado<Plan> planear(const std::vector<std::filesystem::path>& entradas, std::string_view tomo);
+// extension says, read as plain text unless it names another format (a file that is no text is left out).
+// Pictures are taken only from inside the folder given, or the folder of the file given, or a folder of
+// `opciones.carpetasImagenes`: never through "..", nor by an absolute path or a file:// address that leads out
+// of them; each one must decode as a picture. Fails when `tomo` is no encyclopaedia.
+store::Resultado<Plan> planear(const std::vector<std::filesystem::path>& entradas, std::string_view tomo,
+                               const Opciones& opciones = {});
+
+// Whether these bytes are text: no zero byte, and hardly any control character but tabs and line ends.
+bool pareceTexto(std::string_view bytes);
 
 struct Informe {
     std::vector<std::string> importados; // the names of the articles written and listed, in order
