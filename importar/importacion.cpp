@@ -1,6 +1,7 @@
 #include "importacion.h"
 
 #include "windows1252.h"
+#include "zim.h"
 
 #include "store/article.h"
 #include "store/encoding.h"
@@ -169,11 +170,22 @@ public:
         const std::string tallo = utf8DeRuta(archivo.stem());
         a.titulo = texto(d.titulo.empty() ? tallo : d.titulo);
         a.nombre = nombreLibre(store::aMayusculas(nombreLimpio(tallo, "ARTICULO")), ".TXT");
+        componer(a, d, texto, eraUtf8, true, [&](const Imagen& im) { imagen(a, im, texto); }, {});
+        plan_.articulos.push_back(std::move(a));
+    }
+
+    const store::Error& error() const { return error_; }
+
+    // The article's body from the document: its paragraphs, then `cierre` (UTF-8) as the last one when given;
+    // each picture goes to `conImagen`; what cannot be kept is told in its warnings (what its format loses only
+    // when `perdidas`).
+    void componer(ArticuloPlaneado& a, const Documento& d, Conversor& texto, bool eraUtf8, bool perdidas,
+                  const std::function<void(const Imagen&)>& conImagen, const std::string& cierre) {
         int menores = 0;
         int barras = 0;
         for (const Bloque& b : d.bloques) {
             if (b.tipo == Bloque::Tipo::Imagen) {
-                imagen(a, b.imagen, texto);
+                conImagen(b.imagen);
                 continue;
             }
             std::string linea = texto(b.texto);
@@ -194,10 +206,16 @@ public:
             }
             a.cuerpo.push_back(linea);
         }
+        if (!cierre.empty()) {
+            if (a.cuerpo.size() > 0) {
+                a.cuerpo.push_back("/");
+            }
+            a.cuerpo.push_back(texto(cierre));
+        }
         if (!eraUtf8) {
             a.avisos.push_back("El texto no es UTF-8: se lee como Windows-1252.");
         }
-        for (const auto& [tipo, n] : d.perdidas) {
+        for (const auto& [tipo, n] : perdidas ? d.perdidas : std::map<std::string, int>{}) {
             if (tipo == "tablas") {
                 a.avisos.push_back(veces(n, "tabla", "tablas") +
                                    ": el artículo no tiene tablas; se guarda su texto fila por fila, con "
@@ -225,12 +243,109 @@ public:
             }
             a.avisos.push_back(frase + ".");
         }
+    }
+
+    // An article of a ZIM file: its HTML read as the wikis write it, its figures' pictures from the same file,
+    // and the file's credit at its end.
+    void agregarZim(const FuenteZim& fuente, const PaginaZim& pagina, const std::string& cierre) {
+        const auto html = fuente.contenido(pagina.ruta, store::kLimiteArticulo);
+        if (!html) {
+            plan_.omitidos.push_back("El art\xC3\xAD"
+                                     "culo " +
+                                     comillas(pagina.titulo) +
+                                     " no se puede leer del archivo o es demasiado grande: no se importa.");
+            return;
+        }
+        OpcionesHtml wiki;
+        wiki.soloFiguras = true;
+        bool eraUtf8 = true;
+        Documento d = leerHtml(comoUtf8(*html, &eraUtf8), wiki);
+        ArticuloPlaneado a;
+        a.origen = fs::u8path(pagina.ruta);
+        a.entrada = pagina.ruta;
+        a.formato = Formato::Html;
+        Conversor texto;
+        a.titulo = texto(pagina.titulo);
+        std::string base = store::aMayusculas(nombreLimpio(pagina.titulo, "ARTICULO"));
+        if (base.size() > kLargoNombre) {
+            base.resize(kLargoNombre);
+        }
+        a.nombre = nombreLibre(base, ".TXT");
+        a.enlaces = std::move(d.enlaces);
+        componer(
+            a, d, texto, eraUtf8, false, [&](const Imagen& im) { imagenZim(fuente, pagina, a, im, texto); }, cierre);
         plan_.articulos.push_back(std::move(a));
     }
 
-    const store::Error& error() const { return error_; }
-
 private:
+    // Article names from long titles are cut to this many characters before their extension.
+    static constexpr std::size_t kLargoNombre = 60;
+
+    void imagenZim(const FuenteZim& fuente, const PaginaZim& pagina, ArticuloPlaneado& a, const Imagen& im,
+                   Conversor& texto) {
+        const auto entrada = FuenteZim::resolver(pagina.ruta, im.fuente);
+        if (!entrada) {
+            a.avisos.push_back("La imagen " + comillas(im.fuente.substr(0, 80)) +
+                               " no est\xC3\xA1 en el archivo: no se agrega.");
+            return;
+        }
+        const fs::path clave = fs::u8path("zim:" + *entrada);
+        const std::size_t barra = entrada->rfind('/');
+        std::string tallo = entrada->substr(barra == std::string::npos ? 0 : barra + 1);
+        tallo = tallo.substr(0, tallo.rfind('.'));
+        IlustracionPlaneada il;
+        il.origen = fs::u8path(*entrada);
+        il.entrada = *entrada;
+        if (const auto vista = copiadas_.find(clave); vista != copiadas_.end()) {
+            il.nombre = vista->second;
+            il.copiar = false;
+        } else {
+            const auto bytes = fuente.contenido(*entrada, store::kLimiteImagen);
+            const std::size_t punto = entrada->rfind('.');
+            const std::string ext = punto == std::string::npos ? std::string() : minusculas(entrada->substr(punto + 1));
+            const auto lista = bytes ? convertir(*bytes, ext) : std::nullopt;
+            if (!lista) {
+                a.avisos.push_back("La imagen " + comillas(*entrada) +
+                                   (bytes ? " no se puede leer como imagen: no se agrega."
+                                          : " no est\xC3\xA1 en el archivo o es demasiado grande: no se agrega."));
+                return;
+            }
+            il.nombre = nombreDeImagen(tallo, lista->extension);
+            il.bytes = lista->bytes.size();
+            copiadas_[clave] = il.nombre;
+        }
+        completar(a, std::move(il), im, texto, tallo);
+    }
+
+    std::string nombreDeImagen(const std::string& tallo, const std::string& ext) {
+        std::string base = nombreLimpio(tallo, "imagen");
+        if (base.size() > kLargoNombre) {
+            base.resize(kLargoNombre);
+        }
+        std::string libre = base;
+        for (int n = 2; basesImagen_.count(store::aMayusculas(libre)); ++n) {
+            libre = base + "_" + std::to_string(n);
+        }
+        basesImagen_.insert(store::aMayusculas(libre));
+        return libre + "." + ext;
+    }
+
+    // The illustration's title and caption from the picture's alternative text and caption.
+    void completar(ArticuloPlaneado& a, IlustracionPlaneada il, const Imagen& im, Conversor& texto,
+                   const std::string& tallo) {
+        const std::string alternativo = texto(im.alternativo);
+        const std::string epigrafe = texto(im.epigrafe);
+        il.titulo = !alternativo.empty() ? alternativo : !epigrafe.empty() ? epigrafe : texto(tallo);
+        if (!epigrafe.empty() && epigrafe != il.titulo) {
+            il.epigrafe.push_back(epigrafe);
+        }
+        if (std::any_of(a.ilustraciones.begin(), a.ilustraciones.end(),
+                        [&](const IlustracionPlaneada& o) { return o.nombre == il.nombre; })) {
+            return; // the same picture twice in one text is one illustration
+        }
+        a.ilustraciones.push_back(std::move(il));
+    }
+
     std::string nombreLibre(const std::string& base, std::string_view extension) {
         std::string nombre = base + std::string(extension);
         for (int n = 2; nombres_.count(store::aMayusculas(nombre)); ++n) {
@@ -302,27 +417,11 @@ private:
                            : " no se puede leer (" + store::cp1252AUtf8(bytes.error().mensaje()) + "): no se agrega."));
                 return;
             }
-            const std::string ext = lista->extension;
-            std::string base = nombreLimpio(utf8DeRuta(ruta.stem()), "imagen");
-            std::string libre = base;
-            for (int n = 2; basesImagen_.count(store::aMayusculas(libre)); ++n) {
-                libre = base + "_" + std::to_string(n);
-            }
-            basesImagen_.insert(store::aMayusculas(libre));
-            il.nombre = libre + "." + ext;
+            il.nombre = nombreDeImagen(utf8DeRuta(ruta.stem()), lista->extension);
+            il.bytes = lista->bytes.size();
             copiadas_[clave] = il.nombre;
         }
-        const std::string alternativo = texto(im.alternativo);
-        const std::string epigrafe = texto(im.epigrafe);
-        il.titulo = !alternativo.empty() ? alternativo : !epigrafe.empty() ? epigrafe : texto(utf8DeRuta(ruta.stem()));
-        if (!epigrafe.empty() && epigrafe != il.titulo) {
-            il.epigrafe.push_back(epigrafe);
-        }
-        if (std::any_of(a.ilustraciones.begin(), a.ilustraciones.end(),
-                        [&](const IlustracionPlaneada& o) { return o.nombre == il.nombre; })) {
-            return; // the same picture twice in one text is one illustration
-        }
-        a.ilustraciones.push_back(std::move(il));
+        completar(a, std::move(il), im, texto, utf8DeRuta(ruta.stem()));
     }
 
     std::optional<ImagenLista> convertir(std::string_view bytes, std::string_view extension) const {
@@ -338,6 +437,18 @@ private:
     std::set<std::string> basesImagen_; // upper-cased names before their dot, taken in IMG
     std::map<fs::path, std::string> copiadas_;
 };
+
+store::Resultado<std::string> leerImagen(const Plan& plan, const IlustracionPlaneada& il) {
+    if (il.entrada.empty()) {
+        return store::leerBytesNativos(il.origen, store::kLimiteImagen);
+    }
+    if (plan.zim) {
+        if (auto bytes = plan.zim->contenido(il.entrada, store::kLimiteImagen)) {
+            return std::move(*bytes);
+        }
+    }
+    return store::Error{"leer del archivo ZIM la imagen", Conversor()(il.entrada), store::Causa::NoEncontrado, {}};
+}
 
 store::Error yaExiste(const std::string& ruta) {
     return store::Error{"importar el archivo", ruta, store::Causa::YaExiste, {}};
@@ -423,6 +534,53 @@ store::Resultado<Plan> planear(const std::vector<fs::path>& entradasDadas, std::
     return plan;
 }
 
+store::Resultado<Plan> planearZim(const FuenteZim& fuente, const std::vector<PaginaZim>& paginas, std::string_view tomo,
+                                  const Opciones& opciones, const std::function<bool(std::size_t)>& avance) {
+    Plan plan;
+    plan.tomo = std::string(tomo);
+    plan.convertir = opciones.convertir;
+    plan.zim = &fuente;
+    if (!store::existeDirectorio(tomo)) {
+        return store::Error{"importar en la enciclotomo", std::string(tomo), store::Causa::NoEncontrado, {}};
+    }
+    Planificador p(plan, opciones);
+    if (!p.preparar()) {
+        return p.error();
+    }
+    const std::string cierre = credito(fuente.datos());
+    for (std::size_t i = 0; i < paginas.size(); ++i) {
+        p.agregarZim(fuente, paginas[i], cierre);
+        if (avance && !avance(i + 1)) {
+            break;
+        }
+    }
+    // The description credits the source: DESCRIP.DAT gets the credit on its second line, once.
+    Conversor texto;
+    const std::string credito1252 = texto("Contiene art\xC3\xAD"
+                                          "culos de " +
+                                          cierre.substr(cierre.rfind("Fuente: ", 0) == 0 ? 8 : 0) + ".");
+    const std::string ruta = store::unir(tomo, store::kDescrip);
+    store::Lineas descripcion;
+    if (const auto lineas = store::leerLineas(ruta, store::kLimitePequeno)) {
+        descripcion = *lineas;
+    }
+    if (descripcion.size() == 0) {
+        descripcion.push_back(texto(fuente.datos().titulo));
+    }
+    if (descripcion.size() < 2) {
+        descripcion.push_back(credito1252);
+        plan.descripcion = std::move(descripcion);
+    } else if (std::string(descripcion[1]).find(credito1252) == std::string::npos) {
+        store::Lineas nueva;
+        for (std::size_t i = 0; i < descripcion.size(); ++i) {
+            const std::string l(descripcion[i]);
+            nueva.push_back(i == 1 ? (store::sinEspacios(l).empty() ? credito1252 : l + " " + credito1252) : l);
+        }
+        plan.descripcion = std::move(nueva);
+    }
+    return plan;
+}
+
 Informe ejecutar(const Plan& plan, const std::function<bool(std::size_t)>& avance) {
     Informe informe;
     const std::string img = store::unir(plan.tomo, store::kImg);
@@ -458,7 +616,7 @@ Informe ejecutar(const Plan& plan, const std::function<bool(std::size_t)>& avanc
                     break;
                 }
             }
-            const auto bytes = store::leerBytesNativos(il.origen, store::kLimiteImagen);
+            const auto bytes = leerImagen(plan, il);
             if (!bytes) {
                 fallar(bytes.error());
                 bien = false;
@@ -508,7 +666,13 @@ Informe ejecutar(const Plan& plan, const std::function<bool(std::size_t)>& avanc
         }
         informe.importados.push_back(a.nombre);
         if (avance && !avance(informe.importados.size())) {
-            break;
+            return informe;
+        }
+    }
+    if (plan.descripcion) {
+        if (const auto estado = store::escribirLineas(store::unir(plan.tomo, store::kDescrip), *plan.descripcion);
+            !estado) {
+            informe.error = estado.error();
         }
     }
     return informe;
@@ -518,10 +682,12 @@ std::string describir(const Plan& plan) {
     std::string t;
     for (const ArticuloPlaneado& a : plan.articulos) {
         t += store::cp1252AUtf8(a.nombre) + ": " + comillas(store::cp1252AUtf8(a.titulo)) + " (de " +
-             utf8DeRuta(a.origen.filename()) + ")\n";
+             (a.entrada.empty() ? utf8DeRuta(a.origen.filename()) : "la entrada " + a.entrada) + ")\n";
         for (const IlustracionPlaneada& il : a.ilustraciones) {
             t += "  ilustración " + store::cp1252AUtf8(il.nombre) + ": " + comillas(store::cp1252AUtf8(il.titulo));
-            t += il.copiar ? " (de " + utf8DeRuta(il.origen) + ")\n" : " (la misma de antes)\n";
+            t += !il.copiar           ? std::string(" (la misma de antes)\n")
+                 : il.entrada.empty() ? " (de " + utf8DeRuta(il.origen) + ")\n"
+                                      : " (de la entrada " + il.entrada + " del archivo)\n";
         }
         for (const std::string& aviso : a.avisos) {
             t += "  aviso: " + aviso + "\n";
@@ -531,6 +697,41 @@ std::string describir(const Plan& plan) {
         t += "se deja fuera: " + o + "\n";
     }
     return t;
+}
+
+std::string resumir(const Plan& plan) {
+    std::uint64_t bytes = 0;
+    std::size_t imagenes = 0;
+    for (const ArticuloPlaneado& a : plan.articulos) {
+        bytes += 8 + a.titulo.size();
+        for (const std::string_view l : a.cuerpo) {
+            bytes += l.size() + 2;
+        }
+        for (const IlustracionPlaneada& il : a.ilustraciones) {
+            bytes += il.nombre.size() + 7;
+            if (il.copiar) {
+                ++imagenes;
+                bytes += il.bytes + il.titulo.size() + 2;
+                for (const std::string& l : il.epigrafe) {
+                    bytes += l.size() + 2;
+                }
+            }
+        }
+    }
+    const std::size_t n = plan.articulos.size();
+    std::string t = "Se van a escribir " +
+                    veces(static_cast<int>(n),
+                          "art\xC3\xAD"
+                          "culo",
+                          "art\xC3\xAD"
+                          "culos") +
+                    " y " + veces(static_cast<int>(imagenes), "imagen", "im\xC3\xA1genes") + ", " +
+                    std::to_string((bytes + 1023) / 1024) + " KiB";
+    if (!plan.omitidos.empty()) {
+        t += "; se deja" + std::string(plan.omitidos.size() == 1 ? " " : "n ") + std::to_string(plan.omitidos.size()) +
+             " fuera";
+    }
+    return t + ". Nada de lo que ya existe se reemplaza.\n";
 }
 
 std::string describir(const Informe& informe, const Plan& plan) {

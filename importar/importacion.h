@@ -17,6 +17,7 @@
 #include "store/result.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -25,6 +26,9 @@
 #include <vector>
 
 namespace importar {
+
+class FuenteZim;
+struct PaginaZim;
 
 // A picture as the encyclopaedia keeps it: its bytes and the three lower-case letters of its extension.
 struct ImagenLista {
@@ -49,13 +53,17 @@ struct Opciones {
 struct IlustracionPlaneada {
     std::string nombre;                // the name in IMG and in the article (Windows-1252), one dot, three letters
     std::filesystem::path origen;      // the picture file
+    std::string entrada;               // or the entry of the ZIM file it comes from (UTF-8)
     std::string titulo;                // line 1 of its caption file (Windows-1252)
     std::vector<std::string> epigrafe; // the caption's further lines (Windows-1252)
     bool copiar = true;                // false when an earlier article of the same import copies it
+    std::uint64_t bytes = 0;           // the size of the picture as it will be stored
 };
 
 struct ArticuloPlaneado {
     std::filesystem::path origen;
+    std::string entrada;         // the entry of the ZIM file it comes from (UTF-8), or empty for a file
+    std::vector<Enlace> enlaces; // its links as the source wrote them
     Formato formato = Formato::Texto;
     std::string nombre; // the article's file name (Windows-1252), as it goes into COMPLETA.DAT
     std::string titulo; // Windows-1252
@@ -68,6 +76,9 @@ struct ArticuloPlaneado {
 struct Plan {
     std::string tomo; // the encyclopaedia directory, as the store spells it
     Convertidor convertir;
+    const FuenteZim* zim = nullptr; // where the pictures of entries are read, for an import from a ZIM file
+    // DESCRIP.DAT as it will be once every article is written, when the import changes it.
+    std::optional<store::Lineas> descripcion;
     std::vector<ArticuloPlaneado> articulos;
     std::vector<std::string> omitidos; // files left out, one Spanish sentence each (UTF-8)
 };
@@ -84,6 +95,12 @@ store::Resultado<Plan> planear(const std::vector<std::filesystem::path>& entrada
 // Whether these bytes are text: no zero byte, and hardly any control character but tabs and line ends.
 bool pareceTexto(std::string_view bytes);
 
+// Articles from a ZIM file (zim.h): each page read as the large wikis write their HTML, the pictures of its
+// figures from the same file through `opciones.convertir`, its credit (credito()) as its last paragraph; the
+// encyclopaedia's description gets the credit too. `avance` hears how many pages are read; false stops.
+store::Resultado<Plan> planearZim(const FuenteZim& fuente, const std::vector<PaginaZim>& paginas, std::string_view tomo,
+                                  const Opciones& opciones = {}, const std::function<bool(std::size_t)>& avance = {});
+
 struct Informe {
     std::vector<std::string> importados; // the names of the articles written and listed, in order
     std::optional<store::Error> error;   // what stopped the import, or nothing when every article was imported
@@ -96,6 +113,8 @@ Informe ejecutar(const Plan& plan, const std::function<bool(std::size_t hechos)>
 // The plan as text for the author (UTF-8): each article's name, title, illustrations and warnings, then the
 // files left out.
 std::string describir(const Plan& plan);
+// How much the plan writes, as one line (UTF-8): articles, pictures and bytes, and what is left out.
+std::string resumir(const Plan& plan);
 // The outcome as text (UTF-8).
 std::string describir(const Informe& informe, const Plan& plan);
 

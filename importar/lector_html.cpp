@@ -316,6 +316,11 @@ private:
             celdas_ = 0;
             hijos(n, profundidad);
             celdas_ = celdas;
+            // A row of empty cells (pictures and links of a layout) is no row of text.
+            const std::string fila = a_.tomar();
+            if (fila.find_first_not_of("| ") != std::string::npos) {
+                a_.texto(fila);
+            }
             a_.cortar();
             return;
         }
@@ -545,8 +550,13 @@ private:
         if (notas_.empty()) {
             return;
         }
-        a_.texto("Notas");
-        a_.cortar();
+        // Under the page's own heading of its notes, when that is the last thing read; otherwise under one.
+        const bool conEncabezado = !d_.bloques.empty() && d_.bloques.back().tipo == Bloque::Tipo::Parrafo &&
+                                   (d_.bloques.back().texto == "Notas" || d_.bloques.back().texto == "Referencias");
+        if (!conEncabezado) {
+            a_.texto("Notas");
+            a_.cortar();
+        }
         for (const auto& [numero, texto] : notas_) {
             a_.texto(std::to_string(numero) + ". " + texto);
             a_.cortar();

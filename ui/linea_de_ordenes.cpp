@@ -37,9 +37,23 @@ QString ayuda(Programa p) {
                           "COMPLETA.DAT de la enciclotomo\nRUTA. Dice antes qué va a crear y qué no puede "
                           "conservar; nunca reemplaza un archivo. Las imágenes se\ntoman solo de dentro de la "
                           "carpeta ORIGEN (o de la carpeta del archivo), y solo si son imágenes.\n"
-                          "Un archivo binario no se importa.\n\n") +
+                          "ORIGEN también puede ser un archivo ZIM (Wikipedia, Vikidia, Wikcionario... sin "
+                          "conexión): se\nelige qué artículos importar con las opciones de abajo; antes de escribir "
+                          "se muestra el plan\n(artículos, imágenes, nombres, bytes). Cada artículo termina con la "
+                          "fuente y la licencia\nque dice el archivo, y la descripción de la enciclotomo las "
+                          "menciona. Otro archivo binario no\nse importa.\n\n") +
            opciones + QStringLiteral("  --importar      importa los textos de ORIGEN en la enciclotomo RUTA\n") +
            QStringLiteral("  --imagenes-de CARPETA  con --importar, permite además las imágenes de CARPETA\n") +
+           QStringLiteral("Con un archivo ZIM (cada opción se puede dar varias veces):\n"
+                          "  --titulo TÍTULO        importa ese artículo (se siguen las redirecciones)\n"
+                          "  --lista-titulos ARCHIVO  importa los títulos de ARCHIVO, uno por línea\n"
+                          "  --buscar CONSULTA      importa lo que halla la búsqueda de texto completo\n"
+                          "  --tema TÍTULO          importa ese artículo y los que alcanzan sus enlaces\n"
+                          "  --profundidad N        cuántos enlaces se siguen desde un tema (2 si no se dice)\n"
+                          "  --maximo N             como mucho N artículos por búsqueda y por tema (100 y 500)\n"
+                          "  --excluir TEXTO        deja fuera ese título, o los títulos con esa palabra\n"
+                          "  Ejemplo: forja --importar vikidia_es.zim C:\\ENCICLO\\SOLAR --tema \"Sistema Solar\" "
+                          "--maximo 500\n") +
            QStringLiteral("  --revisar RUTA  revisa la enciclotomo de RUTA sin cambiar nada: escribe cada problema "
                           "que\n                  encontraría un lector en una línea y termina con estado 1 si hay "
                           "alguno\n") +
@@ -106,7 +120,11 @@ bool hayOpcionDelToolkit(const QStringList& argumentos) {
 } // namespace
 
 const QStringList& opcionesDeImportar() {
-    static const QStringList kOpciones = {QStringLiteral("imagenes-de")};
+    static const QStringList kOpciones = {
+        QStringLiteral("imagenes-de"), QStringLiteral("titulo"),  QStringLiteral("lista-titulos"),
+        QStringLiteral("buscar"),      QStringLiteral("tema"),    QStringLiteral("profundidad"),
+        QStringLiteral("maximo"),      QStringLiteral("excluir"),
+    };
     return kOpciones;
 }
 
