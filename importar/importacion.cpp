@@ -1,5 +1,6 @@
 #include "importacion.h"
 
+#include "registro.h"
 #include "windows1252.h"
 #include "zim.h"
 
@@ -247,7 +248,21 @@ public:
 
     // An article of a ZIM file: its HTML read as the wikis write it, its figures' pictures from the same file,
     // and the file's credit at its end.
-    void agregarZim(const FuenteZim& fuente, const PaginaZim& pagina, const std::string& cierre) {
+    void agregarZim(const FuenteZim& fuente, const PaginaZim& pagina, const std::string& cierre,
+                    const Registro& registro) {
+        registro_ = &registro;
+        std::optional<std::string> anterior;
+        if (const auto r = registro.articulos.find({plan_.archivoZim, pagina.ruta}); r != registro.articulos.end()) {
+            const auto bytes = store::leerBytes(store::unir(plan_.tomo, r->second.nombre), store::kLimiteArticulo);
+            if (!bytes || suma(*bytes) != r->second.suma) {
+                plan_.conservados.push_back(
+                    store::cp1252AUtf8(r->second.nombre) + ": " + comillas(pagina.titulo) +
+                    (bytes ? " cambi\xC3\xB3 desde que se import\xC3\xB3: se conserva como est\xC3\xA1."
+                           : " ya no est\xC3\xA1 (o no se puede leer): no se vuelve a crear."));
+                return;
+            }
+            anterior = r->second.nombre;
+        }
         const auto html = fuente.contenido(pagina.ruta, store::kLimiteArticulo);
         if (!html) {
             plan_.omitidos.push_back("El art\xC3\xAD"
@@ -270,7 +285,12 @@ public:
         if (base.size() > kLargoNombre) {
             base.resize(kLargoNombre);
         }
-        a.nombre = nombreLibre(base, ".TXT");
+        if (anterior) {
+            a.nombre = *anterior;
+            a.reemplazar = true;
+        } else {
+            a.nombre = nombreLibre(base, ".TXT");
+        }
         a.enlaces = std::move(d.enlaces);
         componer(
             a, d, texto, eraUtf8, false, [&](const Imagen& im) { imagenZim(fuente, pagina, a, im, texto); }, cierre);
@@ -296,9 +316,17 @@ private:
         IlustracionPlaneada il;
         il.origen = fs::u8path(*entrada);
         il.entrada = *entrada;
+        const auto previa = registro_ ? registro_->imagenes.find({plan_.archivoZim, *entrada})
+                                      : std::map<std::pair<std::string, std::string>, std::string>::const_iterator{};
         if (const auto vista = copiadas_.find(clave); vista != copiadas_.end()) {
             il.nombre = vista->second;
             il.copiar = false;
+        } else if (registro_ && previa != registro_->imagenes.end() &&
+                   store::existeArchivo(store::unir(store::unir(plan_.tomo, store::kImg), previa->second))) {
+            // Imported before: the picture stays as it is, under its name.
+            il.nombre = previa->second;
+            il.copiar = false;
+            copiadas_[clave] = il.nombre;
         } else {
             const auto bytes = fuente.contenido(*entrada, store::kLimiteImagen);
             const std::size_t punto = entrada->rfind('.');
@@ -430,6 +458,7 @@ private:
 
     Plan& plan_;
     const Opciones& opciones_;
+    const Registro* registro_ = nullptr;
     std::vector<fs::path> permitidas_;
     fs::path carpeta_;
     store::Error error_;
@@ -547,9 +576,14 @@ store::Resultado<Plan> planearZim(const FuenteZim& fuente, const std::vector<Pag
     if (!p.preparar()) {
         return p.error();
     }
+    const auto registro = leerRegistro(tomo);
+    if (!registro) {
+        return registro.error();
+    }
+    plan.archivoZim = fuente.datos().nombre.empty() ? fuente.datos().titulo : fuente.datos().nombre;
     const std::string cierre = credito(fuente.datos());
     for (std::size_t i = 0; i < paginas.size(); ++i) {
-        p.agregarZim(fuente, paginas[i], cierre);
+        p.agregarZim(fuente, paginas[i], cierre, *registro);
         if (avance && !avance(i + 1)) {
             break;
         }
@@ -592,8 +626,9 @@ Informe ejecutar(const Plan& plan, const std::function<bool(std::size_t)>& avanc
             }
             informe.error = std::move(error);
         };
-        const auto escribirNuevo = [&](const std::string& ruta, const std::function<store::Estado()>& escribir) {
-            if (store::existeArchivo(ruta) || store::existeDirectorio(ruta)) {
+        const auto escribirNuevo = [&](const std::string& ruta, const std::function<store::Estado()>& escribir,
+                                       bool reemplazar = false) {
+            if (!reemplazar && (store::existeArchivo(ruta) || store::existeDirectorio(ruta))) {
                 fallar(yaExiste(ruta));
                 return false;
             }
@@ -601,7 +636,9 @@ Informe ejecutar(const Plan& plan, const std::function<bool(std::size_t)>& avanc
                 fallar(estado.error());
                 return false;
             }
-            escritos.push_back(ruta);
+            if (!reemplazar) {
+                escritos.push_back(ruta);
+            }
             return true;
         };
         bool bien = true;
@@ -655,14 +692,39 @@ Informe ejecutar(const Plan& plan, const std::function<bool(std::size_t)>& avanc
             nombres.push_back(il.nombre);
         }
         const std::string ruta = store::unir(plan.tomo, a.nombre);
-        if (!escribirNuevo(ruta, [&] { return store::escribirArticulo(ruta, a.titulo, nombres, a.cuerpo); })) {
+        if (!escribirNuevo(
+                ruta, [&] { return store::escribirArticulo(ruta, a.titulo, nombres, a.cuerpo); }, a.reemplazar)) {
             return informe;
         }
-        if (const auto estado =
-                store::anexarLinea(store::unir(plan.tomo, store::kCompleta), a.nombre, store::Enlaces::Rechazar);
-            !estado) {
-            fallar(estado.error());
-            return informe;
+        if (!a.reemplazar) {
+            if (const auto estado =
+                    store::anexarLinea(store::unir(plan.tomo, store::kCompleta), a.nombre, store::Enlaces::Rechazar);
+                !estado) {
+                fallar(estado.error());
+                return informe;
+            }
+        }
+        if (!a.entrada.empty()) {
+            // The record: the pictures this article copied, then the article with the checksum of its file.
+            const std::string registro = store::unir(plan.tomo, store::kImportados);
+            const auto bytes = store::leerBytes(ruta, store::kLimiteArticulo);
+            store::Estado estado = bytes ? store::Estado() : store::Estado(bytes.error());
+            for (const IlustracionPlaneada& il : a.ilustraciones) {
+                if (estado && il.copiar && !il.entrada.empty()) {
+                    estado = store::anexarLinea(registro, lineaDeImagen(il.nombre, plan.archivoZim, il.entrada),
+                                                store::Enlaces::Rechazar);
+                }
+            }
+            if (estado) {
+                estado =
+                    store::anexarLinea(registro, lineaDeArticulo(a.nombre, plan.archivoZim, a.entrada, suma(*bytes)),
+                                       store::Enlaces::Rechazar);
+            }
+            if (!estado) {
+                informe.importados.push_back(a.nombre);
+                informe.error = estado.error();
+                return informe;
+            }
         }
         informe.importados.push_back(a.nombre);
         if (avance && !avance(informe.importados.size())) {
@@ -689,9 +751,16 @@ std::string describir(const Plan& plan) {
                  : il.entrada.empty() ? " (de " + utf8DeRuta(il.origen) + ")\n"
                                       : " (de la entrada " + il.entrada + " del archivo)\n";
         }
+        if (a.reemplazar) {
+            t += "  reemplaza el art\xC3\xAD"
+                 "culo que se import\xC3\xB3 antes de la misma entrada (sin cambios del autor)\n";
+        }
         for (const std::string& aviso : a.avisos) {
             t += "  aviso: " + aviso + "\n";
         }
+    }
+    for (const std::string& c : plan.conservados) {
+        t += "se conserva: " + c + "\n";
     }
     for (const std::string& o : plan.omitidos) {
         t += "se deja fuera: " + o + "\n";
@@ -731,7 +800,18 @@ std::string resumir(const Plan& plan) {
         t += "; se deja" + std::string(plan.omitidos.size() == 1 ? " " : "n ") + std::to_string(plan.omitidos.size()) +
              " fuera";
     }
-    return t + ". Nada de lo que ya existe se reemplaza.\n";
+    const auto reemplazos = static_cast<int>(std::count_if(plan.articulos.begin(), plan.articulos.end(),
+                                                           [](const ArticuloPlaneado& a) { return a.reemplazar; }));
+    if (reemplazos > 0) {
+        t += "; " +
+             veces(reemplazos, "reemplaza al que se import\xC3\xB3 antes", "reemplazan a los que se importaron antes") +
+             " sin cambios del autor";
+    }
+    if (!plan.conservados.empty()) {
+        t += "; se conserva" + std::string(plan.conservados.size() == 1 ? " " : "n ") +
+             std::to_string(plan.conservados.size()) + " que el autor cambi\xC3\xB3";
+    }
+    return t + (reemplazos > 0 ? std::string(".") : std::string(". Nada de lo que ya existe se reemplaza.")) + "\n";
 }
 
 std::string describir(const Informe& informe, const Plan& plan) {

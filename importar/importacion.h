@@ -64,6 +64,8 @@ struct ArticuloPlaneado {
     std::filesystem::path origen;
     std::string entrada;         // the entry of the ZIM file it comes from (UTF-8), or empty for a file
     std::vector<Enlace> enlaces; // its links as the source wrote them
+    // Writes over the article a former import wrote from the same entry, which the author has not changed since.
+    bool reemplazar = false;
     Formato formato = Formato::Texto;
     std::string nombre; // the article's file name (Windows-1252), as it goes into COMPLETA.DAT
     std::string titulo; // Windows-1252
@@ -79,6 +81,10 @@ struct Plan {
     const FuenteZim* zim = nullptr; // where the pictures of entries are read, for an import from a ZIM file
     // DESCRIP.DAT as it will be once every article is written, when the import changes it.
     std::optional<store::Lineas> descripcion;
+    std::string archivoZim; // the ZIM file's Name, under which IMPORTADOS.REG records what is imported
+    // Articles imported before from the same entries that the author changed since (or removed), which the
+    // import keeps as they are; one Spanish sentence each (UTF-8).
+    std::vector<std::string> conservados;
     std::vector<ArticuloPlaneado> articulos;
     std::vector<std::string> omitidos; // files left out, one Spanish sentence each (UTF-8)
 };
@@ -98,6 +104,9 @@ bool pareceTexto(std::string_view bytes);
 // Articles from a ZIM file (zim.h): each page read as the large wikis write their HTML, the pictures of its
 // figures from the same file through `opciones.convertir`, its credit (credito()) as its last paragraph; the
 // encyclopaedia's description gets the credit too. `avance` hears how many pages are read; false stops.
+// An entry imported before from a file of the same Name (registro.h) replaces its article when the author has
+// not changed it since, and is left as it is (and listed in `conservados`) when the author has; nothing is
+// ever deleted.
 store::Resultado<Plan> planearZim(const FuenteZim& fuente, const std::vector<PaginaZim>& paginas, std::string_view tomo,
                                   const Opciones& opciones = {}, const std::function<bool(std::size_t)>& avance = {});
 

@@ -21,6 +21,8 @@ inline constexpr std::string_view kCompleta = "COMPLETA.DAT";
 inline constexpr std::string_view kListas = "LISTAS.DAT";
 inline constexpr std::string_view kUltimo = "ULTIMO.DAT";
 inline constexpr std::string_view kNombreCompleta = "COMPLETA"; // the list name of the complete list
+// What was imported from which file and entry (the importer's record); the viewer does not read it.
+inline constexpr std::string_view kImportados = "IMPORTADOS.REG";
 
 // Checks made before anything is written for a new encyclopaedia: the path is not empty, the directory
 // does not exist yet, and its parent exists.

@@ -818,7 +818,8 @@ void Revision::revisarSueltos() {
     for (const std::string_view lista : listas_) {
         listas.insert(aMayusculas(std::string(lista) + ".dat"));
     }
-    static constexpr std::array kPropios = {kImg, kColor, kDict, kIcono, kDescrip, kCompleta, kListas, kUltimo};
+    static constexpr std::array kPropios = {kImg,      kColor,  kDict,   kIcono,     kDescrip,
+                                            kCompleta, kListas, kUltimo, kImportados};
     std::string bytes;
     for (const Directorio::Entrada& e : tomo_.entradas()) {
         if (!e.archivo || cancelada()) {
@@ -864,6 +865,7 @@ Resultado<std::vector<Problema>> Revision::hacer() {
     }
     std::string bytes;
     leerPropio(kDescrip, kLimitePequeno, bytes, true);
+    leerPropio(kImportados, kLimiteLista, bytes, false);
     revisarColores();
     revisarUltimo();
     revisarCompleta();

@@ -230,6 +230,56 @@ TEST_F(ImportarZim, ArticlesWithFiguresCaptionsNotesAndCreditsAndTheDescriptionC
                                                 credito.substr(8) + ".\r\n");
 }
 
+TEST_F(ImportarZim, ANewerFileReplacesWhatTheAuthorLeftKeepsWhatTheAuthorChangedAndAddsWhatIsNew) {
+    const auto importarTema = [&](const fs::path& archivo) {
+        const auto f = abrir(archivo);
+        importar::SeleccionZim s;
+        s.temas = {"Sistema Solar"};
+        s.profundidad = 1;
+        const auto elegidas = importar::seleccionar(*f, s, enlacesDe);
+        auto plan = importar::planearZim(*f, elegidas.paginas, "C:\\ENC\\SOLAR");
+        EXPECT_TRUE(plan);
+        const importar::Informe informe = importar::ejecutar(*plan);
+        EXPECT_FALSE(informe.error) << informe.error->mensaje();
+        return importar::describir(*plan);
+    };
+    importarTema(archivo_);
+    EXPECT_EQ(bytes(tomo_ / "COMPLETA.DAT"), "SOL.TXT\r\nSISTEMA SOLAR.TXT\r\nSOL_2.TXT\r\nTIERRA.TXT\r\nJ\xDA"
+                                             "PITER.TXT\r\n");
+    EXPECT_NE(bytes(tomo_ / "IMPORTADOS.REG").find("A\tTIERRA.TXT\tvikidia_es_solar\tTierra\t"), std::string::npos);
+    // The author corrects one article.
+    escribir(tomo_ / "TIERRA.TXT", "<TIT>Tierra\r\nNuestro planeta, corregido en clase.\r\n");
+
+    // A newer edition, elsewhere: the same Name, every article rewritten, one more planet linked.
+    auto nueva = solar(true);
+    for (auto& e : nueva.entradas) {
+        if (e.tipo == "text/html") {
+            e.bytes = pagina(e.titulo, "<p>Edición de 2025 de " + e.titulo + ".</p>" +
+                                           (e.ruta == "Sistema_Solar" ? "<p><a href=\"Sol\">Sol</a> <a href=\"Tierra\">"
+                                                                        "Tierra</a> <a href=\"Marte\">Marte</a></p>"
+                                                                        "<figure><img src=\"I/Órbitas.png\"></figure>"
+                                                                      : ""));
+        }
+    }
+    nueva.entradas.push_back({"Marte", "Marte", "text/html", pagina("Marte", "<p>El planeta rojo.</p>")});
+    fs::create_directories(raiz_ / "nuevo");
+    prueba::escribirZim((raiz_ / "nuevo" / "solar-2025.zim").string(), nueva);
+    const std::string plan = importarTema(raiz_ / "nuevo" / "solar-2025.zim");
+    EXPECT_NE(plan.find("se conserva: TIERRA.TXT: «Tierra» cambió desde que se importó"), std::string::npos) << plan;
+
+    // Replaced in place, never listed twice; the author's article kept; the new one added; nothing deleted.
+    EXPECT_EQ(bytes(tomo_ / "COMPLETA.DAT"), "SOL.TXT\r\nSISTEMA SOLAR.TXT\r\nSOL_2.TXT\r\nTIERRA.TXT\r\nJ\xDA"
+                                             "PITER.TXT\r\nMARTE.TXT\r\n");
+    EXPECT_NE(bytes(tomo_ / "SISTEMA SOLAR.TXT").find("Edici\xF3n de 2025 de Sistema Solar."), std::string::npos);
+    EXPECT_NE(bytes(tomo_ / "SISTEMA SOLAR.TXT").find("<IMG>\xD3rbitas.png"), std::string::npos);
+    EXPECT_FALSE(fs::exists(tomo_ / "IMG" / "Órbitas_2.png")); // the picture imported before is kept, not copied
+    EXPECT_NE(bytes(tomo_ / "SOL_2.TXT").find("Edici\xF3n de 2025 de Sol."), std::string::npos);
+    EXPECT_EQ(bytes(tomo_ / "TIERRA.TXT"), "<TIT>Tierra\r\nNuestro planeta, corregido en clase.\r\n");
+    EXPECT_NE(bytes(tomo_ / "JÚPITER.TXT").find("El mayor planeta"), std::string::npos); // no longer reached, kept
+    EXPECT_NE(bytes(tomo_ / "MARTE.TXT").find("El planeta rojo."), std::string::npos);
+    EXPECT_EQ(bytes(tomo_ / "SOL.TXT"), "<TIT>Sol\r\nm\xEDo\r\n");
+}
+
 TEST_F(ImportarZim, FilesThatAreNoZimOrAreCutShortAreRefusedByName) {
     std::string todo = bytes(archivo_);
     escribir(raiz_ / "texto.zim", "No soy un ZIM, solo un texto.\n");
