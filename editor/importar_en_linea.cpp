@@ -75,6 +75,8 @@ int importarZim(const std::filesystem::path& archivo, const std::string& tomo, c
     }
     decir(stdout, importar::describir(fuente->datos()));
     importar::SeleccionZim s;
+    importar::Opciones o;
+    o.convertir = importar::convertirConQt;
     for (qsizetype i = 0; i + 1 < opciones.size(); i += 2) {
         const QString& n = opciones[i];
         const std::string v = opciones[i + 1].toStdString();
@@ -97,6 +99,8 @@ int importarZim(const std::filesystem::path& archivo, const std::string& tomo, c
             s.consulta = v;
         } else if (n == QLatin1String("tema")) {
             s.temas.push_back(v);
+        } else if (n == QLatin1String("lista")) {
+            o.lista = v;
         } else if (n == QLatin1String("excluir")) {
             s.excluir.push_back(v);
         } else if (n == QLatin1String("profundidad")) {
@@ -118,8 +122,6 @@ int importarZim(const std::filesystem::path& archivo, const std::string& tomo, c
         decir(stderr, "forja: la selección no alcanza ningún artículo del archivo: no se importa nada.\n");
         return 1;
     }
-    importar::Opciones o;
-    o.convertir = importar::convertirConQt;
     const auto plan = importar::planearZim(*fuente, elegidas.paginas, tomo, o);
     if (!plan) {
         decir(stderr, "forja: " + store::cp1252AUtf8(plan.error().mensaje()) + "\n");

@@ -1,5 +1,6 @@
 #include "importacion.h"
 
+#include "diccionario.h"
 #include "registro.h"
 #include "windows1252.h"
 #include "zim.h"
@@ -8,6 +9,7 @@
 #include "store/encoding.h"
 #include "store/encyclopaedia.h"
 #include "store/limits.h"
+#include "store/list_files.h"
 #include "store/paths.h"
 #include "store/text_file.h"
 
@@ -255,6 +257,7 @@ public:
         if (const auto r = registro.articulos.find({plan_.archivoZim, pagina.ruta}); r != registro.articulos.end()) {
             const auto bytes = store::leerBytes(store::unir(plan_.tomo, r->second.nombre), store::kLimiteArticulo);
             if (!bytes || suma(*bytes) != r->second.suma) {
+                plan_.seleccion.push_back(r->second.nombre);
                 plan_.conservados.push_back(
                     store::cp1252AUtf8(r->second.nombre) + ": " + comillas(pagina.titulo) +
                     (bytes ? " cambi\xC3\xB3 desde que se import\xC3\xB3: se conserva como est\xC3\xA1."
@@ -294,6 +297,7 @@ public:
         a.enlaces = std::move(d.enlaces);
         componer(
             a, d, texto, eraUtf8, false, [&](const Imagen& im) { imagenZim(fuente, pagina, a, im, texto); }, cierre);
+        plan_.seleccion.push_back(a.nombre);
         plan_.articulos.push_back(std::move(a));
     }
 
@@ -588,6 +592,68 @@ store::Resultado<Plan> planearZim(const FuenteZim& fuente, const std::vector<Pag
             break;
         }
     }
+    // One-word links to articles of this import become reference entries of the dictionary; when one word leads
+    // to several articles, the first in the selection's order wins.
+    std::map<std::string, std::string> porEntrada;
+    for (const ArticuloPlaneado& a : plan.articulos) {
+        porEntrada.emplace(a.entrada, a.nombre);
+    }
+    std::vector<Referencia> referencias;
+    std::set<std::string> palabras;
+    for (const ArticuloPlaneado& a : plan.articulos) {
+        for (const Enlace& e : a.enlaces) {
+            if (e.texto.empty() || e.texto.find(' ') != std::string::npos) {
+                continue;
+            }
+            const auto destino = FuenteZim::resolver(a.entrada, e.destino);
+            const auto pagina = destino ? fuente.articulo(*destino) : std::nullopt;
+            const auto objetivo = pagina ? porEntrada.find(pagina->ruta) : porEntrada.end();
+            if (objetivo == porEntrada.end()) {
+                continue;
+            }
+            Conversor palabra;
+            const std::string w = palabra(e.texto);
+            if (palabra.huboReemplazos() || !palabras.insert(store::aMayusculas(w)).second) {
+                continue;
+            }
+            referencias.push_back({w, objetivo->second});
+        }
+    }
+    if (!referencias.empty()) {
+        const std::string rutaDict = store::unir(tomo, store::kDict);
+        store::Lineas dict;
+        if (store::existeArchivo(rutaDict)) {
+            auto leidas = store::leerLineas(rutaDict, store::kLimiteDiccionario);
+            if (!leidas) {
+                return leidas.error();
+            }
+            dict = std::move(*leidas);
+        }
+        Colocacion c = colocarReferencias(dict, referencias);
+        if (!c.puestas.empty()) {
+            for (const Referencia& r : c.puestas) {
+                plan.referencias.push_back(store::cp1252AUtf8(r.palabra) + " -> " + store::cp1252AUtf8(r.articulo));
+            }
+            plan.diccionario = std::move(c.lineas);
+        }
+    }
+    // The list that gets the selection: one already there takes what it lacks.
+    if (!opciones.lista.empty()) {
+        Conversor nombre;
+        plan.lista = nombre(opciones.lista);
+        const auto indice = store::leerIndiceListas(tomo);
+        const bool existe = indice && std::any_of(indice->begin(), indice->end(), [&](std::string_view l) {
+                                return store::igualesSinCaso(l, plan.lista);
+                            });
+        if (!existe) {
+            if (const auto error = store::verificarNuevaLista(tomo, plan.lista)) {
+                plan.omitidos.push_back("La lista " + comillas(opciones.lista) +
+                                        " no se puede crear: " + store::cp1252AUtf8(error->mensaje()));
+                plan.lista.clear();
+            }
+            plan.listaNueva = true;
+        }
+    }
     // The description credits the source: DESCRIP.DAT gets the credit on its second line, once.
     Conversor texto;
     const std::string credito1252 = texto("Contiene art\xC3\xAD"
@@ -735,6 +801,39 @@ Informe ejecutar(const Plan& plan, const std::function<bool(std::size_t)>& avanc
         if (const auto estado = store::escribirLineas(store::unir(plan.tomo, store::kDescrip), *plan.descripcion);
             !estado) {
             informe.error = estado.error();
+            return informe;
+        }
+    }
+    if (plan.diccionario) {
+        if (const auto estado = store::escribirLineas(store::unir(plan.tomo, store::kDict), *plan.diccionario);
+            !estado) {
+            informe.error = estado.error();
+            return informe;
+        }
+    }
+    if (!plan.lista.empty()) {
+        store::Lineas items;
+        std::set<std::string> ya;
+        if (!plan.listaNueva) {
+            if (const auto previos = store::leerLista(plan.tomo, plan.lista)) {
+                for (const std::string_view l : *previos) {
+                    if (!l.empty()) {
+                        items.push_back(l);
+                        ya.insert(store::aMayusculas(l));
+                    }
+                }
+            }
+        } else if (const auto estado = store::agregarLista(plan.tomo, plan.lista); !estado) {
+            informe.error = estado.error();
+            return informe;
+        }
+        for (const std::string& n : plan.seleccion) {
+            if (ya.insert(store::aMayusculas(n)).second) {
+                items.push_back(n);
+            }
+        }
+        if (const auto estado = store::guardarLista(store::rutaLista(plan.tomo, plan.lista), items); !estado) {
+            informe.error = estado.error();
         }
     }
     return informe;
@@ -761,6 +860,21 @@ std::string describir(const Plan& plan) {
     }
     for (const std::string& c : plan.conservados) {
         t += "se conserva: " + c + "\n";
+    }
+    if (!plan.referencias.empty()) {
+        t += "diccionario: " + std::to_string(plan.referencias.size()) +
+             " palabras remiten a art\xC3\xAD"
+             "culos importados (";
+        for (std::size_t i = 0; i < plan.referencias.size() && i < 20; ++i) {
+            t += (i ? ", " : "") + plan.referencias[i];
+        }
+        t += plan.referencias.size() > 20 ? ", ...)\n" : ")\n";
+    }
+    if (!plan.lista.empty()) {
+        t += std::string(plan.listaNueva ? "lista nueva " : "lista ") + comillas(store::cp1252AUtf8(plan.lista)) +
+             ": " + std::to_string(plan.seleccion.size()) +
+             " art\xC3\xAD"
+             "culos de la selecci\xC3\xB3n\n";
     }
     for (const std::string& o : plan.omitidos) {
         t += "se deja fuera: " + o + "\n";

@@ -48,6 +48,8 @@ struct Opciones {
     std::vector<std::filesystem::path> carpetasImagenes;
     // How pictures are checked and converted; empty for reconocerImagen.
     Convertidor convertir;
+    // From a ZIM file: the name of a list (UTF-8) that gets every article of the selection, or empty.
+    std::string lista;
 };
 
 struct IlustracionPlaneada {
@@ -85,6 +87,15 @@ struct Plan {
     // Articles imported before from the same entries that the author changed since (or removed), which the
     // import keeps as they are; one Spanish sentence each (UTF-8).
     std::vector<std::string> conservados;
+    // Every article of the selection, in its order (new, replaced and kept ones), and the list that gets them
+    // (Windows-1252; empty for none), new or already there.
+    std::vector<std::string> seleccion;
+    std::string lista;
+    bool listaNueva = false;
+    // DICT.DAT with the reference entries of one-word links to articles of the import, when there are any, and
+    // those entries ("WORD -> NAME", UTF-8); written once every article is.
+    std::optional<store::Lineas> diccionario;
+    std::vector<std::string> referencias;
     std::vector<ArticuloPlaneado> articulos;
     std::vector<std::string> omitidos; // files left out, one Spanish sentence each (UTF-8)
 };

@@ -44,7 +44,10 @@ QString ayuda(Programa p) {
                           "menciona. Otro archivo binario no\nse importa.\n\n") +
            opciones + QStringLiteral("  --importar      importa los textos de ORIGEN en la enciclotomo RUTA\n") +
            QStringLiteral("  --imagenes-de CARPETA  con --importar, permite además las imágenes de CARPETA\n") +
-           QStringLiteral("Con un archivo ZIM (cada opción se puede dar varias veces):\n"
+           QStringLiteral("  --revisar RUTA  revisa la enciclotomo de RUTA sin cambiar nada: escribe cada problema "
+                          "que\n                  encontraría un lector en una línea y termina con estado 1 si hay "
+                          "alguno\n") +
+           QStringLiteral("\nCon --importar y un archivo ZIM (cada opción se puede dar varias veces):\n"
                           "  --titulo TÍTULO        importa ese artículo (se siguen las redirecciones)\n"
                           "  --lista-titulos ARCHIVO  importa los títulos de ARCHIVO, uno por línea\n"
                           "  --buscar CONSULTA      importa lo que halla la búsqueda de texto completo\n"
@@ -52,11 +55,13 @@ QString ayuda(Programa p) {
                           "  --profundidad N        cuántos enlaces se siguen desde un tema (2 si no se dice)\n"
                           "  --maximo N             como mucho N artículos por búsqueda y por tema (100 y 500)\n"
                           "  --excluir TEXTO        deja fuera ese título, o los títulos con esa palabra\n"
+                          "  --lista NOMBRE         pone todos los artículos elegidos en la lista NOMBRE\n"
+                          "  Los enlaces de una palabra a otro artículo importado se hacen entradas del diccionario "
+                          "que no\n  tapan ninguna otra. Volver a importar de un archivo más nuevo con el mismo "
+                          "nombre (Name)\n  reemplaza lo importado que el autor no cambió y conserva lo que "
+                          "cambió.\n"
                           "  Ejemplo: forja --importar vikidia_es.zim C:\\ENCICLO\\SOLAR --tema \"Sistema Solar\" "
                           "--maximo 500\n") +
-           QStringLiteral("  --revisar RUTA  revisa la enciclotomo de RUTA sin cambiar nada: escribe cada problema "
-                          "que\n                  encontraría un lector en una línea y termina con estado 1 si hay "
-                          "alguno\n") +
            QStringLiteral("\nExportar sin abrir ninguna ventana (un sitio web, un libro electrónico...):\n"
                           "  forja --exportar FORMATO RUTA DESTINO [--reemplazar]\n"
                           "  «forja --exportar --help» muestra los formatos y los detalles.\n") +
@@ -123,7 +128,7 @@ const QStringList& opcionesDeImportar() {
     static const QStringList kOpciones = {
         QStringLiteral("imagenes-de"), QStringLiteral("titulo"),  QStringLiteral("lista-titulos"),
         QStringLiteral("buscar"),      QStringLiteral("tema"),    QStringLiteral("profundidad"),
-        QStringLiteral("maximo"),      QStringLiteral("excluir"),
+        QStringLiteral("maximo"),      QStringLiteral("excluir"), QStringLiteral("lista"),
     };
     return kOpciones;
 }

@@ -133,7 +133,11 @@ void TstImportarZim::webpAndSvgPicturesBecomePngOrJpegWithTheirCaptions() {
     prueba::escribirZim(zim.toStdString(), z);
     Taller t;
     prepararTomo(t);
-    QCOMPARE(importar(zim, {QStringLiteral("titulo"), QStringLiteral("Nebulosa")}), 0);
+    QCOMPARE(importar(zim, {QStringLiteral("titulo"), QStringLiteral("Nebulosa"), QStringLiteral("lista"),
+                            QStringLiteral("Nebulosas")}),
+             0);
+    QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\LISTAS.DAT"), QByteArray("Nebulosas\r\n"));
+    QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\Nebulosas.dat"), QByteArray("NEBULOSA.TXT\r\n"));
     const auto a = store::leerArticulo("C:\\ENC\\ASTRO\\NEBULOSA.TXT");
     QVERIFY(a);
     QCOMPARE(a->ilustraciones, (std::vector<std::string>{"Ori\xF3n.jpg", "\xD3rbita.png"}));

@@ -7,6 +7,10 @@
 #include "importar/tests/zim_prueba.h"
 #include "importar/zim.h"
 
+#include "importar/diccionario.h"
+
+#include "store/dictionary.h"
+#include "store/encoding.h"
 #include "store/tests/unidad_temporal.h"
 
 #include <gtest/gtest.h>
@@ -199,9 +203,13 @@ TEST_F(ImportarZim, ArticlesWithFiguresCaptionsNotesAndCreditsAndTheDescriptionC
     const std::vector<PaginaZim> paginas = {*f->articulo("Sistema Solar"), *f->articulo("Sol"),
                                             *f->articulo("Júpiter")};
     const auto antes = bytes(tomo_ / "COMPLETA.DAT");
-    auto plan = importar::planearZim(*f, paginas, "C:\\ENC\\SOLAR");
+    escribir(tomo_ / "DICT.DAT", "SOL  estrella\r\n");
+    importar::Opciones opciones;
+    opciones.lista = "Planetas y más";
+    auto plan = importar::planearZim(*f, paginas, "C:\\ENC\\SOLAR", opciones);
     ASSERT_TRUE(plan) << plan.error().mensaje();
     EXPECT_EQ(bytes(tomo_ / "COMPLETA.DAT"), antes); // the plan writes nothing
+    EXPECT_EQ(bytes(tomo_ / "DICT.DAT"), "SOL  estrella\r\n");
     const std::string texto = importar::describir(*plan);
     for (const char* debe : {"SISTEMA SOLAR.TXT: «Sistema Solar» (de la entrada Sistema_Solar)",
                              "ilustración Órbitas.png: «Las órbitas de los planetas» (de la entrada I/Órbitas.png",
@@ -225,6 +233,13 @@ TEST_F(ImportarZim, ArticlesWithFiguresCaptionsNotesAndCreditsAndTheDescriptionC
     EXPECT_EQ(bytes(tomo_ / "IMG" / "Órbitas.png"), kPng);
     EXPECT_EQ(bytes(tomo_ / "IMG" / "Órbitas.txt"), "Las \xF3rbitas de los planetas\r\n");
     EXPECT_EQ(bytes(tomo_ / "SOL.TXT"), "<TIT>Sol\r\nm\xEDo\r\n"); // the author's article is untouched
+    // "Sol" is taken by the author's entry; "Júpiter", through its redirect, becomes one. "Tierra" was not imported.
+    EXPECT_EQ(bytes(tomo_ / "DICT.DAT"), "J\xDA"
+                                         "PITER  /J\xDA"
+                                         "PITER.TXT\r\nSOL  estrella\r\n");
+    EXPECT_EQ(bytes(tomo_ / "LISTAS.DAT"), "Planetas y m\xE1s\r\n");
+    EXPECT_EQ(bytes(tomo_ / "Planetas y más.dat"), "SISTEMA SOLAR.TXT\r\nSOL_2.TXT\r\nJ\xDA"
+                                                   "PITER.TXT\r\n");
     EXPECT_EQ(bytes(tomo_ / "DESCRIP.DAT"), "El Sistema Solar\r\nPara la clase de 5.\xBA Contiene art\xED"
                                             "culos de " +
                                                 credito.substr(8) + ".\r\n");
@@ -278,6 +293,35 @@ TEST_F(ImportarZim, ANewerFileReplacesWhatTheAuthorLeftKeepsWhatTheAuthorChanged
     EXPECT_NE(bytes(tomo_ / "JÚPITER.TXT").find("El mayor planeta"), std::string::npos); // no longer reached, kept
     EXPECT_NE(bytes(tomo_ / "MARTE.TXT").find("El planeta rojo."), std::string::npos);
     EXPECT_EQ(bytes(tomo_ / "SOL.TXT"), "<TIT>Sol\r\nm\xEDo\r\n");
+}
+
+TEST(Diccionario, ReferencesHideNoHeadwordAndEachWordFindsItsOwn) {
+    // Not all in order, as authors leave them: a look-up takes the first line that begins with the word.
+    store::Lineas dict;
+    for (const char* l : {"ASTRO  cuerpo celeste", "SO  nota musical", "SOLAR  del Sol", "SOL  estrella",
+                          "TIERRA  /TIERRA.TXT", "", "LUNA  sat\xE9lite"}) {
+        dict.push_back(l);
+    }
+    const std::vector<importar::Referencia> refs = {
+        {"Sol", "SOL_2.TXT"}, {"Tierra", "T2.TXT"}, {"Ast", "AST.TXT"},     {"Sola", "SOLA.TXT"},  {"Sole", "SOLE.TXT"},
+        {"S", "S.TXT"},       {"Lu", "LU.TXT"},     {"Zorro", "ZORRO.TXT"}, {"\xC1rbol", "A.TXT"}, {"Sole", "OTRA.TXT"},
+    };
+    const importar::Colocacion c = importar::colocarReferencias(dict, refs);
+    // Every headword that was there finds what it found.
+    for (const std::string_view l : dict) {
+        const std::string palabra = store::aMayusculas(l.substr(0, l.find(' ')));
+        if (!palabra.empty()) {
+            EXPECT_EQ(store::buscarEnLineas(c.lineas, palabra), store::buscarEnLineas(dict, palabra)) << palabra;
+        }
+    }
+    // Each entry placed is found by its word; the others would have been hidden by an older line.
+    std::vector<std::string> puestas;
+    for (const importar::Referencia& r : c.puestas) {
+        puestas.push_back(r.palabra);
+        EXPECT_EQ(store::buscarEnLineas(c.lineas, store::aMayusculas(r.palabra)), "/" + r.articulo) << r.palabra;
+    }
+    EXPECT_EQ(puestas, (std::vector<std::string>{"Ast", "Sole", "S", "Lu", "Zorro", "\xC1rbol"}));
+    EXPECT_EQ(c.omitidas.size(), refs.size() - puestas.size());
 }
 
 TEST_F(ImportarZim, FilesThatAreNoZimOrAreCutShortAreRefusedByName) {
