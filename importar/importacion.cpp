@@ -632,7 +632,8 @@ store::Resultado<Plan> planearZim(const FuenteZim& fuente, const std::vector<Pag
         Colocacion c = colocarReferencias(dict, referencias);
         if (!c.puestas.empty()) {
             for (const Referencia& r : c.puestas) {
-                plan.referencias.push_back(store::cp1252AUtf8(r.palabra) + " -> " + store::cp1252AUtf8(r.articulo));
+                plan.referencias.push_back(store::cp1252AUtf8(store::aMayusculas(r.palabra)) + " -> " +
+                                           store::cp1252AUtf8(r.articulo));
             }
             plan.diccionario = std::move(c.lineas);
         }

@@ -3,11 +3,14 @@
 // no ZIM or are cut short, which leave the encyclopaedia as it was.
 
 #include "editor/importar_en_linea.h"
+#include "editor/menu_articulos.h"
 #include "editor/revision.h"
 #include "editor/taller.h"
 #include "editor/tests/ayudas.h"
+#include "editor/ventana_importar_zim.h"
 #include "importar/tests/zim_prueba.h"
 #include "store/article.h"
+#include "tests/support/listas.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 
@@ -15,7 +18,15 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -38,7 +49,7 @@ QByteArray codificada(const char* formato) {
     return b;
 }
 
-int importar(const QString& zim, const QStringList& opciones) {
+int importarZim(const QString& zim, const QStringList& opciones) {
     return forja::importarSinVentanas(zim, QString::fromLatin1(kTomo), opciones);
 }
 
@@ -54,6 +65,7 @@ private slots:
     void debianReference_aTopicOfRealHtmlImportsAndChecksClean();
     void webpAndSvgPicturesBecomePngOrJpegWithTheirCaptions();
     void filesThatAreNoZimOrAreCutShortLeaveTheEncyclopaediaAsItWas();
+    void ventana_suggestsAsOneTypesShowsThePlanThenWrites();
 };
 
 void TstImportarZim::debianReference_aTopicOfRealHtmlImportsAndChecksClean() {
@@ -85,9 +97,9 @@ void TstImportarZim::debianReference_aTopicOfRealHtmlImportsAndChecksClean() {
 
     Taller t;
     prepararTomo(t);
-    QCOMPARE(importar(zim, {QStringLiteral("tema"), QStringLiteral("index.es.html"), QStringLiteral("profundidad"),
-                            QStringLiteral("1"), QStringLiteral("maximo"), QStringLiteral("4"),
-                            QStringLiteral("excluir"), QStringLiteral("Prefacio")}),
+    QCOMPARE(importarZim(zim, {QStringLiteral("tema"), QStringLiteral("index.es.html"), QStringLiteral("profundidad"),
+                               QStringLiteral("1"), QStringLiteral("maximo"), QStringLiteral("4"),
+                               QStringLiteral("excluir"), QStringLiteral("Prefacio")}),
              0);
     const QList<QByteArray> nombres = u.bytes("C:\\ENC\\ASTRO\\COMPLETA.DAT").split('\n');
     QCOMPARE(nombres.size(), 5); // four names and the end of the last line
@@ -133,8 +145,8 @@ void TstImportarZim::webpAndSvgPicturesBecomePngOrJpegWithTheirCaptions() {
     prueba::escribirZim(zim.toStdString(), z);
     Taller t;
     prepararTomo(t);
-    QCOMPARE(importar(zim, {QStringLiteral("titulo"), QStringLiteral("Nebulosa"), QStringLiteral("lista"),
-                            QStringLiteral("Nebulosas")}),
+    QCOMPARE(importarZim(zim, {QStringLiteral("titulo"), QStringLiteral("Nebulosa"), QStringLiteral("lista"),
+                               QStringLiteral("Nebulosas")}),
              0);
     QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\LISTAS.DAT"), QByteArray("Nebulosas\r\n"));
     QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\Nebulosas.dat"), QByteArray("NEBULOSA.TXT\r\n"));
@@ -183,15 +195,83 @@ void TstImportarZim::filesThatAreNoZimOrAreCutShortLeaveTheEncyclopaediaAsItWas(
     prepararTomo(t);
     const auto antes = instantanea(u);
     const QStringList elegir = {QStringLiteral("titulo"), QStringLiteral("Artículo 3")};
-    QCOMPARE(importar(guardar(QStringLiteral("cortado.zim"), todo.left(todo.size() * 2 / 3)), elegir), 1);
-    QCOMPARE(importar(guardar(QStringLiteral("foto.png"), binario), elegir), 1);
-    QCOMPARE(importar(guardar(QStringLiteral("falsa.txt"), QByteArray("ZIM\x04", 4) + binario), elegir), 1);
-    QCOMPARE(importar(zim, {}), 1); // nothing chosen
-    QCOMPARE(importar(zim, {QStringLiteral("titulo"), QStringLiteral("Nadie")}), 1);
+    QCOMPARE(importarZim(guardar(QStringLiteral("cortado.zim"), todo.left(todo.size() * 2 / 3)), elegir), 1);
+    QCOMPARE(importarZim(guardar(QStringLiteral("foto.png"), binario), elegir), 1);
+    QCOMPARE(importarZim(guardar(QStringLiteral("falsa.txt"), QByteArray("ZIM\x04", 4) + binario), elegir), 1);
+    QCOMPARE(importarZim(zim, {}), 1); // nothing chosen
+    QCOMPARE(importarZim(zim, {QStringLiteral("titulo"), QStringLiteral("Nadie")}), 1);
     QCOMPARE(instantanea(u), antes);
-    QCOMPARE(importar(zim, elegir), 0);
+    QCOMPARE(importarZim(zim, elegir), 0);
     QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\COMPLETA.DAT"), QByteArray("ART\xCD"
                                                                  "CULO 3.TXT\r\n"));
+}
+
+// The window through its own controls: the file opened, a title typed and taken from the suggestions, a topic,
+// the plan shown with nothing written, then the import, whose articles join the main window's list.
+void TstImportarZim::ventana_suggestsAsOneTypesShowsThePlanThenWrites() {
+    Unidades u;
+    QTemporaryDir trabajo;
+    prueba::ArchivoZim z;
+    z.metadatos = {{"Name", "astros_es"}, {"Title", "Astros"}, {"License", "CC BY-SA 4.0"}, {"Language", "spa"}};
+    const auto pagina = [](const std::string& t, const std::string& cuerpo) {
+        return "<html><head><title>" + t + "</title></head><body><p>" + cuerpo + "</p></body></html>";
+    };
+    z.entradas = {
+        {"Sol", "Sol", "text/html",
+         pagina("Sol", "Ilumina la <a href=\"Tierra\">Tierra</a> y la <a href=\"Luna\">Luna</a>.")},
+        {"Tierra", "Tierra", "text/html", pagina("Tierra", "Planeta con océanos.")},
+        {"Luna", "Luna", "text/html", pagina("Luna", "Satélite de la Tierra.")},
+        {"Lucero", "Lucero", "text/html", pagina("Lucero", "Nombre de Venus al alba.")},
+    };
+    const QString zim = trabajo.filePath(QStringLiteral("astros.zim"));
+    prueba::escribirZim(zim.toStdString(), z);
+
+    Taller t;
+    QMenuBar barra;
+    MenuArticulos menu(&t, &barra);
+    prepararTomo(t);
+    QVERIFY(menu.menu->actions().contains(menu.mnuImportarZim));
+    menu.mnuImportarZim->trigger();
+    VentanaImportarZim* v = menu.ventanaImportarZim();
+    QVERIFY(v && v->isVisible());
+    QVERIFY(!v->cmdPlanear->isEnabled() && !v->cmdImportar->isEnabled());
+    Dialogos::siguienteArchivo(zim);
+    pulsar(v->cmdArchivo);
+    QVERIFY2(v->lblDatos->text().contains(QStringLiteral("«Astros» (astros_es): 4 artículos")),
+             qPrintable(v->lblDatos->text()));
+    QVERIFY(v->lblDatos->text().contains(QStringLiteral("Licencia: CC BY-SA 4.0")));
+
+    QTest::keyClicks(v->txtTitulo, QStringLiteral("Lu"));
+    QCOMPARE(prueba::textos(v->lstSugerencias), (QStringList{QStringLiteral("Lucero"), QStringLiteral("Luna")}));
+    QTest::keyClick(v->lstSugerencias, Qt::Key_Down);
+    pulsar(v->cmdAgregarTitulo);
+    QCOMPARE(prueba::textos(v->lstElegidos), QStringList{QStringLiteral("Luna")});
+    QTest::keyClicks(v->txtTema, QStringLiteral("Sol"));
+    v->spnProfundidad->selectAll();
+    QTest::keyClicks(v->spnProfundidad, QStringLiteral("1"));
+    QCOMPARE(v->spnProfundidad->value(), 1);
+    QTest::keyClicks(v->txtLista, QStringLiteral("Astros"));
+
+    const auto antes = instantanea(u);
+    QSignalSpy listo(v, &VentanaImportarZim::listo);
+    pulsar(v->cmdPlanear);
+    QVERIFY(listo.wait(20000));
+    const QString plan = v->txtPlan->toPlainText();
+    for (const QString& debe : {QStringLiteral("Se van a escribir 3 artículos"), QStringLiteral("LUNA.TXT: «Luna»"),
+                                QStringLiteral("SOL.TXT: «Sol»"), QStringLiteral("TIERRA.TXT: «Tierra»"),
+                                QStringLiteral("TIERRA -> TIERRA.TXT"), QStringLiteral("lista nueva «Astros»")}) {
+        QVERIFY2(plan.contains(debe), qPrintable(debe + QStringLiteral("\n") + plan));
+    }
+    QCOMPARE(instantanea(u), antes); // nothing is written until the author accepts
+    QVERIFY(v->cmdImportar->isEnabled());
+    Dialogos::limpiar();
+    pulsar(v->cmdImportar);
+    QVERIFY(listo.wait(20000));
+    QVERIFY(Dialogos::mostrados().isEmpty());
+    QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\COMPLETA.DAT"), QByteArray("LUNA.TXT\r\nSOL.TXT\r\nTIERRA.TXT\r\n"));
+    QCOMPARE(prueba::textos(t.lstArticulos),
+             (QStringList{QStringLiteral("LUNA.TXT"), QStringLiteral("SOL.TXT"), QStringLiteral("TIERRA.TXT")}));
+    QVERIFY(!v->cmdImportar->isEnabled()); // the same plan is not written twice
 }
 
 QTEST_MAIN(TstImportarZim)
