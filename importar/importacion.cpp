@@ -106,6 +106,75 @@ std::string veces(int n, const char* uno, const char* varios) {
     return n == 1 ? std::string("1 ") + uno : std::to_string(n) + " " + varios;
 }
 
+// The article's body from the document: its paragraphs, then `cierre` (UTF-8) as the last one when given;
+// each picture goes to `conImagen`; what cannot be kept is told in its warnings (what its format loses only
+// when `perdidas`).
+void componer(ArticuloPlaneado& a, const Documento& d, Conversor& texto, bool eraUtf8, bool perdidas,
+              const std::function<void(const Imagen&)>& conImagen, const std::string& cierre) {
+    int menores = 0;
+    int barras = 0;
+    for (const Bloque& b : d.bloques) {
+        if (b.tipo == Bloque::Tipo::Imagen) {
+            conImagen(b.imagen);
+            continue;
+        }
+        std::string linea = texto(b.texto);
+        const std::string_view clave = store::sinEspacios(linea);
+        if (clave.empty()) {
+            continue;
+        }
+        if (clave.front() == '<') {
+            // A line starting with "<" would be taken for a tag and left out of the article.
+            linea[linea.find('<')] = '\x8B';
+            ++menores;
+        } else if (clave == "/") {
+            ++barras;
+            continue;
+        }
+        if (a.cuerpo.size() > 0) {
+            a.cuerpo.push_back("/");
+        }
+        a.cuerpo.push_back(linea);
+    }
+    if (!cierre.empty()) {
+        if (a.cuerpo.size() > 0) {
+            a.cuerpo.push_back("/");
+        }
+        a.cuerpo.push_back(texto(cierre));
+    }
+    if (!eraUtf8) {
+        a.avisos.push_back("El texto no es UTF-8: se lee como Windows-1252.");
+    }
+    for (const auto& [tipo, n] : perdidas ? d.perdidas : std::map<std::string, int>{}) {
+        if (tipo == "tablas") {
+            a.avisos.push_back(veces(n, "tabla", "tablas") +
+                               ": el artículo no tiene tablas; se guarda su texto fila por fila, con "
+                               "\xC2\xAB | \xC2\xBB entre las celdas.");
+        } else if (tipo == "enlaces") {
+            a.avisos.push_back(veces(n, "enlace", "enlaces") +
+                               ": el artículo no tiene enlaces; se guarda su texto, sin la dirección.");
+        }
+    }
+    if (menores > 0) {
+        a.avisos.push_back(veces(menores, "párrafo empieza", "párrafos empiezan") +
+                           " por \xC2\xAB<\xC2\xBB, que el artículo tomaría por una etiqueta: se cambia por "
+                           "\xC2\xAB\xE2\x80\xB9\xC2\xBB.");
+    }
+    if (barras > 0) {
+        a.avisos.push_back(veces(barras, "párrafo", "párrafos") +
+                           " de solo \xC2\xAB/\xC2\xBB, que el artículo tomaría por un salto de línea: se "
+                           "deja fuera.");
+    }
+    if (texto.huboReemplazos()) {
+        std::string frase = "Texto que Windows-1252 no puede guardar: ";
+        const auto r = texto.reemplazos();
+        for (std::size_t i = 0; i < r.size(); ++i) {
+            frase += (i ? "; " : "") + r[i];
+        }
+        a.avisos.push_back(frase + ".");
+    }
+}
+
 // Whether `ruta` (made absolute, its links resolved) lies inside the folder `carpeta` (likewise).
 bool dentroDe(const fs::path& ruta, const fs::path& carpeta) {
     const auto r = ruta.begin();
@@ -179,75 +248,6 @@ public:
 
     const store::Error& error() const { return error_; }
 
-    // The article's body from the document: its paragraphs, then `cierre` (UTF-8) as the last one when given;
-    // each picture goes to `conImagen`; what cannot be kept is told in its warnings (what its format loses only
-    // when `perdidas`).
-    void componer(ArticuloPlaneado& a, const Documento& d, Conversor& texto, bool eraUtf8, bool perdidas,
-                  const std::function<void(const Imagen&)>& conImagen, const std::string& cierre) {
-        int menores = 0;
-        int barras = 0;
-        for (const Bloque& b : d.bloques) {
-            if (b.tipo == Bloque::Tipo::Imagen) {
-                conImagen(b.imagen);
-                continue;
-            }
-            std::string linea = texto(b.texto);
-            const std::string_view clave = store::sinEspacios(linea);
-            if (clave.empty()) {
-                continue;
-            }
-            if (clave.front() == '<') {
-                // A line starting with "<" would be taken for a tag and left out of the article.
-                linea[linea.find('<')] = '\x8B';
-                ++menores;
-            } else if (clave == "/") {
-                ++barras;
-                continue;
-            }
-            if (a.cuerpo.size() > 0) {
-                a.cuerpo.push_back("/");
-            }
-            a.cuerpo.push_back(linea);
-        }
-        if (!cierre.empty()) {
-            if (a.cuerpo.size() > 0) {
-                a.cuerpo.push_back("/");
-            }
-            a.cuerpo.push_back(texto(cierre));
-        }
-        if (!eraUtf8) {
-            a.avisos.push_back("El texto no es UTF-8: se lee como Windows-1252.");
-        }
-        for (const auto& [tipo, n] : perdidas ? d.perdidas : std::map<std::string, int>{}) {
-            if (tipo == "tablas") {
-                a.avisos.push_back(veces(n, "tabla", "tablas") +
-                                   ": el artículo no tiene tablas; se guarda su texto fila por fila, con "
-                                   "\xC2\xAB | \xC2\xBB entre las celdas.");
-            } else if (tipo == "enlaces") {
-                a.avisos.push_back(veces(n, "enlace", "enlaces") +
-                                   ": el artículo no tiene enlaces; se guarda su texto, sin la dirección.");
-            }
-        }
-        if (menores > 0) {
-            a.avisos.push_back(veces(menores, "párrafo empieza", "párrafos empiezan") +
-                               " por \xC2\xAB<\xC2\xBB, que el artículo tomaría por una etiqueta: se cambia por "
-                               "\xC2\xAB\xE2\x80\xB9\xC2\xBB.");
-        }
-        if (barras > 0) {
-            a.avisos.push_back(veces(barras, "párrafo", "párrafos") +
-                               " de solo \xC2\xAB/\xC2\xBB, que el artículo tomaría por un salto de línea: se "
-                               "deja fuera.");
-        }
-        if (texto.huboReemplazos()) {
-            std::string frase = "Texto que Windows-1252 no puede guardar: ";
-            const auto r = texto.reemplazos();
-            for (std::size_t i = 0; i < r.size(); ++i) {
-                frase += (i ? "; " : "") + r[i];
-            }
-            a.avisos.push_back(frase + ".");
-        }
-    }
-
     // An article of a ZIM file: its HTML read as the wikis write it, its figures' pictures from the same file,
     // and the file's credit at its end.
     void agregarZim(const FuenteZim& fuente, const PaginaZim& pagina, const std::string& cierre,
@@ -297,6 +297,18 @@ public:
         a.enlaces = std::move(d.enlaces);
         componer(
             a, d, texto, eraUtf8, false, [&](const Imagen& im) { imagenZim(fuente, pagina, a, im, texto); }, cierre);
+        // The body is made again when it is written, so that a plan of many articles holds only their names,
+        // pictures and the links that can become dictionary entries.
+        for (const std::string_view l : a.cuerpo) {
+            a.bytesCuerpo += l.size() + 2;
+        }
+        a.cuerpo = store::Lineas();
+        a.cuerpoAlEscribir = true;
+        a.enlaces.erase(
+            std::remove_if(a.enlaces.begin(), a.enlaces.end(),
+                           [](const Enlace& e) { return e.texto.empty() || e.texto.find(' ') != std::string::npos; }),
+            a.enlaces.end());
+        a.enlaces.shrink_to_fit();
         plan_.seleccion.push_back(a.nombre);
         plan_.articulos.push_back(std::move(a));
     }
@@ -470,6 +482,23 @@ private:
     std::set<std::string> basesImagen_; // upper-cased names before their dot, taken in IMG
     std::map<fs::path, std::string> copiadas_;
 };
+
+// The body of an article of a ZIM file, made again from its entry as the plan made it.
+std::optional<store::Lineas> cuerpoZim(const Plan& plan, const ArticuloPlaneado& a) {
+    const auto html = plan.zim ? plan.zim->contenido(a.entrada, store::kLimiteArticulo) : std::nullopt;
+    if (!html) {
+        return std::nullopt;
+    }
+    OpcionesHtml wiki;
+    wiki.soloFiguras = true;
+    bool eraUtf8 = true;
+    const Documento d = leerHtml(comoUtf8(*html, &eraUtf8), wiki);
+    ArticuloPlaneado b;
+    Conversor texto;
+    componer(
+        b, d, texto, eraUtf8, false, [](const Imagen&) {}, credito(plan.zim->datos()));
+    return std::move(b.cuerpo);
+}
 
 store::Resultado<std::string> leerImagen(const Plan& plan, const IlustracionPlaneada& il) {
     if (il.entrada.empty()) {
@@ -759,8 +788,21 @@ Informe ejecutar(const Plan& plan, const std::function<bool(std::size_t)>& avanc
             nombres.push_back(il.nombre);
         }
         const std::string ruta = store::unir(plan.tomo, a.nombre);
+        std::optional<store::Lineas> hecho;
+        if (a.cuerpoAlEscribir) {
+            hecho = cuerpoZim(plan, a);
+            if (!hecho) {
+                fallar(store::Error{"leer del archivo ZIM el art\xED"
+                                    "culo",
+                                    Conversor()(a.entrada),
+                                    store::Causa::NoEncontrado,
+                                    {}});
+                return informe;
+            }
+        }
+        const store::Lineas& cuerpo = hecho ? *hecho : a.cuerpo;
         if (!escribirNuevo(
-                ruta, [&] { return store::escribirArticulo(ruta, a.titulo, nombres, a.cuerpo); }, a.reemplazar)) {
+                ruta, [&] { return store::escribirArticulo(ruta, a.titulo, nombres, cuerpo); }, a.reemplazar)) {
             return informe;
         }
         if (!a.reemplazar) {
@@ -887,7 +929,7 @@ std::string resumir(const Plan& plan) {
     std::uint64_t bytes = 0;
     std::size_t imagenes = 0;
     for (const ArticuloPlaneado& a : plan.articulos) {
-        bytes += 8 + a.titulo.size();
+        bytes += 8 + a.titulo.size() + a.bytesCuerpo;
         for (const std::string_view l : a.cuerpo) {
             bytes += l.size() + 2;
         }

@@ -68,6 +68,10 @@ struct ArticuloPlaneado {
     std::vector<Enlace> enlaces; // its links as the source wrote them
     // Writes over the article a former import wrote from the same entry, which the author has not changed since.
     bool reemplazar = false;
+    // From a ZIM file the body is not kept in the plan but made again from the entry when it is written;
+    // `bytesCuerpo` says how large it is.
+    bool cuerpoAlEscribir = false;
+    std::uint64_t bytesCuerpo = 0;
     Formato formato = Formato::Texto;
     std::string nombre; // the article's file name (Windows-1252), as it goes into COMPLETA.DAT
     std::string titulo; // Windows-1252
