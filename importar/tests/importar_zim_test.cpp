@@ -295,6 +295,34 @@ TEST_F(ImportarZim, ANewerFileReplacesWhatTheAuthorLeftKeepsWhatTheAuthorChanged
     EXPECT_EQ(bytes(tomo_ / "SOL.TXT"), "<TIT>Sol\r\nm\xEDo\r\n");
 }
 
+TEST_F(ImportarZim, TitlesTheStoreCannotNameGetNamesItCanAndBrokenHtmlStillReads) {
+    prueba::ArchivoZim z;
+    z.metadatos = {{"Name", "raros_es"}, {"Title", "Raros"}};
+    const std::pair<const char*, const char*> casos[] = {
+        {"Αθήνα", "_THETA__ALFA.TXT"},                     // Greek, spelled as Windows-1252 can
+        {"CON", "CON_.TXT"},                               // a device name of Windows
+        {"Año 1/2: ¿qué? <sí>", "AÑO 1_2_ ¿QUÉ_ _SÍ.TXT"}, // characters no file name holds
+        {"Capítulo 1. Inicio.", "CAPÍTULO 1_ INICIO.TXT"}, // one dot only, the extension's
+    };
+    for (const auto& [titulo, nombre] : casos) {
+        z.entradas.push_back({titulo, titulo, "text/html", "<p>Texto sin cerrar <b><i>de " + std::string(titulo)});
+    }
+    prueba::escribirZim((raiz_ / "raros.zim").string(), z);
+    const auto f = abrir(raiz_ / "raros.zim");
+    ASSERT_TRUE(f);
+    std::vector<PaginaZim> paginas;
+    for (const auto& c : casos) {
+        paginas.push_back(*f->articulo(c.first));
+    }
+    auto plan = importar::planearZim(*f, paginas, "C:\\ENC\\SOLAR");
+    ASSERT_TRUE(plan);
+    ASSERT_FALSE(importar::ejecutar(*plan).error);
+    for (const auto& [titulo, nombre] : casos) {
+        SCOPED_TRACE(titulo);
+        EXPECT_NE(bytes(tomo_ / nombre).find("Texto sin cerrar de "), std::string::npos) << bytes(tomo_ / nombre);
+    }
+}
+
 TEST(Diccionario, ReferencesHideNoHeadwordAndEachWordFindsItsOwn) {
     // Not all in order, as authors leave them: a look-up takes the first line that begins with the word.
     store::Lineas dict;
