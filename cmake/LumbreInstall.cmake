@@ -40,6 +40,7 @@ set(LUMBRE_DEB_DEPENDE
 )
 set(LUMBRE_DEB_RECOMIENDA
     qt6-image-formats-plugins    # illustrations in TIFF, WebP and other formats
+    libqt6svg6                   # SVG pictures of a ZIM file's articles, converted when they are imported
     hunspell-es                  # dictionary look-ups under the Spanish stem of a word; the editor's spelling
 )
 list(JOIN LUMBRE_DEB_DEPENDE ", " CPACK_DEBIAN_PACKAGE_DEPENDS)

@@ -1,13 +1,18 @@
 #include "editor/importar_en_linea.h"
 
 #include "importar/importacion.h"
+#include "importar/qt/imagenes.h"
+#include "importar/zim.h"
 #include "store/encoding.h"
+#include "store/limits.h"
+#include "store/paths.h"
+#include "store/text_file.h"
+
 #include "ui/texto.h"
 
-#include <QDir>
-#include <QRegularExpression>
-
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
 
 namespace forja {
 
@@ -17,22 +22,148 @@ void decir(std::FILE* f, const std::string& utf8) {
     std::fputs(QString::fromStdString(utf8).toLocal8Bit().constData(), f);
 }
 
-} // namespace
-
-std::optional<std::string> rutaDeTomo(const QString& ruta) {
-    static const QRegularExpression unidad(QStringLiteral("^[A-Za-z]:"));
-    return ui::haciaStore(unidad.match(ruta).hasMatch() ? ruta
-                                                        : QDir::cleanPath(QDir::current().absoluteFilePath(ruta)));
+// The first bytes of a file (64 KiB at most), or nothing when it cannot be read.
+std::string inicioDe(const std::filesystem::path& archivo) {
+    std::ifstream f(archivo, std::ios::binary);
+    std::string bytes(64 * 1024, '\0');
+    f.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(0, f.gcount())));
+    return bytes;
 }
 
-int importarSinVentanas(const QString& origen, const QString& ruta) {
-    const auto tomo = rutaDeTomo(ruta);
+// The lines of a file of titles (UTF-8, or Windows-1252), without their ends, empty ones left out.
+std::optional<std::vector<std::string>> lineasDe(const std::filesystem::path& archivo) {
+    const auto bytes = store::leerBytesNativos(archivo, store::kLimiteLista);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    std::vector<std::string> r;
+    const std::string texto = importar::comoUtf8(*bytes);
+    std::size_t i = 0;
+    while (i < texto.size()) {
+        const std::size_t fin = std::min(texto.find('\n', i), texto.size());
+        std::string l = texto.substr(i, fin - i);
+        while (!l.empty() && (l.back() == '\r' || l.back() == ' ')) {
+            l.pop_back();
+        }
+        if (!l.empty()) {
+            r.push_back(std::move(l));
+        }
+        i = fin + 1;
+    }
+    return r;
+}
+
+std::vector<std::string> enlacesDe(const std::string& html) {
+    std::vector<std::string> r;
+    importar::OpcionesHtml wiki;
+    wiki.soloFiguras = true;
+    for (const importar::Enlace& e : importar::leerHtml(importar::comoUtf8(html), wiki).enlaces) {
+        r.push_back(e.destino);
+    }
+    return r;
+}
+
+int importarZim(const std::filesystem::path& archivo, const std::string& tomo, const QStringList& opciones) {
+    std::string error;
+    const auto fuente = importar::FuenteZim::abrir(archivo, error);
+    if (!fuente) {
+        decir(stderr, "forja: " + error + " No se importa nada.\n");
+        return 1;
+    }
+    decir(stdout, importar::describir(fuente->datos()));
+    importar::SeleccionZim s;
+    importar::Opciones o;
+    o.convertir = importar::convertirConQt;
+    for (qsizetype i = 0; i + 1 < opciones.size(); i += 2) {
+        const QString& n = opciones[i];
+        const std::string v = opciones[i + 1].toStdString();
+        bool numero = true;
+        const int entero = opciones[i + 1].toInt(&numero);
+        if ((n == QLatin1String("maximo") || n == QLatin1String("profundidad")) && (!numero || entero < 0)) {
+            decir(stderr, "forja: «--" + n.toStdString() + "» lleva un número, no «" + v + "».\n");
+            return 1;
+        }
+        if (n == QLatin1String("titulo")) {
+            s.titulos.push_back(v);
+        } else if (n == QLatin1String("lista-titulos")) {
+            const auto lineas = lineasDe(std::filesystem::path(v));
+            if (!lineas) {
+                decir(stderr, "forja: no se puede leer la lista de títulos «" + v + "».\n");
+                return 1;
+            }
+            s.titulos.insert(s.titulos.end(), lineas->begin(), lineas->end());
+        } else if (n == QLatin1String("buscar")) {
+            s.consulta = v;
+        } else if (n == QLatin1String("tema")) {
+            s.temas.push_back(v);
+        } else if (n == QLatin1String("lista")) {
+            o.lista = v;
+        } else if (n == QLatin1String("excluir")) {
+            s.excluir.push_back(v);
+        } else if (n == QLatin1String("profundidad")) {
+            s.profundidad = entero;
+        } else if (n == QLatin1String("maximo")) {
+            s.maximoConsulta = s.maximoTema = static_cast<std::size_t>(entero);
+        }
+    }
+    if (s.titulos.empty() && s.consulta.empty() && s.temas.empty()) {
+        decir(stderr, "forja: diga qué artículos importar del archivo ZIM: --titulo, --lista-titulos, --buscar o "
+                      "--tema (véase «forja --help»).\n");
+        return 1;
+    }
+    const importar::Seleccionadas elegidas = importar::seleccionar(*fuente, s, enlacesDe);
+    for (const std::string& aviso : elegidas.avisos) {
+        decir(stdout, "aviso: " + aviso + "\n");
+    }
+    if (elegidas.paginas.empty()) {
+        decir(stderr, "forja: la selección no alcanza ningún artículo del archivo: no se importa nada.\n");
+        return 1;
+    }
+    const auto plan = importar::planearZim(*fuente, elegidas.paginas, tomo, o);
+    if (!plan) {
+        decir(stderr, "forja: " + store::cp1252AUtf8(plan.error().mensaje()) + "\n");
+        return 1;
+    }
+    decir(stdout, importar::describir(*plan));
+    decir(stdout, importar::resumir(*plan));
+    const importar::Informe informe = importar::ejecutar(*plan);
+    decir(informe.error ? stderr : stdout, importar::describir(informe, *plan));
+    return informe.error ? 1 : 0;
+}
+
+} // namespace
+
+int importarSinVentanas(const QString& origen, const QString& ruta, const QStringList& opciones) {
+    const auto tomo = store::rutaDeOrden(ruta.toStdString());
     if (!tomo) {
         decir(stderr,
               "forja: la ruta «" + ruta.toStdString() + "» tiene caracteres que las enciclotomos no admiten.\n");
         return 1;
     }
-    const auto plan = importar::planear({std::filesystem::path(origen.toStdString())}, *tomo);
+    const std::filesystem::path entrada(origen.toStdString());
+    std::error_code e;
+    if (std::filesystem::is_regular_file(entrada, e)) {
+        // What a file starts with tells a ZIM file, or a text from anything else, before it is read whole.
+        const std::string inicio = inicioDe(entrada);
+        if (importar::pareceZim(inicio)) {
+            return importarZim(entrada, *tomo, opciones);
+        }
+        if (!importar::pareceTexto(inicio)) {
+            decir(stderr, "forja: «" + origen.toStdString() +
+                              "» no es un texto ni un archivo ZIM sino otro archivo binario: no se importa "
+                              "nada.\n");
+            return 1;
+        }
+    }
+    importar::Opciones o;
+    o.convertir = importar::convertirConQt;
+    for (qsizetype i = 0; i + 1 < opciones.size(); i += 2) {
+        if (opciones[i] == QLatin1String("imagenes-de")) {
+            o.carpetasImagenes.emplace_back(opciones[i + 1].toStdString());
+        }
+    }
+    const auto plan = importar::planear({entrada}, *tomo, o);
     if (!plan) {
         decir(stderr, "forja: " + store::cp1252AUtf8(plan.error().mensaje()) + "\n");
         return 1;

@@ -2,19 +2,17 @@
 
 // "forja --importar ORIGEN RUTA": imports the texts of ORIGEN into the encyclopaedia RUTA without any window,
 // telling on the standard output what it creates and what it cannot keep, then what it imported. Exit status 0
-// when every text was imported, 1 when something failed or there was nothing to import.
+// when every text was imported, 1 when something failed or there was nothing to import. A binary file is refused
+// before anything is written. `opciones`: names and values in turn, as ui::Orden::opciones holds them.
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <string>
 
 namespace forja {
 
-int importarSinVentanas(const QString& origen, const QString& ruta);
-
-// The encyclopaedia directory as the store spells it, from a path typed on a command line or in a box: a
-// Windows path is kept as typed, a native one made absolute. Nothing when it holds characters the store cannot.
-std::optional<std::string> rutaDeTomo(const QString& ruta);
+int importarSinVentanas(const QString& origen, const QString& ruta, const QStringList& opciones = {});
 
 } // namespace forja

@@ -26,7 +26,8 @@ int main(int argc, char* argv[]) {
         const ui::Orden o = ui::leerLineaDeOrdenes(argumentos, ui::Programa::Forja);
         // Importing and checking need no window, and so no display.
         if (o.tipo == ui::Orden::Tipo::Importar) {
-            return forja::importarSinVentanas(o.origen, o.ruta);
+            QCoreApplication app(argc, argv); // the picture readers' plug-ins are found through it
+            return forja::importarSinVentanas(o.origen, o.ruta, o.opciones);
         }
         if (o.tipo == ui::Orden::Tipo::Revisar) {
             QCoreApplication app(argc, argv); // the picture loader's plug-ins are found through it

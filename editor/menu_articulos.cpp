@@ -5,6 +5,7 @@
 #include "editor/ortografia.h"
 #include "editor/taller.h"
 #include "editor/ventana_importar.h"
+#include "editor/ventana_importar_zim.h"
 #include "store/text_file.h"
 #include "ui/dialogos.h"
 #include "ui/texto.h"
@@ -19,6 +20,9 @@ MenuArticulos::MenuArticulos(Taller* taller, QMenuBar* barra) : QObject(barra), 
     mnuImportar = menu->addAction(QStringLiteral("&Importar artículos…"));
     mnuImportar->setObjectName(QStringLiteral("mnuImportar"));
     connect(mnuImportar, &QAction::triggered, this, &MenuArticulos::mnuImportar_Click);
+    mnuImportarZim = menu->addAction(QStringLiteral("Importar desde un archivo &ZIM…"));
+    mnuImportarZim->setObjectName(QStringLiteral("mnuImportarZim"));
+    connect(mnuImportarZim, &QAction::triggered, this, &MenuArticulos::mnuImportarZim_Click);
     menu->addSeparator();
     auto& ortografia = ortografia::Ortografia::compartida();
     mnuOrtografia = menu->addAction(QStringLiteral("Revisar la &ortografía al escribir"));
@@ -35,23 +39,59 @@ VentanaImportar* MenuArticulos::ventanaImportar() const {
     return importar_;
 }
 
+VentanaImportarZim* MenuArticulos::ventanaImportarZim() const {
+    return importarZim_;
+}
+
+std::optional<std::string> MenuArticulos::tomoCargado() {
+    const QString texto = taller_->tomo()->directorio();
+    if (texto.isEmpty()) {
+        ui::Dialogos::avisar(taller_, QStringLiteral("No hay ninguna enciclotomo cargada: selecciónela en la lista de "
+                                                     "enciclotomos y pulse «Cargar Enciclotomo»."));
+        return std::nullopt;
+    }
+    const auto tomo = ui::haciaStore(texto);
+    if (!tomo || !store::existeDirectorio(*tomo)) {
+        ui::Dialogos::avisar(taller_, QStringLiteral("El directorio de la enciclotomo «%1» no existe.").arg(texto));
+        return std::nullopt;
+    }
+    return tomo;
+}
+
+void MenuArticulos::mnuImportarZim_Click() {
+    if (importarZim_) {
+        importarZim_->raise();
+        importarZim_->activateWindow();
+        return;
+    }
+    const auto tomo = tomoCargado();
+    if (!tomo) {
+        return;
+    }
+    const QString texto = taller_->tomo()->directorio();
+    importarZim_ = new VentanaImportarZim(taller_, *tomo);
+    importarZim_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(importarZim_, &VentanaImportarZim::importados, taller_, [this, texto](const QStringList& nombres) {
+        if (taller_->tomo()->directorio() == texto) {
+            for (const QString& n : nombres) {
+                taller_->tomo()->articulos()->agregar(n);
+            }
+        }
+    });
+    importarZim_->show();
+}
+
 void MenuArticulos::mnuImportar_Click() {
     if (importar_) {
         importar_->raise();
         importar_->activateWindow();
         return;
     }
+    const auto tomo = tomoCargado();
+    if (!tomo) {
+        return;
+    }
     const QString texto = taller_->tomo()->directorio();
-    if (texto.isEmpty()) {
-        ui::Dialogos::avisar(taller_, QStringLiteral("No hay ninguna enciclotomo cargada: selecciónela en la lista de "
-                                                     "enciclotomos y pulse «Cargar Enciclotomo»."));
-        return;
-    }
-    const auto tomo = ui::haciaStore(texto);
-    if (!tomo || !store::existeDirectorio(*tomo)) {
-        ui::Dialogos::avisar(taller_, QStringLiteral("El directorio de la enciclotomo «%1» no existe.").arg(texto));
-        return;
-    }
     importar_ = new VentanaImportar(taller_, *tomo);
     importar_->setAttribute(Qt::WA_DeleteOnClose);
     // The articles imported join the main window's lists as "Agregar Artículo" adds them.

@@ -6,11 +6,15 @@
 #include <QObject>
 #include <QPointer>
 
+#include <optional>
+#include <string>
+
 class QAction;
 class QMenu;
 class QMenuBar;
 class Taller;
 class VentanaImportar;
+class VentanaImportarZim;
 
 class MenuArticulos : public QObject {
     Q_OBJECT
@@ -18,15 +22,21 @@ public:
     MenuArticulos(Taller* taller, QMenuBar* barra);
 
     void mnuImportar_Click();
+    void mnuImportarZim_Click();
 
     QMenu* menu;
     QAction* mnuImportar;
+    QAction* mnuImportarZim;
     QAction* mnuOrtografia;
 
     // The import window while it is open, or null.
     VentanaImportar* ventanaImportar() const;
+    VentanaImportarZim* ventanaImportarZim() const;
 
 private:
+    // The encyclopaedia loaded in the main window, as the store spells it, or nothing (and the author is told).
+    std::optional<std::string> tomoCargado();
     Taller* taller_;
     QPointer<VentanaImportar> importar_;
+    QPointer<VentanaImportarZim> importarZim_;
 };

@@ -1,4 +1,5 @@
 #include "editor/ventana_importar.h"
+#include "importar/qt/imagenes.h"
 
 #include "editor/comun.h"
 #include "store/encoding.h"
@@ -130,7 +131,9 @@ void VentanaImportar::planear(const QStringList& rutas) {
         entradas.emplace_back(r.toStdString());
     }
     empezar([this, entradas, tomo = tomo_] {
-        auto resultado = importar::planear(entradas, tomo);
+        importar::Opciones opciones;
+        opciones.convertir = importar::convertirConQt;
+        auto resultado = importar::planear(entradas, tomo, opciones);
         QMetaObject::invokeMethod(
             this,
             [this, r = std::make_shared<store::Resultado<importar::Plan>>(std::move(resultado))] {

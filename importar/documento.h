@@ -24,9 +24,16 @@ struct Bloque {
     Imagen imagen;
 };
 
+// A link of the text to another page: its text as read (spaces collapsed) and its address as written.
+struct Enlace {
+    std::string texto;
+    std::string destino;
+};
+
 struct Documento {
     std::string titulo; // the first heading (or the HTML title), or empty
     std::vector<Bloque> bloques;
+    std::vector<Enlace> enlaces; // in reading order; links within the page ("#...") are not among them
     // What the text had that is not kept, by kind ("tablas", "enlaces"...), with how many times.
     std::map<std::string, int> perdidas;
 };
@@ -45,9 +52,17 @@ std::string comoUtf8(std::string_view bytes, bool* eraUtf8 = nullptr);
 Documento leerTextoPlano(std::string_view utf8);
 // CommonMark.
 Documento leerMarkdown(std::string_view utf8);
-// Simple HTML: headings, paragraphs, line breaks, lists, quotations, preformatted text, pictures and figures
-// with their captions; the text of tables is kept row by row; scripts, styles and comments are skipped.
-Documento leerHtml(std::string_view utf8);
+struct OpcionesHtml {
+    // Pages as the large wikis publish them: only figures and thumbnails are pictures (not the icons, flags and
+    // formulas of the text, which are kept by their alternative text or dropped).
+    bool soloFiguras = false;
+};
+
+// HTML, parsed as a browser does (HTML5): headings, paragraphs, line breaks, lists, quotations, preformatted
+// text, pictures and figures with their captions; tables row by row, " | " between cells; references become
+// "[n]" in the text and numbered notes at the end, under "Notas". Scripts, styles, comments, navigation,
+// edit links and hidden text are dropped.
+Documento leerHtml(std::string_view utf8, const OpcionesHtml& opciones = {});
 
 Documento leer(Formato formato, std::string_view utf8);
 

@@ -11,7 +11,8 @@
 namespace store {
 
 bool esNombrePropio(std::string_view nombre) {
-    static constexpr std::array kPropios = {kImg, kColor, kDict, kIcono, kDescrip, kCompleta, kListas, kUltimo};
+    static constexpr std::array kPropios = {kImg,      kColor,  kDict,   kIcono,     kDescrip,
+                                            kCompleta, kListas, kUltimo, kImportados};
     return std::any_of(kPropios.begin(), kPropios.end(),
                        [&](std::string_view propio) { return igualesSinCaso(propio, nombre); });
 }

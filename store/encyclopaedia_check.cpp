@@ -862,6 +862,7 @@ Resultado<std::vector<Problema>> Revision::hacer() {
     }
     std::string bytes;
     leerPropio(kDescrip, kLimitePequeno, bytes, true);
+    leerPropio(kImportados, kLimiteLista, bytes, false);
     revisarColores();
     revisarUltimo();
     revisarCompleta();

@@ -35,11 +35,33 @@ QString ayuda(Programa p) {
                           "directorio,\no un archivo): texto plano (.txt, UTF-8 o Windows-1252), Markdown (.md) o "
                           "HTML (.html), con\nsus imágenes como ilustraciones copiadas en IMG, y los agrega a "
                           "COMPLETA.DAT de la enciclotomo\nRUTA. Dice antes qué va a crear y qué no puede "
-                          "conservar; nunca reemplaza un archivo.\n\n") +
+                          "conservar; nunca reemplaza un archivo. Las imágenes se\ntoman solo de dentro de la "
+                          "carpeta ORIGEN (o de la carpeta del archivo), y solo si son imágenes.\n"
+                          "ORIGEN también puede ser un archivo ZIM (Wikipedia, Vikidia, Wikcionario... sin "
+                          "conexión): se\nelige qué artículos importar con las opciones de abajo; antes de escribir "
+                          "se muestra el plan\n(artículos, imágenes, nombres, bytes). Cada artículo termina con la "
+                          "fuente y la licencia\nque dice el archivo, y la descripción de la enciclotomo las "
+                          "menciona. Otro archivo binario no\nse importa.\n\n") +
            opciones + QStringLiteral("  --importar      importa los textos de ORIGEN en la enciclotomo RUTA\n") +
+           QStringLiteral("  --imagenes-de CARPETA  con --importar, permite además las imágenes de CARPETA\n") +
            QStringLiteral("  --revisar RUTA  revisa la enciclotomo de RUTA sin cambiar nada: escribe cada problema "
                           "que\n                  encontraría un lector en una línea y termina con estado 1 si hay "
                           "alguno\n") +
+           QStringLiteral("\nCon --importar y un archivo ZIM (cada opción se puede dar varias veces):\n"
+                          "  --titulo TÍTULO        importa ese artículo (se siguen las redirecciones)\n"
+                          "  --lista-titulos ARCHIVO  importa los títulos de ARCHIVO, uno por línea\n"
+                          "  --buscar CONSULTA      importa lo que halla la búsqueda de texto completo\n"
+                          "  --tema TÍTULO          importa ese artículo y los que alcanzan sus enlaces\n"
+                          "  --profundidad N        cuántos enlaces se siguen desde un tema (2 si no se dice)\n"
+                          "  --maximo N             como mucho N artículos por búsqueda y por tema (100 y 500)\n"
+                          "  --excluir TEXTO        deja fuera ese título, o los títulos con esa palabra\n"
+                          "  --lista NOMBRE         pone todos los artículos elegidos en la lista NOMBRE\n"
+                          "  Los enlaces de una palabra a otro artículo importado se hacen entradas del diccionario "
+                          "que no\n  tapan ninguna otra. Volver a importar de un archivo más nuevo con el mismo "
+                          "nombre (Name)\n  reemplaza lo importado que el autor no cambió y conserva lo que "
+                          "cambió.\n"
+                          "  Ejemplo: forja --importar vikidia_es.zim C:\\ENCICLO\\SOLAR --tema \"Sistema Solar\" "
+                          "--maximo 500\n") +
            QStringLiteral("\nExportar sin abrir ninguna ventana (un sitio web, un libro electrónico...):\n"
                           "  forja --exportar FORMATO RUTA DESTINO [--reemplazar]\n"
                           "  «forja --exportar --help» muestra los formatos y los detalles.\n") +
@@ -47,8 +69,11 @@ QString ayuda(Programa p) {
 }
 
 Orden error(Programa p, const QString& que) {
-    return {Orden::Tipo::Error, QString(),
-            QStringLiteral("%1: %2\nPruebe «%1 --help» para ver cómo se usa.\n").arg(nombre(p), que), QString()};
+    return {Orden::Tipo::Error,
+            QString(),
+            QStringLiteral("%1: %2\nPruebe «%1 --help» para ver cómo se usa.\n").arg(nombre(p), que),
+            QString(),
+            {}};
 }
 
 // Whether an argument before "--" is one of the options the toolkit takes for itself (with one dash or
@@ -99,21 +124,34 @@ bool hayOpcionDelToolkit(const QStringList& argumentos) {
 
 } // namespace
 
+const QStringList& opcionesDeImportar() {
+    static const QStringList kOpciones = {
+        QStringLiteral("imagenes-de"), QStringLiteral("titulo"),  QStringLiteral("lista-titulos"),
+        QStringLiteral("buscar"),      QStringLiteral("tema"),    QStringLiteral("profundidad"),
+        QStringLiteral("maximo"),      QStringLiteral("excluir"), QStringLiteral("lista"),
+    };
+    return kOpciones;
+}
+
 Orden leerLineaDeOrdenes(const QStringList& argumentos, Programa programa) {
     QStringList rutas;
     QString desconocida;
     std::optional<QString> revisar;
     bool opciones = true;
     bool importar = false;
+    QStringList deImportar;
+    QString sinValor;
     for (qsizetype i = 0; i < argumentos.size(); ++i) {
         const QString& a = argumentos[i];
         if (opciones && (a == QLatin1String("-h") || a == QLatin1String("--help"))) {
-            return {Orden::Tipo::Ayuda, QString(), ayuda(programa), QString()};
+            return {Orden::Tipo::Ayuda, QString(), ayuda(programa), QString(), {}};
         }
         if (opciones && (a == QLatin1String("-v") || a == QLatin1String("--version"))) {
-            return {Orden::Tipo::Version, QString(),
+            return {Orden::Tipo::Version,
+                    QString(),
                     QStringLiteral("%1 (Lumbre) %2\n").arg(nombre(programa), QStringLiteral(LUMBRE_VERSION)),
-                    QString()};
+                    QString(),
+                    {}};
         }
         if (opciones && a == QLatin1String("--")) {
             opciones = false;
@@ -122,6 +160,15 @@ Orden leerLineaDeOrdenes(const QStringList& argumentos, Programa programa) {
             revisar = a.size() > 9 ? a.mid(10) : i + 1 < argumentos.size() ? argumentos[++i] : QString();
         } else if (opciones && programa == Programa::Forja && a == QLatin1String("--importar")) {
             importar = true;
+        } else if (const QString n = a.mid(2).section(QLatin1Char('='), 0, 0);
+                   opciones && programa == Programa::Forja && a.startsWith(QLatin1String("--")) &&
+                   opcionesDeImportar().contains(n)) {
+            const bool igual = a.contains(QLatin1Char('='));
+            if (!igual && i + 1 >= argumentos.size()) {
+                sinValor = a;
+            } else {
+                deImportar << n << (igual ? a.section(QLatin1Char('='), 1) : argumentos[++i]);
+            }
         } else if (opciones && a.startsWith(QLatin1Char('-')) && a.size() > 1) {
             if (desconocida.isEmpty()) {
                 desconocida = a;
@@ -141,14 +188,20 @@ Orden leerLineaDeOrdenes(const QStringList& argumentos, Programa programa) {
             return error(programa,
                          QStringLiteral("se revisa una sola enciclotomo a la vez («%1»).").arg(rutas.first()));
         }
-        return {Orden::Tipo::Revisar, *revisar, QString(), QString()};
+        return {Orden::Tipo::Revisar, *revisar, QString(), QString(), {}};
+    }
+    if (!deImportar.isEmpty() && !importar) {
+        return error(programa, QStringLiteral("«--%1» solo vale con --importar.").arg(deImportar.first()));
+    }
+    if (!sinValor.isEmpty()) {
+        return error(programa, QStringLiteral("«%1» necesita un valor.").arg(sinValor));
     }
     if (importar) {
         if (rutas.size() != 2 || rutas.first().isEmpty() || rutas.last().isEmpty()) {
             return error(programa, QStringLiteral("--importar lleva dos rutas: el ORIGEN de los textos y la RUTA de la "
                                                   "enciclotomo."));
         }
-        return {Orden::Tipo::Importar, rutas.last(), QString(), rutas.first()};
+        return {Orden::Tipo::Importar, rutas.last(), QString(), rutas.first(), deImportar};
     }
     if (programa == Programa::Forja && !rutas.isEmpty()) {
         return error(programa, QStringLiteral("no admite rutas ni otros argumentos («%1»).").arg(rutas.first()));
@@ -160,7 +213,7 @@ Orden leerLineaDeOrdenes(const QStringList& argumentos, Programa programa) {
     if (!rutas.isEmpty() && rutas.first().isEmpty()) {
         return error(programa, QStringLiteral("la RUTA está vacía."));
     }
-    return {Orden::Tipo::Abrir, rutas.value(0), QString(), QString()};
+    return {Orden::Tipo::Abrir, rutas.value(0), QString(), QString(), {}};
 }
 
 std::optional<int> atenderSinVentanas(int argc, char* argv[], Programa programa) {

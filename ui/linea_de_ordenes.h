@@ -20,7 +20,12 @@ struct Orden {
                      // Revisar: the one to check
     QString mensaje; // Ayuda and Version: the text to print; Error: what is wrong, with a hint to "--help"
     QString origen;  // Importar: the folder or file of texts
+    // Importar: the import's options as given, each name (without its dashes) followed by its value.
+    QStringList opciones;
 };
+
+// The options of "--importar" that take a value (written "--name VALUE" or "--name=VALUE").
+const QStringList& opcionesDeImportar();
 
 // Reads the arguments after the program's name. "--" ends the options, so that a path starting with "-"
 // can be given. The first of "--help" or "--version" wins over anything else on the line.

@@ -106,6 +106,57 @@ TEST(Lectores, TitleParagraphsPicturesAndLossesOfEachFormat) {
     }
 }
 
+TEST(Lectores, WikiShapedHtmlKeepsTheReadingAndDropsTheMachinery) {
+    struct Caso {
+        const char* nombre;
+        std::string html;
+        std::vector<std::string> bloques;
+    };
+    const Caso casos[] = {
+        {"sections, edit links, navigation and hidden text",
+         "<h1>Año</h1><section><h2>Campaña<span class=\"mw-editsection\">[editar]</span></h2><p>Pingüino "
+         "ñandú.</p><div role=\"navigation\" class=\"navbox\">Planetas: Marte</div><p style=\"display: "
+         "none\">oculto</p><nav>menú</nav><p hidden>también</p></section>",
+         {"P:Campaña", "P:Pingüino ñandú."}},
+        {"references become marks and numbered notes at the end, the back links dropped",
+         "<p>Ácido<sup class=\"mw-ref reference\" typeof=\"mw:Extension/ref\"><a href=\"./A#cite_note-b\">"
+         "[9]</a></sup> y óxido<sup class=\"reference\"><a href=\"#cite_note-a\">[7]</a></sup>.</p>"
+         "<ol class=\"mw-references references\"><li id=\"cite_note-a\"><span class=\"mw-cite-backlink\">"
+         "↑</span> Segunda.</li><li id=\"cite_note-b\"><span class=\"mw-cite-backlink\">↑</span> "
+         "Primera.</li></ol>",
+         {"P:Ácido[1] y óxido[2].", "P:Notas", "P:1. Primera.", "P:2. Segunda."}},
+        {"an infobox is rows, a cell's paragraphs and lists stay in its row",
+         "<table class=\"infobox\"><caption>Júpiter</caption><tr><th>Lunas</th><td><p>95</p><p>conocidas"
+         "</p></td></tr><tr><th>Anillos</th><td><ul><li>halo</li><li>gossamer</li></ul></td></tr></table>",
+         {"P:Júpiter", "P:Lunas | 95 conocidas", "P:Anillos | halo gossamer"}},
+        {"a figure with typeof and figcaption; a formula by its alternative text; icons are no pictures",
+         "<p>Masa <span class=\"mwe-math-element\"><math style=\"display:none\">m</math><img "
+         "class=\"mwe-math-fallback-image-inline\" src=\"f.svg\" alt=\"E=mc^2\"></span> <img "
+         "src=\"bandera.png\" width=\"20\"></p><figure typeof=\"mw:File/Thumb\"><a href=\"./Archivo:X\">"
+         "<img src=\"../I/Orión.webp\" alt=\"\"></a><figcaption>La constelación de Orión</figcaption></figure>",
+         {"P:Masa E=mc^2", "I:../I/Orión.webp|La constelación de Orión|"}},
+    };
+    importar::OpcionesHtml wiki;
+    wiki.soloFiguras = true;
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        EXPECT_EQ(bloques(importar::leerHtml(c.html, wiki)), c.bloques);
+    }
+    // Links are kept with their text, in order; a link within the page is none.
+    const auto d = importar::leerHtml("<p><a href=\"./Sol\">Sol</a>, <a href=\"#x\">arriba</a> y <a "
+                                      "href=\"./Sistema_Solar\">el  sistema\nsolar</a></p>");
+    ASSERT_EQ(d.enlaces.size(), 2u);
+    EXPECT_EQ(d.enlaces[0].texto, "Sol");
+    EXPECT_EQ(d.enlaces[1].texto, "el sistema solar");
+    EXPECT_EQ(d.enlaces[1].destino, "./Sistema_Solar");
+    // Broken and deeply nested HTML still gives its text, and the walk stays bounded.
+    std::string hondo;
+    for (int i = 0; i < 5000; ++i) {
+        hondo += "<div><span>";
+    }
+    EXPECT_EQ(bloques(importar::leerHtml("<p>uno</b></i> dos<p>tres" + hondo + "fin")).front(), "P:uno dos");
+}
+
 TEST(Codificacion, Windows1252AndUtf8AreTold) {
     struct Caso {
         std::string bytes;
@@ -214,6 +265,44 @@ TEST_F(Importacion, AFileThatAppearsMeanwhileStopsItAndTheArticleThatFailedLeave
     EXPECT_FALSE(fs::exists(tomo_ / "IMG" / "delta_2.txt"));
     const std::string texto = importar::describir(informe, *plan);
     EXPECT_NE(texto.find("Se importó 1 artículo de 2. Importados: TAJO.TXT."), std::string::npos) << texto;
+}
+
+TEST_F(Importacion, PicturesOnlyFromInsideTheFolderGivenAndOnlyIfTheyArePictures) {
+    const fs::path fuera = raiz_ / "fuera";
+    escribir(fuera / "lejos.png", kPng);
+    escribir(fuentes_ / "fotos" / "falsa.png", "esto no es una imagen, es texto");
+    const std::string lejos = fs::absolute(fuera / "lejos.png").string();
+    const std::string dentro = fs::absolute(fuentes_ / "fotos" / "delta.png").string();
+    fs::create_directories(raiz_ / "solo");
+    escribir(raiz_ / "solo" / "rutas.html", "<p>Rutas</p><img src=\"../fuera/lejos.png\"><img src=\"" + lejos +
+                                                "\"><img src=\"file://" + lejos +
+                                                "\"><img src=\"fotos/falsa.png\"><img src=\"file://" + dentro + "\">");
+    // The text sits in "solo"; its pictures are looked for from there, and "textos" is another folder.
+    fs::rename(raiz_ / "solo" / "rutas.html", fuentes_ / "rutas.html");
+    auto plan = importar::planear({fuentes_ / "rutas.html"}, tomo());
+    ASSERT_TRUE(plan);
+    ASSERT_EQ(plan->articulos.size(), 1u);
+    const auto& a = plan->articulos[0];
+    ASSERT_EQ(a.ilustraciones.size(), 1u); // only the one inside, given by its file:// address
+    EXPECT_EQ(a.ilustraciones[0].origen, fs::path(dentro));
+    const std::string texto = importar::describir(*plan);
+    for (const char* debe : {"«../fuera/lejos.png» sube fuera de la carpeta", "lejos.png» está fuera de la carpeta",
+                             "«fotos/falsa.png» no se puede leer como imagen", dentro.c_str()}) {
+        EXPECT_NE(texto.find(debe), std::string::npos) << debe << "\n" << texto;
+    }
+    // Another folder named by the author lets its pictures in, still never through "..".
+    importar::Opciones opciones;
+    opciones.carpetasImagenes = {fuera};
+    plan = importar::planear({fuentes_ / "rutas.html"}, tomo(), opciones);
+    ASSERT_TRUE(plan);
+    EXPECT_EQ(plan->articulos[0].ilustraciones.size(), 2u); // lejos.png once (two spellings), delta.png
+    // A binary file is no text to import.
+    escribir(raiz_ / "foto.txt", std::string("\x89PNG\0\0\x01binario", 13));
+    plan = importar::planear({raiz_ / "foto.txt"}, tomo());
+    ASSERT_TRUE(plan);
+    EXPECT_TRUE(plan->articulos.empty());
+    ASSERT_EQ(plan->omitidos.size(), 1u);
+    EXPECT_NE(plan->omitidos[0].find("no es un texto"), std::string::npos);
 }
 
 TEST_F(Importacion, NoEncyclopaediaNoPlan) {
