@@ -213,6 +213,7 @@ public:
         }
         for (const std::string_view n : *completa) {
             nombres_.insert(store::aMayusculas(n));
+            listados_.insert(store::aMayusculas(n));
         }
         entradas(dir, &nombres_);
         const fs::path img = store::resolver(store::unir(plan_.tomo, store::kImg));
@@ -290,6 +291,10 @@ public:
         }
         if (anterior) {
             a.nombre = *anterior;
+            a.reemplazar = true;
+            a.agregarACompleta = !listados_.count(store::aMayusculas(*anterior));
+        } else if (const auto dejado = dejadoPorUnaImportacion(base + ".TXT", texto(pagina.titulo), texto(cierre))) {
+            a.nombre = *dejado;
             a.reemplazar = true;
         } else {
             a.nombre = nombreLibre(base, ".TXT");
@@ -390,6 +395,30 @@ private:
         a.ilustraciones.push_back(std::move(il));
     }
 
+    // `nombre` when it is what an import of this file stopped midway left behind: an article no list names and the
+    // record does not know, with this title and this file's credit as its last line. Taken again, it is written
+    // over rather than left beside a second copy.
+    std::optional<std::string> dejadoPorUnaImportacion(const std::string& nombre, const std::string& titulo,
+                                                       const std::string& credito) const {
+        const std::string mayus = store::aMayusculas(nombre);
+        if (!nombres_.count(mayus) || listados_.count(mayus) || credito.empty()) {
+            return std::nullopt;
+        }
+        if (registro_) {
+            for (const auto& [clave, registrado] : registro_->articulos) {
+                if (store::igualesSinCaso(registrado.nombre, nombre)) {
+                    return std::nullopt;
+                }
+            }
+        }
+        const auto lineas = store::leerLineas(store::unir(plan_.tomo, nombre), store::kLimiteArticulo);
+        if (!lineas || lineas->empty() || (*lineas)[0] != "<TIT>" + titulo ||
+            (*lineas)[lineas->size() - 1] != credito) {
+            return std::nullopt;
+        }
+        return nombre;
+    }
+
     std::string nombreLibre(const std::string& base, std::string_view extension) {
         std::string nombre = base + std::string(extension);
         for (int n = 2; nombres_.count(store::aMayusculas(nombre)); ++n) {
@@ -479,6 +508,7 @@ private:
     fs::path carpeta_;
     store::Error error_;
     std::set<std::string> nombres_;     // upper-cased names taken in the encyclopaedia directory
+    std::set<std::string> listados_;    // upper-cased names of COMPLETA.DAT
     std::set<std::string> basesImagen_; // upper-cased names before their dot, taken in IMG
     std::map<fs::path, std::string> copiadas_;
 };
@@ -805,14 +835,8 @@ Informe ejecutar(const Plan& plan, const std::function<bool(std::size_t)>& avanc
                 ruta, [&] { return store::escribirArticulo(ruta, a.titulo, nombres, cuerpo); }, a.reemplazar)) {
             return informe;
         }
-        if (!a.reemplazar) {
-            if (const auto estado =
-                    store::anexarLinea(store::unir(plan.tomo, store::kCompleta), a.nombre, store::Enlaces::Rechazar);
-                !estado) {
-                fallar(estado.error());
-                return informe;
-            }
-        }
+        // The record before the listing: an import stopped between the two finds the article recorded and unchanged
+        // when it is run again, and lists it then.
         if (!a.entrada.empty()) {
             // The record: the pictures this article copied, then the article with the checksum of its file.
             const std::string registro = store::unir(plan.tomo, store::kImportados);
@@ -830,8 +854,15 @@ Informe ejecutar(const Plan& plan, const std::function<bool(std::size_t)>& avanc
                                        store::Enlaces::Rechazar);
             }
             if (!estado) {
-                informe.importados.push_back(a.nombre);
                 informe.error = estado.error();
+                return informe;
+            }
+        }
+        if (a.agregarACompleta) {
+            if (const auto estado =
+                    store::anexarLinea(store::unir(plan.tomo, store::kCompleta), a.nombre, store::Enlaces::Rechazar);
+                !estado) {
+                fallar(estado.error());
                 return informe;
             }
         }

@@ -66,8 +66,12 @@ struct ArticuloPlaneado {
     std::filesystem::path origen;
     std::string entrada;         // the entry of the ZIM file it comes from (UTF-8), or empty for a file
     std::vector<Enlace> enlaces; // its links as the source wrote them
-    // Writes over the article a former import wrote from the same entry, which the author has not changed since.
+    // Writes over the article a former import wrote from the same entry, which the author has not changed since,
+    // or over what an import stopped midway left of it.
     bool reemplazar = false;
+    // Appends the name to COMPLETA.DAT once the article and its record are written: every new article, and one an
+    // import stopped midway wrote without listing it.
+    bool agregarACompleta = true;
     // From a ZIM file the body is not kept in the plan but made again from the entry when it is written;
     // `bytesCuerpo` says how large it is.
     bool cuerpoAlEscribir = false;

@@ -295,6 +295,48 @@ TEST_F(ImportarZim, ANewerFileReplacesWhatTheAuthorLeftKeepsWhatTheAuthorChanged
     EXPECT_EQ(bytes(tomo_ / "SOL.TXT"), "<TIT>Sol\r\nm\xEDo\r\n");
 }
 
+// An import stopped between writing an article and listing it, or between recording it and listing it: run again,
+// it finishes the job and never leaves a second copy.
+TEST_F(ImportarZim, AnImportStoppedMidwayRunAgainLeavesNoSecondCopy) {
+    const auto importarTema = [&] {
+        const auto f = abrir(archivo_);
+        importar::SeleccionZim s;
+        s.temas = {"Sistema Solar"};
+        s.profundidad = 1;
+        auto plan = importar::planearZim(*f, importar::seleccionar(*f, s, enlacesDe).paginas, "C:\\ENC\\SOLAR");
+        ASSERT_TRUE(plan);
+        const importar::Informe informe = importar::ejecutar(*plan);
+        ASSERT_FALSE(informe.error) << informe.error->mensaje();
+    };
+    importarTema();
+    const std::string completa = bytes(tomo_ / "COMPLETA.DAT");
+    const std::string registro = bytes(tomo_ / "IMPORTADOS.REG");
+    const std::string tierra = bytes(tomo_ / "TIERRA.TXT");
+    const auto sin = [](std::string texto, const std::string& linea) {
+        const std::size_t donde = texto.find(linea);
+        return donde == std::string::npos ? texto : texto.erase(donde, texto.find("\r\n", donde) + 2 - donde);
+    };
+    // Stopped after TIERRA.TXT was written: neither recorded nor listed. Then stopped after JÚPITER.TXT was
+    // recorded, before it was listed.
+    escribir(tomo_ / "COMPLETA.DAT", sin(sin(completa, "TIERRA.TXT"), "J\xDAPITER.TXT"));
+    escribir(tomo_ / "IMPORTADOS.REG", sin(registro, "A\tTIERRA.TXT\t"));
+    importarTema();
+    EXPECT_EQ(bytes(tomo_ / "COMPLETA.DAT"),
+              sin(sin(completa, "TIERRA.TXT"), "J\xDAPITER.TXT") + "TIERRA.TXT\r\nJ\xDAPITER.TXT\r\n");
+    EXPECT_FALSE(fs::exists(tomo_ / "TIERRA_2.TXT"));
+    EXPECT_FALSE(fs::exists(tomo_ / "JÚPITER_2.TXT"));
+    EXPECT_EQ(bytes(tomo_ / "TIERRA.TXT"), tierra);
+    EXPECT_NE(bytes(tomo_ / "IMPORTADOS.REG").find("A\tTIERRA.TXT\t"), std::string::npos);
+
+    // An unlisted file of the author's own under that name is no leftover: it is kept, and the article goes beside it.
+    escribir(tomo_ / "COMPLETA.DAT", sin(bytes(tomo_ / "COMPLETA.DAT"), "TIERRA.TXT"));
+    escribir(tomo_ / "IMPORTADOS.REG", sin(bytes(tomo_ / "IMPORTADOS.REG"), "A\tTIERRA.TXT\t"));
+    escribir(tomo_ / "TIERRA.TXT", "<TIT>Tierra\r\nMis notas.\r\n");
+    importarTema();
+    EXPECT_EQ(bytes(tomo_ / "TIERRA.TXT"), "<TIT>Tierra\r\nMis notas.\r\n");
+    EXPECT_NE(bytes(tomo_ / "TIERRA_2.TXT").find("<TIT>Tierra"), std::string::npos);
+}
+
 TEST_F(ImportarZim, TitlesTheStoreCannotNameGetNamesItCanAndBrokenHtmlStillReads) {
     prueba::ArchivoZim z;
     z.metadatos = {{"Name", "raros_es"}, {"Title", "Raros"}};
