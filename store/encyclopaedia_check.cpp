@@ -829,7 +829,9 @@ void Revision::revisarSueltos() {
             e.nombre.rfind(".lumbre-", 0) == 0 && mayus.size() > 4 && mayus.compare(mayus.size() - 4, 4, ".TMP") == 0;
         const bool propio = std::any_of(kPropios.begin(), kPropios.end(),
                                         [&](std::string_view p) { return igualesSinCaso(p, e.nombre); });
-        if (temporal || propio || mayusculas_.count(mayus) || listas.count(mayus)) {
+        // ".git" is the encyclopaedia's history (a directory, or a file naming one elsewhere), not an article.
+        const bool historial = e.nombre == ".git";
+        if (temporal || propio || historial || mayusculas_.count(mayus) || listas.count(mayus)) {
             continue;
         }
         // A ".dat" file whose lines all name articles of the complete list is a list that the index forgot

@@ -40,6 +40,14 @@ QString ayuda(Programa p) {
            QStringLiteral("  --revisar RUTA  revisa la enciclotomo de RUTA sin cambiar nada: escribe cada problema "
                           "que\n                  encontraría un lector en una línea y termina con estado 1 si hay "
                           "alguno\n") +
+           QStringLiteral("\nEl historial: cada cambio que hace Forja es una versión, guardada con git en el "
+                          "directorio .git\nde la enciclotomo. Sin abrir ninguna ventana:\n"
+                          "  forja --historial RUTA [ARTÍCULO]        las versiones, de la más nueva a la más "
+                          "vieja\n"
+                          "  forja --restaurar RUTA ARTÍCULO VERSIÓN  escribe el artículo como estaba en VERSIÓN "
+                          "(como la\n"
+                          "                                           muestra --historial), como una versión "
+                          "nueva\n") +
            QStringLiteral("\nExportar sin abrir ninguna ventana (un sitio web, un libro electrónico...):\n"
                           "  forja --exportar FORMATO RUTA DESTINO [--reemplazar]\n"
                           "  «forja --exportar --help» muestra los formatos y los detalles.\n") +

@@ -1,0 +1,129 @@
+#include "editor/versiones.h"
+
+#include "editor/estado.h"
+#include "historial/historial.h"
+#include "ui/dialogos.h"
+#include "ui/texto.h"
+
+#include <QSettings>
+
+namespace forja {
+
+namespace {
+
+constexpr const char* kClaveAutor = "historial/autor";
+const QString kSinNombre = QStringLiteral("Autor sin nombre");
+bool noPreguntar = false;
+
+QSettings ajustes() {
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("lumbre"), QStringLiteral("forja"));
+}
+
+QString noSeGuardan(const store::Error& e) {
+    return QStringLiteral("No se están guardando las versiones de esta enciclotomo: %1 Forja sigue guardando sus "
+                          "cambios en los archivos.")
+        .arg(ui::mensajeDe(e));
+}
+
+std::string utf8(const QString& texto) {
+    return texto.toUtf8().toStdString();
+}
+
+} // namespace
+
+QString autorGuardado() {
+    return ajustes().value(QLatin1String(kClaveAutor)).toString().trimmed();
+}
+
+void guardarAutor(const QString& nombre) {
+    QSettings s = ajustes();
+    s.setValue(QLatin1String(kClaveAutor), nombre.trimmed());
+}
+
+QString autorDeLaVersion(QWidget* ventana) {
+    QString nombre = autorGuardado();
+    if (!nombre.isEmpty()) {
+        return nombre;
+    }
+    if (!noPreguntar) {
+        nombre = ui::Dialogos::pedirTexto(ventana, QStringLiteral("Forja guarda cada cambio como una versión, con el "
+                                                                  "nombre de quien lo hizo. ¿Cuál es su nombre?"));
+        if (!nombre.isEmpty()) {
+            guardarAutor(nombre);
+            return nombre;
+        }
+        noPreguntar = true;
+    }
+    return kSinNombre;
+}
+
+bool registrarVersion(QWidget* ventana, TomoEditado* tomo, const std::string& directorio,
+                      const std::vector<std::string>& nombres, const QString& resumen) {
+    auto h = historial::Historial::abrir(directorio);
+    if (!h) {
+        if (tomo) {
+            tomo->ponerAvisoHistorial(noSeGuardan(h.error()));
+        }
+        return false;
+    }
+    const std::string autor = utf8(autorDeLaVersion(ventana));
+    const auto hecha =
+        (*h)->vacio() ? (*h)->registrarTodo(autor, utf8(resumen)) : (*h)->registrar(nombres, autor, utf8(resumen));
+    if (!hecha) {
+        if (tomo) {
+            tomo->ponerAvisoHistorial(noSeGuardan(hecha.error()));
+        }
+        return false;
+    }
+    if (tomo) {
+        tomo->ponerAvisoHistorial(QString());
+        if (*hecha) {
+            emit tomo->versionRegistrada();
+        }
+    }
+    return true;
+}
+
+void registrarAlCargar(QWidget* ventana, TomoEditado* tomo, const std::string& directorio) {
+    auto h = historial::Historial::abrir(directorio);
+    if (!h) {
+        const QString aviso = noSeGuardan(h.error());
+        tomo->ponerAvisoHistorial(aviso);
+        ui::Dialogos::avisar(ventana, aviso);
+        return;
+    }
+    const bool primera = (*h)->vacio();
+    const std::string autor = utf8(autorDeLaVersion(ventana));
+    const auto hecha =
+        (*h)->registrarTodo(autor, primera ? "Primera versión de la enciclotomo" : "Cambios hechos fuera de Forja");
+    if (!hecha) {
+        const QString aviso = noSeGuardan(hecha.error());
+        tomo->ponerAvisoHistorial(aviso);
+        ui::Dialogos::avisar(ventana, aviso);
+        return;
+    }
+    tomo->ponerAvisoHistorial(QString());
+}
+
+QString registrar(const QString& directorio, const QString& resumen) {
+    const auto tomo = ui::haciaStore(directorio);
+    if (!tomo) {
+        return QStringLiteral("La ruta «%1» no se puede escribir en Windows-1252.").arg(directorio);
+    }
+    auto h = historial::Historial::abrir(*tomo);
+    if (!h) {
+        return ui::mensajeDe(h.error());
+    }
+    QString autor = autorGuardado();
+    if (autor.isEmpty()) {
+        autor = kSinNombre;
+    }
+    const auto hecha = (*h)->registrarTodo(utf8(autor), utf8(resumen));
+    return hecha ? QString() : ui::mensajeDe(hecha.error());
+}
+
+QString entreComillas(const QString& nombre) {
+    return QStringLiteral("«%1»").arg(nombre);
+}
+
+} // namespace forja

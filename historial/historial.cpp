@@ -1,0 +1,617 @@
+#include "historial/historial.h"
+
+#include "historial/git.h"
+#include "store/encoding.h"
+#include "store/encyclopaedia.h"
+#include "store/list_files.h"
+#include "store/paths.h"
+#include "store/text_file.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+
+namespace historial {
+
+using detalle::Puntero;
+using store::Causa;
+using store::Error;
+
+namespace {
+
+constexpr std::string_view kClaveArchivo = "Lumbre-Archivo: ";
+constexpr std::string_view kClaveMuchos = "Lumbre-Archivos: ";
+// Beyond this many files a version's message says how many it touched instead of naming them, and an
+// article's history compares that version's tree with its parent's.
+constexpr std::size_t kNombradosComoMucho = 1000;
+
+// What git needs in an author's line; the address is not the author's (Forja never asks for one).
+constexpr const char* kCorreo = "forja@lumbre.invalid";
+
+std::string w(std::string_view utf8) {
+    return store::utf8ACp1252(utf8).value_or(std::string(utf8));
+}
+
+// A tree path (UTF-8, "/") as the store names it (Windows-1252, "\").
+std::string nombreDeStore(std::string_view ruta) {
+    std::string nombre = store::utf8ACp1252(ruta).value_or(std::string(ruta));
+    std::replace(nombre.begin(), nombre.end(), '/', '\\');
+    return nombre;
+}
+
+// Files that are never versioned: ULTIMO.DAT, the store's temporaries.
+bool excluido(std::string_view ruta) {
+    if (store::igualesSinCaso(ruta, store::kUltimo)) {
+        return true;
+    }
+    const auto barra = ruta.rfind('/');
+    const std::string_view nombre = barra == std::string_view::npos ? ruta : ruta.substr(barra + 1);
+    return nombre.rfind(".lumbre-", 0) == 0;
+}
+
+// The bytes of a regular file, or nothing when it is missing, a link or anything else.
+std::optional<std::string> leerDeDisco(const fs::path& ruta, bool& ilegible) {
+    ilegible = false;
+    struct stat st {};
+    if (::lstat(ruta.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return std::nullopt;
+    }
+    std::ifstream f(ruta, std::ios::binary);
+    std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
+    if (!f || !f.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
+        ilegible = true;
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+} // namespace
+
+struct Historial::Impl {
+    Puntero<git_repository, git_repository_free> repo;
+    fs::path nativa;
+    std::string gitTexto; // the repository as the author reads it, Windows-1252
+
+    Error fallo(std::string_view operacion, std::string_view causa = {}) const {
+        return Error{w(operacion), gitTexto, Causa::Otro, w(causa.empty() ? detalle::ultimoError() : causa)};
+    }
+
+    // The tree of the version HEAD names, or null before the first version.
+    Puntero<git_tree, git_tree_free> arbolActual(git_oid* commit = nullptr) const {
+        Puntero<git_tree, git_tree_free> arbol;
+        git_oid id;
+        if (git_reference_name_to_id(&id, repo.get(), "HEAD") != 0) {
+            return arbol;
+        }
+        Puntero<git_commit, git_commit_free> c;
+        if (git_commit_lookup(c.dir(), repo.get(), &id) == 0) {
+            git_commit_tree(arbol.dir(), c.get());
+        }
+        if (commit) {
+            *commit = id;
+        }
+        return arbol;
+    }
+
+    // The tree path for a store name: the name on disk when the file exists (letter case as there), else the
+    // name as given.
+    std::optional<std::string> rutaEnArbol(std::string_view nombre, const std::string& directorio) const {
+        if (!store::nombreRelativoSeguro(nombre)) {
+            return std::nullopt;
+        }
+        const fs::path completa = store::resolver(store::unir(directorio, nombre));
+        const fs::path relativa = completa.lexically_relative(nativa);
+        const std::string texto = relativa.generic_string();
+        if (texto.empty() || texto.rfind("..", 0) == 0) {
+            return std::nullopt;
+        }
+        return texto;
+    }
+
+    // The entry at `ruta` in `arbol`, each component matched without regard to letter case when no exact one
+    // exists. Null when missing.
+    Puntero<git_tree_entry, git_tree_entry_free> buscar(const git_tree* arbol, std::string_view ruta) const {
+        Puntero<git_tree_entry, git_tree_entry_free> hallada;
+        if (git_tree_entry_bypath(hallada.dir(), arbol, std::string(ruta).c_str()) == 0) {
+            return hallada;
+        }
+        hallada.reset();
+        Puntero<git_tree, git_tree_free> dentro;
+        const git_tree* actual = arbol;
+        std::string_view resto = ruta;
+        while (true) {
+            const auto barra = resto.find('/');
+            const std::string_view pieza = resto.substr(0, barra);
+            const git_tree_entry* elegida = nullptr;
+            const std::string piezaStore = nombreDeStore(pieza);
+            for (std::size_t i = 0; i < git_tree_entrycount(actual) && !elegida; ++i) {
+                const git_tree_entry* e = git_tree_entry_byindex(actual, i);
+                if (store::igualesSinCaso(nombreDeStore(git_tree_entry_name(e)), piezaStore)) {
+                    elegida = e;
+                }
+            }
+            if (!elegida) {
+                return hallada;
+            }
+            if (barra == std::string_view::npos) {
+                git_tree_entry_dup(hallada.dir(), elegida);
+                return hallada;
+            }
+            if (git_tree_entry_type(elegida) != GIT_OBJECT_TREE) {
+                return hallada;
+            }
+            Puntero<git_tree, git_tree_free> siguiente;
+            if (git_tree_lookup(siguiente.dir(), repo.get(), git_tree_entry_id(elegida)) != 0) {
+                return hallada;
+            }
+            dentro = std::move(siguiente);
+            actual = dentro.get();
+            resto = resto.substr(barra + 1);
+        }
+    }
+
+    // A new tree: `base` (null for none) with the paths of `cambios` replaced (a blob) or removed (nothing).
+    // Only the trees on the way to a changed path are rewritten; `cuantas` is how many entries it holds.
+    bool construir(const git_tree* base, const std::map<std::string, std::optional<git_oid>>& cambios, git_oid* salida,
+                   std::size_t& cuantas) const {
+        Puntero<git_treebuilder, git_treebuilder_free> tb;
+        if (git_treebuilder_new(tb.dir(), repo.get(), base) != 0) {
+            return false;
+        }
+        std::map<std::string, std::map<std::string, std::optional<git_oid>>> dentro;
+        for (const auto& [ruta, blob] : cambios) {
+            const auto barra = ruta.find('/');
+            if (barra != std::string::npos) {
+                dentro[ruta.substr(0, barra)][ruta.substr(barra + 1)] = blob;
+            } else if (blob) {
+                if (git_treebuilder_insert(nullptr, tb.get(), ruta.c_str(), &*blob, GIT_FILEMODE_BLOB) != 0) {
+                    return false;
+                }
+            } else if (git_treebuilder_get(tb.get(), ruta.c_str())) {
+                git_treebuilder_remove(tb.get(), ruta.c_str());
+            }
+        }
+        for (const auto& [carpeta, suyos] : dentro) {
+            Puntero<git_tree, git_tree_free> subBase;
+            if (const git_tree_entry* e = git_treebuilder_get(tb.get(), carpeta.c_str());
+                e && git_tree_entry_type(e) == GIT_OBJECT_TREE) {
+                git_tree_lookup(subBase.dir(), repo.get(), git_tree_entry_id(e));
+            }
+            git_oid sub;
+            std::size_t suyas = 0;
+            if (!construir(subBase.get(), suyos, &sub, suyas)) {
+                return false;
+            }
+            if (suyas == 0) {
+                if (git_treebuilder_get(tb.get(), carpeta.c_str())) {
+                    git_treebuilder_remove(tb.get(), carpeta.c_str());
+                }
+            } else if (git_treebuilder_insert(nullptr, tb.get(), carpeta.c_str(), &sub, GIT_FILEMODE_TREE) != 0) {
+                return false;
+            }
+        }
+        cuantas = git_treebuilder_entrycount(tb.get());
+        return git_treebuilder_write(salida, tb.get()) == 0;
+    }
+
+    // Writes the commit of `cambios` over HEAD. Nothing when the tree is the same as the last version's.
+    store::Resultado<std::optional<std::string>> versionar(const std::map<std::string, std::optional<git_oid>>& cambios,
+                                                           std::string_view autor, std::string_view resumen) const {
+        git_oid padre;
+        const auto base = arbolActual(&padre);
+        git_oid arbolId;
+        std::size_t cuantas = 0;
+        if (!construir(base.get(), cambios, &arbolId, cuantas)) {
+            return fallo("guardar la versión en el historial");
+        }
+        if (base && git_oid_equal(&arbolId, git_tree_id(base.get()))) {
+            return std::optional<std::string>();
+        }
+        Puntero<git_tree, git_tree_free> arbol;
+        Puntero<git_commit, git_commit_free> anterior;
+        if (git_tree_lookup(arbol.dir(), repo.get(), &arbolId) != 0 ||
+            (base && git_commit_lookup(anterior.dir(), repo.get(), &padre) != 0)) {
+            return fallo("guardar la versión en el historial");
+        }
+        std::string mensaje(resumen);
+        mensaje += "\n\n";
+        if (cambios.size() > kNombradosComoMucho) {
+            mensaje += kClaveMuchos;
+            mensaje += std::to_string(cambios.size());
+            mensaje += '\n';
+        } else {
+            for (const auto& par : cambios) {
+                mensaje += kClaveArchivo;
+                mensaje += par.first;
+                mensaje += '\n';
+            }
+        }
+        const std::string nombre = autor.empty() ? std::string("Autor sin nombre") : std::string(autor);
+        Puntero<git_signature, git_signature_free> firma;
+        if (git_signature_now(firma.dir(), nombre.c_str(), kCorreo) != 0) {
+            return fallo("guardar la versión en el historial");
+        }
+        const git_commit* padres[] = {anterior.get()};
+        git_oid nuevo;
+        if (git_commit_create(&nuevo, repo.get(), "HEAD", firma.get(), firma.get(), nullptr, mensaje.c_str(),
+                              arbol.get(), base ? 1 : 0, padres) != 0) {
+            return fallo("guardar la versión en el historial");
+        }
+        return std::optional<std::string>(detalle::hex(nuevo));
+    }
+
+    // A blob of the file's bytes now, or nothing when the file is missing (or not a regular file).
+    store::Resultado<std::optional<git_oid>> blobDe(const std::string& ruta) const {
+        bool ilegible = false;
+        const auto bytes = leerDeDisco(nativa / ruta, ilegible);
+        if (ilegible) {
+            return Error{w("leer el archivo"), w(ruta), Causa::Otro, {}};
+        }
+        if (!bytes) {
+            return std::optional<git_oid>();
+        }
+        git_oid id;
+        if (git_blob_create_from_buffer(&id, repo.get(), bytes->data(), bytes->size()) != 0) {
+            return fallo("guardar la versión en el historial");
+        }
+        return std::optional<git_oid>(id);
+    }
+};
+
+Historial::Historial(std::string directorio) : directorio_(std::move(directorio)), impl_(std::make_unique<Impl>()) {}
+Historial::~Historial() = default;
+
+bool Historial::existe(std::string_view directorio) {
+    std::error_code e;
+    return fs::exists(fs::symlink_status(store::resolver(directorio) / ".git", e));
+}
+
+store::Resultado<std::unique_ptr<Historial>> Historial::abrir(std::string_view directorio) {
+    detalle::iniciar();
+    std::unique_ptr<Historial> h(new Historial(std::string(directorio)));
+    Impl& i = *h->impl_;
+    i.nativa = store::resolver(directorio);
+    i.gitTexto = store::unir(directorio, ".git");
+    const fs::path git = i.nativa / ".git";
+    std::error_code e;
+    if (!fs::is_directory(i.nativa, e)) {
+        return Error{w("abrir el historial de"), std::string(directorio), Causa::RutaNoEncontrada, {}};
+    }
+    if (!fs::exists(fs::symlink_status(git, e))) {
+        if (auto creado = detalle::crearRepositorio(i.nativa); !creado) {
+            return i.fallo("crear el historial");
+        }
+    } else if (fs::is_symlink(fs::symlink_status(git, e)) || !fs::is_directory(git, e)) {
+        return i.fallo("abrir el historial", "no es el directorio de un repositorio");
+    }
+    if (git_repository_open_ext(
+            i.repo.dir(), git.c_str(),
+            GIT_REPOSITORY_OPEN_NO_SEARCH | GIT_REPOSITORY_OPEN_NO_DOTGIT | GIT_REPOSITORY_OPEN_BARE, nullptr) != 0) {
+        return i.fallo("abrir el historial");
+    }
+    // A HEAD naming a version that cannot be read is a damaged history, told now rather than at the next save.
+    git_oid cabeza;
+    if (git_reference_name_to_id(&cabeza, i.repo.get(), "HEAD") == 0) {
+        Puntero<git_commit, git_commit_free> c;
+        Puntero<git_tree, git_tree_free> t;
+        if (git_commit_lookup(c.dir(), i.repo.get(), &cabeza) != 0 || git_commit_tree(t.dir(), c.get()) != 0) {
+            return i.fallo("abrir el historial", "la última versión no se puede leer");
+        }
+    } else if (!git_repository_head_unborn(i.repo.get())) {
+        return i.fallo("abrir el historial", "no se encuentra la última versión");
+    }
+    return h;
+}
+
+bool Historial::vacio() const {
+    return git_repository_head_unborn(impl_->repo.get()) == 1;
+}
+
+store::Resultado<std::optional<std::string>> Historial::registrar(const std::vector<std::string>& nombres,
+                                                                  std::string_view autor, std::string_view resumen) {
+    std::map<std::string, std::optional<git_oid>> cambios;
+    for (const std::string& nombre : nombres) {
+        const auto ruta = impl_->rutaEnArbol(nombre, directorio_);
+        if (!ruta) {
+            return Error{w("guardar la versión de"), nombre, Causa::NombreNoValido, {}};
+        }
+        if (excluido(*ruta)) {
+            continue;
+        }
+        auto blob = impl_->blobDe(*ruta);
+        if (!blob) {
+            return blob.error();
+        }
+        cambios[*ruta] = *blob;
+    }
+    if (cambios.empty()) {
+        return std::optional<std::string>();
+    }
+    return impl_->versionar(cambios, autor, resumen);
+}
+
+store::Resultado<std::optional<std::string>> Historial::registrarTodo(std::string_view autor,
+                                                                      std::string_view resumen) {
+    // What the last version holds, path by path.
+    std::map<std::string, git_oid> anteriores;
+    const auto base = impl_->arbolActual();
+    if (base) {
+        git_tree_walk(
+            base.get(), GIT_TREEWALK_PRE,
+            [](const char* raiz, const git_tree_entry* e, void* datos) {
+                if (git_tree_entry_type(e) == GIT_OBJECT_BLOB) {
+                    (*static_cast<std::map<std::string, git_oid>*>(datos))[std::string(raiz) + git_tree_entry_name(e)] =
+                        *git_tree_entry_id(e);
+                }
+                return 0;
+            },
+            &anteriores);
+    }
+    std::map<std::string, std::optional<git_oid>> cambios;
+    std::error_code e;
+    fs::recursive_directory_iterator it(impl_->nativa, e), fin;
+    if (e) {
+        return Error{w("leer el directorio"), directorio_, Causa::RutaNoEncontrada, {}};
+    }
+    std::string bytes;
+    for (; it != fin; it.increment(e)) {
+        if (e) {
+            return Error{w("leer el directorio"), directorio_, Causa::Otro, e.message()};
+        }
+        const fs::path relativa = it->path().lexically_relative(impl_->nativa);
+        const std::string ruta = relativa.generic_string();
+        if (it.depth() == 0 && relativa == ".git") {
+            it.disable_recursion_pending();
+            continue;
+        }
+        if (!it->is_regular_file(e) || it->is_symlink(e) || excluido(ruta)) {
+            continue;
+        }
+        bool ilegible = false;
+        const auto contenido = leerDeDisco(it->path(), ilegible);
+        if (!contenido) {
+            continue; // gone since it was listed, or unreadable: the next scan sees it
+        }
+        git_oid id;
+        if (git_odb_hash(&id, contenido->data(), contenido->size(), GIT_OBJECT_BLOB) != 0) {
+            return impl_->fallo("guardar la versión en el historial");
+        }
+        const auto antes = anteriores.find(ruta);
+        if (antes != anteriores.end()) {
+            const bool igual = git_oid_equal(&antes->second, &id);
+            anteriores.erase(antes);
+            if (igual) {
+                continue;
+            }
+        }
+        if (git_blob_create_from_buffer(&id, impl_->repo.get(), contenido->data(), contenido->size()) != 0) {
+            return impl_->fallo("guardar la versión en el historial");
+        }
+        cambios[ruta] = id;
+    }
+    for (const auto& par : anteriores) {
+        cambios[par.first] = std::nullopt; // no longer on disk, or never to be versioned
+    }
+    if (cambios.empty() && base) {
+        return std::optional<std::string>();
+    }
+    return impl_->versionar(cambios, autor, resumen);
+}
+
+namespace {
+
+// The first line and the named files of a version's message; `muchos` when it only counts them.
+void leerMensaje(const char* mensaje, Version& v, bool& muchos, bool& nombrados) {
+    std::string_view resto = mensaje ? mensaje : "";
+    const auto fin = resto.find('\n');
+    v.resumen = std::string(resto.substr(0, fin));
+    muchos = false;
+    nombrados = false;
+    while (!resto.empty()) {
+        const auto salto = resto.find('\n');
+        const std::string_view linea = resto.substr(0, salto);
+        if (linea.rfind(kClaveArchivo, 0) == 0) {
+            v.archivos.push_back(nombreDeStore(linea.substr(kClaveArchivo.size())));
+            nombrados = true;
+        } else if (linea.rfind(kClaveMuchos, 0) == 0) {
+            muchos = true;
+        }
+        resto = salto == std::string_view::npos ? std::string_view() : resto.substr(salto + 1);
+    }
+}
+
+int alDiferir(const git_diff_delta* delta, float, void* datos) {
+    auto& archivos = *static_cast<std::vector<std::string>*>(datos);
+    archivos.push_back(nombreDeStore(delta->new_file.path ? delta->new_file.path : delta->old_file.path));
+    return 0;
+}
+
+} // namespace
+
+store::Resultado<std::vector<Version>> Historial::versiones(std::string_view nombre) const {
+    std::vector<Version> lista;
+    if (vacio()) {
+        return lista;
+    }
+    git_repository* repo = impl_->repo.get();
+    Puntero<git_revwalk, git_revwalk_free> paseo;
+    if (git_revwalk_new(paseo.dir(), repo) != 0 ||
+        git_revwalk_sorting(paseo.get(), GIT_SORT_TOPOLOGICAL | GIT_SORT_TIME) != 0 ||
+        git_revwalk_push_head(paseo.get()) != 0) {
+        return impl_->fallo("leer el historial");
+    }
+    const std::optional<std::string> ruta = nombre.empty() ? std::nullopt : impl_->rutaEnArbol(nombre, directorio_);
+    const std::string nombreStore = ruta ? nombreDeStore(*ruta) : std::string();
+    git_oid id;
+    while (git_revwalk_next(&id, paseo.get()) == 0) {
+        Puntero<git_commit, git_commit_free> c;
+        if (git_commit_lookup(c.dir(), repo, &id) != 0) {
+            return impl_->fallo("leer el historial");
+        }
+        Version v;
+        v.id = detalle::hex(id);
+        v.corto = v.id.substr(0, 8);
+        v.segundos = git_commit_time(c.get());
+        v.minutosZona = git_commit_time_offset(c.get());
+        if (const git_signature* a = git_commit_author(c.get())) {
+            v.autor = a->name ? a->name : "";
+        }
+        bool muchos = false;
+        bool nombrados = false;
+        leerMensaje(git_commit_message(c.get()), v, muchos, nombrados);
+        // A version that counts its files, or one made by another tool, is compared with its parent: whole
+        // for the history of the encyclopaedia, at the one path for an article's.
+        if (muchos || !nombrados) {
+            Puntero<git_tree, git_tree_free> arbol;
+            Puntero<git_tree, git_tree_free> previo;
+            Puntero<git_commit, git_commit_free> padre;
+            git_commit_tree(arbol.dir(), c.get());
+            if (git_commit_parentcount(c.get()) > 0 && git_commit_parent(padre.dir(), c.get(), 0) == 0) {
+                git_commit_tree(previo.dir(), padre.get());
+            }
+            if (ruta) {
+                Puntero<git_tree_entry, git_tree_entry_free> ahora;
+                Puntero<git_tree_entry, git_tree_entry_free> antes;
+                if (arbol) {
+                    ahora = impl_->buscar(arbol.get(), *ruta);
+                }
+                if (previo) {
+                    antes = impl_->buscar(previo.get(), *ruta);
+                }
+                const bool cambio =
+                    (ahora == nullptr) != (antes == nullptr) ||
+                    (ahora && !git_oid_equal(git_tree_entry_id(ahora.get()), git_tree_entry_id(antes.get())));
+                v.archivos.clear();
+                if (cambio) {
+                    v.archivos.push_back(nombreStore);
+                }
+            } else if (muchos || !previo) {
+                v.archivos.clear(); // kept short: a first version or a large one is not listed file by file
+            } else {
+                Puntero<git_diff, git_diff_free> diff;
+                if (git_diff_tree_to_tree(diff.dir(), repo, previo.get(), arbol.get(), nullptr) == 0) {
+                    git_diff_foreach(diff.get(), alDiferir, nullptr, nullptr, nullptr, &v.archivos);
+                }
+            }
+            if (muchos && !ruta && v.archivos.empty()) {
+                v.archivos.clear();
+            }
+        }
+        if (ruta && std::none_of(v.archivos.begin(), v.archivos.end(),
+                                 [&](const std::string& a) { return store::igualesSinCaso(a, nombreStore); })) {
+            continue;
+        }
+        lista.push_back(std::move(v));
+    }
+    return lista;
+}
+
+store::Resultado<Contenido> Historial::leer(std::string_view version, std::string_view nombre) const {
+    git_repository* repo = impl_->repo.get();
+    Puntero<git_object, git_object_free> objeto;
+    Puntero<git_tree, git_tree_free> arbol;
+    if (git_revparse_single(objeto.dir(), repo, std::string(version).c_str()) != 0 ||
+        git_object_peel(reinterpret_cast<git_object**>(arbol.dir()), objeto.get(), GIT_OBJECT_TREE) != 0) {
+        return Error{w("encontrar la versión"), std::string(version), Causa::NoEncontrado,
+                     w("no está en el historial")};
+    }
+    const auto ruta = impl_->rutaEnArbol(nombre, directorio_);
+    if (!ruta) {
+        return Error{w("leer"), std::string(nombre), Causa::NombreNoValido, {}};
+    }
+    const auto entrada = impl_->buscar(arbol.get(), *ruta);
+    if (!entrada || git_tree_entry_type(entrada.get()) != GIT_OBJECT_BLOB) {
+        return Contenido();
+    }
+    Puntero<git_blob, git_blob_free> blob;
+    if (git_blob_lookup(blob.dir(), repo, git_tree_entry_id(entrada.get())) != 0) {
+        return impl_->fallo("leer el historial");
+    }
+    const auto* datos = static_cast<const char*>(git_blob_rawcontent(blob.get()));
+    return Contenido(std::string(datos, static_cast<std::size_t>(git_blob_rawsize(blob.get()))));
+}
+
+store::Resultado<std::vector<std::string>> Historial::archivos(std::string_view version) const {
+    Puntero<git_object, git_object_free> objeto;
+    Puntero<git_tree, git_tree_free> arbol;
+    if (git_revparse_single(objeto.dir(), impl_->repo.get(), std::string(version).c_str()) != 0 ||
+        git_object_peel(reinterpret_cast<git_object**>(arbol.dir()), objeto.get(), GIT_OBJECT_TREE) != 0) {
+        return Error{w("encontrar la versión"), std::string(version), Causa::NoEncontrado,
+                     w("no está en el historial")};
+    }
+    std::vector<std::string> nombres;
+    git_tree_walk(
+        arbol.get(), GIT_TREEWALK_PRE,
+        [](const char* raiz, const git_tree_entry* e, void* datos) {
+            if (git_tree_entry_type(e) == GIT_OBJECT_BLOB) {
+                static_cast<std::vector<std::string>*>(datos)->push_back(
+                    nombreDeStore(std::string(raiz) + git_tree_entry_name(e)));
+            }
+            return 0;
+        },
+        &nombres);
+    return nombres;
+}
+
+store::Resultado<std::optional<std::string>> Historial::restaurar(std::string_view version, std::string_view nombre,
+                                                                  std::string_view autor) {
+    auto contenido = leer(version, nombre);
+    if (!contenido) {
+        return contenido.error();
+    }
+    if (!*contenido) {
+        return Error{w("restaurar"), std::string(nombre), Causa::NoEncontrado, w("no estaba en esa versión")};
+    }
+    const std::string ruta = store::unir(directorio_, nombre);
+    if (const auto escrito = store::escribirBytes(ruta, **contenido); !escrito) {
+        return escrito.error();
+    }
+    std::vector<std::string> tocados{std::string(nombre)};
+    // An article dropped from the complete list since then is listed again.
+    if (const auto completaEntonces = leer(version, store::kCompleta); completaEntonces && *completaEntonces) {
+        const store::Lineas entonces = store::partirLineas(**completaEntonces);
+        const auto ahora = store::leerCompleta(directorio_);
+        const auto esta = [&](const store::Lineas& lineas) {
+            return std::any_of(lineas.begin(), lineas.end(),
+                               [&](std::string_view l) { return store::igualesSinCaso(l, nombre); });
+        };
+        if (esta(entonces) && ahora && !esta(*ahora)) {
+            if (const auto anexado = store::anexarACompleta(directorio_, nombre); !anexado) {
+                return anexado.error();
+            }
+            tocados.emplace_back(store::kCompleta);
+        }
+    }
+    std::string resumen = "Restaurado «" + store::cp1252AUtf8(nombre) + "»";
+    Puntero<git_object, git_object_free> objeto;
+    Puntero<git_commit, git_commit_free> commit;
+    if (git_revparse_single(objeto.dir(), impl_->repo.get(), std::string(version).c_str()) == 0 &&
+        git_object_peel(reinterpret_cast<git_object**>(commit.dir()), objeto.get(), GIT_OBJECT_COMMIT) == 0) {
+        Version cual;
+        cual.segundos = git_commit_time(commit.get());
+        cual.minutosZona = git_commit_time_offset(commit.get());
+        resumen += " como estaba el " + fechaLegible(cual);
+    }
+    return registrar(tocados, autor, resumen);
+}
+
+std::string fechaLegible(const Version& version) {
+    static constexpr const char* kMeses[] = {"ene", "feb", "mar", "abr", "may", "jun",
+                                             "jul", "ago", "sep", "oct", "nov", "dic"};
+    const std::time_t t = static_cast<std::time_t>(version.segundos + std::int64_t{version.minutosZona} * 60);
+    std::tm tm{};
+    gmtime_r(&t, &tm);
+    char texto[64];
+    std::snprintf(texto, sizeof texto, "%d %s %d %02d:%02d", tm.tm_mday, kMeses[tm.tm_mon % 12], tm.tm_year + 1900,
+                  tm.tm_hour, tm.tm_min);
+    return texto;
+}
+
+} // namespace historial
