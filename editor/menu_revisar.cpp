@@ -15,6 +15,9 @@ QMenu* agregarMenuEnciclotomo(Taller* taller, QMenuBar* barra) {
     revisar->setObjectName(QStringLiteral("mnuRevisar"));
     revisar->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     QObject::connect(revisar, &QAction::triggered, taller, &Taller::revisarEnciclotomo);
+    QAction* historial = menu->addAction(QStringLiteral("&Historial de la enciclotomo…"));
+    historial->setObjectName(QStringLiteral("mnuHistorialTomo"));
+    QObject::connect(historial, &QAction::triggered, taller, &Taller::abrirHistorialTomo);
     return menu;
 }
 

@@ -5,6 +5,8 @@
 #include "editor/comun.h"
 #include "editor/estado.h"
 #include "editor/taller_art.h"
+#include "editor/ventana_historial_articulo.h"
+#include "editor/ventana_historial_tomo.h"
 #include "editor/ventana_revision.h"
 #include "ui/anclas.h"
 #include "ui/aplicacion.h"
@@ -366,6 +368,61 @@ void Taller::revisarEnciclotomo() {
     revision_->show();
     revision_->raise();
     revision_->activateWindow();
+}
+
+void Taller::abrirHistorialArticulo() {
+    if (!forja::directorioDelTomo(this, *tomo_)) {
+        return;
+    }
+    if (tomo_->articuloActual().isEmpty()) {
+        ui::Dialogos::avisar(this, QStringLiteral("No hay ningún artículo cargado: cárguelo con «Cargar Artículo»."));
+        return;
+    }
+    if (historialArticulo_ && historialArticulo_->articulo() != tomo_->articuloActual()) {
+        historialArticulo_->close();
+        historialArticulo_.clear();
+    }
+    if (!historialArticulo_) {
+        historialArticulo_ = new VentanaHistorialArticulo(this, tomo_->articuloActual());
+    }
+    historialArticulo_->show();
+    historialArticulo_->raise();
+    historialArticulo_->activateWindow();
+}
+
+void Taller::abrirHistorialTomo() {
+    if (!forja::directorioDelTomo(this, *tomo_)) {
+        return;
+    }
+    if (!historialTomo_) {
+        historialTomo_ = new VentanaHistorialTomo(this);
+    }
+    historialTomo_->cargar();
+    historialTomo_->show();
+    historialTomo_->raise();
+    historialTomo_->activateWindow();
+}
+
+VentanaHistorialArticulo* Taller::ventanaHistorialArticulo() const {
+    return historialArticulo_;
+}
+
+VentanaHistorialTomo* Taller::ventanaHistorialTomo() const {
+    return historialTomo_;
+}
+
+void Taller::volverALeerArticulo(const QString& nombre) {
+    if (art_) {
+        art_->cerrarSinPreguntar();
+        art_.clear();
+    }
+    abrirArticulo(nombre);
+}
+
+void Taller::recargarTomo() {
+    if (!tomo_->directorio().isEmpty()) {
+        accionesTomos_.cargarTomo(tomo_->directorio());
+    }
 }
 
 void Taller::cmdLstAdd_Click() {

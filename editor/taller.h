@@ -26,6 +26,8 @@ class RaizEditada;
 class TallerArt;
 class TomoEditado;
 class VentanaRevision;
+class VentanaHistorialArticulo;
+class VentanaHistorialTomo;
 
 class Taller : public QWidget {
     Q_OBJECT
@@ -50,6 +52,16 @@ public:
     void revisarEnciclotomo();
     // The check's window while it is open, or null.
     VentanaRevision* ventanaRevision() const;
+
+    // "Historial del artículo…" for the article being edited, and "Historial de la enciclotomo…".
+    void abrirHistorialArticulo();
+    void abrirHistorialTomo();
+    VentanaHistorialArticulo* ventanaHistorialArticulo() const;
+    VentanaHistorialTomo* ventanaHistorialTomo() const;
+    // Reads the article `nombre` anew into a fresh article editor (after a restore), whatever the old one held.
+    void volverALeerArticulo(const QString& nombre);
+    // Loads the encyclopaedia being edited again (its lists after a restore).
+    void recargarTomo();
 
     // The bytes of the icon the program ships, written when no icon is chosen for a new encyclopaedia.
     static std::string iconoDeReserva();
@@ -127,4 +139,6 @@ private:
     forja::AccionesListas accionesListas_;
     QPointer<TallerArt> art_;
     QPointer<VentanaRevision> revision_;
+    QPointer<VentanaHistorialArticulo> historialArticulo_;
+    QPointer<VentanaHistorialTomo> historialTomo_;
 };

@@ -569,25 +569,60 @@ store::Resultado<std::optional<std::string>> Historial::restaurar(std::string_vi
     if (!*contenido) {
         return Error{w("restaurar"), std::string(nombre), Causa::NoEncontrado, w("no estaba en esa versión")};
     }
+    // What the file holds now is kept first, if no version has it yet: a restore never loses a text.
+    if (auto antes = registrar({std::string(nombre)}, autor, "Cambios hechos fuera de Forja"); !antes) {
+        return antes.error();
+    }
+    // A file missing now comes back with the spelling it had then.
+    std::string nombreEntonces(nombre);
+    if (!store::existeArchivo(store::unir(directorio_, nombre))) {
+        Puntero<git_object, git_object_free> objeto;
+        Puntero<git_tree, git_tree_free> arbol;
+        const auto ruta = impl_->rutaEnArbol(nombre, directorio_);
+        if (ruta && git_revparse_single(objeto.dir(), impl_->repo.get(), std::string(version).c_str()) == 0 &&
+            git_object_peel(reinterpret_cast<git_object**>(arbol.dir()), objeto.get(), GIT_OBJECT_TREE) == 0) {
+            if (const auto entrada = impl_->buscar(arbol.get(), *ruta)) {
+                const auto barra = nombreEntonces.rfind('\\');
+                nombreEntonces = (barra == std::string::npos ? std::string() : nombreEntonces.substr(0, barra + 1)) +
+                                 nombreDeStore(git_tree_entry_name(entrada.get()));
+            }
+        }
+    }
+    nombre = nombreEntonces;
     const std::string ruta = store::unir(directorio_, nombre);
     if (const auto escrito = store::escribirBytes(ruta, **contenido); !escrito) {
         return escrito.error();
     }
     std::vector<std::string> tocados{std::string(nombre)};
-    // An article dropped from the complete list since then is listed again.
-    if (const auto completaEntonces = leer(version, store::kCompleta); completaEntonces && *completaEntonces) {
-        const store::Lineas entonces = store::partirLineas(**completaEntonces);
-        const auto ahora = store::leerCompleta(directorio_);
-        const auto esta = [&](const store::Lineas& lineas) {
-            return std::any_of(lineas.begin(), lineas.end(),
-                               [&](std::string_view l) { return store::igualesSinCaso(l, nombre); });
-        };
-        if (esta(entonces) && ahora && !esta(*ahora)) {
-            if (const auto anexado = store::anexarACompleta(directorio_, nombre); !anexado) {
-                return anexado.error();
-            }
-            tocados.emplace_back(store::kCompleta);
+    // An article dropped from the complete list since then is listed again, and so is a list dropped from
+    // the list index.
+    const auto listarOtraVez = [&](std::string_view indice, std::string_view entrada) -> store::Estado {
+        const auto entonces = leer(version, indice);
+        if (!entonces || !*entonces) {
+            return {};
         }
+        const auto buscada = [&](const store::Lineas& lineas) {
+            return std::find_if(lineas.begin(), lineas.end(),
+                                [&](std::string_view l) { return store::igualesSinCaso(l, entrada); });
+        };
+        const std::string ruta = store::unir(directorio_, indice);
+        const auto ahora = store::leerLineas(ruta);
+        const store::Lineas antes = store::partirLineas(**entonces);
+        const auto linea = buscada(antes);
+        if (linea == antes.end() || !ahora || buscada(*ahora) != ahora->end()) {
+            return {};
+        }
+        if (auto anexado = store::anexarLinea(ruta, std::string(*linea), store::Enlaces::Rechazar); !anexado) {
+            return anexado;
+        }
+        tocados.emplace_back(indice);
+        return {};
+    };
+    const bool esLista = nombre.size() > 4 && store::igualesSinCaso(nombre.substr(nombre.size() - 4), ".dat");
+    if (auto listado = esLista ? listarOtraVez(store::kListas, nombre.substr(0, nombre.size() - 4))
+                               : listarOtraVez(store::kCompleta, nombre);
+        !listado) {
+        return listado.error();
     }
     std::string resumen = "Restaurado «" + store::cp1252AUtf8(nombre) + "»";
     Puntero<git_object, git_object_free> objeto;

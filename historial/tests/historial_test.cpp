@@ -142,6 +142,16 @@ TEST_F(HistorialTest, deletedArticle_restoredAsANewVersion_andListedAgain) {
     ASSERT_EQ(v->size(), 3u);
     EXPECT_EQ((*v)[0].resumen.rfind("Restaurado «marte.txt» como estaba el ", 0), 0u) << (*v)[0].resumen;
     EXPECT_EQ((*v)[0].archivos, (std::vector<std::string>{"COMPLETA.DAT", "marte.txt"}));
+    // A list dropped from the index comes back into it.
+    ASSERT_TRUE(store::agregarLista(tomo, "Planetas"));
+    ASSERT_TRUE(h->registrarTodo("Ana", "Agregada la lista"));
+    const auto conLista = h->versiones()->front().corto;
+    fs::remove(nativa() / "Planetas.dat");
+    ASSERT_TRUE(store::escribirBytes(tomo + "\\LISTAS.DAT", ""));
+    ASSERT_TRUE(h->registrarTodo("Ana", "Cambios hechos fuera de Forja"));
+    ASSERT_TRUE(h->restaurar(conLista, "planetas.DAT", "Luis"));
+    EXPECT_EQ(bytesDe(nativa() / "LISTAS.DAT"), "Planetas\r\n");
+    EXPECT_EQ(bytesDe(nativa() / "Planetas.dat"), "\r\n"); // spelled as it was
     // A file that was not in that version cannot be restored from it.
     EXPECT_FALSE(h->restaurar(lista->back().corto, "venus.txt", "Luis"));
 }
