@@ -79,6 +79,8 @@ public:
                                                            std::string_view autor);
 
     struct Impl;
+    // The repository and its helpers, for the rest of the library (historial/interno.h).
+    Impl& interno() const { return *impl_; }
 
 private:
     explicit Historial(std::string directorio);
