@@ -18,6 +18,9 @@ QMenu* agregarMenuEnciclotomo(Taller* taller, QMenuBar* barra) {
     QAction* historial = menu->addAction(QStringLiteral("&Historial de la enciclotomo…"));
     historial->setObjectName(QStringLiteral("mnuHistorialTomo"));
     QObject::connect(historial, &QAction::triggered, taller, &Taller::abrirHistorialTomo);
+    QAction* sincronizar = menu->addAction(QStringLiteral("&Sincronizar…"));
+    sincronizar->setObjectName(QStringLiteral("mnuSincronizar"));
+    QObject::connect(sincronizar, &QAction::triggered, taller, &Taller::abrirSincronizar);
     return menu;
 }
 

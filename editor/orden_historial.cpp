@@ -2,6 +2,7 @@
 
 #include "editor/versiones.h"
 #include "historial/historial.h"
+#include "historial/sincronizar.h"
 #include "store/encoding.h"
 #include "store/paths.h"
 #include "store/text_file.h"
@@ -42,6 +43,10 @@ std::optional<std::string> directorioDe(const QString& ruta, QString& errores) {
     return directorio;
 }
 
+std::unique_ptr<historial::Historial> historialAlDia(const std::string& directorio, const std::string& autor,
+                                                     QString& errores);
+std::string autorDeLineaDeOrdenes();
+
 int mostrarHistorial(const std::string& directorio, const QString& articulo, QString& salida, QString& errores) {
     if (!historial::Historial::existe(directorio)) {
         errores += QStringLiteral("forja: la enciclotomo no tiene historial todavía: Forja lo empieza al abrirla.\n");
@@ -81,29 +86,18 @@ int mostrarHistorial(const std::string& directorio, const QString& articulo, QSt
 
 int restaurar(const std::string& directorio, const QString& articulo, const QString& version, QString& salida,
               QString& errores) {
-    auto h = historial::Historial::abrir(directorio);
-    if (!h) {
-        errores += QStringLiteral("forja: %1\n").arg(ui::mensajeDe(h.error()));
-        return 1;
-    }
     const auto nombre = ui::haciaStore(articulo);
     if (!nombre || !store::nombreRelativoSeguro(*nombre)) {
         errores += QStringLiteral("forja: «%1» no es un nombre de artículo.\n").arg(articulo);
         return 1;
     }
     // What changed since the last version is kept first, so that the restore never hides it.
-    QString autor = autorGuardado();
-    if (autor.isEmpty()) {
-        autor = QStringLiteral("Autor sin nombre");
-    }
-    const std::string firma = autor.toUtf8().toStdString();
-    if (const auto fuera = (*h)->registrarTodo(firma, (*h)->vacio() ? "Primera versión de la enciclotomo"
-                                                                    : "Cambios hechos fuera de Forja");
-        !fuera) {
-        errores += QStringLiteral("forja: %1\n").arg(ui::mensajeDe(fuera.error()));
+    const std::string firma = autorDeLineaDeOrdenes();
+    const auto h = historialAlDia(directorio, firma, errores);
+    if (!h) {
         return 1;
     }
-    const auto hecha = (*h)->restaurar(version.toStdString(), *nombre, firma);
+    const auto hecha = h->restaurar(version.toStdString(), *nombre, firma);
     if (!hecha) {
         errores += QStringLiteral("forja: %1\n").arg(ui::mensajeDe(hecha.error()));
         return 1;
@@ -114,6 +108,66 @@ int restaurar(const std::string& directorio, const QString& articulo, const QStr
         salida += QStringLiteral("Restaurado «%1» como estaba en la versión %2 (nueva versión %3).\n")
                       .arg(articulo, version, desdeUtf8(hecha->value().substr(0, 8)));
     }
+    return 0;
+}
+
+// Opens the history (starting it when there is none) with what changed outside Forja recorded.
+std::unique_ptr<historial::Historial> historialAlDia(const std::string& directorio, const std::string& autor,
+                                                     QString& errores) {
+    auto h = historial::Historial::abrir(directorio);
+    if (!h) {
+        errores += QStringLiteral("forja: %1\n").arg(ui::mensajeDe(h.error()));
+        return nullptr;
+    }
+    if (const auto fuera = (*h)->registrarTodo(autor, (*h)->vacio() ? "Primera versión de la enciclotomo"
+                                                                    : "Cambios hechos fuera de Forja");
+        !fuera) {
+        errores += QStringLiteral("forja: %1\n").arg(ui::mensajeDe(fuera.error()));
+        return nullptr;
+    }
+    return std::move(*h);
+}
+
+std::string autorDeLineaDeOrdenes() {
+    const QString autor = autorGuardado();
+    return (autor.isEmpty() ? QStringLiteral("Autor sin nombre") : autor).toUtf8().toStdString();
+}
+
+int sincronizar(const std::string& directorio, const QString& destino, bool unir, QString& salida, QString& errores) {
+    const std::string autor = autorDeLineaDeOrdenes();
+    const auto h = historialAlDia(directorio, autor, errores);
+    if (!h) {
+        return 1;
+    }
+    static const QRegularExpression direccion(QStringLiteral("^[a-z]+://|^[^/]+@[^/]+:"));
+    const QString otra =
+        direccion.match(destino).hasMatch() ? destino : QDir::cleanPath(QDir::current().absoluteFilePath(destino));
+    auto s = historial::Sincronizacion::preparar(*h, otra.toUtf8().toStdString(), unir);
+    if (!s) {
+        errores += QStringLiteral("forja: %1\n").arg(ui::mensajeDe(s.error()));
+        return 1;
+    }
+    if ((*s)->caso() == historial::Sincronizacion::Caso::SinRelacion) {
+        errores += QStringLiteral("forja: «%1» guarda una copia de la misma enciclotomo, hecha antes de que "
+                                  "ninguna de las dos tuviera versiones. Para unirlas, repita la orden con --unir.\n")
+                       .arg(destino);
+        return 1;
+    }
+    if (!(*s)->conflictos().empty()) {
+        for (const historial::ArchivoEnConflicto& c : (*s)->conflictos()) {
+            errores += QStringLiteral("forja: las dos copias cambiaron las mismas líneas de «%1»; no se tocó.\n")
+                           .arg(ui::desdeStore(c.nombre));
+        }
+        errores += QStringLiteral("forja: no se cambió nada. Decida los conflictos con «Sincronizar…» en la ventana "
+                                  "de Forja.\n");
+        return 1;
+    }
+    const auto hecho = (*s)->completar({}, autor);
+    if (!hecho) {
+        errores += QStringLiteral("forja: %1\n").arg(ui::mensajeDe(hecho.error()));
+        return 1;
+    }
+    salida += QString::fromStdString(*hecho) + QLatin1Char('\n');
     return 0;
 }
 
@@ -143,6 +197,16 @@ std::optional<int> ejecutarOrdenHistorial(const QStringList& argumentos, QString
         }
         const auto directorio = directorioDe(resto[0], errores);
         return directorio ? restaurar(*directorio, resto[1], resto[2], salida, errores) : 1;
+    }
+    if (orden == QLatin1String("--sincronizar")) {
+        const bool unir = resto.removeAll(QStringLiteral("--unir")) > 0;
+        if (resto.size() != 2 || resto[0].isEmpty() || resto[1].isEmpty()) {
+            return errorDeUso(errores, QStringLiteral("--sincronizar lleva la RUTA de la enciclotomo y el DESTINO: "
+                                                      "una carpeta (como una memoria USB) o la dirección de un "
+                                                      "servidor git."));
+        }
+        const auto directorio = directorioDe(resto[0], errores);
+        return directorio ? sincronizar(*directorio, resto[1], unir, salida, errores) : 1;
     }
     return std::nullopt;
 }

@@ -8,6 +8,7 @@
 #include "editor/ventana_historial_articulo.h"
 #include "editor/ventana_historial_tomo.h"
 #include "editor/ventana_revision.h"
+#include "editor/ventana_sincronizar.h"
 #include "ui/anclas.h"
 #include "ui/aplicacion.h"
 #include "ui/dialogos.h"
@@ -401,6 +402,22 @@ void Taller::abrirHistorialTomo() {
     historialTomo_->show();
     historialTomo_->raise();
     historialTomo_->activateWindow();
+}
+
+void Taller::abrirSincronizar() {
+    if (!forja::directorioDelTomo(this, *tomo_)) {
+        return;
+    }
+    if (!sincronizar_) {
+        sincronizar_ = new VentanaSincronizar(this);
+    }
+    sincronizar_->show();
+    sincronizar_->raise();
+    sincronizar_->activateWindow();
+}
+
+VentanaSincronizar* Taller::ventanaSincronizar() const {
+    return sincronizar_;
 }
 
 VentanaHistorialArticulo* Taller::ventanaHistorialArticulo() const {

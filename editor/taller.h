@@ -28,6 +28,7 @@ class TomoEditado;
 class VentanaRevision;
 class VentanaHistorialArticulo;
 class VentanaHistorialTomo;
+class VentanaSincronizar;
 
 class Taller : public QWidget {
     Q_OBJECT
@@ -58,6 +59,9 @@ public:
     void abrirHistorialTomo();
     VentanaHistorialArticulo* ventanaHistorialArticulo() const;
     VentanaHistorialTomo* ventanaHistorialTomo() const;
+    // "Sincronizar…" for the encyclopaedia being edited, and its window while open.
+    void abrirSincronizar();
+    VentanaSincronizar* ventanaSincronizar() const;
     // Reads the article `nombre` anew into a fresh article editor (after a restore), whatever the old one held.
     void volverALeerArticulo(const QString& nombre);
     // Loads the encyclopaedia being edited again (its lists after a restore).
@@ -141,4 +145,5 @@ private:
     QPointer<VentanaRevision> revision_;
     QPointer<VentanaHistorialArticulo> historialArticulo_;
     QPointer<VentanaHistorialTomo> historialTomo_;
+    QPointer<VentanaSincronizar> sincronizar_;
 };

@@ -47,7 +47,15 @@ QString ayuda(Programa p) {
                           "  forja --restaurar RUTA ARTÍCULO VERSIÓN  escribe el artículo como estaba en VERSIÓN "
                           "(como la\n"
                           "                                           muestra --historial), como una versión "
-                          "nueva\n") +
+                          "nueva\n"
+                          "  forja --sincronizar RUTA DESTINO [--unir]\n"
+                          "                                           pone al día esta copia y la de DESTINO (una "
+                          "carpeta,\n"
+                          "                                           como una memoria USB, o la dirección de un "
+                          "servidor git);\n"
+                          "                                           si las dos cambiaron las mismas líneas de un "
+                          "artículo,\n"
+                          "                                           no cambia nada y termina con estado 1\n") +
            QStringLiteral("\nExportar sin abrir ninguna ventana (un sitio web, un libro electrónico...):\n"
                           "  forja --exportar FORMATO RUTA DESTINO [--reemplazar]\n"
                           "  «forja --exportar --help» muestra los formatos y los detalles.\n") +
