@@ -52,6 +52,7 @@ store::Resultado<std::unique_ptr<Historial>> Historial::abrir(std::string_view d
     } else if (fs::is_symlink(fs::symlink_status(git, e)) || !fs::is_directory(git, e)) {
         return i.fallo("abrir el historial", "no es el directorio de un repositorio");
     }
+    i.cerrojo = std::make_unique<Cerrojo>(git);
     if (git_repository_open_ext(
             i.repo.dir(), git.c_str(),
             GIT_REPOSITORY_OPEN_NO_SEARCH | GIT_REPOSITORY_OPEN_NO_DOTGIT | GIT_REPOSITORY_OPEN_BARE, nullptr) != 0) {
@@ -77,6 +78,10 @@ bool Historial::vacio() const {
 
 store::Resultado<std::optional<std::string>> Historial::registrar(const std::vector<std::string>& nombres,
                                                                   std::string_view autor, std::string_view resumen) {
+    const Bloqueo bloqueo(*impl_->cerrojo);
+    if (!bloqueo.tomado()) {
+        return impl_->fallo("guardar la versión en el historial", "otro programa de Lumbre lo está escribiendo");
+    }
     std::map<std::string, std::optional<git_oid>> cambios;
     for (const std::string& nombre : nombres) {
         const auto ruta = impl_->rutaEnArbol(nombre, directorio_);
@@ -100,6 +105,10 @@ store::Resultado<std::optional<std::string>> Historial::registrar(const std::vec
 
 store::Resultado<std::optional<std::string>> Historial::registrarTodo(std::string_view autor,
                                                                       std::string_view resumen) {
+    const Bloqueo bloqueo(*impl_->cerrojo);
+    if (!bloqueo.tomado()) {
+        return impl_->fallo("guardar la versión en el historial", "otro programa de Lumbre lo está escribiendo");
+    }
     // What the last version holds, path by path.
     std::map<std::string, git_oid> anteriores;
     const auto base = impl_->arbolActual();
@@ -323,6 +332,10 @@ store::Resultado<std::vector<std::string>> Historial::archivos(std::string_view 
 
 store::Resultado<std::optional<std::string>> Historial::restaurar(std::string_view version, std::string_view nombre,
                                                                   std::string_view autor) {
+    const Bloqueo bloqueo(*impl_->cerrojo);
+    if (!bloqueo.tomado()) {
+        return impl_->fallo("restaurar", "otro programa de Lumbre está escribiendo el historial");
+    }
     auto contenido = leer(version, nombre);
     if (!contenido) {
         return contenido.error();

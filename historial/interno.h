@@ -17,7 +17,11 @@
 #include <optional>
 #include <string>
 
+#include <fcntl.h>
+#include <memory>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace historial {
 
@@ -74,6 +78,89 @@ inline std::optional<std::string> leerDeDisco(const fs::path& ruta, bool& ilegib
     return bytes;
 }
 
+// A repository's own lock for Lumbre's writers: "lumbre.lock" in it, locked with flock while this process
+// writes (the system drops it when the process dies). Whoever holds it is the only writer from Lumbre, so a
+// git lock file ("….lock") left by a writer that was killed is stale and removed. Held once per process:
+// nested holds share it.
+class Cerrojo {
+public:
+    Cerrojo() = default;
+    explicit Cerrojo(const fs::path& repositorio) : repositorio_(repositorio) {}
+    ~Cerrojo() {
+        if (fd_ >= 0) {
+            ::close(fd_); // releases the lock
+        }
+    }
+    Cerrojo(const Cerrojo&) = delete;
+    Cerrojo& operator=(const Cerrojo&) = delete;
+
+    // Takes the lock (waiting up to ten seconds for another of Lumbre's writers) on first call.
+    bool tomar() {
+        if (repositorio_.empty()) {
+            return true; // nothing to lock: a server keeps its own
+        }
+        if (++veces_ > 1) {
+            return fd_ >= 0;
+        }
+        fd_ = ::open((repositorio_ / "lumbre.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        bool tomado = false;
+        for (int i = 0; fd_ >= 0 && i < 200 && !tomado; ++i) {
+            tomado = ::flock(fd_, LOCK_EX | LOCK_NB) == 0;
+            if (!tomado) {
+                ::usleep(50000);
+            }
+        }
+        if (!tomado) {
+            if (fd_ >= 0) {
+                ::close(fd_);
+            }
+            fd_ = -1;
+            return false;
+        }
+        std::error_code e;
+        for (const char* suelto : {"HEAD.lock", "packed-refs.lock", "index.lock", "config.lock"}) {
+            fs::remove(repositorio_ / suelto, e);
+        }
+        if (fs::is_directory(repositorio_ / "refs", e)) {
+            for (auto it = fs::recursive_directory_iterator(repositorio_ / "refs", e);
+                 it != fs::recursive_directory_iterator(); it.increment(e)) {
+                if (e) {
+                    break;
+                }
+                if (it->path().extension() == ".lock") {
+                    fs::remove(it->path(), e);
+                }
+            }
+        }
+        return true;
+    }
+    void soltar() {
+        if (!repositorio_.empty() && veces_ > 0 && --veces_ == 0 && fd_ >= 0) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+    }
+
+private:
+    fs::path repositorio_;
+    int fd_ = -1;
+    int veces_ = 0;
+};
+
+// Holds a Cerrojo for a scope.
+class Bloqueo {
+public:
+    explicit Bloqueo(Cerrojo& c) : c_(c), tomado_(c.tomar()) {}
+    ~Bloqueo() { c_.soltar(); }
+    Bloqueo(const Bloqueo&) = delete;
+    Bloqueo& operator=(const Bloqueo&) = delete;
+    bool tomado() const { return tomado_; }
+
+private:
+    Cerrojo& c_;
+    bool tomado_;
+};
+
 } // namespace interno
 
 using namespace interno;
@@ -82,6 +169,7 @@ struct Historial::Impl {
     Puntero<git_repository, git_repository_free> repo;
     fs::path nativa;
     std::string gitTexto; // the repository as the author reads it, Windows-1252
+    std::unique_ptr<Cerrojo> cerrojo;
 
     Error fallo(std::string_view operacion, std::string_view causa = {}) const {
         return Error{w(operacion), gitTexto, Causa::Otro, w(causa.empty() ? detalle::ultimoError() : causa)};

@@ -200,6 +200,8 @@ struct Sincronizacion::Datos {
     // conflict (by the same index as conflictos_), their tree paths.
     std::map<std::string, std::optional<std::string>> cambios;
     std::vector<std::string> rutasEnConflicto;
+    // The folder's repository, when the other side is a folder: locked like the encyclopaedia's own.
+    std::unique_ptr<Cerrojo> cerrojoDestino;
 };
 
 Sincronizacion::Sincronizacion() : d_(std::make_unique<Datos>()) {}
@@ -244,6 +246,13 @@ Sincronizacion::preparar(Historial& historial, const std::string& destino, bool 
             }
         }
         direccion = fs::absolute(carpeta, e).string();
+    }
+    if (!esDireccion(destino)) {
+        d.cerrojoDestino = std::make_unique<Cerrojo>(fs::path(direccion));
+    }
+    const Bloqueo bloqueo(*h.cerrojo);
+    if (!bloqueo.tomado()) {
+        return falla("sincronizar con", "otro programa de Lumbre está escribiendo el historial");
     }
     if (git_remote_create_anonymous(d.remoto.dir(), repo, direccion.c_str()) != 0) {
         return falla("sincronizar con");
@@ -384,6 +393,10 @@ store::Resultado<std::string> Sincronizacion::completar(const std::vector<std::v
     if (decisiones.size() != conflictos_.size()) {
         return falla("sincronizar con", "quedan conflictos sin decidir");
     }
+    const Bloqueo bloqueo(*h.cerrojo);
+    if (!bloqueo.tomado()) {
+        return falla("sincronizar con", "otro programa de Lumbre está escribiendo el historial");
+    }
     for (std::size_t i = 0; i < conflictos_.size(); ++i) {
         d.cambios[d.rutasEnConflicto[i]] = resolver(conflictos_[i].piezas, decisiones[i]);
     }
@@ -477,6 +490,11 @@ store::Resultado<std::string> Sincronizacion::completar(const std::vector<std::v
         const std::string envio = propia + ":" + kRama;
         char* especificaciones[] = {const_cast<char*>(envio.c_str())};
         const git_strarray lista{especificaciones, 1};
+        Cerrojo sinDestino;
+        const Bloqueo bloqueoDestino(d.cerrojoDestino ? *d.cerrojoDestino : sinDestino);
+        if (d.cerrojoDestino && !bloqueoDestino.tomado()) {
+            return falla("enviar las versiones a", "otro programa de Lumbre la está escribiendo");
+        }
         git_push_options opciones = GIT_PUSH_OPTIONS_INIT;
         std::string rechazo;
         opciones.callbacks.payload = &rechazo;
