@@ -21,6 +21,9 @@ QMenu* agregarMenuEnciclotomo(Taller* taller, QMenuBar* barra) {
     QAction* sincronizar = menu->addAction(QStringLiteral("&Sincronizar…"));
     sincronizar->setObjectName(QStringLiteral("mnuSincronizar"));
     QObject::connect(sincronizar, &QAction::triggered, taller, &Taller::abrirSincronizar);
+    QAction* copiar = menu->addAction(QStringLiteral("&Copiar sin historial…"));
+    copiar->setObjectName(QStringLiteral("mnuCopiarSinHistorial"));
+    QObject::connect(copiar, &QAction::triggered, taller, &Taller::copiarSinHistorial);
     return menu;
 }
 

@@ -198,6 +198,31 @@ std::optional<int> ejecutarOrdenHistorial(const QStringList& argumentos, QString
         const auto directorio = directorioDe(resto[0], errores);
         return directorio ? restaurar(*directorio, resto[1], resto[2], salida, errores) : 1;
     }
+    if (orden == QLatin1String("--copiar-sin-historial")) {
+        if (resto.size() != 2 || resto[0].isEmpty() || resto[1].isEmpty()) {
+            return errorDeUso(errores, QStringLiteral("--copiar-sin-historial lleva la RUTA de la enciclotomo y el "
+                                                      "DESTINO, un directorio nuevo o vacío."));
+        }
+        const auto directorio = directorioDe(resto[0], errores);
+        if (!directorio) {
+            return 1;
+        }
+        static const QRegularExpression unidad(QStringLiteral("^[A-Za-z]:"));
+        const auto destino = ui::haciaStore(
+            unidad.match(resto[1]).hasMatch() ? resto[1] : QDir::cleanPath(QDir::current().absoluteFilePath(resto[1])));
+        if (!destino) {
+            errores +=
+                QStringLiteral("forja: la ruta «%1» tiene caracteres que las enciclotomos no admiten.\n").arg(resto[1]);
+            return 1;
+        }
+        const auto copiados = historial::copiarSinHistorial(*directorio, *destino);
+        if (!copiados) {
+            errores += QStringLiteral("forja: %1\n").arg(ui::mensajeDe(copiados.error()));
+            return 1;
+        }
+        salida += QStringLiteral("Se copiaron %1 archivos en «%2», sin el historial.\n").arg(*copiados).arg(resto[1]);
+        return 0;
+    }
     if (orden == QLatin1String("--sincronizar")) {
         const bool unir = resto.removeAll(QStringLiteral("--unir")) > 0;
         if (resto.size() != 2 || resto[0].isEmpty() || resto[1].isEmpty()) {

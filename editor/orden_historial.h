@@ -6,6 +6,7 @@
 //   forja --restaurar RUTA ARTÍCULO VERSIÓN    writes the article back as it was in VERSIÓN, as a new version
 //   forja --sincronizar RUTA DESTINO [--unir]  brings this copy and the one in DESTINO (a folder or a git
 //                                              address) into step; stops, changing nothing, on a conflict
+//   forja --copiar-sin-historial RUTA DESTINO  the encyclopaedia's files without its history, to give away
 //
 // RUTA is the encyclopaedia directory, as the store writes it (C:\ENCICLO\SOLAR) or as a path of this system.
 // Exit status: 0 done; 1 nothing done (a failure, said on the error output); 2 a mistake on the command line.

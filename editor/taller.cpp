@@ -9,6 +9,7 @@
 #include "editor/ventana_historial_tomo.h"
 #include "editor/ventana_revision.h"
 #include "editor/ventana_sincronizar.h"
+#include "historial/historial.h"
 #include "ui/anclas.h"
 #include "ui/aplicacion.h"
 #include "ui/dialogos.h"
@@ -414,6 +415,32 @@ void Taller::abrirSincronizar() {
     sincronizar_->show();
     sincronizar_->raise();
     sincronizar_->activateWindow();
+}
+
+void Taller::copiarSinHistorial() {
+    const auto directorio = forja::directorioDelTomo(this, *tomo_);
+    if (!directorio) {
+        return;
+    }
+    const QString destino = ui::Dialogos::guardarArchivo(this, QStringLiteral("Copiar sin historial"), QString(),
+                                                         tomo_->directorio() + QStringLiteral(" (copia)"));
+    if (destino.isEmpty()) {
+        return;
+    }
+    const auto nuevo = forja::aAlmacen(this, destino);
+    if (!nuevo) {
+        return;
+    }
+    const auto copiados = historial::copiarSinHistorial(*directorio, *nuevo);
+    if (!copiados) {
+        ui::Dialogos::error(this, copiados.error());
+        return;
+    }
+    ui::Dialogos::informar(this, windowTitle(),
+                           QStringLiteral("Se copiaron %1 archivos en «%2», sin el historial: ni borradores, ni textos "
+                                          "borrados, ni nombres de autores.")
+                               .arg(*copiados)
+                               .arg(destino));
 }
 
 VentanaSincronizar* Taller::ventanaSincronizar() const {

@@ -62,6 +62,9 @@ public:
     // "Sincronizar…" for the encyclopaedia being edited, and its window while open.
     void abrirSincronizar();
     VentanaSincronizar* ventanaSincronizar() const;
+    // "Copiar sin historial…": the encyclopaedia's files into a new directory the author names, without its
+    // history, to give it to others.
+    void copiarSinHistorial();
     // Reads the article `nombre` anew into a fresh article editor (after a restore), whatever the old one held.
     void volverALeerArticulo(const QString& nombre);
     // Loads the encyclopaedia being edited again (its lists after a restore).

@@ -411,6 +411,64 @@ store::Resultado<std::optional<std::string>> Historial::restaurar(std::string_vi
     return registrar(tocados, autor, resumen);
 }
 
+store::Resultado<std::size_t> copiarSinHistorial(std::string_view directorio, std::string_view destino) {
+    const fs::path origen = store::resolver(directorio);
+    const fs::path nuevo = store::resolver(destino);
+    std::error_code e;
+    if (!fs::is_directory(origen, e)) {
+        return Error{w("copiar la enciclotomo"), std::string(directorio), Causa::RutaNoEncontrada, {}};
+    }
+    if (fs::exists(nuevo, e) && !(fs::is_directory(nuevo, e) && fs::is_empty(nuevo, e))) {
+        return Error{w("copiar la enciclotomo en"), std::string(destino), Causa::YaExiste,
+                     w("elija un directorio nuevo o vacío")};
+    }
+    const fs::path absolutoOrigen = fs::weakly_canonical(origen, e);
+    const fs::path absolutoNuevo = fs::weakly_canonical(nuevo, e);
+    const auto [fin, resto] =
+        std::mismatch(absolutoOrigen.begin(), absolutoOrigen.end(), absolutoNuevo.begin(), absolutoNuevo.end());
+    if (fin == absolutoOrigen.end()) {
+        return Error{w("copiar la enciclotomo en"), std::string(destino), Causa::NombreNoValido,
+                     w("está dentro de la enciclotomo")};
+    }
+    if (!fs::exists(nuevo, e)) {
+        if (auto hecho = store::crearDirectorio(destino); !hecho) {
+            return hecho.error();
+        }
+    }
+    std::size_t copiados = 0;
+    for (auto it = fs::recursive_directory_iterator(origen, e); !e && it != fs::recursive_directory_iterator();
+         it.increment(e)) {
+        const std::string ruta = it->path().lexically_relative(origen).generic_string();
+        if (it.depth() == 0 && ruta == ".git") {
+            it.disable_recursion_pending();
+            continue;
+        }
+        const std::string nombre = nombreDeStore(ruta);
+        if (it->is_symlink(e)) {
+            continue;
+        }
+        if (it->is_directory(e)) {
+            if (auto hecho = store::crearDirectorio(store::unir(destino, nombre)); !hecho) {
+                return hecho.error();
+            }
+            continue;
+        }
+        if (!it->is_regular_file(e) || (ruta.find(".lumbre-") != std::string::npos)) {
+            continue;
+        }
+        if (auto hecho = store::copiarArchivo(store::unir(directorio, nombre), store::unir(destino, nombre),
+                                              std::uint64_t{1} << 32);
+            !hecho) {
+            return hecho.error();
+        }
+        ++copiados;
+    }
+    if (e) {
+        return Error{w("leer el directorio"), std::string(directorio), Causa::Otro, e.message()};
+    }
+    return copiados;
+}
+
 std::string fechaLegible(const Version& version) {
     static constexpr const char* kMeses[] = {"ene", "feb", "mar", "abr", "may", "jun",
                                              "jul", "ago", "sep", "oct", "nov", "dic"};

@@ -88,6 +88,12 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
+// Copies every file of the encyclopaedia `directorio` into the new directory `destino` (both store paths),
+// each through the store's writer, leaving out its history (".git": drafts, deleted texts, authors' names)
+// and the store's temporaries. Refused, writing nothing, when `destino` exists and is not an empty directory,
+// or lies inside `directorio`. The number of files copied.
+store::Resultado<std::size_t> copiarSinHistorial(std::string_view directorio, std::string_view destino);
+
 // "9 dic 2026 23:15" in the author's zone.
 std::string fechaLegible(const Version& version);
 

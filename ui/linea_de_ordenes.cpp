@@ -55,7 +55,12 @@ QString ayuda(Programa p) {
                           "servidor git);\n"
                           "                                           si las dos cambiaron las mismas líneas de un "
                           "artículo,\n"
-                          "                                           no cambia nada y termina con estado 1\n") +
+                          "                                           no cambia nada y termina con estado 1\n"
+                          "  forja --copiar-sin-historial RUTA DESTINO\n"
+                          "                                           copia la enciclotomo en el directorio nuevo "
+                          "DESTINO sin\n"
+                          "                                           su historial (ni borradores ni nombres de "
+                          "autores)\n") +
            QStringLiteral("\nExportar sin abrir ninguna ventana (un sitio web, un libro electrónico...):\n"
                           "  forja --exportar FORMATO RUTA DESTINO [--reemplazar]\n"
                           "  «forja --exportar --help» muestra los formatos y los detalles.\n") +

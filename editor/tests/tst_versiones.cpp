@@ -13,6 +13,7 @@
 #include "ui/dialogos.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -97,6 +98,7 @@ private slots:
     void changesOutside_recordedWhenLoaded();
     void damagedHistory_toldOnce_savingGoesOn();
     void commandLine_listsAndRestoresADeletedArticle();
+    void copyWithoutHistory_fromTheMenuAndTheCommandLine();
 };
 
 void TstVersiones::authorName_askedOnce_keptInSettings() {
@@ -289,6 +291,53 @@ void TstVersiones::commandLine_listsAndRestoresADeletedArticle() {
     QCOMPARE(forja::ejecutarOrdenHistorial({QStringLiteral("--restaurar"), ruta}, salida, errores),
              std::optional<int>(2));
     QCOMPARE(forja::ejecutarOrdenHistorial({QStringLiteral("--importar")}, salida, errores), std::nullopt);
+}
+
+void TstVersiones::copyWithoutHistory_fromTheMenuAndTheCommandLine() {
+    Unidades u;
+    forja::guardarAutor(QStringLiteral("Ana"));
+    Taller t;
+    prepararTomo(t);
+    agregarArticulo(t, QStringLiteral("sol.txt"));
+    u.escribir(kTomo + "\\IMG\\sol.txt", "El Sol\r\n");
+    const auto archivosDe = [&](const std::string& tomo) {
+        QMap<QString, QByteArray> todo;
+        const QString raiz = u.nativa(tomo);
+        QDirIterator it(raiz, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString ruta = it.next();
+            QFile f(ruta);
+            f.open(QIODevice::ReadOnly);
+            todo.insert(QDir(raiz).relativeFilePath(ruta), f.readAll());
+        }
+        return todo;
+    };
+    auto esperado = archivosDe(kTomo);
+    for (auto it = esperado.begin(); it != esperado.end();) {
+        it = it.key().startsWith(QLatin1String(".git/")) ? esperado.erase(it) : std::next(it);
+    }
+    QVERIFY(esperado.contains(QStringLiteral("IMG/sol.txt")));
+
+    Dialogos::siguienteArchivo(QStringLiteral("C:\\ENC\\REGALO"));
+    t.copiarSinHistorial();
+    QCOMPARE(Dialogos::mostrados().size(), 2); // the dialog, then what was done
+    QVERIFY(Dialogos::mostrados().last().texto.startsWith(QStringLiteral("Se copiaron")));
+    QCOMPARE(archivosDe("C:\\ENC\\REGALO"), esperado);
+
+    QString salida;
+    QString errores;
+    const QString ruta = QString::fromStdString(kTomo);
+    QCOMPARE(forja::ejecutarOrdenHistorial(
+                 {QStringLiteral("--copiar-sin-historial"), ruta, QStringLiteral("C:\\ENC\\OTRO")}, salida, errores),
+             std::optional<int>(0));
+    QCOMPARE(archivosDe("C:\\ENC\\OTRO"), esperado);
+    // Never over something that exists, nor inside the encyclopaedia itself.
+    for (const char* destino : {"C:\\ENC\\OTRO", "C:\\ENC\\ASTRO\\DENTRO"}) {
+        QCOMPARE(forja::ejecutarOrdenHistorial(
+                     {QStringLiteral("--copiar-sin-historial"), ruta, QString::fromLatin1(destino)}, salida, errores),
+                 std::optional<int>(1));
+    }
+    QVERIFY(!QFileInfo::exists(u.nativa("C:\\ENC\\ASTRO\\DENTRO")));
 }
 
 QTEST_MAIN(TstVersiones)
