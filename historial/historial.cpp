@@ -125,6 +125,20 @@ store::Resultado<std::optional<std::string>> Historial::registrarTodo(std::strin
             &anteriores);
     }
     std::map<std::string, std::optional<git_oid>> cambios;
+    // The scan may write many objects: each is written unsynced, and the whole repository is synced to disk
+    // once before the version that names them is, instead of one sync per file.
+    struct SinSincronizar {
+        fs::path git;
+        SinSincronizar(fs::path g) : git(std::move(g)) { git_libgit2_opts(GIT_OPT_ENABLE_FSYNC_GITDIR, 0); }
+        ~SinSincronizar() {
+            if (const int fd = ::open(git.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); fd >= 0) {
+                ::syncfs(fd);
+                ::close(fd);
+            }
+            git_libgit2_opts(GIT_OPT_ENABLE_FSYNC_GITDIR, 1);
+        }
+    };
+    auto sinSincronizar = std::make_optional<SinSincronizar>(impl_->nativa / ".git");
     std::error_code e;
     fs::recursive_directory_iterator it(impl_->nativa, e), fin;
     if (e) {
@@ -166,6 +180,7 @@ store::Resultado<std::optional<std::string>> Historial::registrarTodo(std::strin
         }
         cambios[ruta] = id;
     }
+    sinSincronizar.reset();
     for (const auto& par : anteriores) {
         cambios[par.first] = std::nullopt; // no longer on disk, or never to be versioned
     }
