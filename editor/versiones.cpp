@@ -2,10 +2,15 @@
 
 #include "editor/estado.h"
 #include "historial/historial.h"
+#include "store/paths.h"
 #include "ui/dialogos.h"
 #include "ui/texto.h"
 
 #include <QSettings>
+
+#include <filesystem>
+#include <map>
+#include <memory>
 
 namespace forja {
 
@@ -27,6 +32,33 @@ QString noSeGuardan(const store::Error& e) {
 
 std::string utf8(const QString& texto) {
     return texto.toUtf8().toStdString();
+}
+
+// The history of each encyclopaedia saved to in this run, kept open: its object cache holds the last version's
+// tree, which the next version is built from (4 MB for 100,000 articles).
+std::map<std::string, std::unique_ptr<historial::Historial>>& abiertos() {
+    static std::map<std::string, std::unique_ptr<historial::Historial>> m;
+    return m;
+}
+
+// Opens `directorio`'s history afresh (`deNuevo`) or as kept from an earlier save.
+store::Resultado<historial::Historial*> historialDe(const std::string& directorio, bool deNuevo) {
+    // By the directory on disk: the same stored path may lead elsewhere once the drives are set otherwise.
+    auto& m = abiertos();
+    const std::filesystem::path nativa = store::resolver(directorio);
+    const std::string clave = nativa.string();
+    std::error_code e;
+    if (!deNuevo && std::filesystem::is_directory(nativa / ".git", e)) {
+        if (const auto i = m.find(clave); i != m.end() && i->second->directorio() == directorio) {
+            return i->second.get();
+        }
+    }
+    m.erase(clave);
+    auto h = historial::Historial::abrir(directorio);
+    if (!h) {
+        return h.error();
+    }
+    return m.emplace(clave, std::move(*h)).first->second.get();
 }
 
 } // namespace
@@ -59,7 +91,7 @@ QString autorDeLaVersion(QWidget* ventana) {
 
 bool registrarVersion(QWidget* ventana, TomoEditado* tomo, const std::string& directorio,
                       const std::vector<std::string>& nombres, const QString& resumen) {
-    auto h = historial::Historial::abrir(directorio);
+    auto h = historialDe(directorio, false);
     if (!h) {
         if (tomo) {
             tomo->ponerAvisoHistorial(noSeGuardan(h.error()));
@@ -70,6 +102,8 @@ bool registrarVersion(QWidget* ventana, TomoEditado* tomo, const std::string& di
     const auto hecha =
         (*h)->vacio() ? (*h)->registrarTodo(autor, utf8(resumen)) : (*h)->registrar(nombres, autor, utf8(resumen));
     if (!hecha) {
+        abiertos().erase(
+            store::resolver(directorio).string()); // opened afresh next time, in case the repository was replaced
         if (tomo) {
             tomo->ponerAvisoHistorial(noSeGuardan(hecha.error()));
         }
@@ -85,8 +119,9 @@ bool registrarVersion(QWidget* ventana, TomoEditado* tomo, const std::string& di
 }
 
 void registrarAlCargar(QWidget* ventana, TomoEditado* tomo, const std::string& directorio) {
-    auto h = historial::Historial::abrir(directorio);
+    auto h = historialDe(directorio, true);
     if (!h) {
+        abiertos().erase(store::resolver(directorio).string());
         const QString aviso = noSeGuardan(h.error());
         tomo->ponerAvisoHistorial(aviso);
         ui::Dialogos::avisar(ventana, aviso);
