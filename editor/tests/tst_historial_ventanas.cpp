@@ -35,7 +35,10 @@ namespace {
 
 const std::string kTomo = "C:\\ENC\\ASTRO";
 
+// Opens the article, puts `cuerpo` as its body and saves (which closes the article editor).
 void guardarCuerpo(Taller& t, const QString& cuerpo) {
+    borrarPendientes();
+    cargarArticulo(t, QStringLiteral("marte.txt"));
     TallerArt* art = t.tallerArt();
     art->txtArtText->selectAll();
     QTest::keyClick(art->txtArtText, Qt::Key_Delete);
@@ -70,16 +73,19 @@ void TstHistorialVentanas::articleHistory_wordDifference_sideBySide_restore() {
     agregarArticulo(t, QStringLiteral("marte.txt"));
     cargarArticulo(t, QStringLiteral("marte.txt"));
     escribir(t.tallerArt()->txtTitulo, QStringLiteral("Marte"));
+    pulsar(t.tallerArt()->cmdSaveArt);
     guardarCuerpo(t, QStringLiteral("El planeta rojo, año tras año."));
     const QByteArray primera = u.bytes(kTomo + "\\marte.txt");
     guardarCuerpo(t, QStringLiteral("El planeta rojizo, año tras año y más."));
 
+    borrarPendientes();
+    cargarArticulo(t, QStringLiteral("marte.txt"));
     t.tallerArt()->mnuHistorial->trigger();
     VentanaHistorialArticulo* h = t.ventanaHistorialArticulo();
     QVERIFY(h);
-    QCOMPARE(h->lstVersiones->count(), 3); // added, saved twice: newest first
+    QCOMPARE(h->lstVersiones->count(), 4); // added, saved three times: newest first
     QVERIFY(h->lstVersiones->item(0)->text().contains(QStringLiteral("Ana · Guardado el artículo «Marte» · ")));
-    QVERIFY(h->lstVersiones->item(2)->text().contains(QStringLiteral("Agregado el artículo «marte.txt»")));
+    QVERIFY(h->lstVersiones->item(3)->text().contains(QStringLiteral("Agregado el artículo «marte.txt»")));
 
     // The newest against the one before, word by word.
     QCOMPARE(h->pilaVista->currentIndex(), 0);
@@ -96,7 +102,7 @@ void TstHistorialVentanas::articleHistory_wordDifference_sideBySide_restore() {
     QCOMPARE(h->pilaVista->currentIndex(), 1);
     QVERIFY(h->txtAntes->toPlainText().contains(QStringLiteral("rojo, año tras año.")));
     QVERIFY(h->txtDespues->toPlainText().contains(QStringLiteral("rojizo, año tras año y más.")));
-    h->cmbComparar->setCurrentIndex(2);
+    h->cmbComparar->setCurrentIndex(3);
     QVERIFY(!h->txtAntes->toPlainText().contains(QStringLiteral("planeta")));
 
     // The older save restored: written back, a new version on top, and read into the editor.
@@ -107,7 +113,7 @@ void TstHistorialVentanas::articleHistory_wordDifference_sideBySide_restore() {
     borrarPendientes();
     QVERIFY(t.tallerArt());
     QCOMPARE(t.tallerArt()->txtArtText->toPlainText(), QStringLiteral("El planeta rojo, año tras año.\n"));
-    QCOMPARE(h->lstVersiones->count(), 4);
+    QCOMPARE(h->lstVersiones->count(), 5);
     QVERIFY(h->lstVersiones->item(0)->text().contains(QStringLiteral("Restaurado «marte.txt» como estaba el ")));
 }
 
