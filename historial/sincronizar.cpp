@@ -241,7 +241,9 @@ Sincronizacion::preparar(Historial& historial, const std::string& destino, bool 
         } else {
             Puntero<git_repository, git_repository_free> ajeno;
             if (git_repository_open_ext(ajeno.dir(), carpeta.c_str(),
-                                        GIT_REPOSITORY_OPEN_NO_SEARCH | GIT_REPOSITORY_OPEN_BARE, nullptr) != 0) {
+                                        GIT_REPOSITORY_OPEN_NO_SEARCH | GIT_REPOSITORY_OPEN_NO_DOTGIT |
+                                            GIT_REPOSITORY_OPEN_BARE,
+                                        nullptr) != 0) {
                 return falla("sincronizar con", "la carpeta no está vacía y no guarda un historial de enciclotomo");
             }
         }

@@ -201,6 +201,10 @@ TEST_F(Sincronizar, anotherEncyclopaedia_orAForeignFolder_refusedBeforeWriting) 
     EXPECT_EQ(nativa(otra, "ebro.txt"), "<TIT>Ebro\r\n");
     EXPECT_FALSE(fs::exists(store::resolver(otra) / "marte.txt"));
 
+    // Nor another encyclopaedia's directory: the folder holds a repository, never a copy of the store.
+    EXPECT_FALSE(Sincronizacion::preparar(*h, (c() / "A" / "ASTRO").string()));
+    EXPECT_EQ(bytesDe(c() / "A" / "ASTRO" / ".git" / "refs" / "heads" / "principal"),
+              bytesDe(carpeta() / "refs" / "heads" / "principal"));
     fs::create_directories(c() / "USB" / "fotos");
     std::ofstream(c() / "USB" / "fotos" / "playa.jpg") << "x";
     EXPECT_FALSE(Sincronizacion::preparar(*h, (c() / "USB" / "fotos").string()));
