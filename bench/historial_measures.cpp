@@ -101,6 +101,47 @@ bench::Resultado medir_save_version_100k() {
     return r;
 }
 
+std::uintmax_t bytesBajo(const fs::path& dir) {
+    std::uintmax_t total = 0;
+    std::error_code e;
+    for (auto it = fs::recursive_directory_iterator(dir, e); !e && it != fs::recursive_directory_iterator();
+         it.increment(e)) {
+        if (it->is_regular_file(e)) {
+            total += it->file_size(e);
+        }
+    }
+    return total;
+}
+
+bench::Resultado medir_history_size_1000_saves() {
+    const bench::AlmacenSintetico& s = conHistorial();
+    auto h = historial::Historial::abrir(s.directorio);
+    const std::string nombre = s.nombres[s.nombres.size() / 3];
+    const std::string ruta = store::unir(s.directorio, nombre);
+    const auto original = store::leerBytes(ruta, 1u << 30);
+    if (!h || !original) {
+        return bench::Resultado{0, 0, "omitida: no se pudo abrir el historial"};
+    }
+    (void)(*h)->empaquetar();
+    const std::uintmax_t antes = bytesBajo(s.nativo / ".git");
+    double empaquetando = 0;
+    for (int i = 0; i < 1000; ++i) {
+        (void)store::escribirBytes(ruta, *original + "Cambio " + std::to_string(i) + "\r\n");
+        (void)(*h)->registrar(std::vector<std::string>(1, nombre), "Banco", "Guardado");
+        // As the editor does, every 50 versions (there on a thread of its own).
+        if ((*h)->sinEmpaquetar(50) >= 50) {
+            empaquetando += bench::segundos([&] { (void)(*h)->empaquetar(); });
+        }
+    }
+    (void)(*h)->empaquetar();
+    const double mb = static_cast<double>(bytesBajo(s.nativo / ".git") - antes) / (1024.0 * 1024.0);
+    (void)store::escribirBytes(ruta, *original);
+    (void)(*h)->registrar(std::vector<std::string>(1, nombre), "Banco", "Vuelta atrás");
+    bench::Resultado r{mb, 0, "MB"};
+    r.nota = "empaquetar llevó " + std::to_string(empaquetando) + " s en total, fuera del guardado";
+    return r;
+}
+
 bench::Resultado medir_sync_100_changes_100k() {
     const bench::AlmacenSintetico& s = conHistorial();
     const fs::path base = fs::temp_directory_path() / "lumbre-bench-sincronizar";
@@ -202,6 +243,7 @@ bench::Resultado medir_article_history() {
 
 LUMBRE_MEDIDA("first_version_100k", bench::Tipo::Razon, 1.5, medir_first_version_100k);
 LUMBRE_MEDIDA("save_version_100k", bench::Tipo::Absoluto, 0.15, medir_save_version_100k);
+LUMBRE_MEDIDA("history_size_1000_saves", bench::Tipo::Absoluto, 20, medir_history_size_1000_saves);
 LUMBRE_MEDIDA("sync_100_changes_100k", bench::Tipo::Absoluto, 2.0, medir_sync_100_changes_100k);
 LUMBRE_MEDIDA("article_history", bench::Tipo::Absoluto, 0.2, medir_article_history);
 

@@ -8,9 +8,11 @@
 
 #include <QSettings>
 
+#include <atomic>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <thread>
 
 namespace forja {
 
@@ -59,6 +61,43 @@ store::Resultado<historial::Historial*> historialDe(const std::string& directori
         return h.error();
     }
     return m.emplace(clave, std::move(*h)).first->second.get();
+}
+
+// Every this many versions the history is packed, on a thread of its own, off the author's way.
+constexpr std::size_t kEmpaquetarCada = 50;
+
+class Empaquetador {
+public:
+    ~Empaquetador() {
+        if (hilo_.joinable()) {
+            hilo_.join(); // a packing under way ends before the program does
+        }
+    }
+    void lanzar(const std::string& directorio) {
+        if (ocupado_.exchange(true)) {
+            return;
+        }
+        if (hilo_.joinable()) {
+            hilo_.join(); // the last one is over
+        }
+        hilo_ = std::thread([this, directorio] {
+            if (auto h = historial::Historial::abrir(directorio)) {
+                (void)(*h)->empaquetar();
+            }
+            ocupado_ = false;
+        });
+    }
+
+private:
+    std::atomic<bool> ocupado_{false};
+    std::thread hilo_;
+};
+
+void empaquetarSiConviene(historial::Historial& h, const std::string& directorio) {
+    if (h.sinEmpaquetar(kEmpaquetarCada) >= kEmpaquetarCada) {
+        static Empaquetador empaquetador;
+        empaquetador.lanzar(directorio);
+    }
 }
 
 } // namespace
@@ -114,6 +153,9 @@ bool registrarVersion(QWidget* ventana, TomoEditado* tomo, const std::string& di
         if (*hecha) {
             emit tomo->versionRegistrada();
         }
+    }
+    if (*hecha) {
+        empaquetarSiConviene(**h, directorio);
     }
     return true;
 }

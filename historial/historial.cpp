@@ -426,6 +426,99 @@ store::Resultado<std::optional<std::string>> Historial::restaurar(std::string_vi
     return registrar(tocados, autor, resumen);
 }
 
+namespace {
+
+constexpr const char* kEmpaquetado = "refs/lumbre/empaquetado"; // the last version packed
+
+} // namespace
+
+std::size_t Historial::sinEmpaquetar(std::size_t hasta) const {
+    git_repository* repo = impl_->repo.get();
+    Puntero<git_revwalk, git_revwalk_free> paseo;
+    if (vacio() || git_revwalk_new(paseo.dir(), repo) != 0 || git_revwalk_push_head(paseo.get()) != 0) {
+        return 0;
+    }
+    git_oid hecho;
+    if (git_reference_name_to_id(&hecho, repo, kEmpaquetado) == 0) {
+        git_revwalk_hide(paseo.get(), &hecho);
+    }
+    std::size_t n = 0;
+    git_oid id;
+    while (n < hasta && git_revwalk_next(&id, paseo.get()) == 0) {
+        ++n;
+    }
+    return n;
+}
+
+store::Estado Historial::empaquetar() {
+    git_repository* repo = impl_->repo.get();
+    const fs::path git = impl_->nativa / ".git";
+    // One packing at a time; it waits for nobody.
+    const int cerrojo = ::open((git / "lumbre-empaquetar.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (cerrojo < 0) {
+        return impl_->fallo("empaquetar el historial", "no se puede crear su cerrojo");
+    }
+    struct Cerrar {
+        int fd;
+        ~Cerrar() { ::close(fd); }
+    } cerrar{cerrojo};
+    if (::flock(cerrojo, LOCK_EX | LOCK_NB) != 0) {
+        return {};
+    }
+    git_oid cabeza;
+    if (vacio() || git_reference_name_to_id(&cabeza, repo, "HEAD") != 0) {
+        return {};
+    }
+    Puntero<git_revwalk, git_revwalk_free> paseo;
+    Puntero<git_packbuilder, git_packbuilder_free> pb;
+    if (git_revwalk_new(paseo.dir(), repo) != 0 || git_revwalk_push(paseo.get(), &cabeza) != 0 ||
+        git_packbuilder_new(pb.dir(), repo) != 0) {
+        return impl_->fallo("empaquetar el historial");
+    }
+    git_oid hecho;
+    if (git_reference_name_to_id(&hecho, repo, kEmpaquetado) == 0) {
+        if (git_oid_equal(&hecho, &cabeza)) {
+            return {};
+        }
+        git_revwalk_hide(paseo.get(), &hecho);
+    }
+    git_packbuilder_set_threads(pb.get(), 1);
+    if (git_packbuilder_insert_walk(pb.get(), paseo.get()) != 0 ||
+        git_packbuilder_write(pb.get(), (git / "objects" / "pack").c_str(), 0, nullptr, nullptr) != 0) {
+        return impl_->fallo("empaquetar el historial");
+    }
+    const std::string nombre = git_packbuilder_name(pb.get()) ? git_packbuilder_name(pb.get()) : "";
+    Puntero<git_reference, git_reference_free> marca;
+    if (git_reference_create(marca.dir(), repo, kEmpaquetado, &cabeza, 1, "empaquetado") != 0) {
+        return impl_->fallo("empaquetar el historial");
+    }
+    // The loose objects now in the pack are removed; any other (one written meanwhile) stays.
+    Puntero<git_odb, git_odb_free> soloPaquete;
+    git_odb_backend* paquete = nullptr;
+    const fs::path indice = git / "objects" / "pack" / ("pack-" + nombre + ".idx");
+    if (nombre.empty() || git_odb_new(soloPaquete.dir()) != 0 ||
+        git_odb_backend_one_pack(&paquete, indice.c_str()) != 0 ||
+        git_odb_add_backend(soloPaquete.get(), paquete, 1) != 0) {
+        return {};
+    }
+    std::error_code e;
+    for (const auto& carpeta : fs::directory_iterator(git / "objects", e)) {
+        const std::string dos = carpeta.path().filename().string();
+        if (dos.size() != 2 || !carpeta.is_directory(e)) {
+            continue;
+        }
+        for (const auto& archivo : fs::directory_iterator(carpeta.path(), e)) {
+            git_oid id;
+            const std::string hex = dos + archivo.path().filename().string();
+            if (hex.size() == GIT_OID_HEXSZ && git_oid_fromstr(&id, hex.c_str()) == 0 &&
+                git_odb_exists(soloPaquete.get(), &id)) {
+                fs::remove(archivo.path(), e);
+            }
+        }
+    }
+    return {};
+}
+
 store::Resultado<std::size_t> copiarSinHistorial(std::string_view directorio, std::string_view destino) {
     const fs::path origen = store::resolver(directorio);
     const fs::path nuevo = store::resolver(destino);

@@ -78,6 +78,14 @@ public:
     store::Resultado<std::optional<std::string>> restaurar(std::string_view version, std::string_view nombre,
                                                            std::string_view autor);
 
+    // Versions recorded since the history was last packed (counted up to `hasta`).
+    std::size_t sinEmpaquetar(std::size_t hasta = 1000) const;
+    // Packs the objects of the versions recorded since the last packing into one pack, each tree stored as a
+    // difference from a similar one, and removes them as loose files: a 100,000-article directory's 4 MB tree
+    // per version becomes a few hundred bytes. Safe beside writers of the same history (objects are only
+    // removed once in a pack); another packing at the same time makes this one return at once.
+    store::Estado empaquetar();
+
     struct Impl;
     // The repository and its helpers, for the rest of the library (historial/interno.h).
     Impl& interno() const { return *impl_; }

@@ -99,6 +99,7 @@ private slots:
     void damagedHistory_toldOnce_savingGoesOn();
     void commandLine_listsAndRestoresADeletedArticle();
     void copyWithoutHistory_fromTheMenuAndTheCommandLine();
+    void manySaves_packedOffTheAuthorsWay();
 };
 
 void TstVersiones::authorName_askedOnce_keptInSettings() {
@@ -338,6 +339,28 @@ void TstVersiones::copyWithoutHistory_fromTheMenuAndTheCommandLine() {
                  std::optional<int>(1));
     }
     QVERIFY(!QFileInfo::exists(u.nativa("C:\\ENC\\ASTRO\\DENTRO")));
+}
+
+void TstVersiones::manySaves_packedOffTheAuthorsWay() {
+    Unidades u;
+    forja::guardarAutor(QStringLiteral("Ana"));
+    Taller t;
+    prepararTomo(t);
+    for (int i = 0; i < 55; ++i) {
+        t.txtMsg->setPlainText(QStringLiteral("Astronomía, edición %1").arg(i));
+        pulsar(t.cmdSave);
+    }
+    // The packing runs on a thread of its own; saving went on meanwhile.
+    std::size_t sueltas = 100;
+    for (int i = 0; i < 200 && sueltas >= 50; ++i) {
+        QTest::qWait(50);
+        auto h = historial::Historial::abrir(kTomo);
+        sueltas = h ? (*h)->sinEmpaquetar() : 100;
+    }
+    QVERIFY(sueltas < 50);
+    QCOMPARE(versiones().size(), std::size_t{56}); // its creation and 55 saves
+    QCOMPARE(
+        git(u.nativa(kTomo), {QStringLiteral("fsck"), QStringLiteral("--strict"), QStringLiteral("--no-dangling")}), 0);
 }
 
 QTEST_MAIN(TstVersiones)

@@ -190,6 +190,33 @@ TEST_F(HistorialTest, damagedOrForeign_refusedAndLeftAlone) {
     }
 }
 
+TEST_F(HistorialTest, packing_removesLooseObjects_keepsEveryVersion) {
+    auto h = abrir();
+    ASSERT_TRUE(h && h->registrarTodo("Ana", "Primera"));
+    const auto guardarVeces = [&](int desde, int hasta) {
+        for (int i = desde; i < hasta; ++i) {
+            ASSERT_TRUE(store::escribirBytes(tomo + "\\marte.txt", "<TIT>Marte\r\n" + std::to_string(i) + "\r\n"));
+            ASSERT_TRUE(h->registrar({"marte.txt"}, "Ana", "Guardado"));
+        }
+    };
+    guardarVeces(0, 30);
+    EXPECT_EQ(h->sinEmpaquetar(), 31u);
+    ASSERT_TRUE(h->empaquetar());
+    EXPECT_EQ(h->sinEmpaquetar(), 0u);
+    const auto sueltos = [&] { return ejecutar(git("count-objects -v")).first; };
+    EXPECT_NE(sueltos().find("count: 0\n"), std::string::npos) << sueltos();
+    guardarVeces(30, 40);
+    EXPECT_EQ(h->sinEmpaquetar(), 10u);
+    ASSERT_TRUE(h->empaquetar()); // only the new versions go into a second pack
+    EXPECT_NE(sueltos().find("packs: 2\n"), std::string::npos) << sueltos();
+    EXPECT_NE(sueltos().find("count: 0\n"), std::string::npos) << sueltos();
+    const auto v = h->versiones("marte.txt");
+    ASSERT_TRUE(v);
+    ASSERT_EQ(v->size(), 41u);
+    EXPECT_EQ(**h->leer(v->at(25).id, "marte.txt"), "<TIT>Marte\r\n14\r\n");
+    EXPECT_EQ(ejecutar(git("fsck --strict --no-dangling")).second, 0);
+}
+
 TEST_F(HistorialTest, insideAnotherRepository_keepsItsOwn) {
     ASSERT_EQ(ejecutar("git init -q '" + c().string() + "'").second, 0);
     auto h = abrir();
