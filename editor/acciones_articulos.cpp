@@ -4,6 +4,7 @@
 #include "editor/comun.h"
 #include "editor/estado.h"
 #include "editor/lista_marcable.h"
+#include "editor/versiones.h"
 #include "store/article.h"
 #include "store/encoding.h"
 #include "store/encyclopaedia.h"
@@ -100,6 +101,8 @@ bool AccionesArticulos::agregarArticulo(const QString& texto) {
     if (const auto estado = store::escribirUltimo(*tomo, *nombre); !estado) {
         Dialogos::error(ventana_, estado.error());
     }
+    registrarVersion(ventana_, &tomo_, *tomo, {*nombre, std::string(store::kCompleta)},
+                     QStringLiteral("Agregado el artículo %1").arg(entreComillas(texto)));
     return true;
 }
 
@@ -184,9 +187,15 @@ void AccionesArticulos::leerEpigrafe(ArticuloEditado& articulo, const std::optio
     if (!ruta) {
         return;
     }
+    const bool existia = store::existeArchivo(*ruta);
     if (const auto estado = store::tocar(*ruta, store::Enlaces::Rechazar); !estado) {
         Dialogos::error(ventana_, estado.error());
         return;
+    }
+    if (!existia) {
+        registrarVersion(ventana_, &tomo_, ui::haciaStore(tomo_.directorio()).value_or(std::string()),
+                         {dentroDelTomo(*ruta)},
+                         QStringLiteral("Creado el epígrafe de %1").arg(entreComillas(*seleccionada)));
     }
     const auto lineas = store::leerLineas(*ruta, store::kLimiteEpigrafe);
     if (!lineas) {
@@ -196,24 +205,39 @@ void AccionesArticulos::leerEpigrafe(ArticuloEditado& articulo, const std::optio
     articulo.ponerEpigrafe(textoDeLineas(*lineas));
 }
 
+std::string AccionesArticulos::dentroDelTomo(const std::string& ruta) const {
+    const std::string tomo = ui::haciaStore(tomo_.directorio()).value_or(std::string());
+    return ruta.size() > tomo.size() + 1 ? ruta.substr(tomo.size() + 1) : ruta;
+}
+
 bool AccionesArticulos::guardarEpigrafe(ArticuloEditado& articulo, const std::optional<QString>& seleccionada) {
+    const auto escrito = escribirEpigrafe(articulo, seleccionada);
+    if (escrito) {
+        registrarVersion(ventana_, &tomo_, ui::haciaStore(tomo_.directorio()).value_or(std::string()), {*escrito},
+                         QStringLiteral("Guardado el epígrafe de %1").arg(entreComillas(*seleccionada)));
+    }
+    return escrito.has_value();
+}
+
+std::optional<std::string> AccionesArticulos::escribirEpigrafe(ArticuloEditado& articulo,
+                                                               const std::optional<QString>& seleccionada) {
     if (!seleccionada) {
-        return false;
+        return std::nullopt;
     }
     const auto ruta = rutaEpigrafe(*seleccionada);
     if (!ruta) {
-        return false;
+        return std::nullopt;
     }
     const auto lineas = lineasAlmacen(ventana_, articulo.epigrafe()->toPlainText());
     if (!lineas) {
-        return false;
+        return std::nullopt;
     }
     if (const auto estado = store::escribirLineas(*ruta, *lineas); !estado) {
         Dialogos::error(ventana_, estado.error());
-        return false;
+        return std::nullopt;
     }
     articulo.ponerEpigrafe(QString());
-    return true;
+    return dentroDelTomo(*ruta);
 }
 
 bool AccionesArticulos::guardarArticulo(ArticuloEditado& articulo, const std::optional<QString>& seleccionada) {
@@ -249,6 +273,7 @@ bool AccionesArticulos::guardarArticulo(ArticuloEditado& articulo, const std::op
     if (!cuerpo) {
         return false;
     }
+    std::optional<std::string> epigrafe; // the caption written with the article, by its name in the encyclopaedia
     // Only "Guardar Epígrafe" writes captions unasked. A caption typed and not saved is offered; whether it
     // can be stored or not, the article is saved.
     if (articulo.cambiosEpigrafe() && seleccionada) {
@@ -264,15 +289,27 @@ bool AccionesArticulos::guardarArticulo(ArticuloEditado& articulo, const std::op
             return false;
         }
         if (respuesta == 0) {
-            guardarEpigrafe(articulo, seleccionada);
+            epigrafe = escribirEpigrafe(articulo, seleccionada);
         }
     }
     if (const auto estado = store::escribirArticulo(store::unir(*tomo, *nombre), *titulo, ilustraciones, *cuerpo);
         !estado) {
         Dialogos::error(ventana_, estado.error());
+        if (epigrafe) {
+            registrarVersion(ventana_, &tomo_, *tomo, {*epigrafe},
+                             QStringLiteral("Guardado el epígrafe de %1").arg(entreComillas(*seleccionada)));
+        }
         return false;
     }
     articulo.articuloGuardado();
+    const QString cual = articulo.titulo().trimmed().isEmpty() ? articuloTexto : articulo.titulo().trimmed();
+    std::vector<std::string> tocados{*nombre};
+    QString resumen = QStringLiteral("Guardado el artículo %1").arg(entreComillas(cual));
+    if (epigrafe) {
+        tocados.push_back(*epigrafe);
+        resumen += QStringLiteral(" y el epígrafe de %1").arg(entreComillas(*seleccionada));
+    }
+    registrarVersion(ventana_, &tomo_, *tomo, tocados, resumen);
     return true;
 }
 

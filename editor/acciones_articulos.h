@@ -45,6 +45,10 @@ public:
 
 private:
     std::optional<std::string> rutaEpigrafe(const QString& ilustracion);
+    // Writes the caption box as the selected illustration's caption; its name inside the encyclopaedia.
+    std::optional<std::string> escribirEpigrafe(ArticuloEditado& articulo, const std::optional<QString>& seleccionada);
+    // A path of the encyclopaedia being edited as a name inside it ("IMG\\sol.txt").
+    std::string dentroDelTomo(const std::string& ruta) const;
 
     TomoEditado& tomo_;
     QWidget* ventana_;

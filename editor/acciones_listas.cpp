@@ -4,6 +4,7 @@
 #include "editor/comun.h"
 #include "editor/estado.h"
 #include "editor/lista_marcable.h"
+#include "editor/versiones.h"
 #include "store/encoding.h"
 #include "store/encyclopaedia.h"
 #include "store/list_files.h"
@@ -70,6 +71,8 @@ bool AccionesListas::agregarLista(const QString& texto) {
         return false;
     }
     tomo_.agregarLista(texto);
+    registrarVersion(ventana_, &tomo_, *tomo, {std::string(store::kListas), archivo},
+                     QStringLiteral("Agregada la lista %1").arg(entreComillas(texto)));
     return true;
 }
 
@@ -156,7 +159,16 @@ void AccionesListas::guardarLista() {
     }
     if (const auto estado = store::guardarLista(store::unir(*tomo, *archivo), marcados); !estado) {
         Dialogos::error(ventana_, estado.error());
+        return;
     }
+    const bool completa = store::igualesSinCaso(*archivo, store::kCompleta);
+    QString nombre = texto;
+    if (nombre.endsWith(QLatin1String(".dat"), Qt::CaseInsensitive)) {
+        nombre.chop(4);
+    }
+    registrarVersion(ventana_, &tomo_, *tomo, {*archivo},
+                     completa ? QStringLiteral("Guardada la lista completa")
+                              : QStringLiteral("Guardada la lista %1").arg(entreComillas(nombre)));
 }
 
 } // namespace forja

@@ -4,6 +4,7 @@
 #include "editor/comun.h"
 #include "editor/estado.h"
 #include "editor/lista_marcable.h"
+#include "editor/versiones.h"
 #include "store/encoding.h"
 #include "store/encyclopaedia.h"
 #include "store/list_files.h"
@@ -80,6 +81,8 @@ bool AccionesTomos::agregarTomo(const QString& texto) {
         Dialogos::error(ventana_, estado.error());
         return false;
     }
+    registrarVersion(ventana_, nullptr, *nuevo, {},
+                     QStringLiteral("Creada la enciclotomo %1").arg(entreComillas(texto)));
     // An encyclopaedia made anew after its directory was removed is listed once.
     bool registrada = false;
     if (const auto tomos = store::leerEnciclopedias(*raiz)) {
@@ -121,6 +124,7 @@ void AccionesTomos::cargarTomo(const QString& texto) {
     // The complete list is put in one call; both article lists of the window show it.
     tomo_.articulos()->poner(listaDeLineas(*completa));
     tomo_.ponerListas(listaDeLineas(*listas));
+    registrarAlCargar(ventana_, &tomo_, directorio);
 }
 
 void AccionesTomos::guardarDescripcion() {
@@ -134,7 +138,10 @@ void AccionesTomos::guardarDescripcion() {
     }
     if (const auto estado = store::guardarDescripcion(*directorio, *lineas); !estado) {
         Dialogos::error(ventana_, estado.error());
+        return;
     }
+    registrarVersion(ventana_, &tomo_, *directorio, {std::string(store::kDescrip)},
+                     QStringLiteral("Guardada la descripción"));
 }
 
 } // namespace forja

@@ -80,6 +80,13 @@ void TomoEditado::ponerListaActual(const QString& archivo) {
     }
 }
 
+void TomoEditado::ponerAvisoHistorial(const QString& aviso) {
+    if (aviso != avisoHistorial_) {
+        avisoHistorial_ = aviso;
+        emit avisoHistorialCambiado(avisoHistorial_);
+    }
+}
+
 ArticuloEditado::ArticuloEditado(QObject* parent)
     : QObject(parent), cuerpo_(documentoDeTexto(this)), epigrafe_(documentoDeTexto(this)) {
     connect(cuerpo_, &QTextDocument::contentsChanged, this, [this] {

@@ -64,14 +64,22 @@ public:
     const QString& listaActual() const { return listaActual_; }
     void ponerListaActual(const QString& archivo);
 
+    // Why versions of this encyclopaedia are not being kept (Spanish), or empty while they are.
+    const QString& avisoHistorial() const { return avisoHistorial_; }
+    void ponerAvisoHistorial(const QString& aviso);
+
 signals:
     void directorioCambiado(const QString& directorio);
     void listasPuestas();
     void listaAgregada(const QString& lista);
     void articuloActualCambiado(const QString& nombre);
     void listaActualCambiada(const QString& archivo);
+    void avisoHistorialCambiado(const QString& aviso);
+    // A version of the encyclopaedia was recorded (a save, a restore, a sync).
+    void versionRegistrada();
 
 private:
+    QString avisoHistorial_;
     QString directorio_;
     QTextDocument* descripcion_;
     ArticulosMarcables* articulos_;

@@ -1,5 +1,7 @@
 #include "editor/importar_en_linea.h"
 
+#include "editor/versiones.h"
+
 #include "importar/importacion.h"
 #include "importar/qt/imagenes.h"
 #include "importar/zim.h"
@@ -20,6 +22,14 @@ namespace {
 
 void decir(std::FILE* f, const std::string& utf8) {
     std::fputs(QString::fromStdString(utf8).toLocal8Bit().constData(), f);
+}
+
+// What an import wrote, as one version of the encyclopaedia's history; a history that cannot be kept is said,
+// and the import stands.
+void contarVersion(const std::string& tomo, const importar::Informe& informe, const std::string& archivoZim) {
+    if (const QString error = registrarImportacion(tomo, informe.importados.size(), archivoZim); !error.isEmpty()) {
+        decir(stderr, "forja: aviso: no se guardó la versión de lo importado: " + error.toStdString() + "\n");
+    }
 }
 
 // The first bytes of a file (64 KiB at most), or nothing when it cannot be read.
@@ -129,6 +139,7 @@ int importarZim(const std::filesystem::path& archivo, const std::string& tomo, c
     decir(stdout, importar::resumir(*plan));
     const importar::Informe informe = importar::ejecutar(*plan);
     decir(informe.error ? stderr : stdout, importar::describir(informe, *plan));
+    contarVersion(tomo, informe, plan->archivoZim);
     return informe.error ? 1 : 0;
 }
 
@@ -175,6 +186,7 @@ int importarSinVentanas(const QString& origen, const QString& ruta, const QStrin
     }
     const importar::Informe informe = importar::ejecutar(*plan);
     decir(informe.error ? stderr : stdout, importar::describir(informe, *plan));
+    contarVersion(*tomo, informe, {});
     return informe.error ? 1 : 0;
 }
 

@@ -1,4 +1,5 @@
 #include "editor/importar_en_linea.h"
+#include "editor/orden_historial.h"
 #include "editor/revision.h"
 #include "editor/ventana_forja.h"
 #include "publish/orden_exportar.h"
@@ -13,6 +14,9 @@
 int main(int argc, char* argv[]) {
     // An export needs no window, and so no display: it is answered before the toolkit is started.
     if (const auto fin = publish::atenderExportacion(argc, argv)) {
+        return *fin;
+    }
+    if (const auto fin = forja::atenderHistorial(argc, argv)) {
         return *fin;
     }
     if (const auto fin = ui::atenderSinVentanas(argc, argv, ui::Programa::Forja)) {

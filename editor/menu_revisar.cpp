@@ -15,6 +15,15 @@ QMenu* agregarMenuEnciclotomo(Taller* taller, QMenuBar* barra) {
     revisar->setObjectName(QStringLiteral("mnuRevisar"));
     revisar->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     QObject::connect(revisar, &QAction::triggered, taller, &Taller::revisarEnciclotomo);
+    QAction* historial = menu->addAction(QStringLiteral("&Historial de la enciclotomo…"));
+    historial->setObjectName(QStringLiteral("mnuHistorialTomo"));
+    QObject::connect(historial, &QAction::triggered, taller, &Taller::abrirHistorialTomo);
+    QAction* sincronizar = menu->addAction(QStringLiteral("&Sincronizar…"));
+    sincronizar->setObjectName(QStringLiteral("mnuSincronizar"));
+    QObject::connect(sincronizar, &QAction::triggered, taller, &Taller::abrirSincronizar);
+    QAction* copiar = menu->addAction(QStringLiteral("&Copiar sin historial…"));
+    copiar->setObjectName(QStringLiteral("mnuCopiarSinHistorial"));
+    QObject::connect(copiar, &QAction::triggered, taller, &Taller::copiarSinHistorial);
     return menu;
 }
 

@@ -5,7 +5,11 @@
 #include "editor/comun.h"
 #include "editor/estado.h"
 #include "editor/taller_art.h"
+#include "editor/ventana_historial_articulo.h"
+#include "editor/ventana_historial_tomo.h"
 #include "editor/ventana_revision.h"
+#include "editor/ventana_sincronizar.h"
+#include "historial/historial.h"
 #include "ui/anclas.h"
 #include "ui/aplicacion.h"
 #include "ui/dialogos.h"
@@ -366,6 +370,103 @@ void Taller::revisarEnciclotomo() {
     revision_->show();
     revision_->raise();
     revision_->activateWindow();
+}
+
+void Taller::abrirHistorialArticulo() {
+    if (!forja::directorioDelTomo(this, *tomo_)) {
+        return;
+    }
+    if (tomo_->articuloActual().isEmpty()) {
+        ui::Dialogos::avisar(this, QStringLiteral("No hay ningún artículo cargado: cárguelo con «Cargar Artículo»."));
+        return;
+    }
+    if (historialArticulo_ && historialArticulo_->articulo() != tomo_->articuloActual()) {
+        historialArticulo_->close();
+        historialArticulo_.clear();
+    }
+    if (!historialArticulo_) {
+        historialArticulo_ = new VentanaHistorialArticulo(this, tomo_->articuloActual());
+    }
+    historialArticulo_->show();
+    historialArticulo_->raise();
+    historialArticulo_->activateWindow();
+}
+
+void Taller::abrirHistorialTomo() {
+    if (!forja::directorioDelTomo(this, *tomo_)) {
+        return;
+    }
+    if (!historialTomo_) {
+        historialTomo_ = new VentanaHistorialTomo(this);
+    }
+    historialTomo_->cargar();
+    historialTomo_->show();
+    historialTomo_->raise();
+    historialTomo_->activateWindow();
+}
+
+void Taller::abrirSincronizar() {
+    if (!forja::directorioDelTomo(this, *tomo_)) {
+        return;
+    }
+    if (!sincronizar_) {
+        sincronizar_ = new VentanaSincronizar(this);
+    }
+    sincronizar_->show();
+    sincronizar_->raise();
+    sincronizar_->activateWindow();
+}
+
+void Taller::copiarSinHistorial() {
+    const auto directorio = forja::directorioDelTomo(this, *tomo_);
+    if (!directorio) {
+        return;
+    }
+    const QString destino = ui::Dialogos::guardarArchivo(this, QStringLiteral("Copiar sin historial"), QString(),
+                                                         tomo_->directorio() + QStringLiteral(" (copia)"));
+    if (destino.isEmpty()) {
+        return;
+    }
+    const auto nuevo = forja::aAlmacen(this, destino);
+    if (!nuevo) {
+        return;
+    }
+    const auto copiados = historial::copiarSinHistorial(*directorio, *nuevo);
+    if (!copiados) {
+        ui::Dialogos::error(this, copiados.error());
+        return;
+    }
+    ui::Dialogos::informar(this, windowTitle(),
+                           QStringLiteral("Se copiaron %1 archivos en «%2», sin el historial: ni borradores, ni textos "
+                                          "borrados, ni nombres de autores.")
+                               .arg(*copiados)
+                               .arg(destino));
+}
+
+VentanaSincronizar* Taller::ventanaSincronizar() const {
+    return sincronizar_;
+}
+
+VentanaHistorialArticulo* Taller::ventanaHistorialArticulo() const {
+    return historialArticulo_;
+}
+
+VentanaHistorialTomo* Taller::ventanaHistorialTomo() const {
+    return historialTomo_;
+}
+
+void Taller::volverALeerArticulo(const QString& nombre) {
+    if (art_) {
+        art_->cerrarSinPreguntar();
+        art_.clear();
+    }
+    abrirArticulo(nombre);
+}
+
+void Taller::recargarTomo() {
+    if (!tomo_->directorio().isEmpty()) {
+        accionesTomos_.cargarTomo(tomo_->directorio());
+    }
 }
 
 void Taller::cmdLstAdd_Click() {

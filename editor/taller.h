@@ -26,6 +26,9 @@ class RaizEditada;
 class TallerArt;
 class TomoEditado;
 class VentanaRevision;
+class VentanaHistorialArticulo;
+class VentanaHistorialTomo;
+class VentanaSincronizar;
 
 class Taller : public QWidget {
     Q_OBJECT
@@ -50,6 +53,22 @@ public:
     void revisarEnciclotomo();
     // The check's window while it is open, or null.
     VentanaRevision* ventanaRevision() const;
+
+    // "Historial del artículo…" for the article being edited, and "Historial de la enciclotomo…".
+    void abrirHistorialArticulo();
+    void abrirHistorialTomo();
+    VentanaHistorialArticulo* ventanaHistorialArticulo() const;
+    VentanaHistorialTomo* ventanaHistorialTomo() const;
+    // "Sincronizar…" for the encyclopaedia being edited, and its window while open.
+    void abrirSincronizar();
+    VentanaSincronizar* ventanaSincronizar() const;
+    // "Copiar sin historial…": the encyclopaedia's files into a new directory the author names, without its
+    // history, to give it to others.
+    void copiarSinHistorial();
+    // Reads the article `nombre` anew into a fresh article editor (after a restore), whatever the old one held.
+    void volverALeerArticulo(const QString& nombre);
+    // Loads the encyclopaedia being edited again (its lists after a restore).
+    void recargarTomo();
 
     // The bytes of the icon the program ships, written when no icon is chosen for a new encyclopaedia.
     static std::string iconoDeReserva();
@@ -127,4 +146,7 @@ private:
     forja::AccionesListas accionesListas_;
     QPointer<TallerArt> art_;
     QPointer<VentanaRevision> revision_;
+    QPointer<VentanaHistorialArticulo> historialArticulo_;
+    QPointer<VentanaHistorialTomo> historialTomo_;
+    QPointer<VentanaSincronizar> sincronizar_;
 };

@@ -53,9 +53,20 @@ TallerArt::TallerArt(Taller* taller) : QWidget(taller, Qt::Window), taller_(tall
     mnuVistaPrevia->setShortcutContext(Qt::WindowShortcut);
     addAction(mnuVistaPrevia);
     connect(mnuVistaPrevia, &QAction::triggered, this, &TallerArt::mnuVistaPrevia_Click);
+    mnuHistorial = new QAction(QStringLiteral("Historial del artículo…"), this);
+    mnuHistorial->setObjectName(QStringLiteral("mnuHistorial"));
+    mnuHistorial->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    mnuHistorial->setShortcutContext(Qt::WindowShortcut);
+    addAction(mnuHistorial);
+    connect(mnuHistorial, &QAction::triggered, this, &TallerArt::mnuHistorial_Click);
     for (ortografia::Subrayado* s : {ortografiaTitulo, ortografiaCuerpo, ortografiaEpigrafe}) {
         s->agregarAccion(mnuVistaPrevia);
+        s->agregarAccion(mnuHistorial);
     }
+}
+
+void TallerArt::mnuHistorial_Click() {
+    taller_->abrirHistorialArticulo();
 }
 
 VistaPrevia* TallerArt::vistaPrevia() const {

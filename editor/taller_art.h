@@ -58,6 +58,8 @@ public:
     // "Vista previa" (F5): the article as the reader will see it, following what is typed.
     void mnuVistaPrevia_Click();
     VistaPrevia* vistaPrevia() const;
+    // "Historial del artículo…" (Ctrl+H): the versions of this article.
+    void mnuHistorial_Click();
 
     QLabel* lblTitulo;
     QLineEdit* txtTitulo;
@@ -74,6 +76,7 @@ public:
     QPushButton* cmdCancelar;
 
     QAction* mnuVistaPrevia = nullptr;
+    QAction* mnuHistorial = nullptr;
 
     // The spelling of the title, body and caption boxes.
     ortografia::Subrayado* ortografiaTitulo = nullptr;

@@ -1,5 +1,6 @@
 #include "editor/ventana_forja.h"
 
+#include "editor/estado.h"
 #include "editor/menu_articulos.h"
 #include "editor/menu_publicar.h"
 #include "editor/menu_revisar.h"
@@ -9,6 +10,7 @@
 
 #include <QCloseEvent>
 #include <QMenuBar>
+#include <QStatusBar>
 
 VentanaForja::VentanaForja(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("VentanaForja"));
@@ -21,6 +23,14 @@ VentanaForja::VentanaForja(QWidget* parent) : QMainWindow(parent) {
     articulos_ = new MenuArticulos(taller_, menuBar());
     publicar_ = new MenuPublicar(taller_, menuBar());
     enciclotomo_ = forja::agregarMenuEnciclotomo(taller_, menuBar());
+    // A history that cannot be kept is told below the form for as long as it lasts; saving goes on.
+    connect(taller_->tomo(), &TomoEditado::avisoHistorialCambiado, this, [this](const QString& aviso) {
+        statusBar()->setObjectName(QStringLiteral("avisoHistorial"));
+        statusBar()->setVisible(!aviso.isEmpty());
+        statusBar()->showMessage(aviso);
+        resize(taller_->width(), taller_->height() + menuBar()->sizeHint().height() +
+                                     (aviso.isEmpty() ? 0 : statusBar()->sizeHint().height()));
+    });
     // The form's own size, plus the bar above it.
     resize(taller_->width(), taller_->height() + menuBar()->sizeHint().height());
     ui::recordarGeometria(this);

@@ -1,4 +1,6 @@
 #include "editor/ventana_importar.h"
+
+#include "editor/versiones.h"
 #include "importar/qt/imagenes.h"
 
 #include "editor/comun.h"
@@ -176,8 +178,18 @@ void VentanaImportar::cmdImportar_Click() {
                 this, [this, hechos] { barAvance->setValue(static_cast<int>(hechos)); }, Qt::QueuedConnection);
             return !parar_.load();
         });
+        // What was written is one version of the history, recorded here, off the window's thread.
+        const QString sinVersion = forja::registrarImportacion(plan->tomo, informe.importados.size(), plan->archivoZim);
         QMetaObject::invokeMethod(
-            this, [this, informe] { mostrarInforme(informe); }, Qt::QueuedConnection);
+            this,
+            [this, informe, sinVersion] {
+                mostrarInforme(informe);
+                if (!sinVersion.isEmpty()) {
+                    txtPlan->appendPlainText(
+                        QStringLiteral("No se guardó la versión de lo importado en el historial: %1").arg(sinVersion));
+                }
+            },
+            Qt::QueuedConnection);
     });
 }
 

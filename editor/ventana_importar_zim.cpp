@@ -1,5 +1,7 @@
 #include "editor/ventana_importar_zim.h"
 
+#include "editor/versiones.h"
+
 #include "editor/comun.h"
 #include "importar/documento.h"
 #include "importar/qt/imagenes.h"
@@ -362,8 +364,18 @@ void VentanaImportarZim::cmdImportar_Click() {
                 this, [this, hechos] { barAvance->setValue(static_cast<int>(hechos)); }, Qt::QueuedConnection);
             return !parar_.load();
         });
+        // What was written is one version of the history, recorded here, off the window's thread.
+        const QString sinVersion = forja::registrarImportacion(plan->tomo, informe.importados.size(), plan->archivoZim);
         QMetaObject::invokeMethod(
-            this, [this, informe] { mostrarInforme(informe); }, Qt::QueuedConnection);
+            this,
+            [this, informe, sinVersion] {
+                mostrarInforme(informe);
+                if (!sinVersion.isEmpty()) {
+                    txtPlan->appendPlainText(
+                        QStringLiteral("No se guardó la versión de lo importado en el historial: %1").arg(sinVersion));
+                }
+            },
+            Qt::QueuedConnection);
     });
 }
 
@@ -377,7 +389,7 @@ void VentanaImportarZim::mostrarInforme(const importar::Informe& informe) {
     // Articles that replaced what was imported before are already listed.
     QStringList nuevos;
     for (const importar::ArticuloPlaneado& a : plan_->articulos) {
-        if (!a.reemplazar && nombres.contains(ui::desdeStore(a.nombre))) {
+        if (a.agregarACompleta && nombres.contains(ui::desdeStore(a.nombre))) {
             nuevos << ui::desdeStore(a.nombre);
         }
     }

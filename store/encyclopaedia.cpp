@@ -11,8 +11,8 @@
 namespace store {
 
 bool esNombrePropio(std::string_view nombre) {
-    static constexpr std::array kPropios = {kImg,      kColor,  kDict,   kIcono,     kDescrip,
-                                            kCompleta, kListas, kUltimo, kImportados};
+    static constexpr std::array kPropios = {kImg,      kColor,  kDict,   kIcono,      kDescrip,
+                                            kCompleta, kListas, kUltimo, kImportados, kHistorial};
     return std::any_of(kPropios.begin(), kPropios.end(),
                        [&](std::string_view propio) { return igualesSinCaso(propio, nombre); });
 }

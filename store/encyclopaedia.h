@@ -23,10 +23,13 @@ inline constexpr std::string_view kUltimo = "ULTIMO.DAT";
 inline constexpr std::string_view kNombreCompleta = "COMPLETA"; // the list name of the complete list
 // What was imported from which file and entry (the importer's record); the viewer does not read it.
 inline constexpr std::string_view kImportados = "IMPORTADOS.REG";
+// The encyclopaedia's history, a git repository the editor keeps (a directory, or a file naming one elsewhere); the
+// viewer, the server and the exports never read it.
+inline constexpr std::string_view kHistorial = ".git";
 
 // The names the encyclopaedia keeps for its own folder and files (IMG, COLOR.DAT, DICT.DAT, ICONO.ICO,
-// DESCRIP.DAT, COMPLETA.DAT, LISTAS.DAT, ULTIMO.DAT, the import record IMPORTADOS.REG), compared without regard to
-// letter case: never the file of an article or of a named list.
+// DESCRIP.DAT, COMPLETA.DAT, LISTAS.DAT, ULTIMO.DAT, the import record IMPORTADOS.REG, the history .git), compared
+// without regard to letter case: never the file of an article or of a named list.
 bool esNombrePropio(std::string_view nombre);
 
 // Checks made before anything is written for a new encyclopaedia: the path is not empty, the directory

@@ -826,6 +826,7 @@ void Revision::revisarSueltos() {
         const std::string mayus = aMayusculas(e.nombre);
         const bool temporal =
             e.nombre.rfind(".lumbre-", 0) == 0 && mayus.size() > 4 && mayus.compare(mayus.size() - 4, 4, ".TMP") == 0;
+        // The encyclopaedia's own files, its history (".git") among them, are no articles.
         const bool propio = esNombrePropio(e.nombre);
         if (temporal || propio || mayusculas_.count(mayus) || listas.count(mayus)) {
             continue;

@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QList>
 #include <QPushButton>
 
@@ -16,6 +18,8 @@ struct Estado {
     QList<QMessageBox::StandardButton> respuestas;
     QStringList archivos;
     QStringList botones;
+    QStringList textos;
+    int textosPedidos = 0;
     QList<DialogoMostrado> mostrados;
 };
 Estado& estado() {
@@ -131,6 +135,23 @@ QString Dialogos::abrirDirectorio(QWidget* padre, const QString& titulo) {
     return QFileDialog::getExistingDirectory(padre, titulo);
 }
 
+QString Dialogos::pedirTexto(QWidget* padre, const QString& texto, const QString& propuesto) {
+    Estado& e = estado();
+    if (e.prueba) {
+        ++e.textosPedidos;
+        return e.textos.isEmpty() ? QString() : e.textos.takeFirst();
+    }
+    return QInputDialog::getText(padre, tituloPrograma(), texto, QLineEdit::Normal, propuesto).trimmed();
+}
+
+void Dialogos::siguienteTexto(const QString& texto) {
+    estado().textos.append(texto);
+}
+
+int Dialogos::textosPedidos() {
+    return estado().textosPedidos;
+}
+
 void Dialogos::modoPrueba(bool activo) {
     estado().prueba = activo;
 }
@@ -156,6 +177,8 @@ void Dialogos::limpiar() {
     e.respuestas.clear();
     e.archivos.clear();
     e.botones.clear();
+    e.textos.clear();
+    e.textosPedidos = 0;
     e.mostrados.clear();
 }
 

@@ -53,6 +53,10 @@ public:
     static QStringList abrirArchivos(QWidget* padre, const QString& titulo, const QString& filtros);
     // A dialog choosing a directory; its full path, or an empty string when cancelled.
     static QString abrirDirectorio(QWidget* padre, const QString& titulo);
+    // A one-line text asked for (the author's name); empty when cancelled. In tests it is answered by
+    // siguienteTexto() and counted in textosPedidos(), not recorded among mostrados(), so that a question asked
+    // once per user does not change what other tests see.
+    static QString pedirTexto(QWidget* padre, const QString& texto, const QString& propuesto = QString());
 
     // --- for tests ---
     static void modoPrueba(bool activo);
@@ -60,6 +64,8 @@ public:
     static void siguienteArchivo(const QString& ruta);
     // The next elegir() is answered with the button of this text (with its `alSalir` when it has none).
     static void siguienteBoton(const QString& texto);
+    static void siguienteTexto(const QString& texto);
+    static int textosPedidos();
     static const QList<DialogoMostrado>& mostrados();
     static void limpiar(); // forget recorded dialogs and queued answers
 };

@@ -28,6 +28,10 @@ QMap<QString, QByteArray> instantanea(const Unidades& unidades) {
     QDirIterator it(raiz.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString ruta = it.next();
+        // The history's repository is not the store's: its own tests look at it.
+        if (ruta.endsWith(QLatin1String("/.git")) || ruta.contains(QLatin1String("/.git/"))) {
+            continue;
+        }
         const QFileInfo info(ruta);
         if (info.isDir()) {
             todo.insert(raiz.relativeFilePath(ruta) + QLatin1Char('/'), QByteArray());

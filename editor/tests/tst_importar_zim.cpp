@@ -8,6 +8,7 @@
 #include "editor/taller.h"
 #include "editor/tests/ayudas.h"
 #include "editor/ventana_importar_zim.h"
+#include "historial/historial.h"
 #include "importar/tests/zim_prueba.h"
 #include "store/article.h"
 #include "tests/support/listas.h"
@@ -47,6 +48,19 @@ QByteArray codificada(const char* formato) {
     buffer.open(QIODevice::WriteOnly);
     foto.save(&buffer, formato);
     return b;
+}
+
+// The newest version of the encyclopaedia's history: its summary and the files it touched.
+std::pair<QString, std::vector<std::string>> ultimaVersion() {
+    const auto h = historial::Historial::abrir(kTomo);
+    if (!h) {
+        return {};
+    }
+    const auto versiones = (*h)->versiones();
+    if (!versiones || versiones->empty()) {
+        return {};
+    }
+    return {QString::fromStdString(versiones->front().resumen), versiones->front().archivos};
 }
 
 int importarZim(const QString& zim, const QStringList& opciones) {
@@ -118,6 +132,11 @@ void TstImportarZim::debianReference_aTopicOfRealHtmlImportsAndChecksClean() {
     QVERIFY(u.bytes("C:\\ENC\\ASTRO\\DESCRIP.DAT")
                 .contains("Contiene art\xED"
                           "culos de Referencia de Debian"));
+    // The import is one version of the history, every file it wrote in it.
+    const auto [resumen, archivos] = ultimaVersion();
+    QCOMPARE(resumen, QStringLiteral("Importados 4 artículos de «debian-reference_es»"));
+    QVERIFY(std::find(archivos.begin(), archivos.end(), "COMPLETA.DAT") != archivos.end());
+    QVERIFY(std::find(archivos.begin(), archivos.end(), nombres[1].trimmed().toStdString()) != archivos.end());
     // The check finds nothing a reader would meet.
     std::FILE* salida = std::tmpfile();
     QCOMPARE(forja::revisarEnConsola(QString::fromLatin1(kTomo), salida, salida), 0);
@@ -272,6 +291,7 @@ void TstImportarZim::ventana_suggestsAsOneTypesShowsThePlanThenWrites() {
     QCOMPARE(prueba::textos(t.lstArticulos),
              (QStringList{QStringLiteral("LUNA.TXT"), QStringLiteral("SOL.TXT"), QStringLiteral("TIERRA.TXT")}));
     QVERIFY(!v->cmdImportar->isEnabled()); // the same plan is not written twice
+    QVERIFY2(ultimaVersion().first.startsWith(QStringLiteral("Importad")), qPrintable(ultimaVersion().first));
 }
 
 QTEST_MAIN(TstImportarZim)

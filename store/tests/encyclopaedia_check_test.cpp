@@ -192,6 +192,15 @@ TEST_F(Revision, bytesThatAreNotTextAreFoundAtAnyOffset) {
     }
 }
 
+TEST_F(Revision, theHistoryIsNoArticle) {
+    escribir(tomo() / ".git" / "HEAD", "ref: refs/heads/principal\n");
+    escribir(tomo() / ".git" / "objects" / "ab" / "cdef", "x");
+    EXPECT_TRUE(revisar().empty());
+    fs::remove_all(tomo() / ".git");
+    escribir(tomo() / ".git", "gitdir: ../otro\n"); // a history kept elsewhere is named by a file
+    EXPECT_TRUE(revisar().empty());
+}
+
 TEST_F(Revision, aMissingDirectoryFails) {
     EXPECT_FALSE(revisarEnciclopedia("C:\\NADA").ok());
 }
