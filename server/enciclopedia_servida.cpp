@@ -47,6 +47,14 @@ std::vector<std::string> noVacias(const store::Lineas& lineas) {
     return v;
 }
 
+// The articles a list names, its empty lines left out and the editor's history (".git") too, whatever a careless
+// list says: the server never serves it.
+std::vector<std::string> articulosDe(const store::Lineas& lineas) {
+    std::vector<std::string> v = noVacias(lineas);
+    std::erase_if(v, [](const std::string& n) { return store::igualesSinCaso(n, store::kHistorial); });
+    return v;
+}
+
 // The articles of one directory looked at through one open descriptor of it: a name as spelled on disk costs
 // one fstatat; any other goes through the store's case-insensitive resolution.
 class Mirada {
@@ -189,7 +197,7 @@ void EnciclopediaServida::revisar(bool conIndice) {
             nueva->avisos.push_back(store::cp1252AUtf8(indice.error().mensaje()));
         }
         if (const auto completa = store::leerCompleta(directorio_)) {
-            nueva->completa = noVacias(*completa);
+            nueva->completa = articulosDe(*completa);
         } else {
             nueva->avisos.push_back(store::cp1252AUtf8(completa.error().mensaje()));
         }
@@ -200,7 +208,7 @@ void EnciclopediaServida::revisar(bool conIndice) {
             }
             mirar(lista + ".dat");
             if (const auto miembros = store::leerLista(directorio_, lista)) {
-                nueva->miembros[lista] = noVacias(*miembros);
+                nueva->miembros[lista] = articulosDe(*miembros);
                 nueva->listas.push_back(lista);
             } else {
                 nueva->avisos.push_back(store::cp1252AUtf8(miembros.error().mensaje()));

@@ -70,10 +70,12 @@ private slots:
         const QString secreto = almacen_->nativa(QStringLiteral("C:\\SECRETO.TXT"));
         QVERIFY(QFile::link(secreto, almacen_->nativa(QStringLiteral("C:\\ENCICLO\\SOLAR\\IMG\\FUERA.PNG"))));
         QVERIFY(QFile::link(secreto, almacen_->nativa(QStringLiteral("C:\\ENCICLO\\SOLAR\\ENLACE.TXT"))));
+        // The editor's history, as a file naming a repository elsewhere.
+        QVERIFY(almacen_->escribir(QStringLiteral("C:\\ENCICLO\\SOLAR\\.git"), "gitdir: /home/profesora/" + kSecreto));
         // The link is listed as an article, as a careless author might list it.
         QFile completa(almacen_->nativa(QStringLiteral("C:\\ENCICLO\\SOLAR\\COMPLETA.DAT")));
         QVERIFY(completa.open(QIODevice::Append));
-        completa.write("ENLACE.TXT\r\n..\\RIOS\\PRIVADO.TXT\r\n");
+        completa.write("ENLACE.TXT\r\n..\\RIOS\\PRIVADO.TXT\r\n.git\r\n");
         completa.close();
         antes_ = almacen_->huellas();
 
@@ -112,6 +114,8 @@ private slots:
         QTest::newRow("imagen que sube") << get("/e/solar/img/..%2F..%2FSECRETO.TXT") << 404;
         QTest::newRow("imagen enlazada fuera") << get("/e/solar/img/FUERA.PNG") << 404;
         QTest::newRow("artículo enlazado fuera") << get("/e/solar/a/ENLACE.TXT") << 404;
+        QTest::newRow("historial listado") << get("/e/solar/a/.git") << 404;
+        QTest::newRow("historial en mayúsculas") << get("/e/solar/a/.GIT") << 404;
         QTest::newRow("id que sube") << get("/e/..%2Fsolar/") << 404;
         QTest::newRow("escape mal formado") << get("/e/solar/a/%zz") << 404;
         QTest::newRow("POST") << QByteArray("POST /e/solar/ HTTP/1.1\r\nHost: x\r\nContent-Length: 3\r\n\r\nabc")
