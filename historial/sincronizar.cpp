@@ -256,7 +256,12 @@ Sincronizacion::preparar(Historial& historial, const std::string& destino, bool 
     if (!bloqueo.tomado()) {
         return falla("sincronizar con", "otro programa de Lumbre está escribiendo el historial");
     }
-    if (git_remote_create_anonymous(d.remoto.dir(), repo, direccion.c_str()) != 0) {
+    // An anonymous remote, with no rule of the repository's configuration applied to its address: a received
+    // copy's "url.*.insteadOf" could send the sync elsewhere.
+    git_remote_create_options remoto = GIT_REMOTE_CREATE_OPTIONS_INIT;
+    remoto.repository = repo;
+    remoto.flags = GIT_REMOTE_CREATE_SKIP_INSTEADOF;
+    if (git_remote_create_with_opts(d.remoto.dir(), direccion.c_str(), &remoto) != 0) {
         return falla("sincronizar con");
     }
     if (Puntero<git_reference, git_reference_free> vieja; git_reference_lookup(vieja.dir(), repo, kRecibida) == 0) {
