@@ -1,5 +1,7 @@
 #include "importacion.h"
 
+#include "render/texto_web.h"
+
 #include "diccionario.h"
 #include "registro.h"
 #include "windows1252.h"
@@ -77,20 +79,6 @@ std::set<std::string> entradas(const fs::path& dir, std::set<std::string>* compl
         }
     }
     return bases;
-}
-
-std::string decodificarPorciento(std::string_view s) {
-    std::string r;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '%' && i + 2 < s.size() && std::isxdigit(static_cast<unsigned char>(s[i + 1])) &&
-            std::isxdigit(static_cast<unsigned char>(s[i + 2]))) {
-            r += static_cast<char>(std::stoi(std::string(s.substr(i + 1, 2)), nullptr, 16));
-            i += 2;
-        } else {
-            r += s[i];
-        }
-    }
-    return r;
 }
 
 std::string minusculas(std::string s) {
@@ -444,7 +432,7 @@ private:
         if (minus.rfind("file://", 0) == 0) {
             fuente = fuente.substr(7);
         }
-        fuente = decodificarPorciento(fuente.substr(0, fuente.find_first_of("?#")));
+        fuente = render::decodificarUrl(fuente.substr(0, fuente.find_first_of("?#")));
         fs::path ruta = fs::u8path(fuente);
         for (const fs::path& parte : ruta) {
             if (parte == "..") {

@@ -1,11 +1,12 @@
 #include "importar/registro.h"
 
+#include "render/texto_web.h"
+
 #include "store/encyclopaedia.h"
 #include "store/limits.h"
 #include "store/paths.h"
 #include "store/text_file.h"
 
-#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <vector>
@@ -13,36 +14,6 @@
 namespace importar {
 
 namespace {
-
-std::string codificar(const std::string& s) {
-    static const char* const kCifras = "0123456789ABCDEF";
-    std::string r;
-    for (const char c : s) {
-        const auto b = static_cast<unsigned char>(c);
-        if (std::isalnum(b) || b == '/' || b == '.' || b == '_' || b == '-') {
-            r += c;
-        } else {
-            r += '%';
-            r += kCifras[b >> 4];
-            r += kCifras[b & 15];
-        }
-    }
-    return r;
-}
-
-std::string decodificar(std::string_view s) {
-    std::string r;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '%' && i + 2 < s.size() && std::isxdigit(static_cast<unsigned char>(s[i + 1])) &&
-            std::isxdigit(static_cast<unsigned char>(s[i + 2]))) {
-            r += static_cast<char>(std::stoi(std::string(s.substr(i + 1, 2)), nullptr, 16));
-            i += 2;
-        } else {
-            r += s[i];
-        }
-    }
-    return r;
-}
 
 std::vector<std::string_view> campos(std::string_view linea) {
     std::vector<std::string_view> r;
@@ -72,9 +43,10 @@ store::Resultado<Registro> leerRegistro(std::string_view tomo) {
     for (const std::string_view l : *lineas) {
         const auto c = campos(l);
         if (c.size() == 5 && c[0] == "A") {
-            r.articulos[{decodificar(c[2]), decodificar(c[3])}] = {std::string(c[1]), std::string(c[4])};
+            r.articulos[{render::decodificarUrl(c[2]), render::decodificarUrl(c[3])}] = {std::string(c[1]),
+                                                                                         std::string(c[4])};
         } else if (c.size() == 4 && c[0] == "I") {
-            r.imagenes[{decodificar(c[2]), decodificar(c[3])}] = std::string(c[1]);
+            r.imagenes[{render::decodificarUrl(c[2]), render::decodificarUrl(c[3])}] = std::string(c[1]);
         }
     }
     return r;
@@ -93,11 +65,13 @@ std::string suma(std::string_view bytes) {
 
 std::string lineaDeArticulo(std::string_view nombre, const std::string& archivo, const std::string& entrada,
                             const std::string& suma) {
-    return "A\t" + std::string(nombre) + "\t" + codificar(archivo) + "\t" + codificar(entrada) + "\t" + suma;
+    return "A\t" + std::string(nombre) + "\t" + render::codificarUrl(archivo, "/") + "\t" +
+           render::codificarUrl(entrada, "/") + "\t" + suma;
 }
 
 std::string lineaDeImagen(std::string_view nombre, const std::string& archivo, const std::string& entrada) {
-    return "I\t" + std::string(nombre) + "\t" + codificar(archivo) + "\t" + codificar(entrada);
+    return "I\t" + std::string(nombre) + "\t" + render::codificarUrl(archivo, "/") + "\t" +
+           render::codificarUrl(entrada, "/");
 }
 
 } // namespace importar

@@ -1,5 +1,7 @@
 #include "importar/zim.h"
 
+#include "render/texto_web.h"
+
 #include <zim/archive.h>
 #include <zim/entry.h>
 #include <zim/error.h>
@@ -104,20 +106,6 @@ bool excluida(const std::string& titulo, const std::vector<std::string>& excluir
         }
     }
     return false;
-}
-
-std::string decodificarPorciento(std::string_view s) {
-    std::string r;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '%' && i + 2 < s.size() && std::isxdigit(static_cast<unsigned char>(s[i + 1])) &&
-            std::isxdigit(static_cast<unsigned char>(s[i + 2]))) {
-            r += static_cast<char>(std::stoi(std::string(s.substr(i + 1, 2)), nullptr, 16));
-            i += 2;
-        } else {
-            r += s[i];
-        }
-    }
-    return r;
 }
 
 bool esArticulo(const zim::Item& item) {
@@ -284,7 +272,7 @@ std::optional<std::string> FuenteZim::resolver(const std::string& desde, const s
                                               [](unsigned char c) { return std::isalpha(c); }))) {
         return std::nullopt; // an address with a scheme: out of the file
     }
-    e = decodificarPorciento(e);
+    e = render::decodificarUrl(e);
     std::vector<std::string> partes;
     if (e.front() != '/') {
         std::size_t i = 0;

@@ -51,4 +51,27 @@ std::string codificarUrl(std::string_view utf8, std::string_view ademas) {
     return s;
 }
 
+std::string decodificarUrl(std::string_view texto) {
+    const auto valor = [](char c) -> int {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        return -1;
+    };
+    std::string s;
+    s.reserve(texto.size());
+    for (std::size_t i = 0; i < texto.size(); ++i) {
+        if (texto[i] == '%' && i + 2 < texto.size() && valor(texto[i + 1]) >= 0 && valor(texto[i + 2]) >= 0) {
+            s += static_cast<char>(valor(texto[i + 1]) * 16 + valor(texto[i + 2]));
+            i += 2;
+        } else {
+            s += texto[i];
+        }
+    }
+    return s;
+}
+
 } // namespace render

@@ -16,4 +16,7 @@ std::string escaparJson(std::string_view utf8);
 // `ademas` as they are, every other byte as %XX (upper-case hex). With `ademas` "/" a path keeps its folders.
 std::string codificarUrl(std::string_view utf8, std::string_view ademas = {});
 
+// `texto` with each "%" followed by two hex digits made the byte they name; any other "%" is kept as it is.
+std::string decodificarUrl(std::string_view texto);
+
 } // namespace render

@@ -37,4 +37,16 @@ TEST(TextoWeb, urlKeepsOnlyUnreservedAndWhatIsAsked) {
     }
 }
 
+TEST(TextoWeb, decodingUndoesEncodingAndKeepsABrokenEscape) {
+    for (const std::string texto : {"Río Ñ/a b+c&d%e~", "", "%", "100%", "\x01\x7f"}) {
+        EXPECT_EQ(render::decodificarUrl(render::codificarUrl(texto, "/")), texto) << texto;
+    }
+    const struct {
+        std::string url, texto;
+    } casos[] = {{"%41%4a%4A", "AJJ"}, {"%", "%"}, {"%4", "%4"}, {"%zz%41", "%zzA"}, {"a%2", "a%2"}, {"%%41", "%A"}};
+    for (const auto& c : casos) {
+        EXPECT_EQ(render::decodificarUrl(c.url), c.texto) << c.url;
+    }
+}
+
 } // namespace
