@@ -24,6 +24,14 @@ void decir(std::FILE* f, const std::string& utf8) {
     std::fputs(QString::fromStdString(utf8).toLocal8Bit().constData(), f);
 }
 
+// The history as loading the encyclopaedia in the editor would leave it, before the import writes.
+void antesDeEscribir(const std::string& tomo) {
+    if (const QString error = registrarAntesDeEscribir(tomo); !error.isEmpty()) {
+        decir(stderr, "forja: aviso: no se guardan versiones de «" + store::cp1252AUtf8(tomo) +
+                          "»: " + error.toStdString() + "\n");
+    }
+}
+
 // What an import wrote, as one version of the encyclopaedia's history; a history that cannot be kept is said,
 // and the import stands.
 void contarVersion(const std::string& tomo, const importar::Informe& informe, const std::string& archivoZim) {
@@ -137,6 +145,7 @@ int importarZim(const std::filesystem::path& archivo, const std::string& tomo, c
     }
     decir(stdout, importar::describir(*plan));
     decir(stdout, importar::resumir(*plan));
+    antesDeEscribir(plan->tomo);
     const importar::Informe informe = importar::ejecutar(*plan);
     decir(informe.error ? stderr : stdout, importar::describir(informe, *plan));
     contarVersion(tomo, informe, plan->archivoZim);
@@ -184,6 +193,7 @@ int importarSinVentanas(const QString& origen, const QString& ruta, const QStrin
         decir(stderr, "forja: no hay ningún texto que importar en «" + origen.toStdString() + "».\n");
         return 1;
     }
+    antesDeEscribir(plan->tomo);
     const importar::Informe informe = importar::ejecutar(*plan);
     decir(informe.error ? stderr : stdout, importar::describir(informe, *plan));
     contarVersion(*tomo, informe, {});

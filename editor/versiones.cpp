@@ -199,6 +199,17 @@ QString registrar(const QString& directorio, const QString& resumen) {
     return hecha ? QString() : ui::mensajeDe(hecha.error());
 }
 
+QString registrarAntesDeEscribir(const std::string& directorio) {
+    auto h = historial::Historial::abrir(directorio);
+    if (!h) {
+        return ui::mensajeDe(h.error());
+    }
+    const QString autor = autorGuardado().isEmpty() ? kSinNombre : autorGuardado();
+    const auto hecha = (*h)->registrarTodo(utf8(autor), (*h)->vacio() ? "Primera versión de la enciclotomo"
+                                                                      : "Cambios hechos fuera de Forja");
+    return hecha ? QString() : ui::mensajeDe(hecha.error());
+}
+
 QString registrarImportacion(const std::string& directorio, std::size_t articulos, const std::string& archivoZim) {
     if (articulos == 0) {
         return {};

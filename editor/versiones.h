@@ -36,6 +36,11 @@ void registrarAlCargar(QWidget* ventana, TomoEditado* tomo, const std::string& d
 // version signed with the kept author. Empty on success, else what went wrong, in Spanish.
 QString registrar(const QString& directorio, const QString& resumen);
 
+// Before the command line writes into `directorio` (store spelling): what the editor does on loading it, its first
+// version or the changes made outside Forja, so that the version of what it writes holds only that. Empty on
+// success, else what went wrong, in Spanish.
+QString registrarAntesDeEscribir(const std::string& directorio);
+
 // After an import into `directorio` (store spelling): what it wrote as one version, "Importados 12 artículos de
 // «vikidia_es»" (`archivoZim` the ZIM file's Name, empty for texts). Empty when nothing was imported or the
 // history took it; else what went wrong, in Spanish.

@@ -137,6 +137,7 @@ void TstImportarZim::debianReference_aTopicOfRealHtmlImportsAndChecksClean() {
     QCOMPARE(resumen, QStringLiteral("Importados 4 artículos de «debian-reference_es»"));
     QVERIFY(std::find(archivos.begin(), archivos.end(), "COMPLETA.DAT") != archivos.end());
     QVERIFY(std::find(archivos.begin(), archivos.end(), nombres[1].trimmed().toStdString()) != archivos.end());
+    QVERIFY(std::find(archivos.begin(), archivos.end(), "ICONO.ICO") == archivos.end()); // only what it wrote
     // The check finds nothing a reader would meet.
     std::FILE* salida = std::tmpfile();
     QCOMPARE(forja::revisarEnConsola(QString::fromLatin1(kTomo), salida, salida), 0);
