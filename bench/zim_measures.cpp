@@ -121,16 +121,6 @@ const ZimSintetico& zimSintetico() {
     return z;
 }
 
-std::vector<std::string> enlacesDe(const std::string& html) {
-    std::vector<std::string> r;
-    importar::OpcionesHtml wiki;
-    wiki.soloFiguras = true;
-    for (const importar::Enlace& e : importar::leerHtml(html, wiki).enlaces) {
-        r.push_back(e.destino);
-    }
-    return r;
-}
-
 // A new empty encyclopaedia for each round, C:\BENCH\<prefijo><n>.
 std::string tomoNuevo(const char* prefijo) {
     static int n = 0;
@@ -174,7 +164,7 @@ bench::Resultado medirImportacion(const importar::SeleccionZim& seleccion, int r
         rondas,
         [&] {
             const std::string tomo = tomoNuevo("ZIM");
-            const auto elegidas = importar::seleccionar(*fuente, seleccion, enlacesDe);
+            const auto elegidas = importar::seleccionar(*fuente, seleccion, importar::enlacesDeArticuloZim);
             auto plan = importar::planearZim(*fuente, elegidas.paginas, tomo, opciones);
             if (plan) {
                 importados = importar::ejecutar(*plan).importados.size();

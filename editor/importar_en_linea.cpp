@@ -72,16 +72,6 @@ std::optional<std::vector<std::string>> lineasDe(const std::filesystem::path& ar
     return r;
 }
 
-std::vector<std::string> enlacesDe(const std::string& html) {
-    std::vector<std::string> r;
-    importar::OpcionesHtml wiki;
-    wiki.soloFiguras = true;
-    for (const importar::Enlace& e : importar::leerHtml(importar::comoUtf8(html), wiki).enlaces) {
-        r.push_back(e.destino);
-    }
-    return r;
-}
-
 int importarZim(const std::filesystem::path& archivo, const std::string& tomo, const QStringList& opciones) {
     std::string error;
     const auto fuente = importar::FuenteZim::abrir(archivo, error);
@@ -130,7 +120,7 @@ int importarZim(const std::filesystem::path& archivo, const std::string& tomo, c
                       "--tema (véase «forja --help»).\n");
         return 1;
     }
-    const importar::Seleccionadas elegidas = importar::seleccionar(*fuente, s, enlacesDe);
+    const importar::Seleccionadas elegidas = importar::seleccionar(*fuente, s, importar::enlacesDeArticuloZim);
     for (const std::string& aviso : elegidas.avisos) {
         decir(stdout, "aviso: " + aviso + "\n");
     }

@@ -44,16 +44,6 @@ QSpinBox* numero(QWidget* padre, const QString& nombre, const QString& accesible
     return s;
 }
 
-std::vector<std::string> enlacesDe(const std::string& html) {
-    std::vector<std::string> r;
-    importar::OpcionesHtml wiki;
-    wiki.soloFiguras = true;
-    for (const importar::Enlace& e : importar::leerHtml(importar::comoUtf8(html), wiki).enlaces) {
-        r.push_back(e.destino);
-    }
-    return r;
-}
-
 } // namespace
 
 VentanaImportarZim::VentanaImportarZim(QWidget* padre, std::string tomo) : QDialog(padre), tomo_(std::move(tomo)) {
@@ -310,7 +300,7 @@ void VentanaImportarZim::cmdPlanear_Click() {
     opciones.lista = txtLista->text().trimmed().toStdString();
     const importar::FuenteZim* fuente = fuente_.get();
     empezar([this, s, opciones, fuente, tomo = tomo_] {
-        const importar::Seleccionadas elegidas = importar::seleccionar(*fuente, s, enlacesDe);
+        const importar::Seleccionadas elegidas = importar::seleccionar(*fuente, s, importar::enlacesDeArticuloZim);
         const std::size_t total = elegidas.paginas.size();
         QMetaObject::invokeMethod(
             this, [this, total] { barAvance->setRange(0, static_cast<int>(std::max<std::size_t>(total, 1))); },

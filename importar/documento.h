@@ -64,6 +64,10 @@ struct OpcionesHtml {
 // edit links and hidden text are dropped.
 Documento leerHtml(std::string_view utf8, const OpcionesHtml& opciones = {});
 
+// Where the links of an article of a ZIM file lead, as written, read as the import reads the article (the page of
+// a wiki, in UTF-8 or Windows-1252): what a topic follows.
+std::vector<std::string> enlacesDeArticuloZim(const std::string& html);
+
 Documento leer(Formato formato, std::string_view utf8);
 
 } // namespace importar

@@ -632,4 +632,14 @@ Documento leerHtml(std::string_view utf8, const OpcionesHtml& opciones) {
     return d;
 }
 
+std::vector<std::string> enlacesDeArticuloZim(const std::string& html) {
+    OpcionesHtml wiki;
+    wiki.soloFiguras = true;
+    std::vector<std::string> r;
+    for (const Enlace& e : leerHtml(comoUtf8(html), wiki).enlaces) {
+        r.push_back(e.destino);
+    }
+    return r;
+}
+
 } // namespace importar
