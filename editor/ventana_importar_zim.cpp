@@ -1,6 +1,6 @@
 #include "editor/ventana_importar_zim.h"
 
-#include "editor/versiones.h"
+#include "editor/importacion_escrita.h"
 
 #include "editor/comun.h"
 #include "importar/documento.h"
@@ -348,25 +348,13 @@ void VentanaImportarZim::cmdImportar_Click() {
     barAvance->setRange(0, static_cast<int>(plan_->articulos.size()));
     barAvance->setValue(0);
     const importar::Plan* plan = &*plan_;
-    empezar([this, plan] {
-        const importar::Informe informe = importar::ejecutar(*plan, [this](std::size_t hechos) {
-            QMetaObject::invokeMethod(
-                this, [this, hechos] { barAvance->setValue(static_cast<int>(hechos)); }, Qt::QueuedConnection);
-            return !parar_.load();
-        });
-        // What was written is one version of the history, recorded here, off the window's thread.
-        const QString sinVersion = forja::registrarImportacion(plan->tomo, informe.importados.size(), plan->archivoZim);
-        QMetaObject::invokeMethod(
-            this,
-            [this, informe, sinVersion] {
-                mostrarInforme(informe);
-                if (!sinVersion.isEmpty()) {
-                    txtPlan->appendPlainText(
-                        QStringLiteral("No se guardó la versión de lo importado en el historial: %1").arg(sinVersion));
-                }
-            },
-            Qt::QueuedConnection);
-    });
+    empezar(forja::escribirImportacion(this, plan, barAvance, &parar_,
+                                       [this](const importar::Informe& informe, const QString& sinVersion) {
+                                           mostrarInforme(informe);
+                                           if (!sinVersion.isEmpty()) {
+                                               txtPlan->appendPlainText(sinVersion);
+                                           }
+                                       }));
 }
 
 void VentanaImportarZim::mostrarInforme(const importar::Informe& informe) {
