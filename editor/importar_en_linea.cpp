@@ -83,6 +83,9 @@ int importarZim(const std::filesystem::path& archivo, const std::string& tomo, c
     importar::SeleccionZim s;
     importar::Opciones o;
     o.convertir = importar::convertirConQt;
+    // Which part of the selection each list asked for gets.
+    enum class Parte { Todo, Busqueda, Tema };
+    std::vector<std::pair<std::string, Parte>> listas;
     for (qsizetype i = 0; i + 1 < opciones.size(); i += 2) {
         const QString& n = opciones[i];
         const std::string v = opciones[i + 1].toStdString();
@@ -106,7 +109,11 @@ int importarZim(const std::filesystem::path& archivo, const std::string& tomo, c
         } else if (n == QLatin1String("tema")) {
             s.temas.push_back(v);
         } else if (n == QLatin1String("lista")) {
-            o.lista = v;
+            listas.push_back({v, Parte::Todo});
+        } else if (n == QLatin1String("lista-busqueda")) {
+            listas.push_back({v, Parte::Busqueda});
+        } else if (n == QLatin1String("lista-tema")) {
+            listas.push_back({v, Parte::Tema});
         } else if (n == QLatin1String("excluir")) {
             s.excluir.push_back(v);
         } else if (n == QLatin1String("profundidad")) {
@@ -127,6 +134,16 @@ int importarZim(const std::filesystem::path& archivo, const std::string& tomo, c
     if (elegidas.paginas.empty()) {
         decir(stderr, "forja: la selección no alcanza ningún artículo del archivo: no se importa nada.\n");
         return 1;
+    }
+    for (const auto& [nombre, parte] : listas) {
+        o.listas.push_back({nombre, parte == Parte::Todo       ? std::vector<std::string>{}
+                                    : parte == Parte::Busqueda ? elegidas.consulta
+                                                               : elegidas.tema});
+        if (parte != Parte::Todo && o.listas.back().entradas.empty()) {
+            decir(stdout, "aviso: " + std::string(parte == Parte::Busqueda ? "la búsqueda" : "el tema") +
+                              " no da ningún artículo: la lista «" + nombre + "» no se crea.\n");
+            o.listas.pop_back();
+        }
     }
     const auto plan = importar::planearZim(*fuente, elegidas.paginas, tomo, o);
     if (!plan) {

@@ -91,6 +91,15 @@ VentanaImportarZim::VentanaImportarZim(QWidget* padre, std::string tomo) : QDial
     lblLista = etiqueta(this, QStringLiteral("lblLista"), QStringLiteral("&Lista con lo elegido (opcional):"));
     txtLista = control<QLineEdit>(this, QStringLiteral("txtLista"), QStringLiteral("Lista"));
     lblLista->setBuddy(txtLista);
+    lblListaBusqueda = etiqueta(this, QStringLiteral("lblListaBusqueda"),
+                                QStringLiteral("Lista con lo que da la &búsqueda (opcional):"));
+    txtListaBusqueda =
+        control<QLineEdit>(this, QStringLiteral("txtListaBusqueda"), QStringLiteral("Lista de la búsqueda"));
+    lblListaBusqueda->setBuddy(txtListaBusqueda);
+    lblListaTema =
+        etiqueta(this, QStringLiteral("lblListaTema"), QStringLiteral("Lista con lo que alcanza el te&ma (opcional):"));
+    txtListaTema = control<QLineEdit>(this, QStringLiteral("txtListaTema"), QStringLiteral("Lista del tema"));
+    lblListaTema->setBuddy(txtListaTema);
     cmdPlanear = boton(this, QStringLiteral("cmdPlanear"), QStringLiteral("Ver el plan"));
     txtPlan = control<QPlainTextEdit>(this, QStringLiteral("txtPlan"), QStringLiteral("Lo que se creará"));
     txtPlan->setReadOnly(true);
@@ -124,6 +133,10 @@ VentanaImportarZim::VentanaImportarZim(QWidget* padre, std::string tomo) : QDial
     rejilla->addWidget(txtExcluir, f++, 0, 1, 4);
     rejilla->addWidget(lblLista, f, 0, 1, 2);
     rejilla->addWidget(txtLista, f++, 2, 1, 2);
+    rejilla->addWidget(lblListaBusqueda, f, 0, 1, 2);
+    rejilla->addWidget(txtListaBusqueda, f++, 2, 1, 2);
+    rejilla->addWidget(lblListaTema, f, 0, 1, 2);
+    rejilla->addWidget(txtListaTema, f++, 2, 1, 2);
     rejilla->addWidget(cmdPlanear, f++, 3);
     rejilla->addWidget(txtPlan, f++, 0, 1, 4);
     rejilla->addWidget(barAvance, f++, 0, 1, 4);
@@ -161,9 +174,9 @@ void VentanaImportarZim::habilitar() {
     const bool libre = !hilo_;
     const bool hay = fuente_ != nullptr;
     cmdArchivo->setEnabled(libre);
-    for (QWidget* w : std::initializer_list<QWidget*>{txtTitulo, lstSugerencias, cmdAgregarTitulo, lstElegidos,
-                                                      cmdQuitarTitulo, cmdListaTitulos, txtTema, spnProfundidad,
-                                                      spnMaximoTema, txtExcluir, txtLista, cmdPlanear}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             txtTitulo, lstSugerencias, cmdAgregarTitulo, lstElegidos, cmdQuitarTitulo, cmdListaTitulos, txtTema,
+             spnProfundidad, spnMaximoTema, txtExcluir, txtLista, txtListaBusqueda, txtListaTema, cmdPlanear}) {
         w->setEnabled(libre && hay);
     }
     const bool indice = hay && fuente_->datos().indiceCompleto;
@@ -297,10 +310,20 @@ void VentanaImportarZim::cmdPlanear_Click() {
     barAvance->setRange(0, 0);
     importar::Opciones opciones;
     opciones.convertir = importar::convertirConQt;
-    opciones.lista = txtLista->text().trimmed().toStdString();
+    const auto lista = [](const QLineEdit* campo) { return campo->text().trimmed().toStdString(); };
+    const std::string listaTodo = lista(txtLista);
+    const std::string listaBusqueda = s.consulta.empty() ? std::string() : lista(txtListaBusqueda);
+    const std::string listaTema = s.temas.empty() ? std::string() : lista(txtListaTema);
     const importar::FuenteZim* fuente = fuente_.get();
-    empezar([this, s, opciones, fuente, tomo = tomo_] {
+    empezar([this, s, opciones, fuente, tomo = tomo_, listaTodo, listaBusqueda, listaTema]() mutable {
         const importar::Seleccionadas elegidas = importar::seleccionar(*fuente, s, importar::enlacesDeArticuloZim);
+        for (const auto& [nombre, entradas] :
+             {std::pair{listaTodo, std::vector<std::string>{}}, std::pair{listaBusqueda, elegidas.consulta},
+              std::pair{listaTema, elegidas.tema}}) {
+            if (!nombre.empty()) {
+                opciones.listas.push_back({nombre, entradas});
+            }
+        }
         const std::size_t total = elegidas.paginas.size();
         QMetaObject::invokeMethod(
             this, [this, total] { barAvance->setRange(0, static_cast<int>(std::max<std::size_t>(total, 1))); },

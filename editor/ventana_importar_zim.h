@@ -68,6 +68,10 @@ public:
     QLineEdit* txtExcluir;
     QLabel* lblLista;
     QLineEdit* txtLista;
+    QLabel* lblListaBusqueda;
+    QLineEdit* txtListaBusqueda;
+    QLabel* lblListaTema;
+    QLineEdit* txtListaTema;
     QPushButton* cmdPlanear;
     QPlainTextEdit* txtPlan;
     QProgressBar* barAvance;

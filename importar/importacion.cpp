@@ -246,7 +246,7 @@ public:
         if (const auto r = registro.articulos.find({plan_.archivoZim, pagina.ruta}); r != registro.articulos.end()) {
             const auto bytes = store::leerBytes(store::unir(plan_.tomo, r->second.nombre), store::kLimiteArticulo);
             if (!bytes || suma(*bytes) != r->second.suma) {
-                plan_.seleccion.push_back(r->second.nombre);
+                plan_.seleccion.push_back({pagina.ruta, r->second.nombre});
                 plan_.conservados.push_back(
                     store::cp1252AUtf8(r->second.nombre) + ": " + comillas(pagina.titulo) +
                     (bytes ? " cambi\xC3\xB3 desde que se import\xC3\xB3: se conserva como est\xC3\xA1."
@@ -302,7 +302,7 @@ public:
                            [](const Enlace& e) { return e.texto.empty() || e.texto.find(' ') != std::string::npos; }),
             a.enlaces.end());
         a.enlaces.shrink_to_fit();
-        plan_.seleccion.push_back(a.nombre);
+        plan_.seleccion.push_back({a.entrada, a.nombre});
         plan_.articulos.push_back(std::move(a));
     }
 
@@ -685,22 +685,44 @@ store::Resultado<Plan> planearZim(const FuenteZim& fuente, const std::vector<Pag
             plan.diccionario = std::move(c.lineas);
         }
     }
-    // The list that gets the selection: one already there takes what it lacks.
-    if (!opciones.lista.empty()) {
+    // The lists that get the selection or part of it: one already there takes what it lacks, and two asked
+    // under one name are one list.
+    const auto indice = store::leerIndiceListas(tomo);
+    for (const ListaPedida& pedida : opciones.listas) {
         Conversor nombre;
-        plan.lista = nombre(opciones.lista);
-        const auto indice = store::leerIndiceListas(tomo);
-        const bool existe = indice && std::any_of(indice->begin(), indice->end(), [&](std::string_view l) {
-                                return store::igualesSinCaso(l, plan.lista);
-                            });
-        if (!existe) {
-            if (const auto error = store::verificarNuevaLista(tomo, plan.lista)) {
-                plan.omitidos.push_back("La lista " + comillas(opciones.lista) +
-                                        " no se puede crear: " + store::cp1252AUtf8(error->mensaje()));
-                plan.lista.clear();
+        const std::string n = nombre(pedida.nombre);
+        std::vector<std::string> articulos;
+        if (pedida.entradas.empty()) {
+            for (const Plan::Elegido& e : plan.seleccion) {
+                articulos.push_back(e.nombre);
             }
-            plan.listaNueva = true;
+        } else {
+            std::map<std::string, std::string> nombres;
+            for (const Plan::Elegido& e : plan.seleccion) {
+                nombres.emplace(e.entrada, e.nombre);
+            }
+            for (const std::string& entrada : pedida.entradas) {
+                if (const auto i = nombres.find(entrada); i != nombres.end()) {
+                    articulos.push_back(i->second);
+                }
+            }
         }
+        const auto igual = [&](std::string_view l) { return store::igualesSinCaso(l, n); };
+        if (const auto ya = std::find_if(plan.listas.begin(), plan.listas.end(),
+                                         [&](const ListaPlaneada& l) { return igual(l.nombre); });
+            ya != plan.listas.end()) {
+            ya->articulos.insert(ya->articulos.end(), articulos.begin(), articulos.end());
+            continue;
+        }
+        ListaPlaneada lista{n, !(indice && std::any_of(indice->begin(), indice->end(), igual)), std::move(articulos)};
+        if (lista.nueva) {
+            if (const auto error = store::verificarNuevaLista(tomo, n)) {
+                plan.omitidos.push_back("La lista " + comillas(pedida.nombre) +
+                                        " no se puede crear: " + store::cp1252AUtf8(error->mensaje()));
+                continue;
+            }
+        }
+        plan.listas.push_back(std::move(lista));
     }
     // The description credits the source: DESCRIP.DAT gets the credit on its second line, once.
     Conversor texto;
@@ -873,11 +895,11 @@ Informe ejecutar(const Plan& plan, const std::function<bool(std::size_t)>& avanc
             return informe;
         }
     }
-    if (!plan.lista.empty()) {
+    for (const ListaPlaneada& lista : plan.listas) {
         store::Lineas items;
         std::set<std::string> ya;
-        if (!plan.listaNueva) {
-            if (const auto previos = store::leerLista(plan.tomo, plan.lista)) {
+        if (!lista.nueva) {
+            if (const auto previos = store::leerLista(plan.tomo, lista.nombre)) {
                 for (const std::string_view l : *previos) {
                     if (!l.empty()) {
                         items.push_back(l);
@@ -885,17 +907,18 @@ Informe ejecutar(const Plan& plan, const std::function<bool(std::size_t)>& avanc
                     }
                 }
             }
-        } else if (const auto estado = store::agregarLista(plan.tomo, plan.lista); !estado) {
+        } else if (const auto estado = store::agregarLista(plan.tomo, lista.nombre); !estado) {
             informe.error = estado.error();
             return informe;
         }
-        for (const std::string& n : plan.seleccion) {
+        for (const std::string& n : lista.articulos) {
             if (ya.insert(store::aMayusculas(n)).second) {
                 items.push_back(n);
             }
         }
-        if (const auto estado = store::guardarLista(store::rutaLista(plan.tomo, plan.lista), items); !estado) {
+        if (const auto estado = store::guardarLista(store::rutaLista(plan.tomo, lista.nombre), items); !estado) {
             informe.error = estado.error();
+            return informe;
         }
     }
     return informe;
@@ -932,11 +955,14 @@ std::string describir(const Plan& plan) {
         }
         t += plan.referencias.size() > 20 ? ", ...)\n" : ")\n";
     }
-    if (!plan.lista.empty()) {
-        t += std::string(plan.listaNueva ? "lista nueva " : "lista ") + comillas(store::cp1252AUtf8(plan.lista)) +
-             ": " + std::to_string(plan.seleccion.size()) +
-             " art\xC3\xAD"
-             "culos de la selecci\xC3\xB3n\n";
+    for (const ListaPlaneada& lista : plan.listas) {
+        t += std::string(lista.nueva ? "lista nueva " : "lista ") + comillas(store::cp1252AUtf8(lista.nombre)) + ": " +
+             veces(static_cast<int>(lista.articulos.size()),
+                   "art\xC3\xAD"
+                   "culo",
+                   "art\xC3\xAD"
+                   "culos") +
+             "\n";
     }
     for (const std::string& o : plan.omitidos) {
         t += "se deja fuera: " + o + "\n";

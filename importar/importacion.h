@@ -43,13 +43,27 @@ using Convertidor = std::function<std::optional<ImagenLista>(std::string_view by
 // Without a decoder: PNG, JPEG, GIF and BMP, known by their first bytes, kept as they are; nothing else.
 std::optional<ImagenLista> reconocerImagen(std::string_view bytes, std::string_view extension);
 
+// A named list the import from a ZIM file fills (UTF-8): with the articles of these entries, in their order, or
+// with every article of the selection when `entradas` is empty.
+struct ListaPedida {
+    std::string nombre;
+    std::vector<std::string> entradas;
+};
+
 struct Opciones {
     // Besides the folder given (or the folder of a file given by itself), the folders pictures may come from.
     std::vector<std::filesystem::path> carpetasImagenes;
     // How pictures are checked and converted; empty for reconocerImagen.
     Convertidor convertir;
-    // From a ZIM file: the name of a list (UTF-8) that gets every article of the selection, or empty.
-    std::string lista;
+    // From a ZIM file: the lists that get the selection, or parts of it (those of a query, those of a topic).
+    std::vector<ListaPedida> listas;
+};
+
+// A list the import writes (Windows-1252), new or already there, with the articles it gets, in order.
+struct ListaPlaneada {
+    std::string nombre;
+    bool nueva = false;
+    std::vector<std::string> articulos;
 };
 
 struct IlustracionPlaneada {
@@ -95,11 +109,14 @@ struct Plan {
     // Articles imported before from the same entries that the author changed since (or removed), which the
     // import keeps as they are; one Spanish sentence each (UTF-8).
     std::vector<std::string> conservados;
-    // Every article of the selection, in its order (new, replaced and kept ones), and the list that gets them
-    // (Windows-1252; empty for none), new or already there.
-    std::vector<std::string> seleccion;
-    std::string lista;
-    bool listaNueva = false;
+    // Every article of the selection, in its order (new, replaced and kept ones): the entry it comes from and
+    // its name; and the lists that get them.
+    struct Elegido {
+        std::string entrada;
+        std::string nombre;
+    };
+    std::vector<Elegido> seleccion;
+    std::vector<ListaPlaneada> listas;
     // DICT.DAT with the reference entries of one-word links to articles of the import, when there are any, and
     // those entries ("WORD -> NAME", UTF-8); written once every article is.
     std::optional<store::Lineas> diccionario;

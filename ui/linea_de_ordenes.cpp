@@ -56,6 +56,8 @@ QString ayuda(Programa p) {
                           "  --maximo N             como mucho N artículos por búsqueda y por tema (100 y 500)\n"
                           "  --excluir TEXTO        deja fuera ese título, o los títulos con esa palabra\n"
                           "  --lista NOMBRE         pone todos los artículos elegidos en la lista NOMBRE\n"
+                          "  --lista-busqueda NOMBRE  pone en la lista NOMBRE los artículos de la búsqueda\n"
+                          "  --lista-tema NOMBRE    pone en la lista NOMBRE los artículos del tema\n"
                           "  Los enlaces de una palabra a otro artículo importado se hacen entradas del diccionario "
                           "que no\n  tapan ninguna otra. Volver a importar de un archivo más nuevo con el mismo "
                           "nombre (Name)\n  reemplaza lo importado que el autor no cambió y conserva lo que "
@@ -147,9 +149,10 @@ bool hayOpcionDelToolkit(const QStringList& argumentos) {
 
 const QStringList& opcionesDeImportar() {
     static const QStringList kOpciones = {
-        QStringLiteral("imagenes-de"), QStringLiteral("titulo"),  QStringLiteral("lista-titulos"),
-        QStringLiteral("buscar"),      QStringLiteral("tema"),    QStringLiteral("profundidad"),
-        QStringLiteral("maximo"),      QStringLiteral("excluir"), QStringLiteral("lista"),
+        QStringLiteral("imagenes-de"),    QStringLiteral("titulo"),     QStringLiteral("lista-titulos"),
+        QStringLiteral("buscar"),         QStringLiteral("tema"),       QStringLiteral("profundidad"),
+        QStringLiteral("maximo"),         QStringLiteral("excluir"),    QStringLiteral("lista"),
+        QStringLiteral("lista-busqueda"), QStringLiteral("lista-tema"),
     };
     return kOpciones;
 }

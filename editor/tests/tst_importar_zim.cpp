@@ -166,9 +166,11 @@ void TstImportarZim::webpAndSvgPicturesBecomePngOrJpegWithTheirCaptions() {
     Taller t;
     prepararTomo(t);
     QCOMPARE(importarZim(zim, {QStringLiteral("titulo"), QStringLiteral("Nebulosa"), QStringLiteral("lista"),
-                               QStringLiteral("Nebulosas")}),
+                               QStringLiteral("Nebulosas"), QStringLiteral("tema"), QStringLiteral("Nebulosa"),
+                               QStringLiteral("lista-tema"), QStringLiteral("Gases")}),
              0);
-    QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\LISTAS.DAT"), QByteArray("Nebulosas\r\n"));
+    QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\LISTAS.DAT"), QByteArray("Nebulosas\r\nGases\r\n"));
+    QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\Gases.dat"), QByteArray("NEBULOSA.TXT\r\n"));
     QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\Nebulosas.dat"), QByteArray("NEBULOSA.TXT\r\n"));
     const auto a = store::leerArticulo("C:\\ENC\\ASTRO\\NEBULOSA.TXT");
     QVERIFY(a);
@@ -271,15 +273,19 @@ void TstImportarZim::ventana_suggestsAsOneTypesShowsThePlanThenWrites() {
     QTest::keyClicks(v->spnProfundidad, QStringLiteral("1"));
     QCOMPARE(v->spnProfundidad->value(), 1);
     QTest::keyClicks(v->txtLista, QStringLiteral("Astros"));
+    QTest::keyClicks(v->txtListaTema, QStringLiteral("Del Sol"));
+    QTest::keyClicks(v->txtListaBusqueda, QStringLiteral("Consulta")); // no query given: no list
 
     const auto antes = instantanea(u);
     QSignalSpy listo(v, &VentanaImportarZim::listo);
     pulsar(v->cmdPlanear);
     QVERIFY(listo.wait(20000));
     const QString plan = v->txtPlan->toPlainText();
-    for (const QString& debe : {QStringLiteral("Se van a escribir 3 artículos"), QStringLiteral("LUNA.TXT: «Luna»"),
-                                QStringLiteral("SOL.TXT: «Sol»"), QStringLiteral("TIERRA.TXT: «Tierra»"),
-                                QStringLiteral("TIERRA -> TIERRA.TXT"), QStringLiteral("lista nueva «Astros»")}) {
+    for (const QString& debe :
+         {QStringLiteral("Se van a escribir 3 artículos"), QStringLiteral("LUNA.TXT: «Luna»"),
+          QStringLiteral("SOL.TXT: «Sol»"), QStringLiteral("TIERRA.TXT: «Tierra»"),
+          QStringLiteral("TIERRA -> TIERRA.TXT"), QStringLiteral("lista nueva «Astros»: 3 artículos"),
+          QStringLiteral("lista nueva «Del Sol»: 3 artículos")}) {
         QVERIFY2(plan.contains(debe), qPrintable(debe + QStringLiteral("\n") + plan));
     }
     QCOMPARE(instantanea(u), antes); // nothing is written until the author accepts
@@ -289,6 +295,9 @@ void TstImportarZim::ventana_suggestsAsOneTypesShowsThePlanThenWrites() {
     QVERIFY(listo.wait(20000));
     QVERIFY(Dialogos::mostrados().isEmpty());
     QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\COMPLETA.DAT"), QByteArray("LUNA.TXT\r\nSOL.TXT\r\nTIERRA.TXT\r\n"));
+    QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\LISTAS.DAT"), QByteArray("Astros\r\nDel Sol\r\n"));
+    QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\Del Sol.dat"),
+             QByteArray("SOL.TXT\r\nTIERRA.TXT\r\nLUNA.TXT\r\n")); // the topic's own order
     QCOMPARE(prueba::textos(t.lstArticulos),
              (QStringList{QStringLiteral("LUNA.TXT"), QStringLiteral("SOL.TXT"), QStringLiteral("TIERRA.TXT")}));
     QVERIFY(!v->cmdImportar->isEnabled()); // the same plan is not written twice

@@ -205,7 +205,10 @@ TEST_F(ImportarZim, ArticlesWithFiguresCaptionsNotesAndCreditsAndTheDescriptionC
     const auto antes = bytes(tomo_ / "COMPLETA.DAT");
     escribir(tomo_ / "DICT.DAT", "SOL  estrella\r\n");
     importar::Opciones opciones;
-    opciones.lista = "Planetas y más";
+    // The whole selection in one list; a second list asked under the same name (letter case aside) adds
+    // nothing twice; a list of part of the selection gets only the entries named, in their order.
+    opciones.listas = {
+        {"Planetas y más", {}}, {"PLANETAS Y MÁS", {"Sol"}}, {"Gigantes", {"Júpiter", "Nadie", "Sistema_Solar"}}};
     auto plan = importar::planearZim(*f, paginas, "C:\\ENC\\SOLAR", opciones);
     ASSERT_TRUE(plan) << plan.error().mensaje();
     EXPECT_EQ(bytes(tomo_ / "COMPLETA.DAT"), antes); // the plan writes nothing
@@ -237,7 +240,8 @@ TEST_F(ImportarZim, ArticlesWithFiguresCaptionsNotesAndCreditsAndTheDescriptionC
     EXPECT_EQ(bytes(tomo_ / "DICT.DAT"), "J\xDA"
                                          "PITER  /J\xDA"
                                          "PITER.TXT\r\nSOL  estrella\r\n");
-    EXPECT_EQ(bytes(tomo_ / "LISTAS.DAT"), "Planetas y m\xE1s\r\n");
+    EXPECT_EQ(bytes(tomo_ / "LISTAS.DAT"), "Planetas y m\xE1s\r\nGigantes\r\n");
+    EXPECT_EQ(bytes(tomo_ / "Gigantes.dat"), "J\xDAPITER.TXT\r\nSISTEMA SOLAR.TXT\r\n");
     EXPECT_EQ(bytes(tomo_ / "Planetas y más.dat"), "SISTEMA SOLAR.TXT\r\nSOL_2.TXT\r\nJ\xDA"
                                                    "PITER.TXT\r\n");
     EXPECT_EQ(bytes(tomo_ / "DESCRIP.DAT"), "El Sistema Solar\r\nPara la clase de 5.\xBA Contiene art\xED"
