@@ -4,7 +4,7 @@
 #include "synthetic_store.h"
 
 #include "editor/revision.h"
-#include "store/encyclopaedia_check.h"
+#include "store/comprobacion.h"
 
 #include <fcntl.h>
 #include <unistd.h>

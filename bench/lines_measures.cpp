@@ -3,7 +3,7 @@
 
 #include "measure.h"
 
-#include "store/text_file.h"
+#include "store/archivo_de_texto.h"
 
 #include <algorithm>
 #include <cstdio>

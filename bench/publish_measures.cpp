@@ -6,10 +6,10 @@
 
 #include "publish/exportacion.h"
 #include "render/render.h"
-#include "store/limits.h"
-#include "store/list_files.h"
-#include "store/paths.h"
-#include "store/text_file.h"
+#include "store/archivo_de_texto.h"
+#include "store/archivos_de_lista.h"
+#include "store/limites.h"
+#include "store/rutas.h"
 
 #include <QDir>
 #include <QString>

@@ -26,7 +26,7 @@ const bench::AlmacenSintetico& almacenConCache(int articulos) {
 }
 
 void actualizarOSalir(const bench::AlmacenSintetico& a) {
-    const busqueda::Informe informe = busqueda::actualizarIndice(a.directorio);
+    const search::Informe informe = search::actualizarIndice(a.directorio);
     if (!informe.error.empty()) {
         std::fprintf(stderr, "%s\n", informe.error.c_str());
         std::exit(2);
@@ -35,7 +35,7 @@ void actualizarOSalir(const bench::AlmacenSintetico& a) {
 
 bench::Resultado medirIndice(int articulos) {
     const bench::AlmacenSintetico& a = almacenConCache(articulos);
-    fs::remove_all(busqueda::rutaIndice(a.directorio));
+    fs::remove_all(search::rutaIndice(a.directorio));
     bench::reiniciarMemoriaPico();
     const double antes = bench::memoriaPico();
     const double s = bench::segundos([&] { actualizarOSalir(a); });
@@ -48,7 +48,7 @@ bench::Resultado medirIndice(int articulos) {
 bench::Resultado medirConsultas(int articulos) {
     const bench::AlmacenSintetico& a = almacenConCache(articulos);
     actualizarOSalir(a);
-    busqueda::Buscador buscador(a.directorio);
+    search::Buscador buscador(a.directorio);
     const char* const consultas[] = {
         "ciudad",           "montañas",  "pingüino isla", "\"ríos de Castilla\"", "guadal*",
         "historia iglesia", "Andalucia", "planeta agua",  "volcán isla",          "industria comercio puerto",

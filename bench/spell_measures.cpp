@@ -119,7 +119,7 @@ bench::Resultado spell10mb() {
                 static_cast<double>(texto.size()) / (1 << 20), static_cast<long long>(distintas.size()), todo);
 
     // Typing: the words met are new to the spelling again, as in a fresh run.
-    ortografia::Ortografia fresca(raices::rutaDiccionario());
+    ortografia::Ortografia fresca(lexico::rutaDiccionario());
     QPlainTextEdit caja;
     caja.resize(570, 505);
     caja.setPlainText(texto);

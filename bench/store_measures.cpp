@@ -6,11 +6,11 @@
 
 #include "editor/lista_marcable.h"
 #include "editor/taller.h"
-#include "store/encoding.h"
-#include "store/encyclopaedia.h"
-#include "store/list_files.h"
-#include "store/paths.h"
-#include "store/title_reader.h"
+#include "store/archivos_de_lista.h"
+#include "store/codificacion.h"
+#include "store/enciclopedia.h"
+#include "store/lector_de_titulos.h"
+#include "store/rutas.h"
 #include "ui/texto.h"
 #include "windows/consulta_palabra.h"
 

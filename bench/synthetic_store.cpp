@@ -1,8 +1,8 @@
 #include "synthetic_store.h"
 
-#include "store/encyclopaedia.h"
-#include "store/paths.h"
-#include "store/registry.h"
+#include "store/enciclopedia.h"
+#include "store/registro.h"
+#include "store/rutas.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -18,7 +18,7 @@
 
 #include "main_window/indice_articulos.h"
 #include "main_window/ventana_principal.h"
-#include "store/paths.h"
+#include "store/rutas.h"
 #include "ui/dialogos.h"
 #include "ui/texto.h"
 #include "windows/caja_articulo.h"

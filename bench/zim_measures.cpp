@@ -14,10 +14,10 @@
 #include "importar/qt/imagenes.h"
 #include "importar/tests/zim_prueba.h"
 #include "importar/zim.h"
-#include "store/encoding.h"
-#include "store/encyclopaedia.h"
-#include "store/paths.h"
-#include "store/text_file.h"
+#include "store/archivo_de_texto.h"
+#include "store/codificacion.h"
+#include "store/enciclopedia.h"
+#include "store/rutas.h"
 
 #include <QBuffer>
 #include <QImage>

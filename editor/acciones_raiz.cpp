@@ -2,9 +2,9 @@
 
 #include "editor/comun.h"
 #include "editor/estado.h"
-#include "store/encyclopaedia.h"
-#include "store/paths.h"
-#include "store/registry.h"
+#include "store/enciclopedia.h"
+#include "store/registro.h"
+#include "store/rutas.h"
 #include "ui/dialogos.h"
 #include "ui/texto.h"
 

@@ -2,8 +2,8 @@
 
 #include <QPushButton>
 
-#include "store/encoding.h"
-#include "store/encyclopaedia.h"
+#include "store/codificacion.h"
+#include "store/enciclopedia.h"
 #include "ui/dialogos.h"
 #include "ui/texto.h"
 

@@ -2,7 +2,7 @@
 
 // Small pieces both editor windows use at the edge between their controls and the store.
 
-#include "store/text_file.h"
+#include "store/archivo_de_texto.h"
 
 #include <QFont>
 #include <QString>

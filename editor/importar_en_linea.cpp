@@ -5,10 +5,10 @@
 #include "importar/importacion.h"
 #include "importar/qt/imagenes.h"
 #include "importar/zim.h"
-#include "store/encoding.h"
-#include "store/limits.h"
-#include "store/paths.h"
-#include "store/text_file.h"
+#include "store/archivo_de_texto.h"
+#include "store/codificacion.h"
+#include "store/limites.h"
+#include "store/rutas.h"
 
 #include "ui/texto.h"
 

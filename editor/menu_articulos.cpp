@@ -6,7 +6,7 @@
 #include "editor/taller.h"
 #include "editor/ventana_importar.h"
 #include "editor/ventana_importar_zim.h"
-#include "store/text_file.h"
+#include "store/archivo_de_texto.h"
 #include "ui/dialogos.h"
 #include "ui/texto.h"
 

@@ -4,7 +4,7 @@
 #include "editor/taller.h"
 #include "publish/exportacion.h"
 #include "publish/exportacion_aparte.h"
-#include "store/text_file.h"
+#include "store/archivo_de_texto.h"
 #include "ui/dialogos.h"
 #include "ui/segundo_plano.h"
 #include "ui/texto.h"
@@ -133,15 +133,15 @@ void MenuPublicar::publicar(const QString& nombre) {
         return;
     }
 
-    const publish::Peticion peticion{nombre, *tomo, destino, reemplazar};
+    const publish::Encargo encargo{nombre, *tomo, destino, reemplazar};
     publish::Informe informe;
     ui::ejecutarConProgreso(
         taller_, QStringLiteral("Publicar"), [&](const ui::Avanzar& avanzar, const std::atomic_bool& cancelar) {
             const auto alAvanzar = [&avanzar](const publish::Progreso& p) { avanzar({p.hecho, p.total, p.paso}); };
             informe =
                 publish::exportaEnOtroProceso(nombre)
-                    ? publish::exportarEnOtroProceso(publish::programaDeExportacion(), peticion, alAvanzar, &cancelar)
-                    : publish::exportar(peticion, alAvanzar, &cancelar);
+                    ? publish::exportarEnOtroProceso(publish::programaDeExportacion(), encargo, alAvanzar, &cancelar)
+                    : publish::exportar(encargo, alAvanzar, &cancelar);
         });
 
     const QString que = QStringLiteral("«%1» como %2").arg(textoTomo, queEs(*formato));

@@ -3,9 +3,9 @@
 #include "editor/versiones.h"
 #include "historial/historial.h"
 #include "historial/sincronizar.h"
-#include "store/encoding.h"
-#include "store/paths.h"
-#include "store/text_file.h"
+#include "store/archivo_de_texto.h"
+#include "store/codificacion.h"
+#include "store/rutas.h"
 #include "ui/texto.h"
 
 #include <QDir>

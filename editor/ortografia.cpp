@@ -2,11 +2,11 @@
 
 #include "lexico/raices_espanolas.h"
 
-#include "store/dictionary.h"
-#include "store/encoding.h"
-#include "store/limits.h"
-#include "store/paths.h"
-#include "store/text_file.h"
+#include "store/archivo_de_texto.h"
+#include "store/codificacion.h"
+#include "store/diccionario.h"
+#include "store/limites.h"
+#include "store/rutas.h"
 #include "ui/texto.h"
 
 #include <QCoreApplication>
@@ -64,7 +64,7 @@ QList<Palabra> palabrasDe(QStringView texto) {
 
 Ortografia& Ortografia::compartida() {
     static Ortografia* una = [] {
-        auto* o = new Ortografia(raices::rutaDiccionario());
+        auto* o = new Ortografia(lexico::rutaDiccionario());
         // Ends with the program, so that its thread is stopped while everything it uses still exists.
         QObject::connect(QCoreApplication::instance(), &QObject::destroyed, [o] { delete o; });
         return o;
@@ -83,7 +83,7 @@ Ortografia::Ortografia(const std::string& diccionario, QObject* padre) : QObject
             }
         }
     }
-    disponible_ = !diccionario.empty() && raices::esDiccionario(diccionario);
+    disponible_ = !diccionario.empty() && lexico::esDiccionario(diccionario);
     hilo_ = new QThread;
     hilo_->setObjectName(QStringLiteral("ortografia"));
     trabajador_ = new QObject;

@@ -1,8 +1,8 @@
 #include "editor/revision.h"
 
-#include "store/encoding.h"
-#include "store/paths.h"
-#include "store/text_file.h"
+#include "store/archivo_de_texto.h"
+#include "store/codificacion.h"
+#include "store/rutas.h"
 #include "ui/texto.h"
 
 #include <QBuffer>

@@ -1,9 +1,9 @@
 #pragma once
 
-// The editor's side of the encyclopaedia check (store/encyclopaedia_check.h): the viewer's own picture loader
+// The editor's side of the encyclopaedia check (store/comprobacion.h): the viewer's own picture loader
 // as the judge of pictures, the check on a thread of its own for the window, and the check on the command line.
 
-#include "store/encyclopaedia_check.h"
+#include "store/comprobacion.h"
 
 #include <QObject>
 #include <QString>

@@ -7,7 +7,7 @@
 #include "editor/versiones.h"
 #include "historial/diferencia.h"
 #include "historial/historial.h"
-#include "store/text_file.h"
+#include "store/archivo_de_texto.h"
 #include "ui/dialogos.h"
 #include "ui/texto.h"
 

@@ -4,7 +4,7 @@
 #include "importar/qt/imagenes.h"
 
 #include "editor/comun.h"
-#include "store/encoding.h"
+#include "store/codificacion.h"
 #include "ui/dialogos.h"
 #include "ui/texto.h"
 

@@ -5,9 +5,9 @@
 #include "editor/comun.h"
 #include "importar/documento.h"
 #include "importar/qt/imagenes.h"
-#include "store/encoding.h"
-#include "store/limits.h"
-#include "store/text_file.h"
+#include "store/archivo_de_texto.h"
+#include "store/codificacion.h"
+#include "store/limites.h"
 #include "ui/dialogos.h"
 #include "ui/texto.h"
 

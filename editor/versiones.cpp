@@ -2,7 +2,7 @@
 
 #include "editor/estado.h"
 #include "historial/historial.h"
-#include "store/paths.h"
+#include "store/rutas.h"
 #include "ui/dialogos.h"
 #include "ui/texto.h"
 

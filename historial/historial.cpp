@@ -1,11 +1,11 @@
 #include "historial/historial.h"
 
 #include "historial/interno.h"
-#include "store/encoding.h"
-#include "store/encyclopaedia.h"
-#include "store/list_files.h"
-#include "store/paths.h"
-#include "store/text_file.h"
+#include "store/archivo_de_texto.h"
+#include "store/archivos_de_lista.h"
+#include "store/codificacion.h"
+#include "store/enciclopedia.h"
+#include "store/rutas.h"
 
 #include <algorithm>
 #include <cstdio>

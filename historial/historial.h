@@ -16,7 +16,7 @@
 // "IMG/sol.txt"). ULTIMO.DAT (rewritten on every reading), the store's temporary files and links are never
 // versioned.
 
-#include "store/result.h"
+#include "store/resultado.h"
 
 #include <cstdint>
 #include <memory>

@@ -5,10 +5,10 @@
 
 #include "historial/git.h"
 #include "historial/historial.h"
-#include "store/encoding.h"
-#include "store/encyclopaedia.h"
-#include "store/paths.h"
-#include "store/result.h"
+#include "store/codificacion.h"
+#include "store/enciclopedia.h"
+#include "store/resultado.h"
+#include "store/rutas.h"
 
 #include <algorithm>
 #include <filesystem>

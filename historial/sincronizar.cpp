@@ -1,7 +1,7 @@
 #include "historial/sincronizar.h"
 
 #include "historial/interno.h"
-#include "store/text_file.h"
+#include "store/archivo_de_texto.h"
 
 #include <set>
 

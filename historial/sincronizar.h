@@ -13,7 +13,7 @@
 // recorded, until every conflict is decided; store files are written through the store's writer, never with
 // conflict markers; the other side's text stays in the history either way.
 
-#include "store/result.h"
+#include "store/resultado.h"
 
 #include <memory>
 #include <string>

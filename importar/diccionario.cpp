@@ -1,6 +1,6 @@
 #include "importar/diccionario.h"
 
-#include "store/encoding.h"
+#include "store/codificacion.h"
 
 #include <algorithm>
 #include <unordered_set>

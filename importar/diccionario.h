@@ -6,7 +6,7 @@
 // the first match of every headword that is a prefix of the new line, and in alphabetical order when it can.
 // A word whose own look-up would still find an older line gets no entry.
 
-#include "store/lines.h"
+#include "store/lineas.h"
 
 #include <string>
 #include <vector>

@@ -7,13 +7,13 @@
 #include "windows1252.h"
 #include "zim.h"
 
-#include "store/article.h"
-#include "store/encoding.h"
-#include "store/encyclopaedia.h"
-#include "store/limits.h"
-#include "store/list_files.h"
-#include "store/paths.h"
-#include "store/text_file.h"
+#include "store/archivo_de_texto.h"
+#include "store/archivos_de_lista.h"
+#include "store/articulo.h"
+#include "store/codificacion.h"
+#include "store/enciclopedia.h"
+#include "store/limites.h"
+#include "store/rutas.h"
 
 #include <algorithm>
 #include <cctype>

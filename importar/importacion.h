@@ -13,8 +13,8 @@
 
 #include "documento.h"
 
-#include "store/lines.h"
-#include "store/result.h"
+#include "store/lineas.h"
+#include "store/resultado.h"
 
 #include <cstddef>
 #include <cstdint>

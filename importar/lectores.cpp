@@ -1,7 +1,7 @@
 #include "armador.h"
 #include "documento.h"
 
-#include "store/encoding.h"
+#include "store/codificacion.h"
 
 #include <cmark.h>
 

@@ -2,10 +2,10 @@
 
 #include "render/texto_web.h"
 
-#include "store/encyclopaedia.h"
-#include "store/limits.h"
-#include "store/paths.h"
-#include "store/text_file.h"
+#include "store/archivo_de_texto.h"
+#include "store/enciclopedia.h"
+#include "store/limites.h"
+#include "store/rutas.h"
 
 #include <cstdint>
 #include <cstdio>

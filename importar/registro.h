@@ -10,7 +10,7 @@
 //   A <tab> article file name <tab> file's name <tab> entry <tab> checksum (16 hex digits)
 //   I <tab> picture name in IMG <tab> file's name <tab> entry
 
-#include "store/result.h"
+#include "store/resultado.h"
 
 #include <map>
 #include <string>

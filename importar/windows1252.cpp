@@ -1,6 +1,6 @@
 #include "windows1252.h"
 
-#include "store/encoding.h"
+#include "store/codificacion.h"
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
 #include "lexico/por_raiz.h"
 
 #include "lexico/raices_espanolas.h"
-#include "store/dictionary.h"
-#include "store/encoding.h"
+#include "store/codificacion.h"
+#include "store/diccionario.h"
 
 #include <QString>
 
@@ -22,7 +22,7 @@ std::optional<PorRaiz> buscarPorRaiz(const std::string& palabra, const BuscarEnt
         return std::nullopt;
     }
     const std::string sinEspacios = store::utf8ACp1252(escrita.toStdString()).value_or(std::string());
-    for (const QString& raiz : raices::de(escrita)) {
+    for (const QString& raiz : lexico::de(escrita)) {
         const auto bytes = store::utf8ACp1252(raiz.toStdString());
         if (!bytes) {
             continue;

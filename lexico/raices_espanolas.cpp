@@ -12,7 +12,7 @@
 #include <mutex>
 #include <vector>
 
-namespace raices {
+namespace lexico {
 
 namespace {
 
@@ -90,4 +90,4 @@ QStringList de(const QString& palabra) {
     return raices;
 }
 
-} // namespace raices
+} // namespace lexico

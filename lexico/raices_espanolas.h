@@ -8,7 +8,7 @@
 
 #include <string>
 
-namespace raices {
+namespace lexico {
 
 // The Spanish dictionary's path without ".aff"/".dic": $LUMBRE_HUNSPELL_ES when set (for trying the
 // viewer without it, or with another), else the first of the system's es_ES / es dictionaries that has
@@ -22,4 +22,4 @@ bool esDiccionario(const std::string& base);
 // read once, on first use.
 QStringList de(const QString& palabra);
 
-} // namespace raices
+} // namespace lexico

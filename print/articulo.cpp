@@ -4,12 +4,12 @@
 #include "print/imagenes.h"
 #include "print/paginas.h"
 #include "render/render.h"
-#include "store/limits.h"
-#include "store/text_file.h"
+#include "store/archivo_de_texto.h"
+#include "store/limites.h"
 
 #include <QTextDocument>
 
-namespace impresion {
+namespace print {
 
 ArticuloImpreso imprimirArticulo(QPagedPaintDevice& destino, const std::string& directorio, const std::string& ruta,
                                  const QString& enciclopedia, const std::function<void(const QString&)>& titular,
@@ -74,4 +74,4 @@ ArticuloImpreso imprimirArticulo(QPagedPaintDevice& destino, const std::string& 
     return fin;
 }
 
-} // namespace impresion
+} // namespace print

@@ -3,7 +3,7 @@
 // One article of the viewer on paper or in a PDF file: its page as the renderer writes it, on A4 pages with
 // margins and numbers, the article's title as the document's title.
 
-#include "store/result.h"
+#include "store/resultado.h"
 
 #include <QString>
 
@@ -14,7 +14,7 @@
 
 class QPagedPaintDevice;
 
-namespace impresion {
+namespace print {
 
 struct ArticuloImpreso {
     bool hecho = false;                  // every page was painted
@@ -33,4 +33,4 @@ ArticuloImpreso imprimirArticulo(QPagedPaintDevice& destino, const std::string& 
                                  const std::function<void(int, int)>& avanzar = {},
                                  const std::atomic_bool* cancelar = nullptr);
 
-} // namespace impresion
+} // namespace print

@@ -10,7 +10,7 @@
 #include <QTextImageFormat>
 #include <QUrl>
 
-namespace impresion {
+namespace print {
 
 // Lengths in px: the reader of text documents takes no other unit for margins.
 const char* const kHojaDeImpresion = R"(
@@ -83,4 +83,4 @@ void ajustarImagenes(QTextDocument& documento, double ancho) {
     }
 }
 
-} // namespace impresion
+} // namespace print

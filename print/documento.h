@@ -13,7 +13,7 @@
 
 class QTextDocument;
 
-namespace impresion {
+namespace print {
 
 struct Imagen {
     QString direccion; // as the page's <img src> gives it
@@ -31,4 +31,4 @@ std::unique_ptr<QTextDocument> documentoDePagina(const std::string& xhtml, const
 // device) to that width, keeping its proportions. Call after the document knows its paint device.
 void ajustarImagenes(QTextDocument& documento, double ancho);
 
-} // namespace impresion
+} // namespace print

@@ -1,8 +1,8 @@
 #include "print/imagenes.h"
 
-#include "store/article.h"
+#include "store/articulo.h"
 
-namespace impresion {
+namespace print {
 
 render::UrlDeImagen ImagenesImpresas::direcciones() {
     return [this](const render::Imagen& pedida) -> std::optional<std::string> {
@@ -20,4 +20,4 @@ render::UrlDeImagen ImagenesImpresas::direcciones() {
     };
 }
 
-} // namespace impresion
+} // namespace print

@@ -9,7 +9,7 @@
 
 #include <string>
 
-namespace impresion {
+namespace print {
 
 class ImagenesImpresas {
 public:
@@ -25,4 +25,4 @@ private:
     QList<Imagen> imagenes_;
 };
 
-} // namespace impresion
+} // namespace print

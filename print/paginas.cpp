@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace impresion {
+namespace print {
 
 namespace {
 
@@ -170,4 +170,4 @@ void Paginas::indice(const QString& encabezado, const QStringList& titulos, cons
     pie();
 }
 
-} // namespace impresion
+} // namespace print

@@ -12,7 +12,7 @@
 class QPagedPaintDevice;
 class QTextDocument;
 
-namespace impresion {
+namespace print {
 
 // A4 upright with margins of 20 mm at the sides and the top and 15 mm at the foot.
 void prepararA4(QPagedPaintDevice& destino);
@@ -70,4 +70,4 @@ private:
     double pie_ = 0;  // height of the foot
 };
 
-} // namespace impresion
+} // namespace print

@@ -1,9 +1,9 @@
 #include "publish/archivos.h"
 
-#include "store/article.h"
-#include "store/encoding.h"
-#include "store/encyclopaedia.h"
-#include "store/paths.h"
+#include "store/articulo.h"
+#include "store/codificacion.h"
+#include "store/enciclopedia.h"
+#include "store/rutas.h"
 
 #include <QBuffer>
 #include <QImage>

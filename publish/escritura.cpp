@@ -1,7 +1,7 @@
 #include "publish/escritura.h"
 
-#include "store/encoding.h"
-#include "store/paths.h"
+#include "store/codificacion.h"
+#include "store/rutas.h"
 
 #include <QDir>
 

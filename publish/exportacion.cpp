@@ -1,10 +1,10 @@
 #include "publish/exportacion.h"
 
-#include "store/article.h"
-#include "store/encoding.h"
-#include "store/encyclopaedia.h"
-#include "store/list_files.h"
-#include "store/paths.h"
+#include "store/archivos_de_lista.h"
+#include "store/articulo.h"
+#include "store/codificacion.h"
+#include "store/enciclopedia.h"
+#include "store/rutas.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -269,25 +269,25 @@ std::optional<QString> verificarDestino(const std::string& enciclopedia, const Q
     return std::nullopt;
 }
 
-Informe exportar(const Peticion& peticion, const AlAvanzar& alAvanzar, const std::atomic_bool* cancelar) {
+Informe exportar(const Encargo& encargo, const AlAvanzar& alAvanzar, const std::atomic_bool* cancelar) {
     Informe informe;
-    Formato* formato = RegistroDeFormatos::global().buscar(peticion.formato);
+    Formato* formato = RegistroDeFormatos::global().buscar(encargo.formato);
     if (!formato) {
         informe.error = QStringLiteral("No se conoce el formato «%1»; los formatos son: %2.")
-                            .arg(peticion.formato, RegistroDeFormatos::global().nombres().join(QStringLiteral(", ")));
+                            .arg(encargo.formato, RegistroDeFormatos::global().nombres().join(QStringLiteral(", ")));
         return informe;
     }
-    if (!store::existeDirectorio(peticion.enciclopedia)) {
-        informe.error = QStringLiteral("No existe el directorio de la enciclotomo «%1».").arg(q(peticion.enciclopedia));
+    if (!store::existeDirectorio(encargo.enciclopedia)) {
+        informe.error = QStringLiteral("No existe el directorio de la enciclotomo «%1».").arg(q(encargo.enciclopedia));
         return informe;
     }
-    if (const auto error = verificarDestino(peticion.enciclopedia, peticion.destino, peticion.reemplazar)) {
+    if (const auto error = verificarDestino(encargo.enciclopedia, encargo.destino, encargo.reemplazar)) {
         informe.error = *error;
         return informe;
     }
-    const fs::path destino = fs::absolute(nativa(peticion.destino)).lexically_normal();
+    const fs::path destino = fs::absolute(nativa(encargo.destino)).lexically_normal();
     const QString temporal = nombreTemporal(destino, "parcial");
-    Trabajo trabajo(peticion.enciclopedia, temporal, alAvanzar, cancelar);
+    Trabajo trabajo(encargo.enciclopedia, temporal, alAvanzar, cancelar);
     QString error;
     bool hecho = trabajo.preparar(&error) && !trabajo.cancelado() && formato->escribir(trabajo, &error);
     informe.avisos = trabajo.avisos();
@@ -305,16 +305,16 @@ Informe exportar(const Peticion& peticion, const AlAvanzar& alAvanzar, const std
         // Into place: an existing destination is moved aside first and removed only once the new one stands.
         QString apartado;
         if (fs::exists(fs::symlink_status(destino, ec))) {
-            if (!peticion.reemplazar) {
+            if (!encargo.reemplazar) {
                 hecho = false;
-                error = QStringLiteral("«%1» apareció mientras se exportaba; no se reemplaza.").arg(peticion.destino);
+                error = QStringLiteral("«%1» apareció mientras se exportaba; no se reemplaza.").arg(encargo.destino);
             } else {
                 apartado = nombreTemporal(destino, "anterior");
                 fs::rename(destino, nativa(apartado), ec);
                 if (ec) {
                     hecho = false;
                     error = QStringLiteral("No se puede apartar «%1» para reemplazarlo: %2")
-                                .arg(peticion.destino, QString::fromStdString(ec.message()));
+                                .arg(encargo.destino, QString::fromStdString(ec.message()));
                     apartado.clear();
                 }
             }
@@ -324,7 +324,7 @@ Informe exportar(const Peticion& peticion, const AlAvanzar& alAvanzar, const std
             if (ec) {
                 hecho = false;
                 error = QStringLiteral("No se puede dar el nombre «%1» al resultado: %2")
-                            .arg(peticion.destino, QString::fromStdString(ec.message()));
+                            .arg(encargo.destino, QString::fromStdString(ec.message()));
                 if (!apartado.isEmpty()) {
                     std::error_code ec2;
                     fs::rename(nativa(apartado), destino, ec2); // the old destination back in place

@@ -143,7 +143,8 @@ private:
 // Makes every format this program has known to RegistroDeFormatos::global(); called once, before any export.
 void registrarFormatosIncorporados();
 
-struct Peticion {
+// What to export: which format, of which encyclopaedia, to where.
+struct Encargo {
     QString formato;
     std::string enciclopedia; // the directory as the store names it (Windows-1252)
     QString destino;          // a native path
@@ -165,7 +166,7 @@ struct Informe {
     int fallidos = 0;         // articles that could not be read
 };
 
-Informe exportar(const Peticion& peticion, const AlAvanzar& alAvanzar = {}, const std::atomic_bool* cancelar = nullptr);
+Informe exportar(const Encargo& encargo, const AlAvanzar& alAvanzar = {}, const std::atomic_bool* cancelar = nullptr);
 
 // Why the destination may not be used for this encyclopaedia, or nothing when it may (checked again by exportar()).
 std::optional<QString> verificarDestino(const std::string& enciclopedia, const QString& destino, bool reemplazar);

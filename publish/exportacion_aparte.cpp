@@ -1,6 +1,6 @@
 #include "publish/exportacion_aparte.h"
 
-#include "store/encoding.h"
+#include "store/codificacion.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -94,16 +94,16 @@ QString programaDeExportacion() {
     return {};
 }
 
-Informe exportarEnOtroProceso(const QString& programa, const Peticion& peticion, const AlAvanzar& alAvanzar,
+Informe exportarEnOtroProceso(const QString& programa, const Encargo& encargo, const AlAvanzar& alAvanzar,
                               const std::atomic_bool* cancelar) {
     Informe informe;
     if (programa.isEmpty()) {
-        informe.error = QStringLiteral("no se encuentra el programa «forja» que exporta en %1.").arg(peticion.formato);
+        informe.error = QStringLiteral("no se encuentra el programa «forja» que exporta en %1.").arg(encargo.formato);
         return informe;
     }
-    QStringList argumentos{QStringLiteral("--exportar"), peticion.formato,
-                           QString::fromStdString(store::cp1252AUtf8(peticion.enciclopedia)), peticion.destino};
-    if (peticion.reemplazar) {
+    QStringList argumentos{QStringLiteral("--exportar"), encargo.formato,
+                           QString::fromStdString(store::cp1252AUtf8(encargo.enciclopedia)), encargo.destino};
+    if (encargo.reemplazar) {
         argumentos << QStringLiteral("--reemplazar");
     }
     QProcess proceso;

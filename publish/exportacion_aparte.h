@@ -17,7 +17,7 @@ QString programaDeExportacion();
 
 // Runs the export in `programa` and waits for it, calling `alAvanzar` from this thread. Setting `cancelar`
 // asks the process to stop (as Ctrl+C would), and the export leaves nothing behind.
-Informe exportarEnOtroProceso(const QString& programa, const Peticion& peticion, const AlAvanzar& alAvanzar,
+Informe exportarEnOtroProceso(const QString& programa, const Encargo& encargo, const AlAvanzar& alAvanzar,
                               const std::atomic_bool* cancelar);
 
 } // namespace publish

@@ -15,7 +15,7 @@
 #include "publish/zip.h"
 
 #include "render/texto_web.h"
-#include "store/encoding.h"
+#include "store/codificacion.h"
 
 #include <QDateTime>
 #include <QUuid>

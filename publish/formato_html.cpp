@@ -15,10 +15,10 @@
 #include "publish/paginas_adelantadas.h"
 
 #include "render/texto_web.h"
-#include "store/dictionary.h"
-#include "store/encoding.h"
-#include "store/encyclopaedia.h"
-#include "store/paths.h"
+#include "store/codificacion.h"
+#include "store/diccionario.h"
+#include "store/enciclopedia.h"
+#include "store/rutas.h"
 
 #include <QDir>
 

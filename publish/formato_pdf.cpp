@@ -3,7 +3,7 @@
 #include "print/documento.h"
 #include "print/imagenes.h"
 #include "print/paginas.h"
-#include "store/encoding.h"
+#include "store/codificacion.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -27,11 +27,10 @@ struct Hoja {
 // the second, to paint it, reads it again quietly.
 enum class Lectura { Primera, Segunda };
 
-std::optional<Hoja> hoja(Trabajo& trabajo, const impresion::Paginas& paginas, const std::string& nombre,
-                         Lectura lectura) {
-    impresion::ImagenesImpresas imagenes(trabajo.enciclopedia());
+std::optional<Hoja> hoja(Trabajo& trabajo, const print::Paginas& paginas, const std::string& nombre, Lectura lectura) {
+    print::ImagenesImpresas imagenes(trabajo.enciclopedia());
     render::Opciones opciones;
-    opciones.hojaDeEstilo = impresion::kHojaDeImpresionUrl;
+    opciones.hojaDeEstilo = print::kHojaDeImpresionUrl;
     opciones.costado = false; // a picture behind the text has no place on paper
     opciones.esquema = false; // nor links to the figures below
     opciones.imagen = imagenes.direcciones();
@@ -47,9 +46,9 @@ std::optional<Hoja> hoja(Trabajo& trabajo, const impresion::Paginas& paginas, co
     Hoja h;
     h.titulo = pagina->titulo.empty() ? QString::fromStdString(store::cp1252AUtf8(nombre))
                                       : QString::fromStdString(pagina->titulo);
-    h.documento = impresion::documentoDePagina(pagina->xhtml, imagenes.imagenes());
+    h.documento = print::documentoDePagina(pagina->xhtml, imagenes.imagenes());
     paginas.preparar(*h.documento);
-    impresion::ajustarImagenes(*h.documento, paginas.area().width());
+    print::ajustarImagenes(*h.documento, paginas.area().width());
     return h;
 }
 
@@ -73,8 +72,8 @@ bool FormatoPdf::escribir(Trabajo& trabajo, QString* error) {
         QPdfWriter pdf(&archivo);
         pdf.setTitle(QString::fromStdString(trabajo.titulo()));
         pdf.setCreator(QStringLiteral("Forja"));
-        impresion::prepararA4(pdf);
-        impresion::Paginas paginas(pdf);
+        print::prepararA4(pdf);
+        print::Paginas paginas(pdf);
 
         // First every article is laid out to learn how many pages it takes, so that the contents, which come
         // before the articles, can give each one's first page; one article is held at a time.
@@ -91,7 +90,7 @@ bool FormatoPdf::escribir(Trabajo& trabajo, QString* error) {
             }
             const auto h = hoja(trabajo, paginas, entradas[i].nombre, Lectura::Primera);
             titulos << (h ? h->titulo : QString::fromStdString(store::cp1252AUtf8(entradas[i].nombre)));
-            largos << (h ? impresion::Paginas::paginasDe(*h->documento) : 0);
+            largos << (h ? print::Paginas::paginasDe(*h->documento) : 0);
         }
 
         QList<int> primeras; // first page of each entry

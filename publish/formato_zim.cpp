@@ -7,7 +7,7 @@
 #include "publish/escritura.h"
 #include "publish/formato_html.h"
 
-#include "store/encoding.h"
+#include "store/codificacion.h"
 
 #include <QBuffer>
 #include <QDate>

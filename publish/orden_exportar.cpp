@@ -2,8 +2,8 @@
 
 #include "publish/exportacion.h"
 
-#include "store/encoding.h"
-#include "store/paths.h"
+#include "store/codificacion.h"
+#include "store/rutas.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -109,7 +109,7 @@ std::optional<int> ejecutarOrdenExportar(const QStringList& argumentos, QString*
                           .arg(resto[1], QString::fromStdString(noRepresentables)));
         return 1;
     }
-    Peticion peticion{formato, *enciclopedia, QDir::current().absoluteFilePath(resto[2]), reemplazar};
+    Encargo encargo{formato, *enciclopedia, QDir::current().absoluteFilePath(resto[2]), reemplazar};
 
     cancelarPorSenal.store(false);
     const auto anterior = std::signal(SIGINT, alInterrumpir);
@@ -118,7 +118,7 @@ std::optional<int> ejecutarOrdenExportar(const QStringList& argumentos, QString*
     QElapsedTimer reloj;
     reloj.start();
     const Informe informe = exportar(
-        peticion,
+        encargo,
         [&](const Progreso& p) {
             const int porciento = p.total > 0 ? static_cast<int>(p.hecho * 100 / p.total) : 0;
             if (porciento != ultimo) {

@@ -1,10 +1,10 @@
 #include "render/render.h"
 
-#include "store/article.h"
-#include "store/encoding.h"
-#include "store/limits.h"
-#include "store/paths.h"
-#include "store/text_file.h"
+#include "store/archivo_de_texto.h"
+#include "store/articulo.h"
+#include "store/codificacion.h"
+#include "store/limites.h"
+#include "store/rutas.h"
 
 #include <array>
 #include <cstdint>

@@ -32,8 +32,8 @@
 // or cannot be named are each reported once per article as a warning; the page is still rendered, the missing
 // picture shown by its name and "Imagen no disponible" as the viewer does.
 
-#include "store/colour_file.h"
-#include "store/result.h"
+#include "store/archivo_de_color.h"
+#include "store/resultado.h"
 
 #include <functional>
 #include <optional>

@@ -5,9 +5,9 @@
 #include "search/formas.h"
 #include "search/indice.h"
 #include "search/pasaje.h"
-#include "store/article.h"
-#include "store/encoding.h"
-#include "store/paths.h"
+#include "store/articulo.h"
+#include "store/codificacion.h"
+#include "store/rutas.h"
 
 #include <xapian.h>
 
@@ -15,7 +15,7 @@
 #include <iterator>
 #include <optional>
 
-namespace busqueda {
+namespace search {
 
 namespace {
 
@@ -211,4 +211,4 @@ Resultados Buscador::buscar(std::string_view consulta, std::size_t desde, std::s
     }
 }
 
-} // namespace busqueda
+} // namespace search

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace busqueda {
+namespace search {
 
 struct Acierto {
     std::string nombre; // the article's file name as the complete list gives it (Windows-1252)
@@ -54,4 +54,4 @@ private:
     std::unique_ptr<Datos> d_;
 };
 
-} // namespace busqueda
+} // namespace search

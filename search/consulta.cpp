@@ -1,9 +1,9 @@
 #include "search/consulta.h"
 
 #include "search/plegado.h"
-#include "store/encoding.h"
+#include "store/codificacion.h"
 
-namespace busqueda {
+namespace search {
 
 namespace {
 
@@ -64,4 +64,4 @@ std::vector<Elemento> analizarConsulta(std::string_view utf8) {
     return elementos;
 }
 
-} // namespace busqueda
+} // namespace search

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace busqueda {
+namespace search {
 
 struct Elemento {
     enum class Tipo { Palabra, Frase, Prefijo };
@@ -20,4 +20,4 @@ struct Elemento {
 // end; a quoted single word is a plain word; a lone "*" is nothing.
 std::vector<Elemento> analizarConsulta(std::string_view utf8);
 
-} // namespace busqueda
+} // namespace search

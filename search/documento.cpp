@@ -2,7 +2,7 @@
 
 #include "search/plegado.h"
 
-namespace busqueda {
+namespace search {
 
 namespace {
 constexpr Xapian::termpos kSaltoTrasTitulo = 100;
@@ -36,4 +36,4 @@ Xapian::Document documento(const std::string& nombre, const std::string& firma, 
     return doc;
 }
 
-} // namespace busqueda
+} // namespace search

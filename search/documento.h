@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-namespace busqueda {
+namespace search {
 
 inline constexpr Xapian::valueno kValorNombre = 0; // the file name as the complete list gives it
 inline constexpr Xapian::valueno kValorFirma = 1;  // size and modification time when it was indexed
@@ -25,4 +25,4 @@ inline constexpr const char* kMetaDirectorio = "lumbre.directorio";
 Xapian::Document documento(const std::string& nombre, const std::string& firma, std::string_view titulo,
                            std::string_view cuerpo, Formas& formas);
 
-} // namespace busqueda
+} // namespace search

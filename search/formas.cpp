@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace busqueda {
+namespace search {
 
 namespace {
 
@@ -63,4 +63,4 @@ const std::vector<std::string>& Formas::raices(std::string_view plegada) {
     return cache_.emplace(clave, std::move(r)).first->second;
 }
 
-} // namespace busqueda
+} // namespace search

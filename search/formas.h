@@ -13,7 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
-namespace busqueda {
+namespace search {
 
 // The singular of a folded Spanish word by the regular rules ("luces"->"luz", "ciudades"->"ciudad",
 // "planetas"->"planeta"); words of three letters or less and words that do not look plural are kept.
@@ -48,4 +48,4 @@ private:
     std::unordered_map<std::string, std::vector<std::string>, Hash, std::equal_to<>> cache_;
 };
 
-} // namespace busqueda
+} // namespace search

@@ -2,12 +2,12 @@
 
 #include "search/documento.h"
 #include "search/formas.h"
-#include "store/article.h"
-#include "store/detail.h"
-#include "store/encoding.h"
-#include "store/list_files.h"
-#include "store/paths.h"
-#include "store/text_file.h"
+#include "store/archivo_de_texto.h"
+#include "store/archivos_de_lista.h"
+#include "store/articulo.h"
+#include "store/codificacion.h"
+#include "store/detalle.h"
+#include "store/rutas.h"
 
 #include <xapian.h>
 
@@ -35,7 +35,7 @@
 
 namespace fs = std::filesystem;
 
-namespace busqueda {
+namespace search {
 
 namespace {
 
@@ -865,4 +865,4 @@ Informe actualizarIndice(std::string_view directorio, const Avance& avance, cons
     return Actualizacion(directorio, avance, cancelar, reparto).ejecutar();
 }
 
-} // namespace busqueda
+} // namespace search

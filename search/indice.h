@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-namespace busqueda {
+namespace search {
 
 // Raised whenever what is indexed, or how, changes: an index of another format is rebuilt.
 inline constexpr std::string_view kFormato = "2";
@@ -60,4 +60,4 @@ struct Reparto {
 Informe actualizarIndice(std::string_view directorio, const Avance& avance = {},
                          const std::atomic<bool>* cancelar = nullptr, const Reparto& reparto = {});
 
-} // namespace busqueda
+} // namespace search

@@ -2,13 +2,13 @@
 
 #include "search/formas.h"
 #include "search/plegado.h"
-#include "store/encoding.h"
+#include "store/codificacion.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstdint>
 
-namespace busqueda {
+namespace search {
 
 namespace {
 
@@ -168,4 +168,4 @@ std::string pasaje(std::string_view cuerpo, const std::vector<Elemento>& consult
     return html;
 }
 
-} // namespace busqueda
+} // namespace search

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace busqueda {
+namespace search {
 
 class Formas;
 
@@ -20,4 +20,4 @@ class Formas;
 std::string pasaje(std::string_view cuerpo, const std::vector<Elemento>& consulta, Formas& formas,
                    std::size_t palabras = 30);
 
-} // namespace busqueda
+} // namespace search

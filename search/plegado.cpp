@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace busqueda {
+namespace search {
 
 namespace {
 
@@ -63,4 +63,4 @@ std::string plegar(std::string_view cp1252) {
     return r;
 }
 
-} // namespace busqueda
+} // namespace search

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace busqueda {
+namespace search {
 
 // The folded form of one Windows-1252 byte: "" for a byte that separates words, one or two ASCII
 // letters or a digit otherwise (á->a, Ñ->n, ü->u, ß->ss, Æ->ae, œ->oe).
@@ -44,4 +44,4 @@ template <class F> void recorrerPalabras(std::string_view cp1252, F&& f) {
     }
 }
 
-} // namespace busqueda
+} // namespace search

@@ -1,11 +1,11 @@
 #include "server/diccionario_indexado.h"
 
-#include "store/detail.h"
-#include "store/dictionary.h"
-#include "store/encoding.h"
-#include "store/encyclopaedia.h"
-#include "store/lines.h"
-#include "store/paths.h"
+#include "store/codificacion.h"
+#include "store/detalle.h"
+#include "store/diccionario.h"
+#include "store/enciclopedia.h"
+#include "store/lineas.h"
+#include "store/rutas.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,7 +15,7 @@
 #include <cerrno>
 #include <numeric>
 
-namespace servidor {
+namespace server {
 
 namespace {
 
@@ -182,4 +182,4 @@ store::Resultado<std::optional<std::string>> DiccionarioIndexado::buscar(std::st
     return indice->buscar(palabra);
 }
 
-} // namespace servidor
+} // namespace server

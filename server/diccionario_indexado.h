@@ -7,7 +7,7 @@
 // line. The index is made at the first look-up and again whenever the file changes (another file in its
 // place, another size or time); a file larger than kIndexable is looked up through the store, as before.
 
-#include "store/result.h"
+#include "store/resultado.h"
 
 #include <cstdint>
 #include <memory>
@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-namespace servidor {
+namespace server {
 
 inline constexpr std::uint64_t kIndexable = 64ull << 20;
 
@@ -39,4 +39,4 @@ private:
     std::shared_ptr<const Indice> indice_;
 };
 
-} // namespace servidor
+} // namespace server

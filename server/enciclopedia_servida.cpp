@@ -2,12 +2,12 @@
 
 #include "search/indice.h"
 #include "search/plegado.h"
-#include "store/encoding.h"
-#include "store/encyclopaedia.h"
-#include "store/list_files.h"
-#include "store/paths.h"
-#include "store/text_file.h"
-#include "store/title_reader.h"
+#include "store/archivo_de_texto.h"
+#include "store/archivos_de_lista.h"
+#include "store/codificacion.h"
+#include "store/enciclopedia.h"
+#include "store/lector_de_titulos.h"
+#include "store/rutas.h"
 
 #include <QThreadPool>
 
@@ -18,7 +18,7 @@
 #include <algorithm>
 #include <cctype>
 
-namespace servidor {
+namespace server {
 
 namespace {
 
@@ -98,7 +98,7 @@ std::string idDeDirectorio(const std::string& directorio) {
         resto.remove_prefix(barra + 1);
     }
     std::string id;
-    for (const char c : busqueda::plegar(resto)) {
+    for (const char c : search::plegar(resto)) {
         const auto u = static_cast<unsigned char>(c);
         if (std::isalnum(u)) {
             id += static_cast<char>(std::tolower(u));
@@ -277,7 +277,7 @@ void EnciclopediaServida::revisar(bool conIndice) {
             modificado = std::max(modificado, visto.firma.tiempo);
             nueva->titulos.emplace(nombre, visto.titulo);
             if (visto.titulo) {
-                nueva->plegados.emplace(nombre, busqueda::plegar(*visto.titulo));
+                nueva->plegados.emplace(nombre, search::plegar(*visto.titulo));
             }
         }
         nueva->modificado = modificado / 1000000000;
@@ -287,7 +287,7 @@ void EnciclopediaServida::revisar(bool conIndice) {
     }
 
     if (conIndice && !cancelar_ && (cambio || !indiceAlDia_)) {
-        const busqueda::Informe informe = busqueda::actualizarIndice(
+        const search::Informe informe = search::actualizarIndice(
             directorio_,
             [this](std::size_t h, std::size_t t) {
                 std::lock_guard b(mutexIndice_);
@@ -304,7 +304,7 @@ void EnciclopediaServida::revisar(bool conIndice) {
     }
 }
 
-busqueda::Resultados EnciclopediaServida::buscar(const std::string& consulta, std::size_t desde, std::size_t cuantos) {
+search::Resultados EnciclopediaServida::buscar(const std::string& consulta, std::size_t desde, std::size_t cuantos) {
     std::lock_guard bloqueo(mutexBusqueda_);
     return buscador_.buscar(consulta, desde, cuantos, kCotasDeBusqueda);
 }
@@ -314,4 +314,4 @@ EstadoIndice EnciclopediaServida::estadoIndice() const {
     return indice_;
 }
 
-} // namespace servidor
+} // namespace server

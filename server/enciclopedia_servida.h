@@ -14,7 +14,7 @@
 
 #include "search/buscador.h"
 #include "server/diccionario_indexado.h"
-#include "store/colour_file.h"
+#include "store/archivo_de_color.h"
 
 #include <atomic>
 #include <chrono>
@@ -29,7 +29,7 @@
 
 class QThreadPool;
 
-namespace servidor {
+namespace server {
 
 // Size and modification time (nanoseconds) of a file as last seen; a missing file is {-1, 0}.
 struct Firma {
@@ -57,7 +57,7 @@ struct Instantanea {
 };
 
 // What one search sent by anybody may cost: 85 prefixes in 254 bytes would otherwise stand for 42,500 words.
-inline constexpr busqueda::Cotas kCotasDeBusqueda{12, 4, 100, 0.5};
+inline constexpr search::Cotas kCotasDeBusqueda{12, 4, 100, 0.5};
 
 // The articles looked at in one look while neither the directory nor its lists changed.
 inline constexpr std::size_t kArticulosPorMirada = 5000;
@@ -87,7 +87,7 @@ public:
 
     // A search with the viewer's own index, within the server's bounds (kCotasDeBusqueda), listing `cuantos`
     // from the `desde`-th on; one at a time per encyclopaedia.
-    busqueda::Resultados buscar(const std::string& consulta, std::size_t desde, std::size_t cuantos);
+    search::Resultados buscar(const std::string& consulta, std::size_t desde, std::size_t cuantos);
     EstadoIndice estadoIndice() const;
     // Its dictionary, looked up through an index of its own.
     DiccionarioIndexado& diccionario() { return diccionario_; }
@@ -121,7 +121,7 @@ private:
     bool indiceAlDia_ = false;
 
     std::mutex mutexBusqueda_;
-    busqueda::Buscador buscador_;
+    search::Buscador buscador_;
     mutable std::mutex mutexIndice_;
     EstadoIndice indice_;
     DiccionarioIndexado diccionario_;
@@ -131,4 +131,4 @@ private:
 // digits and "-" ("C:\ENCICLO\Ríos" gives "rios"); "enciclotomo" when nothing is left.
 std::string idDeDirectorio(const std::string& directorio);
 
-} // namespace servidor
+} // namespace server

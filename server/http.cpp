@@ -29,7 +29,7 @@
 #include <unordered_map>
 #include <utility>
 
-namespace servidor {
+namespace server {
 
 namespace {
 
@@ -992,4 +992,4 @@ const Limites& ServidorHttp::limites() const {
     return impl_->limites_;
 }
 
-} // namespace servidor
+} // namespace server

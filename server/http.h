@@ -33,7 +33,7 @@
 #include <memory>
 #include <optional>
 
-namespace servidor {
+namespace server {
 
 struct Limites {
     int largoDestino = 2048;         // bytes of the request target ("/e/x/buscar?q=...")
@@ -110,4 +110,4 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-} // namespace servidor
+} // namespace server

@@ -5,7 +5,7 @@
 // that is converted (or already one a browser shows); 2 when the input is larger than a picture may be.
 
 #include "publish/archivos.h"
-#include "store/limits.h"
+#include "store/limites.h"
 
 #include <QCoreApplication>
 #include <QFile>

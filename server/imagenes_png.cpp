@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-namespace servidor {
+namespace server {
 
 namespace {
 
@@ -92,4 +92,4 @@ std::shared_ptr<const QByteArray> ImagenesPng::convertir(int fd, std::int64_t ta
     return std::make_shared<const QByteArray>(std::move(salida));
 }
 
-} // namespace servidor
+} // namespace server

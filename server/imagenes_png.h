@@ -16,7 +16,7 @@
 #include <string>
 #include <unordered_map>
 
-namespace servidor {
+namespace server {
 
 class ImagenesPng {
 public:
@@ -42,4 +42,4 @@ private:
     std::size_t bytes_ = 0;
 };
 
-} // namespace servidor
+} // namespace server

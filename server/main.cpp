@@ -3,10 +3,10 @@
 
 #include "server/http.h"
 #include "server/sitio.h"
-#include "store/encoding.h"
-#include "store/paths.h"
-#include "store/registry.h"
-#include "store/text_file.h"
+#include "store/archivo_de_texto.h"
+#include "store/codificacion.h"
+#include "store/registro.h"
+#include "store/rutas.h"
 
 #include <QCoreApplication>
 #include <QHostAddress>
@@ -88,7 +88,7 @@ int main(int argc, char* argv[]) {
     quint16 puerto = 8080;
     QHostAddress direccion = QHostAddress::Any;
     QStringList rutas;
-    servidor::Limites limites;
+    server::Limites limites;
     bool opciones = true;
     const auto numero = [&](qsizetype& i, const QString& a) {
         return a.contains(QLatin1Char('=')) ? a.section(QLatin1Char('='), 1)
@@ -175,11 +175,11 @@ int main(int argc, char* argv[]) {
         ::setrlimit(RLIMIT_NOFILE, &nofile);
     }
 
-    std::unique_ptr<servidor::Sitio> sitio = rutas.isEmpty() ? std::make_unique<servidor::Sitio>(servidor::Opciones{})
-                                                             : std::make_unique<servidor::Sitio>(directorios);
+    std::unique_ptr<server::Sitio> sitio = rutas.isEmpty() ? std::make_unique<server::Sitio>(server::Opciones{})
+                                                           : std::make_unique<server::Sitio>(directorios);
     sitio->preparar();
-    servidor::ServidorHttp http([&sitio](const servidor::Peticion& p) { return sitio->responder(p); }, limites);
-    http.colaAparte(&servidor::Sitio::bloquea);
+    server::ServidorHttp http([&sitio](const server::Peticion& p) { return sitio->responder(p); }, limites);
+    http.colaAparte(&server::Sitio::bloquea);
     QString motivo;
     if (!http.escuchar(direccion, puerto, &motivo)) {
         std::fprintf(stderr, "tomo-servidor: %s\n", motivo.toLocal8Bit().constData());

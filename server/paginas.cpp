@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace servidor {
+namespace server {
 
 namespace {
 
@@ -166,7 +166,7 @@ std::string fragmentoBusqueda(const PaginaBusqueda& p) {
     s += "<p class=\"cantidad\" role=\"status\">" + std::string(r.exacto ? "" : "Unos ") + articulos(r.encontrados) +
          (r.encontrados == 1 ? " encontrado." : " encontrados.") + "</p>\n";
     s += "<ol class=\"resultados\" start=\"" + std::to_string(p.desde + 1) + "\">\n";
-    for (const busqueda::Acierto& a : r.aciertos) {
+    for (const search::Acierto& a : r.aciertos) {
         s += "<li><a href=\"" + base(p.id) + "a/" + segmento(a.nombre) + "\">" +
              e(a.titulo.empty() ? std::string("(sin título)") : a.titulo) + "</a>\n<p class=\"pasaje\">" + a.pasaje +
              "</p></li>\n";
@@ -360,4 +360,4 @@ std::string_view guion() {
 )";
 }
 
-} // namespace servidor
+} // namespace server

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-namespace servidor {
+namespace server {
 
 struct FichaEnciclopedia {
     std::string id;
@@ -54,7 +54,7 @@ struct PaginaBusqueda {
     bool buscada = false;
     std::size_t desde = 0;
     std::size_t porPagina = 20;
-    busqueda::Resultados resultados;
+    search::Resultados resultados;
     EstadoIndice indice;
 };
 std::string paginaBusqueda(const PaginaBusqueda& p);
@@ -89,4 +89,4 @@ std::string despuesDeArticulo();
 std::string_view hojaDeEstilo();
 std::string_view guion();
 
-} // namespace servidor
+} // namespace server

@@ -2,13 +2,13 @@
 
 #include "render/texto_web.h"
 
-#include "store/encoding.h"
+#include "store/codificacion.h"
 
 #include <algorithm>
 #include <array>
 #include <string_view>
 
-namespace servidor {
+namespace server {
 
 namespace {
 
@@ -322,4 +322,4 @@ bool bloquea(const Destino& d) {
     }
 }
 
-} // namespace servidor
+} // namespace server

@@ -12,7 +12,7 @@
 #include <string>
 #include <utility>
 
-namespace servidor {
+namespace server {
 
 using Cabeceras = QList<QPair<QByteArray, QByteArray>>;
 
@@ -78,4 +78,4 @@ Destino destinoDe(const QByteArray& ruta);
 // converted first.
 bool bloquea(const Destino& d);
 
-} // namespace servidor
+} // namespace server

@@ -5,16 +5,16 @@
 #include "render/texto_web.h"
 #include "search/plegado.h"
 #include "server/paginas.h"
-#include "store/article.h"
-#include "store/colour_file.h"
-#include "store/detail.h"
-#include "store/dictionary.h"
-#include "store/encoding.h"
-#include "store/encyclopaedia.h"
-#include "store/limits.h"
-#include "store/paths.h"
-#include "store/registry.h"
-#include "store/text_file.h"
+#include "store/archivo_de_color.h"
+#include "store/archivo_de_texto.h"
+#include "store/articulo.h"
+#include "store/codificacion.h"
+#include "store/detalle.h"
+#include "store/diccionario.h"
+#include "store/enciclopedia.h"
+#include "store/limites.h"
+#include "store/registro.h"
+#include "store/rutas.h"
 
 #include <QCoreApplication>
 
@@ -26,7 +26,7 @@
 #include <cctype>
 #include <unordered_set>
 
-namespace servidor {
+namespace server {
 
 namespace {
 
@@ -227,7 +227,7 @@ void Sitio::preparar() {
 }
 
 bool Sitio::bloquea(const Peticion& p) {
-    return servidor::bloquea(destinoDe(p.ruta));
+    return server::bloquea(destinoDe(p.ruta));
 }
 
 Respuesta Sitio::responder(const Peticion& p) {
@@ -422,7 +422,7 @@ Respuesta Sitio::titulos(EnciclopediaServida& e, const Peticion& p) {
     }
     const auto i = e.instantanea();
     const auto cp = store::utf8ACp1252(q.toStdString());
-    const std::string buscado = cp ? busqueda::plegar(std::string(store::sinEspacios(*cp))) : std::string();
+    const std::string buscado = cp ? search::plegar(std::string(store::sinEspacios(*cp))) : std::string();
     std::string json = "[";
     std::size_t dados = 0;
     std::unordered_set<std::string> vistos;
@@ -521,4 +521,4 @@ Respuesta Sitio::diccionario(EnciclopediaServida& e, const Peticion& p) {
     return html(paginaDiccionario(pagina), i->modificado);
 }
 
-} // namespace servidor
+} // namespace server

@@ -30,7 +30,7 @@
 #include <string>
 #include <vector>
 
-namespace servidor {
+namespace server {
 
 struct Opciones {
     std::chrono::milliseconds intervalo{3000}; // the least time between two looks at an encyclopaedia's files
@@ -83,4 +83,4 @@ private:
     std::chrono::steady_clock::time_point ultimaLista_{};
 };
 
-} // namespace servidor
+} // namespace server

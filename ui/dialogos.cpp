@@ -1,6 +1,6 @@
 #include "ui/dialogos.h"
 
-#include "store/result.h"
+#include "store/resultado.h"
 #include "ui/texto.h"
 
 #include <QApplication>

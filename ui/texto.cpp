@@ -1,6 +1,6 @@
 #include "ui/texto.h"
 
-#include "store/encoding.h"
+#include "store/codificacion.h"
 
 #include <QStringList>
 

@@ -2,8 +2,8 @@
 
 // The store speaks Windows-1252; the windows speak QString. These convert at that edge.
 
-#include "store/lines.h"
-#include "store/result.h"
+#include "store/lineas.h"
+#include "store/resultado.h"
 
 #include <QString>
 

@@ -5,7 +5,7 @@
 #include "main_window/caja_imagen.h"
 #include "main_window/etiqueta.h"
 #include "main_window/ventana_principal.h"
-#include "store/registry.h"
+#include "store/registro.h"
 #include "tests/support/listas.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"

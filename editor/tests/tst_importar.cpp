@@ -7,7 +7,7 @@
 #include "editor/tests/ayudas.h"
 #include "editor/ventana_forja.h"
 #include "editor/ventana_importar.h"
-#include "store/article.h"
+#include "store/articulo.h"
 #include "tests/support/listas.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"

@@ -10,7 +10,7 @@
 #include "editor/ventana_importar_zim.h"
 #include "historial/historial.h"
 #include "importar/tests/zim_prueba.h"
-#include "store/article.h"
+#include "store/articulo.h"
 #include "tests/support/listas.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"

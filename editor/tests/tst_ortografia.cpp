@@ -64,7 +64,7 @@ private slots:
         Dialogos::modoPrueba(true);
         QVERIFY2(Ortografia::compartida().disponible(), "falta el diccionario español de Hunspell (hunspell-es)");
         // Known below only through the encyclopaedia's DICT.DAT.
-        Ortografia sola(raices::rutaDiccionario());
+        Ortografia sola(lexico::rutaDiccionario());
         sola.estado(QStringLiteral("Fontibre"));
         QTRY_VERIFY_WITH_TIMEOUT(!sola.ocupada(), 20000);
         QCOMPARE(sola.estado(QStringLiteral("Fontibre")), Ortografia::Estado::Desconocida);
@@ -168,13 +168,13 @@ void TstOrtografia::menu_suggestsReplacesAddsAndIgnores() {
     QVERIFY(personal.fileName().startsWith(u_->configuracion()));
     QVERIFY(personal.open(QIODevice::ReadOnly));
     QVERIFY(QString::fromUtf8(personal.readAll()).split(QLatin1Char('\n')).contains(QStringLiteral("Zarquinés")));
-    QCOMPARE(Ortografia(raices::rutaDiccionario()).estado(QStringLiteral("Zarquinés")), Ortografia::Estado::Conocida);
+    QCOMPARE(Ortografia(lexico::rutaDiccionario()).estado(QStringLiteral("Zarquinés")), Ortografia::Estado::Conocida);
 
     // Ignored: known in this run, written nowhere.
     menu.reset(art_->ortografiaCuerpo->menuPara(sobre(art_->txtArtText, QStringLiteral("Plobrintia"))));
     accion(menu.get(), QStringLiteral("mnuIgnorarPalabra"))->trigger();
     QCOMPARE(subrayadas(art_->ortografiaCuerpo), QStringList{});
-    QVERIFY(Ortografia(raices::rutaDiccionario()).estado(QStringLiteral("Plobrintia")) != Ortografia::Estado::Conocida);
+    QVERIFY(Ortografia(lexico::rutaDiccionario()).estado(QStringLiteral("Plobrintia")) != Ortografia::Estado::Conocida);
     // A well spelled word offers no spelling entries, only the switch.
     menu.reset(art_->ortografiaCuerpo->menuPara(sobre(art_->txtArtText, QStringLiteral("de"))));
     QVERIFY(!accion(menu.get(), QStringLiteral("mnuAgregarPalabra")));
@@ -191,9 +191,9 @@ void TstOrtografia::switch_isRememberedAndClearsTheUnderlines() {
     QCOMPARE(subrayadas(art_->ortografiaCuerpo), QStringList{});
     QVERIFY(art_->txtArtText->extraSelections().isEmpty());
     // The next start of the program remembers it.
-    QVERIFY(!Ortografia(raices::rutaDiccionario()).activa());
+    QVERIFY(!Ortografia(lexico::rutaDiccionario()).activa());
     Ortografia::compartida().activar(true);
-    QVERIFY(Ortografia(raices::rutaDiccionario()).activa());
+    QVERIFY(Ortografia(lexico::rutaDiccionario()).activa());
     QCOMPARE(subrayadas(art_->ortografiaCuerpo), QStringList{QStringLiteral("herror")});
     QCOMPARE(art_->txtArtText->extraSelections().size(), 1);
 }

@@ -1,9 +1,9 @@
 #include "historial/historial.h"
-#include "store/article.h"
-#include "store/encyclopaedia.h"
-#include "store/list_files.h"
+#include "store/archivo_de_texto.h"
+#include "store/archivos_de_lista.h"
+#include "store/articulo.h"
+#include "store/enciclopedia.h"
 #include "store/tests/unidad_temporal.h"
-#include "store/text_file.h"
 
 #include <array>
 #include <cstdio>

@@ -1,10 +1,10 @@
 #include "historial/historial.h"
 #include "historial/sincronizar.h"
-#include "store/encyclopaedia.h"
-#include "store/list_files.h"
-#include "store/paths.h"
+#include "store/archivo_de_texto.h"
+#include "store/archivos_de_lista.h"
+#include "store/enciclopedia.h"
+#include "store/rutas.h"
 #include "store/tests/unidad_temporal.h"
-#include "store/text_file.h"
 
 #include <cstdlib>
 

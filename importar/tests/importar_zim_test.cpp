@@ -9,8 +9,8 @@
 
 #include "importar/diccionario.h"
 
-#include "store/dictionary.h"
-#include "store/encoding.h"
+#include "store/codificacion.h"
+#include "store/diccionario.h"
 #include "store/tests/unidad_temporal.h"
 
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 // back with pdftotext (one page at a time) and pdfinfo: the title page from DESCRIP.DAT, the contents with every
 // title in the order of the complete list, and each article beginning on the page the contents give for it.
 
-#include "store/encoding.h"
-#include "store/list_files.h"
-#include "store/title_reader.h"
+#include "store/archivos_de_lista.h"
+#include "store/codificacion.h"
+#include "store/lector_de_titulos.h"
 #include "tests/support/teclas_y_huellas.h"
 #include "tests/support/unidades.h"
 

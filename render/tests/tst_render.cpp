@@ -3,8 +3,8 @@
 
 #include "render/render.h"
 
-#include "store/article.h"
-#include "store/encoding.h"
+#include "store/articulo.h"
+#include "store/codificacion.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "search/buscador.h"
 #include "search/indice.h"
-#include "store/encoding.h"
+#include "store/codificacion.h"
 #include "store/tests/unidad_temporal.h"
 
 #include <xapian.h>
@@ -67,19 +67,19 @@ protected:
 
     fs::path dir() const { return c() / "ENCICLO" / "GEO"; }
 
-    busqueda::Reparto reparto_;
+    search::Reparto reparto_;
 
     void escribirArticulo(const std::string& nombre, const char* titulo, const char* cuerpo) {
         escribir(dir() / nombre, "<TIT>" + cp1252(titulo) + "\r\n<IMG>mapa.bmp\r\n" + cp1252(cuerpo) + "\r\n");
     }
 
-    busqueda::Informe actualizar() {
-        busqueda::Informe informe = busqueda::actualizarIndice(kDirectorio, {}, nullptr, reparto_);
+    search::Informe actualizar() {
+        search::Informe informe = search::actualizarIndice(kDirectorio, {}, nullptr, reparto_);
         EXPECT_EQ(informe.error, "");
         return informe;
     }
 
-    static std::vector<std::string> nombresDe(const busqueda::Resultados& r) {
+    static std::vector<std::string> nombresDe(const search::Resultados& r) {
         std::vector<std::string> v;
         for (const auto& a : r.aciertos) {
             v.push_back(a.nombre);
@@ -88,7 +88,7 @@ protected:
     }
 
     Nombres buscar(const char* consulta) {
-        const auto r = busqueda::Buscador(kDirectorio).buscar(consulta);
+        const auto r = search::Buscador(kDirectorio).buscar(consulta);
         EXPECT_EQ(r.encontrados, r.aciertos.size()) << consulta;
         const auto v = nombresDe(r);
         return Nombres(v.begin(), v.end());
@@ -167,13 +167,13 @@ TEST_F(Busqueda, titleWordsRankFirstAndPassagesShowTheWordsInBold) {
          "Las &quot;<b>desigualdades</b>&quot; como 3 &lt; 5 &amp; 5 &gt; 3 son sencillas."},
     };
     for (const auto& c : casos) {
-        const auto r = busqueda::Buscador(kDirectorio).buscar(c.consulta);
+        const auto r = search::Buscador(kDirectorio).buscar(c.consulta);
         ASSERT_FALSE(r.aciertos.empty()) << c.consulta;
         EXPECT_EQ(r.aciertos.front().nombre, c.primero) << c.consulta;
         EXPECT_NE(r.aciertos.front().pasaje.find(c.enElPasaje), std::string::npos)
             << c.consulta << ": " << r.aciertos.front().pasaje;
     }
-    const auto r = busqueda::Buscador(kDirectorio).buscar("montaña");
+    const auto r = search::Buscador(kDirectorio).buscar("montaña");
     ASSERT_EQ(r.aciertos.size(), 1u);
     EXPECT_EQ(r.aciertos.front().titulo, "La montaña");
 }
@@ -183,7 +183,7 @@ TEST_F(Busqueda, titleWordsRankFirstAndPassagesShowTheWordsInBold) {
 TEST_F(Busqueda, updateIndexesOnlyWhatChangedAndLeavesTheEncyclopaediaAlone) {
     const struct {
         const char* nombre;
-        busqueda::Reparto reparto;
+        search::Reparto reparto;
     } casos[] = {
         {"one part", {}},
         {"parts of two, one writer", {2, 100, 1}},
@@ -192,7 +192,7 @@ TEST_F(Busqueda, updateIndexesOnlyWhatChangedAndLeavesTheEncyclopaediaAlone) {
     for (const auto& c : casos) {
         SCOPED_TRACE(c.nombre);
         reparto_ = c.reparto;
-        fs::remove_all(busqueda::rutaIndice(kDirectorio));
+        fs::remove_all(search::rutaIndice(kDirectorio));
         for (const auto& a : kArticulos) {
             escribirArticulo(a.nombre, a.titulo, a.cuerpo);
         }
@@ -206,12 +206,12 @@ TEST_F(Busqueda, updateIndexesOnlyWhatChangedAndLeavesTheEncyclopaediaAlone) {
 }
 
 void Busqueda::actualizarYCambiar(const Foto& antes) {
-    const busqueda::Informe primero = actualizar();
+    const search::Informe primero = actualizar();
     EXPECT_EQ(primero.agregados, std::size(kArticulos));
-    EXPECT_TRUE(fs::exists(busqueda::rutaIndice(kDirectorio)));
-    EXPECT_EQ(busqueda::rutaIndice(kDirectorio).string().rfind((raiz_ / "cache" / "lumbre").string(), 0), 0u);
+    EXPECT_TRUE(fs::exists(search::rutaIndice(kDirectorio)));
+    EXPECT_EQ(search::rutaIndice(kDirectorio).string().rfind((raiz_ / "cache" / "lumbre").string(), 0), 0u);
 
-    const busqueda::Informe igual = actualizar();
+    const search::Informe igual = actualizar();
     EXPECT_EQ(igual.agregados + igual.cambiados + igual.quitados, 0u);
     EXPECT_EQ(igual.articulos, std::size(kArticulos));
     buscar("montaña");
@@ -232,7 +232,7 @@ void Busqueda::actualizarYCambiar(const Foto& antes) {
     escribir(dir() / "COMPLETA.DAT", completa);
     fs::remove(dir() / "signos.txt");
 
-    const busqueda::Informe despues = actualizar();
+    const search::Informe despues = actualizar();
     EXPECT_EQ(despues.cambiados, 2u);
     EXPECT_EQ(despues.agregados, 1u);
     EXPECT_EQ(despues.quitados, 2u);
@@ -247,7 +247,7 @@ void Busqueda::actualizarYCambiar(const Foto& antes) {
 TEST_F(Busqueda, searchKeptOpenFindsWhatAPartAddedMeanwhileHolds) {
     reparto_ = {1, 100, 1};
     actualizar();
-    busqueda::Buscador abierto(kDirectorio);
+    search::Buscador abierto(kDirectorio);
     EXPECT_EQ(nombresDe(abierto.buscar("montaña")), std::vector<std::string>{"montana.txt"});
     escribirArticulo("volcan.txt", "Volcán", "El Teide es un volcán de Tenerife.");
     escribir(dir() / "COMPLETA.DAT", leer(dir() / "COMPLETA.DAT").value() + "volcan.txt\r\n");
@@ -283,7 +283,7 @@ TEST_F(Busqueda, updateFollowsTheListInAnyOrderRepetitionAndLetterCase) {
         escribir(dir() / "COMPLETA.DAT", completa);
         actualizar();
         escribir(dir() / "COMPLETA.DAT", c.lista);
-        const busqueda::Informe informe = actualizar();
+        const search::Informe informe = actualizar();
         EXPECT_EQ(informe.articulos, std::size(kArticulos)) << c.nombre;
         EXPECT_EQ(informe.agregados, c.agregados) << c.nombre;
         EXPECT_EQ(informe.cambiados, 0u) << c.nombre;
@@ -326,11 +326,11 @@ TEST_F(Busqueda, damagedOrOlderIndexIsRebuiltNeverTrusted) {
          }},
     };
     for (const auto& c : casos) {
-        fs::remove_all(busqueda::rutaIndice(kDirectorio));
+        fs::remove_all(search::rutaIndice(kDirectorio));
         actualizar();
-        c.estropear(busqueda::rutaIndice(kDirectorio));
-        busqueda::Buscador(kDirectorio).buscar("montaña"); // must not throw, nor find through a bad index
-        const busqueda::Informe informe = actualizar();
+        c.estropear(search::rutaIndice(kDirectorio));
+        search::Buscador(kDirectorio).buscar("montaña"); // must not throw, nor find through a bad index
+        const search::Informe informe = actualizar();
         EXPECT_TRUE(informe.reconstruido) << c.nombre;
         EXPECT_EQ(informe.agregados, std::size(kArticulos)) << c.nombre;
         EXPECT_EQ(buscar("montaña"), Nombres{"montana.txt"}) << c.nombre;
@@ -344,10 +344,10 @@ TEST_F(Busqueda, damagedOrOlderIndexIsRebuiltNeverTrusted) {
 // first search listed there.
 TEST_F(Busqueda, boundsLeaveTermsOutAndADeepPageListsOnlyItself) {
     actualizar();
-    busqueda::Cotas cotas;
+    search::Cotas cotas;
     cotas.terminos = 2;
     cotas.prefijos = 1;
-    busqueda::Buscador b(kDirectorio);
+    search::Buscador b(kDirectorio);
     const auto recortada = b.buscar("planeta sistema zzxxqq", 0, 10, cotas);
     EXPECT_TRUE(recortada.recortada);
     EXPECT_EQ(nombresDe(recortada), std::vector<std::string>{"sistema.txt"});

@@ -145,9 +145,9 @@ Contestacion pedir(quint16 puerto, const QByteArray& destino, const QByteArray& 
     return v.isEmpty() ? Contestacion() : v.front();
 }
 
-ServidorDePrueba::ServidorDePrueba(const std::vector<std::string>& directorios, servidor::Limites limites,
-                                   servidor::Opciones opciones)
-    : sitio_(std::make_unique<servidor::Sitio>(directorios, [&] {
+ServidorDePrueba::ServidorDePrueba(const std::vector<std::string>& directorios, server::Limites limites,
+                                   server::Opciones opciones)
+    : sitio_(std::make_unique<server::Sitio>(directorios, [&] {
           // The tests run from another directory than the programs: the converter is named.
           if (opciones.convertidor.empty()) {
               opciones.convertidor = TOMO_SERVIDOR_IMAGEN;
@@ -165,13 +165,13 @@ ServidorDePrueba::ServidorDePrueba(const std::vector<std::string>& directorios, 
     QMetaObject::invokeMethod(
         ancla_,
         [&] {
-            http_ = new servidor::ServidorHttp([this](const servidor::Peticion& p) { return sitio_->responder(p); },
-                                               limites,
-                                               [this](const QByteArray& linea) {
-                                                   std::lock_guard b(mutex_);
-                                                   lineas_ << linea;
-                                               });
-            http_->colaAparte(&servidor::Sitio::bloquea);
+            http_ =
+                new server::ServidorHttp([this](const server::Peticion& p) { return sitio_->responder(p); }, limites,
+                                         [this](const QByteArray& linea) {
+                                             std::lock_guard b(mutex_);
+                                             lineas_ << linea;
+                                         });
+            http_->colaAparte(&server::Sitio::bloquea);
             http_->escuchar(QHostAddress::LocalHost, 0);
             puerto_ = http_->puerto();
         },

@@ -56,18 +56,18 @@ Contestacion pedir(quint16 puerto, const QByteArray& destino, const QByteArray& 
 // The site and the HTTP server on a thread with its own event loop, so that a test may block on its sockets.
 class ServidorDePrueba {
 public:
-    ServidorDePrueba(const std::vector<std::string>& directorios, servidor::Limites limites,
-                     servidor::Opciones opciones = {});
+    ServidorDePrueba(const std::vector<std::string>& directorios, server::Limites limites,
+                     server::Opciones opciones = {});
     ~ServidorDePrueba();
     quint16 puerto() const { return puerto_; }
     QList<QByteArray> registro() const;
-    servidor::Sitio& sitio() { return *sitio_; }
+    server::Sitio& sitio() { return *sitio_; }
 
 private:
     QThread hilo_;
-    std::unique_ptr<servidor::Sitio> sitio_;
+    std::unique_ptr<server::Sitio> sitio_;
     QObject* ancla_ = nullptr; // lives on hilo_, where the server's objects are made and destroyed
-    servidor::ServidorHttp* http_ = nullptr;
+    server::ServidorHttp* http_ = nullptr;
     quint16 puerto_ = 0;
     mutable std::mutex mutex_;
     QList<QByteArray> lineas_;

@@ -5,9 +5,9 @@
 
 #include "lexico/raices_espanolas.h"
 #include "server/diccionario_indexado.h"
-#include "store/dictionary.h"
-#include "store/encoding.h"
-#include "store/text_file.h"
+#include "store/archivo_de_texto.h"
+#include "store/codificacion.h"
+#include "store/diccionario.h"
 
 #include <QTest>
 
@@ -24,7 +24,7 @@ private:
 private slots:
     // First, while nothing has read the Spanish dictionary yet: eight threads ask at once.
     void raicesDesdeVariosHilos() {
-        if (raices::rutaDiccionario().empty()) {
+        if (lexico::rutaDiccionario().empty()) {
             QSKIP("No Spanish Hunspell dictionary (hunspell-es) on this machine.");
         }
         std::vector<QStringList> vistas(8);
@@ -32,14 +32,14 @@ private slots:
         for (std::size_t i = 0; i < vistas.size(); ++i) {
             hilos.emplace_back([&, i] {
                 for (int k = 0; k < 50; ++k) {
-                    vistas[i] = raices::de(u"abadesas"_qs);
+                    vistas[i] = lexico::de(u"abadesas"_qs);
                 }
             });
         }
         for (auto& h : hilos) {
             h.join();
         }
-        const QStringList una = raices::de(u"abadesas"_qs);
+        const QStringList una = lexico::de(u"abadesas"_qs);
         QVERIFY(!una.isEmpty());
         for (const QStringList& v : vistas) {
             QCOMPARE(v, una);
@@ -65,7 +65,7 @@ private slots:
     void comoElAlmacen() {
         QFETCH(QByteArray, archivo);
         QVERIFY(almacen_->escribir(dict_, archivo));
-        servidor::DiccionarioIndexado indice("C:\\ENCICLO\\SOLAR");
+        server::DiccionarioIndexado indice("C:\\ENCICLO\\SOLAR");
         std::vector<std::string> palabras = {"",         "A",        "AB",    "ABETO",  "ABETOS",  "COMETA",
                                              "COMET",    "COMETA  ", "C",     "cometa", "ZETA",    "\xc1RBOL",
                                              "\xe1rbol", "\xd1U",    "\xf1O", "DOS",    "DOS  B",  "TRES  C\nCUATRO",
@@ -91,7 +91,7 @@ private slots:
 
     // Saved again (another size, or the same size later), the dictionary is indexed again.
     void sigueAlArchivo() {
-        servidor::DiccionarioIndexado indice("C:\\ENCICLO\\SOLAR");
+        server::DiccionarioIndexado indice("C:\\ENCICLO\\SOLAR");
         QVERIFY(almacen_->escribir(dict_, "SOL  ESTRELLA\r\n"));
         QCOMPARE(*indice.buscar("SOL"), std::optional<std::string>("ESTRELLA"));
         QTest::qWait(20);

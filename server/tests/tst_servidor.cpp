@@ -27,8 +27,8 @@ namespace {
 
 const QByteArray kSecreto = "CONTENIDO-SECRETO-FUERA-DE-LA-ENCICLOTOMO";
 
-servidor::Limites limitesDePrueba() {
-    servidor::Limites l;
+server::Limites limitesDePrueba() {
+    server::Limites l;
     l.msPeticion = 800;
     l.msReposo = 1500;
     l.msEscritura = 3000;
@@ -79,7 +79,7 @@ private slots:
         completa.close();
         antes_ = almacen_->huellas();
 
-        servidor::Opciones o;
+        server::Opciones o;
         o.intervalo = std::chrono::milliseconds(0);
         o.porPagina = 5;
         servidor_ = std::make_unique<prueba::ServidorDePrueba>(
@@ -283,9 +283,9 @@ private slots:
     void queBloquea() {
         QFETCH(QByteArray, ruta);
         QFETCH(bool, bloquea);
-        servidor::Peticion p;
+        server::Peticion p;
         p.ruta = ruta;
-        QCOMPARE(servidor::Sitio::bloquea(p), bloquea);
+        QCOMPARE(server::Sitio::bloquea(p), bloquea);
     }
 
     void cabezaSinCuerpo() {
@@ -566,7 +566,7 @@ private slots:
 
     // A word without an entry of its own is found under its stem, as in the viewer.
     void diccionarioPorRaiz() {
-        if (raices::rutaDiccionario().empty()) {
+        if (lexico::rutaDiccionario().empty()) {
             QSKIP("No Spanish Hunspell dictionary (hunspell-es) on this machine.");
         }
         const Contestacion c = prueba::pedir(puerto(), "/e/solar/diccionario?p=planetas");

@@ -62,12 +62,12 @@ bool cerradaAntesDe(int s, int ms, QByteArray* recibido = nullptr) {
 }
 
 struct Transporte {
-    std::unique_ptr<servidor::ServidorHttp> http;
+    std::unique_ptr<server::ServidorHttp> http;
     std::mutex mutex;
     QList<QByteArray> lineas;
 
-    Transporte(servidor::Manejador m, servidor::Limites l, servidor::Bloquea b = {}) {
-        http = std::make_unique<servidor::ServidorHttp>(std::move(m), l, [this](const QByteArray& linea) {
+    Transporte(server::Manejador m, server::Limites l, server::Bloquea b = {}) {
+        http = std::make_unique<server::ServidorHttp>(std::move(m), l, [this](const QByteArray& linea) {
             std::lock_guard g(mutex);
             lineas << linea;
         });
@@ -81,8 +81,8 @@ struct Transporte {
     }
 };
 
-servidor::Respuesta texto(const QByteArray& t) {
-    servidor::Respuesta r;
+server::Respuesta texto(const QByteArray& t) {
+    server::Respuesta r;
     r.tipo = "text/plain";
     r.cuerpo = t;
     return r;
@@ -96,17 +96,17 @@ class TstTransporte : public QObject {
 private slots:
     // Requests that may block wait on their own queue: with every queue thread busy, a page answers at once.
     void loQueBloqueaNoDetieneLoDemas() {
-        servidor::Limites l;
+        server::Limites l;
         l.hilos = 1;
         l.hilosRed = 1;
         Transporte t(
-            [](const servidor::Peticion& p) {
+            [](const server::Peticion& p) {
                 if (p.ruta == "/lenta") {
                     QThread::msleep(1500);
                 }
                 return texto(p.ruta);
             },
-            l, [](const servidor::Peticion& p) { return p.ruta == "/lenta"; });
+            l, [](const server::Peticion& p) { return p.ruta == "/lenta"; });
         std::vector<std::thread> lentas;
         for (int i = 0; i < 3; ++i) {
             lentas.emplace_back([&] { prueba::pedir(t.puerto(), "/lenta"); });
@@ -133,12 +133,12 @@ private slots:
     }
     void unaDireccionNoLlenaElServidor() {
         QFETCH(int, porDireccion);
-        servidor::Limites l;
+        server::Limites l;
         l.conexiones = 64;
         l.porDireccion = porDireccion;
         l.msPeticion = 5000;
         l.msReposo = 5000;
-        Transporte t([](const servidor::Peticion& p) { return texto(p.ruta); }, l);
+        Transporte t([](const server::Peticion& p) { return texto(p.ruta); }, l);
         std::vector<int> lentas;
         for (int i = 0; i < 12; ++i) {
             const int s = conectar(t.puerto(), "127.0.0.2");
@@ -165,10 +165,10 @@ private slots:
     // A header sent a line at a time keeps the connection busy, never idle: it still has to be whole within
     // the deadline counted from its first byte.
     void cabeceraAGoteo() {
-        servidor::Limites l;
+        server::Limites l;
         l.msPeticion = 800;
         l.msReposo = 5000;
-        Transporte t([](const servidor::Peticion& p) { return texto(p.ruta); }, l);
+        Transporte t([](const server::Peticion& p) { return texto(p.ruta); }, l);
         const int s = conectar(t.puerto());
         QVERIFY(s >= 0);
         QElapsedTimer reloj;
@@ -200,15 +200,15 @@ private slots:
         QCOMPARE(archivo.write(bytes), bytes.size());
         archivo.flush();
         const QByteArray ruta = QFile::encodeName(archivo.fileName());
-        servidor::Limites l;
+        server::Limites l;
         l.msEscritura = 1500;
         l.minimoLectura = 256 * 1024;
         Transporte t(
-            [ruta](const servidor::Peticion&) {
-                servidor::Respuesta r;
+            [ruta](const server::Peticion&) {
+                server::Respuesta r;
                 r.tipo = "image/png";
                 const int fd = ::open(ruta.constData(), O_RDONLY | O_CLOEXEC);
-                r.archivo = std::make_shared<servidor::Archivo>(fd, 8 << 20);
+                r.archivo = std::make_shared<server::Archivo>(fd, 8 << 20);
                 r.etiqueta = "grande";
                 return r;
             },

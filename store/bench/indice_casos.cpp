@@ -2,8 +2,8 @@
 // Without the per-directory index every mismatched look-up would list the whole directory; with it, a
 // mismatched look-up costs a failed stat plus a hash look-up. Prints the ratio; run by hand, not by CTest.
 
-#include "store/detail.h"
-#include "store/paths.h"
+#include "store/detalle.h"
+#include "store/rutas.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -3,8 +3,8 @@
 
 #include "comun.h"
 
-#include "store/article.h"
-#include "store/paths.h"
+#include "store/articulo.h"
+#include "store/rutas.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -4,8 +4,8 @@
 
 #include "comun.h"
 
-#include "store/article.h"
-#include "store/paths.h"
+#include "store/articulo.h"
+#include "store/rutas.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -4,8 +4,8 @@
 
 #include "comun.h"
 
-#include "store/colour_file.h"
-#include "store/text_file.h"
+#include "store/archivo_de_color.h"
+#include "store/archivo_de_texto.h"
 
 #include <algorithm>
 #include <cstddef>

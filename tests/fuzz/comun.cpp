@@ -1,6 +1,6 @@
 #include "comun.h"
 
-#include "store/paths.h"
+#include "store/rutas.h"
 
 #include <cstdio>
 #include <cstdlib>

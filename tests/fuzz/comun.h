@@ -3,7 +3,7 @@
 // Shared by the fuzz targets: a scratch encyclopaedia on a memory file system, files written around the
 // store (plain POSIX calls), and the checks that end a run when a property does not hold.
 
-#include "store/result.h"
+#include "store/resultado.h"
 
 #include <filesystem>
 #include <string>

@@ -4,9 +4,9 @@
 
 #include "comun.h"
 
-#include "store/dictionary.h"
-#include "store/encoding.h"
-#include "store/paths.h"
+#include "store/codificacion.h"
+#include "store/diccionario.h"
+#include "store/rutas.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -3,7 +3,7 @@
 
 #include "comun.h"
 
-#include "store/article.h"
+#include "store/articulo.h"
 
 #include <cstddef>
 #include <cstdint>

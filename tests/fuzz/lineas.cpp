@@ -4,7 +4,7 @@
 
 #include "comun.h"
 
-#include "store/text_file.h"
+#include "store/archivo_de_texto.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -4,8 +4,8 @@
 
 #include "comun.h"
 
-#include "store/list_files.h"
-#include "store/paths.h"
+#include "store/archivos_de_lista.h"
+#include "store/rutas.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

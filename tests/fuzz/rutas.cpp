@@ -5,10 +5,10 @@
 
 #include "comun.h"
 
-#include "store/encoding.h"
-#include "store/paths.h"
-#include "store/registry.h"
-#include "store/text_file.h"
+#include "store/archivo_de_texto.h"
+#include "store/codificacion.h"
+#include "store/registro.h"
+#include "store/rutas.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -6,8 +6,8 @@
 #include "comun.h"
 
 #include "server/rutas.h"
-#include "store/article.h"
-#include "store/paths.h"
+#include "store/articulo.h"
+#include "store/rutas.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -42,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t tam
     const QByteArray cabeceras = bytesDe(entrada.ConsumeRemainingBytesAsString());
 
     // The page a path names, and the name in it.
-    const servidor::Destino d = servidor::destinoDe(ruta);
-    if (d.pagina == servidor::Destino::Pagina::Articulo || d.pagina == servidor::Destino::Pagina::Imagen) {
+    const server::Destino d = server::destinoDe(ruta);
+    if (d.pagina == server::Destino::Pagina::Articulo || d.pagina == server::Destino::Pagina::Imagen) {
         const std::string& n = d.nombre;
         EXIGIR(n.find('\0') == std::string::npos && n.find('/') == std::string::npos &&
                n.find('\\') == std::string::npos && n != "." && n != "..");
@@ -52,25 +52,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t tam
             EXIGIR(fuzz::dentroDe(enc.nativa, store::rutaIlustracion(enc.ruta, n)));
         }
     }
-    servidor::bloquea(d);
+    server::bloquea(d);
 
     // A store name comes back from its own segment, unless it could never be one segment.
     const bool unSegmento =
         nombre.find_first_of(std::string("/\\\0", 3)) == std::string::npos && nombre != "." && nombre != "..";
     if (unSegmento) {
-        const servidor::Destino vuelta = servidor::destinoDe("/e/x/a/" + bytesDe(servidor::segmento(nombre)));
-        EXIGIR(vuelta.pagina == servidor::Destino::Pagina::Articulo && vuelta.nombre == nombre);
+        const server::Destino vuelta = server::destinoDe("/e/x/a/" + bytesDe(server::segmento(nombre)));
+        EXIGIR(vuelta.pagina == server::Destino::Pagina::Articulo && vuelta.nombre == nombre);
     }
 
     // Decoding undoes percent-encoding of every byte; a query's values are decoded, never more than sent.
-    EXIGIR(servidor::decodificar(ruta.toPercentEncoding()) == ruta);
-    EXIGIR(servidor::decodificar(consulta.toPercentEncoding(), true) == consulta);
-    for (const QByteArray& v : servidor::parametros(consulta, "q")) {
+    EXIGIR(server::decodificar(ruta.toPercentEncoding()) == ruta);
+    EXIGIR(server::decodificar(consulta.toPercentEncoding(), true) == consulta);
+    for (const QByteArray& v : server::parametros(consulta, "q")) {
         EXIGIR(v.size() <= consulta.size());
     }
 
     // The framing checks take any headers.
-    servidor::Peticion p;
+    server::Peticion p;
     p.metodo = "GET";
     p.destino = ruta;
     for (const QByteArray& linea : cabeceras.split('\n')) {
@@ -79,13 +79,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t tam
             p.cabeceras.append({linea.left(dos).toLower(), linea.mid(dos + 1).trimmed()});
         }
     }
-    servidor::rechazoDeMarco(p, "HTTP/1.1");
-    servidor::rechazoDeMarco(p, "HTTP/1.0");
+    server::rechazoDeMarco(p, "HTTP/1.1");
+    server::rechazoDeMarco(p, "HTTP/1.0");
 
     // What the log shows holds no control character.
-    const QByteArray destino = servidor::paraElRegistro(ruta + '?' + consulta);
+    const QByteArray destino = server::paraElRegistro(ruta + '?' + consulta);
     EXIGIR(limpio(destino) && !destino.contains(' '));
-    EXIGIR(limpio(servidor::destinoParaElRegistro(ruta + '?' + consulta, false)));
-    EXIGIR(limpio(servidor::notaParaElRegistro(cabeceras)));
+    EXIGIR(limpio(server::destinoParaElRegistro(ruta + '?' + consulta, false)));
+    EXIGIR(limpio(server::notaParaElRegistro(cabeceras)));
     return 0;
 }

@@ -4,7 +4,7 @@
 // titles, bodies, captions, list names, picture names and the dictionary; a BMP illustration and an ICO icon that
 // need converting; a dictionary entry that refers to an article; one named list.
 
-#include "store/encoding.h"
+#include "store/codificacion.h"
 #include "tests/support/unidades.h"
 
 #include <QBuffer>

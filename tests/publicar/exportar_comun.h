@@ -3,10 +3,10 @@
 // What the export tests share: the editor's command line run with no display, a directory's fingerprint, the
 // titles of an encyclopaedia's complete list.
 
-#include "store/encoding.h"
-#include "store/encyclopaedia.h"
-#include "store/list_files.h"
-#include "store/title_reader.h"
+#include "store/archivos_de_lista.h"
+#include "store/codificacion.h"
+#include "store/enciclopedia.h"
+#include "store/lector_de_titulos.h"
 #include "tests/support/teclas_y_huellas.h"
 #include "tests/support/unidades.h"
 

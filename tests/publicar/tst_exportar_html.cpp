@@ -3,10 +3,10 @@
 // destinations are never overwritten unasked nor left half-written; the encyclopaedia directory never changes.
 
 #include "publish/exportacion.h"
-#include "store/encoding.h"
-#include "store/list_files.h"
-#include "store/paths.h"
-#include "store/title_reader.h"
+#include "store/archivos_de_lista.h"
+#include "store/codificacion.h"
+#include "store/lector_de_titulos.h"
+#include "store/rutas.h"
 #include "tests/publicar/espanol.h"
 #include "tests/publicar/exportar_comun.h"
 #include "tests/support/teclas_y_huellas.h"

@@ -3,13 +3,13 @@
 // failure is reported, naming the file; every file holds its old or its new bytes, whole; no temporary file
 // is left; and the next write works.
 
-#include "store/article.h"
-#include "store/colour_file.h"
-#include "store/encyclopaedia.h"
-#include "store/limits.h"
-#include "store/list_files.h"
-#include "store/registry.h"
-#include "store/text_file.h"
+#include "store/archivo_de_color.h"
+#include "store/archivo_de_texto.h"
+#include "store/archivos_de_lista.h"
+#include "store/articulo.h"
+#include "store/enciclopedia.h"
+#include "store/limites.h"
+#include "store/registro.h"
 
 #include <gtest/gtest.h>
 

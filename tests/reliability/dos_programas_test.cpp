@@ -3,11 +3,11 @@
 // the viewer does. Every read succeeds and finds one whole version of each file (no torn read); at the end
 // COMPLETA.DAT holds every line each writer appended, once, whole.
 
-#include "store/article.h"
-#include "store/colour_file.h"
-#include "store/encyclopaedia.h"
-#include "store/list_files.h"
-#include "store/text_file.h"
+#include "store/archivo_de_color.h"
+#include "store/archivo_de_texto.h"
+#include "store/archivos_de_lista.h"
+#include "store/articulo.h"
+#include "store/enciclopedia.h"
 
 #include <gtest/gtest.h>
 

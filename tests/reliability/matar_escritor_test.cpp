@@ -3,7 +3,7 @@
 // of the contents it was ever given, whole; after the next append by a live writer the appended file holds
 // whole lines only; after the next write no temporary file of a dead writer is left in the directory.
 
-#include "store/text_file.h"
+#include "store/archivo_de_texto.h"
 
 #include <gtest/gtest.h>
 

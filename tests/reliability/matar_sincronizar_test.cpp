@@ -5,9 +5,9 @@
 
 #include "historial/historial.h"
 #include "historial/sincronizar.h"
-#include "store/encyclopaedia.h"
-#include "store/list_files.h"
-#include "store/text_file.h"
+#include "store/archivo_de_texto.h"
+#include "store/archivos_de_lista.h"
+#include "store/enciclopedia.h"
 
 #include <gtest/gtest.h>
 

@@ -3,15 +3,15 @@
 // caption, side picture, list, colour scheme, dictionary entry and description, and the bytes of every
 // text file (Windows-1252, CR LF only).
 
-#include "store/article.h"
-#include "store/colour_file.h"
-#include "store/dictionary.h"
-#include "store/encoding.h"
-#include "store/encyclopaedia.h"
-#include "store/list_files.h"
-#include "store/paths.h"
-#include "store/registry.h"
-#include "store/text_file.h"
+#include "store/archivo_de_color.h"
+#include "store/archivo_de_texto.h"
+#include "store/archivos_de_lista.h"
+#include "store/articulo.h"
+#include "store/codificacion.h"
+#include "store/diccionario.h"
+#include "store/enciclopedia.h"
+#include "store/registro.h"
+#include "store/rutas.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>

@@ -1,6 +1,6 @@
 #include "tests/support/unidades.h"
 
-#include "store/paths.h"
+#include "store/rutas.h"
 
 #include <QDebug>
 #include <QDir>

@@ -8,7 +8,7 @@
 // 32-bit value read from the colour file, which no colour can carry, so the exact values are kept in
 // ranuras_ and the option shows the colour the value stands for (see appearance/esquema.h).
 
-#include "store/colour_file.h"
+#include "store/archivo_de_color.h"
 
 #include <QWidget>
 

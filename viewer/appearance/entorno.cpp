@@ -2,10 +2,10 @@
 
 #include "appearance/configuracion.h"
 #include "appearance/esquema.h"
-#include "store/article.h"
-#include "store/colour_file.h"
-#include "store/encyclopaedia.h"
-#include "store/paths.h"
+#include "store/archivo_de_color.h"
+#include "store/articulo.h"
+#include "store/enciclopedia.h"
+#include "store/rutas.h"
 #include "ui/dialogos.h"
 #include "ui/texto.h"
 

@@ -12,7 +12,7 @@
 // labels (with autoFillBackground) and QPalette::Base on list and text boxes; the text is
 // QPalette::WindowText on labels and QPalette::Text on list and text boxes.
 
-#include "store/colour_file.h"
+#include "store/archivo_de_color.h"
 
 #include <QColor>
 

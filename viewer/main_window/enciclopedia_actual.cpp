@@ -1,9 +1,9 @@
 #include "main_window/enciclopedia_actual.h"
 
-#include "store/encyclopaedia.h"
-#include "store/paths.h"
-#include "store/registry.h"
-#include "store/text_file.h"
+#include "store/archivo_de_texto.h"
+#include "store/enciclopedia.h"
+#include "store/registro.h"
+#include "store/rutas.h"
 #include "ui/texto.h"
 
 #include <QStringList>

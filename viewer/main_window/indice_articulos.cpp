@@ -1,12 +1,12 @@
 #include "main_window/indice_articulos.h"
 
 #include "main_window/enciclopedia_actual.h"
-#include "store/encoding.h"
-#include "store/encyclopaedia.h"
-#include "store/list_files.h"
-#include "store/paths.h"
-#include "store/title_cache.h"
-#include "store/title_reader.h"
+#include "store/archivos_de_lista.h"
+#include "store/cache_de_titulos.h"
+#include "store/codificacion.h"
+#include "store/enciclopedia.h"
+#include "store/lector_de_titulos.h"
+#include "store/rutas.h"
 #include "ui/texto.h"
 
 #include <QStringList>

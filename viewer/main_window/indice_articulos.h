@@ -12,16 +12,16 @@
 // so the windows stay responsive while a long list is read. Emptying the index, or destroying it, cancels
 // the listing under way.
 //
-// The titles listed are kept for the user in a title cache (store/title_cache.h) in the user's cache
+// The titles listed are kept for the user in a title cache (store/cache_de_titulos.h) in the user's cache
 // directory, one per encyclopaedia directory, written after every listing of the complete list. A listing into
 // an empty index reads that cache first on a worker thread and lists every title from it at once; then each
 // article is checked against it on the worker threads (its file looked at, not opened), and those that
 // changed, appeared or are gone are read again and their titles corrected in place. The listing ends when
 // the check does. A cache that is missing or refused is not used: the titles are read from the files.
 
-#include "store/result.h"
+#include "store/resultado.h"
 #ifndef Q_MOC_RUN // the toolkit's header parser does not read the C++20 headers it needs
-#include "store/lines.h"
+#include "store/lineas.h"
 #endif
 
 #include <QAbstractListModel>

@@ -79,7 +79,7 @@ void MenuImprimir::imprimir() {
         return;
     }
     QPrinter impresora(QPrinter::HighResolution);
-    impresion::prepararA4(impresora);
+    print::prepararA4(impresora);
     impresora.setDocName(ventana_->lblTitulo->text());
     impresora.setCreator(QStringLiteral("Tomo"));
     if (!dialogoDeImpresion()(impresora, ventana_)) {
@@ -88,10 +88,10 @@ void MenuImprimir::imprimir() {
     const std::string directorio = ventana_->directorio();
     const std::string ruta = ruta_;
     const QString enciclopedia = ventana_->lblSubtitulo->text();
-    impresion::ArticuloImpreso fin;
+    print::ArticuloImpreso fin;
     ui::ejecutarConProgreso(
         ventana_, QStringLiteral("Imprimir"), [&](const ui::Avanzar& avanzar, const std::atomic_bool& cancelar) {
-            fin = impresion::imprimirArticulo(
+            fin = print::imprimirArticulo(
                 impresora, directorio, ruta, enciclopedia, [&](const QString& titulo) { impresora.setDocName(titulo); },
                 [&](int p, int t) {
                     avanzar({p, t, paso(p, t)});
@@ -139,7 +139,7 @@ void MenuImprimir::exportarPdf() {
     const std::string directorio = ventana_->directorio();
     const std::string ruta = ruta_;
     const QString enciclopedia = ventana_->lblSubtitulo->text();
-    impresion::ArticuloImpreso fin;
+    print::ArticuloImpreso fin;
     QString escritura; // why the file could not be written
     ui::ejecutarConProgreso(
         ventana_, QStringLiteral("Exportar a PDF"), [&](const ui::Avanzar& avanzar, const std::atomic_bool& cancelar) {
@@ -152,8 +152,8 @@ void MenuImprimir::exportarPdf() {
             {
                 QPdfWriter pdf(&archivo);
                 pdf.setCreator(QStringLiteral("Tomo"));
-                impresion::prepararA4(pdf);
-                fin = impresion::imprimirArticulo(
+                print::prepararA4(pdf);
+                fin = print::imprimirArticulo(
                     pdf, directorio, ruta, enciclopedia, [&](const QString& titulo) { pdf.setTitle(titulo); },
                     [&](int p, int t) {
                         avanzar({p, t, paso(p, t)});

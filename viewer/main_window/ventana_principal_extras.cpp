@@ -6,7 +6,7 @@
 #include "main_window/al_frente.h"
 #include "main_window/indice_articulos.h"
 #include "main_window/ventana_principal.h"
-#include "store/encyclopaedia.h"
+#include "store/enciclopedia.h"
 #include "ui/dialogos.h"
 #include "windows/acerca_de.h"
 #include "windows/caja_articulo.h"

@@ -3,9 +3,9 @@
 // of another format or of another encyclopaedia is never trusted, and is written anew.
 
 #include "main_window/indice_articulos.h"
-#include "store/article.h"
-#include "store/paths.h"
-#include "store/title_cache.h"
+#include "store/articulo.h"
+#include "store/cache_de_titulos.h"
+#include "store/rutas.h"
 #include "tests/support/unidades.h"
 #include "viewer/tests/indice_de_prueba.h"
 #include "windows/selector.h"

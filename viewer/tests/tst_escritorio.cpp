@@ -5,7 +5,7 @@
 #include "appearance/configuracion.h"
 #include "main_window/etiqueta.h"
 #include "main_window/ventana_principal.h"
-#include "store/encyclopaedia.h"
+#include "store/enciclopedia.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 #include "viewer/tests/indice_de_prueba.h"

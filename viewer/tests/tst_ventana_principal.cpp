@@ -5,7 +5,7 @@
 #include "main_window/etiqueta.h"
 #include "main_window/tira.h"
 #include "main_window/ventana_principal.h"
-#include "store/paths.h"
+#include "store/rutas.h"
 #include "tests/support/listas.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"

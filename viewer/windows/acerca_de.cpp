@@ -1,6 +1,6 @@
 #include "windows/acerca_de.h"
 
-#include "store/encyclopaedia.h"
+#include "store/enciclopedia.h"
 #include "ui/dialogos.h"
 #include "ui/texto.h"
 

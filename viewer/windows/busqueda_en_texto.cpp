@@ -4,7 +4,7 @@
 
 #include <QMetaObject>
 
-void ResultadosDeBusqueda::poner(std::vector<busqueda::Acierto> aciertos) {
+void ResultadosDeBusqueda::poner(std::vector<search::Acierto> aciertos) {
     beginResetModel();
     aciertos_ = std::move(aciertos);
     endResetModel();
@@ -18,7 +18,7 @@ QVariant ResultadosDeBusqueda::data(const QModelIndex& indice, int rol) const {
     if (!indice.isValid() || indice.row() >= rowCount()) {
         return {};
     }
-    const busqueda::Acierto& a = acierto(indice.row());
+    const search::Acierto& a = acierto(indice.row());
     const QString titulo = QString::fromStdString(a.titulo);
     const QString pasaje = QString::fromStdString(a.pasaje);
     switch (rol) {
@@ -62,7 +62,7 @@ void BusquedaEnTexto::abrir(const std::string& directorio) {
         cancelar_ = true;
         esperar();
         directorio_ = directorio;
-        buscador_ = std::make_shared<busqueda::Buscador>(directorio);
+        buscador_ = std::make_shared<search::Buscador>(directorio);
         resultados_.poner({});
         encontrados_ = 0;
         emit resultadosCambiados();
@@ -77,7 +77,7 @@ void BusquedaEnTexto::actualizarIndice() {
     cancelar_ = false;
     terminado_ = false;
     hilo_ = std::thread([this, directorio = directorio_] {
-        const busqueda::Informe informe = busqueda::actualizarIndice(
+        const search::Informe informe = search::actualizarIndice(
             directorio,
             [this](std::size_t hechos, std::size_t total) {
                 QMetaObject::invokeMethod(
@@ -130,7 +130,7 @@ void BusquedaEnTexto::buscar(const QString& consulta) {
         if (generacion != generacion_) {
             return; // a newer search was asked for meanwhile
         }
-        auto r = std::make_shared<busqueda::Resultados>(buscador->buscar(texto, kListados));
+        auto r = std::make_shared<search::Resultados>(buscador->buscar(texto, kListados));
         QMetaObject::invokeMethod(
             this,
             [this, generacion, r] {

@@ -23,15 +23,15 @@ public:
 
     using QAbstractListModel::QAbstractListModel;
 
-    void poner(std::vector<busqueda::Acierto> aciertos);
-    const busqueda::Acierto& acierto(int fila) const { return aciertos_[static_cast<std::size_t>(fila)]; }
+    void poner(std::vector<search::Acierto> aciertos);
+    const search::Acierto& acierto(int fila) const { return aciertos_[static_cast<std::size_t>(fila)]; }
 
     int rowCount(const QModelIndex& padre = {}) const override;
     // Display: title and passage as plain text, for screen readers; Html: the same as HTML, title first.
     QVariant data(const QModelIndex& indice, int rol) const override;
 
 private:
-    std::vector<busqueda::Acierto> aciertos_;
+    std::vector<search::Acierto> aciertos_;
 };
 
 class BusquedaEnTexto : public QObject {
@@ -71,7 +71,7 @@ private:
     void terminarActualizacion();
 
     std::string directorio_;
-    std::shared_ptr<busqueda::Buscador> buscador_;
+    std::shared_ptr<search::Buscador> buscador_;
     ResultadosDeBusqueda resultados_;
     std::size_t encontrados_ = 0;
     bool exacto_ = true;

@@ -1,10 +1,10 @@
 #include "windows/consulta_palabra.h"
 
 #include "lexico/por_raiz.h"
-#include "store/dictionary.h"
-#include "store/encoding.h"
-#include "store/paths.h"
-#include "store/text_file.h"
+#include "store/archivo_de_texto.h"
+#include "store/codificacion.h"
+#include "store/diccionario.h"
+#include "store/rutas.h"
 #include "ui/texto.h"
 
 namespace consulta {

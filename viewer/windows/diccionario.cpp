@@ -2,7 +2,7 @@
 
 #include "main_window/fuentes.h"
 #include "main_window/teclado.h"
-#include "store/encoding.h"
+#include "store/codificacion.h"
 #include "ui/texto.h"
 #include "ui/twips.h"
 #include "windows/consulta_palabra.h"
