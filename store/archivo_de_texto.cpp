@@ -101,12 +101,13 @@ void sincronizarDirectorio(const fs::path& dir) {
 // cannot hang the program; anything but a regular file is refused. Returns the descriptor or -errno.
 fs::path directorioDe(const fs::path& nativa);
 
-// Opens a regular file for appending, creating it when missing (the directory's case index then forgets
-// the directory). Returns the descriptor, or minus an errno value. `creado` tells whether this call made it.
+// Opens a regular file for appending, creating it when missing (the directory's case index then takes its
+// name). Returns the descriptor, or minus an errno value. `creado` tells whether this call made it.
 int abrirParaAnexar(const fs::path& nativa, bool& creado, Enlaces enlaces) {
     struct stat st {};
     creado = (enlaces == Enlaces::Seguir ? ::stat(nativa.c_str(), &st) : ::lstat(nativa.c_str(), &st)) != 0;
     const int nofollow = enlaces == Enlaces::Rechazar ? O_NOFOLLOW : 0;
+    const InstanteDeDirectorio antes = instanteDe(directorioDe(nativa));
     const int fd = ::open(nativa.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | nofollow, 0666);
     if (fd < 0)
         return errno == ENXIO ? -EACCES : -errno;
@@ -116,7 +117,7 @@ int abrirParaAnexar(const fs::path& nativa, bool& creado, Enlaces enlaces) {
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (creado)
-        olvidarDirectorio(directorioDe(nativa));
+        anotarEnDirectorio(directorioDe(nativa), nativa.filename().native(), antes);
     return fd;
 }
 
@@ -295,6 +296,7 @@ Estado reemplazarNativa(std::string_view ruta, const fs::path& destino, std::str
     const bool existia = ::stat(destino.c_str(), &st) == 0;
 
     limpieza().limpiar(dir);
+    const InstanteDeDirectorio antes = instanteDe(dir);
     fs::path temporal;
     Descriptor fd(crearTemporal(dir, temporal));
     if (fd.get() < 0)
@@ -318,8 +320,8 @@ Estado reemplazarNativa(std::string_view ruta, const fs::path& destino, std::str
         return fallar(errno);
     sincronizarDirectorio(dir);
     limpieza().recordar(dir);
-    if (!existia)
-        olvidarDirectorio(dir);
+    // The temporary file and the rename changed the directory: its case index takes the name it now holds.
+    anotarEnDirectorio(dir, destino.filename().native(), antes);
     return {};
 }
 
@@ -636,11 +638,12 @@ Estado crearDirectorio(std::string_view ruta) {
         return Error{kCrearDirectorio, std::string(ruta), Causa::AccesoDenegado, {}};
     return {};
 #else
+    const InstanteDeDirectorio antes = instanteDe(directorioDe(nativa));
     if (::mkdir(nativa.c_str(), 0777) != 0) {
         const int numero = errno == ENOENT ? ENOTDIR : errno;
         return detail::errorDeSistema(kCrearDirectorio, ruta, numero, nativa);
     }
-    olvidarDirectorio(directorioDe(nativa));
+    anotarEnDirectorio(directorioDe(nativa), nativa.filename().native(), antes);
     return {};
 #endif
 }

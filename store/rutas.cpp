@@ -96,12 +96,16 @@ bool mismoInstante(const timespec& a, const timespec& b) {
 }
 
 // Per-directory index: folded name -> name on disk. It is rebuilt when the directory's modification time
-// changes. File systems stamp times with a coarse clock, so an index built within seconds of the last
-// change might miss an entry made in the same tick: such an index is "unsure" and a miss rebuilds it.
+// changes behind this process's back; the entries this process makes itself are written into it. File systems
+// stamp times with a coarse clock, so an index built within seconds of the last change might miss an entry
+// made in the same tick: such an index is "unsure" and a miss rebuilds it, once.
 struct Indice {
     timespec mtime{};
     bool seguro = false;
-    std::shared_ptr<const detail::IndiceDeNombres> contenido;
+    // Listed again once already because a name was missing from an unsure index: further misses trust it
+    // (while this process alone changes the directory, the writes below keep it up to date).
+    bool releido = false;
+    std::shared_ptr<detail::IndiceDeNombres> contenido;
 };
 
 class IndiceDeCasos {
@@ -124,11 +128,12 @@ public:
             return std::nullopt;
         if (auto f = it->second.contenido->buscar(clave))
             return std::string(f->nombre);
-        if (recien || it->second.seguro)
+        if (recien || it->second.seguro || it->second.releido)
             return std::nullopt;
         it = reconstruir(d, st.st_mtim);
         if (it == indices_.end())
             return std::nullopt;
+        it->second.releido = true;
         if (auto f = it->second.contenido->buscar(clave))
             return std::string(f->nombre);
         return std::nullopt;
@@ -152,6 +157,29 @@ public:
     void olvidar(const fs::path& dir) {
         std::lock_guard<std::mutex> cerrojo(mutex_);
         indices_.erase(dir.native());
+    }
+
+    // The entry `nombre` this process just made in `dir`, whose time was `antes` before it did.
+    void anotar(const fs::path& dir, const std::string& nombre, const timespec& antes) {
+        std::lock_guard<std::mutex> cerrojo(mutex_);
+        const std::string d = dir.native();
+        const auto it = indices_.find(d);
+        if (it == indices_.end())
+            return;
+        struct stat st {};
+        if (!mismoInstante(it->second.mtime, antes) || ::stat(d.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+            indices_.erase(it);
+            return;
+        }
+        const std::string clave = claveDeNombreDisco(nombre);
+        const auto hallado = it->second.contenido->buscar(clave);
+        if (!hallado || hallado->nombre != nombre) {
+            // A listing may still be reading the index it was given: it keeps that one, and this one is a copy.
+            if (it->second.contenido.use_count() > 1)
+                it->second.contenido = std::make_shared<detail::IndiceDeNombres>(*it->second.contenido);
+            it->second.contenido->agregar(clave, nombre);
+        }
+        it->second.mtime = st.st_mtim;
     }
 
 private:
@@ -301,6 +329,22 @@ void olvidarDirectorio(const fs::path& directorio) {
     indiceGlobal().olvidar(directorio.empty() ? fs::path(".") : directorio);
 #endif
 }
+
+#ifndef _WIN32
+InstanteDeDirectorio instanteDe(const fs::path& directorio) {
+    struct stat st {};
+    if (::stat(directorio.empty() ? "." : directorio.c_str(), &st) != 0)
+        return {};
+    return {static_cast<long long>(st.st_mtim.tv_sec), static_cast<long>(st.st_mtim.tv_nsec)};
+}
+
+void anotarEnDirectorio(const fs::path& directorio, const std::string& nombre, InstanteDeDirectorio antes) {
+    timespec t{};
+    t.tv_sec = static_cast<time_t>(antes.segundos);
+    t.tv_nsec = antes.nanosegundos;
+    indiceGlobal().anotar(directorio.empty() ? fs::path(".") : directorio, nombre, t);
+}
+#endif
 
 bool nombreRelativoSeguro(std::string_view nombre) {
     if (nombre.empty() || esSeparador(nombre[0]) || tieneUnidad(nombre))

@@ -41,6 +41,21 @@ std::optional<std::string> rutaDeOrden(std::string_view utf8, std::string* noRep
 // Drops the case index of a native directory, after this process created, renamed or removed an entry in it.
 void olvidarDirectorio(const std::filesystem::path& directorio);
 
+#ifndef _WIN32
+// The modification time of a native directory (zero when it cannot be read), taken just before this process
+// creates or replaces an entry in it, for anotarEnDirectorio().
+struct InstanteDeDirectorio {
+    long long segundos = 0;
+    long nanosegundos = 0;
+};
+InstanteDeDirectorio instanteDe(const std::filesystem::path& directorio);
+// Tells the case index of a native directory that this process has just created (or replaced) the entry `nombre`
+// (its name on disk) in it. When nothing else changed the directory since `antes`, the index takes the name
+// and stays as it was, so that writing many files into a large directory never lists it again; otherwise the
+// index is dropped, as olvidarDirectorio() does.
+void anotarEnDirectorio(const std::filesystem::path& directorio, const std::string& nombre, InstanteDeDirectorio antes);
+#endif
+
 // True when `nombre`, read from a store file, may be used as a name inside an encyclopaedia
 // directory: not empty, not absolute (no drive letter, no leading separator), no ".." component and no
 // control byte (NUL included).

@@ -193,6 +193,32 @@ TEST_F(Rutas, exactHitsNeverListAndOneListingServesManyLookUps) {
     EXPECT_LE(detail::listadosDeDirectorio() - futuro, 1u);
 }
 
+// An import writes thousands of new files into one directory, each looked up first: the index follows the
+// writes instead of listing the directory again after each (which made a large import quadratic), and still
+// sees what another program makes there.
+TEST_F(Rutas, writingManyNewFilesListsTheirDirectoryOnlyAFewTimes) {
+    ASSERT_TRUE(crearDirectorio("C:\\LLENO"));
+    const auto antes = detail::listadosDeDirectorio();
+    for (int i = 0; i < 300; ++i) {
+        const std::string n = "C:\\LLENO\\ART\xCD"
+                              "CULO " +
+                              std::to_string(i) + ".TXT"; // not ASCII: no shortcut
+        ASSERT_FALSE(existeArchivo(n));
+        ASSERT_TRUE(escribirBytes(n, "x"));
+        ASSERT_TRUE(anexarLinea("C:\\LLENO\\LISTA " + std::to_string(i % 3) + ".DAT", "l", Enlaces::Rechazar));
+        if (i % 50 == 0) {
+            ASSERT_TRUE(crearDirectorio("C:\\LLENO\\SUB" + std::to_string(i)));
+        }
+        ASSERT_TRUE(existeArchivo("C:\\lleno\\art\xED"
+                                  "culo " +
+                                  std::to_string(i) + ".txt"));
+    }
+    EXPECT_LE(detail::listadosDeDirectorio() - antes, 6u);
+    envejecer(c() / "LLENO");
+    escribir(c() / "LLENO" / "de_fuera.txt", "");
+    EXPECT_EQ(resolver("C:\\LLENO\\DE_FUERA.TXT"), c() / "LLENO" / "de_fuera.txt");
+}
+
 TEST_F(Rutas, aNameInCapitalsOnDiskIsFoundWithoutListingItsDirectory) {
     const fs::path dir = c() / "MAYUS";
     for (const char* n : {"COMPLETA.DAT", "DOS.TXT", "Dos.txt", "Otra.txt"})
