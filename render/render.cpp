@@ -419,11 +419,14 @@ store::Resultado<Pagina> renderizarArticulo(std::string_view directorio, std::st
                             store::Causa::NombreNoValido,
                             {}};
     }
-    const auto bytes = store::leerBytesDentro(directorio, ruta, store::kLimiteArticulo);
+    std::int64_t modificado = 0;
+    const auto bytes = store::leerBytesDentro(directorio, ruta, store::kLimiteArticulo, &modificado);
     if (!bytes) {
         return bytes.error();
     }
-    return renderizarBytes(directorio, nombre, *bytes, opciones);
+    Pagina pagina = renderizarBytes(directorio, nombre, *bytes, opciones);
+    pagina.modificado = modificado;
+    return pagina;
 }
 
 } // namespace render

@@ -35,6 +35,7 @@
 #include "store/archivo_de_color.h"
 #include "store/resultado.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -96,6 +97,7 @@ struct Pagina {
     std::string titulo; // the article's title, UTF-8, not escaped, bytes no page may hold as U+FFFD
     std::string xhtml;  // the page
     std::vector<Aviso> avisos;
+    std::int64_t modificado = 0; // the time of the article file that was read (seconds since 1970), or 0
 };
 
 // Renders the article `nombre` (as a list names it) of the encyclopaedia `directorio`, read through the store

@@ -373,8 +373,8 @@ Respuesta Sitio::articulo(EnciclopediaServida& e, const std::string& nombre) {
     if (!pagina) {
         return no(404, QByteArray::fromStdString(store::cp1252AUtf8(pagina.error().mensaje())));
     }
-    const std::int64_t modificado =
-        std::max(segundosDe(store::unir(e.directorio(), nombre)).value_or(0), i->modificado);
+    // The time of the very file that was read, not of whatever the name resolves to a moment later.
+    const std::int64_t modificado = std::max(pagina->modificado, i->modificado);
     Respuesta r = html(pagina->xhtml, modificado);
     if (!pagina->avisos.empty()) {
         r.nota = QByteArray::number(static_cast<qulonglong>(pagina->avisos.size())) +

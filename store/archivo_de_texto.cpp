@@ -383,13 +383,17 @@ namespace {
 
 #ifndef _WIN32
 
-// Reads the regular file open on `fd` (opened with O_NONBLOCK) of at most `limite` bytes; errors name it as `ruta`.
-Resultado<std::string> leerDescriptor(int abierto, std::string_view ruta, std::uint64_t limite,
-                                      const fs::path& nativa) {
+// Reads the regular file open on `fd` (opened with O_NONBLOCK) of at most `limite` bytes; errors name it as `ruta`
+// (and, for a failed read, as the native path `nativa`, or `ruta` resolved when none is given). `modificado`, when
+// given, gets the time of that same file.
+Resultado<std::string> leerDescriptor(int abierto, std::string_view ruta, std::uint64_t limite, const fs::path* nativa,
+                                      std::int64_t* modificado = nullptr) {
     Descriptor fd(abierto);
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return Error{kLeer, std::string(ruta), Causa::AccesoDenegado, {}};
+    if (modificado)
+        *modificado = static_cast<std::int64_t>(st.st_mtim.tv_sec);
     // The size is checked before anything is reserved: a sparse file may claim far more than memory holds.
     if (static_cast<std::uint64_t>(st.st_size) > limite)
         return detail::demasiadoGrande(kLeer, ruta, limite);
@@ -406,7 +410,8 @@ Resultado<std::string> leerDescriptor(int abierto, std::string_view ruta, std::u
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return detail::errorDeSistema(kLeer, ruta, errno, nativa);
+            const int numero = errno;
+            return detail::errorDeSistema(kLeer, ruta, numero, nativa ? *nativa : resolver(ruta));
         }
         if (n == 0)
             break;
@@ -447,7 +452,7 @@ Resultado<std::string> leerDe(const fs::path& nativa, std::string_view ruta, std
             e.detalle = detail::kNoSeSiguenEnlaces;
         return e;
     }
-    return leerDescriptor(fd, ruta, limite, nativa);
+    return leerDescriptor(fd, ruta, limite, &nativa);
 #endif
 }
 
@@ -463,16 +468,26 @@ Resultado<std::string> leerBytesNativos(const std::filesystem::path& nativa, std
     return leerDe(nativa, nativa.string(), limite, Enlaces::Seguir);
 }
 
-Resultado<std::string> leerBytesDentro(std::string_view directorio, std::string_view ruta, std::uint64_t limite) {
+Resultado<std::string> leerBytesDentro(std::string_view directorio, std::string_view ruta, std::uint64_t limite,
+                                       std::int64_t* modificado) {
 #ifdef _WIN32
     (void)directorio;
+    if (modificado) {
+        std::error_code ec;
+        const auto t = fs::last_write_time(resolver(ruta), ec);
+        *modificado = ec ? 0
+                         : std::chrono::duration_cast<std::chrono::seconds>(
+                               std::chrono::clock_cast<std::chrono::system_clock>(t).time_since_epoch())
+                               .count();
+    }
     return leerBytes(ruta, limite);
 #else
+    // Opened once: the bytes, the size checked against the limit and the time all come from that one file.
     Error error;
     const int fd = detail::abrirDentro(directorio, ruta, error);
     if (fd < 0)
         return error;
-    return leerDescriptor(fd, ruta, limite, resolver(ruta));
+    return leerDescriptor(fd, ruta, limite, nullptr, modificado);
 #endif
 }
 

@@ -42,8 +42,10 @@ Resultado<Lineas> leerLineas(std::string_view ruta, std::uint64_t limite = kLimi
 Resultado<std::string> leerPrimeraLinea(std::string_view ruta, std::uint64_t limite = kLimitePequeno,
                                         Enlaces enlaces = Enlaces::Rechazar);
 // A file of the encyclopaedia `directorio`, `ruta` being directorio + "\" + a name: no link below the directory
-// is followed, and a name that climbs out of it is refused (Causa::NombreNoValido). Errors name `ruta`.
-Resultado<std::string> leerBytesDentro(std::string_view directorio, std::string_view ruta, std::uint64_t limite);
+// is followed, and a name that climbs out of it is refused (Causa::NombreNoValido). Errors name `ruta`. The name is
+// resolved and opened once; `modificado`, when given, gets that file's modification time (seconds since 1970).
+Resultado<std::string> leerBytesDentro(std::string_view directorio, std::string_view ruta, std::uint64_t limite,
+                                       std::int64_t* modificado = nullptr);
 Resultado<Lineas> leerLineasDentro(std::string_view directorio, std::string_view ruta, std::uint64_t limite);
 
 // Creates or replaces the file with the given lines (atomically).
