@@ -261,11 +261,12 @@ bool FormatoZim::escribir(Trabajo& trabajo, QString* error) {
         creador.addMetadata("Publisher", "Lumbre");
         creador.addMetadata("Date", QDate::currentDate().toString(Qt::ISODate).toStdString());
         creador.addMetadata(
-            "Name",
-            "lumbre_es_" + nombreAscii(store::utf8ACp1252(titulo).value_or("enciclotomo")).toLower().toStdString());
+            "Name", "lumbre_es_" +
+                        QString::fromStdString(render::nombreAscii(store::utf8ACp1252(titulo).value_or("enciclotomo")))
+                            .toLower()
+                            .toStdString());
         creador.addMetadata("Tags", "_category:other;enciclotomo");
-        Imagenes imagenes(trabajo.enciclopedia(), QString(), [](const ImagenExportada&) { return true; });
-        std::optional<QByteArray> icono = imagenes.icono(48);
+        std::optional<QByteArray> icono = iconoPng(trabajo.enciclopedia(), 48);
         if (!icono) {
             // No icon to show: a square of the title strip's colour stands for the encyclopaedia.
             trabajo.avisar(QStringLiteral("El icono ICONO.ICO no existe o no se puede leer; la ilustración del "
