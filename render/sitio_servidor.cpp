@@ -29,6 +29,17 @@ std::string articulos(std::size_t n) {
 
 } // namespace
 
+std::string sugerenciasJson(const std::string& id, const std::vector<std::pair<std::string, std::string>>& titulos) {
+    Enlaces enlaces = Enlaces::servidor(id);
+    std::string json = "[";
+    for (const auto& [nombre, titulo] : titulos) {
+        json += json.size() > 1 ? "," : "";
+        json += "{\"titulo\":" + escaparJson(titulo) +
+                ",\"url\":" + escaparJson(enlaces.url(Lugar::Raiz, enlaces.articulo(nombre))) + '}';
+    }
+    return json + "]";
+}
+
 std::string formularios(const Enlaces& enlaces, std::string_view consulta, std::string_view palabra) {
     std::string s = "<div class=\"formularios\">\n<form role=\"search\" class=\"buscar\" action=\"" +
                     enlaces.url(Lugar::Raiz, "buscar") +
@@ -95,10 +106,11 @@ std::string paginaLista(const PaginaLista& p) {
         s += "<ol class=\"titulos\" start=\"" + std::to_string(p.desde + 1) + "\">\n";
         for (const EntradaTitulo& t : p.entradas) {
             if (t.enlazable) {
-                s += "<li><a href=\"" + enlaces.url(Lugar::Raiz, enlaces.articulo(t.nombre)) + "\">" +
-                     e(t.titulo.empty() ? std::string("(sin título)") : t.titulo) + "</a></li>\n";
+                s += lineaDeTitulo(enlaces, Lugar::Raiz, enlaces.articulo(t.nombre),
+                                   e(t.titulo.empty() ? std::string("(sin título)") : t.titulo));
             } else {
-                s += "<li><span class=\"falta\">" + e(t.titulo) + " (no se encuentra)</span></li>\n";
+                s += lineaDeTitulo(enlaces, Lugar::Raiz, {},
+                                   "<span class=\"falta\">" + e(t.titulo) + " (no se encuentra)</span>");
             }
         }
         s += "</ol>\n";

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace render {
@@ -92,6 +93,10 @@ struct PaginaDiccionario {
 std::string paginaDiccionario(const PaginaDiccionario& p);
 
 std::string paginaDeError(int estado);
+
+// The type-ahead's answer: a JSON array of {"titulo", "url"} for each article named (Windows-1252) with its
+// title (UTF-8), in the order given.
+std::string sugerenciasJson(const std::string& id, const std::vector<std::pair<std::string, std::string>>& titulos);
 
 // The two forms every encyclopaedia page of the server offers: search the text (with `consulta` in its field),
 // look a word up (with `palabra`).

@@ -425,14 +425,12 @@ Respuesta Sitio::titulos(EnciclopediaServida& e, const Peticion& p) {
     const auto i = e.instantanea();
     const auto cp = store::utf8ACp1252(q.toStdString());
     const std::string buscado = cp ? busqueda::plegar(std::string(store::sinEspacios(*cp))) : std::string();
-    render::Enlaces enlaces = render::Enlaces::servidor(e.id());
-    std::string json = "[";
-    std::size_t dados = 0;
+    std::vector<std::pair<std::string, std::string>> sugerencias; // name, title
     std::unordered_set<std::string> vistos;
     // Titles that begin with what was typed first, then those with a word that begins with it, in list order.
-    for (int vuelta = 0; vuelta < 2 && cp && !buscado.empty() && dados < kSugerencias; ++vuelta) {
+    for (int vuelta = 0; vuelta < 2 && cp && !buscado.empty() && sugerencias.size() < kSugerencias; ++vuelta) {
         for (const std::string& nombre : i->completa) {
-            if (dados >= kSugerencias) {
+            if (sugerencias.size() >= kSugerencias) {
                 break;
             }
             const auto t = i->plegados.find(nombre);
@@ -452,18 +450,13 @@ Respuesta Sitio::titulos(EnciclopediaServida& e, const Peticion& p) {
             }
             if ((vuelta == 0 && empieza) || (vuelta == 1 && palabra)) {
                 vistos.insert(nombre);
-                json += dados ? "," : "";
-                json += "{\"titulo\":" + render::escaparJson(store::cp1252AUtf8(*i->titulos.at(nombre))) +
-                        ",\"url\":" + render::escaparJson(enlaces.url(render::Lugar::Raiz, enlaces.articulo(nombre))) +
-                        '}';
-                ++dados;
+                sugerencias.emplace_back(nombre, store::cp1252AUtf8(*i->titulos.at(nombre)));
             }
         }
     }
-    json += "]";
     Respuesta r;
     r.tipo = "application/json";
-    r.cuerpo = QByteArray::fromStdString(json);
+    r.cuerpo = QByteArray::fromStdString(render::sugerenciasJson(e.id(), sugerencias));
     r.modificado = i->modificado > 0 ? std::optional<std::int64_t>(i->modificado) : std::nullopt;
     r.modificadoBasta = false;
     return r;
