@@ -2,7 +2,6 @@
 
 #include "render/sitio_servidor.h"
 #include "render/texto_web.h"
-#include "store/dictionary.h"
 #include "store/encoding.h"
 
 #include <array>
@@ -186,8 +185,8 @@ std::string nombreAscii(std::string_view cp1252) {
             s += '_';
         }
     }
-    for (std::size_t i = 0; i < s.size() && s[i] == '.'; ++i) {
-        s[i] = '_'; // no hidden files
+    if (!s.empty() && s[0] == '.') {
+        s[0] = '_'; // no hidden files
     }
     if (s.empty()) {
         s = "_";

@@ -12,8 +12,9 @@
 //              finds its entries under the same paths
 //   Libro      an e-book's files below its package folder: portada.xhtml, indice.xhtml, estilo.css,
 //              articulos/*.xhtml, img/*; every link relative
-//   Servidor   the server's addresses: /e/<id>/ for the titles, /e/<id>/a/<article>, /e/<id>/img/<picture>,
-//              /e/<id>/diccionario, /recursos/estilo.css; every link absolute
+//   Servidor   the server's addresses: /e/<id>/ for the titles (/e/<id>/?lista=<name> filtered by a list),
+//              /e/<id>/a/<article>, /e/<id>/img/<picture>, /e/<id>/diccionario, /recursos/estilo.css; every
+//              link absolute
 //
 // File names of the first two cases are made from store names by NombresDeSalida; the server's are the store
 // names themselves, percent-encoded.

@@ -61,10 +61,14 @@ TEST(Sitio, fileNamesAreAsciiUniqueWithoutCaseAndStable) {
     const struct {
         std::string nombre, archivo;
     } casos[] = {
-        {"R\xCDO.TXT", "articulos/RIO.TXT.html"}, {"rio.txt", "articulos/rio.txt-2.html"}, // meets RIO.TXT.html without
-                                                                                           // regard to case
+        {"R\xCDO.TXT", "articulos/RIO.TXT.html"},
+        {"rio.txt", "articulos/rio.txt-2.html"},  // meets RIO.TXT.html without
+                                                  // regard to case
         {"r\xEDo.txt", "articulos/RIO.TXT.html"}, // the first name again, in another case
-        {".oculto", "articulos/_oculto.html"},    {"a/b?c", "articulos/a_b_c.html"},       {"", "articulos/_.html"},
+        {".oculto", "articulos/_oculto.html"},
+        {"..oculto", "articulos/_.oculto.html"},
+        {"a/b?c", "articulos/a_b_c.html"},
+        {"", "articulos/_.html"},
     };
     for (const auto& c : casos) {
         EXPECT_EQ(e.articulo(c.nombre), c.archivo) << c.nombre;
