@@ -67,10 +67,11 @@ bool FormatoEpub::escribir(Trabajo& trabajo, QString* error) {
                      "<container version=\"1.0\" xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\">\n"
                      "<rootfiles><rootfile full-path=\"EPUB/paquete.opf\" "
                      "media-type=\"application/oebps-package+xml\"/></rootfiles>\n</container>\n") ||
-        !zip.agregar("EPUB/estilo.css", render::hojaDelSitio(enlaces, trabajo.colores()))) {
+        !zip.agregar("EPUB/" + enlaces.hojaDeEstilo(render::Lugar::Raiz),
+                     render::hojaDelSitio(enlaces, trabajo.colores()))) {
         return fallo();
     }
-    std::vector<Manifiesto> manifiesto = {{"estilo", "estilo.css", "text/css"}};
+    std::vector<Manifiesto> manifiesto = {{"estilo", enlaces.hojaDeEstilo(render::Lugar::Raiz), "text/css"}};
 
     int numeroImagen = 0;
     Imagenes imagenes(trabajo.enciclopedia(), enlaces, [&](const ImagenExportada& imagen) {
@@ -126,8 +127,10 @@ bool FormatoEpub::escribir(Trabajo& trabajo, QString* error) {
     }
 
     trabajo.avanzar(total - 1, total, QStringLiteral("Índice y datos del libro"));
-    if (!zip.agregar("EPUB/portada.xhtml", render::portadaDelLibro(enlaces, trabajo.titulo(), trabajo.comentario())) ||
-        !zip.agregar("EPUB/indice.xhtml", render::tablaDeContenido(enlaces, trabajo.titulo(), toc))) {
+    const std::string portada = enlaces.portada(render::Lugar::Raiz);
+    const std::string indice = enlaces.indice(render::Lugar::Raiz);
+    if (!zip.agregar("EPUB/" + portada, render::portadaDelLibro(enlaces, trabajo.titulo(), trabajo.comentario())) ||
+        !zip.agregar("EPUB/" + indice, render::tablaDeContenido(enlaces, trabajo.titulo(), toc))) {
         return fallo();
     }
 
@@ -145,9 +148,9 @@ bool FormatoEpub::escribir(Trabajo& trabajo, QString* error) {
     }
     opf += "<meta property=\"dcterms:modified\">" +
            QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ssZ")).toStdString() +
-           "</meta>\n</metadata>\n<manifest>\n"
-           "<item id=\"portada\" href=\"portada.xhtml\" media-type=\"application/xhtml+xml\"/>\n"
-           "<item id=\"indice\" href=\"indice.xhtml\" media-type=\"application/xhtml+xml\" properties=\"nav\"/>\n";
+           "</meta>\n</metadata>\n<manifest>\n<item id=\"portada\" href=\"" + e(portada) +
+           "\" media-type=\"application/xhtml+xml\"/>\n<item id=\"indice\" href=\"" + e(indice) +
+           "\" media-type=\"application/xhtml+xml\" properties=\"nav\"/>\n";
     for (const Manifiesto& m : manifiesto) {
         opf += "<item id=\"" + m.id + "\" href=\"" + e(enlaces.url(render::Lugar::Raiz, m.href)) + "\" media-type=\"" +
                m.tipo + "\"/>\n";

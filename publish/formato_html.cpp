@@ -103,9 +103,10 @@ bool escribirSitio(Trabajo& trabajo, Escritor& escritor, QString* error) {
     }
     render::Enlaces enlaces = render::Enlaces::archivos();
     const Pieza guion{"application/javascript", {}, false};
-    if (!escritor.escribir(QStringLiteral("estilo.css"), render::hojaDelSitio(enlaces, trabajo.colores()),
-                           {"text/css", {}, false}) ||
-        !escritor.escribir(QStringLiteral("filtro.js"), render::guionDelSitio(enlaces), guion)) {
+    if (!escritor.escribir(QString::fromStdString(enlaces.hojaDeEstilo(render::Lugar::Raiz)),
+                           render::hojaDelSitio(enlaces, trabajo.colores()), {"text/css", {}, false}) ||
+        !escritor.escribir(QString::fromStdString(enlaces.guion(render::Lugar::Raiz)), render::guionDelSitio(enlaces),
+                           guion)) {
         *error = escritor.error();
         return false;
     }
@@ -183,7 +184,7 @@ bool escribirSitio(Trabajo& trabajo, Escritor& escritor, QString* error) {
 
     // The title index, for the filter.
     {
-        Salida titulos(escritor, QStringLiteral("titulos.js"), guion);
+        Salida titulos(escritor, QString::fromStdString(enlaces.titulosDelGuion(render::Lugar::Raiz)), guion);
         titulos << render::abrirTitulosDelGuion();
         for (std::size_t i = 0; i < entradas.size(); ++i) {
             if (!articulos[i].pagina.empty()) {
@@ -233,14 +234,16 @@ bool escribirSitio(Trabajo& trabajo, Escritor& escritor, QString* error) {
     }
 
     trabajo.avanzar(total - 2, total, QStringLiteral("Diccionario"));
-    if (!escribirDiccionario(trabajo, escritor, enlaces, QStringLiteral("diccionario.html"), porNombre)) {
+    if (!escribirDiccionario(trabajo, escritor, enlaces,
+                             QString::fromStdString(enlaces.diccionario(render::Lugar::Raiz)), porNombre)) {
         *error = escritor.error();
         return false;
     }
 
     // The index, in the order of the complete list.
     trabajo.avanzar(total - 1, total, QStringLiteral("Índice"));
-    Salida indice(escritor, QStringLiteral("index.html"), {"text/html", trabajo.titulo(), false});
+    Salida indice(escritor, QString::fromStdString(enlaces.indice(render::Lugar::Raiz)),
+                  {"text/html", trabajo.titulo(), false});
     indice << render::abrirIndice(enlaces, trabajo.titulo(), trabajo.comentario(), paginasDeListas);
     for (std::size_t i = 0; i < entradas.size(); ++i) {
         indice << render::lineaDeTitulo(enlaces, render::Lugar::Raiz, articulos[i].pagina,

@@ -7,6 +7,7 @@
 #include "publish/escritura.h"
 #include "publish/formato_html.h"
 
+#include "render/sitio.h"
 #include "store/encoding.h"
 
 #include <QBuffer>
@@ -246,7 +247,7 @@ bool FormatoZim::escribir(Trabajo& trabajo, QString* error) {
             }
             return false; // the creator is dropped unfinished; exportar() removes what it left
         }
-        creador.setMainPath("index.html");
+        creador.setMainPath(render::Enlaces::archivos().indice(render::Lugar::Raiz));
 
         const std::string titulo = trabajo.titulo();
         const std::string comentario =

@@ -284,6 +284,26 @@ std::string Enlaces::indice(Lugar desde) const {
     return base_;
 }
 
+std::string Enlaces::guion(Lugar desde) const {
+    switch (caso_) {
+    case Caso::Archivos:
+        return url(desde, "filtro.js");
+    case Caso::Libro:
+        return {};
+    case Caso::Servidor:
+        break;
+    }
+    return "/recursos/lumbre.js";
+}
+
+std::string Enlaces::titulosDelGuion(Lugar desde) const {
+    return caso_ == Caso::Archivos ? url(desde, "titulos.js") : std::string();
+}
+
+std::string Enlaces::portada(Lugar desde) const {
+    return caso_ == Caso::Libro ? url(desde, "portada.xhtml") : indice(desde);
+}
+
 std::string Enlaces::diccionario(Lugar desde) const {
     switch (caso_) {
     case Caso::Archivos:
@@ -322,7 +342,7 @@ std::string abrirPagina(const Enlaces& enlaces, const Marco& marco) {
     s += "<title>" + e(marco.titulo) + "</title>\n<link rel=\"stylesheet\" href=\"" +
          enlaces.hojaDeEstilo(marco.lugar) + "\"" + fin;
     if (caso == Enlaces::Caso::Servidor) {
-        s += "<script src=\"/recursos/lumbre.js\" defer></script>\n";
+        s += "<script src=\"" + enlaces.guion(marco.lugar) + "\" defer></script>\n";
     }
     s += "</head>\n<body>\n";
     switch (caso) {
@@ -362,8 +382,8 @@ void enmarcarArticulo(const Enlaces& enlaces, std::string_view enciclopedia, Opc
         opciones.hojaDeEstilo.clear();
         opciones.enciclopedia = enciclopedia;
         opciones.cabeza = std::string(kVista) + "/>\n<link rel=\"stylesheet\" href=\"" +
-                          enlaces.hojaDeEstilo(Lugar::Carpeta) +
-                          "\"/>\n<script src=\"/recursos/lumbre.js\" defer=\"defer\"></script>\n";
+                          enlaces.hojaDeEstilo(Lugar::Carpeta) + "\"/>\n<script src=\"" +
+                          enlaces.guion(Lugar::Carpeta) + "\" defer=\"defer\"></script>\n";
         opciones.antes = rastro(enlaces,
                                 "Saltar al art\xC3\xAD"
                                 "culo",
@@ -432,7 +452,8 @@ std::string abrirIndice(const Enlaces& enlaces, std::string_view titulo, std::st
 
 std::string cerrarIndice(const Enlaces& enlaces) {
     return "</ol>\n" +
-           cerrarPagina(enlaces, "<script src=\"titulos.js\"></script>\n<script src=\"filtro.js\"></script>\n");
+           cerrarPagina(enlaces, "<script src=\"" + enlaces.titulosDelGuion(Lugar::Raiz) +
+                                     "\"></script>\n<script src=\"" + enlaces.guion(Lugar::Raiz) + "\"></script>\n");
 }
 
 std::string abrirTitulosDelGuion() {
@@ -493,7 +514,8 @@ std::string portadaDelLibro(const Enlaces& enlaces, std::string_view titulo, std
 std::string tablaDeContenido(const Enlaces& enlaces, std::string_view titulo, std::string_view lineas) {
     return abrirPagina(enlaces, {"\xC3\x8Dndice", Lugar::Raiz, false, true, std::nullopt}) +
            "<nav epub:type=\"toc\" id=\"toc\">\n<h1>\xC3\x8Dndice</h1>\n<ol>\n" +
-           (lineas.empty() ? lineaDeTitulo(enlaces, Lugar::Raiz, "portada.xhtml", e(titulo)) : std::string(lineas)) +
+           (lineas.empty() ? lineaDeTitulo(enlaces, Lugar::Raiz, enlaces.portada(Lugar::Raiz), e(titulo))
+                           : std::string(lineas)) +
            "</ol>\n</nav>\n" + cerrarPagina(enlaces);
 }
 

@@ -99,11 +99,17 @@ public:
 
     // The URL, from a page at `desde`, of a file of the site given as articulo(), lista() or imagen() give it.
     std::string url(Lugar desde, std::string_view archivo) const;
-    // The URLs of the site's own pages from a page at `desde`: the style sheet, the title index (the e-book's
-    // table of contents), and the dictionary (empty in an e-book, which has none).
+    // The URLs of the site's own files from a page at `desde` (from Lugar::Raiz, the files' and the e-book's
+    // URLs are also the files' paths within the site): the style sheet, the title index (the e-book's table of
+    // contents), the dictionary (empty in an e-book, which has none), the script (empty in an e-book), the
+    // titles the files' script filters (only the files have them), and the page a reader opens first (the
+    // e-book's title page; the title index elsewhere).
     std::string hojaDeEstilo(Lugar desde) const;
     std::string indice(Lugar desde) const;
     std::string diccionario(Lugar desde) const;
+    std::string guion(Lugar desde) const;
+    std::string titulosDelGuion(Lugar desde) const;
+    std::string portada(Lugar desde) const;
 
 private:
     Enlaces(Caso caso, std::string base) : caso_(caso), base_(std::move(base)) {}

@@ -16,40 +16,35 @@ TEST(Sitio, everyLinkOfEachContainerLeadsToItsFile) {
     Enlaces servidor = Enlaces::servidor("solar");
     struct Caso {
         const char* que;
-        Enlaces* enlaces;
-        Lugar desde;
         std::string url, esperada;
     };
     const Caso casos[] = {
         // The exported site: relative links, one folder down from articles and lists.
-        {"articulo", &archivos, Lugar::Raiz, archivos.url(Lugar::Raiz, archivos.articulo("SOL.TXT")),
-         "articulos/SOL.TXT.html"},
-        {"articulo", &archivos, Lugar::Carpeta, archivos.url(Lugar::Carpeta, archivos.articulo("sol.txt")),
-         "../articulos/SOL.TXT.html"},
-        {"lista", &archivos, Lugar::Raiz, archivos.url(Lugar::Raiz, archivos.lista("PLANETAS INTERIORES")),
-         "listas/PLANETAS_INTERIORES.html"},
-        {"imagen", &archivos, Lugar::Carpeta, archivos.url(Lugar::Carpeta, archivos.imagen("SOL.BMP", ".png")),
-         "../img/SOL.png"},
-        {"estilo", &archivos, Lugar::Carpeta, archivos.hojaDeEstilo(Lugar::Carpeta), "../estilo.css"},
-        {"indice", &archivos, Lugar::Carpeta, archivos.indice(Lugar::Carpeta), "../index.html"},
-        {"diccionario", &archivos, Lugar::Raiz, archivos.diccionario(Lugar::Raiz), "diccionario.html"},
+        {"articulo", archivos.url(Lugar::Raiz, archivos.articulo("SOL.TXT")), "articulos/SOL.TXT.html"},
+        {"articulo", archivos.url(Lugar::Carpeta, archivos.articulo("sol.txt")), "../articulos/SOL.TXT.html"},
+        {"lista", archivos.url(Lugar::Raiz, archivos.lista("PLANETAS INTERIORES")), "listas/PLANETAS_INTERIORES.html"},
+        {"imagen", archivos.url(Lugar::Carpeta, archivos.imagen("SOL.BMP", ".png")), "../img/SOL.png"},
+        {"estilo", archivos.hojaDeEstilo(Lugar::Carpeta), "../estilo.css"},
+        {"indice", archivos.indice(Lugar::Carpeta), "../index.html"},
+        {"diccionario", archivos.diccionario(Lugar::Raiz), "diccionario.html"},
+        {"guion", archivos.guion(Lugar::Raiz), "filtro.js"},
+        {"titulos", archivos.titulosDelGuion(Lugar::Raiz), "titulos.js"},
         // The e-book: the same shape, its own names, no dictionary.
-        {"articulo", &libro, Lugar::Raiz, libro.url(Lugar::Raiz, libro.articulo("SOL.TXT")), "articulos/SOL.TXT.xhtml"},
-        {"imagen", &libro, Lugar::Carpeta, libro.url(Lugar::Carpeta, libro.imagen("CIELO.JPG", ".jpg")),
-         "../img/CIELO.jpg"},
-        {"estilo", &libro, Lugar::Raiz, libro.hojaDeEstilo(Lugar::Raiz), "estilo.css"},
-        {"indice", &libro, Lugar::Carpeta, libro.indice(Lugar::Carpeta), "../indice.xhtml"},
-        {"diccionario", &libro, Lugar::Raiz, libro.diccionario(Lugar::Raiz), ""},
+        {"articulo", libro.url(Lugar::Raiz, libro.articulo("SOL.TXT")), "articulos/SOL.TXT.xhtml"},
+        {"imagen", libro.url(Lugar::Carpeta, libro.imagen("CIELO.JPG", ".jpg")), "../img/CIELO.jpg"},
+        {"estilo", libro.hojaDeEstilo(Lugar::Raiz), "estilo.css"},
+        {"indice", libro.indice(Lugar::Carpeta), "../indice.xhtml"},
+        {"diccionario", libro.diccionario(Lugar::Raiz), ""},
+        {"portada", libro.portada(Lugar::Raiz), "portada.xhtml"},
         // The server: absolute addresses, the store's own names percent-encoded, wherever the page is.
-        {"articulo", &servidor, Lugar::Carpeta, servidor.url(Lugar::Carpeta, servidor.articulo("MI\xD1O.TXT")),
-         "/e/solar/a/MI%C3%91O.TXT"},
-        {"imagen", &servidor, Lugar::Raiz, servidor.url(Lugar::Raiz, servidor.imagen("SOL.BMP", ".png")),
-         "/e/solar/img/SOL.BMP"},
-        {"lista", &servidor, Lugar::Raiz, servidor.url(Lugar::Raiz, servidor.lista("VERTIENTE ATL\xC1NTICA")),
+        {"articulo", servidor.url(Lugar::Carpeta, servidor.articulo("MI\xD1O.TXT")), "/e/solar/a/MI%C3%91O.TXT"},
+        {"imagen", servidor.url(Lugar::Raiz, servidor.imagen("SOL.BMP", ".png")), "/e/solar/img/SOL.BMP"},
+        {"lista", servidor.url(Lugar::Raiz, servidor.lista("VERTIENTE ATL\xC1NTICA")),
          "/e/solar/?lista=VERTIENTE%20ATL%C3%81NTICA"},
-        {"estilo", &servidor, Lugar::Carpeta, servidor.hojaDeEstilo(Lugar::Carpeta), "/recursos/estilo.css"},
-        {"indice", &servidor, Lugar::Carpeta, servidor.indice(Lugar::Carpeta), "/e/solar/"},
-        {"diccionario", &servidor, Lugar::Raiz, servidor.diccionario(Lugar::Raiz), "/e/solar/diccionario"},
+        {"estilo", servidor.hojaDeEstilo(Lugar::Carpeta), "/recursos/estilo.css"},
+        {"indice", servidor.indice(Lugar::Carpeta), "/e/solar/"},
+        {"diccionario", servidor.diccionario(Lugar::Raiz), "/e/solar/diccionario"},
+        {"guion", servidor.guion(Lugar::Carpeta), "/recursos/lumbre.js"},
     };
     for (const Caso& c : casos) {
         EXPECT_EQ(c.url, c.esperada) << c.que;
