@@ -124,6 +124,19 @@ std::string rastro(const Enlaces& enlaces, std::string_view saltar, const std::o
     return s + "</nav>\n</header>\n";
 }
 
+// The files of the site that are always there, in the two cases of files: empty where the case has none.
+struct Fijos {
+    std::string_view estilo, indice, diccionario, guion, titulos, portada;
+    std::string_view paginas; // the extension of the pages of articles and lists
+};
+constexpr Fijos kArchivos{"estilo.css", "index.html", "diccionario.html", "filtro.js", "titulos.js",
+                          "index.html", ".html"};
+constexpr Fijos kLibro{"estilo.css", "indice.xhtml", {}, {}, {}, "portada.xhtml", ".xhtml"};
+
+const Fijos& fijos(Enlaces::Caso caso) {
+    return caso == Enlaces::Caso::Libro ? kLibro : kArchivos;
+}
+
 // The server's path segment for a store name: UTF-8, percent-encoded.
 std::string segmento(std::string_view cp1252) {
     return codificarUrl(store::cp1252AUtf8(cp1252));
@@ -230,15 +243,10 @@ Enlaces Enlaces::servidor(std::string id) {
 }
 
 std::string Enlaces::articulo(std::string_view nombre) {
-    switch (caso_) {
-    case Caso::Archivos:
-        return "articulos/" + articulos_.nombre(nombre, ".html");
-    case Caso::Libro:
-        return "articulos/" + articulos_.nombre(nombre, ".xhtml");
-    case Caso::Servidor:
-        break;
+    if (caso_ == Caso::Servidor) {
+        return "a/" + segmento(nombre);
     }
-    return "a/" + segmento(nombre);
+    return "articulos/" + articulos_.nombre(nombre, fijos(caso_).paginas);
 }
 
 std::string Enlaces::lista(std::string_view nombre) {
@@ -246,7 +254,7 @@ std::string Enlaces::lista(std::string_view nombre) {
         // The server shows a list as the title index filtered by it.
         return "?lista=" + codificarUrl(store::cp1252AUtf8(nombre));
     }
-    return "listas/" + listas_.nombre(nombre, caso_ == Caso::Libro ? ".xhtml" : ".html");
+    return "listas/" + listas_.nombre(nombre, fijos(caso_).paginas);
 }
 
 std::string Enlaces::imagen(std::string_view nombre, std::string_view extension) {
@@ -268,52 +276,32 @@ std::string Enlaces::url(Lugar desde, std::string_view archivo) const {
     return (desde == Lugar::Carpeta ? "../" : "") + std::string(archivo);
 }
 
+std::string Enlaces::fijo(Lugar desde, std::string_view archivo) const {
+    return archivo.empty() ? std::string() : url(desde, archivo);
+}
+
 std::string Enlaces::hojaDeEstilo(Lugar desde) const {
-    return caso_ == Caso::Servidor ? "/recursos/estilo.css" : url(desde, "estilo.css");
+    return caso_ == Caso::Servidor ? "/recursos/estilo.css" : fijo(desde, fijos(caso_).estilo);
 }
 
 std::string Enlaces::indice(Lugar desde) const {
-    switch (caso_) {
-    case Caso::Archivos:
-        return url(desde, "index.html");
-    case Caso::Libro:
-        return url(desde, "indice.xhtml");
-    case Caso::Servidor:
-        break;
-    }
-    return base_;
-}
-
-std::string Enlaces::guion(Lugar desde) const {
-    switch (caso_) {
-    case Caso::Archivos:
-        return url(desde, "filtro.js");
-    case Caso::Libro:
-        return {};
-    case Caso::Servidor:
-        break;
-    }
-    return "/recursos/lumbre.js";
-}
-
-std::string Enlaces::titulosDelGuion(Lugar desde) const {
-    return caso_ == Caso::Archivos ? url(desde, "titulos.js") : std::string();
-}
-
-std::string Enlaces::portada(Lugar desde) const {
-    return caso_ == Caso::Libro ? url(desde, "portada.xhtml") : indice(desde);
+    return caso_ == Caso::Servidor ? base_ : fijo(desde, fijos(caso_).indice);
 }
 
 std::string Enlaces::diccionario(Lugar desde) const {
-    switch (caso_) {
-    case Caso::Archivos:
-        return url(desde, "diccionario.html");
-    case Caso::Libro:
-        return {};
-    case Caso::Servidor:
-        break;
-    }
-    return base_ + "diccionario";
+    return caso_ == Caso::Servidor ? base_ + "diccionario" : fijo(desde, fijos(caso_).diccionario);
+}
+
+std::string Enlaces::guion(Lugar desde) const {
+    return caso_ == Caso::Servidor ? "/recursos/lumbre.js" : fijo(desde, fijos(caso_).guion);
+}
+
+std::string Enlaces::titulosDelGuion(Lugar desde) const {
+    return caso_ == Caso::Servidor ? std::string() : fijo(desde, fijos(caso_).titulos);
+}
+
+std::string Enlaces::portada(Lugar desde) const {
+    return caso_ == Caso::Servidor ? base_ : fijo(desde, fijos(caso_).portada);
 }
 
 std::string abrirPagina(const Enlaces& enlaces, const Marco& marco) {

@@ -113,6 +113,8 @@ public:
 
 private:
     Enlaces(Caso caso, std::string base) : caso_(caso), base_(std::move(base)) {}
+    // url() of one of the site's own files, nothing when the case has no such file.
+    std::string fijo(Lugar desde, std::string_view archivo) const;
 
     Caso caso_;
     std::string base_; // the server's "/e/<id>/"
