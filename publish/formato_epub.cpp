@@ -14,6 +14,7 @@
 #include "publish/archivos.h"
 #include "publish/zip.h"
 
+#include "render/sitio.h"
 #include "render/texto_web.h"
 #include "store/codificacion.h"
 
@@ -26,17 +27,6 @@ namespace {
 
 std::string e(std::string_view utf8) {
     return render::escaparUtf8(utf8);
-}
-
-std::string url(const QString& nombre) {
-    return render::codificarUrl(nombre.toStdString(), "/");
-}
-
-std::string paginaXhtml(const std::string& titulo, const std::string& cuerpo, const char* extraHtml = "") {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\"" +
-           std::string(extraHtml) + " lang=\"es\" xml:lang=\"es\">\n<head>\n<meta charset=\"utf-8\"/>\n<title>" +
-           e(titulo) + "</title>\n<link rel=\"stylesheet\" href=\"estilo.css\"/>\n</head>\n<body>\n" + cuerpo +
-           "</body>\n</html>\n";
 }
 
 struct Manifiesto {
@@ -65,6 +55,7 @@ bool FormatoEpub::escribeDirectorio() const {
 
 bool FormatoEpub::escribir(Trabajo& trabajo, QString* error) {
     EscritorZip zip;
+    render::Enlaces enlaces = render::Enlaces::libro();
     const auto fallo = [&] {
         *error = zip.error();
         zip.cerrar();
@@ -76,13 +67,14 @@ bool FormatoEpub::escribir(Trabajo& trabajo, QString* error) {
                      "<container version=\"1.0\" xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\">\n"
                      "<rootfiles><rootfile full-path=\"EPUB/paquete.opf\" "
                      "media-type=\"application/oebps-package+xml\"/></rootfiles>\n</container>\n") ||
-        !zip.agregar("EPUB/estilo.css", render::estiloDeColores(trabajo.colores()))) {
+        !zip.agregar("EPUB/" + enlaces.hojaDeEstilo(render::Lugar::Raiz),
+                     render::hojaDelSitio(enlaces, trabajo.colores()))) {
         return fallo();
     }
-    std::vector<Manifiesto> manifiesto = {{"estilo", "estilo.css", "text/css"}};
+    std::vector<Manifiesto> manifiesto = {{"estilo", enlaces.hojaDeEstilo(render::Lugar::Raiz), "text/css"}};
 
     int numeroImagen = 0;
-    Imagenes imagenes(trabajo.enciclopedia(), QStringLiteral("img/"), [&](const ImagenExportada& imagen) {
+    Imagenes imagenes(trabajo.enciclopedia(), enlaces, [&](const ImagenExportada& imagen) {
         const std::string href = imagen.nombre.toStdString();
         if (!zip.agregar("EPUB/" + href, imagen.bytes.toStdString(),
                          imagen.tipo != QLatin1String("image/jpeg") && imagen.tipo != QLatin1String("image/png"))) {
@@ -91,15 +83,13 @@ bool FormatoEpub::escribir(Trabajo& trabajo, QString* error) {
         manifiesto.push_back({"i" + std::to_string(++numeroImagen), href, imagen.tipo.toStdString()});
         return true;
     });
-    NombresDeSalida paginas;
     render::Opciones opciones;
     const ContenidoDeImg img(trabajo.enciclopedia());
     opciones.puedeExistir = [&img](const std::string& ruta) { return img.puedeExistir(ruta); };
-    opciones.declaracionXml = true;
-    opciones.hojaDeEstilo = "../estilo.css";
-    opciones.imagen = [&imagenes](const render::Imagen& imagen) -> std::optional<std::string> {
+    render::enmarcarArticulo(enlaces, trabajo.titulo(), opciones);
+    opciones.imagen = [&imagenes, &enlaces](const render::Imagen& imagen) -> std::optional<std::string> {
         if (const auto nombre = imagenes.salida(imagen)) {
-            return "../" + url(*nombre);
+            return enlaces.url(render::Lugar::Carpeta, nombre->toStdString());
         }
         return std::nullopt;
     };
@@ -122,9 +112,7 @@ bool FormatoEpub::escribir(Trabajo& trabajo, QString* error) {
             hrefs[i] = hrefs[static_cast<std::size_t>(entrada.primera)];
             titulos[i] = titulos[static_cast<std::size_t>(entrada.primera)];
         } else if (const auto pagina = trabajo.renderizar(entrada.nombre, opciones)) {
-            const QString archivo =
-                QStringLiteral("articulos/") + paginas.nombre(entrada.nombre, QStringLiteral(".xhtml"));
-            hrefs[i] = archivo.toStdString();
+            hrefs[i] = enlaces.articulo(entrada.nombre);
             if (!zip.agregar("EPUB/" + hrefs[i], pagina->xhtml)) {
                 return fallo();
             }
@@ -134,23 +122,15 @@ bool FormatoEpub::escribir(Trabajo& trabajo, QString* error) {
             titulos[i] = pagina->titulo.empty() ? store::cp1252AUtf8(entrada.nombre) : pagina->titulo;
         }
         if (!hrefs[i].empty()) { // an article that could not be read has no page to point at
-            toc += "<li><a href=\"" + url(QString::fromStdString(hrefs[i])) + "\">" + e(titulos[i]) + "</a></li>\n";
+            toc += render::lineaDeTitulo(enlaces, render::Lugar::Raiz, hrefs[i], e(titulos[i]));
         }
     }
 
     trabajo.avanzar(total - 1, total, QStringLiteral("Índice y datos del libro"));
-    std::string portada = "<section class=\"portada\">\n<h1 class=\"titulo\">" + e(trabajo.titulo()) + "</h1>\n";
-    if (!trabajo.comentario().empty()) {
-        portada += "<p class=\"comentario\">" + e(trabajo.comentario()) + "</p>\n";
-    }
-    portada += "</section>\n";
-    const std::string indice =
-        "<nav epub:type=\"toc\" id=\"toc\">\n<h1>\xC3\x8Dndice</h1>\n<ol>\n" +
-        (toc.empty() ? std::string("<li><a href=\"portada.xhtml\">") + e(trabajo.titulo()) + "</a></li>\n" : toc) +
-        "</ol>\n</nav>\n";
-    if (!zip.agregar("EPUB/portada.xhtml", paginaXhtml(trabajo.titulo(), portada)) ||
-        !zip.agregar("EPUB/indice.xhtml",
-                     paginaXhtml("\xC3\x8Dndice", indice, " xmlns:epub=\"http://www.idpf.org/2007/ops\""))) {
+    const std::string portada = enlaces.portada(render::Lugar::Raiz);
+    const std::string indice = enlaces.indice(render::Lugar::Raiz);
+    if (!zip.agregar("EPUB/" + portada, render::portadaDelLibro(enlaces, trabajo.titulo(), trabajo.comentario())) ||
+        !zip.agregar("EPUB/" + indice, render::tablaDeContenido(enlaces, trabajo.titulo(), toc))) {
         return fallo();
     }
 
@@ -168,11 +148,11 @@ bool FormatoEpub::escribir(Trabajo& trabajo, QString* error) {
     }
     opf += "<meta property=\"dcterms:modified\">" +
            QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ssZ")).toStdString() +
-           "</meta>\n</metadata>\n<manifest>\n"
-           "<item id=\"portada\" href=\"portada.xhtml\" media-type=\"application/xhtml+xml\"/>\n"
-           "<item id=\"indice\" href=\"indice.xhtml\" media-type=\"application/xhtml+xml\" properties=\"nav\"/>\n";
+           "</meta>\n</metadata>\n<manifest>\n<item id=\"portada\" href=\"" + e(portada) +
+           "\" media-type=\"application/xhtml+xml\"/>\n<item id=\"indice\" href=\"" + e(indice) +
+           "\" media-type=\"application/xhtml+xml\" properties=\"nav\"/>\n";
     for (const Manifiesto& m : manifiesto) {
-        opf += "<item id=\"" + m.id + "\" href=\"" + e(url(QString::fromStdString(m.href))) + "\" media-type=\"" +
+        opf += "<item id=\"" + m.id + "\" href=\"" + e(enlaces.url(render::Lugar::Raiz, m.href)) + "\" media-type=\"" +
                m.tipo + "\"/>\n";
     }
     opf += "</manifest>\n<spine>\n";

@@ -7,6 +7,7 @@
 #include "publish/escritura.h"
 #include "publish/formato_html.h"
 
+#include "render/sitio.h"
 #include "store/codificacion.h"
 
 #include <QBuffer>
@@ -246,7 +247,7 @@ bool FormatoZim::escribir(Trabajo& trabajo, QString* error) {
             }
             return false; // the creator is dropped unfinished; exportar() removes what it left
         }
-        creador.setMainPath("index.html");
+        creador.setMainPath(render::Enlaces::archivos().indice(render::Lugar::Raiz));
 
         const std::string titulo = trabajo.titulo();
         const std::string comentario =
@@ -261,11 +262,12 @@ bool FormatoZim::escribir(Trabajo& trabajo, QString* error) {
         creador.addMetadata("Publisher", "Lumbre");
         creador.addMetadata("Date", QDate::currentDate().toString(Qt::ISODate).toStdString());
         creador.addMetadata(
-            "Name",
-            "lumbre_es_" + nombreAscii(store::utf8ACp1252(titulo).value_or("enciclotomo")).toLower().toStdString());
+            "Name", "lumbre_es_" +
+                        QString::fromStdString(render::nombreAscii(store::utf8ACp1252(titulo).value_or("enciclotomo")))
+                            .toLower()
+                            .toStdString());
         creador.addMetadata("Tags", "_category:other;enciclotomo");
-        Imagenes imagenes(trabajo.enciclopedia(), QString(), [](const ImagenExportada&) { return true; });
-        std::optional<QByteArray> icono = imagenes.icono(48);
+        std::optional<QByteArray> icono = iconoPng(trabajo.enciclopedia(), 48);
         if (!icono) {
             // No icon to show: a square of the title strip's colour stands for the encyclopaedia.
             trabajo.avisar(QStringLiteral("El icono ICONO.ICO no existe o no se puede leer; la ilustración del "

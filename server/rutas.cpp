@@ -1,5 +1,6 @@
 #include "server/rutas.h"
 
+#include "render/sitio.h"
 #include "render/texto_web.h"
 
 #include "store/codificacion.h"
@@ -47,38 +48,17 @@ std::optional<std::string> nombreDeSegmento(const QByteArray& codificado, QByteA
 } // namespace
 
 bool esImagen(const std::string& nombre) {
-    static const std::array<std::string_view, 9> extensiones = {".BMP", ".GIF", ".JPG",  ".JPEG", ".TIFF",
-                                                                ".PNG", ".ICO", ".WEBP", ".TIF"};
-    const std::string mayusculas = store::aMayusculas(nombre);
-    return std::any_of(extensiones.begin(), extensiones.end(), [&](std::string_view e) {
-        return mayusculas.size() > e.size() && mayusculas.compare(mayusculas.size() - e.size(), e.size(), e) == 0;
-    });
+    return render::formatoPorExtension(nombre) != nullptr;
 }
 
 QByteArray tipoDeImagen(const std::string& nombre) {
-    const std::string m = store::aMayusculas(nombre);
-    const auto termina = [&](std::string_view e) {
-        return m.size() >= e.size() && m.compare(m.size() - e.size(), e.size(), e) == 0;
-    };
-    if (termina(".PNG")) {
-        return "image/png";
-    }
-    if (termina(".GIF")) {
-        return "image/gif";
-    }
-    if (termina(".JPG") || termina(".JPEG")) {
-        return "image/jpeg";
-    }
-    if (termina(".BMP")) {
-        return "image/bmp";
-    }
-    if (termina(".ICO")) {
-        return "image/x-icon";
-    }
-    if (termina(".WEBP")) {
-        return "image/webp";
-    }
-    return "image/tiff";
+    const render::FormatoDeImagen* formato = render::formatoPorExtension(nombre);
+    return formato ? QByteArray(formato->tipo.data(), static_cast<qsizetype>(formato->tipo.size())) : QByteArray();
+}
+
+bool seSirveComoPng(const std::string& nombre) {
+    const render::FormatoDeImagen* formato = render::formatoPorExtension(nombre);
+    return formato && !formato->pasa;
 }
 
 QByteArray Peticion::cabecera(const QByteArray& nombreEnMinusculas) const {
@@ -313,10 +293,8 @@ bool bloquea(const Destino& d) {
     case Destino::Pagina::Diccionario:
     case Destino::Pagina::Icono:
         return true;
-    case Destino::Pagina::Imagen: {
-        const QByteArray tipo = tipoDeImagen(d.nombre);
-        return tipo == "image/bmp" || tipo == "image/x-icon" || tipo == "image/tiff";
-    }
+    case Destino::Pagina::Imagen:
+        return seSirveComoPng(d.nombre);
     default:
         return false;
     }

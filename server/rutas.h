@@ -48,9 +48,11 @@ std::optional<std::pair<int, QByteArray>> rechazoDeMarco(const Peticion& p, cons
 
 // An article or picture name (Windows-1252) as one path segment: UTF-8, percent-encoded.
 std::string segmento(const std::string& cp1252);
-// A plain name with a picture's extension; and the media type of a picture by its extension.
+// A plain name with a picture's extension; the media type of a picture by its extension; and whether it is
+// sent as PNG (a format not every browser shows), by the site's picture rule (render/sitio.h).
 bool esImagen(const std::string& nombre);
 QByteArray tipoDeImagen(const std::string& nombre);
+bool seSirveComoPng(const std::string& nombre);
 
 // The page a request's path names (still percent-encoded, as sent).
 struct Destino {

@@ -2,9 +2,10 @@
 
 #include "lexico/por_raiz.h"
 #include "render/render.h"
+#include "render/sitio.h"
+#include "render/sitio_servidor.h"
 #include "render/texto_web.h"
 #include "search/plegado.h"
-#include "server/paginas.h"
 #include "store/archivo_de_color.h"
 #include "store/archivo_de_texto.h"
 #include "store/articulo.h"
@@ -40,7 +41,7 @@ constexpr std::size_t kSugerencias = 10;
 Respuesta no(int estado, QByteArray nota) {
     Respuesta r;
     r.estado = estado;
-    r.cuerpo = paginaDeError(estado).c_str();
+    r.cuerpo = render::paginaDeError(estado).c_str();
     r.cache = "no-store";
     r.nota = std::move(nota);
     return r;
@@ -74,17 +75,12 @@ std::string convertidorDe(const Opciones& o) {
     return (QCoreApplication::applicationDirPath() + QStringLiteral("/tomo-servidor-imagen")).toStdString();
 }
 
-// Pictures that browsers do not all show, served as PNG.
-bool paraConvertir(const QByteArray& tipo) {
-    return tipo == "image/bmp" || tipo == "image/x-icon" || tipo == "image/tiff";
-}
-
 } // namespace
 
 // A picture of the encyclopaedia, answered from its file: opened through no link below the directory (as the
 // store reads every file of an encyclopaedia), only a regular file, and never read into memory here; a BMP,
 // an ICO or a TIFF as PNG, converted once and kept.
-Respuesta Sitio::desdeArchivo(const std::string& directorio, const std::string& ruta, QByteArray tipo) {
+Respuesta Sitio::desdeArchivo(const std::string& directorio, const std::string& ruta, const std::string& nombre) {
     store::Error error;
     const int fd = store::detail::abrirDentro(directorio, ruta, error);
     if (fd < 0) {
@@ -97,7 +93,8 @@ Respuesta Sitio::desdeArchivo(const std::string& directorio, const std::string& 
         return no(404, "no es un archivo de imagen que se pueda servir");
     }
     Respuesta r;
-    if (paraConvertir(tipo)) {
+    QByteArray tipo = tipoDeImagen(nombre);
+    if (seSirveComoPng(nombre)) {
         if (const auto png = pngs_.png(fd, st)) {
             tipo = "image/png";
             r.cuerpo = *png;
@@ -239,7 +236,7 @@ Respuesta Sitio::responder(const Peticion& p) {
     case Destino::Pagina::Guion: {
         const bool css = d.pagina == Destino::Pagina::Estilo;
         Respuesta r;
-        const std::string_view cuerpo = css ? hojaDeEstilo() : guion();
+        const std::string_view cuerpo = css ? render::hojaDelServidor() : render::guionDelServidor();
         r.cuerpo = QByteArray(cuerpo.data(), static_cast<qsizetype>(cuerpo.size()));
         r.tipo = css ? "text/css; charset=utf-8" : "text/javascript; charset=utf-8";
         r.cache = "public, max-age=3600";
@@ -287,7 +284,7 @@ Respuesta Sitio::responder(const Peticion& p) {
 }
 
 Respuesta Sitio::portada() {
-    std::vector<FichaEnciclopedia> fichas;
+    std::vector<render::FichaEnciclopedia> fichas;
     std::int64_t modificado = 0;
     for (const auto& e : *enciclopedias()) {
         const auto i = e->instantanea();
@@ -295,7 +292,7 @@ Respuesta Sitio::portada() {
             {e->id(), store::cp1252AUtf8(i->titulo), store::cp1252AUtf8(i->comentario), i->completa.size()});
         modificado = std::max(modificado, i->modificado);
     }
-    return html(paginaPortada(fichas), modificado);
+    return html(render::paginaPortada(fichas), modificado);
 }
 
 Respuesta Sitio::lista(EnciclopediaServida& e, const Peticion& p) {
@@ -312,7 +309,7 @@ Respuesta Sitio::lista(EnciclopediaServida& e, const Peticion& p) {
             marcadas.push_back(std::move(*l));
         }
     }
-    PaginaLista pagina;
+    render::PaginaLista pagina;
     pagina.id = e.id();
     pagina.titulo = store::cp1252AUtf8(i->titulo);
     pagina.comentario = store::cp1252AUtf8(i->comentario);
@@ -337,14 +334,13 @@ Respuesta Sitio::lista(EnciclopediaServida& e, const Peticion& p) {
     for (std::size_t k = pagina.desde; k < hasta; ++k) {
         const std::string& nombre = (*unica)[k];
         const auto t = i->titulos.find(nombre);
-        EntradaTitulo entrada;
+        render::EntradaTitulo entrada;
         entrada.nombre = nombre;
         entrada.enlazable = t != i->titulos.end() && t->second.has_value();
         entrada.titulo = store::cp1252AUtf8(entrada.enlazable ? *t->second : nombre);
         pagina.entradas.push_back(std::move(entrada));
     }
-    pagina.consultaFiltros = p.consulta;
-    return html(paginaLista(pagina), i->modificado);
+    return html(render::paginaLista(pagina), i->modificado);
 }
 
 Respuesta Sitio::articulo(EnciclopediaServida& e, const std::string& nombre) {
@@ -353,10 +349,9 @@ Respuesta Sitio::articulo(EnciclopediaServida& e, const std::string& nombre) {
         return no(404, "no es un artículo de la enciclotomo");
     }
     render::Opciones o;
-    o.documentoCompleto = true;
+    render::Enlaces enlaces = render::Enlaces::servidor(e.id());
+    render::enmarcarArticulo(enlaces, store::cp1252AUtf8(i->titulo), o);
     o.colores = i->colores;
-    o.enciclopedia = store::cp1252AUtf8(i->titulo);
-    const std::string base = "/e/" + e.id() + '/';
     o.imagen = [&](const render::Imagen& imagen) -> std::optional<std::string> {
         if (!store::nombreArchivoValido(imagen.nombre) || !esImagen(imagen.nombre)) {
             return std::nullopt;
@@ -364,11 +359,8 @@ Respuesta Sitio::articulo(EnciclopediaServida& e, const std::string& nombre) {
         if (!segundosDe(imagen.ruta)) {
             return std::nullopt;
         }
-        return base + "img/" + segmento(imagen.nombre);
+        return enlaces.url(render::Lugar::Raiz, enlaces.imagen(imagen.nombre, {}));
     };
-    o.cabeza = cabezaDeArticulo();
-    o.antes = antesDeArticulo(e.id(), store::cp1252AUtf8(i->titulo));
-    o.despues = despuesDeArticulo();
     auto pagina = render::renderizarArticulo(e.directorio(), nombre, o);
     if (!pagina) {
         return no(404, QByteArray::fromStdString(store::cp1252AUtf8(pagina.error().mensaje())));
@@ -387,11 +379,11 @@ Respuesta Sitio::imagen(EnciclopediaServida& e, const std::string& nombre) {
     if (!store::nombreArchivoValido(nombre) || !esImagen(nombre)) {
         return no(404, "no es una imagen");
     }
-    return desdeArchivo(e.directorio(), store::rutaIlustracion(e.directorio(), nombre), tipoDeImagen(nombre));
+    return desdeArchivo(e.directorio(), store::rutaIlustracion(e.directorio(), nombre), nombre);
 }
 
 Respuesta Sitio::icono(EnciclopediaServida& e) {
-    return desdeArchivo(e.directorio(), store::unir(e.directorio(), store::kIcono), "image/x-icon");
+    return desdeArchivo(e.directorio(), store::unir(e.directorio(), store::kIcono), std::string(store::kIcono));
 }
 
 Respuesta Sitio::busqueda(EnciclopediaServida& e, const Peticion& p) {
@@ -400,19 +392,29 @@ Respuesta Sitio::busqueda(EnciclopediaServida& e, const Peticion& p) {
         return no(400, "consulta demasiado larga");
     }
     const auto i = e.instantanea();
-    PaginaBusqueda pagina;
+    render::PaginaBusqueda pagina;
     pagina.id = e.id();
     pagina.titulo = store::cp1252AUtf8(i->titulo);
     pagina.consulta = q.toStdString();
     pagina.desde = numero(parametro(p.consulta, "desde"), kBusquedaMaxima);
     pagina.porPagina = kPorBusqueda;
-    pagina.indice = e.estadoIndice();
+    EstadoIndice indice = e.estadoIndice();
+    pagina.indiceListo = indice.listo;
+    pagina.indiceHechos = indice.hechos;
+    pagina.indiceTotal = indice.total;
+    pagina.errorDeIndice = std::move(indice.error);
     if (!q.trimmed().isEmpty()) {
         pagina.buscada = true;
-        pagina.resultados = e.buscar(pagina.consulta, pagina.desde, kPorBusqueda);
+        search::Resultados r = e.buscar(pagina.consulta, pagina.desde, kPorBusqueda);
+        for (search::Acierto& a : r.aciertos) {
+            pagina.aciertos.push_back({std::move(a.nombre), std::move(a.titulo), std::move(a.pasaje)});
+        }
+        pagina.encontrados = r.encontrados;
+        pagina.exacto = r.exacto;
+        pagina.recortada = r.recortada;
     }
     const bool parcial = parametro(p.consulta, "parcial") == "1";
-    return html(parcial ? fragmentoBusqueda(pagina) : paginaBusqueda(pagina), i->modificado);
+    return html(parcial ? render::fragmentoBusqueda(pagina) : render::paginaBusqueda(pagina), i->modificado);
 }
 
 Respuesta Sitio::titulos(EnciclopediaServida& e, const Peticion& p) {
@@ -423,13 +425,12 @@ Respuesta Sitio::titulos(EnciclopediaServida& e, const Peticion& p) {
     const auto i = e.instantanea();
     const auto cp = store::utf8ACp1252(q.toStdString());
     const std::string buscado = cp ? search::plegar(std::string(store::sinEspacios(*cp))) : std::string();
-    std::string json = "[";
-    std::size_t dados = 0;
+    std::vector<std::pair<std::string, std::string>> sugerencias; // name, title
     std::unordered_set<std::string> vistos;
     // Titles that begin with what was typed first, then those with a word that begins with it, in list order.
-    for (int vuelta = 0; vuelta < 2 && cp && !buscado.empty() && dados < kSugerencias; ++vuelta) {
+    for (int vuelta = 0; vuelta < 2 && cp && !buscado.empty() && sugerencias.size() < kSugerencias; ++vuelta) {
         for (const std::string& nombre : i->completa) {
-            if (dados >= kSugerencias) {
+            if (sugerencias.size() >= kSugerencias) {
                 break;
             }
             const auto t = i->plegados.find(nombre);
@@ -449,17 +450,13 @@ Respuesta Sitio::titulos(EnciclopediaServida& e, const Peticion& p) {
             }
             if ((vuelta == 0 && empieza) || (vuelta == 1 && palabra)) {
                 vistos.insert(nombre);
-                json += dados ? "," : "";
-                json += "{\"titulo\":" + render::escaparJson(store::cp1252AUtf8(*i->titulos.at(nombre))) +
-                        ",\"url\":" + render::escaparJson("/e/" + e.id() + "/a/" + segmento(nombre)) + '}';
-                ++dados;
+                sugerencias.emplace_back(nombre, store::cp1252AUtf8(*i->titulos.at(nombre)));
             }
         }
     }
-    json += "]";
     Respuesta r;
     r.tipo = "application/json";
-    r.cuerpo = QByteArray::fromStdString(json);
+    r.cuerpo = QByteArray::fromStdString(render::sugerenciasJson(e.id(), sugerencias));
     r.modificado = i->modificado > 0 ? std::optional<std::int64_t>(i->modificado) : std::nullopt;
     r.modificadoBasta = false;
     return r;
@@ -471,7 +468,7 @@ Respuesta Sitio::diccionario(EnciclopediaServida& e, const Peticion& p) {
         return no(400, "palabra demasiado larga");
     }
     const auto i = e.instantanea();
-    PaginaDiccionario pagina;
+    render::PaginaDiccionario pagina;
     pagina.id = e.id();
     pagina.titulo = store::cp1252AUtf8(i->titulo);
     pagina.escrita = escrita.toStdString();
@@ -509,7 +506,8 @@ Respuesta Sitio::diccionario(EnciclopediaServida& e, const Peticion& p) {
                 // The definition comes out upper-cased: the article is found among the listed names by case.
                 for (const auto& [n, t] : i->titulos) {
                     if (store::igualesSinCaso(n, nombre) && t) {
-                        pagina.enlace = "/e/" + e.id() + "/a/" + segmento(n);
+                        render::Enlaces enlaces = render::Enlaces::servidor(e.id());
+                        pagina.enlace = enlaces.url(render::Lugar::Raiz, enlaces.articulo(n));
                         pagina.tituloReferencia = store::cp1252AUtf8(*t);
                         break;
                     }
@@ -518,7 +516,7 @@ Respuesta Sitio::diccionario(EnciclopediaServida& e, const Peticion& p) {
             pagina.definicion = store::cp1252AUtf8(*definicion);
         }
     }
-    return html(paginaDiccionario(pagina), i->modificado);
+    return html(render::paginaDiccionario(pagina), i->modificado);
 }
 
 } // namespace server

@@ -71,7 +71,8 @@ private:
     Respuesta busqueda(EnciclopediaServida& e, const Peticion& p);
     Respuesta titulos(EnciclopediaServida& e, const Peticion& p);
     Respuesta diccionario(EnciclopediaServida& e, const Peticion& p);
-    Respuesta desdeArchivo(const std::string& directorio, const std::string& ruta, QByteArray tipo);
+    // `nombre`: the file's name, whose extension says its media type and whether it is sent as PNG.
+    Respuesta desdeArchivo(const std::string& directorio, const std::string& ruta, const std::string& nombre);
 
     Opciones opciones_;
     ImagenesPng pngs_;

@@ -1,19 +1,19 @@
 #pragma once
 
-// The pages of the classroom site as HTML 5 in UTF-8, Spanish, lang="es", readable without scripts: each
-// function takes what a page shows and makes the page. Every text given is UTF-8 and is escaped here.
-
-#include "search/buscador.h"
-#include "server/enciclopedia_servida.h"
-
-#include <QByteArray>
+// The pages of the classroom server as HTML 5 in UTF-8, Spanish, lang="es", readable without scripts, in the
+// frame and with the links of the site's server case (render/sitio.h): each function takes what a page shows and
+// makes the page. Every text given is UTF-8 and is escaped here, but for a search result's passage, which is
+// markup already.
 
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
-namespace server {
+namespace render {
+
+class Enlaces;
 
 struct FichaEnciclopedia {
     std::string id;
@@ -43,10 +43,14 @@ struct PaginaLista {
     std::size_t desde = 0;
     std::size_t porPagina = 200;
     std::vector<EntradaTitulo> entradas;
-    QByteArray consultaFiltros;
 };
 std::string paginaLista(const PaginaLista& p);
 
+struct AciertoDeBusqueda {
+    std::string nombre; // the article's file name, Windows-1252
+    std::string titulo; // UTF-8
+    std::string pasaje; // UTF-8 markup, the words found in bold
+};
 struct PaginaBusqueda {
     std::string id;
     std::string titulo;
@@ -54,8 +58,17 @@ struct PaginaBusqueda {
     bool buscada = false;
     std::size_t desde = 0;
     std::size_t porPagina = 20;
-    search::Resultados resultados;
-    EstadoIndice indice;
+    // What was found, best first, and how many articles in all (an estimate unless `exacto`); `recortada` when
+    // only the first words of a too long query were searched.
+    std::vector<AciertoDeBusqueda> aciertos;
+    std::size_t encontrados = 0;
+    bool exacto = true;
+    bool recortada = false;
+    // The search index: built at least once, or how far its building got; and why it cannot be used.
+    bool indiceListo = false;
+    std::size_t indiceHechos = 0;
+    std::size_t indiceTotal = 0;
+    std::string errorDeIndice;
 };
 std::string paginaBusqueda(const PaginaBusqueda& p);
 // Only the results, for the page's script to put in place while the reader types.
@@ -81,12 +94,16 @@ std::string paginaDiccionario(const PaginaDiccionario& p);
 
 std::string paginaDeError(int estado);
 
-// What the article page adds around the renderer's page: in <head>, before and after the article.
-std::string cabezaDeArticulo();
-std::string antesDeArticulo(const std::string& id, const std::string& titulo);
-std::string despuesDeArticulo();
+// The type-ahead's answer: a JSON array of {"titulo", "url"} for each article named (Windows-1252) with its
+// title (UTF-8), in the order given.
+std::string sugerenciasJson(const std::string& id, const std::vector<std::pair<std::string, std::string>>& titulos);
 
-std::string_view hojaDeEstilo();
-std::string_view guion();
+// The two forms every encyclopaedia page of the server offers: search the text (with `consulta` in its field),
+// look a word up (with `palabra`).
+std::string formularios(const Enlaces& enlaces, std::string_view consulta, std::string_view palabra);
 
-} // namespace server
+// The server's style sheet and script (see hojaDelSitio() and guionDelSitio()).
+std::string_view hojaDelServidor();
+std::string_view guionDelServidor();
+
+} // namespace render

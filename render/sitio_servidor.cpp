@@ -1,58 +1,26 @@
-#include "server/paginas.h"
+#include "render/sitio_servidor.h"
 
 #include "render/render.h"
+#include "render/sitio.h"
 #include "render/texto_web.h"
-#include "server/sitio.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
-namespace server {
+namespace render {
 
 namespace {
 
 std::string e(std::string_view utf8) {
-    return render::escaparUtf8(utf8);
+    return escaparUtf8(utf8);
 }
 
-std::string base(const std::string& id) {
-    return "/e/" + id + '/';
-}
-
-std::string documento(const std::string& titulo, const std::string& migas, const std::string& cuerpo,
-                      const std::string& atributosMain = {}) {
-    std::string s = "<!DOCTYPE html>\n<html lang=\"es\">\n<head>\n<meta charset=\"utf-8\">\n"
-                    "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>";
-    s += e(titulo);
-    s += "</title>\n<link rel=\"stylesheet\" href=\"/recursos/estilo.css\">\n"
-         "<script src=\"/recursos/lumbre.js\" defer></script>\n</head>\n<body>\n"
-         "<a class=\"saltar\" href=\"#principal\">Saltar al contenido</a>\n<header class=\"sitio\">\n"
-         "<nav aria-label=\"Ruta\"><a href=\"/\">Enciclotomos</a>";
-    s += migas;
-    s += "</nav>\n</header>\n<main id=\"principal\"" + atributosMain + ">\n";
-    s += cuerpo;
-    s += "</main>\n</body>\n</html>\n";
-    return s;
-}
-
-std::string miga(const std::string& id, const std::string& titulo) {
-    return " <span aria-hidden=\"true\">›</span> <a href=\"" + base(id) + "\">" +
-           e(titulo.empty() ? std::string("(sin título)") : titulo) + "</a>";
-}
-
-// The two forms every encyclopaedia page offers: search the text, look a word up.
-std::string formularios(const std::string& id, const std::string& consulta, const std::string& palabra) {
-    std::string s = "<div class=\"formularios\">\n<form role=\"search\" class=\"buscar\" action=\"" + base(id) +
-                    "buscar\" method=\"get\">\n<label for=\"q\">Buscar en el texto</label>\n"
-                    "<span class=\"campo\"><input type=\"search\" id=\"q\" name=\"q\" maxlength=\"200\" value=\"" +
-                    e(consulta) +
-                    "\" autocomplete=\"off\"/>\n<button type=\"submit\">Buscar</button></span>\n</form>\n"
-                    "<form class=\"diccionario\" action=\"" +
-                    base(id) +
-                    "diccionario\" method=\"get\">\n<label for=\"p\">Diccionario</label>\n"
-                    "<span class=\"campo\"><input type=\"text\" id=\"p\" name=\"p\" maxlength=\"100\" value=\"" +
-                    e(palabra) +
-                    "\" autocomplete=\"off\"/>\n<button type=\"submit\">Consultar</button></span>\n</form>\n</div>\n";
-    return s;
+// An encyclopaedia's page of the server: `cuerpo` in the site's frame, with the trail back to the
+// encyclopaedia's titles when `rastro` holds its title.
+std::string documento(const Enlaces& enlaces, const std::string& titulo, std::optional<std::string> rastro,
+                      const std::string& cuerpo) {
+    return abrirPagina(enlaces, {titulo, Lugar::Raiz, true, false, std::move(rastro)}) + cuerpo + cerrarPagina(enlaces);
 }
 
 std::string articulos(std::size_t n) {
@@ -61,6 +29,33 @@ std::string articulos(std::size_t n) {
 
 } // namespace
 
+std::string sugerenciasJson(const std::string& id, const std::vector<std::pair<std::string, std::string>>& titulos) {
+    Enlaces enlaces = Enlaces::servidor(id);
+    std::string json = "[";
+    for (const auto& [nombre, titulo] : titulos) {
+        json += json.size() > 1 ? "," : "";
+        json += "{\"titulo\":" + escaparJson(titulo) +
+                ",\"url\":" + escaparJson(enlaces.url(Lugar::Raiz, enlaces.articulo(nombre))) + '}';
+    }
+    return json + "]";
+}
+
+std::string formularios(const Enlaces& enlaces, std::string_view consulta, std::string_view palabra) {
+    std::string s = "<div class=\"formularios\">\n<form role=\"search\" class=\"buscar\" action=\"" +
+                    enlaces.url(Lugar::Raiz, "buscar") +
+                    "\" method=\"get\">\n<label for=\"q\">Buscar en el texto</label>\n"
+                    "<span class=\"campo\"><input type=\"search\" id=\"q\" name=\"q\" maxlength=\"200\" value=\"" +
+                    e(consulta) +
+                    "\" autocomplete=\"off\"/>\n<button type=\"submit\">Buscar</button></span>\n</form>\n"
+                    "<form class=\"diccionario\" action=\"" +
+                    enlaces.diccionario(Lugar::Raiz) +
+                    "\" method=\"get\">\n<label for=\"p\">Diccionario</label>\n"
+                    "<span class=\"campo\"><input type=\"text\" id=\"p\" name=\"p\" maxlength=\"100\" value=\"" +
+                    e(palabra) +
+                    "\" autocomplete=\"off\"/>\n<button type=\"submit\">Consultar</button></span>\n</form>\n</div>\n";
+    return s;
+}
+
 std::string paginaPortada(const std::vector<FichaEnciclopedia>& fichas) {
     std::string s = "<h1>Enciclotomos</h1>\n";
     if (fichas.empty()) {
@@ -68,8 +63,9 @@ std::string paginaPortada(const std::vector<FichaEnciclopedia>& fichas) {
     }
     s += "<ul class=\"enciclopedias\">\n";
     for (const FichaEnciclopedia& f : fichas) {
-        s += "<li><a href=\"" + base(f.id) + "\"><img src=\"" + base(f.id) +
-             "icono\" alt=\"\" width=\"32\" height=\"32\"/> <span class=\"nombre\">" +
+        const Enlaces enlaces = Enlaces::servidor(f.id);
+        s += "<li><a href=\"" + enlaces.indice(Lugar::Raiz) + "\"><img src=\"" + enlaces.url(Lugar::Raiz, "icono") +
+             "\" alt=\"\" width=\"32\" height=\"32\"/> <span class=\"nombre\">" +
              e(f.titulo.empty() ? std::string("(sin título)") : f.titulo) + "</span></a>";
         if (!f.comentario.empty()) {
             s += "\n<p>" + e(f.comentario) + "</p>";
@@ -77,7 +73,7 @@ std::string paginaPortada(const std::vector<FichaEnciclopedia>& fichas) {
         s += "\n<p class=\"cantidad\">" + articulos(f.articulos) + "</p></li>\n";
     }
     s += "</ul>\n";
-    return documento("Enciclotomos", {}, s);
+    return documento(Enlaces::servidor({}), "Enciclotomos", std::nullopt, s);
 }
 
 std::string paginaLista(const PaginaLista& p) {
@@ -85,17 +81,18 @@ std::string paginaLista(const PaginaLista& p) {
     if (!p.comentario.empty()) {
         s += "<p class=\"comentario\">" + e(p.comentario) + "</p>\n";
     }
-    s += formularios(p.id, {}, {});
+    Enlaces enlaces = Enlaces::servidor(p.id);
+    s += formularios(enlaces, {}, {});
     // Type-ahead: without scripts the form searches, which lists titles that hold the words first.
-    s += "<form class=\"ir\" action=\"" + base(p.id) +
-         "buscar\" method=\"get\">\n<label for=\"ir\">Ir al título</label>\n"
+    s += "<form class=\"ir\" action=\"" + enlaces.url(Lugar::Raiz, "buscar") +
+         "\" method=\"get\">\n<label for=\"ir\">Ir al título</label>\n"
          "<input type=\"search\" id=\"ir\" name=\"q\" autocomplete=\"off\" maxlength=\"200\" "
          "aria-describedby=\"ayuda-ir\" aria-controls=\"sugerencias\" data-sugerencias=\"" +
-         base(p.id) +
-         "titulos\">\n<p id=\"ayuda-ir\" class=\"ayuda\">Escriba el principio de un título.</p>\n"
+         enlaces.url(Lugar::Raiz, "titulos") +
+         "\">\n<p id=\"ayuda-ir\" class=\"ayuda\">Escriba el principio de un título.</p>\n"
          "<ul id=\"sugerencias\" class=\"sugerencias\" aria-live=\"polite\"></ul>\n</form>\n";
     if (!p.filtros.empty()) {
-        s += "<form class=\"filtros\" action=\"" + base(p.id) +
+        s += "<form class=\"filtros\" action=\"" + enlaces.indice(Lugar::Raiz) +
              "\" method=\"get\">\n<fieldset>\n<legend>Listas</legend>\n";
         for (const Filtro& f : p.filtros) {
             s += "<label><input type=\"checkbox\" name=\"lista\" value=\"" + e(f.texto) + "\"" +
@@ -109,10 +106,11 @@ std::string paginaLista(const PaginaLista& p) {
         s += "<ol class=\"titulos\" start=\"" + std::to_string(p.desde + 1) + "\">\n";
         for (const EntradaTitulo& t : p.entradas) {
             if (t.enlazable) {
-                s += "<li><a href=\"" + base(p.id) + "a/" + segmento(t.nombre) + "\">" +
-                     e(t.titulo.empty() ? std::string("(sin título)") : t.titulo) + "</a></li>\n";
+                s += lineaDeTitulo(enlaces, Lugar::Raiz, enlaces.articulo(t.nombre),
+                                   e(t.titulo.empty() ? std::string("(sin título)") : t.titulo));
             } else {
-                s += "<li><span class=\"falta\">" + e(t.titulo) + " (no se encuentra)</span></li>\n";
+                s += lineaDeTitulo(enlaces, Lugar::Raiz, {},
+                                   "<span class=\"falta\">" + e(t.titulo) + " (no se encuentra)</span>");
             }
         }
         s += "</ol>\n";
@@ -137,25 +135,26 @@ std::string paginaLista(const PaginaLista& p) {
         }
         s += "</nav>\n";
     }
-    return documento(p.titulo.empty() ? std::string("Enciclotomo") : p.titulo, {}, s);
+    return documento(enlaces, p.titulo.empty() ? std::string("Enciclotomo") : p.titulo, std::nullopt, s);
 }
 
 std::string fragmentoBusqueda(const PaginaBusqueda& p) {
     std::string s;
-    if (!p.indice.listo) {
+    if (!p.indiceListo) {
         s += "<p class=\"aviso\">El índice de búsqueda se está preparando";
-        if (p.indice.total > 0) {
-            s += " (" + std::to_string(p.indice.hechos) + " de " + std::to_string(p.indice.total) + " artículos)";
+        if (p.indiceTotal > 0) {
+            s += " (" + std::to_string(p.indiceHechos) + " de " + std::to_string(p.indiceTotal) + " artículos)";
         }
         s += "; lo que aún no está en él no se encuentra todavía.</p>\n";
     }
-    if (!p.indice.error.empty()) {
-        s += "<p class=\"aviso\">" + e(p.indice.error) + "</p>\n";
+    if (!p.errorDeIndice.empty()) {
+        s += "<p class=\"aviso\">" + e(p.errorDeIndice) + "</p>\n";
     }
     if (!p.buscada) {
         return s;
     }
-    const auto& r = p.resultados;
+    Enlaces enlaces = Enlaces::servidor(p.id);
+    const PaginaBusqueda& r = p;
     if (r.recortada) {
         s += "<p class=\"aviso\">La búsqueda era demasiado larga: se buscaron solo sus primeras palabras.</p>\n";
     }
@@ -166,33 +165,34 @@ std::string fragmentoBusqueda(const PaginaBusqueda& p) {
     s += "<p class=\"cantidad\" role=\"status\">" + std::string(r.exacto ? "" : "Unos ") + articulos(r.encontrados) +
          (r.encontrados == 1 ? " encontrado." : " encontrados.") + "</p>\n";
     s += "<ol class=\"resultados\" start=\"" + std::to_string(p.desde + 1) + "\">\n";
-    for (const search::Acierto& a : r.aciertos) {
-        s += "<li><a href=\"" + base(p.id) + "a/" + segmento(a.nombre) + "\">" +
+    for (const AciertoDeBusqueda& a : r.aciertos) {
+        s += "<li><a href=\"" + enlaces.url(Lugar::Raiz, enlaces.articulo(a.nombre)) + "\">" +
              e(a.titulo.empty() ? std::string("(sin título)") : a.titulo) + "</a>\n<p class=\"pasaje\">" + a.pasaje +
              "</p></li>\n";
     }
     s += "</ol>\n";
     if (r.encontrados > p.desde + p.porPagina && r.aciertos.size() >= p.porPagina) {
-        s += "<nav class=\"paginas\" aria-label=\"Más resultados\"><a rel=\"next\" href=\"" + base(p.id) +
-             "buscar?q=" + render::codificarUrl(p.consulta) + "&amp;desde=" + std::to_string(p.desde + p.porPagina) +
-             "\">Más resultados</a></nav>\n";
+        s += "<nav class=\"paginas\" aria-label=\"Más resultados\"><a rel=\"next\" href=\"" +
+             enlaces.url(Lugar::Raiz, "buscar") + "?q=" + render::codificarUrl(p.consulta) +
+             "&amp;desde=" + std::to_string(p.desde + p.porPagina) + "\">Más resultados</a></nav>\n";
     }
     return s;
 }
 
 std::string paginaBusqueda(const PaginaBusqueda& p) {
-    std::string s = "<h1>Buscar en el texto</h1>\n" + formularios(p.id, p.consulta, {});
+    const Enlaces enlaces = Enlaces::servidor(p.id);
+    std::string s = "<h1>Buscar en el texto</h1>\n" + formularios(enlaces, p.consulta, {});
     s += "<p class=\"ayuda\">Sin distinguir mayúsculas ni acentos, con el singular y el plural juntos; todas las "
          "palabras deben estar. <q>Frase exacta</q> entre comillas, <code>guadal*</code> para lo que empieza así. "
          "Primero los artículos con las palabras en el título.</p>\n";
     s += "<section id=\"resultados\" aria-live=\"polite\" aria-label=\"Resultados\">\n" + fragmentoBusqueda(p) +
          "</section>\n";
-    return documento((p.buscada ? p.consulta + " — " : std::string()) + "Buscar en " + p.titulo, miga(p.id, p.titulo),
-                     s);
+    return documento(enlaces, (p.buscada ? p.consulta + " — " : std::string()) + "Buscar en " + p.titulo, p.titulo, s);
 }
 
 std::string paginaDiccionario(const PaginaDiccionario& p) {
-    std::string s = "<h1>Diccionario</h1>\n" + formularios(p.id, {}, p.escrita);
+    const Enlaces enlaces = Enlaces::servidor(p.id);
+    std::string s = "<h1>Diccionario</h1>\n" + formularios(enlaces, {}, p.escrita);
     if (p.buscada) {
         s += "<section class=\"definicion\" aria-live=\"polite\" aria-label=\"Definición\">\n<dl>\n<dt lang=\"es\">" +
              e(p.palabra) + "</dt>\n<dd>";
@@ -217,8 +217,8 @@ std::string paginaDiccionario(const PaginaDiccionario& p) {
         }
         s += "</dd>\n</dl>\n</section>\n";
     }
-    return documento((p.buscada ? p.palabra + " — " : std::string()) + "Diccionario de " + p.titulo,
-                     miga(p.id, p.titulo), s);
+    return documento(enlaces, (p.buscada ? p.palabra + " — " : std::string()) + "Diccionario de " + p.titulo, p.titulo,
+                     s);
 }
 
 std::string paginaDeError(int estado) {
@@ -226,28 +226,11 @@ std::string paginaDeError(int estado) {
                               : estado == 400 ? "La petición no es válida."
                               : estado == 301 ? "La página está en otra dirección."
                                               : "No se puede atender la petición.";
-    return documento("Error " + std::to_string(estado), {},
+    return documento(Enlaces::servidor({}), "Error " + std::to_string(estado), std::nullopt,
                      "<h1>" + e(texto) + "</h1>\n<p><a href=\"/\">Volver a las enciclotomos</a></p>\n");
 }
 
-std::string cabezaDeArticulo() {
-    return "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\"/>\n"
-           "<link rel=\"stylesheet\" href=\"/recursos/estilo.css\"/>\n"
-           "<script src=\"/recursos/lumbre.js\" defer=\"defer\"></script>\n";
-}
-
-std::string antesDeArticulo(const std::string& id, const std::string& titulo) {
-    return "<a class=\"saltar\" href=\"#principal\">Saltar al artículo</a>\n<header class=\"sitio\">\n"
-           "<nav aria-label=\"Ruta\"><a href=\"/\">Enciclotomos</a>" +
-           miga(id, titulo) + "</nav>\n</header>\n" + formularios(id, {}, {}) +
-           "<main id=\"principal\" data-diccionario=\"" + base(id) + "diccionario\">\n";
-}
-
-std::string despuesDeArticulo() {
-    return "</main>\n<p class=\"consejo\">Con doble clic en una palabra del texto se busca en el diccionario.</p>\n";
-}
-
-std::string_view hojaDeEstilo() {
+std::string_view hojaDelServidor() {
     return R"(/* The classroom site: readable from a phone's width up, in the reader's own font size. */
 *, *::before, *::after { box-sizing: border-box; }
 html { -webkit-text-size-adjust: 100%; text-size-adjust: 100%; }
@@ -295,7 +278,7 @@ figure { margin: 1rem 0; }
 )";
 }
 
-std::string_view guion() {
+std::string_view guionDelServidor() {
     return R"(// The classroom site's script: type-ahead on the title list, search as you type, and a double-click on a word
 // of an article to look it up. Every page works without it.
 (function () {
@@ -360,4 +343,4 @@ std::string_view guion() {
 )";
 }
 
-} // namespace server
+} // namespace render
