@@ -14,7 +14,7 @@ namespace print {
 namespace {
 
 constexpr double kPuntosPie = 9;
-constexpr double kPuntosIndice = 11;
+constexpr double kPuntosContenido = 11;
 
 } // namespace
 
@@ -118,8 +118,8 @@ void Paginas::portada(const QString& titulo, const QString& comentario) {
     pintor_.restore();
 }
 
-int Paginas::paginasDeIndice(int cuantos) const {
-    const double linea = QFontMetricsF(fuente(kPuntosIndice), &destino_).lineSpacing();
+int Paginas::paginasDeContenido(int cuantos) const {
+    const double linea = QFontMetricsF(fuente(kPuntosContenido), &destino_).lineSpacing();
     const double encabezado = QFontMetricsF(fuente(18, true), &destino_).lineSpacing() * 2;
     const int primera = std::max(1, static_cast<int>((alto_ - encabezado) / linea));
     const int otras = std::max(1, static_cast<int>(alto_ / linea));
@@ -129,8 +129,8 @@ int Paginas::paginasDeIndice(int cuantos) const {
     return 1 + (cuantos - primera + otras - 1) / otras;
 }
 
-void Paginas::indice(const QString& encabezado, const QStringList& titulos, const QList<int>& paginas) {
-    const QFont normal = fuente(kPuntosIndice);
+void Paginas::contenido(const QString& encabezado, const QStringList& titulos, const QList<int>& paginas) {
+    const QFont normal = fuente(kPuntosContenido);
     const QFontMetricsF medidas(normal, &destino_);
     const double linea = medidas.lineSpacing();
     const QFont grande = fuente(18, true);

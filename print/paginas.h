@@ -49,9 +49,9 @@ public:
 
     // A table of contents headed `encabezado`: one line per title, each with its page number on the
     // right; as many pages as it needs, numbered. `paginas[i]` is the first page of `titulos[i]`.
-    void indice(const QString& encabezado, const QStringList& titulos, const QList<int>& paginas);
-    // The number of pages indice() will take for `cuantos` lines.
-    int paginasDeIndice(int cuantos) const;
+    void contenido(const QString& encabezado, const QStringList& titulos, const QList<int>& paginas);
+    // The number of pages contenido() will take for `cuantos` lines.
+    int paginasDeContenido(int cuantos) const;
 
     // The number the next page painted will carry (the title page counts, though it shows none).
     int siguientePagina() const { return numero_ + 1; }

@@ -128,7 +128,7 @@ bool FormatoEpub::escribir(Trabajo& trabajo, QString* error) {
 
     trabajo.avanzar(total - 1, total, QStringLiteral("Índice y datos del libro"));
     const std::string portada = enlaces.portada(render::Lugar::Raiz);
-    const std::string indice = enlaces.indice(render::Lugar::Raiz);
+    const std::string indice = enlaces.listaDeTitulos(render::Lugar::Raiz);
     if (!zip.agregar("EPUB/" + portada, render::portadaDelLibro(enlaces, trabajo.titulo(), trabajo.comentario())) ||
         !zip.agregar("EPUB/" + indice, render::tablaDeContenido(enlaces, trabajo.titulo(), toc))) {
         return fallo();

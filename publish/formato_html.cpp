@@ -12,7 +12,7 @@
 
 #include "publish/archivos.h"
 #include "publish/escritura.h"
-#include "publish/paginas_adelantadas.h"
+#include "publish/renderizado_adelantado.h"
 
 #include "render/sitio.h"
 #include "render/texto_web.h"
@@ -141,7 +141,7 @@ bool escribirSitio(Trabajo& trabajo, Escritor& escritor, QString* error) {
         }
     }
     {
-        PaginasAdelantadas adelantadas(std::move(porRenderizar), [&](std::size_t i) {
+        RenderizadoAdelantado adelantadas(std::move(porRenderizar), [&](std::size_t i) {
             return render::renderizarArticulo(trabajo.enciclopedia(), entradas[i].nombre, opciones);
         });
         std::size_t siguiente = 0; // the first entry not yet done
@@ -242,14 +242,14 @@ bool escribirSitio(Trabajo& trabajo, Escritor& escritor, QString* error) {
 
     // The index, in the order of the complete list.
     trabajo.avanzar(total - 1, total, QStringLiteral("Índice"));
-    Salida indice(escritor, QString::fromStdString(enlaces.indice(render::Lugar::Raiz)),
+    Salida indice(escritor, QString::fromStdString(enlaces.listaDeTitulos(render::Lugar::Raiz)),
                   {"text/html", trabajo.titulo(), false});
-    indice << render::abrirIndice(enlaces, trabajo.titulo(), trabajo.comentario(), paginasDeListas);
+    indice << render::abrirListaDeTitulos(enlaces, trabajo.titulo(), trabajo.comentario(), paginasDeListas);
     for (std::size_t i = 0; i < entradas.size(); ++i) {
         indice << render::lineaDeTitulo(enlaces, render::Lugar::Raiz, articulos[i].pagina,
                                         render::escaparUtf8(mostrado(i)));
     }
-    indice << render::cerrarIndice(enlaces);
+    indice << render::cerrarListaDeTitulos(enlaces);
     if (!indice.cerrar()) {
         *error = escritor.error();
         return false;

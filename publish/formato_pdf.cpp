@@ -95,7 +95,7 @@ bool FormatoPdf::escribir(Trabajo& trabajo, QString* error) {
 
         QList<int> primeras; // first page of each entry
         if (completo) {
-            int siguiente = 2 + paginas.paginasDeIndice(static_cast<int>(titulos.size()));
+            int siguiente = 2 + paginas.paginasDeContenido(static_cast<int>(titulos.size()));
             for (qsizetype i = 0; i < largos.size(); ++i) {
                 const int primera = entradas[static_cast<std::size_t>(i)].primera;
                 if (primera >= 0) {
@@ -106,7 +106,7 @@ bool FormatoPdf::escribir(Trabajo& trabajo, QString* error) {
                 }
             }
             paginas.portada(QString::fromStdString(trabajo.titulo()), QString::fromStdString(trabajo.comentario()));
-            paginas.indice(QStringLiteral("Índice"), titulos, primeras);
+            paginas.contenido(QStringLiteral("Índice"), titulos, primeras);
         }
 
         for (std::size_t i = 0; i < entradas.size() && completo; ++i) {

@@ -247,7 +247,7 @@ bool FormatoZim::escribir(Trabajo& trabajo, QString* error) {
             }
             return false; // the creator is dropped unfinished; exportar() removes what it left
         }
-        creador.setMainPath(render::Enlaces::archivos().indice(render::Lugar::Raiz));
+        creador.setMainPath(render::Enlaces::archivos().listaDeTitulos(render::Lugar::Raiz));
 
         const std::string titulo = trabajo.titulo();
         const std::string comentario =

@@ -106,7 +106,7 @@ std::string e(std::string_view utf8) {
 
 // The navigation of the exported site's pages: the title index and, but on its own page, the dictionary.
 std::string navegacion(const Enlaces& enlaces, Lugar lugar, bool diccionario) {
-    std::string s = "<nav class=\"sitio\"><a href=\"" + enlaces.indice(lugar) + "\">\xC3\x8Dndice</a>";
+    std::string s = "<nav class=\"sitio\"><a href=\"" + enlaces.listaDeTitulos(lugar) + "\">\xC3\x8Dndice</a>";
     if (diccionario) {
         s += "<a href=\"" + enlaces.diccionario(lugar) + "\">Diccionario</a>";
     }
@@ -118,8 +118,8 @@ std::string rastro(const Enlaces& enlaces, std::string_view saltar, const std::o
     std::string s = "<a class=\"saltar\" href=\"#principal\">" + std::string(saltar) +
                     "</a>\n<header class=\"sitio\">\n<nav aria-label=\"Ruta\"><a href=\"/\">Enciclotomos</a>";
     if (enciclopedia) {
-        s += " <span aria-hidden=\"true\">\xE2\x80\xBA</span> <a href=\"" + enlaces.indice(Lugar::Raiz) + "\">" +
-             e(enciclopedia->empty() ? std::string("(sin t\xC3\xADtulo)") : *enciclopedia) + "</a>";
+        s += " <span aria-hidden=\"true\">\xE2\x80\xBA</span> <a href=\"" + enlaces.listaDeTitulos(Lugar::Raiz) +
+             "\">" + e(enciclopedia->empty() ? std::string("(sin t\xC3\xADtulo)") : *enciclopedia) + "</a>";
     }
     return s + "</nav>\n</header>\n";
 }
@@ -284,7 +284,7 @@ std::string Enlaces::hojaDeEstilo(Lugar desde) const {
     return caso_ == Caso::Servidor ? "/recursos/estilo.css" : fijo(desde, fijos(caso_).estilo);
 }
 
-std::string Enlaces::indice(Lugar desde) const {
+std::string Enlaces::listaDeTitulos(Lugar desde) const {
     return caso_ == Caso::Servidor ? base_ : fijo(desde, fijos(caso_).indice);
 }
 
@@ -415,8 +415,8 @@ std::string lineaDeTitulo(const Enlaces& enlaces, Lugar desde, std::string_view 
     return "<li><a href=\"" + enlaces.url(desde, archivo) + "\">" + std::string(texto) + "</a></li>\n";
 }
 
-std::string abrirIndice(const Enlaces& enlaces, std::string_view titulo, std::string_view comentario,
-                        const std::vector<std::pair<std::string, std::string>>& listas) {
+std::string abrirListaDeTitulos(const Enlaces& enlaces, std::string_view titulo, std::string_view comentario,
+                                const std::vector<std::pair<std::string, std::string>>& listas) {
     std::string s = abrirPagina(enlaces, {std::string(titulo), Lugar::Raiz, true, false, std::nullopt}) +
                     "<h1 class=\"titulo\">" + e(titulo) + "</h1>\n";
     if (!comentario.empty()) {
@@ -438,7 +438,7 @@ std::string abrirIndice(const Enlaces& enlaces, std::string_view titulo, std::st
     return s;
 }
 
-std::string cerrarIndice(const Enlaces& enlaces) {
+std::string cerrarListaDeTitulos(const Enlaces& enlaces) {
     return "</ol>\n" +
            cerrarPagina(enlaces, "<script src=\"" + enlaces.titulosDelGuion(Lugar::Raiz) +
                                      "\"></script>\n<script src=\"" + enlaces.guion(Lugar::Raiz) + "\"></script>\n");

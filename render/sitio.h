@@ -105,7 +105,7 @@ public:
     // titles the files' script filters (only the files have them), and the page a reader opens first (the
     // e-book's title page; the title index elsewhere).
     std::string hojaDeEstilo(Lugar desde) const;
-    std::string indice(Lugar desde) const;
+    std::string listaDeTitulos(Lugar desde) const;
     std::string diccionario(Lugar desde) const;
     std::string guion(Lugar desde) const;
     std::string titulosDelGuion(Lugar desde) const;
@@ -163,9 +163,9 @@ std::string lineaDeTitulo(const Enlaces& enlaces, Lugar desde, std::string_view 
 
 // The title index (index.html): the encyclopaedia's title and comment (UTF-8), its lists (their names, UTF-8,
 // and files), then the titles in list order (lineaDeTitulo() each), which the site's script filters.
-std::string abrirIndice(const Enlaces& enlaces, std::string_view titulo, std::string_view comentario,
-                        const std::vector<std::pair<std::string, std::string>>& listas);
-std::string cerrarIndice(const Enlaces& enlaces);
+std::string abrirListaDeTitulos(const Enlaces& enlaces, std::string_view titulo, std::string_view comentario,
+                                const std::vector<std::pair<std::string, std::string>>& listas);
+std::string cerrarListaDeTitulos(const Enlaces& enlaces);
 // The titles as the script reads them (titulos.js): one entry per linked article, title (UTF-8) and page.
 std::string abrirTitulosDelGuion();
 std::string tituloDelGuion(const Enlaces& enlaces, std::string_view titulo, std::string_view archivo);

@@ -64,8 +64,8 @@ std::string paginaPortada(const std::vector<FichaEnciclopedia>& fichas) {
     s += "<ul class=\"enciclopedias\">\n";
     for (const FichaEnciclopedia& f : fichas) {
         const Enlaces enlaces = Enlaces::servidor(f.id);
-        s += "<li><a href=\"" + enlaces.indice(Lugar::Raiz) + "\"><img src=\"" + enlaces.url(Lugar::Raiz, "icono") +
-             "\" alt=\"\" width=\"32\" height=\"32\"/> <span class=\"nombre\">" +
+        s += "<li><a href=\"" + enlaces.listaDeTitulos(Lugar::Raiz) + "\"><img src=\"" +
+             enlaces.url(Lugar::Raiz, "icono") + "\" alt=\"\" width=\"32\" height=\"32\"/> <span class=\"nombre\">" +
              e(f.titulo.empty() ? std::string("(sin título)") : f.titulo) + "</span></a>";
         if (!f.comentario.empty()) {
             s += "\n<p>" + e(f.comentario) + "</p>";
@@ -92,7 +92,7 @@ std::string paginaLista(const PaginaLista& p) {
          "\">\n<p id=\"ayuda-ir\" class=\"ayuda\">Escriba el principio de un título.</p>\n"
          "<ul id=\"sugerencias\" class=\"sugerencias\" aria-live=\"polite\"></ul>\n</form>\n";
     if (!p.filtros.empty()) {
-        s += "<form class=\"filtros\" action=\"" + enlaces.indice(Lugar::Raiz) +
+        s += "<form class=\"filtros\" action=\"" + enlaces.listaDeTitulos(Lugar::Raiz) +
              "\" method=\"get\">\n<fieldset>\n<legend>Listas</legend>\n";
         for (const Filtro& f : p.filtros) {
             s += "<label><input type=\"checkbox\" name=\"lista\" value=\"" + e(f.texto) + "\"" +

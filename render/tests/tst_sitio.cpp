@@ -25,7 +25,7 @@ TEST(Sitio, everyLinkOfEachContainerLeadsToItsFile) {
         {"lista", archivos.url(Lugar::Raiz, archivos.lista("PLANETAS INTERIORES")), "listas/PLANETAS_INTERIORES.html"},
         {"imagen", archivos.url(Lugar::Carpeta, archivos.imagen("SOL.BMP", ".png")), "../img/SOL.png"},
         {"estilo", archivos.hojaDeEstilo(Lugar::Carpeta), "../estilo.css"},
-        {"indice", archivos.indice(Lugar::Carpeta), "../index.html"},
+        {"indice", archivos.listaDeTitulos(Lugar::Carpeta), "../index.html"},
         {"diccionario", archivos.diccionario(Lugar::Raiz), "diccionario.html"},
         {"guion", archivos.guion(Lugar::Raiz), "filtro.js"},
         {"titulos", archivos.titulosDelGuion(Lugar::Raiz), "titulos.js"},
@@ -33,7 +33,7 @@ TEST(Sitio, everyLinkOfEachContainerLeadsToItsFile) {
         {"articulo", libro.url(Lugar::Raiz, libro.articulo("SOL.TXT")), "articulos/SOL.TXT.xhtml"},
         {"imagen", libro.url(Lugar::Carpeta, libro.imagen("CIELO.JPG", ".jpg")), "../img/CIELO.jpg"},
         {"estilo", libro.hojaDeEstilo(Lugar::Raiz), "estilo.css"},
-        {"indice", libro.indice(Lugar::Carpeta), "../indice.xhtml"},
+        {"indice", libro.listaDeTitulos(Lugar::Carpeta), "../indice.xhtml"},
         {"diccionario", libro.diccionario(Lugar::Raiz), ""},
         {"portada", libro.portada(Lugar::Raiz), "portada.xhtml"},
         // The server: absolute addresses, the store's own names percent-encoded, wherever the page is.
@@ -42,7 +42,7 @@ TEST(Sitio, everyLinkOfEachContainerLeadsToItsFile) {
         {"lista", servidor.url(Lugar::Raiz, servidor.lista("VERTIENTE ATL\xC1NTICA")),
          "/e/solar/?lista=VERTIENTE%20ATL%C3%81NTICA"},
         {"estilo", servidor.hojaDeEstilo(Lugar::Carpeta), "/recursos/estilo.css"},
-        {"indice", servidor.indice(Lugar::Carpeta), "/e/solar/"},
+        {"indice", servidor.listaDeTitulos(Lugar::Carpeta), "/e/solar/"},
         {"diccionario", servidor.diccionario(Lugar::Raiz), "/e/solar/diccionario"},
         {"guion", servidor.guion(Lugar::Carpeta), "/recursos/lumbre.js"},
     };

@@ -1,7 +1,7 @@
 // Pages rendered ahead on a thread of their own: handed over in order, failures included, never more than a
 // bounded number ahead, and stopped at once when the export gives up half-way.
 
-#include "publish/paginas_adelantadas.h"
+#include "publish/renderizado_adelantado.h"
 
 #include <QTest>
 
@@ -9,11 +9,11 @@
 #include <chrono>
 #include <thread>
 
-using publish::PaginasAdelantadas;
+using publish::RenderizadoAdelantado;
 
 namespace {
 
-PaginasAdelantadas::Resultado pagina(std::size_t i) {
+RenderizadoAdelantado::Resultado pagina(std::size_t i) {
     if (i % 3 == 0) {
         return store::Error{"leer el archivo", std::to_string(i), store::Causa::Otro, {}};
     }
@@ -28,7 +28,7 @@ class PaginasAdelantadasTest : public QObject {
 private slots:
     void pages_comeInTheOrderAsked_failuresIncluded() {
         const std::vector<std::size_t> indices = {1, 3, 4, 9, 10, 12, 40, 41, 42, 99};
-        PaginasAdelantadas adelantadas(indices, pagina);
+        RenderizadoAdelantado adelantadas(indices, pagina);
         for (const std::size_t i : indices) {
             auto hecha = adelantadas.tomar();
             QVERIFY(hecha);
@@ -37,7 +37,7 @@ private slots:
             QCOMPARE(hecha->second ? hecha->second->titulo : hecha->second.error().ruta, std::to_string(i));
         }
         QVERIFY(!adelantadas.tomar());
-        QVERIFY(!PaginasAdelantadas({}, pagina).tomar());
+        QVERIFY(!RenderizadoAdelantado({}, pagina).tomar());
     }
 
     // An export of 100,000 articles must not hold them all in memory, nor keep rendering once it failed.
@@ -48,18 +48,18 @@ private slots:
             indices[i] = i;
         }
         {
-            PaginasAdelantadas adelantadas(indices, [&](std::size_t i) {
+            RenderizadoAdelantado adelantadas(indices, [&](std::size_t i) {
                 ++renderizadas;
                 return pagina(i);
             });
             QVERIFY(adelantadas.tomar());
-            QTRY_COMPARE(renderizadas.load(), PaginasAdelantadas::kAdelanto + 1);
+            QTRY_COMPARE(renderizadas.load(), RenderizadoAdelantado::kAdelanto + 1);
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            QCOMPARE(renderizadas.load(), PaginasAdelantadas::kAdelanto + 1);
+            QCOMPARE(renderizadas.load(), RenderizadoAdelantado::kAdelanto + 1);
         }
-        QCOMPARE(renderizadas.load(), PaginasAdelantadas::kAdelanto + 1);
+        QCOMPARE(renderizadas.load(), RenderizadoAdelantado::kAdelanto + 1);
     }
 };
 
 QTEST_GUILESS_MAIN(PaginasAdelantadasTest)
-#include "tst_paginas_adelantadas.moc"
+#include "tst_renderizado_adelantado.moc"

@@ -19,7 +19,7 @@
 
 namespace publish {
 
-class PaginasAdelantadas {
+class RenderizadoAdelantado {
 public:
     using Resultado = store::Resultado<render::Pagina>;
     using Renderizar = std::function<Resultado(std::size_t i)>;
@@ -27,11 +27,11 @@ public:
     // `renderizar(i)` is called on the rendering thread for each i in `indices`, in that order, at most
     // kAdelanto pages ahead of the one taken last. It must touch nothing the export's thread uses meanwhile
     // unguarded.
-    PaginasAdelantadas(std::vector<std::size_t> indices, Renderizar renderizar);
+    RenderizadoAdelantado(std::vector<std::size_t> indices, Renderizar renderizar);
     // Stops the rendering thread; pages not taken are dropped.
-    ~PaginasAdelantadas();
-    PaginasAdelantadas(const PaginasAdelantadas&) = delete;
-    PaginasAdelantadas& operator=(const PaginasAdelantadas&) = delete;
+    ~RenderizadoAdelantado();
+    RenderizadoAdelantado(const RenderizadoAdelantado&) = delete;
+    RenderizadoAdelantado& operator=(const RenderizadoAdelantado&) = delete;
 
     // The next page, in the order of `indices`, waiting for it while it is rendered; nothing once every page was
     // taken.

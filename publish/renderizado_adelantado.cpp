@@ -1,11 +1,11 @@
-#include "publish/paginas_adelantadas.h"
+#include "publish/renderizado_adelantado.h"
 
 namespace publish {
 
-PaginasAdelantadas::PaginasAdelantadas(std::vector<std::size_t> indices, Renderizar renderizar)
+RenderizadoAdelantado::RenderizadoAdelantado(std::vector<std::size_t> indices, Renderizar renderizar)
     : indices_(std::move(indices)), renderizar_(std::move(renderizar)), hilo_([this] { renderizarTodas(); }) {}
 
-PaginasAdelantadas::~PaginasAdelantadas() {
+RenderizadoAdelantado::~RenderizadoAdelantado() {
     {
         std::lock_guard bloqueo(m_);
         parar_ = true;
@@ -14,7 +14,7 @@ PaginasAdelantadas::~PaginasAdelantadas() {
     hilo_.join();
 }
 
-std::optional<std::pair<std::size_t, PaginasAdelantadas::Resultado>> PaginasAdelantadas::tomar() {
+std::optional<std::pair<std::size_t, RenderizadoAdelantado::Resultado>> RenderizadoAdelantado::tomar() {
     std::unique_lock bloqueo(m_);
     if (tomadas_ == indices_.size()) {
         return std::nullopt;
@@ -27,7 +27,7 @@ std::optional<std::pair<std::size_t, PaginasAdelantadas::Resultado>> PaginasAdel
     return pagina;
 }
 
-void PaginasAdelantadas::renderizarTodas() {
+void RenderizadoAdelantado::renderizarTodas() {
     for (const std::size_t i : indices_) {
         {
             std::unique_lock bloqueo(m_);
