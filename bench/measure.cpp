@@ -3,10 +3,12 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <thread>
 
 namespace bench {
 
@@ -81,6 +83,48 @@ double memoriaPico() {
         }
     }
     return 0;
+}
+
+double MemoriaAnonima::ahora() {
+    std::ifstream status("/proc/self/status");
+    std::string linea;
+    while (std::getline(status, linea)) {
+        if (linea.rfind("RssAnon:", 0) == 0) {
+            std::istringstream campos(linea.substr(8));
+            double kb = 0;
+            campos >> kb;
+            return kb * 1024;
+        }
+    }
+    return 0;
+}
+
+struct MemoriaAnonima::Estado {
+    std::atomic<bool> parar{false};
+    std::atomic<double> pico{0};
+    std::thread hilo;
+};
+
+MemoriaAnonima::MemoriaAnonima() : estado_(std::make_unique<Estado>()) {
+    estado_->pico = ahora();
+    estado_->hilo = std::thread([e = estado_.get()] {
+        while (!e->parar.load()) {
+            const double m = ahora();
+            if (m > e->pico.load()) {
+                e->pico = m;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    });
+}
+
+MemoriaAnonima::~MemoriaAnonima() {
+    estado_->parar = true;
+    estado_->hilo.join();
+}
+
+double MemoriaAnonima::pico() const {
+    return std::max(estado_->pico.load(), ahora());
 }
 
 void reiniciarMemoriaPico() {

@@ -7,6 +7,7 @@
 // ours with a fixed limit in its own unit.
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,23 @@ const ModoHijo* modoHijo(const std::string& nombre);
 // Peak resident memory of this process so far, in bytes (VmHWM), and a way to reset it (Linux).
 double memoriaPico();
 void reiniciarMemoriaPico();
+
+// The memory of this process that no file backs (RssAnon: its heap and stacks, not the pages of a file it maps
+// and reads, which the system may drop at any time), sampled every 10 ms while it lives; pico() is the largest
+// sample, in bytes.
+class MemoriaAnonima {
+public:
+    MemoriaAnonima();
+    ~MemoriaAnonima();
+    MemoriaAnonima(const MemoriaAnonima&) = delete;
+    MemoriaAnonima& operator=(const MemoriaAnonima&) = delete;
+    double pico() const;
+    static double ahora();
+
+private:
+    struct Estado;
+    std::unique_ptr<Estado> estado_;
+};
 
 } // namespace bench
 

@@ -113,7 +113,17 @@ public:
 
     Lineas() = default;
     Lineas(std::initializer_list<std::string_view> lineas);
-    // The lines of a file's bytes: CR ends a line and a following LF is dropped (see text_file.h).
+    Lineas(const Lineas&) = default;
+    Lineas(Lineas&&) noexcept = default;
+    Lineas& operator=(const Lineas&) = default;
+    // Takes the other's lines and leaves it this one's, so that `lineas = Lineas()` frees what they held (a
+    // string moved from a short one would keep its room).
+    Lineas& operator=(Lineas&& otra) noexcept {
+        texto_.swap(otra.texto_);
+        fines_.swap(otra.fines_);
+        return *this;
+    }
+    // The lines of a file's bytes: CR ends a line and a following LF is dropped (see archivo_de_texto.h).
     static Lineas partir(std::string_view bytes);
     // From any range of lines (std::string, std::string_view, const char*).
     template <typename It> Lineas(It primera, It ultima) {
