@@ -4,6 +4,7 @@
 #include "editor/comun.h"
 #include "editor/estado.h"
 #include "editor/lista_marcable.h"
+#include "editor/sesion.h"
 #include "editor/versiones.h"
 #include "store/article.h"
 #include "store/encoding.h"
@@ -20,6 +21,9 @@
 using ui::Dialogos;
 
 namespace forja {
+
+AccionesArticulos::AccionesArticulos(SesionForja& sesion, QWidget* ventana)
+    : sesion_(sesion), tomo_(*sesion.tomo()), ventana_(ventana) {}
 
 bool AccionesArticulos::agregarArticulo(const QString& texto) {
     const auto tomo = directorioDelTomo(ventana_, tomo_);
@@ -101,8 +105,8 @@ bool AccionesArticulos::agregarArticulo(const QString& texto) {
     if (const auto estado = store::escribirUltimo(*tomo, *nombre); !estado) {
         Dialogos::error(ventana_, estado.error());
     }
-    registrarVersion(ventana_, &tomo_, *tomo, {*nombre, std::string(store::kCompleta)},
-                     QStringLiteral("Agregado el artículo %1").arg(entreComillas(texto)));
+    sesion_.registrarVersion(ventana_, *tomo, {*nombre, std::string(store::kCompleta)},
+                             QStringLiteral("Agregado el artículo %1").arg(entreComillas(texto)));
     return true;
 }
 
@@ -178,7 +182,8 @@ std::optional<std::string> AccionesArticulos::rutaEpigrafe(const QString& ilustr
     return ruta;
 }
 
-void AccionesArticulos::leerEpigrafe(ArticuloEditado& articulo, const std::optional<QString>& seleccionada) {
+void AccionesArticulos::leerEpigrafe(ArticuloEditado& articulo) {
+    const std::optional<QString> seleccionada = articulo.ilustracionSeleccionada();
     articulo.ponerEpigrafe(QString());
     if (!seleccionada) {
         return;
@@ -193,9 +198,9 @@ void AccionesArticulos::leerEpigrafe(ArticuloEditado& articulo, const std::optio
         return;
     }
     if (!existia) {
-        registrarVersion(ventana_, &tomo_, ui::haciaStore(tomo_.directorio()).value_or(std::string()),
-                         {dentroDelTomo(*ruta)},
-                         QStringLiteral("Creado el epígrafe de %1").arg(entreComillas(*seleccionada)));
+        sesion_.registrarVersion(ventana_, ui::haciaStore(tomo_.directorio()).value_or(std::string()),
+                                 {dentroDelTomo(*ruta)},
+                                 QStringLiteral("Creado el epígrafe de %1").arg(entreComillas(*seleccionada)));
     }
     const auto lineas = store::leerLineas(*ruta, store::kLimiteEpigrafe);
     if (!lineas) {
@@ -210,11 +215,12 @@ std::string AccionesArticulos::dentroDelTomo(const std::string& ruta) const {
     return ruta.size() > tomo.size() + 1 ? ruta.substr(tomo.size() + 1) : ruta;
 }
 
-bool AccionesArticulos::guardarEpigrafe(ArticuloEditado& articulo, const std::optional<QString>& seleccionada) {
+bool AccionesArticulos::guardarEpigrafe(ArticuloEditado& articulo) {
+    const std::optional<QString> seleccionada = articulo.ilustracionSeleccionada();
     const auto escrito = escribirEpigrafe(articulo, seleccionada);
     if (escrito) {
-        registrarVersion(ventana_, &tomo_, ui::haciaStore(tomo_.directorio()).value_or(std::string()), {*escrito},
-                         QStringLiteral("Guardado el epígrafe de %1").arg(entreComillas(*seleccionada)));
+        sesion_.registrarVersion(ventana_, ui::haciaStore(tomo_.directorio()).value_or(std::string()), {*escrito},
+                                 QStringLiteral("Guardado el epígrafe de %1").arg(entreComillas(*seleccionada)));
     }
     return escrito.has_value();
 }
@@ -240,7 +246,8 @@ std::optional<std::string> AccionesArticulos::escribirEpigrafe(ArticuloEditado& 
     return dentroDelTomo(*ruta);
 }
 
-bool AccionesArticulos::guardarArticulo(ArticuloEditado& articulo, const std::optional<QString>& seleccionada) {
+bool AccionesArticulos::guardarArticulo(ArticuloEditado& articulo) {
+    const std::optional<QString> seleccionada = articulo.ilustracionSeleccionada();
     const QString tomoTexto = tomo_.directorio();
     const QString articuloTexto = tomo_.articuloActual();
     if (tomoTexto.isEmpty() || articuloTexto.isEmpty()) {
@@ -296,8 +303,8 @@ bool AccionesArticulos::guardarArticulo(ArticuloEditado& articulo, const std::op
         !estado) {
         Dialogos::error(ventana_, estado.error());
         if (epigrafe) {
-            registrarVersion(ventana_, &tomo_, *tomo, {*epigrafe},
-                             QStringLiteral("Guardado el epígrafe de %1").arg(entreComillas(*seleccionada)));
+            sesion_.registrarVersion(ventana_, *tomo, {*epigrafe},
+                                     QStringLiteral("Guardado el epígrafe de %1").arg(entreComillas(*seleccionada)));
         }
         return false;
     }
@@ -309,7 +316,7 @@ bool AccionesArticulos::guardarArticulo(ArticuloEditado& articulo, const std::op
         tocados.push_back(*epigrafe);
         resumen += QStringLiteral(" y el epígrafe de %1").arg(entreComillas(*seleccionada));
     }
-    registrarVersion(ventana_, &tomo_, *tomo, tocados, resumen);
+    sesion_.registrarVersion(ventana_, *tomo, tocados, resumen);
     return true;
 }
 

@@ -11,6 +11,7 @@
 
 class ArticuloEditado;
 class QWidget;
+class SesionForja;
 class TomoEditado;
 
 namespace forja {
@@ -24,7 +25,7 @@ struct ContenidoLeido {
 
 class AccionesArticulos {
 public:
-    AccionesArticulos(TomoEditado& tomo, QWidget* ventana) : tomo_(tomo), ventana_(ventana) {}
+    AccionesArticulos(SesionForja& sesion, QWidget* ventana);
 
     // Creates the article `texto` (or lists an existing file again, when the author agrees), appends it to
     // the complete list and names it in ULTIMO.DAT. True once it stands in the complete list.
@@ -32,16 +33,17 @@ public:
     // Reads the article `texto` and makes it the current article; nothing after telling why it cannot be read.
     std::optional<ContenidoLeido> leerArticulo(const QString& texto);
 
-    // The article editor's actions on `articulo`; `seleccionada` is the illustration selected in its list.
+    // The article editor's actions on `articulo`; the caption they read and write is that of the
+    // illustration selected in it.
     // Adds an illustration name; false when the name cannot stand in the article.
     bool agregarImagen(ArticuloEditado& articulo, const QString& texto);
     // Shows the caption of the selected illustration in the caption box (making its file, empty, if missing).
-    void leerEpigrafe(ArticuloEditado& articulo, const std::optional<QString>& seleccionada);
+    void leerEpigrafe(ArticuloEditado& articulo);
     // Writes the caption box as the selected illustration's caption file and clears the box.
-    bool guardarEpigrafe(ArticuloEditado& articulo, const std::optional<QString>& seleccionada);
+    bool guardarEpigrafe(ArticuloEditado& articulo);
     // Writes the article file (and, when the author wants it, a pending caption). False, after telling why,
     // when nothing was written.
-    bool guardarArticulo(ArticuloEditado& articulo, const std::optional<QString>& seleccionada);
+    bool guardarArticulo(ArticuloEditado& articulo);
 
 private:
     std::optional<std::string> rutaEpigrafe(const QString& ilustracion);
@@ -50,6 +52,7 @@ private:
     // A path of the encyclopaedia being edited as a name inside it ("IMG\\sol.txt").
     std::string dentroDelTomo(const std::string& ruta) const;
 
+    SesionForja& sesion_;
     TomoEditado& tomo_;
     QWidget* ventana_;
 };

@@ -4,6 +4,7 @@
 #include "editor/comun.h"
 #include "editor/estado.h"
 #include "editor/lista_marcable.h"
+#include "editor/sesion.h"
 #include "editor/versiones.h"
 #include "store/encoding.h"
 #include "store/encyclopaedia.h"
@@ -33,6 +34,9 @@ std::string bytesDe(const QString& texto) {
 }
 
 } // namespace
+
+AccionesListas::AccionesListas(SesionForja& sesion, QWidget* ventana)
+    : sesion_(sesion), tomo_(*sesion.tomo()), ventana_(ventana) {}
 
 bool AccionesListas::agregarLista(const QString& texto) {
     const auto tomo = directorioDelTomo(ventana_, tomo_);
@@ -71,8 +75,8 @@ bool AccionesListas::agregarLista(const QString& texto) {
         return false;
     }
     tomo_.agregarLista(texto);
-    registrarVersion(ventana_, &tomo_, *tomo, {std::string(store::kListas), archivo},
-                     QStringLiteral("Agregada la lista %1").arg(entreComillas(texto)));
+    sesion_.registrarVersion(ventana_, *tomo, {std::string(store::kListas), archivo},
+                             QStringLiteral("Agregada la lista %1").arg(entreComillas(texto)));
     return true;
 }
 
@@ -166,9 +170,9 @@ void AccionesListas::guardarLista() {
     if (nombre.endsWith(QLatin1String(".dat"), Qt::CaseInsensitive)) {
         nombre.chop(4);
     }
-    registrarVersion(ventana_, &tomo_, *tomo, {*archivo},
-                     completa ? QStringLiteral("Guardada la lista completa")
-                              : QStringLiteral("Guardada la lista %1").arg(entreComillas(nombre)));
+    sesion_.registrarVersion(ventana_, *tomo, {*archivo},
+                             completa ? QStringLiteral("Guardada la lista completa")
+                                      : QStringLiteral("Guardada la lista %1").arg(entreComillas(nombre)));
 }
 
 } // namespace forja

@@ -5,13 +5,14 @@
 
 class QString;
 class QWidget;
+class SesionForja;
 class TomoEditado;
 
 namespace forja {
 
 class AccionesListas {
 public:
-    AccionesListas(TomoEditado& tomo, QWidget* ventana) : tomo_(tomo), ventana_(ventana) {}
+    AccionesListas(SesionForja& sesion, QWidget* ventana);
 
     // Registers the list `texto` and makes its file; true once it is listed.
     bool agregarLista(const QString& texto);
@@ -21,6 +22,7 @@ public:
     void guardarLista();
 
 private:
+    SesionForja& sesion_;
     TomoEditado& tomo_;
     QWidget* ventana_;
 };

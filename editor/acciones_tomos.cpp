@@ -4,6 +4,7 @@
 #include "editor/comun.h"
 #include "editor/estado.h"
 #include "editor/lista_marcable.h"
+#include "editor/sesion.h"
 #include "editor/versiones.h"
 #include "store/encoding.h"
 #include "store/encyclopaedia.h"
@@ -37,6 +38,9 @@ std::optional<std::string> directorioDelTomo(QWidget* ventana, const TomoEditado
     }
     return directorio;
 }
+
+AccionesTomos::AccionesTomos(SesionForja& sesion, QWidget* ventana)
+    : sesion_(sesion), raiz_(*sesion.raiz()), tomo_(*sesion.tomo()), ventana_(ventana) {}
 
 bool AccionesTomos::agregarTomo(const QString& texto) {
     const auto raiz = AccionesRaiz(raiz_, ventana_).raizActual();
@@ -140,8 +144,8 @@ void AccionesTomos::guardarDescripcion() {
         Dialogos::error(ventana_, estado.error());
         return;
     }
-    registrarVersion(ventana_, &tomo_, *directorio, {std::string(store::kDescrip)},
-                     QStringLiteral("Guardada la descripción"));
+    sesion_.registrarVersion(ventana_, *directorio, {std::string(store::kDescrip)},
+                             QStringLiteral("Guardada la descripción"));
 }
 
 } // namespace forja

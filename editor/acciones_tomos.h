@@ -9,6 +9,7 @@
 class QString;
 class QWidget;
 class RaizEditada;
+class SesionForja;
 class TomoEditado;
 
 namespace forja {
@@ -19,8 +20,7 @@ std::optional<std::string> directorioDelTomo(QWidget* ventana, const TomoEditado
 
 class AccionesTomos {
 public:
-    AccionesTomos(RaizEditada& raiz, TomoEditado& tomo, QWidget* ventana)
-        : raiz_(raiz), tomo_(tomo), ventana_(ventana) {}
+    AccionesTomos(SesionForja& sesion, QWidget* ventana);
 
     // Makes the encyclopaedia `nuevo` with its default files and the icon the author picks, lists it in the
     // data root and makes it the viewer's current one. True once its directory stands.
@@ -31,6 +31,7 @@ public:
     void guardarDescripcion();
 
 private:
+    SesionForja& sesion_;
     RaizEditada& raiz_;
     TomoEditado& tomo_;
     QWidget* ventana_;

@@ -1,5 +1,6 @@
 // From the editor to the viewer: what an authoring session wrote is what the viewer shows.
 
+#include "editor/sesion.h"
 #include "editor/taller.h"
 #include "editor/tests/ayudas.h"
 #include "main_window/caja_imagen.h"
@@ -61,7 +62,8 @@ private slots:
 void TstForjaTomo::screenReaders_hearWhatBothProgramsShow() {
     Unidades u;
     {
-        Taller t;
+        SesionForja sesion;
+        Taller t(sesion);
         sesionCompleta(u, t);
         cargarArticulo(t, QStringLiteral("sol.txt"));
         QVERIFY(t.tallerArt());
@@ -96,7 +98,8 @@ void TstForjaTomo::screenReaders_hearWhatBothProgramsShow() {
 void TstForjaTomo::viewerShowsWhatEditorWrote() {
     Unidades u;
     {
-        Taller t;
+        SesionForja sesion;
+        Taller t(sesion);
         sesionCompleta(u, t);
     }
     // RIOS was added last and so is the viewer's current encyclopaedia; the reader switches to ASTRO as the
