@@ -64,8 +64,9 @@ void enlazar(QLineEdit* caja, Estado* estado, const QString& (Estado::*leer)() c
 } // namespace
 
 Taller::Taller(SesionForja& sesion, QWidget* parent)
-    : QWidget(parent), sesion_(sesion), raiz_(sesion.raiz()), tomo_(sesion.tomo()), accionesRaiz_(*raiz_, this),
-      accionesTomos_(sesion, this), accionesArticulos_(sesion, this), accionesListas_(sesion, this) {
+    : QWidget(parent), sesion_(sesion), raiz_(sesion.raiz()), tomo_(sesion.tomo()), autor_(this),
+      accionesRaiz_(*raiz_, autor_), accionesTomos_(sesion, autor_), accionesArticulos_(sesion, autor_),
+      accionesListas_(sesion, autor_) {
     construir();
     mostrarEstado();
     conectar();
@@ -256,27 +257,27 @@ void Taller::mostrarEstado() {
 }
 
 void Taller::cmdCrearRaiz_Click() {
-    accionesRaiz_.crearRaiz();
+    forja::mostrar(this, accionesRaiz_.crearRaiz());
 }
 
 void Taller::cmdCargarRaiz_Click() {
-    accionesRaiz_.cargarRaiz();
+    forja::mostrar(this, accionesRaiz_.cargarRaiz());
 }
 
 void Taller::cmdTomoAdd_Click() {
-    if (accionesTomos_.agregarTomo(txtNewTomo->text())) {
+    if (forja::mostrar(this, accionesTomos_.agregarTomo(txtNewTomo->text()))) {
         txtNewTomo->clear();
     }
 }
 
 void Taller::cmdTomoLoad_Click() {
     if (const auto tomo = seleccionada(lstTomos)) {
-        accionesTomos_.cargarTomo(*tomo);
+        forja::mostrar(this, accionesTomos_.cargarTomo(*tomo));
     }
 }
 
 void Taller::cmdSave_Click() {
-    accionesTomos_.guardarDescripcion();
+    forja::mostrar(this, accionesTomos_.guardarDescripcion());
 }
 
 void Taller::cmdSalir_Click() {
@@ -303,7 +304,7 @@ void Taller::closeEvent(QCloseEvent* event) {
 }
 
 void Taller::txtArtAdd_Click() {
-    if (accionesArticulos_.agregarArticulo(txtNewArt->text())) {
+    if (forja::mostrar(this, accionesArticulos_.agregarArticulo(txtNewArt->text()))) {
         txtNewArt->clear();
     }
 }
@@ -323,7 +324,9 @@ void Taller::txtArtLoad_Click() {
 }
 
 void Taller::abrirArticulo(const QString& nombre) {
-    const auto leido = accionesArticulos_.leerArticulo(nombre);
+    forja::Resultado porque;
+    const auto leido = accionesArticulos_.leerArticulo(nombre, porque);
+    forja::mostrar(this, porque);
     if (!leido) {
         return;
     }
@@ -341,7 +344,7 @@ void Taller::abrirLista(const QString& nombre) {
     if (const qsizetype fila = tomo_->listas().indexOf(nombre); fila >= 0) {
         lstListas->setCurrentIndex(lstListas->model()->index(static_cast<int>(fila), 0));
     }
-    accionesListas_.cargarLista(nombre);
+    forja::mostrar(this, accionesListas_.cargarLista(nombre));
     raise();
     activateWindow();
 }
@@ -456,22 +459,22 @@ void Taller::volverALeerArticulo(const QString& nombre) {
 
 void Taller::recargarTomo() {
     if (!tomo_->directorio().isEmpty()) {
-        accionesTomos_.cargarTomo(tomo_->directorio());
+        forja::mostrar(this, accionesTomos_.cargarTomo(tomo_->directorio()));
     }
 }
 
 void Taller::cmdLstAdd_Click() {
-    if (accionesListas_.agregarLista(txtLstNew->text())) {
+    if (forja::mostrar(this, accionesListas_.agregarLista(txtLstNew->text()))) {
         txtLstNew->clear();
     }
 }
 
 void Taller::cmdLstLoad_Click() {
     if (const auto lista = seleccionada(lstListas)) {
-        accionesListas_.cargarLista(*lista);
+        forja::mostrar(this, accionesListas_.cargarLista(*lista));
     }
 }
 
 void Taller::cmdLstSave_Click() {
-    accionesListas_.guardarLista();
+    forja::mostrar(this, accionesListas_.guardarLista());
 }

@@ -13,6 +13,7 @@
 #include "editor/acciones_raiz.h"
 #include "editor/acciones_tomos.h"
 #include "editor/lista_marcable.h"
+#include "editor/resultado.h"
 
 #include <array>
 #include <string>
@@ -144,6 +145,8 @@ private:
     SesionForja& sesion_;
     RaizEditada* raiz_;
     TomoEditado* tomo_;
+    // The actions ask the author through this window's dialogs; the window tells what they return.
+    forja::AutorEnVentana autor_;
     forja::AccionesRaiz accionesRaiz_;
     forja::AccionesTomos accionesTomos_;
     forja::AccionesArticulos accionesArticulos_;

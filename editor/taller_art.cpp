@@ -40,7 +40,7 @@ QFont monoespaciada(double puntos) {
 } // namespace
 
 TallerArt::TallerArt(SesionForja& sesion, QWidget* parent)
-    : QWidget(parent, Qt::Window), sesion_(sesion), acciones_(sesion, this) {
+    : QWidget(parent, Qt::Window), sesion_(sesion), autor_(this), acciones_(sesion, autor_) {
     setAttribute(Qt::WA_DeleteOnClose);
     construir();
     conectar();
@@ -242,11 +242,11 @@ int TallerArt::filaDeLaLista() const {
 }
 
 void TallerArt::cmdImgAdd_Click() {
-    acciones_.agregarImagen(*articulo_, txtImgNew->text());
+    forja::mostrar(this, acciones_.agregarImagen(*articulo_, txtImgNew->text()));
 }
 
 void TallerArt::lstImagenes_Click() {
-    acciones_.leerEpigrafe(*articulo_);
+    forja::mostrar(this, acciones_.leerEpigrafe(*articulo_));
 }
 
 void TallerArt::cmdSaveSub_Click() {
@@ -255,11 +255,11 @@ void TallerArt::cmdSaveSub_Click() {
                                               "ilustración cuyo epígrafe quiere guardar."));
         return;
     }
-    acciones_.guardarEpigrafe(*articulo_);
+    forja::mostrar(this, acciones_.guardarEpigrafe(*articulo_));
 }
 
 bool TallerArt::guardar() {
-    return articulo_ && acciones_.guardarArticulo(*articulo_);
+    return articulo_ && forja::mostrar(this, acciones_.guardarArticulo(*articulo_));
 }
 
 void TallerArt::cmdSaveArt_Click() {

@@ -6,6 +6,7 @@
 // the encyclopaedia being edited as they stand then. One instance at most; it is destroyed when closed.
 
 #include "editor/acciones_articulos.h"
+#include "editor/resultado.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -97,6 +98,8 @@ private:
 
     SesionForja& sesion_;
     ArticuloEditado* articulo_ = nullptr;
+    // The actions ask the author through this window's dialogs; the window tells what they return.
+    forja::AutorEnVentana autor_;
     forja::AccionesArticulos acciones_;
     bool sinPreguntar_ = false;
     QPointer<VistaPrevia> vista_;
