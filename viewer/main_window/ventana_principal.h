@@ -87,6 +87,20 @@ public:
     // The current encyclopaedia directory (held by the article index).
     std::string directorio() const;
 
+signals:
+    // An article (full stored path) has been read and is now shown, whichever route opened it.
+    void articuloAbierto(const std::string& ruta);
+    // The chooser made another encyclopaedia current; directorio() is already the new one.
+    void enciclopediaCambiada();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    // The menus "Ir" and printing are pieces of this window, kept in files of their own.
+    friend class MenuImprimir;
+    friend class MenuIr;
+
     // Controls.
     CajaArticulo* txtArticulo = nullptr;
     Tira* pctTitulo = nullptr;
@@ -119,16 +133,6 @@ public:
     QAction* mnuDict = nullptr;
     QAction* mnuAbout = nullptr;
 
-signals:
-    // An article (full stored path) has been read and is now shown, whichever route opened it.
-    void articuloAbierto(const std::string& ruta);
-    // The chooser made another encyclopaedia current; directorio() is already the new one.
-    void enciclopediaCambiada();
-
-protected:
-    void closeEvent(QCloseEvent* e) override;
-
-private:
     void crearControles();
     void crearMenu();
     // Empties what Abrir fills: body, outline, side picture; hides both panels.
