@@ -4,7 +4,9 @@
 #include "measure.h"
 #include "synthetic_store.h"
 
+#include "editor/estado.h"
 #include "editor/lista_marcable.h"
+#include "editor/sesion.h"
 #include "editor/taller.h"
 #include "store/archivos_de_lista.h"
 #include "store/codificacion.h"
@@ -143,15 +145,16 @@ LUMBRE_MEDIDA("dict_1m", bench::Tipo::Razon, 2.0, [] {
 // model holding them, shown and laid out.
 bench::Resultado cargarEnForja(int articulos, int rondas) {
     const bench::AlmacenSintetico& s = bench::almacen(articulos);
-    Taller taller;
+    SesionForja sesion;
+    Taller taller(sesion);
     taller.show();
     taller.txtRaiz->setText(QStringLiteral("C:\\BENCH"));
     taller.cmdCargarRaiz_Click();
-    const auto tomos = taller.lstTomos->findItems(ui::desdeStore(s.directorio), Qt::MatchExactly);
-    if (tomos.isEmpty()) {
+    const qsizetype fila = sesion.raiz()->tomos().indexOf(ui::desdeStore(s.directorio));
+    if (fila < 0) {
         salir("el registro del editor");
     }
-    taller.lstTomos->setCurrentItem(tomos.front());
+    taller.lstTomos->setCurrentIndex(taller.lstTomos->model()->index(static_cast<int>(fila), 0));
     QApplication::processEvents();
 
     const std::string completa = (s.nativo / std::string(store::kCompleta)).string();

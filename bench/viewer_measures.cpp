@@ -354,9 +354,11 @@ bench::Resultado abrir10mb() {
         std::exit(2);
     }
     w.show();
+    const auto* cuerpo = w.findChild<CajaArticulo*>(QStringLiteral("txtArticulo"));
+    const auto* esquema = w.findChild<QListWidget*>(QStringLiteral("lstEsquema"));
     QPlainTextEdit desnuda;
     desnuda.setReadOnly(true);
-    desnuda.setGeometry(w.txtArticulo->geometry());
+    desnuda.setGeometry(cuerpo->geometry());
     desnuda.show();
     QCoreApplication::processEvents();
     const std::string ruta = store::unir(a.directorio, "GRANDE.TXT");
@@ -373,7 +375,7 @@ bench::Resultado abrir10mb() {
             desnuda.setPlainText(mostrado);
             QCoreApplication::processEvents();
         });
-    if (w.txtArticulo->toPlainText().size() != mostrado.size() || w.lstEsquema->count() != 100) {
+    if (cuerpo->toPlainText().size() != mostrado.size() || esquema->count() != 100) {
         std::fprintf(stderr, "open_10mb: el artículo no se mostró entero\n");
         std::exit(2);
     }

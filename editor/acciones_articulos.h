@@ -10,10 +10,13 @@
 #include <string>
 
 class ArticuloEditado;
-class QWidget;
+class SesionForja;
 class TomoEditado;
 
 namespace forja {
+
+class Autor;
+class Resultado;
 
 // An article as "Cargar Artículo" reads it for the article editor.
 struct ContenidoLeido {
@@ -24,34 +27,38 @@ struct ContenidoLeido {
 
 class AccionesArticulos {
 public:
-    AccionesArticulos(TomoEditado& tomo, QWidget* ventana) : tomo_(tomo), ventana_(ventana) {}
+    AccionesArticulos(SesionForja& sesion, Autor& autor);
 
     // Creates the article `texto` (or lists an existing file again, when the author agrees), appends it to
-    // the complete list and names it in ULTIMO.DAT. True once it stands in the complete list.
-    bool agregarArticulo(const QString& texto);
-    // Reads the article `texto` and makes it the current article; nothing after telling why it cannot be read.
-    std::optional<ContenidoLeido> leerArticulo(const QString& texto);
+    // the complete list and names it in ULTIMO.DAT. Done once it stands in the complete list.
+    Resultado agregarArticulo(const QString& texto);
+    // Reads the article `texto` and makes it the current article; nothing, with `porque` saying why, when it
+    // cannot be read.
+    std::optional<ContenidoLeido> leerArticulo(const QString& texto, Resultado& porque);
 
-    // The article editor's actions on `articulo`; `seleccionada` is the illustration selected in its list.
-    // Adds an illustration name; false when the name cannot stand in the article.
-    bool agregarImagen(ArticuloEditado& articulo, const QString& texto);
+    // The article editor's actions on `articulo`; the caption they read and write is that of the
+    // illustration selected in it.
+    // Adds an illustration name; not done when the name cannot stand in the article.
+    Resultado agregarImagen(ArticuloEditado& articulo, const QString& texto);
     // Shows the caption of the selected illustration in the caption box (making its file, empty, if missing).
-    void leerEpigrafe(ArticuloEditado& articulo, const std::optional<QString>& seleccionada);
+    Resultado leerEpigrafe(ArticuloEditado& articulo);
     // Writes the caption box as the selected illustration's caption file and clears the box.
-    bool guardarEpigrafe(ArticuloEditado& articulo, const std::optional<QString>& seleccionada);
-    // Writes the article file (and, when the author wants it, a pending caption). False, after telling why,
-    // when nothing was written.
-    bool guardarArticulo(ArticuloEditado& articulo, const std::optional<QString>& seleccionada);
+    Resultado guardarEpigrafe(ArticuloEditado& articulo);
+    // Writes the article file (and, when the author wants it, a pending caption). Not done when the article
+    // file was not written; a caption that could not be written is told, and the article saved all the same.
+    Resultado guardarArticulo(ArticuloEditado& articulo);
 
 private:
-    std::optional<std::string> rutaEpigrafe(const QString& ilustracion);
+    std::optional<std::string> rutaEpigrafe(const QString& ilustracion, Resultado& porque);
     // Writes the caption box as the selected illustration's caption; its name inside the encyclopaedia.
-    std::optional<std::string> escribirEpigrafe(ArticuloEditado& articulo, const std::optional<QString>& seleccionada);
+    std::optional<std::string> escribirEpigrafe(ArticuloEditado& articulo, const std::optional<QString>& seleccionada,
+                                                Resultado& porque);
     // A path of the encyclopaedia being edited as a name inside it ("IMG\\sol.txt").
     std::string dentroDelTomo(const std::string& ruta) const;
 
+    SesionForja& sesion_;
     TomoEditado& tomo_;
-    QWidget* ventana_;
+    Autor& autor_;
 };
 
 } // namespace forja

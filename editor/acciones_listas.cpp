@@ -4,17 +4,16 @@
 #include "editor/comun.h"
 #include "editor/estado.h"
 #include "editor/lista_marcable.h"
+#include "editor/resultado.h"
+#include "editor/sesion.h"
 #include "editor/versiones.h"
 #include "store/archivos_de_lista.h"
 #include "store/codificacion.h"
 #include "store/enciclopedia.h"
 #include "store/rutas.h"
-#include "ui/dialogos.h"
 #include "ui/texto.h"
 
 #include <QHash>
-
-using ui::Dialogos;
 
 namespace forja {
 
@@ -34,23 +33,25 @@ std::string bytesDe(const QString& texto) {
 
 } // namespace
 
-bool AccionesListas::agregarLista(const QString& texto) {
-    const auto tomo = directorioDelTomo(ventana_, tomo_);
+AccionesListas::AccionesListas(SesionForja& sesion, Autor& autor)
+    : sesion_(sesion), tomo_(*sesion.tomo()), autor_(autor) {}
+
+Resultado AccionesListas::agregarLista(const QString& texto) {
+    Resultado r;
+    const auto tomo = directorioDelTomo(tomo_, r);
     if (!tomo) {
-        return false;
+        return r;
     }
     if (texto.isEmpty()) {
-        Dialogos::avisar(ventana_, QStringLiteral("Escriba el nombre de la nueva lista (sin extensión) en «Lista "
-                                                  "(NOMBRE):»."));
-        return false;
+        return r.rechazar(QStringLiteral("Escriba el nombre de la nueva lista (sin extensión) en «Lista "
+                                         "(NOMBRE):»."));
     }
-    const auto nombre = aAlmacen(ventana_, texto);
+    const auto nombre = aAlmacen(texto, r);
     if (!nombre) {
-        return false;
+        return r;
     }
     if (const auto error = store::verificarNuevaLista(*tomo, *nombre)) {
-        Dialogos::error(ventana_, *error);
-        return false;
+        return r.fallar(*error);
     }
     const std::string archivo = *nombre + ".dat";
     bool repetida = store::esNombrePropio(archivo);
@@ -61,30 +62,28 @@ bool AccionesListas::agregarLista(const QString& texto) {
         repetida = store::igualesSinCaso(bytesDe(tomo_.articulo(i)), archivo);
     }
     if (repetida) {
-        Dialogos::avisar(ventana_, QStringLiteral("El archivo de la lista, «%1.dat», sería el de otra lista o el de "
-                                                  "otro archivo de la enciclotomo; elija otro nombre.")
-                                       .arg(texto));
-        return false;
+        return r.rechazar(QStringLiteral("El archivo de la lista, «%1.dat», sería el de otra lista o el de "
+                                         "otro archivo de la enciclotomo; elija otro nombre.")
+                              .arg(texto));
     }
     if (const auto estado = store::agregarLista(*tomo, *nombre); !estado) {
-        Dialogos::error(ventana_, estado.error());
-        return false;
+        return r.fallar(estado.error());
     }
     tomo_.agregarLista(texto);
-    registrarVersion(ventana_, &tomo_, *tomo, {std::string(store::kListas), archivo},
-                     QStringLiteral("Agregada la lista %1").arg(entreComillas(texto)));
-    return true;
+    sesion_.registrarVersion(autor_.ventana(), *tomo, {std::string(store::kListas), archivo},
+                             QStringLiteral("Agregada la lista %1").arg(entreComillas(texto)));
+    return r;
 }
 
-void AccionesListas::cargarLista(const QString& nombre) {
-    const auto tomo = directorioDelTomo(ventana_, tomo_);
+Resultado AccionesListas::cargarLista(const QString& nombre) {
+    Resultado r;
+    const auto tomo = directorioDelTomo(tomo_, r);
     if (!tomo) {
-        return;
+        return r;
     }
     const auto lineas = store::leerLista(*tomo, bytesDe(nombre));
     if (!lineas) {
-        Dialogos::error(ventana_, lineas.error());
-        return;
+        return r.fallar(lineas.error());
     }
     // Each line ticks the first entry of exactly its text; the entries are indexed once, so that loading
     // a long list into thousands of articles does not compare every line with every entry.
@@ -101,26 +100,26 @@ void AccionesListas::cargarLista(const QString& nombre) {
         }
     }
     tomo_.ponerListaActual(nombre + QStringLiteral(".dat"));
+    return r;
 }
 
-void AccionesListas::guardarLista() {
-    const auto tomo = directorioDelTomo(ventana_, tomo_);
+Resultado AccionesListas::guardarLista() {
+    Resultado r;
+    const auto tomo = directorioDelTomo(tomo_, r);
     if (!tomo) {
-        return;
+        return r;
     }
     const QString texto = tomo_.listaActual();
     if (texto.isEmpty()) {
-        Dialogos::avisar(ventana_, QStringLiteral("No hay ninguna lista cargada: selecciónela en «Listas:» y pulse "
-                                                  "«Cargar Lista»."));
-        return;
+        return r.rechazar(QStringLiteral("No hay ninguna lista cargada: selecciónela en «Listas:» y pulse "
+                                         "«Cargar Lista»."));
     }
-    const auto archivo = aAlmacen(ventana_, texto);
+    const auto archivo = aAlmacen(texto, r);
     if (!archivo) {
-        return;
+        return r;
     }
     if (!store::nombreArchivoValido(*archivo)) {
-        Dialogos::avisar(ventana_, QStringLiteral("«%1» no es un nombre de archivo válido para una lista.").arg(texto));
-        return;
+        return r.rechazar(QStringLiteral("«%1» no es un nombre de archivo válido para una lista.").arg(texto));
     }
     // The complete list is a list file like the others (the viewer loads it by the list name COMPLETA), so
     // the ticked articles may be saved as it; the other fixed files and the articles are not lists.
@@ -129,10 +128,9 @@ void AccionesListas::guardarLista() {
         ajeno = store::igualesSinCaso(bytesDe(tomo_.articulo(i)), *archivo);
     }
     if (ajeno) {
-        Dialogos::avisar(ventana_, QStringLiteral("«%1» no es el archivo de una lista sino otro archivo de la "
-                                                  "enciclotomo; no se sobrescribe.")
-                                       .arg(texto));
-        return;
+        return r.rechazar(QStringLiteral("«%1» no es el archivo de una lista sino otro archivo de la "
+                                         "enciclotomo; no se sobrescribe.")
+                              .arg(texto));
     }
     const ArticulosMarcables* marcables = tomo_.articulos();
     store::Lineas marcados;
@@ -143,8 +141,8 @@ void AccionesListas::guardarLista() {
     }
     // Saving over the complete list drops every article not ticked from the encyclopaedia: asked first.
     if (store::igualesSinCaso(*archivo, store::kCompleta)) {
-        const int respuesta = Dialogos::elegir(
-            ventana_,
+        const int respuesta = autor_.elegir(
+
             QStringLiteral("«%1» es la lista completa de la enciclotomo, que hoy tiene %2. Si la guarda, %3: los "
                            "artículos no marcados dejarán de aparecer en el visor. ¿Desea guardarla?")
                 .arg(texto, articulos(tomo_.cuantosArticulos()),
@@ -154,21 +152,21 @@ void AccionesListas::guardarLista() {
                                .arg(articulos(static_cast<qsizetype>(marcados.size()), QStringLiteral("un solo")))),
             {QStringLiteral("Guardar la lista completa"), QStringLiteral("No guardar")}, 1, 1);
         if (respuesta != 0) {
-            return;
+            return r.cancelar();
         }
     }
     if (const auto estado = store::guardarLista(store::unir(*tomo, *archivo), marcados); !estado) {
-        Dialogos::error(ventana_, estado.error());
-        return;
+        return r.fallar(estado.error());
     }
     const bool completa = store::igualesSinCaso(*archivo, store::kCompleta);
     QString nombre = texto;
     if (nombre.endsWith(QLatin1String(".dat"), Qt::CaseInsensitive)) {
         nombre.chop(4);
     }
-    registrarVersion(ventana_, &tomo_, *tomo, {*archivo},
-                     completa ? QStringLiteral("Guardada la lista completa")
-                              : QStringLiteral("Guardada la lista %1").arg(entreComillas(nombre)));
+    sesion_.registrarVersion(autor_.ventana(), *tomo, {*archivo},
+                             completa ? QStringLiteral("Guardada la lista completa")
+                                      : QStringLiteral("Guardada la lista %1").arg(entreComillas(nombre)));
+    return r;
 }
 
 } // namespace forja

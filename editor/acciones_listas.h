@@ -4,25 +4,30 @@
 // ticked articles as a list file.
 
 class QString;
-class QWidget;
+class SesionForja;
 class TomoEditado;
 
 namespace forja {
 
+class Autor;
+class Resultado;
+
 class AccionesListas {
 public:
-    AccionesListas(TomoEditado& tomo, QWidget* ventana) : tomo_(tomo), ventana_(ventana) {}
+    AccionesListas(SesionForja& sesion, Autor& autor);
 
-    // Registers the list `texto` and makes its file; true once it is listed.
-    bool agregarLista(const QString& texto);
+    // Registers the list `texto` and makes its file; done once it is listed.
+    Resultado agregarLista(const QString& texto);
     // Ticks the articles of the list `nombre` and makes its file the current list.
-    void cargarLista(const QString& nombre);
-    // Writes the ticked articles, in the complete list's order, as the current list file.
-    void guardarLista();
+    Resultado cargarLista(const QString& nombre);
+    // Writes the ticked articles, in the complete list's order, as the current list file (asking first when
+    // it is the complete list).
+    Resultado guardarLista();
 
 private:
+    SesionForja& sesion_;
     TomoEditado& tomo_;
-    QWidget* ventana_;
+    Autor& autor_;
 };
 
 } // namespace forja

@@ -7,29 +7,31 @@
 #include <string>
 
 class QString;
-class QWidget;
 class RaizEditada;
 
 namespace forja {
 
-// True for a full path that Windows accepts; otherwise tells the author why not.
-bool rutaCompleta(QWidget* ventana, const std::string& ruta, const QString& texto);
+class Autor;
+class Resultado;
+
+// True for a full path that Windows accepts; otherwise `porque` is refused, saying why not.
+bool rutaCompleta(const std::string& ruta, const QString& texto, Resultado& porque);
 
 class AccionesRaiz {
 public:
-    // Messages and questions go to `ventana`.
-    AccionesRaiz(RaizEditada& raiz, QWidget* ventana) : raiz_(raiz), ventana_(ventana) {}
+    // Questions go to `autor`.
+    AccionesRaiz(RaizEditada& raiz, Autor& autor) : raiz_(raiz), autor_(autor) {}
 
     // Writes the registry naming the root, after asking before it replaces one, and makes the root.
-    void crearRaiz();
+    Resultado crearRaiz();
     // Takes the root from the registry and its encyclopaedias from the root's list.
-    void cargarRaiz();
-    // The root when it is filled in and its directory exists; otherwise says why and gives nothing.
-    std::optional<std::string> raizActual();
+    Resultado cargarRaiz();
+    // The root when it is filled in and its directory exists; otherwise nothing, with `porque` saying why.
+    std::optional<std::string> raizActual(Resultado& porque) const;
 
 private:
     RaizEditada& raiz_;
-    QWidget* ventana_;
+    Autor& autor_;
 };
 
 } // namespace forja

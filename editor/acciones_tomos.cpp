@@ -4,6 +4,8 @@
 #include "editor/comun.h"
 #include "editor/estado.h"
 #include "editor/lista_marcable.h"
+#include "editor/resultado.h"
+#include "editor/sesion.h"
 #include "editor/versiones.h"
 #include "store/archivos_de_lista.h"
 #include "store/codificacion.h"
@@ -11,7 +13,6 @@
 #include "store/registro.h"
 #include "store/rutas.h"
 #include "ui/aplicacion.h"
-#include "ui/dialogos.h"
 #include "ui/texto.h"
 
 #include <QFile>
@@ -19,48 +20,54 @@
 
 #include <algorithm>
 
-using ui::Dialogos;
-
 namespace forja {
 
-std::optional<std::string> directorioDelTomo(QWidget* ventana, const TomoEditado& tomo) {
+std::optional<std::string> directorioDelTomo(const TomoEditado& tomo, Resultado& porque) {
     if (tomo.directorio().isEmpty()) {
-        Dialogos::avisar(ventana, QStringLiteral("No hay ninguna enciclotomo cargada: selecciónela en la lista de "
-                                                 "enciclotomos y pulse «Cargar Enciclotomo»."));
+        porque.rechazar(QStringLiteral("No hay ninguna enciclotomo cargada: selecciónela en la lista de "
+                                       "enciclotomos y pulse «Cargar Enciclotomo»."));
         return std::nullopt;
     }
-    auto directorio = aAlmacen(ventana, tomo.directorio());
+    auto directorio = aAlmacen(tomo.directorio(), porque);
     if (directorio && !store::existeDirectorio(*directorio)) {
-        Dialogos::avisar(ventana,
-                         QStringLiteral("El directorio de la enciclotomo «%1» no existe.").arg(tomo.directorio()));
+        porque.rechazar(QStringLiteral("El directorio de la enciclotomo «%1» no existe.").arg(tomo.directorio()));
         return std::nullopt;
     }
     return directorio;
 }
 
-bool AccionesTomos::agregarTomo(const QString& texto) {
-    const auto raiz = AccionesRaiz(raiz_, ventana_).raizActual();
+std::optional<std::string> directorioDelTomo(QWidget* ventana, const TomoEditado& tomo) {
+    Resultado porque;
+    auto directorio = directorioDelTomo(tomo, porque);
+    mostrar(ventana, porque);
+    return directorio;
+}
+
+AccionesTomos::AccionesTomos(SesionForja& sesion, Autor& autor)
+    : sesion_(sesion), raiz_(*sesion.raiz()), tomo_(*sesion.tomo()), autor_(autor) {}
+
+Resultado AccionesTomos::agregarTomo(const QString& texto) {
+    Resultado r;
+    const auto raiz = AccionesRaiz(raiz_, autor_).raizActual(r);
     if (!raiz) {
-        return false;
+        return r;
     }
     if (texto.isEmpty()) {
-        Dialogos::avisar(ventana_, QStringLiteral("Escriba la ruta de la nueva enciclotomo (por ejemplo C:\\ENCICLO\\"
-                                                  "ASTRO) en «Ruta (U:\\RUTA):»."));
-        return false;
+        return r.rechazar(QStringLiteral("Escriba la ruta de la nueva enciclotomo (por ejemplo C:\\ENCICLO\\"
+                                         "ASTRO) en «Ruta (U:\\RUTA):»."));
     }
-    const auto nuevo = aAlmacen(ventana_, texto);
-    if (!nuevo || !rutaCompleta(ventana_, *nuevo, texto)) {
-        return false;
+    const auto nuevo = aAlmacen(texto, r);
+    if (!nuevo || !rutaCompleta(*nuevo, texto, r)) {
+        return r;
     }
     if (const auto estado = store::verificarNuevaEnciclopedia(*nuevo); !estado) {
-        Dialogos::error(ventana_, estado.error());
-        return false;
+        return r.fallar(estado.error());
     }
 
     // "All files" is "*": the dialog's "*.*" would hide every file whose name has no dot.
     const QString elegido =
-        Dialogos::abrirArchivo(ventana_, QStringLiteral("Seleccionar un Icono"),
-                               QStringLiteral("Iconos (*.ico);;Cursores (*.cur);;Todos los archivos (*)"));
+        autor_.abrirArchivo(QStringLiteral("Seleccionar un Icono"),
+                            QStringLiteral("Iconos (*.ico);;Cursores (*.cur);;Todos los archivos (*)"));
     // The chosen icon's bytes are what the encyclopaedia's icon file receives. The store reads them (the file
     // the user chose, links followed): a FIFO or a device is refused at once instead of blocking, a huge file
     // unread, and either is reported.
@@ -69,19 +76,18 @@ bool AccionesTomos::agregarTomo(const QString& texto) {
         if (auto bytes = store::leerBytesNativos(QFile::encodeName(elegido).toStdString(), store::kLimiteImagen)) {
             icono = std::move(*bytes);
         } else {
-            Dialogos::avisar(ventana_, QStringLiteral("No se pudo leer el icono «%1»; la enciclotomo recibe el "
-                                                      "icono de Forja.")
-                                           .arg(elegido));
+            r.avisar(QStringLiteral("No se pudo leer el icono «%1»; la enciclotomo recibe el "
+                                    "icono de Forja.")
+                         .arg(elegido));
         }
     }
 
     // The directory and its files come first, so that a failure there leaves the data root's lists as they
     // were; the encyclopaedia is registered only once it exists.
     if (const auto estado = store::crearEnciclopedia(*nuevo, std::nullopt, icono); !estado) {
-        Dialogos::error(ventana_, estado.error());
-        return false;
+        return r.fallar(estado.error());
     }
-    registrarVersion(ventana_, nullptr, *nuevo, {},
+    registrarVersion(autor_.ventana(), nullptr, *nuevo, {},
                      QStringLiteral("Creada la enciclotomo %1").arg(entreComillas(texto)));
     // An encyclopaedia made anew after its directory was removed is listed once.
     bool registrada = false;
@@ -91,57 +97,56 @@ bool AccionesTomos::agregarTomo(const QString& texto) {
     }
     if (!registrada) {
         if (const auto estado = store::anexarEnciclopedia(*raiz, *nuevo); !estado) {
-            Dialogos::error(ventana_, estado.error());
-            return false;
+            return r.fallar(estado.error());
         }
         raiz_.agregarTomo(texto);
     }
     if (const auto estado = store::escribirActualEnRaiz(*raiz, *nuevo); !estado) {
-        Dialogos::error(ventana_, estado.error());
+        r.avisar(estado.error());
     }
-    return true;
+    return r;
 }
 
-void AccionesTomos::cargarTomo(const QString& texto) {
+Resultado AccionesTomos::cargarTomo(const QString& texto) {
+    Resultado r;
     const std::string directorio = ui::haciaStore(texto).value_or(std::string());
     auto descripcion = store::leerDescripcion(directorio);
     if (!descripcion) {
-        Dialogos::error(ventana_, descripcion.error());
-        return;
+        return r.fallar(descripcion.error());
     }
     auto completa = store::leerCompleta(directorio);
     if (!completa) {
-        Dialogos::error(ventana_, completa.error());
-        return;
+        return r.fallar(completa.error());
     }
     auto listas = store::leerIndiceListas(directorio);
     if (!listas) {
-        Dialogos::error(ventana_, listas.error());
-        return;
+        return r.fallar(listas.error());
     }
     tomo_.ponerDirectorio(texto);
     tomo_.descripcion()->setPlainText(textoDeLineas(*descripcion));
     // The complete list is put in one call; both article lists of the window show it.
     tomo_.articulos()->poner(listaDeLineas(*completa));
     tomo_.ponerListas(listaDeLineas(*listas));
-    registrarAlCargar(ventana_, &tomo_, directorio);
+    registrarAlCargar(autor_.ventana(), &tomo_, directorio);
+    return r;
 }
 
-void AccionesTomos::guardarDescripcion() {
-    const auto directorio = directorioDelTomo(ventana_, tomo_);
+Resultado AccionesTomos::guardarDescripcion() {
+    Resultado r;
+    const auto directorio = directorioDelTomo(tomo_, r);
     if (!directorio) {
-        return;
+        return r;
     }
-    const auto lineas = lineasAlmacen(ventana_, tomo_.descripcion()->toPlainText());
+    const auto lineas = lineasAlmacen(tomo_.descripcion()->toPlainText(), r);
     if (!lineas) {
-        return;
+        return r;
     }
     if (const auto estado = store::guardarDescripcion(*directorio, *lineas); !estado) {
-        Dialogos::error(ventana_, estado.error());
-        return;
+        return r.fallar(estado.error());
     }
-    registrarVersion(ventana_, &tomo_, *directorio, {std::string(store::kDescrip)},
-                     QStringLiteral("Guardada la descripción"));
+    sesion_.registrarVersion(autor_.ventana(), *directorio, {std::string(store::kDescrip)},
+                             QStringLiteral("Guardada la descripción"));
+    return r;
 }
 
 } // namespace forja

@@ -9,31 +9,37 @@
 class QString;
 class QWidget;
 class RaizEditada;
+class SesionForja;
 class TomoEditado;
 
 namespace forja {
 
-// The directory of the encyclopaedia being edited when it is filled in and exists; otherwise tells the
-// author why and gives nothing.
+class Autor;
+class Resultado;
+
+// The directory of the encyclopaedia being edited when it is filled in and exists; otherwise nothing, with
+// `porque` saying why.
+std::optional<std::string> directorioDelTomo(const TomoEditado& tomo, Resultado& porque);
+// The same for a window, which tells the author why in a message box.
 std::optional<std::string> directorioDelTomo(QWidget* ventana, const TomoEditado& tomo);
 
 class AccionesTomos {
 public:
-    AccionesTomos(RaizEditada& raiz, TomoEditado& tomo, QWidget* ventana)
-        : raiz_(raiz), tomo_(tomo), ventana_(ventana) {}
+    AccionesTomos(SesionForja& sesion, Autor& autor);
 
     // Makes the encyclopaedia `nuevo` with its default files and the icon the author picks, lists it in the
-    // data root and makes it the viewer's current one. True once its directory stands.
-    bool agregarTomo(const QString& nuevo);
+    // data root and makes it the viewer's current one. Done once its directory stands.
+    Resultado agregarTomo(const QString& nuevo);
     // Loads the encyclopaedia `directorio`: its description, complete list and list index.
-    void cargarTomo(const QString& directorio);
+    Resultado cargarTomo(const QString& directorio);
     // Writes the description.
-    void guardarDescripcion();
+    Resultado guardarDescripcion();
 
 private:
+    SesionForja& sesion_;
     RaizEditada& raiz_;
     TomoEditado& tomo_;
-    QWidget* ventana_;
+    Autor& autor_;
 };
 
 } // namespace forja

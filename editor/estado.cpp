@@ -3,6 +3,7 @@
 #include "editor/lista_marcable.h"
 
 #include <QPlainTextDocumentLayout>
+#include <QStringListModel>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -15,9 +16,29 @@ QTextDocument* documentoDeTexto(QObject* padre) {
     return d;
 }
 
+// Appends `nombres` to the model, leaving the rows before them (and what a view has selected there) alone.
+void anexar(QStringListModel* modelo, const QStringList& nombres) {
+    if (nombres.isEmpty()) {
+        return;
+    }
+    const int fila = modelo->rowCount();
+    modelo->insertRows(fila, static_cast<int>(nombres.size()));
+    for (int i = 0; i < nombres.size(); ++i) {
+        modelo->setData(modelo->index(fila + i), nombres[i]);
+    }
+}
+
 } // namespace
 
-RaizEditada::RaizEditada(QObject* parent) : QObject(parent) {}
+RaizEditada::RaizEditada(QObject* parent) : QObject(parent), tomos_(new QStringListModel(this)) {}
+
+QStringList RaizEditada::tomos() const {
+    return tomos_->stringList();
+}
+
+QAbstractItemModel* RaizEditada::modeloTomos() const {
+    return tomos_;
+}
 
 void RaizEditada::ponerRuta(const QString& ruta) {
     if (ruta != ruta_) {
@@ -26,18 +47,17 @@ void RaizEditada::ponerRuta(const QString& ruta) {
     }
 }
 
-void RaizEditada::ponerTomos(QStringList tomos) {
-    tomos_ = std::move(tomos);
-    emit tomosPuestos();
+void RaizEditada::ponerTomos(const QStringList& tomos) {
+    tomos_->setStringList(tomos);
 }
 
 void RaizEditada::agregarTomo(const QString& tomo) {
-    tomos_ << tomo;
-    emit tomoAgregado(tomo);
+    anexar(tomos_, {tomo});
 }
 
 TomoEditado::TomoEditado(QObject* parent)
-    : QObject(parent), descripcion_(documentoDeTexto(this)), articulos_(new ArticulosMarcables(this)) {
+    : QObject(parent), descripcion_(documentoDeTexto(this)), articulos_(new ArticulosMarcables(this)),
+      listas_(new QStringListModel(this)) {
     descripcion_->setPlainText(QStringLiteral("Acerca de . . .\nComentario del autor\n"));
 }
 
@@ -56,14 +76,20 @@ void TomoEditado::ponerDirectorio(const QString& directorio) {
     }
 }
 
-void TomoEditado::ponerListas(QStringList listas) {
-    listas_ = std::move(listas);
-    emit listasPuestas();
+QStringList TomoEditado::listas() const {
+    return listas_->stringList();
+}
+
+QAbstractItemModel* TomoEditado::modeloListas() const {
+    return listas_;
+}
+
+void TomoEditado::ponerListas(const QStringList& listas) {
+    listas_->setStringList(listas);
 }
 
 void TomoEditado::agregarLista(const QString& lista) {
-    listas_ << lista;
-    emit listaAgregada(lista);
+    anexar(listas_, {lista});
 }
 
 void TomoEditado::ponerArticuloActual(const QString& nombre) {
@@ -88,7 +114,8 @@ void TomoEditado::ponerAvisoHistorial(const QString& aviso) {
 }
 
 ArticuloEditado::ArticuloEditado(QObject* parent)
-    : QObject(parent), cuerpo_(documentoDeTexto(this)), epigrafe_(documentoDeTexto(this)) {
+    : QObject(parent), ilustraciones_(new QStringListModel(this)), cuerpo_(documentoDeTexto(this)),
+      epigrafe_(documentoDeTexto(this)) {
     connect(cuerpo_, &QTextDocument::contentsChanged, this, [this] {
         if (!cargando_) {
             cambiosArticulo_ = true;
@@ -113,8 +140,33 @@ void ArticuloEditado::ponerTitulo(const QString& titulo) {
     }
 }
 
+QStringList ArticuloEditado::ilustraciones() const {
+    return ilustraciones_->stringList();
+}
+
+QAbstractItemModel* ArticuloEditado::modeloIlustraciones() const {
+    return ilustraciones_;
+}
+
+std::optional<QString> ArticuloEditado::ilustracionSeleccionada() const {
+    if (seleccionada_ < 0) {
+        return std::nullopt;
+    }
+    return ilustraciones_->index(seleccionada_).data().toString();
+}
+
+void ArticuloEditado::seleccionar(int fila) {
+    if (fila < 0 || fila >= ilustraciones_->rowCount()) {
+        fila = -1;
+    }
+    if (fila != seleccionada_) {
+        seleccionada_ = fila;
+        emit seleccionCambiada(seleccionada_);
+    }
+}
+
 void ArticuloEditado::agregarIlustraciones(const QStringList& nombres) {
-    ilustraciones_ << nombres;
+    anexar(ilustraciones_, nombres);
     if (!cargando_) {
         cambiosArticulo_ = true;
     }

@@ -9,7 +9,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class ArticulosMarcables;
+class QAbstractItemModel;
+class QStringListModel;
 class QTextDocument;
 
 // The data root as the author typed or loaded it, and the encyclopaedias its list names, in order.
@@ -21,18 +25,18 @@ public:
     const QString& ruta() const { return ruta_; }
     void ponerRuta(const QString& ruta);
 
-    const QStringList& tomos() const { return tomos_; }
-    void ponerTomos(QStringList tomos);
+    QStringList tomos() const;
+    void ponerTomos(const QStringList& tomos);
     void agregarTomo(const QString& tomo);
+    // The encyclopaedias as a list model, which the list of encyclopaedias shows.
+    QAbstractItemModel* modeloTomos() const;
 
 signals:
     void rutaCambiada(const QString& ruta);
-    void tomosPuestos();
-    void tomoAgregado(const QString& tomo);
 
 private:
     QString ruta_;
-    QStringList tomos_;
+    QStringListModel* tomos_;
 };
 
 // The encyclopaedia being edited.
@@ -53,10 +57,11 @@ public:
     int cuantosArticulos() const;
     QString articulo(int fila) const;
 
-    // The names of the list index, in order.
-    const QStringList& listas() const { return listas_; }
-    void ponerListas(QStringList listas);
+    // The names of the list index, in order, and as a list model, which the list of lists shows.
+    QStringList listas() const;
+    void ponerListas(const QStringList& listas);
     void agregarLista(const QString& lista);
+    QAbstractItemModel* modeloListas() const;
 
     // The article file the article editor saves to, and the list file "Guardar Lista" writes.
     const QString& articuloActual() const { return articuloActual_; }
@@ -70,8 +75,6 @@ public:
 
 signals:
     void directorioCambiado(const QString& directorio);
-    void listasPuestas();
-    void listaAgregada(const QString& lista);
     void articuloActualCambiado(const QString& nombre);
     void listaActualCambiada(const QString& archivo);
     void avisoHistorialCambiado(const QString& aviso);
@@ -83,13 +86,14 @@ private:
     QString directorio_;
     QTextDocument* descripcion_;
     ArticulosMarcables* articulos_;
-    QStringList listas_;
+    QStringListModel* listas_;
     QString articuloActual_;
     QString listaActual_;
 };
 
-// The article in the article editor: its title, illustrations and body, and the caption of the selected
-// illustration, with whether the author changed them since they were read or saved.
+// The article in the article editor: its title, illustrations (with the one selected, whose caption is shown
+// and written) and body, and the caption of the selected illustration, with whether the author changed them
+// since they were read or saved.
 class ArticuloEditado : public QObject {
     Q_OBJECT
 public:
@@ -98,8 +102,16 @@ public:
     const QString& titulo() const { return titulo_; }
     void ponerTitulo(const QString& titulo);
 
-    const QStringList& ilustraciones() const { return ilustraciones_; }
+    QStringList ilustraciones() const;
     void agregarIlustraciones(const QStringList& nombres);
+    // The illustrations as a list model, which the article editor's list shows.
+    QAbstractItemModel* modeloIlustraciones() const;
+
+    // The row of the selected illustration, or -1; its name, or nothing. Selecting a row that does not
+    // exist selects none.
+    int filaSeleccionada() const { return seleccionada_; }
+    std::optional<QString> ilustracionSeleccionada() const;
+    void seleccionar(int fila);
 
     QTextDocument* cuerpo() const { return cuerpo_; }
     QTextDocument* epigrafe() const { return epigrafe_; }
@@ -118,10 +130,12 @@ public:
 signals:
     void tituloCambiado(const QString& titulo);
     void ilustracionesAgregadas(const QStringList& nombres);
+    void seleccionCambiada(int fila);
 
 private:
     QString titulo_;
-    QStringList ilustraciones_;
+    QStringListModel* ilustraciones_;
+    int seleccionada_ = -1;
     QTextDocument* cuerpo_;
     QTextDocument* epigrafe_;
     bool cargando_ = false;

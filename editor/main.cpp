@@ -1,6 +1,7 @@
 #include "editor/importar_en_linea.h"
 #include "editor/orden_historial.h"
 #include "editor/revision.h"
+#include "editor/sesion.h"
 #include "editor/ventana_forja.h"
 #include "publish/orden_exportar.h"
 #include "ui/aplicacion.h"
@@ -45,7 +46,8 @@ int main(int argc, char* argv[]) {
         std::fputs(orden.mensaje.toLocal8Bit().constData(), stderr);
         return 2;
     }
-    VentanaForja ventana;
+    SesionForja sesion;
+    VentanaForja ventana(sesion);
     ventana.show();
     return QApplication::exec();
 }

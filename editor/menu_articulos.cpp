@@ -3,7 +3,7 @@
 #include "editor/estado.h"
 #include "editor/lista_marcable.h"
 #include "editor/ortografia.h"
-#include "editor/taller.h"
+#include "editor/sesion.h"
 #include "editor/ventana_importar.h"
 #include "editor/ventana_importar_zim.h"
 #include "store/archivo_de_texto.h"
@@ -14,7 +14,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
-MenuArticulos::MenuArticulos(Taller* taller, QMenuBar* barra) : QObject(barra), taller_(taller) {
+MenuArticulos::MenuArticulos(SesionForja& sesion, QWidget* ventana, QMenuBar* barra)
+    : QObject(barra), sesion_(sesion), ventana_(ventana) {
     menu = barra->addMenu(QStringLiteral("&Artículos"));
     menu->setObjectName(QStringLiteral("mnuArticulos"));
     mnuImportar = menu->addAction(QStringLiteral("&Importar artículos…"));
@@ -44,15 +45,15 @@ VentanaImportarZim* MenuArticulos::ventanaImportarZim() const {
 }
 
 std::optional<std::string> MenuArticulos::tomoCargado() {
-    const QString texto = taller_->tomo()->directorio();
+    const QString texto = sesion_.tomo()->directorio();
     if (texto.isEmpty()) {
-        ui::Dialogos::avisar(taller_, QStringLiteral("No hay ninguna enciclotomo cargada: selecciónela en la lista de "
-                                                     "enciclotomos y pulse «Cargar Enciclotomo»."));
+        ui::Dialogos::avisar(ventana_, QStringLiteral("No hay ninguna enciclotomo cargada: selecciónela en la lista de "
+                                                      "enciclotomos y pulse «Cargar Enciclotomo»."));
         return std::nullopt;
     }
     const auto tomo = ui::haciaStore(texto);
     if (!tomo || !store::existeDirectorio(*tomo)) {
-        ui::Dialogos::avisar(taller_, QStringLiteral("El directorio de la enciclotomo «%1» no existe.").arg(texto));
+        ui::Dialogos::avisar(ventana_, QStringLiteral("El directorio de la enciclotomo «%1» no existe.").arg(texto));
         return std::nullopt;
     }
     return tomo;
@@ -68,13 +69,13 @@ void MenuArticulos::mnuImportarZim_Click() {
     if (!tomo) {
         return;
     }
-    const QString texto = taller_->tomo()->directorio();
-    importarZim_ = new VentanaImportarZim(taller_, *tomo);
+    const QString texto = sesion_.tomo()->directorio();
+    importarZim_ = new VentanaImportarZim(ventana_, *tomo);
     importarZim_->setAttribute(Qt::WA_DeleteOnClose);
-    connect(importarZim_, &VentanaImportarZim::importados, taller_, [this, texto](const QStringList& nombres) {
-        if (taller_->tomo()->directorio() == texto) {
+    connect(importarZim_, &VentanaImportarZim::importados, ventana_, [this, texto](const QStringList& nombres) {
+        if (sesion_.tomo()->directorio() == texto) {
             for (const QString& n : nombres) {
-                taller_->tomo()->articulos()->agregar(n);
+                sesion_.tomo()->articulos()->agregar(n);
             }
         }
     });
@@ -91,14 +92,14 @@ void MenuArticulos::mnuImportar_Click() {
     if (!tomo) {
         return;
     }
-    const QString texto = taller_->tomo()->directorio();
-    importar_ = new VentanaImportar(taller_, *tomo);
+    const QString texto = sesion_.tomo()->directorio();
+    importar_ = new VentanaImportar(ventana_, *tomo);
     importar_->setAttribute(Qt::WA_DeleteOnClose);
     // The articles imported join the main window's lists as "Agregar Artículo" adds them.
-    connect(importar_, &VentanaImportar::importados, taller_, [this, texto](const QStringList& nombres) {
-        if (taller_->tomo()->directorio() == texto) {
+    connect(importar_, &VentanaImportar::importados, ventana_, [this, texto](const QStringList& nombres) {
+        if (sesion_.tomo()->directorio() == texto) {
             for (const QString& n : nombres) {
-                taller_->tomo()->articulos()->agregar(n);
+                sesion_.tomo()->articulos()->agregar(n);
             }
         }
     });

@@ -12,14 +12,16 @@
 class QAction;
 class QMenu;
 class QMenuBar;
-class Taller;
+class QWidget;
+class SesionForja;
 class VentanaImportar;
 class VentanaImportarZim;
 
 class MenuArticulos : public QObject {
     Q_OBJECT
 public:
-    MenuArticulos(Taller* taller, QMenuBar* barra);
+    // Its windows are on `sesion`, with `ventana` (the main window) as their parent.
+    MenuArticulos(SesionForja& sesion, QWidget* ventana, QMenuBar* barra);
 
     void mnuImportar_Click();
     void mnuImportarZim_Click();
@@ -36,7 +38,8 @@ public:
 private:
     // The encyclopaedia loaded in the main window, as the store spells it, or nothing (and the author is told).
     std::optional<std::string> tomoCargado();
-    Taller* taller_;
+    SesionForja& sesion_;
+    QWidget* ventana_;
     QPointer<VentanaImportar> importar_;
     QPointer<VentanaImportarZim> importarZim_;
 };

@@ -1,7 +1,7 @@
 #include "editor/menu_publicar.h"
 
 #include "editor/estado.h"
-#include "editor/taller.h"
+#include "editor/sesion.h"
 #include "publish/exportacion.h"
 #include "publish/exportacion_aparte.h"
 #include "store/archivo_de_texto.h"
@@ -58,7 +58,8 @@ QString informeDeAvisos(const QStringList& avisos) {
 
 } // namespace
 
-MenuPublicar::MenuPublicar(Taller* taller, QMenuBar* barra) : QObject(taller), taller_(taller) {
+MenuPublicar::MenuPublicar(SesionForja& sesion, QWidget* ventana, QMenuBar* barra)
+    : QObject(ventana), sesion_(sesion), ventana_(ventana) {
     publish::registrarFormatosIncorporados();
     menu = barra->addMenu(QStringLiteral("Publicar"));
     menu->setObjectName(QStringLiteral("mnuPublicar"));
@@ -87,15 +88,15 @@ void MenuPublicar::publicar(const QString& nombre) {
     if (!formato) {
         return;
     }
-    const QString textoTomo = taller_->tomo()->directorio();
+    const QString textoTomo = sesion_.tomo()->directorio();
     if (textoTomo.isEmpty()) {
-        Dialogos::avisar(taller_, QStringLiteral("No hay ninguna enciclotomo cargada que publicar: selecciónela en la "
-                                                 "lista de enciclotomos y pulse «Cargar Enciclotomo»."));
+        Dialogos::avisar(ventana_, QStringLiteral("No hay ninguna enciclotomo cargada que publicar: selecciónela en la "
+                                                  "lista de enciclotomos y pulse «Cargar Enciclotomo»."));
         return;
     }
     const std::optional<std::string> tomo = ui::haciaStore(textoTomo);
     if (!tomo || !store::existeDirectorio(*tomo)) {
-        Dialogos::avisar(taller_, QStringLiteral("El directorio de la enciclotomo «%1» no existe.").arg(textoTomo));
+        Dialogos::avisar(ventana_, QStringLiteral("El directorio de la enciclotomo «%1» no existe.").arg(textoTomo));
         return;
     }
 
@@ -108,7 +109,7 @@ void MenuPublicar::publicar(const QString& nombre) {
                                ? QStringLiteral("Directorios (*)")
                                : QStringLiteral("%1 (*%2)").arg(conMayuscula(queEs(*formato)), formato->extension());
     QString destino = Dialogos::guardarArchivo(
-        taller_, QStringLiteral("Publicar «%1» como %2").arg(textoTomo, queEs(*formato)), filtro, propuesto);
+        ventana_, QStringLiteral("Publicar «%1» como %2").arg(textoTomo, queEs(*formato)), filtro, propuesto);
     if (destino.isEmpty()) {
         return;
     }
@@ -121,7 +122,7 @@ void MenuPublicar::publicar(const QString& nombre) {
     bool reemplazar = false;
     if (QFileInfo::exists(destino) || QFileInfo(destino).isSymLink()) {
         const auto respuesta = Dialogos::preguntar(
-            taller_, QStringLiteral("«%1» ya existe. ¿Desea reemplazarlo por lo que se publique ahora?").arg(destino),
+            ventana_, QStringLiteral("«%1» ya existe. ¿Desea reemplazarlo por lo que se publique ahora?").arg(destino),
             QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
         if (respuesta != QMessageBox::Yes) {
             return;
@@ -129,14 +130,14 @@ void MenuPublicar::publicar(const QString& nombre) {
         reemplazar = true;
     }
     if (const auto motivo = publish::verificarDestino(*tomo, destino, reemplazar)) {
-        Dialogos::avisar(taller_, *motivo);
+        Dialogos::avisar(ventana_, *motivo);
         return;
     }
 
     const publish::Encargo encargo{nombre, *tomo, destino, reemplazar};
     publish::Informe informe;
     ui::ejecutarConProgreso(
-        taller_, QStringLiteral("Publicar"), [&](const ui::Avanzar& avanzar, const std::atomic_bool& cancelar) {
+        ventana_, QStringLiteral("Publicar"), [&](const ui::Avanzar& avanzar, const std::atomic_bool& cancelar) {
             const auto alAvanzar = [&avanzar](const publish::Progreso& p) { avanzar({p.hecho, p.total, p.paso}); };
             informe =
                 publish::exportaEnOtroProceso(nombre)
@@ -147,14 +148,14 @@ void MenuPublicar::publicar(const QString& nombre) {
     const QString que = QStringLiteral("«%1» como %2").arg(textoTomo, queEs(*formato));
     switch (informe.fin) {
     case publish::Informe::Fin::Completo:
-        Dialogos::informar(taller_, QStringLiteral("Publicar"),
+        Dialogos::informar(ventana_, QStringLiteral("Publicar"),
                            QStringLiteral("Se publicó %1 en «%2»: %3.")
                                .arg(que, destino,
                                     informe.articulos == 1 ? QStringLiteral("un artículo")
                                                            : QStringLiteral("%1 artículos").arg(informe.articulos)));
         break;
     case publish::Informe::Fin::ConAvisos:
-        Dialogos::informar(taller_, QStringLiteral("Publicar"),
+        Dialogos::informar(ventana_, QStringLiteral("Publicar"),
                            QStringLiteral("Se publicó %1 en «%2» (%3 artículos), con %4 avisos:%5")
                                .arg(que, destino)
                                .arg(informe.articulos)
@@ -164,11 +165,11 @@ void MenuPublicar::publicar(const QString& nombre) {
         break;
     case publish::Informe::Fin::Cancelado:
         Dialogos::informar(
-            taller_, QStringLiteral("Publicar"),
+            ventana_, QStringLiteral("Publicar"),
             QStringLiteral("Se canceló la publicación de %1: no se escribió nada en «%2».").arg(que, destino));
         break;
     case publish::Informe::Fin::Fallido:
-        Dialogos::informar(taller_, QStringLiteral("Publicar"),
+        Dialogos::informar(ventana_, QStringLiteral("Publicar"),
                            QStringLiteral("No se pudo publicar %1 en «%2»: %3").arg(que, destino, informe.error),
                            QMessageBox::Critical);
         break;

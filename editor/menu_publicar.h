@@ -14,13 +14,13 @@ class QAction;
 class QMenu;
 class QMenuBar;
 class QWidget;
-class Taller;
+class SesionForja;
 
 class MenuPublicar : public QObject {
     Q_OBJECT
 public:
     // Adds the menu at the end of `barra`, one entry per known format.
-    MenuPublicar(Taller* taller, QMenuBar* barra);
+    MenuPublicar(SesionForja& sesion, QWidget* ventana, QMenuBar* barra);
 
     QMenu* menu = nullptr; // "mnuPublicar"
     // The entry of the format `nombre` ("html", "epub", "zim", "pdf"), or null.
@@ -30,5 +30,6 @@ public:
     void publicar(const QString& nombre);
 
 private:
-    Taller* taller_;
+    SesionForja& sesion_;
+    QWidget* ventana_;
 };

@@ -4,6 +4,7 @@
 
 #include "editor/comun.h"
 #include "editor/estado.h"
+#include "editor/sesion.h"
 #include "editor/taller_art.h"
 #include "editor/ventana_historial_articulo.h"
 #include "editor/ventana_historial_tomo.h"
@@ -20,7 +21,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextDocument>
@@ -36,17 +37,6 @@ QGroupBox* marco(QWidget* padre, const QString& nombre, const QString& titulo) {
     auto* g = control<QGroupBox>(padre, nombre, titulo);
     g->setTitle(titulo);
     return g;
-}
-
-int filaSeleccionada(const QListWidget* lista) {
-    const auto* item = lista->currentItem();
-    return item && item->isSelected() ? lista->row(item) : -1;
-}
-
-// The text of the selected entry, or nothing.
-std::optional<QString> seleccionada(const QListWidget* lista) {
-    const int fila = filaSeleccionada(lista);
-    return fila < 0 ? std::nullopt : std::optional<QString>(lista->item(fila)->text());
 }
 
 // The text of the selected entry of a view, or nothing: the current entry, when it is also selected.
@@ -73,12 +63,19 @@ void enlazar(QLineEdit* caja, Estado* estado, const QString& (Estado::*leer)() c
 
 } // namespace
 
-Taller::Taller(QWidget* parent)
-    : QWidget(parent), raiz_(new RaizEditada(this)), tomo_(new TomoEditado(this)), accionesRaiz_(*raiz_, this),
-      accionesTomos_(*raiz_, *tomo_, this), accionesArticulos_(*tomo_, this), accionesListas_(*tomo_, this) {
+Taller::Taller(SesionForja& sesion, QWidget* parent)
+    : QWidget(parent), sesion_(sesion), raiz_(sesion.raiz()), tomo_(sesion.tomo()), autor_(this),
+      accionesRaiz_(*raiz_, autor_), accionesTomos_(sesion, autor_), accionesArticulos_(sesion, autor_),
+      accionesListas_(sesion, autor_) {
     construir();
     mostrarEstado();
     conectar();
+    // What the other windows ask of each other.
+    connect(&sesion_, &SesionForja::articuloPedido, this, &Taller::abrirArticulo);
+    connect(&sesion_, &SesionForja::listaPedida, this, &Taller::abrirLista);
+    connect(&sesion_, &SesionForja::releerArticuloPedido, this, &Taller::volverALeerArticulo);
+    connect(&sesion_, &SesionForja::recargaPedida, this, &Taller::recargarTomo);
+    connect(&sesion_, &SesionForja::historialArticuloPedido, this, &Taller::abrirHistorialArticulo);
 }
 
 Taller::~Taller() {
@@ -120,7 +117,7 @@ void Taller::construir() {
     ui::colocar(fraTomos, 5160, 120, 6495, 2415);
     lblTomos = etiqueta(fraTomos, QStringLiteral("lblTomos"), QStringLiteral("Lista de Enciclotomos:"));
     ui::colocar(lblTomos, 120, 360, 1635, 195);
-    lstTomos = control<QListWidget>(fraTomos, QStringLiteral("lstTomos"), QStringLiteral("Lista de enciclotomos"));
+    lstTomos = control<QListView>(fraTomos, QStringLiteral("lstTomos"), QStringLiteral("Lista de enciclotomos"));
     ui::colocar(lstTomos, 120, 600, 3975, 1620);
     lblTomoNew = etiqueta(fraTomos, QStringLiteral("lblTomoNew"), QStringLiteral("Ruta (U:\\RUTA):"));
     ui::colocar(lblTomoNew, 4320, 360, 1215, 195);
@@ -162,7 +159,7 @@ void Taller::construir() {
     ui::colocar(txtArticulo, 9000, 600, 2295, 285);
     lblListas = etiqueta(fraTomo, QStringLiteral("lblListas"), QStringLiteral("Listas:"));
     ui::colocar(lblListas, 240, 2400, 450, 195);
-    lstListas = control<QListWidget>(fraTomo, QStringLiteral("lstListas"), QStringLiteral("Listas de la enciclotomo"));
+    lstListas = control<QListView>(fraTomo, QStringLiteral("lstListas"), QStringLiteral("Listas de la enciclotomo"));
     ui::colocar(lstListas, 240, 2640, 2655, 2985);
     Label1 = etiqueta(fraTomo, QStringLiteral("Label1"), QStringLiteral("Lista (NOMBRE):"));
     ui::colocar(Label1, 3120, 2400, 1215, 195);
@@ -239,11 +236,9 @@ std::string Taller::iconoDeReserva() {
 
 void Taller::mostrarEstado() {
     enlazar(txtRaiz, raiz_, &RaizEditada::ruta, &RaizEditada::ponerRuta, &RaizEditada::rutaCambiada);
-    connect(raiz_, &RaizEditada::tomosPuestos, lstTomos, [this] {
-        lstTomos->clear();
-        lstTomos->addItems(raiz_->tomos());
-    });
-    connect(raiz_, &RaizEditada::tomoAgregado, lstTomos, [this](const QString& tomo) { lstTomos->addItem(tomo); });
+    // The lists of encyclopaedias and of lists are views over the state's, the names never edited in place.
+    lstTomos->setModel(raiz_->modeloTomos());
+    lstTomos->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     enlazar(txtTomo, tomo_, &TomoEditado::directorio, &TomoEditado::ponerDirectorio, &TomoEditado::directorioCambiado);
     const QFont fuente = txtMsg->font();
@@ -255,37 +250,34 @@ void Taller::mostrarEstado() {
     lstArticulos->verArticulos(tomo_->articulos());
     enlazar(txtArticulo, tomo_, &TomoEditado::articuloActual, &TomoEditado::ponerArticuloActual,
             &TomoEditado::articuloActualCambiado);
-    connect(tomo_, &TomoEditado::listasPuestas, lstListas, [this] {
-        lstListas->clear();
-        lstListas->addItems(tomo_->listas());
-    });
-    connect(tomo_, &TomoEditado::listaAgregada, lstListas, [this](const QString& lista) { lstListas->addItem(lista); });
+    lstListas->setModel(tomo_->modeloListas());
+    lstListas->setEditTriggers(QAbstractItemView::NoEditTriggers);
     enlazar(txtLista, tomo_, &TomoEditado::listaActual, &TomoEditado::ponerListaActual,
             &TomoEditado::listaActualCambiada);
 }
 
 void Taller::cmdCrearRaiz_Click() {
-    accionesRaiz_.crearRaiz();
+    forja::mostrar(this, accionesRaiz_.crearRaiz());
 }
 
 void Taller::cmdCargarRaiz_Click() {
-    accionesRaiz_.cargarRaiz();
+    forja::mostrar(this, accionesRaiz_.cargarRaiz());
 }
 
 void Taller::cmdTomoAdd_Click() {
-    if (accionesTomos_.agregarTomo(txtNewTomo->text())) {
+    if (forja::mostrar(this, accionesTomos_.agregarTomo(txtNewTomo->text()))) {
         txtNewTomo->clear();
     }
 }
 
 void Taller::cmdTomoLoad_Click() {
     if (const auto tomo = seleccionada(lstTomos)) {
-        accionesTomos_.cargarTomo(*tomo);
+        forja::mostrar(this, accionesTomos_.cargarTomo(*tomo));
     }
 }
 
 void Taller::cmdSave_Click() {
-    accionesTomos_.guardarDescripcion();
+    forja::mostrar(this, accionesTomos_.guardarDescripcion());
 }
 
 void Taller::cmdSalir_Click() {
@@ -312,14 +304,15 @@ void Taller::closeEvent(QCloseEvent* event) {
 }
 
 void Taller::txtArtAdd_Click() {
-    if (accionesArticulos_.agregarArticulo(txtNewArt->text())) {
+    if (forja::mostrar(this, accionesArticulos_.agregarArticulo(txtNewArt->text()))) {
         txtNewArt->clear();
     }
 }
 
 TallerArt* Taller::abrirTallerArt() {
-    if (!art_) {
-        art_ = new TallerArt(this);
+    // A window closed a moment ago, not yet gone, has let go of its article: a new one is opened.
+    if (!art_ || !art_->articulo()) {
+        art_ = new TallerArt(sesion_, this);
     }
     return art_;
 }
@@ -331,7 +324,9 @@ void Taller::txtArtLoad_Click() {
 }
 
 void Taller::abrirArticulo(const QString& nombre) {
-    const auto leido = accionesArticulos_.leerArticulo(nombre);
+    forja::Resultado porque;
+    const auto leido = accionesArticulos_.leerArticulo(nombre, porque);
+    forja::mostrar(this, porque);
     if (!leido) {
         return;
     }
@@ -346,11 +341,10 @@ void Taller::abrirArticulo(const QString& nombre) {
 
 void Taller::abrirLista(const QString& nombre) {
     // The list becomes the selected one, as if the author had picked it.
-    const auto encontradas = lstListas->findItems(nombre, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (!encontradas.isEmpty()) {
-        lstListas->setCurrentItem(encontradas.front());
+    if (const qsizetype fila = tomo_->listas().indexOf(nombre); fila >= 0) {
+        lstListas->setCurrentIndex(lstListas->model()->index(static_cast<int>(fila), 0));
     }
-    accionesListas_.cargarLista(nombre);
+    forja::mostrar(this, accionesListas_.cargarLista(nombre));
     raise();
     activateWindow();
 }
@@ -364,7 +358,7 @@ void Taller::revisarEnciclotomo() {
         return;
     }
     if (!revision_) {
-        revision_ = new VentanaRevision(this);
+        revision_ = new VentanaRevision(sesion_, this);
     }
     revision_->revisar();
     revision_->show();
@@ -385,7 +379,7 @@ void Taller::abrirHistorialArticulo() {
         historialArticulo_.clear();
     }
     if (!historialArticulo_) {
-        historialArticulo_ = new VentanaHistorialArticulo(this, tomo_->articuloActual());
+        historialArticulo_ = new VentanaHistorialArticulo(sesion_, this, tomo_->articuloActual());
     }
     historialArticulo_->show();
     historialArticulo_->raise();
@@ -397,7 +391,7 @@ void Taller::abrirHistorialTomo() {
         return;
     }
     if (!historialTomo_) {
-        historialTomo_ = new VentanaHistorialTomo(this);
+        historialTomo_ = new VentanaHistorialTomo(sesion_, this);
     }
     historialTomo_->cargar();
     historialTomo_->show();
@@ -410,7 +404,7 @@ void Taller::abrirSincronizar() {
         return;
     }
     if (!sincronizar_) {
-        sincronizar_ = new VentanaSincronizar(this);
+        sincronizar_ = new VentanaSincronizar(sesion_, this);
     }
     sincronizar_->show();
     sincronizar_->raise();
@@ -465,22 +459,22 @@ void Taller::volverALeerArticulo(const QString& nombre) {
 
 void Taller::recargarTomo() {
     if (!tomo_->directorio().isEmpty()) {
-        accionesTomos_.cargarTomo(tomo_->directorio());
+        forja::mostrar(this, accionesTomos_.cargarTomo(tomo_->directorio()));
     }
 }
 
 void Taller::cmdLstAdd_Click() {
-    if (accionesListas_.agregarLista(txtLstNew->text())) {
+    if (forja::mostrar(this, accionesListas_.agregarLista(txtLstNew->text()))) {
         txtLstNew->clear();
     }
 }
 
 void Taller::cmdLstLoad_Click() {
     if (const auto lista = seleccionada(lstListas)) {
-        accionesListas_.cargarLista(*lista);
+        forja::mostrar(this, accionesListas_.cargarLista(*lista));
     }
 }
 
 void Taller::cmdLstSave_Click() {
-    accionesListas_.guardarLista();
+    forja::mostrar(this, accionesListas_.guardarLista());
 }

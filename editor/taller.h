@@ -1,8 +1,9 @@
 #pragma once
 
 // The editor's main window: the data root, the registered encyclopaedias, and the current encyclopaedia's
-// description, articles and lists. It shows the root and the encyclopaedia being edited (editor/estado.h)
-// and puts what the author types back into them; its buttons run the actions on them.
+// description, articles and lists. It shows the root and the encyclopaedia of the session (editor/sesion.h)
+// and puts what the author types back into them; its buttons run the actions on them. It opens the editor's
+// other windows, each on the session, and answers what they ask of each other through it.
 
 #include <QPointer>
 #include <QWidget>
@@ -12,6 +13,7 @@
 #include "editor/acciones_raiz.h"
 #include "editor/acciones_tomos.h"
 #include "editor/lista_marcable.h"
+#include "editor/resultado.h"
 
 #include <array>
 #include <string>
@@ -19,10 +21,11 @@
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QPlainTextEdit;
 class QPushButton;
 class RaizEditada;
+class SesionForja;
 class TallerArt;
 class TomoEditado;
 class VentanaRevision;
@@ -34,12 +37,13 @@ class Taller : public QWidget {
     Q_OBJECT
 
 public:
-    explicit Taller(QWidget* parent = nullptr);
+    explicit Taller(SesionForja& sesion, QWidget* parent = nullptr);
     ~Taller() override;
 
     // The article editor while it is open, or null.
     TallerArt* tallerArt() const;
 
+    SesionForja& sesion() const { return sesion_; }
     // What the window shows: the data root and the encyclopaedia being edited.
     RaizEditada* raiz() const { return raiz_; }
     TomoEditado* tomo() const { return tomo_; }
@@ -95,7 +99,7 @@ public:
     // Frame "Enciclotomos"
     QGroupBox* fraTomos;
     QLabel* lblTomos;
-    QListWidget* lstTomos;
+    QListView* lstTomos; // a view over the root's encyclopaedias
     QLabel* lblTomoNew;
     QLineEdit* txtNewTomo;
     QPushButton* cmdTomoAdd;
@@ -114,7 +118,7 @@ public:
     QPushButton* txtArtLoad;
     QLineEdit* txtArticulo;
     QLabel* lblListas;
-    QListWidget* lstListas;
+    QListView* lstListas; // a view over the encyclopaedia's lists
     QLabel* Label1;
     QLineEdit* txtLstNew;
     QPushButton* cmdLstAdd;
@@ -138,8 +142,11 @@ private:
     // The article editor, created on first use.
     TallerArt* abrirTallerArt();
 
+    SesionForja& sesion_;
     RaizEditada* raiz_;
     TomoEditado* tomo_;
+    // The actions ask the author through this window's dialogs; the window tells what they return.
+    forja::AutorEnVentana autor_;
     forja::AccionesRaiz accionesRaiz_;
     forja::AccionesTomos accionesTomos_;
     forja::AccionesArticulos accionesArticulos_;

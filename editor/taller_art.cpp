@@ -3,8 +3,8 @@
 #include "editor/comun.h"
 #include "editor/estado.h"
 #include "editor/ortografia.h"
+#include "editor/sesion.h"
 #include "editor/subrayado.h"
-#include "editor/taller.h"
 #include "editor/vista_previa.h"
 #include "ui/anclas.h"
 #include "ui/dialogos.h"
@@ -14,9 +14,10 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QFont>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
@@ -38,7 +39,8 @@ QFont monoespaciada(double puntos) {
 
 } // namespace
 
-TallerArt::TallerArt(Taller* taller) : QWidget(taller, Qt::Window), taller_(taller), acciones_(*taller->tomo(), this) {
+TallerArt::TallerArt(SesionForja& sesion, QWidget* parent)
+    : QWidget(parent, Qt::Window), sesion_(sesion), autor_(this), acciones_(sesion, autor_) {
     setAttribute(Qt::WA_DeleteOnClose);
     construir();
     conectar();
@@ -66,7 +68,7 @@ TallerArt::TallerArt(Taller* taller) : QWidget(taller, Qt::Window), taller_(tall
 }
 
 void TallerArt::mnuHistorial_Click() {
-    taller_->abrirHistorialArticulo();
+    sesion_.pedirHistorialArticulo();
 }
 
 VistaPrevia* TallerArt::vistaPrevia() const {
@@ -76,8 +78,8 @@ VistaPrevia* TallerArt::vistaPrevia() const {
 void TallerArt::mnuVistaPrevia_Click() {
     if (!vista_) {
         vista_ = new VistaPrevia(
-            this, articulo_, [this] { return taller_->tomo()->directorio(); },
-            [this] { return taller_->tomo()->articuloActual(); });
+            this, articulo_, [this] { return sesion_.tomo()->directorio(); },
+            [this] { return sesion_.tomo()->articuloActual(); });
         vista_->setAttribute(Qt::WA_DeleteOnClose);
     }
     vista_->show();
@@ -86,13 +88,26 @@ void TallerArt::mnuVistaPrevia_Click() {
 }
 
 TallerArt::~TallerArt() {
-    // The boxes let go of the body and the caption, which go with the article before the boxes go.
+    soltarArticulo();
+}
+
+void TallerArt::soltarArticulo() {
+    if (!articulo_) {
+        return;
+    }
+    // The boxes let go of the body and the caption before the session drops the article they belong to.
     txtArtText->setDocument(nullptr);
     txtSub->setDocument(nullptr);
+    if (vista_) {
+        vista_->close();
+        delete vista_;
+    }
+    articulo_ = nullptr;
+    sesion_.terminarArticulo();
 }
 
 bool TallerArt::hayCambios() const {
-    return articulo_->hayCambios();
+    return articulo_ && articulo_->hayCambios();
 }
 
 void TallerArt::construir() {
@@ -114,8 +129,8 @@ void TallerArt::construir() {
     lblTomos->setBuddy(txtImgNew);
     cmdImgAdd = boton(this, QStringLiteral("cmdImgAdd"), QStringLiteral("Agregar Imagen"));
     ui::colocar(cmdImgAdd, 120, 1440, 3015, 375);
-    lstImagenes =
-        control<QListWidget>(this, QStringLiteral("lstImagenes"), QStringLiteral("Ilustraciones del artículo"));
+    lstImagenes = control<QListView>(this, QStringLiteral("lstImagenes"), QStringLiteral("Ilustraciones del artículo"));
+    lstImagenes->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ui::colocar(lstImagenes, 120, 1920, 3015, 3765);
     txtSub = control<QPlainTextEdit>(this, QStringLiteral("txtSub"), QStringLiteral("Epígrafe de la ilustración"));
     txtSub->setFont(monoespaciada(8.25));
@@ -146,13 +161,14 @@ void TallerArt::construir() {
     ui::colocar(cmdCancelar, 7920, 8040, 3855, 495);
     forja::ajustarEtiquetas(this);
 
-    // The boxes show the article being edited, made after them so that they go first.
-    articulo_ = new ArticuloEditado(this);
+    // The boxes show the session's article being edited.
+    articulo_ = sesion_.empezarArticulo();
     for (QPlainTextEdit* caja : {txtSub, txtArtText}) {
         const QFont fuente = caja->font();
         caja->setDocument(caja == txtSub ? articulo_->epigrafe() : articulo_->cuerpo());
         caja->document()->setDefaultFont(fuente);
     }
+    lstImagenes->setModel(articulo_->modeloIlustraciones());
 
     // A larger window gives its room to the article body; its two buttons stay beneath it.
     using ui::Borde;
@@ -173,10 +189,26 @@ void TallerArt::conectar() {
     // The list's click is its change of selection, by mouse or keyboard, and also a click on the entry that
     // is already selected, which shows its caption again (after "Guardar Epígrafe" has cleared the box);
     // text typed into the caption box and not yet saved is not thrown away by such a click.
-    connect(lstImagenes, &QListWidget::itemSelectionChanged, this, &TallerArt::lstImagenes_Click);
+    // The list's selection is the article's, both ways: what the author picks is what the caption actions
+    // read and write.
+    QItemSelectionModel* seleccion = lstImagenes->selectionModel();
+    connect(seleccion, &QItemSelectionModel::currentChanged, this, [this] { articulo_->seleccionar(filaDeLaLista()); });
+    connect(seleccion, &QItemSelectionModel::selectionChanged, this, [this] {
+        articulo_->seleccionar(filaDeLaLista());
+        lstImagenes_Click();
+    });
+    connect(articulo_, &ArticuloEditado::seleccionCambiada, lstImagenes, [this](int fila) {
+        if (fila != filaDeLaLista()) {
+            if (fila < 0) {
+                lstImagenes->selectionModel()->clearSelection();
+            } else {
+                lstImagenes->setCurrentIndex(lstImagenes->model()->index(fila, 0));
+            }
+        }
+    });
     lstImagenes->viewport()->installEventFilter(this);
-    connect(lstImagenes, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        if (filaAlPulsar_ >= 0 && lstImagenes->row(item) == filaAlPulsar_ && item->isSelected() &&
+    connect(lstImagenes, &QListView::clicked, this, [this](const QModelIndex& entrada) {
+        if (filaAlPulsar_ >= 0 && entrada.row() == filaAlPulsar_ && filaDeLaLista() == entrada.row() &&
             !articulo_->cambiosEpigrafe()) {
             lstImagenes_Click();
         }
@@ -187,50 +219,47 @@ void TallerArt::conectar() {
             txtTitulo->setText(titulo);
         }
     });
-    connect(articulo_, &ArticuloEditado::ilustracionesAgregadas, lstImagenes,
-            [this](const QStringList& nombres) { lstImagenes->addItems(nombres); });
 }
 
 bool TallerArt::eventFilter(QObject* objeto, QEvent* evento) {
     if (evento->type() == QEvent::MouseButtonPress && objeto == lstImagenes->viewport()) {
-        const auto* item = lstImagenes->currentItem();
-        filaAlPulsar_ = item && item->isSelected() ? lstImagenes->row(item) : -1;
+        filaAlPulsar_ = filaDeLaLista();
     }
     return QWidget::eventFilter(objeto, evento);
 }
 
 void TallerArt::agregarContenido(const QString& titulo, const QStringList& ilustraciones, const QString& cuerpo) {
     // The encyclopaedia's own dictionary words count as well spelled.
-    if (const auto tomo = ui::haciaStore(taller_->tomo()->directorio()); tomo && !tomo->empty()) {
+    if (const auto tomo = ui::haciaStore(sesion_.tomo()->directorio()); tomo && !tomo->empty()) {
         ortografia::Ortografia::compartida().ponerTomo(*tomo);
     }
     articulo_->agregarContenido(titulo, ilustraciones, cuerpo);
 }
 
-std::optional<QString> TallerArt::ilustracionSeleccionada() const {
-    const auto* item = lstImagenes->currentItem();
-    return item && item->isSelected() ? std::optional<QString>(item->text()) : std::nullopt;
+int TallerArt::filaDeLaLista() const {
+    const QModelIndex actual = lstImagenes->currentIndex();
+    return actual.isValid() && lstImagenes->selectionModel()->isSelected(actual) ? actual.row() : -1;
 }
 
 void TallerArt::cmdImgAdd_Click() {
-    acciones_.agregarImagen(*articulo_, txtImgNew->text());
+    forja::mostrar(this, acciones_.agregarImagen(*articulo_, txtImgNew->text()));
 }
 
 void TallerArt::lstImagenes_Click() {
-    acciones_.leerEpigrafe(*articulo_, ilustracionSeleccionada());
+    forja::mostrar(this, acciones_.leerEpigrafe(*articulo_));
 }
 
 void TallerArt::cmdSaveSub_Click() {
-    if (!ilustracionSeleccionada()) {
+    if (!articulo_->ilustracionSeleccionada()) {
         Dialogos::avisar(this, QStringLiteral("No hay ninguna ilustración seleccionada: elija en la lista la "
                                               "ilustración cuyo epígrafe quiere guardar."));
         return;
     }
-    acciones_.guardarEpigrafe(*articulo_, ilustracionSeleccionada());
+    forja::mostrar(this, acciones_.guardarEpigrafe(*articulo_));
 }
 
 bool TallerArt::guardar() {
-    return acciones_.guardarArticulo(*articulo_, ilustracionSeleccionada());
+    return articulo_ && forja::mostrar(this, acciones_.guardarArticulo(*articulo_));
 }
 
 void TallerArt::cmdSaveArt_Click() {
@@ -252,7 +281,7 @@ void TallerArt::closeEvent(QCloseEvent* event) {
     if (!sinPreguntar_ && hayCambios()) {
         // The default keeps the window and its content: Enter never writes nor throws away anything.
         const int respuesta = Dialogos::elegir(
-            this, QStringLiteral("El artículo «%1» tiene cambios sin guardar.").arg(taller_->tomo()->articuloActual()),
+            this, QStringLiteral("El artículo «%1» tiene cambios sin guardar.").arg(sesion_.tomo()->articuloActual()),
             {QStringLiteral("Guardar"), QStringLiteral("Descartar"), QStringLiteral("Seguir editando")}, 2, 2);
         if (respuesta == 2 || (respuesta == 0 && !guardar())) {
             sinPreguntar_ = false;
@@ -261,4 +290,5 @@ void TallerArt::closeEvent(QCloseEvent* event) {
         }
     }
     event->accept();
+    soltarArticulo();
 }

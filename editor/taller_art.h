@@ -1,25 +1,25 @@
 #pragma once
 
 // The article editor: title, illustrations with their captions, and body of one article, shown from the
-// article being edited (editor/estado.h), which lives as long as the window. It keeps no file names of its
-// own: each time it reads or writes, it takes the encyclopaedia and the article from the encyclopaedia being
-// edited as they stand then. One instance at most; it is destroyed when closed.
+// session's article being edited (editor/sesion.h), which the window begins and lets go of when it closes. It
+// keeps no file names of its own: each time it reads or writes, it takes the encyclopaedia and the article from
+// the encyclopaedia being edited as they stand then. One instance at most; it is destroyed when closed.
 
 #include "editor/acciones_articulos.h"
+#include "editor/resultado.h"
 
 #include <QPointer>
 #include <QWidget>
 
 #include <array>
-#include <optional>
 
 class ArticuloEditado;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QPlainTextEdit;
 class QPushButton;
-class Taller;
+class SesionForja;
 class VistaPrevia;
 class QAction;
 namespace ortografia {
@@ -30,7 +30,7 @@ class TallerArt : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TallerArt(Taller* taller);
+    TallerArt(SesionForja& sesion, QWidget* parent);
     ~TallerArt() override;
 
     // What the window shows.
@@ -66,7 +66,7 @@ public:
     QLabel* lblTomos;
     QLineEdit* txtImgNew;
     QPushButton* cmdImgAdd;
-    QListWidget* lstImagenes;
+    QListView* lstImagenes; // a view over the article's illustrations, its selection the article's
     QPlainTextEdit* txtSub;
     QPushButton* cmdSaveSub;
     std::array<QLabel*, 1> lblRaiz; // a control array of one, as in the main window
@@ -90,11 +90,16 @@ protected:
 private:
     void construir();
     void conectar();
-    // The illustration selected in the list, or nothing.
-    std::optional<QString> ilustracionSeleccionada() const;
+    // The row the list has selected (its current entry, when also selected), or -1.
+    int filaDeLaLista() const;
 
-    Taller* taller_;
+    // The boxes give back the article's documents and the session drops it; once only.
+    void soltarArticulo();
+
+    SesionForja& sesion_;
     ArticuloEditado* articulo_ = nullptr;
+    // The actions ask the author through this window's dialogs; the window tells what they return.
+    forja::AutorEnVentana autor_;
     forja::AccionesArticulos acciones_;
     bool sinPreguntar_ = false;
     QPointer<VistaPrevia> vista_;

@@ -9,12 +9,13 @@
 class MenuArticulos;
 class MenuPublicar;
 class QMenu;
+class SesionForja;
 class Taller;
 
 class VentanaForja : public QMainWindow {
     Q_OBJECT
 public:
-    explicit VentanaForja(QWidget* parent = nullptr);
+    explicit VentanaForja(SesionForja& sesion, QWidget* parent = nullptr);
     ~VentanaForja() override;
 
     Taller* taller() const { return taller_; }

@@ -2,8 +2,7 @@
 
 #include "editor/comun.h"
 #include "editor/estado.h"
-#include "editor/taller.h"
-#include "editor/taller_art.h"
+#include "editor/sesion.h"
 #include "editor/versiones.h"
 #include "historial/diferencia.h"
 #include "historial/historial.h"
@@ -58,12 +57,12 @@ QString comoHtml(const std::vector<historial::Trozo>& trozos) {
 
 } // namespace
 
-VentanaHistorialArticulo::VentanaHistorialArticulo(Taller* taller, const QString& articulo)
-    : QWidget(taller, Qt::Window), taller_(taller), articulo_(articulo) {
+VentanaHistorialArticulo::VentanaHistorialArticulo(SesionForja& sesion, QWidget* parent, const QString& articulo)
+    : QWidget(parent, Qt::Window), sesion_(sesion), articulo_(articulo) {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("VentanaHistorialArticulo"));
     setWindowTitle(QStringLiteral("Historial del artículo «%1»").arg(articulo));
-    directorio_ = ui::haciaStore(taller->tomo()->directorio()).value_or(std::string());
+    directorio_ = ui::haciaStore(sesion.tomo()->directorio()).value_or(std::string());
 
     lblAviso = forja::etiqueta(this, QStringLiteral("lblAviso"), QString(), true);
     lstVersiones = control<QListWidget>(this, QStringLiteral("lstVersiones"), QStringLiteral("Versiones"));
@@ -118,7 +117,7 @@ VentanaHistorialArticulo::VentanaHistorialArticulo(Taller* taller, const QString
     connect(optDiferencias, &QRadioButton::toggled, this, &VentanaHistorialArticulo::mostrar);
     connect(cmdRestaurar, &QPushButton::clicked, this, &VentanaHistorialArticulo::cmdRestaurar_Click);
     connect(cmdCerrar, &QPushButton::clicked, this, &QWidget::close);
-    connect(taller->tomo(), &TomoEditado::versionRegistrada, this, &VentanaHistorialArticulo::cargar);
+    connect(sesion.tomo(), &TomoEditado::versionRegistrada, this, &VentanaHistorialArticulo::cargar);
     cargar();
 }
 
@@ -183,9 +182,8 @@ void VentanaHistorialArticulo::cmdRestaurar_Click() {
         Dialogos::avisar(this, QStringLiteral("Elija en la lista la versión que quiere restaurar."));
         return;
     }
-    TallerArt* art = taller_->tallerArt();
-    const bool abierto = art && taller_->tomo()->articuloActual() == articulo_;
-    if (abierto && art->hayCambios()) {
+    const bool abierto = sesion_.articulo() && sesion_.tomo()->articuloActual() == articulo_;
+    if (abierto && sesion_.articuloConCambios()) {
         const int respuesta = Dialogos::elegir(
             this,
             QStringLiteral("El artículo «%1» tiene cambios sin guardar en el editor. Si restaura esta versión, esos "
@@ -209,7 +207,7 @@ void VentanaHistorialArticulo::cmdRestaurar_Click() {
         return;
     }
     if (abierto) {
-        taller_->volverALeerArticulo(articulo_);
+        sesion_.pedirReleerArticulo(articulo_);
     }
-    emit taller_->tomo()->versionRegistrada();
+    emit sesion_.tomo()->versionRegistrada();
 }

@@ -18,7 +18,7 @@ class QPushButton;
 class QRadioButton;
 class QStackedWidget;
 class QTextBrowser;
-class Taller;
+class SesionForja;
 
 namespace historial {
 struct Version;
@@ -27,8 +27,8 @@ struct Version;
 class VentanaHistorialArticulo : public QWidget {
     Q_OBJECT
 public:
-    // The history of `articulo` (its file name) in the encyclopaedia loaded in `taller`.
-    VentanaHistorialArticulo(Taller* taller, const QString& articulo);
+    // The history of `articulo` (its file name) in the encyclopaedia of the session.
+    VentanaHistorialArticulo(SesionForja& sesion, QWidget* parent, const QString& articulo);
     ~VentanaHistorialArticulo() override;
 
     const QString& articulo() const { return articulo_; }
@@ -54,7 +54,7 @@ private:
     // The text of the article in a version ("" when it was missing), decoded for showing.
     QString texto(int version) const;
 
-    Taller* taller_;
+    SesionForja& sesion_;
     QString articulo_;
     std::string directorio_;
     std::vector<historial::Version> versiones_;

@@ -2,7 +2,7 @@
 
 #include "editor/comun.h"
 #include "editor/estado.h"
-#include "editor/taller.h"
+#include "editor/sesion.h"
 #include "editor/versiones.h"
 #include "historial/historial.h"
 #include "ui/dialogos.h"
@@ -18,11 +18,12 @@ using forja::boton;
 using forja::control;
 using ui::Dialogos;
 
-VentanaHistorialTomo::VentanaHistorialTomo(Taller* taller) : QWidget(taller, Qt::Window), taller_(taller) {
+VentanaHistorialTomo::VentanaHistorialTomo(SesionForja& sesion, QWidget* parent)
+    : QWidget(parent, Qt::Window), sesion_(sesion) {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("VentanaHistorialTomo"));
-    setWindowTitle(QStringLiteral("Historial de la enciclotomo %1").arg(taller->tomo()->directorio()));
-    directorio_ = ui::haciaStore(taller->tomo()->directorio()).value_or(std::string());
+    setWindowTitle(QStringLiteral("Historial de la enciclotomo %1").arg(sesion.tomo()->directorio()));
+    directorio_ = ui::haciaStore(sesion.tomo()->directorio()).value_or(std::string());
 
     lblAviso = forja::etiqueta(this, QStringLiteral("lblAviso"), QString(), true);
     lstVersiones = control<QListWidget>(this, QStringLiteral("lstVersiones"), QStringLiteral("Versiones"));
@@ -47,7 +48,7 @@ VentanaHistorialTomo::VentanaHistorialTomo(Taller* taller) : QWidget(taller, Qt:
     connect(lstVersiones, &QListWidget::currentRowChanged, this, &VentanaHistorialTomo::mostrarArchivos);
     connect(cmdRecuperar, &QPushButton::clicked, this, &VentanaHistorialTomo::cmdRecuperar_Click);
     connect(cmdCerrar, &QPushButton::clicked, this, &QWidget::close);
-    connect(taller->tomo(), &TomoEditado::versionRegistrada, this, &VentanaHistorialTomo::cargar);
+    connect(sesion.tomo(), &TomoEditado::versionRegistrada, this, &VentanaHistorialTomo::cargar);
     cargar();
 }
 
@@ -124,6 +125,6 @@ void VentanaHistorialTomo::cmdRecuperar_Click() {
         Dialogos::error(this, hecha.error());
         return;
     }
-    taller_->recargarTomo();
-    emit taller_->tomo()->versionRegistrada();
+    sesion_.pedirRecargarTomo();
+    emit sesion_.tomo()->versionRegistrada();
 }

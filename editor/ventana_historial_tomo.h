@@ -12,7 +12,7 @@
 class QLabel;
 class QListWidget;
 class QPushButton;
-class Taller;
+class SesionForja;
 
 namespace historial {
 struct Version;
@@ -21,7 +21,7 @@ struct Version;
 class VentanaHistorialTomo : public QWidget {
     Q_OBJECT
 public:
-    explicit VentanaHistorialTomo(Taller* taller);
+    VentanaHistorialTomo(SesionForja& sesion, QWidget* parent);
     ~VentanaHistorialTomo() override;
 
     void cargar();
@@ -36,7 +36,7 @@ public:
 private:
     void mostrarArchivos();
 
-    Taller* taller_;
+    SesionForja& sesion_;
     std::string directorio_;
     std::vector<historial::Version> versiones_;
 };

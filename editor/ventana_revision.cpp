@@ -4,7 +4,7 @@
 #include "editor/comun.h"
 #include "editor/estado.h"
 #include "editor/revision.h"
-#include "editor/taller.h"
+#include "editor/sesion.h"
 #include "ui/dialogos.h"
 #include "ui/texto.h"
 
@@ -75,8 +75,8 @@ private:
 
 } // namespace
 
-VentanaRevision::VentanaRevision(Taller* taller)
-    : QWidget(taller, Qt::Window), taller_(taller), revisor_(new forja::Revisor(this)) {
+VentanaRevision::VentanaRevision(SesionForja& sesion, QWidget* parent)
+    : QWidget(parent, Qt::Window), sesion_(sesion), revisor_(new forja::Revisor(this)) {
     setObjectName(QStringLiteral("VentanaRevision"));
     setWindowTitle(QStringLiteral("Revisar la enciclotomo"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -129,11 +129,11 @@ bool VentanaRevision::revisando() const {
 }
 
 bool VentanaRevision::revisar() {
-    const auto directorio = forja::directorioDelTomo(this, *taller_->tomo());
+    const auto directorio = forja::directorioDelTomo(this, *sesion_.tomo());
     if (!directorio) {
         return false;
     }
-    directorio_ = taller_->tomo()->directorio();
+    directorio_ = sesion_.tomo()->directorio();
     lblTomo->setText(QStringLiteral("Enciclotomo: %1").arg(directorio_));
     lstProblemas->clear();
     barProgreso->setRange(0, 0); // busy until the first articles are counted
@@ -193,16 +193,16 @@ void VentanaRevision::abrir(int fila) {
     if (articulo.isEmpty() && lista.isEmpty()) {
         return;
     }
-    if (taller_->tomo()->directorio() != directorio_) {
+    if (sesion_.tomo()->directorio() != directorio_) {
         Dialogos::avisar(this, QStringLiteral("La enciclotomo cargada en la ventana principal ya no es «%1», la "
                                               "revisada: cárguela de nuevo para abrir lo que se revisó.")
                                    .arg(directorio_));
         return;
     }
     if (!articulo.isEmpty()) {
-        taller_->abrirArticulo(articulo);
+        sesion_.pedirArticulo(articulo);
     } else {
-        taller_->abrirLista(lista);
+        sesion_.pedirLista(lista);
     }
 }
 

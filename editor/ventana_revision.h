@@ -13,7 +13,7 @@ class QProgressBar;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
-class Taller;
+class SesionForja;
 
 namespace forja {
 class Revisor;
@@ -22,7 +22,7 @@ class Revisor;
 class VentanaRevision : public QWidget {
     Q_OBJECT
 public:
-    explicit VentanaRevision(Taller* taller);
+    VentanaRevision(SesionForja& sesion, QWidget* parent);
 
     // Checks the encyclopaedia loaded in the main window, from the start; false, after saying why, when
     // none is loaded.
@@ -47,7 +47,7 @@ private:
     void mostrarResultado();
     void elegido();
 
-    Taller* taller_;
+    SesionForja& sesion_;
     forja::Revisor* revisor_;
     QString directorio_; // the encyclopaedia checked, as the main window named it
 };

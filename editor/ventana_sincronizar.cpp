@@ -2,8 +2,7 @@
 
 #include "editor/comun.h"
 #include "editor/estado.h"
-#include "editor/taller.h"
-#include "editor/taller_art.h"
+#include "editor/sesion.h"
 #include "editor/versiones.h"
 #include "historial/historial.h"
 #include "historial/sincronizar.h"
@@ -46,10 +45,11 @@ QString texto(const std::string& bytes) {
 
 } // namespace
 
-VentanaSincronizar::VentanaSincronizar(Taller* taller) : QWidget(taller, Qt::Window), taller_(taller) {
+VentanaSincronizar::VentanaSincronizar(SesionForja& sesion, QWidget* parent)
+    : QWidget(parent, Qt::Window), sesion_(sesion) {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("VentanaSincronizar"));
-    setWindowTitle(QStringLiteral("Sincronizar %1").arg(taller->tomo()->directorio()));
+    setWindowTitle(QStringLiteral("Sincronizar %1").arg(sesion.tomo()->directorio()));
     paginas = new QStackedWidget(this);
 
     auto* destino = new QWidget(paginas);
@@ -128,12 +128,12 @@ void VentanaSincronizar::cmdSincronizar_Click() {
         Dialogos::avisar(this, QStringLiteral("Escriba o elija dónde está la otra copia de la enciclotomo."));
         return;
     }
-    if (TallerArt* art = taller_->tallerArt(); art && art->hayCambios()) {
+    if (sesion_.articuloConCambios()) {
         Dialogos::avisar(this, QStringLiteral("El artículo abierto tiene cambios sin guardar: guárdelos o descártelos "
                                               "antes de sincronizar."));
         return;
     }
-    const std::string directorio = ui::haciaStore(taller_->tomo()->directorio()).value_or(std::string());
+    const std::string directorio = ui::haciaStore(sesion_.tomo()->directorio()).value_or(std::string());
     auto h = historial::Historial::abrir(directorio);
     if (!h) {
         Dialogos::error(this, h.error());
@@ -235,6 +235,6 @@ void VentanaSincronizar::completar() {
         return;
     }
     lblEstado->setText(QString::fromStdString(*hecho));
-    taller_->recargarTomo();
-    emit taller_->tomo()->versionRegistrada();
+    sesion_.pedirRecargarTomo();
+    emit sesion_.tomo()->versionRegistrada();
 }

@@ -15,7 +15,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QStackedWidget;
-class Taller;
+class SesionForja;
 
 namespace historial {
 class Historial;
@@ -26,7 +26,7 @@ struct Decision;
 class VentanaSincronizar : public QWidget {
     Q_OBJECT
 public:
-    explicit VentanaSincronizar(Taller* taller);
+    VentanaSincronizar(SesionForja& sesion, QWidget* parent);
     ~VentanaSincronizar() override;
 
     void cmdElegirCarpeta_Click();
@@ -54,7 +54,7 @@ private:
     void mostrarConflicto();
     void completar();
 
-    Taller* taller_;
+    SesionForja& sesion_;
     std::unique_ptr<historial::Historial> historial_;
     std::unique_ptr<historial::Sincronizacion> sincronizacion_;
     std::vector<std::vector<historial::Decision>> decisiones_;

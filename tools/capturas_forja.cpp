@@ -9,6 +9,7 @@
 // The samples are installed into a temporary drive root; the user's own store and settings are never read.
 
 #include "editor/ortografia.h"
+#include "editor/sesion.h"
 #include "editor/subrayado.h"
 #include "editor/taller.h"
 #include "editor/taller_art.h"
@@ -141,7 +142,8 @@ int main(int argc, char* argv[]) {
     ui::iniciarAplicacion(app, QStringLiteral("Forja")); // its icon and Qt's own words in Spanish
     ui::Dialogos::modoPrueba(true);
 
-    auto ventana = std::make_unique<VentanaForja>();
+    SesionForja sesion;
+    auto ventana = std::make_unique<VentanaForja>(sesion);
     ventana->show();
     Taller& t = *ventana->taller();
     t.cmdCargarRaiz->click();

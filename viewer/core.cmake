@@ -12,6 +12,7 @@ set(VIEWER_CORE_SOURCES
     main_window/ajustes.cpp main_window/ajustes.h
     main_window/buscador_articulo.cpp main_window/buscador_articulo.h
     main_window/historial.cpp main_window/historial.h
+    main_window/articulo_mostrado.h
     main_window/menu_ir.cpp main_window/menu_ir.h
     main_window/plegado.cpp main_window/plegado.h
     main_window/tamano_texto.cpp main_window/tamano_texto.h

@@ -2,6 +2,7 @@
 // questions about unsaved changes, and its refusals.
 
 #include "editor/lista_marcable.h"
+#include "editor/sesion.h"
 #include "editor/taller.h"
 #include "editor/taller_art.h"
 #include "editor/tests/ayudas.h"
@@ -81,7 +82,8 @@ private slots:
 
 void TstArticulos::editor_controlsStandAtTheirPlaces() {
     Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararTomo(t);
     TallerArt* art = articuloConBytes(u, t, QStringLiteral("a.txt"), "\r\n");
     QVERIFY(art);
@@ -140,7 +142,8 @@ void TstArticulos::editor_controlsStandAtTheirPlaces() {
 
 void TstArticulos::artAdd_writesCompleteListLastArticleAndEmptyFile() {
     Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararTomo(t);
     t.txtArticulo->setText(QStringLiteral("antes.txt"));
     agregarArticulo(t, QStringLiteral("sol.txt"));
@@ -196,7 +199,8 @@ void TstArticulos::artLoad_readsTheFileAsTheEditorDoes() {
     QFETCH(QStringList, imagenes);
     QFETCH(QString, cuerpo);
     Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararTomo(t);
     TallerArt* art = articuloConBytes(u, t, QStringLiteral("a.txt"), bytes);
     QVERIFY(art);
@@ -211,7 +215,8 @@ void TstArticulos::artLoad_readsTheFileAsTheEditorDoes() {
 
 void TstArticulos::artLoad_nothingSelected_opensNothing() {
     Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararTomo(t);
     agregarArticulo(t, QStringLiteral("a.txt"));
     pulsar(t.txtArtLoad);
@@ -222,7 +227,8 @@ void TstArticulos::artLoad_nothingSelected_opensNothing() {
 
 void TstArticulos::artLoad_whileOpen_addsToWhatItShows() {
     Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararTomo(t);
     TallerArt* art = articuloConBytes(u, t, QStringLiteral("a.txt"), "<TIT>A\r\n<IMG>a.bmp\r\nuno\r\n");
     TallerArt* otro = articuloConBytes(u, t, QStringLiteral("b.txt"), "<TIT>B\r\n<IMG>b.bmp\r\ndos\r\n");
@@ -236,7 +242,8 @@ void TstArticulos::artLoad_whileOpen_addsToWhatItShows() {
 
 void TstArticulos::artLoad_missingFile_saysWhichAndOpensNothing() {
     Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararTomo(t);
     agregarArticulo(t, QStringLiteral("perdido.txt"));
     QVERIFY(QFile::remove(u.nativa("C:\\ENC\\ASTRO\\perdido.txt")));
@@ -250,7 +257,8 @@ void TstArticulos::artLoad_missingFile_saysWhichAndOpensNothing() {
 
 void TstArticulos::saveArt_writesTitleIllustrationsAndBody() {
     Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararTomo(t);
     QPointer<TallerArt> art = articuloConBytes(u, t, QStringLiteral("sol.txt"), "\r\n");
     escribir(art->txtTitulo, QStringLiteral("Sol"));
@@ -276,7 +284,7 @@ void TstArticulos::saveArt_writesTitleIllustrationsAndBody() {
     // The next use starts from a fresh window; an empty title still gives a title line.
     art = articuloConBytes(u, t, QStringLiteral("vacio.txt"), "");
     QCOMPARE(art->txtTitulo->text(), QStringLiteral("vacio.txt"));
-    QCOMPARE(art->lstImagenes->count(), 0);
+    QCOMPARE(art->lstImagenes->model()->rowCount(), 0);
     art->txtTitulo->clear();
     pulsar(art->cmdSaveArt);
     QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\vacio.txt"), QByteArray("<TIT>\r\n\r\n"));
@@ -284,7 +292,8 @@ void TstArticulos::saveArt_writesTitleIllustrationsAndBody() {
 
 void TstArticulos::saveArt_loadedAndSavedUnchanged_gainsOneEmptyLine() {
     Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararTomo(t);
     const QByteArray original("Intro\r\n<TIT>Sol\r\n<IMG>sol.bmp\r\n<CST>lado.bmp\r\n  Uno\r\n/\r\nDos\r\n");
     const QByteArray guardado("<TIT>Sol\r\n<IMG>sol.bmp\r\nIntro\r\n  Uno\r\n/\r\nDos\r\n\r\n");
@@ -305,7 +314,8 @@ void TstArticulos::saveArt_loadedAndSavedUnchanged_gainsOneEmptyLine() {
 
 void TstArticulos::saveArt_writesWhereMainWindowPointsNow() {
     Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararTomo(t);
     agregarArticulo(t, QStringLiteral("copia.txt"));
     TallerArt* art = articuloConBytes(u, t, QStringLiteral("a.txt"), "<TIT>A\r\nuno\r\n");
@@ -317,7 +327,8 @@ void TstArticulos::saveArt_writesWhereMainWindowPointsNow() {
 
 void TstArticulos::captions_areTouchedShownAndSaved() {
     Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararTomo(t);
     TallerArt* art =
         articuloConBytes(u, t, QStringLiteral("a.txt"), "<IMG>MAPA.BMP\r\n<IMG>MAPA.GIF\r\n<IMG>sol.bmp\r\n");
@@ -348,7 +359,7 @@ void TstArticulos::captions_areTouchedShownAndSaved() {
     pulsar(art->cmdSaveSub);
     QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\IMG\\MAPA.txt"), QByteArray("Mapa\r\nEl mundo seg\xFAn Ptolomeo\r\n"));
     QCOMPARE(art->txtSub->toPlainText(), QString());
-    QCOMPARE(art->lstImagenes->currentRow(), 1);
+    QCOMPARE(art->lstImagenes->currentIndex().row(), 1);
     // A click on the entry still selected shows the caption just saved; typing not yet saved stays.
     QVERIFY(elegir(art->lstImagenes, QStringLiteral("MAPA.GIF")));
     QCOMPARE(art->txtSub->toPlainText(), QStringLiteral("Mapa\nEl mundo según Ptolomeo\n"));
@@ -368,7 +379,8 @@ void TstArticulos::captions_areTouchedShownAndSaved() {
 
 void TstArticulos::captions_typedThenOtherIllustration_isDiscarded() {
     Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararTomo(t);
     TallerArt* art = articuloConBytes(u, t, QStringLiteral("a.txt"), "<IMG>uno.bmp\r\n<IMG>dos.bmp\r\n");
     QVERIFY(elegir(art->lstImagenes, QStringLiteral("uno.bmp")));
@@ -429,7 +441,8 @@ void TstArticulos::unsavedChanges_areAskedAbout() {
     QFETCH(bool, editorAbierto);
     QFETCH(bool, tallerAbierto);
     Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     t.show();
     prepararTomo(t);
     QPointer<TallerArt> art = articuloConBytes(u, t, QStringLiteral("a.txt"), "<TIT>A\r\nuno\r\n");
@@ -506,7 +519,8 @@ void TstArticulos::saveArt_pendingCaption_isAskedAndNeverBlocksTheArticle() {
     QFETCH(bool, guardado);
     QFETCH(QString, aviso);
     Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararTomo(t);
     const QByteArray original("<TIT>A\r\n<IMG>mapa.bmp\r\n<IMG>sinpunto\r\nuno\r\n");
     u.escribir("C:\\ENC\\ASTRO\\IMG\\mapa.txt", "Viejo\r\n");
@@ -590,7 +604,8 @@ void TstArticulos::refusals_leaveStoreAndEditorAsTheyWere() {
     QFETCH(AccionArt, accion);
     QFETCH(QString, enMensaje);
     Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararTomo(t);
     QPointer<TallerArt> art =
         articuloConBytes(u, t, QStringLiteral("a.txt"), "<TIT>A\r\n<IMG>mapa.bmp\r\n<IMG>sinpunto\r\nuno\r\n");
@@ -610,7 +625,7 @@ void TstArticulos::refusals_leaveStoreAndEditorAsTheyWere() {
     QVERIFY2(!Dialogos::mostrados().isEmpty(), "no message");
     QVERIFY2(ultimoMensaje().contains(enMensaje), qPrintable(ultimoMensaje()));
     QVERIFY(!art.isNull());
-    QCOMPARE(art->lstImagenes->count(), 2);
+    QCOMPARE(art->lstImagenes->model()->rowCount(), 2);
     QVERIFY(art->txtArtText->toPlainText().startsWith(QStringLiteral("uno\n")));
 }
 
@@ -618,7 +633,8 @@ void TstArticulos::refusals_leaveStoreAndEditorAsTheyWere() {
 // the windows, instead of typing a tab character into the text.
 void TstArticulos::multiLineBoxes_tabMovesToTheNextControl() {
     Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararTomo(t);
     TallerArt* art = articuloConBytes(u, t, QStringLiteral("a.txt"), "Cuerpo\r\n");
     QVERIFY(art);
@@ -642,7 +658,8 @@ void TstArticulos::multiLineBoxes_tabMovesToTheNextControl() {
 // "Cargar Artículo" while the article editor is minimized brings it back with what it loaded.
 void TstArticulos::artLoad_bringsBackAMinimizedEditor() {
     Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararTomo(t);
     TallerArt* art = articuloConBytes(u, t, QStringLiteral("a.txt"), "<TIT>Uno\r\n");
     QVERIFY(art);

@@ -3,15 +3,18 @@
 
 #include "editor/estado.h"
 #include "editor/lista_marcable.h"
+#include "editor/sesion.h"
 #include "editor/taller.h"
 #include "editor/taller_art.h"
 #include "editor/tests/ayudas.h"
 #include "tests/support/listas.h"
+#include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTest>
 #include <QTextDocument>
 
@@ -47,7 +50,8 @@ private slots:
         QFETCH(QString, caja);
         QFETCH(Leer, leer);
         QFETCH(Poner, poner);
-        Taller t;
+        SesionForja sesion;
+        Taller t(sesion);
         auto* linea = t.findChild<QLineEdit*>(caja);
         QVERIFY(linea);
         prueba::escribir(linea, QStringLiteral("C:\\Año"));
@@ -58,7 +62,8 @@ private slots:
     }
 
     void listas_siguenALaListaCompleta() {
-        Taller t;
+        SesionForja sesion;
+        Taller t(sesion);
         t.tomo()->articulos()->poner({QStringLiteral("sol.txt"), QStringLiteral("luna.txt")});
         t.tomo()->articulos()->marcar(1, true);
         t.tomo()->articulos()->agregar(QStringLiteral("marte.txt"));
@@ -73,8 +78,9 @@ private slots:
 
     // What is typed in the article editor is the article's; what loading adds is not a change of the author's.
     void articulo_loEscritoEsDelArticulo() {
-        Taller t;
-        auto* art = new TallerArt(&t);
+        SesionForja sesion;
+        Taller t(sesion);
+        auto* art = new TallerArt(t.sesion(), &t);
         ArticuloEditado* a = art->articulo();
         art->agregarContenido(QStringLiteral("Sol"), {QStringLiteral("sol.bmp")}, QStringLiteral("Brilla.\n"));
         QVERIFY(!a->hayCambios());
@@ -88,6 +94,66 @@ private slots:
         prueba::teclear(art->txtSub, QStringLiteral("x"));
         QVERIFY(a->cambiosEpigrafe());
         delete art;
+    }
+    // The caption read and written is that of the illustration the article has selected, whoever selected it:
+    // the list shows a selection made in the article, and one made in the list is the article's. An
+    // illustration added afterwards does not move it.
+    void epigrafe_sigueALaIlustracionSeleccionadaDelArticulo() {
+        prueba::Unidades u;
+        SesionForja sesion;
+        Taller t(sesion);
+        prueba::prepararTomo(t);
+        u.escribir("C:\\ENC\\ASTRO\\sol.txt", "<TIT>Sol\r\n<IMG>uno.bmp\r\n<IMG>dos.bmp\r\n");
+        u.escribir("C:\\ENC\\ASTRO\\COMPLETA.DAT", "sol.txt\r\n");
+        prueba::cargarTomo(t, QStringLiteral("C:\\ENC\\ASTRO"));
+        prueba::cargarArticulo(t, QStringLiteral("sol.txt"));
+        TallerArt* art = t.tallerArt();
+        QVERIFY(art);
+        ArticuloEditado* a = sesion.articulo();
+        QCOMPARE(art->articulo(), a);
+
+        QVERIFY(prueba::elegir(art->lstImagenes, QStringLiteral("uno.bmp")));
+        QCOMPARE(a->ilustracionSeleccionada(), std::optional<QString>(QStringLiteral("uno.bmp")));
+        a->seleccionar(1);
+        QCOMPARE(art->lstImagenes->currentIndex().row(), 1);
+        QVERIFY(art->lstImagenes->selectionModel()->isSelected(art->lstImagenes->currentIndex()));
+        prueba::escribir(art->txtImgNew, QStringLiteral("tres.bmp"));
+        prueba::pulsar(art->cmdImgAdd);
+        QCOMPARE(a->ilustracionSeleccionada(), std::optional<QString>(QStringLiteral("dos.bmp")));
+
+        const QByteArray uno = u.bytes("C:\\ENC\\ASTRO\\IMG\\uno.txt");
+        art->txtSub->setPlainText(QStringLiteral("Dos lunas"));
+        prueba::pulsar(art->cmdSaveSub);
+        QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\IMG\\dos.txt"), QByteArray("Dos lunas\r\n"));
+        QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\IMG\\uno.txt"), uno);
+        art->cerrarSinPreguntar();
+    }
+
+    // Closing the article editor lets go of the session's article at once: the next article opened, even
+    // before the old window is gone, starts from nothing instead of being added to what the old one held.
+    void articulo_cerrarLoSueltaDeLaSesion() {
+        prueba::Unidades u;
+        SesionForja sesion;
+        Taller t(sesion);
+        prueba::prepararTomo(t);
+        u.escribir("C:\\ENC\\ASTRO\\sol.txt", "<TIT>Sol\r\n<IMG>sol.bmp\r\nBrilla.\r\n");
+        u.escribir("C:\\ENC\\ASTRO\\luna.txt", "<TIT>Luna\r\n<IMG>luna.bmp\r\nGira.\r\n");
+        u.escribir("C:\\ENC\\ASTRO\\COMPLETA.DAT", "sol.txt\r\nluna.txt\r\n");
+        prueba::cargarTomo(t, QStringLiteral("C:\\ENC\\ASTRO"));
+        prueba::cargarArticulo(t, QStringLiteral("sol.txt"));
+        QPointer<TallerArt> primera = t.tallerArt();
+        QVERIFY(primera && sesion.articulo());
+        prueba::pulsar(primera->cmdCancelar);
+        QVERIFY(!sesion.articulo());
+        prueba::cargarArticulo(t, QStringLiteral("luna.txt"));
+        TallerArt* segunda = t.tallerArt();
+        QVERIFY(segunda && segunda != primera);
+        QCOMPARE(sesion.articulo()->titulo(), QStringLiteral("Luna"));
+        QCOMPARE(prueba::textos(segunda->lstImagenes), QStringList{QStringLiteral("luna.bmp")});
+        QCOMPARE(segunda->txtArtText->toPlainText(), QStringLiteral("Gira.\n"));
+        segunda->cerrarSinPreguntar();
+        prueba::borrarPendientes();
+        QVERIFY(!primera);
     }
 };
 

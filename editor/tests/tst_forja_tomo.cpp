@@ -1,11 +1,13 @@
 // From the editor to the viewer: what an authoring session wrote is what the viewer shows.
 
+#include "editor/sesion.h"
 #include "editor/taller.h"
 #include "editor/tests/ayudas.h"
 #include "main_window/caja_imagen.h"
 #include "main_window/etiqueta.h"
 #include "main_window/ventana_principal.h"
 #include "store/registro.h"
+#include "tests/support/controles.h"
 #include "tests/support/listas.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
@@ -61,7 +63,8 @@ private slots:
 void TstForjaTomo::screenReaders_hearWhatBothProgramsShow() {
     Unidades u;
     {
-        Taller t;
+        SesionForja sesion;
+        Taller t(sesion);
         sesionCompleta(u, t);
         cargarArticulo(t, QStringLiteral("sol.txt"));
         QVERIFY(t.tallerArt());
@@ -79,10 +82,11 @@ void TstForjaTomo::screenReaders_hearWhatBothProgramsShow() {
     QVERIFY(prueba::esperarListado(w.indice()));
     Selector* s = w.selector();
     // The article's title, the illustration's title, the encyclopaedia's name and the count, not their roles.
-    QCOMPARE(nombreAccesible(w.lblTitulo), QStringLiteral("Marte"));
-    QCOMPARE(nombreAccesible(w.lblTitImag), QStringLiteral("Marte"));
-    QCOMPARE(nombreAccesible(w.lblSubtitulo), w.lblSubtitulo->text());
-    QVERIFY(!w.lblSubtitulo->text().isEmpty());
+    QCOMPARE(nombreAccesible(prueba::control<Etiqueta>(w, "lblTitulo")), QStringLiteral("Marte"));
+    QCOMPARE(nombreAccesible(prueba::control<Etiqueta>(w, "lblTitImag")), QStringLiteral("Marte"));
+    QCOMPARE(nombreAccesible(prueba::control<Etiqueta>(w, "lblSubtitulo")),
+             prueba::control<Etiqueta>(w, "lblSubtitulo")->text());
+    QVERIFY(!prueba::control<Etiqueta>(w, "lblSubtitulo")->text().isEmpty());
     QCOMPARE(nombreAccesible(s->lblCantidad), QStringLiteral("3 artículos en la lista."));
     leenLoQueMuestran(&w, {s->cmdTamano});
     // The filters button is named by what pressing it does now.
@@ -96,7 +100,8 @@ void TstForjaTomo::screenReaders_hearWhatBothProgramsShow() {
 void TstForjaTomo::viewerShowsWhatEditorWrote() {
     Unidades u;
     {
-        Taller t;
+        SesionForja sesion;
+        Taller t(sesion);
         sesionCompleta(u, t);
     }
     // RIOS was added last and so is the viewer's current encyclopaedia; the reader switches to ASTRO as the
@@ -123,28 +128,32 @@ void TstForjaTomo::viewerShowsWhatEditorWrote() {
              (QStringList{QStringLiteral("sol.txt"), QStringLiteral("luna.txt"), QStringLiteral("marte.txt")}));
 
     // The article added last opens at start, with its illustration, title and caption.
-    QCOMPARE(w.lblTitulo->text(), QStringLiteral("Marte"));
-    QCOMPARE(w.txtArticulo->toPlainText(), QStringLiteral("El planeta rojo."));
-    QCOMPARE(textos(w.lstEsquema), QStringList{QStringLiteral("marte.png")});
-    QCOMPARE(w.lblTitImag->text(), QStringLiteral("Marte"));
-    QCOMPARE(w.txtEpigrafe->toPlainText(), QStringLiteral("Visto desde la Tierra.\nColor de óxido."));
-    QCOMPARE(w.pctImagen->imagen().size(), QSize(64, 48));
+    QCOMPARE(prueba::control<Etiqueta>(w, "lblTitulo")->text(), QStringLiteral("Marte"));
+    QCOMPARE(prueba::control<CajaArticulo>(w, "txtArticulo")->toPlainText(), QStringLiteral("El planeta rojo."));
+    QCOMPARE(textos(prueba::control<QListWidget>(w, "lstEsquema")), QStringList{QStringLiteral("marte.png")});
+    QCOMPARE(prueba::control<Etiqueta>(w, "lblTitImag")->text(), QStringLiteral("Marte"));
+    QCOMPARE(prueba::control<QPlainTextEdit>(w, "txtEpigrafe")->toPlainText(),
+             QStringLiteral("Visto desde la Tierra.\nColor de óxido."));
+    QCOMPARE(prueba::control<CajaImagen>(w, "pctImagen")->imagen().size(), QSize(64, 48));
 
     // An article with two illustrations, opened from the selector: each caption under its picture.
     dobleClic(s->lstArticulos, 1);
-    QCOMPARE(w.lblTitulo->text(), QStringLiteral("La Luna"));
-    QCOMPARE(w.txtArticulo->toPlainText(), QStringLiteral("La Luna gira alrededor de la Tierra."));
-    QCOMPARE(textos(w.lstEsquema), (QStringList{QStringLiteral("luna.bmp"), QStringLiteral("sol.bmp")}));
-    QCOMPARE(w.lblTitImag->text(), QStringLiteral("La Luna"));
-    QCOMPARE(w.txtEpigrafe->toPlainText(), QStringLiteral("Satélite natural."));
-    dobleClic(w.lstEsquema, 1);
-    QCOMPARE(w.lblTitImag->text(), QStringLiteral("El Sol"));
-    QCOMPARE(w.txtEpigrafe->toPlainText(), QStringLiteral("Nuestra estrella."));
+    QCOMPARE(prueba::control<Etiqueta>(w, "lblTitulo")->text(), QStringLiteral("La Luna"));
+    QCOMPARE(prueba::control<CajaArticulo>(w, "txtArticulo")->toPlainText(),
+             QStringLiteral("La Luna gira alrededor de la Tierra."));
+    QCOMPARE(textos(prueba::control<QListWidget>(w, "lstEsquema")),
+             (QStringList{QStringLiteral("luna.bmp"), QStringLiteral("sol.bmp")}));
+    QCOMPARE(prueba::control<Etiqueta>(w, "lblTitImag")->text(), QStringLiteral("La Luna"));
+    QCOMPARE(prueba::control<QPlainTextEdit>(w, "txtEpigrafe")->toPlainText(), QStringLiteral("Satélite natural."));
+    dobleClic(prueba::control<QListWidget>(w, "lstEsquema"), 1);
+    QCOMPARE(prueba::control<Etiqueta>(w, "lblTitImag")->text(), QStringLiteral("El Sol"));
+    QCOMPARE(prueba::control<QPlainTextEdit>(w, "txtEpigrafe")->toPlainText(), QStringLiteral("Nuestra estrella."));
     QCOMPARE(u.bytes("C:\\ENCICLO\\ASTRO\\ULTIMO.DAT"), QByteArray("luna.txt\r\n"));
 
     dobleClic(s->lstArticulos, 0);
-    QCOMPARE(w.lblTitulo->text(), QStringLiteral("El Sol"));
-    QCOMPARE(w.txtArticulo->toPlainText(), QStringLiteral("El Sol es una estrella.\nDa luz."));
+    QCOMPARE(prueba::control<Etiqueta>(w, "lblTitulo")->text(), QStringLiteral("El Sol"));
+    QCOMPARE(prueba::control<CajaArticulo>(w, "txtArticulo")->toPlainText(),
+             QStringLiteral("El Sol es una estrella.\nDa luz."));
 
     // The lists are the selector's filters.
     QCOMPARE(textos(s->lstDats), (QStringList{QStringLiteral("Cuerpos visibles"), QStringLiteral("Satélites")}));

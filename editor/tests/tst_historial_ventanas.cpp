@@ -3,6 +3,7 @@
 // list and caption brought back from them.
 
 #include "editor/lista_marcable.h"
+#include "editor/sesion.h"
 #include "editor/taller.h"
 #include "editor/taller_art.h"
 #include "editor/tests/ayudas.h"
@@ -68,7 +69,8 @@ private slots:
 void TstHistorialVentanas::articleHistory_wordDifference_sideBySide_restore() {
     Unidades u;
     forja::guardarAutor(QStringLiteral("Ana"));
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararTomo(t);
     agregarArticulo(t, QStringLiteral("marte.txt"));
     cargarArticulo(t, QStringLiteral("marte.txt"));
@@ -120,7 +122,8 @@ void TstHistorialVentanas::articleHistory_wordDifference_sideBySide_restore() {
 void TstHistorialVentanas::encyclopaediaHistory_bringsBackDeletedArticleListAndCaption() {
     Unidades u;
     forja::guardarAutor(QStringLiteral("Ana"));
-    VentanaForja ventana;
+    SesionForja sesion;
+    VentanaForja ventana(sesion);
     Taller& t = *ventana.taller();
     prepararTomo(t);
     agregarArticulo(t, QStringLiteral("marte.txt"));
@@ -137,7 +140,7 @@ void TstHistorialVentanas::encyclopaediaHistory_bringsBackDeletedArticleListAndC
     u.escribir(kTomo + "\\LISTAS.DAT", "");
     u.escribir(kTomo + "\\COMPLETA.DAT", "");
     cargarTomo(t, QString::fromStdString(kTomo));
-    QCOMPARE(t.lstListas->count(), 0);
+    QCOMPARE(t.lstListas->model()->rowCount(), 0);
 
     QAction* accion = ventana.menuBar()->findChild<QAction*>(QStringLiteral("mnuHistorialTomo"));
     QVERIFY(accion);
@@ -170,7 +173,7 @@ void TstHistorialVentanas::encyclopaediaHistory_bringsBackDeletedArticleListAndC
     QCOMPARE(u.bytes(kTomo + "\\Planetas.dat"), QByteArray("\r\n"));
     QCOMPARE(u.bytes(kTomo + "\\COMPLETA.DAT"), QByteArray("marte.txt\r\n"));
     QCOMPARE(u.bytes(kTomo + "\\LISTAS.DAT"), QByteArray("Planetas\r\n"));
-    QCOMPARE(t.lstListas->count(), 1); // the main window shows them again
+    QCOMPARE(t.lstListas->model()->rowCount(), 1); // the main window shows them again
     QCOMPARE(t.lstArticulos->model()->rowCount(), 1);
 }
 

@@ -3,6 +3,7 @@
 
 #include "editor/importar_en_linea.h"
 #include "editor/menu_articulos.h"
+#include "editor/sesion.h"
 #include "editor/taller.h"
 #include "editor/tests/ayudas.h"
 #include "editor/ventana_forja.h"
@@ -81,9 +82,10 @@ void TstImportar::menu_showsThePlanThenWritesTheArticlesAndListsThem() {
     Unidades u;
     QTemporaryDir fuentes;
     textos(fuentes.path());
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     QMenuBar barra;
-    MenuArticulos menu(&t, &barra);
+    MenuArticulos menu(sesion, &t, &barra);
     // Without an encyclopaedia there is nothing to import into.
     menu.mnuImportar->trigger();
     QVERIFY(!menu.ventanaImportar());
@@ -148,7 +150,8 @@ void TstImportar::lineaDeOrdenes_importsWithoutWindows() {
     Unidades u;
     QTemporaryDir fuentes;
     textos(fuentes.path());
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararTomo(t);
     QCOMPARE(
         forja::importarSinVentanas(fuentes.path() + QStringLiteral("/saturno.html"), QStringLiteral("C:\\ENC\\ASTRO")),
@@ -166,7 +169,8 @@ void TstImportar::lineaDeOrdenes_importsWithoutWindows() {
 // "Artículos", and "Salir" ending the window, not only the form.
 void TstImportar::ventanaForja_holdsTheFormAsDesignedUnderItsMenuBar() {
     Unidades u;
-    VentanaForja v;
+    SesionForja sesion;
+    VentanaForja v(sesion);
     v.show();
     QVERIFY(QTest::qWaitForWindowExposed(&v));
     QCOMPARE(v.windowTitle(), QStringLiteral("Generador de Enciclotomos"));

@@ -5,6 +5,7 @@
 #include "editor/importar_en_linea.h"
 #include "editor/menu_articulos.h"
 #include "editor/revision.h"
+#include "editor/sesion.h"
 #include "editor/taller.h"
 #include "editor/tests/ayudas.h"
 #include "editor/ventana_importar_zim.h"
@@ -109,7 +110,9 @@ void TstImportarZim::debianReference_aTopicOfRealHtmlImportsAndChecksClean() {
     QVERIFY(zimwriterfs.waitForFinished(120000));
     QCOMPARE(zimwriterfs.exitCode(), 0);
 
-    Taller t;
+    SesionForja sesion;
+
+    Taller t(sesion);
     prepararTomo(t);
     QCOMPARE(importarZim(zim, {QStringLiteral("tema"), QStringLiteral("index.es.html"), QStringLiteral("profundidad"),
                                QStringLiteral("1"), QStringLiteral("maximo"), QStringLiteral("4"),
@@ -163,7 +166,8 @@ void TstImportarZim::webpAndSvgPicturesBecomePngOrJpegWithTheirCaptions() {
     };
     const QString zim = trabajo.filePath(QStringLiteral("prueba.zim"));
     prueba::escribirZim(zim.toStdString(), z);
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararTomo(t);
     QCOMPARE(importarZim(zim, {QStringLiteral("titulo"), QStringLiteral("Nebulosa"), QStringLiteral("lista"),
                                QStringLiteral("Nebulosas"), QStringLiteral("tema"), QStringLiteral("Nebulosa"),
@@ -213,7 +217,8 @@ void TstImportarZim::filesThatAreNoZimOrAreCutShortLeaveTheEncyclopaediaAsItWas(
     for (int i = 0; i < binario.size(); ++i) {
         binario[i] = static_cast<char>((i * 7919) % 251);
     }
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararTomo(t);
     const auto antes = instantanea(u);
     const QStringList elegir = {QStringLiteral("titulo"), QStringLiteral("Artículo 3")};
@@ -248,9 +253,11 @@ void TstImportarZim::ventana_suggestsAsOneTypesShowsThePlanThenWrites() {
     const QString zim = trabajo.filePath(QStringLiteral("astros.zim"));
     prueba::escribirZim(zim.toStdString(), z);
 
-    Taller t;
+    SesionForja sesion;
+
+    Taller t(sesion);
     QMenuBar barra;
-    MenuArticulos menu(&t, &barra);
+    MenuArticulos menu(sesion, &t, &barra);
     prepararTomo(t);
     QVERIFY(menu.menu->actions().contains(menu.mnuImportarZim));
     menu.mnuImportarZim->trigger();

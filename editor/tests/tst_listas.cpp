@@ -1,6 +1,7 @@
 // Adding, loading and saving lists in the main window.
 
 #include "editor/lista_marcable.h"
+#include "editor/sesion.h"
 #include "editor/taller.h"
 #include "editor/tests/ayudas.h"
 #include "tests/support/listas.h"
@@ -57,7 +58,8 @@ private slots:
 
 void TstListas::lstAdd_appendsNameAndWritesOneEmptyLine() {
     Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararTomo(t);
     agregarLista(t, QStringLiteral("Planetas"));
     agregarLista(t, QStringLiteral(" Lunas "));
@@ -65,8 +67,8 @@ void TstListas::lstAdd_appendsNameAndWritesOneEmptyLine() {
     QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\LISTAS.DAT"), QByteArray("Planetas\r\n Lunas \r\n"));
     QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\Planetas.dat"), QByteArray("\r\n"));
     QCOMPARE(u.bytes("C:\\ENC\\ASTRO\\ Lunas .dat"), QByteArray("\r\n"));
-    QCOMPARE(t.lstListas->count(), 2);
-    QCOMPARE(t.lstListas->item(1)->text(), QStringLiteral(" Lunas "));
+    QCOMPARE(t.lstListas->model()->rowCount(), 2);
+    QCOMPARE(t.lstListas->model()->index(1, 0).data().toString(), QStringLiteral(" Lunas "));
     QCOMPARE(t.txtLstNew->text(), QString());
 }
 
@@ -91,7 +93,8 @@ void TstListas::lstLoad_ticksExactMatchesOnly() {
     QFETCH(QByteArray, lista);
     QFETCH(QList<int>, filas);
     Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararListas(u, t, completa, lista);
     // Ticks left over from before are cleared by loading.
     marcar(t.lstLstArts, 1);
@@ -120,7 +123,8 @@ void TstListas::lstSave_writesTickedInOrderOfCompleteList() {
     QFETCH(QList<int>, clics);
     QFETCH(QByteArray, guardada);
     Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararListas(u, t, "sol.txt\r\nMapa.txt\r\nluna.txt\r\n", lista);
     cargarLista(t, QStringLiteral("Planetas"));
     for (const int fila : clics) {
@@ -135,7 +139,8 @@ void TstListas::lstSave_writesTickedInOrderOfCompleteList() {
 
 void TstListas::lstSave_typedFileName_isWrittenButNotRegistered() {
     Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararListas(u, t, "sol.txt\r\nluna.txt\r\n", "sol.txt\r\n");
     cargarLista(t, QStringLiteral("Planetas"));
     escribir(t.txtLista, QStringLiteral("Otra.dat"));
@@ -150,7 +155,8 @@ void TstListas::lstSave_typedFileName_isWrittenButNotRegistered() {
 // article file left out of it can then be listed again as it stands.
 void TstListas::completeList_savedOnlyWhenConfirmed_andRepairable() {
     Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararListas(u, t, "sol.txt\r\nluna.txt\r\n", "sol.txt\r\n");
     u.escribir("C:\\ENC\\ASTRO\\sol.txt", "<TIT>Sol\r\n");
     u.escribir("C:\\ENC\\ASTRO\\luna.txt", "<TIT>Luna\r\n");
@@ -201,7 +207,8 @@ void TstListas::completeList_savedOnlyWhenConfirmed_andRepairable() {
 // The list's boxes are the view's own: the keyboard ticks them as a click does, and a screen reader is told.
 void TstListas::listArticles_spaceTicksTheCurrentOneAsAClickDoes() {
     Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararListas(u, t, "sol.txt\r\nluna.txt\r\n", "");
     cargarLista(t, QStringLiteral("Planetas"));
     t.lstLstArts->setFocus();
@@ -223,7 +230,8 @@ void TstListas::listArticles_spaceTicksTheCurrentOneAsAClickDoes() {
 // Space there ticks the list, and a screen reader hears a plain entry.
 void TstListas::completeList_sharesNamesButNeverTheBoxes() {
     Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararListas(u, t, "sol.txt\r\nluna.txt\r\n", "luna.txt\r\n");
     cargarLista(t, QStringLiteral("Planetas"));
     QCOMPARE(textos(t.lstArticulos), textos(t.lstLstArts));
@@ -246,7 +254,8 @@ void TstListas::completeList_sharesNamesButNeverTheBoxes() {
 
 void TstListas::lstAdd_keepsTicksAndCurrentList() {
     Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararListas(u, t, "sol.txt\r\nluna.txt\r\n", "luna.txt\r\n");
     cargarLista(t, QStringLiteral("Planetas"));
     agregarLista(t, QStringLiteral("Lunas"));
@@ -266,7 +275,8 @@ void TstListas::lstAdd_keepsTicksAndCurrentList() {
 
 void TstListas::lstLoad_nothingSelected_changesNothing() {
     Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararListas(u, t, "sol.txt\r\n", "sol.txt\r\n");
     marcar(t.lstLstArts, 0);
     t.txtLista->setText(QStringLiteral("x.dat"));

@@ -3,6 +3,7 @@
 // switch, and a long body of which only what is in sight is looked at.
 
 #include "editor/ortografia.h"
+#include "editor/sesion.h"
 #include "editor/subrayado.h"
 #include "editor/taller.h"
 #include "editor/taller_art.h"
@@ -73,7 +74,8 @@ private slots:
         Dialogos::limpiar();
         u_ = std::make_unique<Unidades>();
         Ortografia::compartida().activar(true);
-        t_ = std::make_unique<Taller>();
+        sesion_ = std::make_unique<SesionForja>();
+        t_ = std::make_unique<Taller>(*sesion_);
         prepararTomo(*t_);
         u_->escribir("C:\\ENC\\ASTRO\\DICT.DAT", "FONTIBRE  Pueblo de Cantabria\r\nSOL  /SOL.TXT\r\n");
         u_->escribir("C:\\ENC\\ASTRO\\a.txt", "\r\n");
@@ -92,6 +94,7 @@ private slots:
         }
         borrarPendientes();
         t_.reset();
+        sesion_.reset();
         u_.reset();
     }
 
@@ -104,6 +107,7 @@ private slots:
 
 private:
     std::unique_ptr<Unidades> u_;
+    std::unique_ptr<SesionForja> sesion_;
     std::unique_ptr<Taller> t_;
     QPointer<TallerArt> art_;
 };

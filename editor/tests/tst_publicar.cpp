@@ -3,6 +3,7 @@
 // cancelled without leaving anything, and says at the end what it wrote.
 
 #include "editor/menu_publicar.h"
+#include "editor/sesion.h"
 #include "editor/taller.h"
 #include "editor/tests/ayudas.h"
 #include "editor/ventana_forja.h"
@@ -55,6 +56,7 @@ class TstPublicar : public QObject {
     Q_OBJECT
 
     std::unique_ptr<prueba::Unidades> u;
+    std::unique_ptr<SesionForja> sesion;
     std::unique_ptr<VentanaForja> v;
     std::unique_ptr<QTemporaryDir> salida;
 
@@ -80,12 +82,14 @@ private slots:
         u = std::make_unique<prueba::Unidades>();
         QVERIFY(u->instalarMuestras());
         salida = std::make_unique<QTemporaryDir>();
-        v = std::make_unique<VentanaForja>();
+        sesion = std::make_unique<SesionForja>();
+        v = std::make_unique<VentanaForja>(*sesion);
         v->show();
         QVERIFY(QTest::qWaitForWindowExposed(v.get()));
     }
     void cleanup() {
         v.reset();
+        sesion.reset();
         u.reset();
     }
 

@@ -4,6 +4,7 @@
 
 #include "editor/menu_revisar.h"
 #include "editor/revision.h"
+#include "editor/sesion.h"
 #include "editor/taller.h"
 #include "editor/taller_art.h"
 #include "editor/tests/ayudas.h"
@@ -87,7 +88,8 @@ private slots:
     // where it was designed, and the check among the bar's menus.
     void barra_noMueveElFormulario() {
         prueba::Unidades u;
-        VentanaForja v;
+        SesionForja sesion;
+        VentanaForja v(sesion);
         v.show();
         QVERIFY(QTest::qWaitForWindowExposed(&v));
         QCOMPARE(v.windowTitle(), QStringLiteral("Generador de Enciclotomos"));
@@ -112,7 +114,8 @@ private slots:
         QVERIFY(QFile::remove(u.nativa("C:\\ENCICLO\\SOLAR\\IMG\\CAPAS.txt")));
         QVERIFY(u.escribir("C:\\ENCICLO\\SOLAR\\PLANETAS INTERIORES.dat", "MERCURIO.TXT\r\nvenus.txt\r\n"));
         const auto antes = prueba::instantanea(u);
-        Taller t;
+        SesionForja sesion;
+        Taller t(sesion);
         QMenuBar barra;
         forja::agregarMenuEnciclotomo(&t, &barra);
         auto* revisar = barra.findChild<QAction*>(QStringLiteral("mnuRevisar"));
@@ -148,7 +151,7 @@ private slots:
         pulsarFila(QStringLiteral("SOL.TXT"));
         QVERIFY(t.tallerArt());
         QCOMPARE(t.txtArticulo->text(), QStringLiteral("SOL.TXT"));
-        QVERIFY(t.tallerArt()->lstImagenes->count() > 0);
+        QVERIFY(t.tallerArt()->lstImagenes->model()->rowCount() > 0);
 
         // With another encyclopaedia loaded, what was checked is not opened in it.
         prueba::cargarTomo(t, QStringLiteral("C:\\ENCICLO\\RIOS"));

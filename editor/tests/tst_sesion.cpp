@@ -1,5 +1,6 @@
 // A whole authoring session through the editor's windows, checked byte for byte against the store's formats.
 
+#include "editor/sesion.h"
 #include "editor/taller.h"
 #include "editor/tests/ayudas.h"
 #include "tests/support/unidades.h"
@@ -26,7 +27,8 @@ void TstSesion::wholeSession_writesExactlyTheseFiles() {
     Unidades u;
     const QDir raiz(QFileInfo(u.unidad('c')).absolutePath());
     const auto clave = [&](const std::string& ruta) { return raiz.relativeFilePath(u.nativa(ruta)); };
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     sesionCompleta(u, t);
     // Two icon dialogs and nothing else: no message, no question.
     QCOMPARE(Dialogos::mostrados().size(), 2);

@@ -3,6 +3,7 @@
 // loopback; the command line stops on the conflict and changes nothing.
 
 #include "editor/orden_historial.h"
+#include "editor/sesion.h"
 #include "editor/taller.h"
 #include "editor/taller_art.h"
 #include "editor/tests/ayudas.h"
@@ -142,7 +143,8 @@ private slots:
 
 void TstSincronizar::throughAFolder_conflictDecidedInTheWindow() {
     Unidades u;
-    VentanaForja ventana;
+    SesionForja sesion;
+    VentanaForja ventana(sesion);
     preparar(u, ventana);
     Taller& t = *ventana.taller();
     const QString usb = u.unidad('e') + QStringLiteral("/SOLAR");
@@ -192,7 +194,8 @@ void TstSincronizar::throughAFolder_conflictDecidedInTheWindow() {
 
 void TstSincronizar::throughAGitServerOnLoopback() {
     Unidades u;
-    VentanaForja ventana;
+    SesionForja sesion;
+    VentanaForja ventana(sesion);
     preparar(u, ventana);
     Taller& t = *ventana.taller();
     const QString base = u.unidad('g');

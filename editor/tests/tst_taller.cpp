@@ -1,7 +1,9 @@
 // The editor's main window: its controls, the data root, adding and loading encyclopaedias, the description,
 // and every refusal that must leave the store as it was.
 
+#include "editor/estado.h"
 #include "editor/lista_marcable.h"
+#include "editor/sesion.h"
 #include "editor/taller.h"
 #include "editor/taller_art.h"
 #include "editor/tests/ayudas.h"
@@ -143,7 +145,8 @@ void TstTaller::controls_standAtTheirPlacesWithTheirCaptions() {
     QFETCH(QString, nombre);
     QFETCH(QString, texto);
     QFETCH(QRect, lugar);
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     QCOMPARE(t.windowTitle(), QStringLiteral("Generador de Enciclotomos"));
     QCOMPARE(t.size(), ui::rectTwips(0, 0, 11910, 8625).size());
     auto* w = t.findChild<QWidget*>(nombre);
@@ -167,8 +170,9 @@ void TstTaller::controls_standAtTheirPlacesWithTheirCaptions() {
 // that a fault in the conversion from twips cannot pass in both the windows and the expectations.
 void TstTaller::windows_standAtTheirPixelsAt96Dpi() {
     QCOMPARE(ui::pixeles(1440), 96);
-    Taller t;
-    TallerArt art(&t);
+    SesionForja sesion;
+    Taller t(sesion);
+    TallerArt art(sesion, &t);
     QCOMPARE(t.size(), QSize(794, 575));
     QCOMPARE(art.size(), QSize(794, 575));
     const std::pair<QWidget*, QRect> lugares[] = {
@@ -186,7 +190,8 @@ void TstTaller::windows_standAtTheirPixelsAt96Dpi() {
 
 void TstTaller::crearRaiz_writesRegistryAndMakesRoot() {
     prueba::Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     crearRaiz(t, QStringLiteral("D:\\ENC"));
     QVERIFY(Dialogos::mostrados().isEmpty());
     QCOMPARE(u.bytes("C:\\LUMBRE\\TOMOS.DAT"), QByteArray("D:\\ENC\\ACTUAL.DAT\r\nD:\\ENC\\TOMOS.DAT\r\n"));
@@ -194,13 +199,14 @@ void TstTaller::crearRaiz_writesRegistryAndMakesRoot() {
     // The root holds neither list yet, and the window shows what it did before.
     QVERIFY(u.bytes("D:\\ENC\\TOMOS.DAT").isNull());
     QVERIFY(u.bytes("D:\\ENC\\ACTUAL.DAT").isNull());
-    QCOMPARE(t.lstTomos->count(), 0);
+    QCOMPARE(t.lstTomos->model()->rowCount(), 0);
     QCOMPARE(t.txtRaiz->text(), QStringLiteral("D:\\ENC"));
 }
 
 void TstTaller::crearRaiz_existingRegistry_isReplacedOnlyWhenConfirmed() {
     prueba::Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     crearRaiz(t, QStringLiteral("C:\\ENC"));
     const QByteArray original = u.bytes("C:\\LUMBRE\\TOMOS.DAT");
 
@@ -244,7 +250,8 @@ void TstTaller::cargarRaiz_givesRootAsTypedAndEncyclopaediasInOrder() {
     prueba::Unidades u;
     u.unidad('d');
     {
-        Taller t;
+        SesionForja sesion;
+        Taller t(sesion);
         crearRaiz(t, raiz);
         for (const QString& tomo : tomos) {
             QDir().mkpath(QFileInfo(u.nativa(tomo.toStdString())).absolutePath());
@@ -252,12 +259,13 @@ void TstTaller::cargarRaiz_givesRootAsTypedAndEncyclopaediasInOrder() {
         }
         QVERIFY2(Dialogos::mostrados().size() == tomos.size(), qPrintable(ultimoMensaje())); // the icon dialogs
     }
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     pulsar(t.cmdCargarRaiz);
     QCOMPARE(t.txtRaiz->text(), raiz);
     QStringList listados;
-    for (int i = 0; i < t.lstTomos->count(); ++i) {
-        listados << t.lstTomos->item(i)->text();
+    for (int i = 0; i < t.lstTomos->model()->rowCount(); ++i) {
+        listados << t.lstTomos->model()->index(i, 0).data().toString();
     }
     QCOMPARE(listados, tomos);
     QCOMPARE(Dialogos::mostrados().size(), tomos.size());
@@ -265,21 +273,23 @@ void TstTaller::cargarRaiz_givesRootAsTypedAndEncyclopaediasInOrder() {
 
 void TstTaller::cargarRaiz_withoutRegistry_saysSoAndKeepsWindow() {
     prueba::Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     t.txtRaiz->setText(QStringLiteral("C:\\ALGO"));
-    t.lstTomos->addItem(QStringLiteral("C:\\ALGO\\UNO"));
+    t.raiz()->agregarTomo(QStringLiteral("C:\\ALGO\\UNO"));
     pulsar(t.cmdCargarRaiz);
     QCOMPARE(Dialogos::mostrados().size(), 1);
     QVERIFY(ultimoMensaje().contains(QStringLiteral("C:\\LUMBRE\\TOMOS.DAT")));
     // On the first run the author is told how to make the root instead.
     QVERIFY(ultimoMensaje().contains(QStringLiteral("«Crear Directorio de Raíz [sólo la primera vez]»")));
     QCOMPARE(t.txtRaiz->text(), QStringLiteral("C:\\ALGO"));
-    QCOMPARE(t.lstTomos->count(), 1);
+    QCOMPARE(t.lstTomos->model()->rowCount(), 1);
 }
 
 void TstTaller::tomoAdd_createsEveryDefaultFile() {
     prueba::Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     crearRaiz(t, QStringLiteral("C:\\ENC"));
     t.txtTomo->setText(QStringLiteral("C:\\ANTES"));
     agregarTomo(t, QStringLiteral("C:\\ENC\\ASTRO")); // the icon dialog is cancelled
@@ -307,15 +317,15 @@ void TstTaller::tomoAdd_createsEveryDefaultFile() {
     QVERIFY(!QImage::fromData(icono, "ICO").isNull());
 
     QCOMPARE(QDir(u.nativa("C:\\ENC\\ASTRO")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 7);
-    QCOMPARE(t.lstTomos->count(), 1);
-    QCOMPARE(t.lstTomos->item(0)->text(), QStringLiteral("C:\\ENC\\ASTRO"));
+    QCOMPARE(t.lstTomos->model()->rowCount(), 1);
+    QCOMPARE(t.lstTomos->model()->index(0, 0).data().toString(), QStringLiteral("C:\\ENC\\ASTRO"));
     QCOMPARE(t.txtNewTomo->text(), QString());
     QCOMPARE(t.txtTomo->text(), QStringLiteral("C:\\ANTES"));
 
     agregarTomo(t, QStringLiteral("C:\\ENC\\RIOS"));
     QCOMPARE(u.bytes("C:\\ENC\\TOMOS.DAT"), QByteArray("C:\\ENC\\ASTRO\r\nC:\\ENC\\RIOS\r\n"));
     QCOMPARE(u.bytes("C:\\ENC\\ACTUAL.DAT"), QByteArray("C:\\ENC\\RIOS\r\n"));
-    QCOMPARE(t.lstTomos->item(1)->text(), QStringLiteral("C:\\ENC\\RIOS"));
+    QCOMPARE(t.lstTomos->model()->index(1, 0).data().toString(), QStringLiteral("C:\\ENC\\RIOS"));
 
     // Made anew after its directory was removed, it is still listed once.
     QVERIFY(QDir(u.nativa("C:\\ENC\\RIOS")).removeRecursively());
@@ -324,14 +334,15 @@ void TstTaller::tomoAdd_createsEveryDefaultFile() {
     QCOMPARE(u.bytes("C:\\ENC\\TOMOS.DAT"), QByteArray("C:\\ENC\\ASTRO\r\nC:\\ENC\\RIOS\r\n"));
     QCOMPARE(u.bytes("C:\\ENC\\ACTUAL.DAT"), QByteArray("C:\\ENC\\rios\r\n"));
     QCOMPARE(u.bytes("C:\\ENC\\RIOS\\COLOR.DAT"), kColoresPredeterminados);
-    QCOMPARE(t.lstTomos->count(), 2);
+    QCOMPARE(t.lstTomos->model()->rowCount(), 2);
 }
 
 void TstTaller::tomoAdd_copiesChosenIcon() {
     prueba::Unidades u;
     const QByteArray propio("\0\0\1\0 un icono cualquiera", 25);
     QVERIFY(u.escribir("C:\\ICONOS\\Sol.ico", propio));
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     crearRaiz(t, QStringLiteral("C:\\ENC"));
     Dialogos::siguienteArchivo(u.nativa("C:\\ICONOS\\Sol.ico"));
     agregarTomo(t, QStringLiteral("C:\\ENC\\ASTRO"));
@@ -347,7 +358,8 @@ void TstTaller::tomoAdd_reportsAnIconThatCannotBeRead() {
     QVERIFY(u.escribir("C:\\ICONOS\\enorme.ico", QByteArray()));
     QVERIFY(QFile::resize(u.nativa("C:\\ICONOS\\enorme.ico"), static_cast<qint64>(store::kLimiteImagen) + 1));
     QCOMPARE(::mkfifo(QFile::encodeName(u.nativa("C:\\ICONOS\\tubo.ico")).constData(), 0600), 0);
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     crearRaiz(t, QStringLiteral("C:\\ENC"));
     const struct {
         const char* icono;
@@ -366,7 +378,8 @@ void TstTaller::tomoAdd_reportsAnIconThatCannotBeRead() {
 
 void TstTaller::tomoLoad_fillsDescriptionArticlesAndLists() {
     prueba::Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     crearRaiz(t, QStringLiteral("C:\\ENC"));
     agregarTomo(t, QStringLiteral("C:\\ENC\\ASTRO"));
     u.escribir("C:\\ENC\\ASTRO\\DESCRIP.DAT", "Astronom\xED"
@@ -385,8 +398,8 @@ void TstTaller::tomoLoad_fillsDescriptionArticlesAndLists() {
     QCOMPARE(prueba::textos(t.lstArticulos), articulos);
     QCOMPARE(prueba::textos(t.lstLstArts), articulos);
     QCOMPARE(prueba::marcados(t.lstLstArts), QList<int>{});
-    QCOMPARE(t.lstListas->count(), 2);
-    QCOMPARE(t.lstListas->item(1)->text(), QStringLiteral("Satélites"));
+    QCOMPARE(t.lstListas->model()->rowCount(), 2);
+    QCOMPARE(t.lstListas->model()->index(1, 0).data().toString(), QStringLiteral("Satélites"));
     QCOMPARE(t.txtArticulo->text(), QStringLiteral("viejo.txt"));
     QCOMPARE(t.txtLista->text(), QStringLiteral("vieja.dat"));
     QCOMPARE(Dialogos::mostrados().size(), 1); // only the icon dialog
@@ -394,7 +407,8 @@ void TstTaller::tomoLoad_fillsDescriptionArticlesAndLists() {
 
 void TstTaller::tomoLoad_nothingSelected_changesNothing() {
     prueba::Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     crearRaiz(t, QStringLiteral("C:\\ENC"));
     agregarTomo(t, QStringLiteral("C:\\ENC\\ASTRO"));
     Dialogos::limpiar();
@@ -406,7 +420,8 @@ void TstTaller::tomoLoad_nothingSelected_changesNothing() {
 
 void TstTaller::tomoLoad_missingFile_saysWhichAndKeepsWindow() {
     prueba::Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     crearRaiz(t, QStringLiteral("C:\\ENC"));
     agregarTomo(t, QStringLiteral("C:\\ENC\\ASTRO"));
     QVERIFY(QFile::remove(u.nativa("C:\\ENC\\ASTRO\\LISTAS.DAT")));
@@ -422,7 +437,8 @@ void TstTaller::tomoLoad_missingFile_saysWhichAndKeepsWindow() {
 
 void TstTaller::descripcion_gainsOneEmptyLinePerLoadAndSave() {
     prueba::Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     crearRaiz(t, QStringLiteral("C:\\ENC"));
     agregarTomo(t, QStringLiteral("C:\\ENC\\ASTRO"));
     QVERIFY(prueba::elegir(t.lstTomos, QStringLiteral("C:\\ENC\\ASTRO")));
@@ -568,7 +584,7 @@ void TstTaller::refusals_leaveStoreAsItWas_data() {
         pulsar(t.txtArtLoad);
     })) << QStringLiteral("Cargar Enciclotomo");
     QTest::newRow("list load: file missing") << Accion([](Taller& t) {
-        t.lstListas->addItem(QStringLiteral("Fantasma"));
+        t.tomo()->agregarLista(QStringLiteral("Fantasma"));
         prueba::elegir(t.lstListas, QStringLiteral("Fantasma"));
         pulsar(t.cmdLstLoad);
     }) << QStringLiteral("Fantasma.dat");
@@ -578,7 +594,8 @@ void TstTaller::refusals_leaveStoreAsItWas() {
     QFETCH(Accion, accion);
     QFETCH(QString, enMensaje);
     prueba::Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     crearRaiz(t, QStringLiteral("C:\\ENC"));
     agregarTomo(t, QStringLiteral("C:\\ENC\\ASTRO"));
     QVERIFY(prueba::elegir(t.lstTomos, QStringLiteral("C:\\ENC\\ASTRO")));
@@ -591,9 +608,9 @@ void TstTaller::refusals_leaveStoreAsItWas() {
     Dialogos::limpiar();
 
     const auto antes = prueba::instantanea(u);
-    const int tomos = t.lstTomos->count();
+    const int tomos = t.lstTomos->model()->rowCount();
     const int articulos = t.lstArticulos->count();
-    const int listas = t.lstListas->count();
+    const int listas = t.lstListas->model()->rowCount();
     accion(t);
     const auto despues = prueba::instantanea(u);
     QCOMPARE(despues.keys(), antes.keys());
@@ -601,18 +618,19 @@ void TstTaller::refusals_leaveStoreAsItWas() {
     QCOMPARE(Dialogos::mostrados().size(), 1);
     QVERIFY2(ultimoMensaje().contains(enMensaje), qPrintable(ultimoMensaje()));
     QVERIFY(Dialogos::mostrados().last().icono != QMessageBox::Information);
-    QCOMPARE(t.lstTomos->count(), tomos);
+    QCOMPARE(t.lstTomos->model()->rowCount(), tomos);
     QCOMPARE(t.lstArticulos->count(), articulos);
     QCOMPARE(t.lstLstArts->count(), articulos);
     if (QString::fromLatin1(QTest::currentDataTag()) != QStringLiteral("list load: file missing")) {
-        QCOMPARE(t.lstListas->count(), listas);
+        QCOMPARE(t.lstListas->model()->rowCount(), listas);
     }
 }
 
 // Enter on the button that has the focus presses it, as Space does, on every button of the window.
 void TstTaller::buttons_enterPressesTheFocusedButton() {
     prueba::Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     t.show();
     QVERIFY(QTest::qWaitForWindowExposed(&t));
     const auto botones = t.findChildren<QPushButton*>();

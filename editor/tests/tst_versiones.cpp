@@ -4,6 +4,7 @@
 
 #include "editor/estado.h"
 #include "editor/orden_historial.h"
+#include "editor/sesion.h"
 #include "editor/taller.h"
 #include "editor/taller_art.h"
 #include "editor/tests/ayudas.h"
@@ -104,7 +105,8 @@ private slots:
 
 void TstVersiones::authorName_askedOnce_keptInSettings() {
     Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     Dialogos::siguienteTexto(QStringLiteral("Ana Pérez"));
     crearRaiz(t, QStringLiteral("C:\\ENC"));
     agregarTomo(t, QStringLiteral("C:\\ENC\\ASTRO")); // the encyclopaedia's first version asks
@@ -186,7 +188,8 @@ void TstVersiones::eachSave_oneVersion() {
     QFETCH(QStringList, archivos);
     Unidades u;
     forja::guardarAutor(QStringLiteral("Ana"));
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararTomo(t);
     preparar(t);
     const auto antes = versiones().size();
@@ -209,7 +212,8 @@ void TstVersiones::eachSave_oneVersion() {
 void TstVersiones::changesOutside_recordedWhenLoaded() {
     Unidades u;
     forja::guardarAutor(QStringLiteral("Ana"));
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararTomo(t);
     agregarArticulo(t, QStringLiteral("sol.txt"));
     const auto antes = versiones().size();
@@ -230,7 +234,8 @@ void TstVersiones::changesOutside_recordedWhenLoaded() {
 void TstVersiones::damagedHistory_toldOnce_savingGoesOn() {
     Unidades u;
     forja::guardarAutor(QStringLiteral("Ana"));
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararTomo(t);
     QDir(u.nativa(kTomo + "\\.git\\objects")).removeRecursively();
     cargarTomo(t, QString::fromStdString(kTomo));
@@ -249,7 +254,8 @@ void TstVersiones::commandLine_listsAndRestoresADeletedArticle() {
     Unidades u;
     forja::guardarAutor(QStringLiteral("Ana"));
     {
-        Taller t;
+        SesionForja sesion;
+        Taller t(sesion);
         prepararTomo(t);
         agregarArticulo(t, QStringLiteral("marte.txt"));
         cargarArticulo(t, QStringLiteral("marte.txt"));
@@ -297,7 +303,8 @@ void TstVersiones::commandLine_listsAndRestoresADeletedArticle() {
 void TstVersiones::copyWithoutHistory_fromTheMenuAndTheCommandLine() {
     Unidades u;
     forja::guardarAutor(QStringLiteral("Ana"));
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararTomo(t);
     agregarArticulo(t, QStringLiteral("sol.txt"));
     u.escribir(kTomo + "\\IMG\\sol.txt", "El Sol\r\n");
@@ -344,7 +351,8 @@ void TstVersiones::copyWithoutHistory_fromTheMenuAndTheCommandLine() {
 void TstVersiones::manySaves_packedOffTheAuthorsWay() {
     Unidades u;
     forja::guardarAutor(QStringLiteral("Ana"));
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararTomo(t);
     for (int i = 0; i < 55; ++i) {
         t.txtMsg->setPlainText(QStringLiteral("Astronomía, edición %1").arg(i));

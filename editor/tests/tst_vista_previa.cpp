@@ -2,6 +2,7 @@
 // caption and colours, following what is typed before anything is saved.
 
 #include "editor/estado.h"
+#include "editor/sesion.h"
 #include "editor/taller.h"
 #include "editor/taller_art.h"
 #include "editor/tests/ayudas.h"
@@ -34,7 +35,8 @@ private slots:
 
 void TstVistaPrevia::f5_showsTheArticleAsTheViewerAssemblesItAndFollowsTheTyping() {
     Unidades u;
-    Taller t;
+    SesionForja sesion;
+    Taller t(sesion);
     prepararTomo(t);
     QImage foto(20, 10, QImage::Format_RGB32);
     foto.fill(Qt::yellow);

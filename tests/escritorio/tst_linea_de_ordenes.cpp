@@ -3,6 +3,7 @@
 
 #include "main_window/enciclopedia_actual.h"
 #include "main_window/ventana_principal.h"
+#include "tests/support/controles.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 #include "ui/linea_de_ordenes.h"
@@ -200,7 +201,7 @@ private slots:
         QVERIFY(prueba::esperarListado(w.indice()));
         QCOMPARE(w.indice()->rowCount(), 4);
 
-        w.mnuSeleki->trigger();
+        prueba::control<QAction>(w, "mnuSeleki")->trigger();
         Elector* elector = w.elector();
         const auto filas = elector->lstTomos->findItems(QStringLiteral("C:\\ENCICLO\\SOLAR"), Qt::MatchExactly);
         QCOMPARE(filas.size(), 1);
@@ -219,7 +220,7 @@ private slots:
         QVERIFY(tomarEnciclopediaDeLaSesion(u->unidad() + QStringLiteral("/ENCICLO/SOLAR"), nullptr));
         VentanaPrincipal w;
         QVERIFY(w.Form_Load());
-        w.mnuSeleki->trigger();
+        prueba::control<QAction>(w, "mnuSeleki")->trigger();
         QVERIFY(prueba::esperarListado(w.indice()));
         QCOMPARE(w.indice()->rowCount(), 13);
         QVERIFY2(ui::Dialogos::mostrados().isEmpty(), qPrintable(ui::Dialogos::mostrados().value(0).texto));

@@ -3,6 +3,7 @@
 // controls keep their places relative to their edges. Back at the designed size every control stands
 // exactly where it was designed. Where the user left a window is remembered in the user's configuration.
 
+#include "editor/sesion.h"
 #include "editor/taller.h"
 #include "editor/taller_art.h"
 #include "main_window/ventana_principal.h"
@@ -49,6 +50,7 @@ class TstVentanasQueCrecen : public QObject {
 
     std::unique_ptr<prueba::Unidades> u;
     std::unique_ptr<VentanaPrincipal> visor;
+    std::unique_ptr<SesionForja> sesion;
     std::unique_ptr<Taller> taller;
 
     // The window named in a row, shown at its designed size.
@@ -65,7 +67,7 @@ class TstVentanasQueCrecen : public QObject {
             return taller.get();
         }
         if (cual == QStringLiteral("artículo")) {
-            auto* art = new TallerArt(taller.get());
+            auto* art = new TallerArt(*sesion, taller.get());
             art->show();
             return art;
         }
@@ -82,10 +84,12 @@ private slots:
         QVERIFY(visor->Form_Load());
         visor->show();
         QVERIFY(QTest::qWaitForWindowExposed(visor.get()));
-        taller = std::make_unique<Taller>();
+        sesion = std::make_unique<SesionForja>();
+        taller = std::make_unique<Taller>(*sesion);
     }
     void cleanup() {
         taller.reset();
+        sesion.reset();
         visor.reset();
         u.reset();
     }
@@ -204,7 +208,8 @@ private slots:
         const auto antes = u->bytes("C:\\LUMBRE\\TOMOS.DAT");
         QSize agrandada;
         {
-            Taller primera;
+            SesionForja sesionPrimera;
+            Taller primera(sesionPrimera);
             primera.show();
             QVERIFY(QTest::qWaitForWindowExposed(&primera));
             agrandada = primera.size() + QSize(120, 70);
@@ -213,7 +218,8 @@ private slots:
             primera.hide();
         }
         QVERIFY(QFile::exists(config.path() + QStringLiteral("/lumbre/forja.ini")));
-        Taller segunda;
+        SesionForja sesionSegunda;
+        Taller segunda(sesionSegunda);
         segunda.show();
         QVERIFY(QTest::qWaitForWindowExposed(&segunda));
         ui::activarMemoriaDeVentanas(false);

@@ -10,6 +10,7 @@
 #include "store/codificacion.h"
 #include "store/registro.h"
 #include "store/rutas.h"
+#include "tests/support/controles.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 #include "viewer/tests/indice_de_prueba.h"
@@ -163,18 +164,18 @@ private slots:
                 QVERIFY2(pagina.ok(), qPrintable(nombre));
                 const LoQueDiceLaPagina p = leerPagina(pagina->xhtml);
                 QVERIFY2(p.error.isEmpty(), qPrintable(nombre + QStringLiteral(": ") + p.error));
-                QString visto = w->txtArticulo->toPlainText();
+                QString visto = prueba::control<CajaArticulo>(*w, "txtArticulo")->toPlainText();
                 visto.remove(QChar(0x200B)); // the box's own break opportunities in very long words
                 QCOMPARE(p.texto, visto);
-                QCOMPARE(p.titulo, w->lblTitulo->text());
+                QCOMPARE(p.titulo, prueba::control<Etiqueta>(*w, "lblTitulo")->text());
                 QStringList esquema;
-                for (int i = 0; i < w->lstEsquema->count(); ++i) {
-                    esquema << w->lstEsquema->item(i)->text();
+                for (int i = 0; i < prueba::control<QListWidget>(*w, "lstEsquema")->count(); ++i) {
+                    esquema << prueba::control<QListWidget>(*w, "lstEsquema")->item(i)->text();
                 }
                 QCOMPARE(p.esquema, esquema);
                 if (!esquema.isEmpty()) {
-                    QCOMPARE(p.tituloImagen1, w->lblTitImag->text());
-                    QCOMPARE(p.epigrafe1, w->txtEpigrafe->toPlainText());
+                    QCOMPARE(p.tituloImagen1, prueba::control<Etiqueta>(*w, "lblTitImag")->text());
+                    QCOMPARE(p.epigrafe1, prueba::control<QPlainTextEdit>(*w, "txtEpigrafe")->toPlainText());
                 }
             }
         }

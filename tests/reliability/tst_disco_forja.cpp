@@ -4,6 +4,7 @@
 // action, whole, with no temporary left; and the editor goes on saving.
 
 #include "editor/lista_marcable.h"
+#include "editor/sesion.h"
 #include "editor/taller.h"
 #include "editor/taller_art.h"
 #include "editor/tests/ayudas.h"
@@ -93,7 +94,8 @@ private:
     // The snapshot after the action done without any failure.
     QMap<QString, QByteArray> referencia(const Accion& a) {
         Unidades u;
-        Taller t;
+        SesionForja sesion;
+        Taller t(sesion);
         t.show();
         preparar(u, t);
         a.preparar(t);
@@ -136,7 +138,8 @@ private slots:
         const auto despues = referencia(a);
 
         Unidades u;
-        Taller t;
+        SesionForja sesion;
+        Taller t(sesion);
         t.show();
         preparar(u, t);
         a.preparar(t);

@@ -1,8 +1,6 @@
 #include "main_window/menu_imprimir.h"
 
-#include "main_window/etiqueta.h"
-#include "main_window/indice_articulos.h"
-#include "main_window/ventana_principal.h"
+#include "main_window/articulo_mostrado.h"
 #include "print/articulo.h"
 #include "print/paginas.h"
 #include "ui/dialogos.h"
@@ -11,6 +9,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QMainWindow>
 #include <QMenu>
 #include <QPdfWriter>
 #include <QPrintDialog>
@@ -49,21 +48,20 @@ void MenuImprimir::usarDialogoDeImpresion(DialogoDeImpresion dialogo) {
     dialogoDeImpresion() = std::move(dialogo);
 }
 
-MenuImprimir::MenuImprimir(VentanaPrincipal* ventana) : QObject(ventana), ventana_(ventana) {
+MenuImprimir::MenuImprimir(QMainWindow* ventana, ArticuloMostrado& mostrado, QMenu* menu, QAction* antesDe)
+    : QObject(ventana), ventana_(ventana), mostrado_(mostrado) {
     mnuImprimir = new QAction(QStringLiteral("Imprimir…"), ventana);
     mnuImprimir->setObjectName(QStringLiteral("mnuImprimir"));
     mnuImprimir->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     ventana->addAction(mnuImprimir); // its keys work in the window without the menu
     mnuExportarPdf = new QAction(QStringLiteral("Exportar a PDF…"), ventana);
     mnuExportarPdf->setObjectName(QStringLiteral("mnuExportarPdf"));
-    ventana->menuFile->insertAction(ventana->mnuSeparar, mnuImprimir);
-    ventana->menuFile->insertAction(ventana->mnuSeparar, mnuExportarPdf);
-    ventana->menuFile->insertSeparator(mnuImprimir)->setObjectName(QStringLiteral("mnuSepararImprimir"));
+    menu->insertAction(antesDe, mnuImprimir);
+    menu->insertAction(antesDe, mnuExportarPdf);
+    menu->insertSeparator(mnuImprimir)->setObjectName(QStringLiteral("mnuSepararImprimir"));
 
     connect(mnuImprimir, &QAction::triggered, this, &MenuImprimir::imprimir);
     connect(mnuExportarPdf, &QAction::triggered, this, &MenuImprimir::exportarPdf);
-    connect(ventana, &VentanaPrincipal::articuloAbierto, this, [this](const std::string& ruta) { ruta_ = ruta; });
-    connect(ventana, &VentanaPrincipal::enciclopediaCambiada, this, [this] { ruta_.clear(); });
 }
 
 bool MenuImprimir::hayArticulo() {
@@ -80,14 +78,14 @@ void MenuImprimir::imprimir() {
     }
     QPrinter impresora(QPrinter::HighResolution);
     print::prepararA4(impresora);
-    impresora.setDocName(ventana_->lblTitulo->text());
+    impresora.setDocName(mostrado_.tituloMostrado());
     impresora.setCreator(QStringLiteral("Tomo"));
     if (!dialogoDeImpresion()(impresora, ventana_)) {
         return;
     }
-    const std::string directorio = ventana_->directorio();
+    const std::string directorio = mostrado_.directorio();
     const std::string ruta = ruta_;
-    const QString enciclopedia = ventana_->lblSubtitulo->text();
+    const QString enciclopedia = mostrado_.nombreDeLaEnciclopedia();
     print::ArticuloImpreso fin;
     ui::ejecutarConProgreso(
         ventana_, QStringLiteral("Imprimir"), [&](const ui::Avanzar& avanzar, const std::atomic_bool& cancelar) {
@@ -114,7 +112,7 @@ void MenuImprimir::exportarPdf() {
         carpeta = QDir::homePath();
     }
     const QString propuesto =
-        QDir(carpeta).filePath(nombreDeArchivo(ventana_->lblTitulo->text()) + QStringLiteral(".pdf"));
+        QDir(carpeta).filePath(nombreDeArchivo(mostrado_.tituloMostrado()) + QStringLiteral(".pdf"));
     QString destino = ui::Dialogos::guardarArchivo(ventana_, QStringLiteral("Exportar a PDF"),
                                                    QStringLiteral("Documentos PDF (*.pdf)"), propuesto);
     if (destino.isEmpty()) {
@@ -136,9 +134,9 @@ void MenuImprimir::exportarPdf() {
         return;
     }
 
-    const std::string directorio = ventana_->directorio();
+    const std::string directorio = mostrado_.directorio();
     const std::string ruta = ruta_;
-    const QString enciclopedia = ventana_->lblSubtitulo->text();
+    const QString enciclopedia = mostrado_.nombreDeLaEnciclopedia();
     print::ArticuloImpreso fin;
     QString escritura; // why the file could not be written
     ui::ejecutarConProgreso(

@@ -10,17 +10,22 @@
 #include <functional>
 #include <string>
 
+class ArticuloMostrado;
 class QAction;
+class QMainWindow;
+class QMenu;
 class QPrinter;
 class QWidget;
-class VentanaPrincipal;
 
 class MenuImprimir : public QObject {
     Q_OBJECT
 public:
-    // Adds both entries to the menu "Enciclotomo", after "Seleccionar" and before the separator above
-    // "Salir", and follows every article the window opens.
-    explicit MenuImprimir(VentanaPrincipal* ventana);
+    // Adds both entries to `menu` (the menu "Enciclotomo") before `antesDe` (the separator above "Salir");
+    // what they print is the article of `mostrado`.
+    MenuImprimir(QMainWindow* ventana, ArticuloMostrado& mostrado, QMenu* menu, QAction* antesDe);
+
+    // The article shown (full stored path), or none (empty).
+    void ponerArticulo(const std::string& ruta) { ruta_ = ruta; }
 
     QAction* mnuImprimir = nullptr;
     QAction* mnuExportarPdf = nullptr;
@@ -37,6 +42,7 @@ private:
     // True when an article is shown; otherwise says so.
     bool hayArticulo();
 
-    VentanaPrincipal* ventana_;
+    QMainWindow* ventana_;
+    ArticuloMostrado& mostrado_;
     std::string ruta_; // the stored path of the article shown
 };

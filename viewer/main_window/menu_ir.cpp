@@ -1,11 +1,12 @@
 #include "main_window/menu_ir.h"
 
+#include "main_window/articulo_mostrado.h"
 #include "main_window/buscador_articulo.h"
 #include "main_window/tamano_texto.h"
-#include "main_window/ventana_principal.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -23,7 +24,8 @@ QAction* accion(QWidget* ventana, const QString& texto, const char* nombre, QLis
 
 } // namespace
 
-MenuIr::MenuIr(VentanaPrincipal* ventana) : QObject(ventana), ventana_(ventana) {
+MenuIr::MenuIr(QMainWindow* ventana, ArticuloMostrado& mostrado, QPlainTextEdit* articulo, QPlainTextEdit* epigrafe)
+    : QObject(ventana), ventana_(ventana), mostrado_(mostrado) {
     menu = ventana->menuBar()->addMenu(QStringLiteral("Ir"));
     menu->setObjectName(QStringLiteral("mnuIr"));
     menu->menuAction()->setObjectName(QStringLiteral("mnuIrAccion"));
@@ -37,13 +39,13 @@ MenuIr::MenuIr(VentanaPrincipal* ventana) : QObject(ventana), ventana_(ventana) 
     menu->addSeparator();
     menu->addAction(mnuBuscarArticulo);
 
-    buscador_ = new BuscadorArticulo(ventana->txtArticulo);
+    buscador_ = new BuscadorArticulo(articulo);
     auto* siguiente = accion(ventana, QStringLiteral("Siguiente coincidencia"), "accSiguienteCoincidencia",
                              {QKeySequence(Qt::Key_F3)});
     auto* anterior = accion(ventana, QStringLiteral("Coincidencia anterior"), "accCoincidenciaAnterior",
                             {QKeySequence(Qt::SHIFT | Qt::Key_F3)});
 
-    tamano_ = new TamanoTexto({ventana->txtArticulo, ventana->txtEpigrafe}, this);
+    tamano_ = new TamanoTexto({articulo, epigrafe}, this);
     auto* agrandar = accion(ventana, QStringLiteral("Texto más grande"), "accTextoMasGrande",
                             {QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
     auto* achicar = accion(ventana, QStringLiteral("Texto más pequeño"), "accTextoMasPequeno", {QKeySequence::ZoomOut});
@@ -60,7 +62,6 @@ MenuIr::MenuIr(VentanaPrincipal* ventana) : QObject(ventana), ventana_(ventana) 
     connect(agrandar, &QAction::triggered, tamano_, &TamanoTexto::agrandar);
     connect(achicar, &QAction::triggered, tamano_, &TamanoTexto::achicar);
     connect(restablecer, &QAction::triggered, tamano_, &TamanoTexto::restablecer);
-    connect(ventana, &VentanaPrincipal::articuloAbierto, this, &MenuIr::registrar);
 
     // The mouse's back and forward buttons anywhere over the main window.
     qApp->installEventFilter(this);
@@ -81,7 +82,7 @@ void MenuIr::registrar(const std::string& ruta) {
     }
     // An article of another encyclopaedia starts the history anew: the earlier ones would be shown with
     // the pictures of the encyclopaedia taken up since.
-    if (const std::string directorio = ventana_->directorio(); directorio != directorio_) {
+    if (const std::string directorio = mostrado_.directorio(); directorio != directorio_) {
         historial_ = Historial();
         directorio_ = directorio;
     }
@@ -97,7 +98,7 @@ void MenuIr::ir(int paso) {
     // The last article read (ultimo.dat) stays as the selector recorded it, as with any article not
     // opened from the selector. One that cannot be opened any more is reported and the place stays.
     yendo_ = true;
-    const bool abierto = ventana_->abrirArticulo(*destino);
+    const bool abierto = mostrado_.abrirArticulo(*destino);
     yendo_ = false;
     if (abierto) {
         historial_.mover(paso);

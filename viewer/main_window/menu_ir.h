@@ -11,17 +11,23 @@
 
 #include <string>
 
+class ArticuloMostrado;
 class QAction;
+class QMainWindow;
 class QMenu;
+class QPlainTextEdit;
 class BuscadorArticulo;
 class TamanoTexto;
-class VentanaPrincipal;
 
 class MenuIr : public QObject {
     Q_OBJECT
 public:
-    // Adds the menu after the main window's own menus and follows every article the window opens.
-    explicit MenuIr(VentanaPrincipal* ventana);
+    // Adds the menu after the main window's own menus; finding works in `articulo`, the text size in both
+    // boxes, going back and forward through `mostrado`.
+    MenuIr(QMainWindow* ventana, ArticuloMostrado& mostrado, QPlainTextEdit* articulo, QPlainTextEdit* epigrafe);
+
+    // An article (full stored path) has been opened, whichever route opened it.
+    void registrar(const std::string& ruta);
 
     void atras();
     void adelante();
@@ -39,11 +45,11 @@ protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
 private:
-    void registrar(const std::string& ruta);
     void ir(int paso);
     void actualizarAcciones();
 
-    VentanaPrincipal* ventana_;
+    QMainWindow* ventana_;
+    ArticuloMostrado& mostrado_;
     Historial historial_;
     std::string directorio_; // the encyclopaedia whose articles the history holds
     bool yendo_ = false;     // an article is being opened by going back or forward

@@ -90,8 +90,12 @@ VentanaPrincipal::VentanaPrincipal(QWidget* parent) : QMainWindow(parent) {
     setFont(fuente(QStringLiteral("MS Sans Serif"), 8.25));
     crearControles();
     crearMenu();
-    menuIr_ = new MenuIr(this);
-    new MenuImprimir(this);
+    // The menus "Ir" and printing are given what they work on, and follow every article the window opens.
+    menuIr_ = new MenuIr(this, *this, txtArticulo, txtEpigrafe);
+    connect(this, &VentanaPrincipal::articuloAbierto, menuIr_, &MenuIr::registrar);
+    auto* imprimir = new MenuImprimir(this, *this, menuFile, mnuSeparar);
+    connect(this, &VentanaPrincipal::articuloAbierto, imprimir, &MenuImprimir::ponerArticulo);
+    connect(this, &VentanaPrincipal::enciclopediaCambiada, imprimir, [imprimir] { imprimir->ponerArticulo({}); });
     instalarBusquedaEnTexto(this);
     adjustSize();
     ui::recordarGeometria(this);
@@ -224,6 +228,14 @@ void VentanaPrincipal::crearMenu() {
     connect(mnuSeleki, &QAction::triggered, this, &VentanaPrincipal::mnuSeleki_Click);
     connect(mnuDict, &QAction::triggered, this, &VentanaPrincipal::mnuDict_Click);
     connect(mnuAbout, &QAction::triggered, this, &VentanaPrincipal::mnuAbout_Click);
+}
+
+QString VentanaPrincipal::tituloMostrado() const {
+    return lblTitulo->text();
+}
+
+QString VentanaPrincipal::nombreDeLaEnciclopedia() const {
+    return lblSubtitulo->text();
 }
 
 std::string VentanaPrincipal::directorio() const {

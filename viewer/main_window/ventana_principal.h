@@ -1,5 +1,6 @@
 #pragma once
 
+#include "main_window/articulo_mostrado.h"
 #include "windows/caja_articulo.h" // txtArticulo is used as the text box it is
 
 #include <QMainWindow>
@@ -23,7 +24,7 @@ class Elector;
 // The viewer's main window: one article at a time (title strip, body text, outline of illustrations,
 // one illustration with its title and caption, side picture). It creates the selector and the image
 // window and runs the viewer's start-up.
-class VentanaPrincipal : public QMainWindow {
+class VentanaPrincipal : public QMainWindow, public ArticuloMostrado {
     Q_OBJECT
 public:
     explicit VentanaPrincipal(QWidget* parent = nullptr);
@@ -39,7 +40,7 @@ public:
     // or a name that leaves the encyclopaedia directory, is reported and the article shown stays.
     void Abrir(const std::string& archivo);
     // As Abrir; true when the article was read and is now shown.
-    bool abrirArticulo(const std::string& archivo);
+    bool abrirArticulo(const std::string& archivo) override;
     // Opens the article `nombre` (a file name as the lists give it) and records it in ultimo.dat, as a
     // double-click on its title in the selector does; false when it could not be read.
     bool leerArticulo(const std::string& nombre);
@@ -85,8 +86,20 @@ public:
     MenuIr* menuIr() const { return menuIr_; } // the menu "Ir": history, find in the article, text size
 
     // The current encyclopaedia directory (held by the article index).
-    std::string directorio() const;
+    std::string directorio() const override;
+    QString tituloMostrado() const override;
+    QString nombreDeLaEnciclopedia() const override;
 
+signals:
+    // An article (full stored path) has been read and is now shown, whichever route opened it.
+    void articuloAbierto(const std::string& ruta);
+    // The chooser made another encyclopaedia current; directorio() is already the new one.
+    void enciclopediaCambiada();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
     // Controls.
     CajaArticulo* txtArticulo = nullptr;
     Tira* pctTitulo = nullptr;
@@ -119,16 +132,6 @@ public:
     QAction* mnuDict = nullptr;
     QAction* mnuAbout = nullptr;
 
-signals:
-    // An article (full stored path) has been read and is now shown, whichever route opened it.
-    void articuloAbierto(const std::string& ruta);
-    // The chooser made another encyclopaedia current; directorio() is already the new one.
-    void enciclopediaCambiada();
-
-protected:
-    void closeEvent(QCloseEvent* e) override;
-
-private:
     void crearControles();
     void crearMenu();
     // Empties what Abrir fills: body, outline, side picture; hides both panels.

@@ -5,6 +5,7 @@
 #include "main_window/etiqueta.h"
 #include "main_window/menu_ir.h"
 #include "main_window/ventana_principal.h"
+#include "tests/support/controles.h"
 #include "tests/support/teclas_y_huellas.h"
 #include "tests/support/unidades.h"
 #include "windows/busqueda_en_texto.h"
@@ -58,7 +59,8 @@ private slots:
         const QString dir = unidades_->nativa("C:\\ENCICLO\\SOLAR");
         const auto antes = prueba::huellas(dir);
 
-        QTest::keyClick(ventana_->txtArticulo, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(prueba::control<CajaArticulo>(*ventana_, "txtArticulo"), Qt::Key_F,
+                        Qt::ControlModifier | Qt::ShiftModifier);
         auto* buscar = ventana_->findChild<VentanaBusqueda*>();
         QVERIFY(buscar);
         QVERIFY(buscar->isVisible());
@@ -102,7 +104,7 @@ private slots:
         buscar->txtBuscado->clear();
         prueba::escribir(buscar->txtBuscado, QStringLiteral("júpiter"));
         QTest::keyClick(buscar->txtBuscado, Qt::Key_Return);
-        QTRY_COMPARE(ventana_->lblTitulo->text(), QStringLiteral("Júpiter"));
+        QTRY_COMPARE(prueba::control<Etiqueta>(*ventana_, "lblTitulo")->text(), QStringLiteral("Júpiter"));
         QCOMPARE(unidades_->bytes("C:\\ENCICLO\\SOLAR\\ULTIMO.DAT"), QByteArray("JUPITER.TXT\r\n"));
 
         // A double-click on another result opens that one.
@@ -115,7 +117,7 @@ private slots:
         QTest::mouseClick(buscar->lstResultados->viewport(), Qt::LeftButton, {}, centro);
         QTest::mouseDClick(buscar->lstResultados->viewport(), Qt::LeftButton, {}, centro);
         QCOMPARE(unidades_->bytes("C:\\ENCICLO\\SOLAR\\ULTIMO.DAT"), nombre + "\r\n");
-        QVERIFY(!ventana_->lblTitulo->text().isEmpty());
+        QVERIFY(!prueba::control<Etiqueta>(*ventana_, "lblTitulo")->text().isEmpty());
 
         auto despues = prueba::huellas(dir);
         const QString ultimo = unidades_->nativa("C:\\ENCICLO\\SOLAR\\ULTIMO.DAT");
@@ -127,7 +129,8 @@ private slots:
 
     // Opening the window again brings the index up to date with an article changed meanwhile.
     void reopeningTheWindowFindsWhatChanged() {
-        QTest::keyClick(ventana_->txtArticulo, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(prueba::control<CajaArticulo>(*ventana_, "txtArticulo"), Qt::Key_F,
+                        Qt::ControlModifier | Qt::ShiftModifier);
         auto* buscar = ventana_->findChild<VentanaBusqueda*>();
         QVERIFY(buscar);
         QTRY_VERIFY(!buscar->modelo()->indexando());
@@ -138,7 +141,8 @@ private slots:
         const std::string ruta = "C:\\ENCICLO\\SOLAR\\COMETAS.TXT";
         QVERIFY(unidades_->escribir(ruta, unidades_->bytes(ruta) +
                                               "Los astr\xF3nomos comparan sus colas con zarzaparrillas.\r\n"));
-        QTest::keyClick(ventana_->txtArticulo, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(prueba::control<CajaArticulo>(*ventana_, "txtArticulo"), Qt::Key_F,
+                        Qt::ControlModifier | Qt::ShiftModifier);
         QVERIFY(buscar->isVisible());
         prueba::escribir(buscar->txtBuscado, QStringLiteral("zarzaparrilla astronomo"));
         QTRY_COMPARE(buscar->lblEncontrados->text(), QStringLiteral("1 artículo encontrado"));
@@ -148,13 +152,14 @@ private slots:
     // Switching encyclopaedia in the chooser while the window is open searches the new one for the words
     // typed, without the reader having to come back to the window.
     void aSwitchOfEncyclopaediaSearchesTheNewOne() {
-        QTest::keyClick(ventana_->txtArticulo, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(prueba::control<CajaArticulo>(*ventana_, "txtArticulo"), Qt::Key_F,
+                        Qt::ControlModifier | Qt::ShiftModifier);
         auto* buscar = ventana_->findChild<VentanaBusqueda*>();
         QVERIFY(buscar);
         prueba::escribir(buscar->txtBuscado, QStringLiteral("desembocadura"));
         QTRY_COMPARE(buscar->lblEncontrados->text(), QStringLiteral("0 artículos encontrados"));
 
-        ventana_->mnuSeleki->trigger();
+        prueba::control<QAction>(*ventana_, "mnuSeleki")->trigger();
         ventana_->elector()->lstTomos->setCurrentRow(1);
         QTest::keyClick(ventana_->elector()->lstTomos, Qt::Key_Return);
         QCOMPARE(ventana_->windowTitle(), QStringLiteral("Los ríos de España"));

@@ -6,6 +6,7 @@
 #include "main_window/etiqueta.h"
 #include "main_window/ventana_principal.h"
 #include "store/enciclopedia.h"
+#include "tests/support/controles.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 #include "viewer/tests/indice_de_prueba.h"
@@ -100,23 +101,23 @@ private slots:
             lista->clearSelection();
         }
         QTest::keyClick(lista, Qt::Key(tecla), Qt::KeyboardModifiers(modificadores));
-        QCOMPARE(w->lblTitulo->text(), titulo);
+        QCOMPARE(prueba::control<Etiqueta>(*w, "lblTitulo")->text(), titulo);
         QCOMPARE(QString::fromStdString(store::leerUltimo(kSolar).value_or("")), ultimo);
     }
 
     // Enter on an entry of the outline shows that illustration, as a double-click does.
     void esquema_enterMuestraLaIlustracion() {
-        QCOMPARE(w->lstEsquema->count(), 2);
-        const QString primera = w->lblTitImag->text();
-        w->lstEsquema->setCurrentRow(1);
-        QCOMPARE(w->lblTitImag->text(), primera); // choosing alone shows nothing yet
-        QTest::keyClick(w->lstEsquema, Qt::Key_Return);
-        QCOMPARE(w->lblTitImag->text(), QStringLiteral("Los tamaños comparados"));
+        QCOMPARE(prueba::control<QListWidget>(*w, "lstEsquema")->count(), 2);
+        const QString primera = prueba::control<Etiqueta>(*w, "lblTitImag")->text();
+        prueba::control<QListWidget>(*w, "lstEsquema")->setCurrentRow(1);
+        QCOMPARE(prueba::control<Etiqueta>(*w, "lblTitImag")->text(), primera); // choosing alone shows nothing yet
+        QTest::keyClick(prueba::control<QListWidget>(*w, "lstEsquema"), Qt::Key_Return);
+        QCOMPARE(prueba::control<Etiqueta>(*w, "lblTitImag")->text(), QStringLiteral("Los tamaños comparados"));
     }
 
     // Enter on an encyclopaedia of the chooser switches to it, as a double-click does.
     void elector_enterCambiaDeEnciclotomo() {
-        w->mnuSeleki->trigger();
+        prueba::control<QAction>(*w, "mnuSeleki")->trigger();
         Elector* elector = w->elector();
         QVERIFY(elector->isVisible());
         elector->lstTomos->setCurrentRow(1);
@@ -128,10 +129,10 @@ private slots:
     // Escape hides the selector, the image window, the configuration window and the chooser, keeping
     // them for the next use, whichever control has the focus.
     void escape_ocultaLasVentanas() {
-        w->mnuBuscar->trigger();
+        prueba::control<QAction>(*w, "mnuBuscar")->trigger();
         QTest::keyClick(w->selector()->lstArticulos, Qt::Key_Escape);
         QVERIFY(!w->selector()->isVisible());
-        w->mnuBuscar->trigger();
+        prueba::control<QAction>(*w, "mnuBuscar")->trigger();
         QVERIFY(w->selector()->isVisible());
 
         w->pctAbrir_Click();
@@ -139,12 +140,12 @@ private slots:
         QTest::keyClick(w->ventanaImagen(), Qt::Key_Escape);
         QVERIFY(!w->ventanaImagen()->isVisible());
 
-        w->mnuConfig->trigger();
+        prueba::control<QAction>(*w, "mnuConfig")->trigger();
         QVERIFY(w->configuracion()->isVisible());
         QTest::keyClick(w->configuracion()->scrRGB[0], Qt::Key_Escape);
         QVERIFY(!w->configuracion()->isVisible());
 
-        w->mnuSeleki->trigger();
+        prueba::control<QAction>(*w, "mnuSeleki")->trigger();
         QVERIFY(w->elector()->isVisible());
         QTest::keyClick(w->elector()->cmdAceptar, Qt::Key_Escape);
         QVERIFY(!w->elector()->isVisible());
@@ -175,8 +176,8 @@ private slots:
     // Enter on the button that has the focus presses it, as Space does: the selector's ">" button, the
     // chooser's "Aceptar" and every button of the configuration window.
     void botones_enterPulsaElBotonConFoco() {
-        w->mnuConfig->trigger();
-        w->mnuSeleki->trigger();
+        prueba::control<QAction>(*w, "mnuConfig")->trigger();
+        prueba::control<QAction>(*w, "mnuSeleki")->trigger();
         QList<QPushButton*> botones{w->selector()->cmdTamano, w->elector()->cmdAceptar};
         botones << w->configuracion()->findChildren<QPushButton*>();
         QCOMPARE(botones.size(), 8);
@@ -191,12 +192,12 @@ private slots:
     // "Buscar", "Seleccionar", "Configuración" and "Abrir" bring back their window also when the reader
     // had minimized it; showing alone would leave it minimized (a modal one blocking the others unseen).
     void menu_devuelveLasVentanasMinimizadas() {
-        w->mnuSeleki->trigger();
-        w->mnuConfig->trigger();
+        prueba::control<QAction>(*w, "mnuSeleki")->trigger();
+        prueba::control<QAction>(*w, "mnuConfig")->trigger();
         const std::pair<QWidget*, std::function<void()>> casos[] = {
-            {w->selector(), [this] { w->mnuBuscar->trigger(); }},
-            {w->elector(), [this] { w->mnuSeleki->trigger(); }},
-            {w->configuracion(), [this] { w->mnuConfig->trigger(); }},
+            {w->selector(), [this] { prueba::control<QAction>(*w, "mnuBuscar")->trigger(); }},
+            {w->elector(), [this] { prueba::control<QAction>(*w, "mnuSeleki")->trigger(); }},
+            {w->configuracion(), [this] { prueba::control<QAction>(*w, "mnuConfig")->trigger(); }},
             {w->ventanaImagen(), [this] { w->pctAbrir_Click(); }},
         };
         for (const auto& [ventana, mostrar] : casos) {

@@ -3,6 +3,7 @@
 
 #include "main_window/menu_imprimir.h"
 #include "main_window/ventana_principal.h"
+#include "tests/support/controles.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 
@@ -112,15 +113,15 @@ private slots:
     }
 
     void entradas_enElMenuEnciclotomoConSusTeclas() {
-        const auto acciones = w->menuFile->actions();
+        const auto acciones = prueba::control<QMenu>(*w, "menuFile")->actions();
         QCOMPARE(acciones.size(), 7);
-        QCOMPARE(acciones[0], w->mnuConfig);
-        QCOMPARE(acciones[1], w->mnuSeleki);
+        QCOMPARE(acciones[0], prueba::control<QAction>(*w, "mnuConfig"));
+        QCOMPARE(acciones[1], prueba::control<QAction>(*w, "mnuSeleki"));
         QVERIFY(acciones[2]->isSeparator());
         QCOMPARE(acciones[3], menu()->mnuImprimir);
         QCOMPARE(acciones[4], menu()->mnuExportarPdf);
-        QCOMPARE(acciones[5], w->mnuSeparar);
-        QCOMPARE(acciones[6], w->mnuSalir);
+        QCOMPARE(acciones[5], prueba::control<QAction>(*w, "mnuSeparar"));
+        QCOMPARE(acciones[6], prueba::control<QAction>(*w, "mnuSalir"));
         QCOMPARE(menu()->mnuImprimir->text(), QStringLiteral("Imprimir…"));
         QCOMPARE(menu()->mnuExportarPdf->text(), QStringLiteral("Exportar a PDF…"));
         QCOMPARE(menu()->mnuImprimir->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));

@@ -6,6 +6,7 @@
 #include "main_window/etiqueta.h"
 #include "main_window/menu_ir.h"
 #include "main_window/ventana_principal.h"
+#include "tests/support/controles.h"
 #include "tests/support/teclas_y_huellas.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
@@ -76,7 +77,7 @@ class TstLectura : public QObject {
     QAbstractItemView* titulos() const {
         return w->selector()->findChild<QAbstractItemView*>(QStringLiteral("lstArticulos"));
     }
-    QString titulo() const { return w->lblTitulo->text(); }
+    QString titulo() const { return prueba::control<Etiqueta>(*w, "lblTitulo")->text(); }
     QString tituloElegido() const { return titulos()->currentIndex().data().toString(); }
     Diccionario* diccionario() const {
         const auto abiertos = w->findChildren<Diccionario*>();
@@ -127,12 +128,12 @@ private slots:
             if (accion.startsWith(QStringLiteral("selector:"))) {
                 dobleClicEnTitulo(titulos(), accion.mid(9));
             } else if (accion.startsWith(QStringLiteral("palabra:"))) {
-                dobleClicEnTexto(w->txtArticulo, accion.mid(8));
+                dobleClicEnTexto(prueba::control<CajaArticulo>(*w, "txtArticulo"), accion.mid(8));
             } else if (accion == QStringLiteral("Alt+Left") || accion == QStringLiteral("Alt+Right")) {
-                QTest::keyClick(w->txtArticulo, accion == QStringLiteral("Alt+Left") ? Qt::Key_Left : Qt::Key_Right,
-                                Qt::AltModifier);
+                QTest::keyClick(prueba::control<CajaArticulo>(*w, "txtArticulo"),
+                                accion == QStringLiteral("Alt+Left") ? Qt::Key_Left : Qt::Key_Right, Qt::AltModifier);
             } else if (accion == QStringLiteral("back") || accion == QStringLiteral("forward")) {
-                QTest::mouseClick(w->txtArticulo->viewport(),
+                QTest::mouseClick(prueba::control<CajaArticulo>(*w, "txtArticulo")->viewport(),
                                   accion == QStringLiteral("back") ? Qt::BackButton : Qt::ForwardButton);
             }
             QCOMPARE(titulo(), QString::fromUtf8(p.titulo));
@@ -148,13 +149,13 @@ private slots:
     void historial_articuloBorradoYOtraEnciclotomo() {
         dobleClicEnTitulo(titulos(), QStringLiteral("Marte"));
         QVERIFY(QFile::remove(u->nativa("C:\\ENCICLO\\SOLAR\\SISTEMA.TXT")));
-        QTest::keyClick(w->txtArticulo, Qt::Key_Left, Qt::AltModifier);
+        QTest::keyClick(prueba::control<CajaArticulo>(*w, "txtArticulo"), Qt::Key_Left, Qt::AltModifier);
         QCOMPARE(titulo(), QStringLiteral("Marte"));
         QCOMPARE(ui::Dialogos::mostrados().size(), 1);
         QVERIFY(w->menuIr()->mnuAtras->isEnabled());
 
         Elector* e = w->elector();
-        w->mnuSeleki->trigger();
+        prueba::control<QAction>(*w, "mnuSeleki")->trigger();
         const QRect r = e->lstTomos->visualItemRect(e->lstTomos->item(1));
         QTest::mouseClick(e->lstTomos->viewport(), Qt::LeftButton, {}, r.center());
         QTest::mouseDClick(e->lstTomos->viewport(), Qt::LeftButton, {}, r.center());
@@ -170,7 +171,7 @@ private slots:
     // many accented letters before it.
     void buscar_ignoraMayusculasYAcentos() {
         dobleClicEnTitulo(titulos(), QStringLiteral("La Tierra"));
-        QTest::keyClick(w->txtArticulo, Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClick(prueba::control<CajaArticulo>(*w, "txtArticulo"), Qt::Key_F, Qt::ControlModifier);
         BuscadorArticulo* b = w->menuIr()->buscador();
         QVERIFY(b->isVisible());
         QVERIFY(b->campo->hasFocus());
@@ -188,10 +189,11 @@ private slots:
             b->campo->clear();
             prueba::escribir(b->campo, QString::fromUtf8(c.escrito));
             QCOMPARE(static_cast<int>(b->coincidencias().size()), c.cuantas);
-            QCOMPARE(w->txtArticulo->extraSelections().size(), c.cuantas);
+            QCOMPARE(prueba::control<CajaArticulo>(*w, "txtArticulo")->extraSelections().size(), c.cuantas);
             if (c.cuantas > 0) {
-                QCOMPARE(w->txtArticulo->textCursor().selectedText(), QString::fromUtf8(c.seleccion));
-                for (const auto& marca : w->txtArticulo->extraSelections()) {
+                QCOMPARE(prueba::control<CajaArticulo>(*w, "txtArticulo")->textCursor().selectedText(),
+                         QString::fromUtf8(c.seleccion));
+                for (const auto& marca : prueba::control<CajaArticulo>(*w, "txtArticulo")->extraSelections()) {
                     QCOMPARE(marca.cursor.selectedText().toLower(), QString::fromUtf8(c.seleccion).toLower());
                 }
             } else {
@@ -211,32 +213,33 @@ private slots:
         QCOMPARE(b->actual(), 1);
         QTest::keyClick(b->campo, Qt::Key_Escape);
         QVERIFY(!b->isVisible());
-        QVERIFY(w->txtArticulo->extraSelections().isEmpty());
+        QVERIFY(prueba::control<CajaArticulo>(*w, "txtArticulo")->extraSelections().isEmpty());
     }
 
     // Ctrl++, Ctrl+- and Ctrl+wheel change both the article and the caption, Ctrl+0 resets them; the size
     // comes back in the next run, kept in the user's configuration and nowhere in the store.
     void tamano_seRecuerdaFueraDelAlmacen() {
         const QMap<QString, QByteArray> antes = prueba::huellas(u->unidad());
-        const double articulo = w->txtArticulo->font().pointSizeF();
-        const double pie = w->txtEpigrafe->font().pointSizeF();
+        const double articulo = prueba::control<CajaArticulo>(*w, "txtArticulo")->font().pointSizeF();
+        const double pie = prueba::control<QPlainTextEdit>(*w, "txtEpigrafe")->font().pointSizeF();
 
-        QTest::keyClick(w->txtArticulo, Qt::Key_Plus, Qt::ControlModifier);
-        QTest::keyClick(w->txtArticulo, Qt::Key_Plus, Qt::ControlModifier);
-        QTest::keyClick(w->txtArticulo, Qt::Key_Plus, Qt::ControlModifier);
-        QTest::keyClick(w->txtArticulo, Qt::Key_Minus, Qt::ControlModifier);
-        QWheelEvent rueda(QPointF(10, 10), w->txtEpigrafe->viewport()->mapToGlobal(QPointF(10, 10)), QPoint(),
-                          QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(w->txtEpigrafe->viewport(), &rueda);
-        QCOMPARE(w->txtArticulo->font().pointSizeF(), articulo + 3);
-        QCOMPARE(w->txtEpigrafe->font().pointSizeF(), pie + 3);
+        QTest::keyClick(prueba::control<CajaArticulo>(*w, "txtArticulo"), Qt::Key_Plus, Qt::ControlModifier);
+        QTest::keyClick(prueba::control<CajaArticulo>(*w, "txtArticulo"), Qt::Key_Plus, Qt::ControlModifier);
+        QTest::keyClick(prueba::control<CajaArticulo>(*w, "txtArticulo"), Qt::Key_Plus, Qt::ControlModifier);
+        QTest::keyClick(prueba::control<CajaArticulo>(*w, "txtArticulo"), Qt::Key_Minus, Qt::ControlModifier);
+        QWheelEvent rueda(QPointF(10, 10),
+                          prueba::control<QPlainTextEdit>(*w, "txtEpigrafe")->viewport()->mapToGlobal(QPointF(10, 10)),
+                          QPoint(), QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(prueba::control<QPlainTextEdit>(*w, "txtEpigrafe")->viewport(), &rueda);
+        QCOMPARE(prueba::control<CajaArticulo>(*w, "txtArticulo")->font().pointSizeF(), articulo + 3);
+        QCOMPARE(prueba::control<QPlainTextEdit>(*w, "txtEpigrafe")->font().pointSizeF(), pie + 3);
 
         abrirVisor();
-        QCOMPARE(w->txtArticulo->font().pointSizeF(), articulo + 3);
-        QCOMPARE(w->txtEpigrafe->font().pointSizeF(), pie + 3);
-        QTest::keyClick(w->txtArticulo, Qt::Key_0, Qt::ControlModifier);
-        QCOMPARE(w->txtArticulo->font().pointSizeF(), articulo);
-        QCOMPARE(w->txtEpigrafe->font().pointSizeF(), pie);
+        QCOMPARE(prueba::control<CajaArticulo>(*w, "txtArticulo")->font().pointSizeF(), articulo + 3);
+        QCOMPARE(prueba::control<QPlainTextEdit>(*w, "txtEpigrafe")->font().pointSizeF(), pie + 3);
+        QTest::keyClick(prueba::control<CajaArticulo>(*w, "txtArticulo"), Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(prueba::control<CajaArticulo>(*w, "txtArticulo")->font().pointSizeF(), articulo);
+        QCOMPARE(prueba::control<QPlainTextEdit>(*w, "txtEpigrafe")->font().pointSizeF(), pie);
 
         QVERIFY(QFile::exists(QDir(u->configuracion()).filePath(QStringLiteral("lumbre/tomo.ini"))));
         QCOMPARE(prueba::huellas(u->unidad()), antes);
@@ -434,7 +437,7 @@ private slots:
                 qputenv("LUMBRE_HUNSPELL_ES",
                         QFile::encodeName(QDir(u->configuracion()).filePath(QStringLiteral("no_hay"))));
             }
-            w->mnuDict->trigger();
+            prueba::control<QAction>(*w, "mnuDict")->trigger();
             Diccionario* d = diccionario();
             QVERIFY(d);
             prueba::escribir(d->txtPalabra, QString::fromUtf8(c.escrito));
@@ -448,13 +451,13 @@ private slots:
         // Double-clicked: the definition under the stem, or the article a stem's entry refers to.
         qunsetenv("LUMBRE_HUNSPELL_ES");
         QCOMPARE(titulo(), QStringLiteral("El Sistema Solar"));
-        dobleClicEnTexto(w->txtArticulo, QStringLiteral("planetas"));
+        dobleClicEnTexto(prueba::control<CajaArticulo>(*w, "txtArticulo"), QStringLiteral("planetas"));
         QVERIFY(diccionario());
         QCOMPARE(diccionario()->txtPalabra->text(), QStringLiteral("PLANETAS"));
         QCOMPARE(diccionario()->txtDescrip->toPlainText(), QStringLiteral("PLANETAS → PLANETA\n") + planeta);
         diccionario()->close();
         QTRY_VERIFY(!diccionario());
-        dobleClicEnTexto(w->txtArticulo, QStringLiteral("cometas"));
+        dobleClicEnTexto(prueba::control<CajaArticulo>(*w, "txtArticulo"), QStringLiteral("cometas"));
         QCOMPARE(titulo(), QStringLiteral("Los cometas"));
         QVERIFY(!diccionario());
         QCOMPARE(u->bytes("C:\\ENCICLO\\SOLAR\\ULTIMO.DAT"), QByteArray("SISTEMA.TXT\r\n"));

@@ -6,6 +6,7 @@
 #include "main_window/tira.h"
 #include "main_window/ventana_principal.h"
 #include "store/rutas.h"
+#include "tests/support/controles.h"
 #include "tests/support/listas.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
@@ -129,17 +130,19 @@ private slots:
         auto w = arrancar();
         QVERIFY(w);
         QCOMPARE(w->windowTitle(), QStringLiteral("Prueba")); // the encyclopaedia's name, taken on last
-        QCOMPARE(w->lblTitulo->text(), QStringLiteral("El Sol"));
-        QCOMPARE(w->txtArticulo->toPlainText(), QStringLiteral("Estrella central.\nFin."));
-        QCOMPARE(textos(w->lstEsquema), (QStringList{u"sol.png"_s, u"mapa.bmp"_s, u"corona.png"_s}));
-        QCOMPARE(w->lstEsquema->currentRow(), 0);
-        QVERIFY(!w->pctEsquema->isHidden());
-        QVERIFY(!w->pctContiene->isHidden());
-        QCOMPARE(w->lblTitImag->text(), QStringLiteral("Sol visible"));
-        QCOMPARE(w->txtEpigrafe->toPlainText(), QStringLiteral("Foto del Sol"));
-        QCOMPARE(w->pctImagen->imagen().size(), QSize(60, 40));
-        QVERIFY(w->txtEpigrafe->isHidden()); // the caption box starts hidden
-        QVERIFY(w->imgCostado->pixmap().isNull());
+        QCOMPARE(prueba::control<Etiqueta>(*w, "lblTitulo")->text(), QStringLiteral("El Sol"));
+        QCOMPARE(prueba::control<CajaArticulo>(*w, "txtArticulo")->toPlainText(),
+                 QStringLiteral("Estrella central.\nFin."));
+        QCOMPARE(textos(prueba::control<QListWidget>(*w, "lstEsquema")),
+                 (QStringList{u"sol.png"_s, u"mapa.bmp"_s, u"corona.png"_s}));
+        QCOMPARE(prueba::control<QListWidget>(*w, "lstEsquema")->currentRow(), 0);
+        QVERIFY(!prueba::control<Tira>(*w, "pctEsquema")->isHidden());
+        QVERIFY(!prueba::control<Tira>(*w, "pctContiene")->isHidden());
+        QCOMPARE(prueba::control<Etiqueta>(*w, "lblTitImag")->text(), QStringLiteral("Sol visible"));
+        QCOMPARE(prueba::control<QPlainTextEdit>(*w, "txtEpigrafe")->toPlainText(), QStringLiteral("Foto del Sol"));
+        QCOMPARE(prueba::control<CajaImagen>(*w, "pctImagen")->imagen().size(), QSize(60, 40));
+        QVERIFY(prueba::control<QPlainTextEdit>(*w, "txtEpigrafe")->isHidden()); // the caption box starts hidden
+        QVERIFY(prueba::control<Etiqueta>(*w, "imgCostado")->pixmap().isNull());
 
         Selector* s = w->selector();
         QVERIFY(s->isVisible());
@@ -161,19 +164,19 @@ private slots:
         Tienda t;
         auto w = arrancar();
         QVERIFY(w);
-        QCOMPARE(w->mnuFile->text(), QStringLiteral("Enciclotomo"));
-        const auto sub = w->mnuFile->menu()->actions();
+        QCOMPARE(prueba::control<QAction>(*w, "mnuFile")->text(), QStringLiteral("Enciclotomo"));
+        const auto sub = prueba::control<QAction>(*w, "mnuFile")->menu()->actions();
         // The designed items keep their order, the separator right above "Salir"; "Imprimir…" and "Exportar a
         // PDF…" are added after "Seleccionar", under a separator of their own.
         QCOMPARE(sub.size(), 7);
-        QCOMPARE(sub[0], w->mnuConfig);
-        QCOMPARE(w->mnuConfig->text(), QStringLiteral("Configuración"));
-        QCOMPARE(sub[1], w->mnuSeleki);
-        QCOMPARE(w->mnuSeleki->text(), QStringLiteral("Seleccionar"));
+        QCOMPARE(sub[0], prueba::control<QAction>(*w, "mnuConfig"));
+        QCOMPARE(prueba::control<QAction>(*w, "mnuConfig")->text(), QStringLiteral("Configuración"));
+        QCOMPARE(sub[1], prueba::control<QAction>(*w, "mnuSeleki"));
+        QCOMPARE(prueba::control<QAction>(*w, "mnuSeleki")->text(), QStringLiteral("Seleccionar"));
         QVERIFY(sub[2]->isSeparator());
         QCOMPARE(sub[3]->text(), QStringLiteral("Imprimir…"));
         QCOMPARE(sub[4]->text(), QStringLiteral("Exportar a PDF…"));
-        QCOMPARE(sub[5], w->mnuSeparar);
+        QCOMPARE(sub[5], prueba::control<QAction>(*w, "mnuSeparar"));
         QVERIFY(sub[5]->isSeparator());
         QCOMPARE(sub[6]->text(), QStringLiteral("Salir"));
         QStringList barra;
@@ -184,9 +187,9 @@ private slots:
         QCOMPARE(barra, (QStringList{u"Enciclotomo"_s, u"Buscar"_s, u"Diccionario"_s, u"Acerca de . . ."_s, u"Ir"_s}));
         QCOMPARE(ui::pixeles(1440), 96); // pixels written out at 96 dpi, 15 twips to the pixel
         QCOMPARE(w->centralWidget()->size(), QSize(792, 573));
-        QCOMPARE(w->txtArticulo->geometry(), QRect(448, 64, 329, 497));
-        QCOMPARE(w->lstEsquema->geometry(), QRect(8, 24, 177, 496));
-        QCOMPARE(w->pctContiene->geometry(), QRect(208, 40, 225, 329));
+        QCOMPARE(prueba::control<CajaArticulo>(*w, "txtArticulo")->geometry(), QRect(448, 64, 329, 497));
+        QCOMPARE(prueba::control<QListWidget>(*w, "lstEsquema")->geometry(), QRect(8, 24, 177, 496));
+        QCOMPARE(prueba::control<Tira>(*w, "pctContiene")->geometry(), QRect(208, 40, 225, 329));
     }
 
     void articleWithoutIllustrations_hidesPanelsAndShowsSidePicture() {
@@ -194,59 +197,63 @@ private slots:
         auto w = arrancar();
         QVERIFY(w);
         dobleClic(w->selector()->lstArticulos, 1);
-        QCOMPARE(w->lblTitulo->text(), QStringLiteral("Marte"));
-        QVERIFY(w->pctEsquema->isHidden());
-        QVERIFY(w->pctContiene->isHidden());
-        QCOMPARE(w->lstEsquema->count(), 0);
-        QCOMPARE(w->imgCostado->pixmap().size(), QSize(90, 300));
+        QCOMPARE(prueba::control<Etiqueta>(*w, "lblTitulo")->text(), QStringLiteral("Marte"));
+        QVERIFY(prueba::control<Tira>(*w, "pctEsquema")->isHidden());
+        QVERIFY(prueba::control<Tira>(*w, "pctContiene")->isHidden());
+        QCOMPARE(prueba::control<QListWidget>(*w, "lstEsquema")->count(), 0);
+        QCOMPARE(prueba::control<Etiqueta>(*w, "imgCostado")->pixmap().size(), QSize(90, 300));
         // The illustration panel keeps what it showed, hidden with the panel.
-        QCOMPARE(w->lblTitImag->text(), QStringLiteral("Sol visible"));
+        QCOMPARE(prueba::control<Etiqueta>(*w, "lblTitImag")->text(), QStringLiteral("Sol visible"));
 
         dobleClic(w->selector()->lstArticulos, 2); // no side picture line: the side picture goes
-        QCOMPARE(w->lblTitulo->text(), QStringLiteral("La Luna"));
-        QVERIFY(w->imgCostado->pixmap().isNull());
-        QVERIFY(!w->pctContiene->isHidden());
-        QCOMPARE(w->lblTitImag->text(), QStringLiteral("Luna llena"));
+        QCOMPARE(prueba::control<Etiqueta>(*w, "lblTitulo")->text(), QStringLiteral("La Luna"));
+        QVERIFY(prueba::control<Etiqueta>(*w, "imgCostado")->pixmap().isNull());
+        QVERIFY(!prueba::control<Tira>(*w, "pctContiene")->isHidden());
+        QCOMPARE(prueba::control<Etiqueta>(*w, "lblTitImag")->text(), QStringLiteral("Luna llena"));
     }
 
     void outlineDoubleClick_showsThatIllustrationAndCaption() {
         Tienda t;
         auto w = arrancar();
         QVERIFY(w);
-        dobleClic(w->lstEsquema, 1);
-        QCOMPARE(w->lblTitImag->text(), QStringLiteral("Mapa"));
-        QCOMPARE(w->txtEpigrafe->toPlainText(), QStringLiteral("Costa norte\nEscala 1:1000"));
-        QCOMPARE(w->pctImagen->imagen().size(), QSize(30, 30));
+        dobleClic(prueba::control<QListWidget>(*w, "lstEsquema"), 1);
+        QCOMPARE(prueba::control<Etiqueta>(*w, "lblTitImag")->text(), QStringLiteral("Mapa"));
+        QCOMPARE(prueba::control<QPlainTextEdit>(*w, "txtEpigrafe")->toPlainText(),
+                 QStringLiteral("Costa norte\nEscala 1:1000"));
+        QCOMPARE(prueba::control<CajaImagen>(*w, "pctImagen")->imagen().size(), QSize(30, 30));
 
         // A single click only selects.
-        const QRect r = w->lstEsquema->visualItemRect(w->lstEsquema->item(2));
-        QTest::mouseClick(w->lstEsquema->viewport(), Qt::LeftButton, {}, r.center());
-        QCOMPARE(w->lstEsquema->currentRow(), 2);
-        QCOMPARE(w->lblTitImag->text(), QStringLiteral("Mapa"));
+        const QRect r = prueba::control<QListWidget>(*w, "lstEsquema")
+                            ->visualItemRect(prueba::control<QListWidget>(*w, "lstEsquema")->item(2));
+        QTest::mouseClick(prueba::control<QListWidget>(*w, "lstEsquema")->viewport(), Qt::LeftButton, {}, r.center());
+        QCOMPARE(prueba::control<QListWidget>(*w, "lstEsquema")->currentRow(), 2);
+        QCOMPARE(prueba::control<Etiqueta>(*w, "lblTitImag")->text(), QStringLiteral("Mapa"));
         // "corona.png" has no caption file: empty title and caption, picture shown.
-        dobleClic(w->lstEsquema, 2);
-        QCOMPARE(w->lblTitImag->text(), QString());
-        QCOMPARE(w->txtEpigrafe->toPlainText(), QString());
-        QCOMPARE(w->pctImagen->imagen().size(), QSize(20, 20));
+        dobleClic(prueba::control<QListWidget>(*w, "lstEsquema"), 2);
+        QCOMPARE(prueba::control<Etiqueta>(*w, "lblTitImag")->text(), QString());
+        QCOMPARE(prueba::control<QPlainTextEdit>(*w, "txtEpigrafe")->toPlainText(), QString());
+        QCOMPARE(prueba::control<CajaImagen>(*w, "pctImagen")->imagen().size(), QSize(20, 20));
     }
 
     void pieDeFoto_togglesFromLabelOrStrip_andLastsAcrossArticles() {
         Tienda t;
         auto w = arrancar();
         QVERIFY(w);
-        QTest::mouseClick(w->lblPie, Qt::LeftButton);
-        QVERIFY(!w->txtEpigrafe->isHidden());
-        QTest::mouseClick(w->pctPie, Qt::LeftButton, {}, QPoint(w->pctPie->width() - 2, 2));
-        QVERIFY(w->txtEpigrafe->isHidden());
-        QTest::mouseClick(w->pctPie, Qt::LeftButton, {}, QPoint(w->pctPie->width() - 2, 2));
-        QVERIFY(!w->txtEpigrafe->isHidden());
+        QTest::mouseClick(prueba::control<Etiqueta>(*w, "lblPie"), Qt::LeftButton);
+        QVERIFY(!prueba::control<QPlainTextEdit>(*w, "txtEpigrafe")->isHidden());
+        QTest::mouseClick(prueba::control<Tira>(*w, "pctPie"), Qt::LeftButton, {},
+                          QPoint(prueba::control<Tira>(*w, "pctPie")->width() - 2, 2));
+        QVERIFY(prueba::control<QPlainTextEdit>(*w, "txtEpigrafe")->isHidden());
+        QTest::mouseClick(prueba::control<Tira>(*w, "pctPie"), Qt::LeftButton, {},
+                          QPoint(prueba::control<Tira>(*w, "pctPie")->width() - 2, 2));
+        QVERIFY(!prueba::control<QPlainTextEdit>(*w, "txtEpigrafe")->isHidden());
 
-        dobleClic(w->lstEsquema, 1);
-        QVERIFY(!w->txtEpigrafe->isHidden());
+        dobleClic(prueba::control<QListWidget>(*w, "lstEsquema"), 1);
+        QVERIFY(!prueba::control<QPlainTextEdit>(*w, "txtEpigrafe")->isHidden());
         dobleClic(w->selector()->lstArticulos, 1); // no illustrations
         dobleClic(w->selector()->lstArticulos, 2);
-        QVERIFY(!w->txtEpigrafe->isHidden());
-        QVERIFY(w->txtEpigrafe->isVisible());
+        QVERIFY(!prueba::control<QPlainTextEdit>(*w, "txtEpigrafe")->isHidden());
+        QVERIFY(prueba::control<QPlainTextEdit>(*w, "txtEpigrafe")->isVisible());
     }
 
     void selector_filtersApplyOnNarrowing() {
@@ -331,15 +338,15 @@ private slots:
             QCOMPARE(nombres(s->indice()), (QStringList{u"a.txt"_s, u"b.txt"_s, u"sin.txt"_s, u"c.txt"_s}));
             QCOMPARE(textos(s->lstArticulos), (QStringList{u"Igual"_s, u"Igual"_s, u""_s, u"Segundo"_s}));
             dobleClic(s->lstArticulos, 1);
-            QCOMPARE(w->txtArticulo->toPlainText(), QStringLiteral("Texto B"));
+            QCOMPARE(prueba::control<CajaArticulo>(*w, "txtArticulo")->toPlainText(), QStringLiteral("Texto B"));
             QCOMPARE(t.u.bytes(en("ULTIMO.DAT")), QByteArray("b.txt\r\n"));
             dobleClic(s->lstArticulos, 0);
-            QCOMPARE(w->txtArticulo->toPlainText(), QStringLiteral("Texto A"));
+            QCOMPARE(prueba::control<CajaArticulo>(*w, "txtArticulo")->toPlainText(), QStringLiteral("Texto A"));
             dobleClic(s->lstArticulos, 1);
         }
         auto otra = arrancar(); // the next start opens the article chosen last
         QVERIFY(otra);
-        QCOMPARE(otra->txtArticulo->toPlainText(), QStringLiteral("Texto B"));
+        QCOMPARE(prueba::control<CajaArticulo>(*otra, "txtArticulo")->toPlainText(), QStringLiteral("Texto B"));
         QVERIFY(ui::Dialogos::mostrados().isEmpty());
     }
 
@@ -350,7 +357,7 @@ private slots:
         QVERIFY(w);
         VentanaImagen* img = w->ventanaImagen();
         QVERIFY(!img->isVisible());
-        QTest::mouseClick(w->lblAbrir, Qt::LeftButton);
+        QTest::mouseClick(prueba::control<Etiqueta>(*w, "lblAbrir"), Qt::LeftButton);
         QVERIFY(img->isVisible());
         QCOMPARE(img->windowModality(), Qt::ApplicationModal);
         QCOMPARE(img->windowTitle(), QStringLiteral("Luna llena"));
@@ -386,7 +393,8 @@ private slots:
 
         // The strip around the label does the same; a smaller picture shrinks the window.
         dobleClic(w->selector()->lstArticulos, 0);
-        QTest::mouseClick(w->pctAbrir, Qt::LeftButton, {}, QPoint(w->pctAbrir->width() - 2, 2));
+        QTest::mouseClick(prueba::control<Tira>(*w, "pctAbrir"), Qt::LeftButton, {},
+                          QPoint(prueba::control<Tira>(*w, "pctAbrir")->width() - 2, 2));
         QVERIFY(img->isVisible());
         QCOMPARE(img->size(), QSize(60 + ui::pixeles(100), 40 + ui::pixeles(1615)));
         QCOMPARE(img->windowTitle(), QStringLiteral("Sol visible"));
@@ -448,14 +456,14 @@ private slots:
         }
         auto w = arrancar();
         QVERIFY(w);
-        QCOMPARE(w->lblTitulo->text(), QString());
-        QCOMPARE(w->txtArticulo->toPlainText(), QString());
-        QVERIFY(w->pctEsquema->isHidden());
-        QVERIFY(w->pctContiene->isHidden());
+        QCOMPARE(prueba::control<Etiqueta>(*w, "lblTitulo")->text(), QString());
+        QCOMPARE(prueba::control<CajaArticulo>(*w, "txtArticulo")->toPlainText(), QString());
+        QVERIFY(prueba::control<Tira>(*w, "pctEsquema")->isHidden());
+        QVERIFY(prueba::control<Tira>(*w, "pctContiene")->isHidden());
         QCOMPARE(w->selector()->indice()->rowCount(), 3);
         QVERIFY(ui::Dialogos::mostrados().isEmpty());
         dobleClic(w->selector()->lstArticulos, 0); // everything else works
-        QCOMPARE(w->lblTitulo->text(), QStringLiteral("El Sol"));
+        QCOMPARE(prueba::control<Etiqueta>(*w, "lblTitulo")->text(), QStringLiteral("El Sol"));
     }
 
     void startUp_withAnUnreadableLastArticle_saysSoAndShowsNone() {
@@ -468,9 +476,9 @@ private slots:
         QVERIFY(w);
         QCOMPARE(ui::Dialogos::mostrados().size(), 2); // the title listing and the opening
         QVERIFY(ui::Dialogos::mostrados().back().texto.contains(u"sol.txt"_s));
-        QCOMPARE(w->lblTitulo->text(), QString());
-        QVERIFY(w->pctEsquema->isHidden());
-        QVERIFY(w->pctContiene->isHidden());
+        QCOMPARE(prueba::control<Etiqueta>(*w, "lblTitulo")->text(), QString());
+        QVERIFY(prueba::control<Tira>(*w, "pctEsquema")->isHidden());
+        QVERIFY(prueba::control<Tira>(*w, "pctContiene")->isHidden());
 #else
         QSKIP("needs a file that exists and cannot be read");
 #endif
@@ -484,9 +492,9 @@ private slots:
         dobleClic(w->selector()->lstArticulos, 1);
         QCOMPARE(ui::Dialogos::mostrados().size(), 1);
         QVERIFY(ui::Dialogos::mostrados().front().texto.contains(QStringLiteral("marte.txt")));
-        QCOMPARE(w->lblTitulo->text(), QStringLiteral("El Sol"));
-        QCOMPARE(w->lstEsquema->count(), 3);
-        QVERIFY(!w->pctContiene->isHidden());
+        QCOMPARE(prueba::control<Etiqueta>(*w, "lblTitulo")->text(), QStringLiteral("El Sol"));
+        QCOMPARE(prueba::control<QListWidget>(*w, "lstEsquema")->count(), 3);
+        QVERIFY(!prueba::control<Tira>(*w, "pctContiene")->isHidden());
         QCOMPARE(t.u.bytes(en("ULTIMO.DAT")), QByteArray("sol.txt\r\n")); // not recorded
     }
 
@@ -505,7 +513,7 @@ private slots:
         ui::Dialogos::limpiar();
         dobleClic(w->selector()->lstArticulos, 3);
         QCOMPARE(ui::Dialogos::mostrados().size(), 1);
-        QCOMPARE(w->lblTitulo->text(), QStringLiteral("El Sol"));
+        QCOMPARE(prueba::control<Etiqueta>(*w, "lblTitulo")->text(), QStringLiteral("El Sol"));
         QCOMPARE(t.u.bytes(en("ULTIMO.DAT")), QByteArray("sol.txt\r\n"));
     }
 
@@ -590,19 +598,20 @@ private slots:
         auto w = arrancar();
         QVERIFY(w);
         w->Abrir(en("x.txt"));
-        QVERIFY(!w->pctContiene->isHidden());
-        QCOMPARE(w->lblTitImag->text(), titulo);
-        QCOMPARE(w->txtEpigrafe->toPlainText(), epigrafe);
-        QCOMPARE(!w->pctImagen->imagen().isNull(), imagen);
+        QVERIFY(!prueba::control<Tira>(*w, "pctContiene")->isHidden());
+        QCOMPARE(prueba::control<Etiqueta>(*w, "lblTitImag")->text(), titulo);
+        QCOMPARE(prueba::control<QPlainTextEdit>(*w, "txtEpigrafe")->toPlainText(), epigrafe);
+        QCOMPARE(!prueba::control<CajaImagen>(*w, "pctImagen")->imagen().isNull(), imagen);
         QVERIFY(ui::Dialogos::mostrados().isEmpty());
 
         // With no picture the image window does not open, and the reader is told which file is missing.
-        QTest::mouseClick(w->lblAbrir, Qt::LeftButton);
+        QTest::mouseClick(prueba::control<Etiqueta>(*w, "lblAbrir"), Qt::LeftButton);
         QCOMPARE(w->ventanaImagen()->isVisible(), imagen);
         QCOMPARE(ui::Dialogos::mostrados().size(), imagen ? 0 : 1);
         if (!imagen) {
             const QString texto = ui::Dialogos::mostrados().front().texto;
-            QVERIFY2(texto.contains(w->lstEsquema->item(0)->text()), qPrintable(texto));
+            QVERIFY2(texto.contains(prueba::control<QListWidget>(*w, "lstEsquema")->item(0)->text()),
+                     qPrintable(texto));
         }
     }
 
@@ -620,8 +629,8 @@ private slots:
         auto w = arrancar();
         QVERIFY(w);
         w->Abrir(en("x.txt"));
-        QCOMPARE(w->txtArticulo->toPlainText(), QStringLiteral("Texto"));
-        QVERIFY(w->imgCostado->pixmap().isNull());
+        QCOMPARE(prueba::control<CajaArticulo>(*w, "txtArticulo")->toPlainText(), QStringLiteral("Texto"));
+        QVERIFY(prueba::control<Etiqueta>(*w, "imgCostado")->pixmap().isNull());
         QVERIFY(ui::Dialogos::mostrados().isEmpty());
     }
 
@@ -636,11 +645,11 @@ private slots:
         ::alarm(60); // a hang ends the test run instead of blocking it
         auto w = arrancar();
         QVERIFY(w);
-        QVERIFY(w->pctImagen->imagen().isNull());
-        QCOMPARE(w->lblTitImag->text(), u"Imagen no disponible"_s);
+        QVERIFY(prueba::control<CajaImagen>(*w, "pctImagen")->imagen().isNull());
+        QCOMPARE(prueba::control<Etiqueta>(*w, "lblTitImag")->text(), u"Imagen no disponible"_s);
         w->Abrir(en("marte.txt"));
-        QCOMPARE(w->txtArticulo->toPlainText(), u"Planeta rojo."_s);
-        QVERIFY(w->imgCostado->pixmap().isNull());
+        QCOMPARE(prueba::control<CajaArticulo>(*w, "txtArticulo")->toPlainText(), u"Planeta rojo."_s);
+        QVERIFY(prueba::control<Etiqueta>(*w, "imgCostado")->pixmap().isNull());
         ::alarm(0);
     }
 
@@ -660,7 +669,7 @@ private slots:
         auto w = arrancar();
         QVERIFY(w);
         w->Abrir(en("x.txt"));
-        const QString mostrado = w->txtArticulo->toPlainText();
+        const QString mostrado = prueba::control<CajaArticulo>(*w, "txtArticulo")->toPlainText();
         QCOMPARE(QString(mostrado).remove(QChar(0x200B)), u"corta "_s + palabra + u" fin"_s);
         qsizetype corrida = 0;
         for (const QChar c : mostrado) {
@@ -721,18 +730,20 @@ private slots:
         auto w = arrancar();
         QVERIFY(w);
         QCOMPARE(w->indice()->directorio(), std::string("C:\\ENCICLO\\SOLAR"));
-        QVERIFY(w->lstEsquema->count() > 0);
+        QVERIFY(prueba::control<QListWidget>(*w, "lstEsquema")->count() > 0);
         QAbstractItemView* lista = w->selector()->lstArticulos;
         const QStringList titulos = textos(lista);
         const QStringList archivos = nombres(w->indice());
         for (int i = 0; i < titulos.size(); ++i) {
             QVERIFY2(!titulos[i].isEmpty(), qPrintable(archivos[i]));
             dobleClic(lista, i);
-            QCOMPARE(w->lblTitulo->text(), titulos[i]);
-            for (int k = 0; k < w->lstEsquema->count(); ++k) {
-                dobleClic(w->lstEsquema, k);
-                QVERIFY2(!w->pctImagen->imagen().isNull(), qPrintable(w->lstEsquema->item(k)->text()));
-                QVERIFY2(!w->lblTitImag->text().isEmpty(), qPrintable(w->lstEsquema->item(k)->text()));
+            QCOMPARE(prueba::control<Etiqueta>(*w, "lblTitulo")->text(), titulos[i]);
+            for (int k = 0; k < prueba::control<QListWidget>(*w, "lstEsquema")->count(); ++k) {
+                dobleClic(prueba::control<QListWidget>(*w, "lstEsquema"), k);
+                QVERIFY2(!prueba::control<CajaImagen>(*w, "pctImagen")->imagen().isNull(),
+                         qPrintable(prueba::control<QListWidget>(*w, "lstEsquema")->item(k)->text()));
+                QVERIFY2(!prueba::control<Etiqueta>(*w, "lblTitImag")->text().isEmpty(),
+                         qPrintable(prueba::control<QListWidget>(*w, "lstEsquema")->item(k)->text()));
             }
         }
         QVERIFY(ui::Dialogos::mostrados().isEmpty());
@@ -746,12 +757,12 @@ private slots:
         s->lstDats->item(0)->setCheckState(Qt::Checked);
         s->close();
         QVERIFY(!s->isVisible());
-        w->mnuBuscar->trigger();
+        prueba::control<QAction>(*w, "mnuBuscar")->trigger();
         QVERIFY(s->isVisible());
         QCOMPARE(s->lstDats->item(0)->checkState(), Qt::Checked);
         QCOMPARE(s->indice()->rowCount(), 3);
 
-        w->mnuSalir->trigger();
+        prueba::control<QAction>(*w, "mnuSalir")->trigger();
         QVERIFY(!w->isVisible());
         QVERIFY(!s->isVisible());
     }

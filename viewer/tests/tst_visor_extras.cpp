@@ -6,6 +6,7 @@
 #include "main_window/etiqueta.h"
 #include "main_window/tira.h"
 #include "main_window/ventana_principal.h"
+#include "tests/support/controles.h"
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 #include "viewer/tests/indice_de_prueba.h"
@@ -79,8 +80,8 @@ private slots:
     void arranque_tomaElEntorno() {
         QVERIFY2(ui::Dialogos::mostrados().isEmpty(), qPrintable(ui::Dialogos::mostrados().value(0).texto));
         QCOMPARE(w->windowTitle(), QStringLiteral("El Sistema Solar"));
-        QCOMPARE(w->lblSubtitulo->text(), QStringLiteral("El Sistema Solar"));
-        QCOMPARE(pixelDe(w->pctTitulo), apariencia::colorDe(4727320));
+        QCOMPARE(prueba::control<Etiqueta>(*w, "lblSubtitulo")->text(), QStringLiteral("El Sistema Solar"));
+        QCOMPARE(pixelDe(prueba::control<Tira>(*w, "pctTitulo")), apariencia::colorDe(4727320));
         const store::Esquema archivo{4727320, 7919359,  15257284, 4595220, 16181732,
                                      5252636, 15924479, 2891808,  3676690, 12510448};
         QCOMPARE(w->configuracion()->ranuras(), archivo);
@@ -101,14 +102,15 @@ private slots:
     // the dictionary window.
     void dobleClic_buscaLaPalabra() {
         const QByteArray ultimo = u->bytes(kSolar + "\\ULTIMO.DAT");
-        w->txtArticulo->setPlainText(QStringLiteral("Mira la (Luna), y la gravedad.\nPalabra cometa!"));
-        dobleClicEn(w->txtArticulo, QStringLiteral("Luna"));
-        QCOMPARE(w->lblTitulo->text(), QStringLiteral("La Luna"));
+        prueba::control<CajaArticulo>(*w, "txtArticulo")
+            ->setPlainText(QStringLiteral("Mira la (Luna), y la gravedad.\nPalabra cometa!"));
+        dobleClicEn(prueba::control<CajaArticulo>(*w, "txtArticulo"), QStringLiteral("Luna"));
+        QCOMPARE(prueba::control<Etiqueta>(*w, "lblTitulo")->text(), QStringLiteral("La Luna"));
         QCOMPARE(u->bytes(kSolar + "\\ULTIMO.DAT"), ultimo);
         QVERIFY(w->findChildren<Diccionario*>().isEmpty());
 
-        w->txtArticulo->setPlainText(QStringLiteral("Mira la gravedad."));
-        dobleClicEn(w->txtArticulo, QStringLiteral("gravedad"));
+        prueba::control<CajaArticulo>(*w, "txtArticulo")->setPlainText(QStringLiteral("Mira la gravedad."));
+        dobleClicEn(prueba::control<CajaArticulo>(*w, "txtArticulo"), QStringLiteral("gravedad"));
         const auto dicc = w->findChildren<Diccionario*>();
         QCOMPARE(dicc.size(), 1);
         QVERIFY(dicc[0]->isVisible());
@@ -125,10 +127,10 @@ private slots:
         Elector* e = w->elector();
         QCOMPARE(e->windowTitle(), QStringLiteral("Seleccionar enciclotomo"));
         QCOMPARE(e->lstTomos->count(), 3);
-        w->mnuSeleki->trigger();
+        prueba::control<QAction>(*w, "mnuSeleki")->trigger();
         QVERIFY(e->isVisible());
         QVERIFY(!e->isModal());
-        const QString articulo = w->lblTitulo->text();
+        const QString articulo = prueba::control<Etiqueta>(*w, "lblTitulo")->text();
 
         e->lstTomos->setCurrentRow(1);
         const QRect r = e->lstTomos->visualItemRect(e->lstTomos->item(1));
@@ -140,9 +142,9 @@ private slots:
         QCOMPARE(u->bytes(kActual), QByteArray("C:\\ENCICLO\\RIOS\r\n"));
         QCOMPARE(w->directorio(), kRios);
         QCOMPARE(w->windowTitle(), QStringLiteral("Los ríos de España"));
-        QCOMPARE(pixelDe(w->pctTitulo), apariencia::colorDe(6837788));
+        QCOMPARE(pixelDe(prueba::control<Tira>(*w, "pctTitulo")), apariencia::colorDe(6837788));
         QCOMPARE(w->configuracion()->ranura(0), 6837788);
-        QCOMPARE(w->lblTitulo->text(), articulo); // the article shown stays
+        QCOMPARE(prueba::control<Etiqueta>(*w, "lblTitulo")->text(), articulo); // the article shown stays
         Selector* s = w->selector();
         QVERIFY(prueba::esperarListado(w->indice()));
         QCOMPARE(s->indice()->rowCount(), 4);
@@ -166,7 +168,7 @@ private slots:
         s->lstDats->item(0)->setCheckState(Qt::Checked);
         const int ancho = s->width();
         Elector* e = w->elector();
-        w->mnuSeleki->trigger();
+        prueba::control<QAction>(*w, "mnuSeleki")->trigger();
         e->lstTomos->setCurrentRow(1);
         QTest::keyClick(e->lstTomos, Qt::Key_Return);
         QCOMPARE(w->directorio(), kRios);
@@ -240,13 +242,13 @@ private slots:
     }
 
     void menus_abrenSusVentanas() {
-        w->mnuConfig->trigger();
+        prueba::control<QAction>(*w, "mnuConfig")->trigger();
         QVERIFY(w->configuracion()->isVisible());
         QVERIFY(w->configuracion()->isModal());
         w->configuracion()->cmdCerrar->click();
         QVERIFY(w->configuracion()->isHidden());
 
-        w->mnuDict->trigger();
+        prueba::control<QAction>(*w, "mnuDict")->trigger();
         const auto dicc = w->findChildren<Diccionario*>();
         QCOMPARE(dicc.size(), 1);
         QVERIFY(dicc[0]->isModal());
@@ -257,7 +259,7 @@ private slots:
         dicc[0]->close();
         QTRY_VERIFY(w->findChildren<Diccionario*>().isEmpty());
 
-        w->mnuAbout->trigger();
+        prueba::control<QAction>(*w, "mnuAbout")->trigger();
         QCOMPARE(ui::Dialogos::mostrados().size(), 1);
         QCOMPARE(ui::Dialogos::mostrados().front().titulo, QStringLiteral("Acerca de . . ."));
         QVERIFY(ui::Dialogos::mostrados().front().texto.endsWith(QStringLiteral("\r\nUn paseo por el Sol, los ocho "
@@ -267,7 +269,7 @@ private slots:
 
         // "Normalizar" in the configuration window goes through the main window's built-in scheme.
         w->configuracion()->cmdNormal->click();
-        QCOMPARE(pixelDe(w->pctTitulo), QColor(159, 151, 128));
+        QCOMPARE(pixelDe(prueba::control<Tira>(*w, "pctTitulo")), QColor(159, 151, 128));
         QCOMPARE(apariencia::colorActual(w->ventanaImagen()->txtEpigrafe, apariencia::Propiedad::Fondo),
                  QColor(0, 0, 0));
     }
