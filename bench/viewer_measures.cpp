@@ -16,7 +16,7 @@
 #include "measure.h"
 #include "synthetic_store.h"
 
-#include "main_window/indice_articulos.h"
+#include "main_window/modelo_de_titulos.h"
 #include "main_window/ventana_principal.h"
 #include "store/rutas.h"
 #include "ui/dialogos.h"
@@ -73,7 +73,7 @@ std::vector<std::filesystem::path> rutasDe(const bench::AlmacenSintetico& a, con
     return rutas;
 }
 
-void esperarListado(const IndiceArticulos* indice) {
+void esperarListado(const ModeloDeTitulos* indice) {
     while (indice->listando()) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
@@ -81,7 +81,7 @@ void esperarListado(const IndiceArticulos* indice) {
 
 // Until every name has its title listed (from the cache or the files), the check aside. The names themselves
 // are there once the listing has read its list: before, there are neither names nor titles.
-void esperarTitulos(const IndiceArticulos* indice) {
+void esperarTitulos(const ModeloDeTitulos* indice) {
     while (indice->listando() &&
            (indice->cantidadTitulos() == 0 || indice->cantidadTitulos() < indice->cantidadNombres())) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
@@ -143,9 +143,9 @@ int medirVisor(const std::vector<std::string>& argumentos) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     } while (!expuestas());
     const double arranque = static_cast<double>(reloj.nsecsElapsed()) / 1e9;
-    esperarTitulos(w->indice());
+    esperarTitulos(w->titulos());
     const double listado = static_cast<double>(reloj.nsecsElapsed()) / 1e9;
-    esperarListado(w->indice()); // titles listed from the cache are checked meanwhile
+    esperarListado(w->titulos()); // titles listed from the cache are checked meanwhile
     const double comprobado = static_cast<double>(reloj.nsecsElapsed()) / 1e9;
     if (huecos) {
         Selector* s = w->selector();
@@ -154,14 +154,14 @@ int medirVisor(const std::vector<std::string>& argumentos) {
         }
         s->cmdTamano_Click();
         s->cmdTamano_Click();
-        esperarListado(w->indice());
+        esperarListado(w->titulos());
         h.parar();
     }
     std::printf("arranque %.9g\nlistado %.9g\ncomprobado %.9g\nmemoria %.9g\nhueco %.9g\ntitulos %d\n", arranque,
-                listado, comprobado, bench::memoriaPico(), h.peorSegundos(), w->indice()->rowCount());
+                listado, comprobado, bench::memoriaPico(), h.peorSegundos(), w->titulos()->rowCount());
     std::fflush(stdout);
-    w->indice()->esperarHilos(); // the title cache is written for the next start
-    std::_Exit(0);               // the process ends at once, as the viewer does
+    w->titulos()->esperarHilos(); // the title cache is written for the next start
+    std::_Exit(0);                // the process ends at once, as the viewer does
 }
 
 const bool kModoVisor = bench::registrarModoHijo("visor", medirVisor);
@@ -294,7 +294,7 @@ bench::Resultado angostar(int articulos, int rondas) {
         std::exit(2);
     }
     w.show();
-    esperarListado(w.indice());
+    esperarListado(w.titulos());
     Selector* s = w.selector();
     for (int i = 0; i < s->lstDats->count(); ++i) {
         s->lstDats->item(i)->setCheckState(Qt::Checked);
@@ -304,11 +304,11 @@ bench::Resultado angostar(int articulos, int rondas) {
         [&] {
             s->cmdTamano_Click();
             s->cmdTamano_Click();
-            esperarListado(w.indice());
+            esperarListado(w.titulos());
         },
         [&] { leerArchivos(rutas); });
-    if (w.indice()->rowCount() != static_cast<int>(rutas.size())) {
-        std::fprintf(stderr, "narrow_lists_100k: %d títulos de %zu\n", w.indice()->rowCount(), rutas.size());
+    if (w.titulos()->rowCount() != static_cast<int>(rutas.size())) {
+        std::fprintf(stderr, "narrow_lists_100k: %d títulos de %zu\n", w.titulos()->rowCount(), rutas.size());
         std::exit(2);
     }
     return r;

@@ -15,7 +15,7 @@
 #include "appearance/configuracion.h"
 #include "main_window/caja_imagen.h"
 #include "main_window/etiqueta.h"
-#include "main_window/indice_articulos.h"
+#include "main_window/modelo_de_titulos.h"
 #include "main_window/ventana_principal.h"
 #include "ui/dialogos.h"
 #include "windows/busqueda_en_texto.h"
@@ -108,7 +108,7 @@ int main(int argc, char* argv[]) {
     }
     principal.show();
     Selector* selector = principal.selector();
-    while (principal.indice()->listando()) { // the titles are read on worker threads
+    while (principal.titulos()->listando()) { // the titles are read on worker threads
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
 

@@ -5,7 +5,7 @@ set(VIEWER_CORE_SOURCES
     main_window/enciclopedia_actual.cpp main_window/enciclopedia_actual.h
     main_window/etiqueta.cpp main_window/etiqueta.h
     main_window/fuentes.cpp main_window/fuentes.h
-    main_window/indice_articulos.cpp main_window/indice_articulos.h
+    main_window/modelo_de_titulos.cpp main_window/modelo_de_titulos.h
     main_window/ventana_principal.cpp main_window/ventana_principal.h
     main_window/teclado.cpp main_window/teclado.h
     main_window/tira.cpp main_window/tira.h
@@ -24,7 +24,7 @@ set(VIEWER_CORE_SOURCES
 set(VIEWER_CORE_TESTS
     tst_ventana_principal
     tst_escritorio
-    tst_indice_articulos
+    tst_modelo_de_titulos
     tst_cache_titulos
     tst_lectura
 )

@@ -79,7 +79,7 @@ void TstForjaTomo::screenReaders_hearWhatBothProgramsShow() {
     QVERIFY(w.Form_Load());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    QVERIFY(prueba::esperarListado(w.indice()));
+    QVERIFY(prueba::esperarListado(w.titulos()));
     Selector* s = w.selector();
     // The article's title, the illustration's title, the encyclopaedia's name and the count, not their roles.
     QCOMPARE(nombreAccesible(prueba::control<Etiqueta>(w, "lblTitulo")), QStringLiteral("Marte"));
@@ -114,7 +114,7 @@ void TstForjaTomo::viewerShowsWhatEditorWrote() {
     QVERIFY(w.Form_Load());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    QVERIFY(prueba::esperarListado(w.indice()));
+    QVERIFY(prueba::esperarListado(w.titulos()));
     QVERIFY2(Dialogos::mostrados().isEmpty(), qPrintable(Dialogos::mostrados().value(0).texto));
 
     // The description's first line names the encyclopaedia.
@@ -124,7 +124,7 @@ void TstForjaTomo::viewerShowsWhatEditorWrote() {
     Selector* s = w.selector();
     QCOMPARE(textos(s->lstArticulos),
              (QStringList{QStringLiteral("El Sol"), QStringLiteral("La Luna"), QStringLiteral("Marte")}));
-    QCOMPARE(prueba::nombres(w.indice()),
+    QCOMPARE(prueba::nombres(w.titulos()),
              (QStringList{QStringLiteral("sol.txt"), QStringLiteral("luna.txt"), QStringLiteral("marte.txt")}));
 
     // The article added last opens at start, with its illustration, title and caption.
@@ -160,13 +160,13 @@ void TstForjaTomo::viewerShowsWhatEditorWrote() {
     QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
     s->lstDats->item(1)->setCheckState(Qt::Checked);
     QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
-    QVERIFY(prueba::esperarListado(w.indice()));
+    QVERIFY(prueba::esperarListado(w.titulos()));
     QCOMPARE(textos(s->lstArticulos), QStringList{QStringLiteral("La Luna")});
     QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
     s->lstDats->item(1)->setCheckState(Qt::Unchecked);
     s->lstDats->item(0)->setCheckState(Qt::Checked);
     QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
-    QVERIFY(prueba::esperarListado(w.indice()));
+    QVERIFY(prueba::esperarListado(w.titulos()));
     QCOMPARE(textos(s->lstArticulos), (QStringList{QStringLiteral("El Sol"), QStringLiteral("Marte")}));
     QVERIFY2(Dialogos::mostrados().isEmpty(), qPrintable(Dialogos::mostrados().value(0).texto));
 }

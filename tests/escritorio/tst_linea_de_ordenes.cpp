@@ -182,8 +182,8 @@ private slots:
             VentanaPrincipal w;
             QVERIFY(w.Form_Load());
             QCOMPARE(w.windowTitle(), QStringLiteral("Los ríos de España"));
-            QVERIFY(prueba::esperarListado(w.indice()));
-            QCOMPARE(w.indice()->rowCount(), 4);
+            QVERIFY(prueba::esperarListado(w.titulos()));
+            QCOMPARE(w.titulos()->rowCount(), 4);
         }
         QCOMPARE(u->bytes(kActual), QByteArray("C:\\ENCICLO\\SOLAR\r\n"));
     }
@@ -198,8 +198,8 @@ private slots:
         QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
         QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
         QCOMPARE(w.directorio(), std::string("C:\\ENCICLO\\RIOS"));
-        QVERIFY(prueba::esperarListado(w.indice()));
-        QCOMPARE(w.indice()->rowCount(), 4);
+        QVERIFY(prueba::esperarListado(w.titulos()));
+        QCOMPARE(w.titulos()->rowCount(), 4);
 
         prueba::control<QAction>(w, "mnuSeleki")->trigger();
         Elector* elector = w.elector();
@@ -221,8 +221,8 @@ private slots:
         VentanaPrincipal w;
         QVERIFY(w.Form_Load());
         prueba::control<QAction>(w, "mnuSeleki")->trigger();
-        QVERIFY(prueba::esperarListado(w.indice()));
-        QCOMPARE(w.indice()->rowCount(), 13);
+        QVERIFY(prueba::esperarListado(w.titulos()));
+        QCOMPARE(w.titulos()->rowCount(), 13);
         QVERIFY2(ui::Dialogos::mostrados().isEmpty(), qPrintable(ui::Dialogos::mostrados().value(0).texto));
     }
 };

@@ -138,7 +138,7 @@ private slots:
             auto w = std::make_unique<VentanaPrincipal>();
             QVERIFY(w->Form_Load());
             w->show();
-            QVERIFY(prueba::esperarListado(w->indice()));
+            QVERIFY(prueba::esperarListado(w->titulos()));
             const auto completa = store::leerCompleta(enciclopedia);
             QVERIFY(completa.ok());
             QStringList nombres;

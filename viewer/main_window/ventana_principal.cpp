@@ -7,9 +7,9 @@
 #include "main_window/enciclopedia_actual.h"
 #include "main_window/etiqueta.h"
 #include "main_window/fuentes.h"
-#include "main_window/indice_articulos.h"
 #include "main_window/menu_imprimir.h"
 #include "main_window/menu_ir.h"
+#include "main_window/modelo_de_titulos.h"
 #include "main_window/teclado.h"
 #include "main_window/tira.h"
 #include "store/archivo_de_texto.h"
@@ -100,10 +100,10 @@ VentanaPrincipal::VentanaPrincipal(QWidget* parent) : QMainWindow(parent) {
     adjustSize();
     ui::recordarGeometria(this);
 
-    indice_ = new IndiceArticulos(this);
-    connect(indice_, &IndiceArticulos::aviso, this,
+    indice_ = new ModeloDeTitulos(this);
+    connect(indice_, &ModeloDeTitulos::aviso, this,
             [this](const QString& texto) { ui::Dialogos::avisar(this, texto); });
-    connect(indice_, &IndiceArticulos::error, this, [this](const store::Error& e) { ui::Dialogos::error(this, e); });
+    connect(indice_, &ModeloDeTitulos::error, this, [this](const store::Error& e) { ui::Dialogos::error(this, e); });
     selector_ = new Selector(indice_, this);
     connect(selector_, &Selector::articuloElegido, this, &VentanaPrincipal::abrirElegido);
     ventanaImagen_ = new VentanaImagen(this);

@@ -13,7 +13,7 @@ class QMenu;
 class QPlainTextEdit;
 class CajaImagen;
 class Etiqueta;
-class IndiceArticulos;
+class ModeloDeTitulos;
 class MenuIr;
 class Tira;
 class Selector;
@@ -45,12 +45,12 @@ public:
     // double-click on its title in the selector does; false when it could not be read.
     bool leerArticulo(const std::string& nombre);
 
-    // Starts listing, in the article index, the title of every name it holds (see IndiceArticulos::listar).
+    // Starts listing, in the article index, the title of every name it holds (see ModeloDeTitulos::listar).
     // Files that cannot be read get an empty title and are reported together in one message.
     void Actualizar();
 
     // Shows the selector, takes up the current encyclopaedia from the registry and appends the names of
-    // the list file NOMBRE + ".dat" to the article index (see IndiceArticulos::cargarLista); then lists
+    // the list file NOMBRE + ".dat" to the article index (see ModeloDeTitulos::cargarLista); then lists
     // the titles when Actualiza is true. Clears nothing.
     void Cargar(const std::string& NOMBRE, bool Actualiza);
 
@@ -78,7 +78,7 @@ public:
     void mnuDict_Click();
     void mnuAbout_Click();
 
-    IndiceArticulos* indice() const { return indice_; }
+    ModeloDeTitulos* titulos() const { return indice_; }
     Selector* selector() const { return selector_; }
     VentanaImagen* ventanaImagen() const { return ventanaImagen_; }
     Configuracion* configuracion() const { return configuracion_; }
@@ -146,7 +146,7 @@ private:
     // The chooser made `directorio` current: the selector and the index start over with it.
     void cambiarEnciclopedia(const std::string& directorio);
 
-    IndiceArticulos* indice_ = nullptr;
+    ModeloDeTitulos* indice_ = nullptr;
     Selector* selector_ = nullptr;
     VentanaImagen* ventanaImagen_ = nullptr;
     Configuracion* configuracion_ = nullptr; // configuration window, made in the start-up

@@ -4,7 +4,7 @@
 #include "appearance/entorno.h"
 #include "appearance/esquema.h"
 #include "main_window/al_frente.h"
-#include "main_window/indice_articulos.h"
+#include "main_window/modelo_de_titulos.h"
 #include "main_window/ventana_principal.h"
 #include "store/enciclopedia.h"
 #include "ui/dialogos.h"

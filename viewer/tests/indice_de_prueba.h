@@ -2,7 +2,7 @@
 
 // Reading the viewer's article index in window tests.
 
-#include "main_window/indice_articulos.h"
+#include "main_window/modelo_de_titulos.h"
 #include "ui/texto.h"
 
 #include <QStringList>
@@ -11,7 +11,7 @@
 namespace prueba {
 
 // The file names held, in order.
-inline QStringList nombres(const IndiceArticulos* indice) {
+inline QStringList nombres(const ModeloDeTitulos* indice) {
     QStringList n;
     for (int i = 0; i < indice->cantidadNombres(); ++i) {
         n << ui::desdeStore(indice->nombre(i));
@@ -20,7 +20,7 @@ inline QStringList nombres(const IndiceArticulos* indice) {
 }
 
 // Lets the event loop run until every listing asked for has ended; false after 20 seconds.
-inline bool esperarListado(const IndiceArticulos* indice) {
+inline bool esperarListado(const ModeloDeTitulos* indice) {
     return QTest::qWaitFor([indice] { return !indice->listando(); }, 20000);
 }
 

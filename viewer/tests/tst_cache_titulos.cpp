@@ -2,7 +2,7 @@
 // titles at once and corrects, in place, every article whose file is not as cached; a cache that is damaged,
 // of another format or of another encyclopaedia is never trusted, and is written anew.
 
-#include "main_window/indice_articulos.h"
+#include "main_window/modelo_de_titulos.h"
 #include "store/articulo.h"
 #include "store/cache_de_titulos.h"
 #include "store/rutas.h"
@@ -68,7 +68,7 @@ struct Tienda {
 };
 
 // The titles as the files say, for comparing.
-QStringList titulosEnDisco(const IndiceArticulos& indice) {
+QStringList titulosEnDisco(const ModeloDeTitulos& indice) {
     QStringList t;
     for (int i = 0; i < indice.cantidadNombres(); ++i) {
         const auto titulo = store::leerTitulo(store::unir(kDir, indice.nombre(i)));
@@ -77,7 +77,7 @@ QStringList titulosEnDisco(const IndiceArticulos& indice) {
     return t;
 }
 
-QStringList titulosDe(const IndiceArticulos& indice) {
+QStringList titulosDe(const ModeloDeTitulos& indice) {
     QStringList t;
     for (int i = 0; i < indice.rowCount(); ++i) {
         t << indice.index(i).data().toString();
@@ -92,10 +92,10 @@ struct Listado {
     QString primeroEnFila;
 };
 
-Listado listar(IndiceArticulos& indice, int fila = 0) {
+Listado listar(ModeloDeTitulos& indice, int fila = 0) {
     Listado l;
     indice.vaciar();
-    auto c = QObject::connect(&indice, &IndiceArticulos::progresoComprobacion, [&](int hechos, int) {
+    auto c = QObject::connect(&indice, &ModeloDeTitulos::progresoComprobacion, [&](int hechos, int) {
         if (hechos == 0) {
             l.desdeCache = true;
             l.primeroEnFila = indice.index(fila).data().toString();
@@ -153,7 +153,7 @@ private slots:
             t.u.escribir(kDir + "\\COMPLETA.DAT", completa.replace("\na3.txt\r", "\nb3.txt\r"));
         }) << true << 3 << QString();
         QTest::newRow("the cache of another encyclopaedia") << std::function<void(Tienda&)>([](Tienda& t) {
-            IndiceArticulos otra;
+            ModeloDeTitulos otra;
             t.actual("OTRA");
             listar(otra);
             t.actual("E");
@@ -200,7 +200,7 @@ private slots:
         QFETCH(int, fila);
         QFETCH(QString, primero);
         Tienda t;
-        IndiceArticulos indice;
+        ModeloDeTitulos indice;
         QVERIFY(!listar(indice).desdeCache); // the first start has no cache: it reads every file
         QVERIFY(fs::exists(t.cache("E")));
         QCOMPARE(titulosDe(indice), titulosEnDisco(indice));
@@ -225,7 +225,7 @@ private slots:
     // nothing, and leaves the cache as the last good listing wrote it.
     void listNotRead_isSaid_andLeavesTheCache() {
         Tienda t;
-        IndiceArticulos indice;
+        ModeloDeTitulos indice;
         QVERIFY(!listar(indice).desdeCache);
         QFile escrita(QString::fromStdString(t.cache("E").string()));
         QVERIFY(escrita.open(QIODevice::ReadOnly));
@@ -234,7 +234,7 @@ private slots:
 
         const fs::path completa = t.nativa("E", "COMPLETA.DAT");
         fs::rename(completa, completa.string() + ".aparte");
-        QSignalSpy errores(&indice, &IndiceArticulos::error);
+        QSignalSpy errores(&indice, &ModeloDeTitulos::error);
         listar(indice);
         QCOMPARE(errores.size(), 1);
         QVERIFY(errores.front().front().value<store::Error>().ruta == "C:\\ENC\\E\\COMPLETA.dat");
@@ -251,7 +251,7 @@ private slots:
 
     void check_trustsAFileThatLooksTheSame() {
         Tienda t;
-        IndiceArticulos indice;
+        ModeloDeTitulos indice;
         listar(indice);
         struct stat antes {};
         ::stat(t.nativa("E", "a4.txt").c_str(), &antes);
@@ -269,11 +269,11 @@ private slots:
         Tienda t;
         t.u.escribir(kDir + "\\LISTAS.DAT", "MITAD\r\n");
         t.u.escribir(kDir + "\\MITAD.DAT", "A2.TXT\r\na1.txt\r\n");
-        IndiceArticulos indice;
+        ModeloDeTitulos indice;
         Selector selector(&indice, nullptr);
         listar(indice);
         QStringList lineas;
-        connect(&indice, &IndiceArticulos::progresoComprobacion, this, [&] { lineas << selector.lblCantidad->text(); });
+        connect(&indice, &ModeloDeTitulos::progresoComprobacion, this, [&] { lineas << selector.lblCantidad->text(); });
         listar(indice);
         selector.ActuaLbl();
         QVERIFY(!lineas.isEmpty());

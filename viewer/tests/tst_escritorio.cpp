@@ -64,7 +64,7 @@ private slots:
         QVERIFY(w->Form_Load());
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        QVERIFY(prueba::esperarListado(w->indice()));
+        QVERIFY(prueba::esperarListado(w->titulos()));
     }
     void cleanup() {
         w.reset();

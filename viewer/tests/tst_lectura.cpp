@@ -70,7 +70,7 @@ class TstLectura : public QObject {
         QVERIFY(w->Form_Load());
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        QVERIFY(prueba::esperarListado(w->indice()));
+        QVERIFY(prueba::esperarListado(w->titulos()));
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
     }
@@ -160,7 +160,7 @@ private slots:
         QTest::mouseClick(e->lstTomos->viewport(), Qt::LeftButton, {}, r.center());
         QTest::mouseDClick(e->lstTomos->viewport(), Qt::LeftButton, {}, r.center());
         QCOMPARE(w->directorio(), std::string("C:\\ENCICLO\\RIOS"));
-        QVERIFY(prueba::esperarListado(w->indice()));
+        QVERIFY(prueba::esperarListado(w->titulos()));
         dobleClicEnTitulo(titulos(), QStringLiteral("El Ebro"));
         QCOMPARE(titulo(), QStringLiteral("El Ebro"));
         QVERIFY(!w->menuIr()->mnuAtras->isEnabled());
@@ -284,7 +284,7 @@ private slots:
         exteriores.front()->setCheckState(Qt::Checked);
         QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
         QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
-        QVERIFY(prueba::esperarListado(w->indice()));
+        QVERIFY(prueba::esperarListado(w->titulos()));
         QCOMPARE(lista->model()->rowCount(), 4);
         lista->setFocus();
         QTest::keyClick(lista, Qt::Key_Home);
@@ -377,7 +377,7 @@ private slots:
         QFETCH(int, desde);
         QFETCH(int, hasta);
         constexpr int kFilas = 60000; // several batches
-        IndiceArticulos indice;
+        ModeloDeTitulos indice;
         indice.setCacheUsuario({});
         indice.setDirectorio("C:\\NO\\HAY"); // the titles cannot be read: the rows are there all the same
         store::Lineas nombres;

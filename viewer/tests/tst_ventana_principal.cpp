@@ -111,7 +111,7 @@ std::unique_ptr<VentanaPrincipal> arrancar() {
         return nullptr;
     }
     w->show();
-    if (!prueba::esperarListado(w->indice())) {
+    if (!prueba::esperarListado(w->titulos())) {
         return nullptr;
     }
     return w;
@@ -148,7 +148,7 @@ private slots:
         QVERIFY(s->isVisible());
         QCOMPARE(s->windowTitle(), QStringLiteral("S E L E C T O R"));
         QCOMPARE(textos(s->lstArticulos), (QStringList{u"El Sol"_s, u"Marte"_s, u"La Luna"_s}));
-        QCOMPARE(nombres(s->indice()), (QStringList{u"sol.txt"_s, u"marte.txt"_s, u"luna.txt"_s}));
+        QCOMPARE(nombres(s->titulos()), (QStringList{u"sol.txt"_s, u"marte.txt"_s, u"luna.txt"_s}));
         QCOMPARE(textos(s->lstDats), (QStringList{u"Planetas"_s, u"Lunas"_s}));
         QCOMPARE(s->lblCantidad->text(), QStringLiteral("3 artículos en la lista."));
         // Pixels at 96 dpi written out (15 twips to the pixel), so that a fault in the conversion shows.
@@ -156,7 +156,7 @@ private slots:
         QCOMPARE(s->size(), QSize(228, 304));
         QCOMPARE(s->lstArticulos->geometry(), QRect(8, 16, 169, 262));
         QCOMPARE(s->cmdTamano->geometry(), QRect(184, 16, 33, 33));
-        QCOMPARE(s->indice()->directorio(), kDir);
+        QCOMPARE(s->titulos()->directorio(), kDir);
         QVERIFY(ui::Dialogos::mostrados().isEmpty());
     }
 
@@ -272,16 +272,16 @@ private slots:
         s->lstDats->item(0)->setCheckState(Qt::Checked);
         s->lstDats->item(1)->setCheckState(Qt::Checked);
         // Ticking while wide changes nothing yet.
-        QCOMPARE(s->indice()->rowCount(), 3);
+        QCOMPARE(s->titulos()->rowCount(), 3);
         QCOMPARE(s->lblCantidad->text(), QStringLiteral("3 artículos en la lista."));
 
         QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
-        QVERIFY(prueba::esperarListado(s->indice()));
+        QVERIFY(prueba::esperarListado(s->titulos()));
         QCOMPARE(s->width(), ui::pixeles(3420));
         QCOMPARE(s->cmdTamano->text(), QStringLiteral(">"));
         // The ticked lists one after another; an article in both is listed and counted twice.
         QCOMPARE(textos(s->lstArticulos), (QStringList{u"El Sol"_s, u"La Luna"_s, u"La Luna"_s}));
-        QCOMPARE(nombres(s->indice()), (QStringList{u"sol.txt"_s, u"luna.txt"_s, u"luna.txt"_s}));
+        QCOMPARE(nombres(s->titulos()), (QStringList{u"sol.txt"_s, u"luna.txt"_s, u"luna.txt"_s}));
         QCOMPARE(s->lblCantidad->text(), QStringLiteral("3 artículos en la lista. Filtros aplicados"));
 
         // A narrow selector the reader made wider widens on the next click and narrows (and filters) on
@@ -292,7 +292,7 @@ private slots:
         QCOMPARE(s->width(), ui::pixeles(6360) + 7);
         QCOMPARE(textos(s->lstArticulos), (QStringList{u"El Sol"_s, u"La Luna"_s, u"La Luna"_s}));
         QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
-        QVERIFY(prueba::esperarListado(s->indice()));
+        QVERIFY(prueba::esperarListado(s->titulos()));
         QCOMPARE(s->width(), ui::pixeles(3420) + 7);
         QCOMPARE(textos(s->lstArticulos), (QStringList{u"La Luna"_s}));
         QCOMPARE(s->lblCantidad->text(), QStringLiteral("1 artículos en la lista. Filtros aplicados"));
@@ -301,7 +301,7 @@ private slots:
         s->lstDats->item(1)->setCheckState(Qt::Unchecked);
         QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
         QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
-        QVERIFY(prueba::esperarListado(s->indice()));
+        QVERIFY(prueba::esperarListado(s->titulos()));
         QCOMPARE(textos(s->lstArticulos), (QStringList{u"El Sol"_s, u"Marte"_s, u"La Luna"_s}));
         QCOMPARE(s->lblCantidad->text(), QStringLiteral("3 artículos en la lista."));
     }
@@ -315,9 +315,9 @@ private slots:
         s->lstDats->item(1)->setCheckState(Qt::Checked);
         s->cmdTamano_Click();
         s->cmdTamano_Click();
-        QVERIFY(prueba::esperarListado(s->indice()));
-        QCOMPARE(s->indice()->rowCount(), 0);
-        QCOMPARE(s->indice()->cantidadNombres(), 0);
+        QVERIFY(prueba::esperarListado(s->titulos()));
+        QCOMPARE(s->titulos()->rowCount(), 0);
+        QCOMPARE(s->titulos()->cantidadNombres(), 0);
         QCOMPARE(s->lblCantidad->text(), QStringLiteral("0 artículos en la lista. Filtros aplicados"));
         QVERIFY(ui::Dialogos::mostrados().isEmpty());
     }
@@ -335,7 +335,7 @@ private slots:
             QVERIFY(w);
             Selector* s = w->selector();
             // The empty line names no article; the titles stay parallel with the names.
-            QCOMPARE(nombres(s->indice()), (QStringList{u"a.txt"_s, u"b.txt"_s, u"sin.txt"_s, u"c.txt"_s}));
+            QCOMPARE(nombres(s->titulos()), (QStringList{u"a.txt"_s, u"b.txt"_s, u"sin.txt"_s, u"c.txt"_s}));
             QCOMPARE(textos(s->lstArticulos), (QStringList{u"Igual"_s, u"Igual"_s, u""_s, u"Segundo"_s}));
             dobleClic(s->lstArticulos, 1);
             QCOMPARE(prueba::control<CajaArticulo>(*w, "txtArticulo")->toPlainText(), QStringLiteral("Texto B"));
@@ -460,7 +460,7 @@ private slots:
         QCOMPARE(prueba::control<CajaArticulo>(*w, "txtArticulo")->toPlainText(), QString());
         QVERIFY(prueba::control<Tira>(*w, "pctEsquema")->isHidden());
         QVERIFY(prueba::control<Tira>(*w, "pctContiene")->isHidden());
-        QCOMPARE(w->selector()->indice()->rowCount(), 3);
+        QCOMPARE(w->selector()->titulos()->rowCount(), 3);
         QVERIFY(ui::Dialogos::mostrados().isEmpty());
         dobleClic(w->selector()->lstArticulos, 0); // everything else works
         QCOMPARE(prueba::control<Etiqueta>(*w, "lblTitulo")->text(), QStringLiteral("El Sol"));
@@ -537,8 +537,8 @@ private slots:
         s->lstDats->item(0)->setCheckState(Qt::Checked);
         s->cmdTamano_Click();
         s->cmdTamano_Click();
-        QVERIFY(prueba::esperarListado(s->indice()));
-        QCOMPARE(s->indice()->cantidadNombres(), 0);
+        QVERIFY(prueba::esperarListado(s->titulos()));
+        QCOMPARE(s->titulos()->cantidadNombres(), 0);
         QCOMPARE(ui::Dialogos::mostrados().size(), 1);
         texto = ui::Dialogos::mostrados().front().texto;
         QVERIFY2(texto.contains(u"leer la lista"_s) && texto.contains(u"Fuera.dat"_s), qPrintable(texto));
@@ -552,7 +552,7 @@ private slots:
         QVERIFY(w);
         QCOMPARE(ui::Dialogos::mostrados().size(), 1); // listas.dat
         QCOMPARE(w->selector()->lstDats->count(), 0);
-        QCOMPARE(w->selector()->indice()->rowCount(), 3);
+        QCOMPARE(w->selector()->titulos()->rowCount(), 3);
 
         t.poner(en("LISTAS.DAT"), lineas({"Lunas"}));
         w->selector()->Form_Load();
@@ -560,9 +560,9 @@ private slots:
         ui::Dialogos::limpiar();
         w->selector()->cmdTamano_Click();
         w->selector()->cmdTamano_Click();
-        QVERIFY(prueba::esperarListado(w->indice()));
+        QVERIFY(prueba::esperarListado(w->titulos()));
         QCOMPARE(ui::Dialogos::mostrados().size(), 1); // Lunas.dat
-        QCOMPARE(w->selector()->indice()->rowCount(), 0);
+        QCOMPARE(w->selector()->titulos()->rowCount(), 0);
     }
 
     void missingPictures_leaveThePanelEmpty_data() {
@@ -717,11 +717,11 @@ private slots:
         QVERIFY(w);
         Selector* s = w->selector();
         w->Cargar("Lunas", false);
-        QCOMPARE(s->indice()->rowCount(), 3);
+        QCOMPARE(s->titulos()->rowCount(), 3);
         w->Actualizar(); // the list loaded is read by the listing, before the titles
-        QVERIFY(prueba::esperarListado(w->indice()));
-        QCOMPARE(nombres(s->indice()), (QStringList{u"sol.txt"_s, u"marte.txt"_s, u"luna.txt"_s, u"luna.txt"_s}));
-        QCOMPARE(s->indice()->rowCount(), 7); // appends, never clears
+        QVERIFY(prueba::esperarListado(w->titulos()));
+        QCOMPARE(nombres(s->titulos()), (QStringList{u"sol.txt"_s, u"marte.txt"_s, u"luna.txt"_s, u"luna.txt"_s}));
+        QCOMPARE(s->titulos()->rowCount(), 7); // appends, never clears
     }
 
     void samples_everyArticleAndIllustrationOpens() {
@@ -729,11 +729,11 @@ private slots:
         QVERIFY(u.instalarMuestras());
         auto w = arrancar();
         QVERIFY(w);
-        QCOMPARE(w->indice()->directorio(), std::string("C:\\ENCICLO\\SOLAR"));
+        QCOMPARE(w->titulos()->directorio(), std::string("C:\\ENCICLO\\SOLAR"));
         QVERIFY(prueba::control<QListWidget>(*w, "lstEsquema")->count() > 0);
         QAbstractItemView* lista = w->selector()->lstArticulos;
         const QStringList titulos = textos(lista);
-        const QStringList archivos = nombres(w->indice());
+        const QStringList archivos = nombres(w->titulos());
         for (int i = 0; i < titulos.size(); ++i) {
             QVERIFY2(!titulos[i].isEmpty(), qPrintable(archivos[i]));
             dobleClic(lista, i);
@@ -760,7 +760,7 @@ private slots:
         prueba::control<QAction>(*w, "mnuBuscar")->trigger();
         QVERIFY(s->isVisible());
         QCOMPARE(s->lstDats->item(0)->checkState(), Qt::Checked);
-        QCOMPARE(s->indice()->rowCount(), 3);
+        QCOMPARE(s->titulos()->rowCount(), 3);
 
         prueba::control<QAction>(*w, "mnuSalir")->trigger();
         QVERIFY(!w->isVisible());

@@ -68,7 +68,7 @@ private slots:
         w = std::make_unique<VentanaPrincipal>();
         QVERIFY(w->Form_Load());
         w->show();
-        QVERIFY(prueba::esperarListado(w->indice()));
+        QVERIFY(prueba::esperarListado(w->titulos()));
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     }
     void cleanup() {
@@ -91,7 +91,7 @@ private slots:
                            static_cast<QWidget*>(w->elector())}) {
             QVERIFY(!v->windowIcon().isNull());
         }
-        QVERIFY(w->selector()->lblCantidad->text().startsWith(QString::number(w->indice()->rowCount())));
+        QVERIFY(w->selector()->lblCantidad->text().startsWith(QString::number(w->titulos()->rowCount())));
 
         // "Guardar" right away writes back what was read, in the viewer's number form.
         w->configuracion()->cmdGuardar->click();
@@ -146,9 +146,9 @@ private slots:
         QCOMPARE(w->configuracion()->ranura(0), 6837788);
         QCOMPARE(prueba::control<Etiqueta>(*w, "lblTitulo")->text(), articulo); // the article shown stays
         Selector* s = w->selector();
-        QVERIFY(prueba::esperarListado(w->indice()));
-        QCOMPARE(s->indice()->rowCount(), 4);
-        QCOMPARE(s->indice()->cantidadNombres(), 4);
+        QVERIFY(prueba::esperarListado(w->titulos()));
+        QCOMPARE(s->titulos()->rowCount(), 4);
+        QCOMPARE(s->titulos()->cantidadNombres(), 4);
         QCOMPARE(s->cmdTamano->text(), QStringLiteral(">"));
         QCOMPARE(s->lstDats->count(), 1);
         QVERIFY(s->lblCantidad->text().startsWith(QStringLiteral("4 ")));
@@ -172,13 +172,13 @@ private slots:
         e->lstTomos->setCurrentRow(1);
         QTest::keyClick(e->lstTomos, Qt::Key_Return);
         QCOMPARE(w->directorio(), kRios);
-        QVERIFY(prueba::esperarListado(w->indice()));
+        QVERIFY(prueba::esperarListado(w->titulos()));
         QCOMPARE(s->cmdTamano->text(), QStringLiteral("<"));
         QVERIFY(s->lstDats->isVisible());
         QCOMPARE(s->width(), ancho);
         QCOMPARE(s->lstDats->count(), 1);
         QCOMPARE(s->lstDats->item(0)->checkState(), Qt::Unchecked);
-        QCOMPARE(s->indice()->rowCount(), 4);
+        QCOMPARE(s->titulos()->rowCount(), 4);
         QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
         QCOMPARE(s->cmdTamano->text(), QStringLiteral(">"));
         QVERIFY(!s->lstDats->isVisible());
@@ -193,24 +193,24 @@ private slots:
         c->scrRGB[0]->setValue(17);
         const int barras[] = {c->scrRGB[0]->value(), c->scrRGB[1]->value(), c->scrRGB[2]->value()};
         Selector* s = w->selector();
-        const int todos = s->indice()->rowCount();
+        const int todos = s->titulos()->rowCount();
         QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
         QVERIFY(s->lstDats->count() > 0);
         s->lstDats->item(0)->setCheckState(Qt::Checked);
         QTest::mouseClick(s->cmdTamano, Qt::LeftButton);
-        QVERIFY(prueba::esperarListado(s->indice()));
-        QVERIFY(s->indice()->rowCount() < todos);
+        QVERIFY(prueba::esperarListado(s->titulos()));
+        QVERIFY(s->titulos()->rowCount() < todos);
 
         Elector* e = w->elector();
         e->lstTomos->setCurrentRow(0);
         QCOMPARE(e->lstTomos->currentItem()->text(), QString::fromStdString(kSolar));
         QTest::mouseClick(e->cmdAceptar, Qt::LeftButton);
-        QVERIFY(prueba::esperarListado(s->indice()));
+        QVERIFY(prueba::esperarListado(s->titulos()));
         QCOMPARE(w->directorio(), kSolar);
         for (int i = 0; i < s->lstDats->count(); ++i) {
             QCOMPARE(s->lstDats->item(i)->checkState(), Qt::Unchecked);
         }
-        QCOMPARE(s->indice()->rowCount(), todos);
+        QCOMPARE(s->titulos()->rowCount(), todos);
         QVERIFY(!s->lblCantidad->text().contains(QStringLiteral("Filtros")));
         for (int i = 0; i < 3; ++i) {
             QCOMPARE(c->scrRGB[i]->value(), barras[i]);

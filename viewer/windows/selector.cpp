@@ -2,7 +2,7 @@
 
 #include "main_window/enciclopedia_actual.h"
 #include "main_window/fuentes.h"
-#include "main_window/indice_articulos.h"
+#include "main_window/modelo_de_titulos.h"
 #include "main_window/teclado.h"
 #include "store/archivos_de_lista.h"
 #include "store/enciclopedia.h"
@@ -42,7 +42,7 @@ QString conMiles(int n) {
 }
 } // namespace
 
-Selector::Selector(IndiceArticulos* indice, QWidget* parent) : QWidget(parent, Qt::Window), indice_(indice) {
+Selector::Selector(ModeloDeTitulos* indice, QWidget* parent) : QWidget(parent, Qt::Window), indice_(indice) {
     instalarSustitucionesDeFuentes();
     setObjectName(QStringLiteral("frmLibro2"));
     setWindowTitle(QStringLiteral("S E L E C T O R"));
@@ -98,16 +98,16 @@ Selector::Selector(IndiceArticulos* indice, QWidget* parent) : QWidget(parent, Q
 
     connect(cmdTamano, &QPushButton::clicked, this, &Selector::cmdTamano_Click);
     connect(lstArticulos, &QListView::doubleClicked, this, [this] { lstArticulos_DblClick(); });
-    connect(indice_, &IndiceArticulos::progreso, this, [this](int listados, int total) {
+    connect(indice_, &ModeloDeTitulos::progreso, this, [this](int listados, int total) {
         lblCantidad->setText(QStringLiteral("Leyendo títulos… %1 de %2").arg(conMiles(listados), conMiles(total)));
     });
     // Titles listed from the cache are checked against the files: the count line says so until it is done.
-    connect(indice_, &IndiceArticulos::progresoComprobacion, this, [this](int comprobados, int total) {
+    connect(indice_, &ModeloDeTitulos::progresoComprobacion, this, [this](int comprobados, int total) {
         lblCantidad->setText(QStringLiteral("%1 artículos en la lista. Comprobando títulos… %2 de %3")
                                  .arg(indice_->rowCount())
                                  .arg(conMiles(comprobados), conMiles(total)));
     });
-    connect(indice_, &IndiceArticulos::listadoTerminado, this, &Selector::mostrarCantidad);
+    connect(indice_, &ModeloDeTitulos::listadoTerminado, this, &Selector::mostrarCantidad);
     teclado::enterComoDobleClic(lstArticulos, [this] { lstArticulos_DblClick(); });
     // The arrows, Home, End and the page keys pressed while a long list is still being laid out go where they
     // would once it is.

@@ -4,7 +4,7 @@
 
 #include <string>
 
-class IndiceArticulos;
+class ModeloDeTitulos;
 class QLabel;
 class QListView;
 class QListWidget;
@@ -16,9 +16,9 @@ class QPushButton;
 class Selector : public QWidget {
     Q_OBJECT
 public:
-    Selector(IndiceArticulos* indice, QWidget* parent);
+    Selector(ModeloDeTitulos* indice, QWidget* parent);
 
-    IndiceArticulos* indice() const { return indice_; }
+    ModeloDeTitulos* titulos() const { return indice_; }
 
     // Narrows the window and appends the names of the encyclopaedia's lists (listas.dat, found through
     // the registry) to the filter list. Does not clear the filter list.
@@ -63,7 +63,7 @@ private:
     // The design size, the button and the filter list for the width the window now has (ancho_).
     void mostrarAnchura();
 
-    IndiceArticulos* indice_;
+    ModeloDeTitulos* indice_;
     bool cargado_ = false;
     bool filtrada_ = false; // a filter was ticked when the count line was last refreshed
     bool ancho_ = false;    // widened with ">", showing the filters

@@ -1,4 +1,4 @@
-#include "main_window/indice_articulos.h"
+#include "main_window/modelo_de_titulos.h"
 
 #include "main_window/enciclopedia_actual.h"
 #include "store/archivos_de_lista.h"
@@ -49,7 +49,7 @@ void cederAVentanas() {
 
 } // namespace
 
-struct IndiceArticulos::Listado {
+struct ModeloDeTitulos::Listado {
     struct Trozo {
         store::Lineas titulos;
         std::vector<store::Error> fallos; // the first few
@@ -87,7 +87,7 @@ struct IndiceArticulos::Listado {
 
 namespace {
 
-void leerTrozo(const std::string& directorio, const IndiceArticulos::Nombres& nombres, std::size_t desde,
+void leerTrozo(const std::string& directorio, const ModeloDeTitulos::Nombres& nombres, std::size_t desde,
                std::size_t hasta, const std::atomic<bool>& cancelado, store::Lineas& titulos,
                std::vector<store::Error>& fallos, std::size_t& cantidadFallos, std::vector<store::Sello>* sellos) {
     auto fallo = [&](store::Error e) {
@@ -123,7 +123,7 @@ void leerTrozo(const std::string& directorio, const IndiceArticulos::Nombres& no
 
 // Checks the articles from `desde` to `hasta` against what the cache said of them: an article whose file is not
 // as cached is read again, and its title, when it is not the cached one, is a correction.
-void comprobarTrozo(const std::string& directorio, const IndiceArticulos::Nombres& nombres,
+void comprobarTrozo(const std::string& directorio, const ModeloDeTitulos::Nombres& nombres,
                     const store::Lineas& cacheados, std::vector<store::Sello>& sellos, std::size_t desde,
                     std::size_t hasta, const std::atomic<bool>& cancelado,
                     std::vector<std::pair<std::size_t, std::string>>& correcciones, std::vector<store::Error>& fallos,
@@ -177,7 +177,7 @@ struct LeidoDeCache {
 };
 
 std::optional<LeidoDeCache> leerCache(const std::filesystem::path& archivo, const store::IdentidadDirectorio& id,
-                                      const IndiceArticulos::Nombres& nombres) {
+                                      const ModeloDeTitulos::Nombres& nombres) {
     const std::size_t n = nombres.size();
     LeidoDeCache leido;
     leido.sellos.resize(n);
@@ -226,18 +226,18 @@ std::optional<LeidoDeCache> leerCache(const std::filesystem::path& archivo, cons
 
 } // namespace
 
-IndiceArticulos::IndiceArticulos(QObject* parent) : QAbstractListModel(parent), cacheUsuario_(cachePredeterminada()) {
+ModeloDeTitulos::ModeloDeTitulos(QObject* parent) : QAbstractListModel(parent), cacheUsuario_(cachePredeterminada()) {
     hilos_.setMaxThreadCount(std::max(2, QThread::idealThreadCount()));
 }
 
-IndiceArticulos::~IndiceArticulos() {
+ModeloDeTitulos::~ModeloDeTitulos() {
     for (const auto& l : listados_) {
         l->cancelado = true;
     }
     hilos_.waitForDone();
 }
 
-void IndiceArticulos::cargarLista(const std::string& nombre) {
+void ModeloDeTitulos::cargarLista(const std::string& nombre) {
     QString motivo;
     if (const auto dir = buscarEnciclopediaActual(&motivo)) {
         directorio_ = *dir;
@@ -259,19 +259,19 @@ void IndiceArticulos::cargarLista(const std::string& nombre) {
     soloCompleta_ = primera && store::aMayusculas(nombre) == store::aMayusculas(store::kNombreCompleta);
 }
 
-void IndiceArticulos::agregarNombres(const store::Lineas& nombres) {
+void ModeloDeTitulos::agregarNombres(const store::Lineas& nombres) {
     agregarLista(store::unirLineas(nombres));
     soloCompleta_ = false;
 }
 
-bool IndiceArticulos::agregarLista(std::string bytes) {
+bool ModeloDeTitulos::agregarLista(std::string bytes) {
     if (nombres_.use_count() > 1) {
         nombres_ = std::make_shared<Nombres>(*nombres_); // a listing reads the ones before
     }
     return nombres_->agregarLista(std::move(bytes));
 }
 
-bool IndiceArticulos::Nombres::agregarLista(std::string bytes) {
+bool ModeloDeTitulos::Nombres::agregarLista(std::string bytes) {
     const bool terminada = bytes.empty() || bytes.back() == '\r' || bytes.ends_with("\r\n");
     if (bytes.size() + 1 > std::numeric_limits<std::uint32_t>::max() - bytes_.size()) {
         return false;
@@ -294,12 +294,12 @@ bool IndiceArticulos::Nombres::agregarLista(std::string bytes) {
     return true;
 }
 
-std::string_view IndiceArticulos::Nombres::operator[](std::size_t i) const {
+std::string_view ModeloDeTitulos::Nombres::operator[](std::size_t i) const {
     const std::string_view desde = std::string_view(bytes_).substr(inicios_[i]);
     return desde.substr(0, desde.find('\r'));
 }
 
-void IndiceArticulos::listar() {
+void ModeloDeTitulos::listar() {
     auto listado = std::make_shared<Listado>();
     listado->directorio = directorio_;
     listado->listas = std::move(porLeer_);
@@ -312,7 +312,7 @@ void IndiceArticulos::listar() {
     }
 }
 
-void IndiceArticulos::empezarSiguiente() {
+void ModeloDeTitulos::empezarSiguiente() {
     if (listados_.empty()) {
         emit listadoTerminado();
         return;
@@ -348,7 +348,7 @@ void IndiceArticulos::empezarSiguiente() {
     });
 }
 
-void IndiceArticulos::prepararEnHilo(const std::shared_ptr<Listado>& listado) {
+void ModeloDeTitulos::prepararEnHilo(const std::shared_ptr<Listado>& listado) {
     // The lists loaded for the listing, appended to a copy of the names held before it.
     if (!listado->listas.empty()) {
         auto nombres = std::make_shared<Nombres>(*listado->nombres);
@@ -388,7 +388,7 @@ void IndiceArticulos::prepararEnHilo(const std::shared_ptr<Listado>& listado) {
     }
 }
 
-void IndiceArticulos::cacheLeida(const std::shared_ptr<Listado>& listado) {
+void ModeloDeTitulos::cacheLeida(const std::shared_ptr<Listado>& listado) {
     if (listado->cancelado || listados_.empty() || listados_.front() != listado) {
         return; // emptied meanwhile
     }
@@ -437,7 +437,7 @@ void IndiceArticulos::cacheLeida(const std::shared_ptr<Listado>& listado) {
     }
 }
 
-void IndiceArticulos::trozoComprobado(const std::shared_ptr<Listado>& listado, std::size_t k) {
+void ModeloDeTitulos::trozoComprobado(const std::shared_ptr<Listado>& listado, std::size_t k) {
     if (listado->cancelado || listados_.empty() || listados_.front() != listado) {
         return;
     }
@@ -464,7 +464,7 @@ void IndiceArticulos::trozoComprobado(const std::shared_ptr<Listado>& listado, s
     terminar(listado);
 }
 
-void IndiceArticulos::leerEnHilos(const std::shared_ptr<Listado>& listado) {
+void ModeloDeTitulos::leerEnHilos(const std::shared_ptr<Listado>& listado) {
     const std::size_t total = listado->nombres->size();
     for (std::size_t k = 0; k < listado->trozos.size(); ++k) {
         hilos_.start([this, listado, k, total] {
@@ -488,7 +488,7 @@ void IndiceArticulos::leerEnHilos(const std::shared_ptr<Listado>& listado) {
     }
 }
 
-void IndiceArticulos::trozoLeido(const std::shared_ptr<Listado>& listado) {
+void ModeloDeTitulos::trozoLeido(const std::shared_ptr<Listado>& listado) {
     if (listado->cancelado || listados_.empty() || listados_.front() != listado) {
         return; // emptied meanwhile
     }
@@ -526,7 +526,7 @@ void IndiceArticulos::trozoLeido(const std::shared_ptr<Listado>& listado) {
     }
 }
 
-void IndiceArticulos::terminar(const std::shared_ptr<Listado>& listado) {
+void ModeloDeTitulos::terminar(const std::shared_ptr<Listado>& listado) {
     listados_.pop_front();
     if (listado->escribirCache && !listado->cancelado) {
         escribirCache(listado);
@@ -550,7 +550,7 @@ void IndiceArticulos::terminar(const std::shared_ptr<Listado>& listado) {
     }
 }
 
-void IndiceArticulos::escribirCache(const std::shared_ptr<Listado>& listado) {
+void ModeloDeTitulos::escribirCache(const std::shared_ptr<Listado>& listado) {
     // On a worker thread, from what the listing itself holds: the window thread may go on meanwhile.
     hilos_.start([listado] {
         cederAVentanas();
@@ -593,7 +593,7 @@ void IndiceArticulos::escribirCache(const std::shared_ptr<Listado>& listado) {
     });
 }
 
-void IndiceArticulos::vaciar() {
+void ModeloDeTitulos::vaciar() {
     for (const auto& l : listados_) {
         l->cancelado = true;
     }
@@ -611,11 +611,11 @@ void IndiceArticulos::vaciar() {
     endResetModel();
 }
 
-int IndiceArticulos::rowCount(const QModelIndex& padre) const {
+int ModeloDeTitulos::rowCount(const QModelIndex& padre) const {
     return padre.isValid() ? 0 : cantidadTitulos();
 }
 
-QVariant IndiceArticulos::data(const QModelIndex& indice, int rol) const {
+QVariant ModeloDeTitulos::data(const QModelIndex& indice, int rol) const {
     if (!indice.isValid() || indice.row() >= cantidadTitulos() || rol != Qt::DisplayRole) {
         return {};
     }

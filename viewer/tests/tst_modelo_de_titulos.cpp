@@ -1,7 +1,7 @@
 // The article index: titles read on worker threads still arrive in list order, aligned with the names,
 // and emptying the index drops whatever a cancelled listing had not handed over yet.
 
-#include "main_window/indice_articulos.h"
+#include "main_window/modelo_de_titulos.h"
 #include "tests/support/unidades.h"
 #include "viewer/tests/indice_de_prueba.h"
 #include "windows/selector.h"
@@ -46,7 +46,7 @@ struct Grande {
     int faltan = 0;
 };
 
-QStringList titulosDe(const IndiceArticulos& indice) {
+QStringList titulosDe(const ModeloDeTitulos& indice) {
     QStringList t;
     for (int i = 0; i < indice.rowCount(); ++i) {
         t << indice.index(i).data().toString();
@@ -68,13 +68,13 @@ private slots:
     void listing_keepsListOrder_andSaysFailuresOnce() {
         QFETCH(int, articulos);
         Grande g(articulos);
-        IndiceArticulos indice;
+        ModeloDeTitulos indice;
         indice.setDirectorio(kDir);
         indice.agregarNombres(g.nombres);
         indice.agregarNombres({"", "a0.txt"}); // an empty line names nothing; a name may come twice
-        QSignalSpy avisos(&indice, &IndiceArticulos::aviso);
-        QSignalSpy progreso(&indice, &IndiceArticulos::progreso);
-        QSignalSpy terminado(&indice, &IndiceArticulos::listadoTerminado);
+        QSignalSpy avisos(&indice, &ModeloDeTitulos::aviso);
+        QSignalSpy progreso(&indice, &ModeloDeTitulos::progreso);
+        QSignalSpy terminado(&indice, &ModeloDeTitulos::listadoTerminado);
 
         indice.listar();
         QVERIFY(prueba::esperarListado(&indice));
@@ -106,13 +106,13 @@ private slots:
 
     void emptying_cancelsTheListingUnderWay_andTheCountLineFollows() {
         Grande g(1200);
-        IndiceArticulos indice;
+        ModeloDeTitulos indice;
         Selector selector(&indice, nullptr);
         indice.setDirectorio(kDir);
         indice.agregarNombres(g.nombres);
         QStringList enCurso;
         QString trasActualizar;
-        connect(&indice, &IndiceArticulos::progreso, this, [&] {
+        connect(&indice, &ModeloDeTitulos::progreso, this, [&] {
             enCurso << selector.lblCantidad->text();
             // While reading, refreshing the count line keeps showing the progress. Checked from the progress
             // itself, so that a machine that reads the whole list at once cannot end the listing first.
@@ -136,4 +136,4 @@ private slots:
 };
 
 QTEST_MAIN(PruebaIndice)
-#include "tst_indice_articulos.moc"
+#include "tst_modelo_de_titulos.moc"

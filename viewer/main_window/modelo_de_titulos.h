@@ -40,11 +40,11 @@ namespace store {
 class Lineas;
 }
 
-class IndiceArticulos : public QAbstractListModel {
+class ModeloDeTitulos : public QAbstractListModel {
     Q_OBJECT
 public:
-    explicit IndiceArticulos(QObject* parent = nullptr);
-    ~IndiceArticulos() override;
+    explicit ModeloDeTitulos(QObject* parent = nullptr);
+    ~ModeloDeTitulos() override;
 
     // The article file names of the lists taken up: the lists' bytes as read, each ending its last line, and
     // where each name starts in them; a name ends at the CR that ends its line.
