@@ -126,6 +126,7 @@ VentanaHistorialArticulo::~VentanaHistorialArticulo() = default;
 void VentanaHistorialArticulo::cargar() {
     versiones_.clear();
     lblAviso->clear();
+    forja::esperarHistorial();
     const auto nombre = ui::haciaStore(articulo_);
     auto h = historial::Historial::abrir(directorio_);
     if (!h) {

@@ -57,6 +57,7 @@ VentanaHistorialTomo::~VentanaHistorialTomo() = default;
 void VentanaHistorialTomo::cargar() {
     versiones_.clear();
     lblAviso->clear();
+    forja::esperarHistorial();
     auto h = historial::Historial::abrir(directorio_);
     if (!h) {
         lblAviso->setText(QStringLiteral("No se puede leer el historial: %1").arg(ui::mensajeDe(h.error())));

@@ -134,6 +134,7 @@ void VentanaSincronizar::cmdSincronizar_Click() {
         return;
     }
     const std::string directorio = ui::haciaStore(sesion_.tomo()->directorio()).value_or(std::string());
+    forja::esperarHistorial();
     auto h = historial::Historial::abrir(directorio);
     if (!h) {
         Dialogos::error(this, h.error());

@@ -6,13 +6,19 @@
 #include "ui/dialogos.h"
 #include "ui/texto.h"
 
+#include <QCoreApplication>
+#include <QPointer>
 #include <QSettings>
 
 #include <atomic>
+#include <condition_variable>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <thread>
+#include <utility>
 
 namespace forja {
 
@@ -43,6 +49,119 @@ std::map<std::string, std::unique_ptr<historial::Historial>>& abiertos() {
     return m;
 }
 
+// The recording of what changed while an encyclopaedia was not open in Forja, one at a time on a thread of its
+// own. It makes a version with a history object of its own: the ones kept open are opened afresh after it.
+class RegistroAlCargar {
+public:
+    struct Pedido {
+        std::string directorio;
+        std::string autor;
+        QPointer<TomoEditado> tomo;
+        QPointer<QWidget> ventana;
+    };
+
+    ~RegistroAlCargar() {
+        esperar();
+        if (hilo_.joinable()) {
+            hilo_.join();
+        }
+    }
+
+    // Starts the recording, or, while one is under way, has it done once more after it (a load that follows
+    // another never waits for the first one's recording).
+    void lanzar(Pedido pedido) {
+        std::lock_guard<std::mutex> cerrojo(mutex_);
+        if (ocupado_) {
+            pendiente_ = std::move(pedido);
+            return;
+        }
+        if (hilo_.joinable()) {
+            hilo_.join(); // the last one is over
+        }
+        ocupado_ = true;
+        hilo_ = std::thread([this, primero = std::move(pedido)]() mutable {
+            std::optional<Pedido> pedido = std::move(primero);
+            while (pedido) {
+                registrar(*pedido);
+                std::lock_guard<std::mutex> fin(mutex_);
+                ++hechos_;
+                pedido = std::exchange(pendiente_, std::nullopt);
+                ocupado_ = pedido.has_value();
+            }
+            listo_.notify_all();
+        });
+    }
+
+    void esperar() {
+        std::unique_lock<std::mutex> cerrojo(mutex_);
+        listo_.wait(cerrojo, [this] { return !ocupado_; });
+    }
+
+    // How many recordings have ended: a history kept open from before the last one is opened afresh.
+    std::size_t hechos() {
+        std::lock_guard<std::mutex> cerrojo(mutex_);
+        return hechos_;
+    }
+
+private:
+    static void registrar(const Pedido& pedido) {
+        auto h = historial::Historial::abrir(pedido.directorio);
+        std::optional<store::Error> error;
+        bool hecha = false;
+        if (!h) {
+            error = h.error();
+        } else {
+            const bool primera = (*h)->vacio();
+            const auto r = (*h)->registrarTodo(pedido.autor, primera ? "Primera versión de la enciclotomo"
+                                                                     : "Cambios hechos fuera de Forja");
+            if (!r) {
+                error = r.error();
+            } else {
+                hecha = r->has_value();
+            }
+        }
+        // Told on the windows' thread, where the encyclopaedia's state lives (and may be gone by then).
+        if (!QCoreApplication::instance()) {
+            return;
+        }
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [tomo = pedido.tomo, ventana = pedido.ventana, error, hecha] {
+                if (!tomo) {
+                    return;
+                }
+                if (error) {
+                    const QString aviso = noSeGuardan(*error);
+                    tomo->ponerAvisoHistorial(aviso);
+                    ui::Dialogos::avisar(ventana.data(), aviso);
+                    return;
+                }
+                tomo->ponerAvisoHistorial(QString());
+                if (hecha) {
+                    emit tomo->versionRegistrada();
+                }
+            },
+            Qt::QueuedConnection);
+    }
+
+    std::mutex mutex_;
+    std::condition_variable listo_;
+    bool ocupado_ = false;
+    std::optional<Pedido> pendiente_;
+    std::size_t hechos_ = 0;
+    std::thread hilo_;
+};
+RegistroAlCargar& registroAlCargar() {
+    static RegistroAlCargar r;
+    return r;
+}
+
+// For each history kept open, how many recordings on loading had ended when it was opened.
+std::map<std::string, std::size_t>& abiertosTras() {
+    static std::map<std::string, std::size_t> m;
+    return m;
+}
+
 // Opens `directorio`'s history afresh (`deNuevo`) or as kept from an earlier save.
 store::Resultado<historial::Historial*> historialDe(const std::string& directorio, bool deNuevo) {
     // By the directory on disk: the same stored path may lead elsewhere once the drives are set otherwise.
@@ -50,7 +169,8 @@ store::Resultado<historial::Historial*> historialDe(const std::string& directori
     const std::filesystem::path nativa = store::resolver(directorio);
     const std::string clave = nativa.string();
     std::error_code e;
-    if (!deNuevo && std::filesystem::is_directory(nativa / ".git", e)) {
+    const std::size_t hechos = registroAlCargar().hechos();
+    if (!deNuevo && std::filesystem::is_directory(nativa / ".git", e) && abiertosTras()[clave] == hechos) {
         if (const auto i = m.find(clave); i != m.end() && i->second->directorio() == directorio) {
             return i->second.get();
         }
@@ -60,6 +180,7 @@ store::Resultado<historial::Historial*> historialDe(const std::string& directori
     if (!h) {
         return h.error();
     }
+    abiertosTras()[clave] = hechos;
     return m.emplace(clave, std::move(*h)).first->second.get();
 }
 
@@ -128,8 +249,13 @@ QString autorDeLaVersion(QWidget* ventana) {
     return kSinNombre;
 }
 
+void esperarHistorial() {
+    registroAlCargar().esperar();
+}
+
 bool registrarVersion(QWidget* ventana, TomoEditado* tomo, const std::string& directorio,
                       const std::vector<std::string>& nombres, const QString& resumen) {
+    esperarHistorial();
     auto h = historialDe(directorio, false);
     if (!h) {
         if (tomo) {
@@ -161,28 +287,13 @@ bool registrarVersion(QWidget* ventana, TomoEditado* tomo, const std::string& di
 }
 
 void registrarAlCargar(QWidget* ventana, TomoEditado* tomo, const std::string& directorio) {
-    auto h = historialDe(directorio, true);
-    if (!h) {
-        abiertos().erase(store::resolver(directorio).string());
-        const QString aviso = noSeGuardan(h.error());
-        tomo->ponerAvisoHistorial(aviso);
-        ui::Dialogos::avisar(ventana, aviso);
-        return;
-    }
-    const bool primera = (*h)->vacio();
+    // The author's name is asked here, on the window's thread, before the recording starts.
     const std::string autor = utf8(autorDeLaVersion(ventana));
-    const auto hecha =
-        (*h)->registrarTodo(autor, primera ? "Primera versión de la enciclotomo" : "Cambios hechos fuera de Forja");
-    if (!hecha) {
-        const QString aviso = noSeGuardan(hecha.error());
-        tomo->ponerAvisoHistorial(aviso);
-        ui::Dialogos::avisar(ventana, aviso);
-        return;
-    }
-    tomo->ponerAvisoHistorial(QString());
+    registroAlCargar().lanzar({directorio, autor, tomo, ventana});
 }
 
 QString registrar(const QString& directorio, const QString& resumen) {
+    esperarHistorial();
     const auto tomo = ui::haciaStore(directorio);
     if (!tomo) {
         return QStringLiteral("La ruta «%1» no se puede escribir en Windows-1252.").arg(directorio);
@@ -200,6 +311,7 @@ QString registrar(const QString& directorio, const QString& resumen) {
 }
 
 QString registrarAntesDeEscribir(const std::string& directorio) {
+    esperarHistorial();
     auto h = historial::Historial::abrir(directorio);
     if (!h) {
         return ui::mensajeDe(h.error());

@@ -29,8 +29,13 @@ bool registrarVersion(QWidget* ventana, TomoEditado* tomo, const std::string& di
                       const std::vector<std::string>& nombres, const QString& resumen);
 
 // When an encyclopaedia is loaded: makes its history when it has none, and records what changed since the
-// last version ("Cambios hechos fuera de Forja"). A damaged history is told in a message box, once.
+// last version ("Cambios hechos fuera de Forja"). That reads every file of the encyclopaedia, so it runs on a
+// thread of its own and the load does not wait for it; `tomo` hears versionRegistrada() when it made a version.
+// A damaged history is told in a message box, once.
 void registrarAlCargar(QWidget* ventana, TomoEditado* tomo, const std::string& directorio);
+// Waits until what registrarAlCargar() started is recorded. Everything that reads or writes the history calls it
+// first, so that a version is never made beside it nor a list of versions read without it.
+void esperarHistorial();
 
 // For the end of an import (or any change of many files): every change since the last version, as one
 // version signed with the kept author. Empty on success, else what went wrong, in Spanish.

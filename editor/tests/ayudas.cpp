@@ -1,6 +1,7 @@
 #include "editor/tests/ayudas.h"
 
 #include "editor/lista_marcable.h"
+#include "editor/versiones.h"
 
 #include <QAbstractItemView>
 
@@ -126,6 +127,8 @@ void agregarTomo(Taller& t, const QString& ruta) {
 void cargarTomo(Taller& t, const QString& ruta) {
     if (elegir(t.lstTomos, ruta)) {
         pulsar(t.cmdTomoLoad);
+        forja::esperarHistorial(); // what loading records runs on a thread of its own
+        QCoreApplication::processEvents();
     }
 }
 

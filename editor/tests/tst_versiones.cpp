@@ -13,6 +13,8 @@
 #include "tests/support/unidades.h"
 #include "ui/dialogos.h"
 
+#include <QSignalSpy>
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -229,6 +231,28 @@ void TstVersiones::changesOutside_recordedWhenLoaded() {
     cargarTomo(t, QString::fromStdString(kTomo)); // nothing new: no version
     QCOMPARE(versiones().size(), antes + 1);
     QVERIFY(Dialogos::mostrados().isEmpty());
+
+    // Loading does not wait for what it records. A change the author makes meanwhile is kept whole whichever
+    // version it lands in (its own, or the one of the changes made outside if the scan reached it first), and
+    // the window hears of the recording.
+    u.escribir(kTomo + "\\sol.txt", "<TIT>Sol\r\nOtra vez a mano.\r\n");
+    QSignalSpy registradas(t.tomo(), &TomoEditado::versionRegistrada);
+    pulsar(t.cmdTomoLoad);
+    agregarArticulo(t, QStringLiteral("luna.txt"));
+    forja::esperarHistorial();
+    QTRY_VERIFY(!registradas.isEmpty());
+    v = versiones();
+    QVERIFY(v.size() == antes + 2 || v.size() == antes + 3);
+    QVERIFY(resumen(v[0]) == QStringLiteral("Agregado el artículo «luna.txt»") ||
+            resumen(v[0]) == QStringLiteral("Cambios hechos fuera de Forja"));
+    auto h = historial::Historial::abrir(kTomo);
+    QVERIFY(h);
+    for (const char* a : {"sol.txt", "luna.txt", "COMPLETA.DAT"}) {
+        const auto guardado = (*h)->leer("HEAD", a);
+        QVERIFY2(guardado && *guardado, a);
+        QCOMPARE(QByteArray::fromStdString(**guardado), u.bytes(kTomo + "\\" + a));
+    }
+    QCOMPARE(git(u.nativa(kTomo), {QStringLiteral("fsck"), QStringLiteral("--strict")}), 0);
 }
 
 void TstVersiones::damagedHistory_toldOnce_savingGoesOn() {
