@@ -8,6 +8,7 @@
 #include "editor/lista_marcable.h"
 #include "editor/sesion.h"
 #include "editor/taller.h"
+#include "editor/versiones.h"
 #include "store/archivos_de_lista.h"
 #include "store/codificacion.h"
 #include "store/enciclopedia.h"
@@ -20,6 +21,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QSettings>
 #include <QStringListModel>
 #include <QVBoxLayout>
 
@@ -145,6 +147,11 @@ LUMBRE_MEDIDA("dict_1m", bench::Tipo::Razon, 2.0, [] {
 // model holding them, shown and laid out.
 bench::Resultado cargarEnForja(int articulos, int rondas) {
     const bench::AlmacenSintetico& s = bench::almacen(articulos);
+    // The editor signs each version with the author's name, asked once: it is kept beside the stores, never in
+    // the user's own settings, so that nothing stops to ask.
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                       QString::fromLocal8Bit(std::getenv("LUMBRE_UNIDADES")) + QStringLiteral("/config"));
+    forja::guardarAutor(QStringLiteral("Banco de pruebas"));
     SesionForja sesion;
     Taller taller(sesion);
     taller.show();
