@@ -8,6 +8,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <string_view>
 #include <thread>
 
 namespace bench {
@@ -71,12 +72,15 @@ Resultado intercalar(int rondas, const std::function<void()>& nuestro, const std
     return Resultado{mediana(a), mediana(b), "s"};
 }
 
-double memoriaPico() {
+namespace {
+
+// A size of /proc/self/status ("VmHWM:", "RssAnon:"...), in bytes; 0 when missing.
+double campoDeEstado(std::string_view campo) {
     std::ifstream status("/proc/self/status");
     std::string linea;
     while (std::getline(status, linea)) {
-        if (linea.rfind("VmHWM:", 0) == 0) {
-            std::istringstream campos(linea.substr(6));
+        if (linea.rfind(campo, 0) == 0) {
+            std::istringstream campos(linea.substr(campo.size()));
             double kb = 0;
             campos >> kb;
             return kb * 1024;
@@ -85,18 +89,14 @@ double memoriaPico() {
     return 0;
 }
 
+} // namespace
+
+double memoriaPico() {
+    return campoDeEstado("VmHWM:");
+}
+
 double MemoriaAnonima::ahora() {
-    std::ifstream status("/proc/self/status");
-    std::string linea;
-    while (std::getline(status, linea)) {
-        if (linea.rfind("RssAnon:", 0) == 0) {
-            std::istringstream campos(linea.substr(8));
-            double kb = 0;
-            campos >> kb;
-            return kb * 1024;
-        }
-    }
-    return 0;
+    return campoDeEstado("RssAnon:");
 }
 
 struct MemoriaAnonima::Estado {
