@@ -17,7 +17,6 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QThread>
 
 using forja::boton;
 using forja::control;
@@ -32,7 +31,7 @@ QString deUtf8(const std::string& s) {
 
 } // namespace
 
-VentanaImportar::VentanaImportar(QWidget* padre, std::string tomo) : QDialog(padre), tomo_(std::move(tomo)) {
+VentanaImportar::VentanaImportar(QWidget* padre, std::string tomo) : VentanaDeImportacion(padre, std::move(tomo)) {
     setObjectName(QStringLiteral("VentanaImportar"));
     setWindowTitle(QStringLiteral("Importar artículos"));
     setFont(forja::fuenteDeVentana());
@@ -76,12 +75,7 @@ VentanaImportar::VentanaImportar(QWidget* padre, std::string tomo) : QDialog(pad
     connect(cmdCerrar, &QPushButton::clicked, this, &VentanaImportar::close);
 }
 
-VentanaImportar::~VentanaImportar() {
-    if (hilo_) {
-        parar_ = true;
-        hilo_->wait();
-    }
-}
+VentanaImportar::~VentanaImportar() = default;
 
 void VentanaImportar::cmdCarpeta_Click() {
     const QString carpeta = Dialogos::abrirDirectorio(this, QStringLiteral("Importar artículos: carpeta de textos"));
@@ -99,29 +93,17 @@ void VentanaImportar::cmdArchivos_Click() {
     }
 }
 
-void VentanaImportar::empezar(std::function<void()> trabajo) {
-    cmdCarpeta->setEnabled(false);
-    cmdArchivos->setEnabled(false);
-    cmdImportar->setEnabled(false);
-    parar_ = false;
-    hilo_ = QThread::create(std::move(trabajo));
-    connect(hilo_, &QThread::finished, this, &VentanaImportar::terminado);
-    hilo_->start();
-}
-
-void VentanaImportar::terminado() {
-    if (hilo_) {
-        hilo_->wait();
-        delete hilo_;
-        hilo_ = nullptr;
+void VentanaImportar::habilitar() {
+    const bool libre = !ocupada();
+    cmdCarpeta->setEnabled(libre);
+    cmdArchivos->setEnabled(libre);
+    if (!libre) {
+        cmdImportar->setEnabled(false);
     }
-    cmdCarpeta->setEnabled(true);
-    cmdArchivos->setEnabled(true);
-    emit listo();
 }
 
 void VentanaImportar::planear(const QStringList& rutas) {
-    if (hilo_) {
+    if (ocupada()) {
         return;
     }
     plan_.reset();
@@ -166,7 +148,7 @@ void VentanaImportar::mostrarPlan(store::Resultado<importar::Plan> resultado) {
 }
 
 void VentanaImportar::cmdImportar_Click() {
-    if (hilo_ || !plan_ || plan_->articulos.empty()) {
+    if (ocupada() || !plan_ || plan_->articulos.empty()) {
         return;
     }
     barAvance->setRange(0, static_cast<int>(plan_->articulos.size()));
@@ -188,29 +170,5 @@ void VentanaImportar::mostrarInforme(const importar::Informe& informe) {
     for (const std::string& n : informe.importados) {
         nombres << ui::desdeStore(n);
     }
-    plan_.reset(); // done: the same plan is never written twice
-    if (!nombres.isEmpty()) {
-        emit importados(nombres);
-    }
-    if (informe.error) {
-        Dialogos::avisar(this, texto.trimmed());
-    }
-}
-
-void VentanaImportar::closeEvent(QCloseEvent* evento) {
-    if (hilo_) {
-        // What is being written is finished first; no article is left half-made.
-        parar_ = true;
-        evento->ignore();
-        return;
-    }
-    QDialog::closeEvent(evento);
-}
-
-void VentanaImportar::reject() {
-    if (!hilo_) {
-        QDialog::reject();
-    } else {
-        parar_ = true;
-    }
+    terminarImportacion(texto, nombres, informe.error.has_value());
 }

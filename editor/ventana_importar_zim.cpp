@@ -21,7 +21,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QThread>
 
 using forja::boton;
 using forja::control;
@@ -46,7 +45,8 @@ QSpinBox* numero(QWidget* padre, const QString& nombre, const QString& accesible
 
 } // namespace
 
-VentanaImportarZim::VentanaImportarZim(QWidget* padre, std::string tomo) : QDialog(padre), tomo_(std::move(tomo)) {
+VentanaImportarZim::VentanaImportarZim(QWidget* padre, std::string tomo)
+    : VentanaDeImportacion(padre, std::move(tomo)) {
     setObjectName(QStringLiteral("VentanaImportarZim"));
     setWindowTitle(QStringLiteral("Importar desde un archivo ZIM"));
     setFont(forja::fuenteDeVentana());
@@ -164,14 +164,11 @@ VentanaImportarZim::VentanaImportarZim(QWidget* padre, std::string tomo) : QDial
 }
 
 VentanaImportarZim::~VentanaImportarZim() {
-    if (hilo_) {
-        parar_ = true;
-        hilo_->wait();
-    }
+    detener(); // the work reads the file this window holds
 }
 
 void VentanaImportarZim::habilitar() {
-    const bool libre = !hilo_;
+    const bool libre = !ocupada();
     const bool hay = fuente_ != nullptr;
     cmdArchivo->setEnabled(libre);
     for (QWidget* w : std::initializer_list<QWidget*>{
@@ -186,7 +183,7 @@ void VentanaImportarZim::habilitar() {
 }
 
 bool VentanaImportarZim::abrir(const QString& archivo) {
-    if (hilo_) {
+    if (ocupada()) {
         return false;
     }
     std::string error;
@@ -261,26 +258,8 @@ void VentanaImportarZim::cmdListaTitulos_Click() {
     }
 }
 
-void VentanaImportarZim::empezar(std::function<void()> trabajo) {
-    parar_ = false;
-    hilo_ = QThread::create(std::move(trabajo));
-    connect(hilo_, &QThread::finished, this, &VentanaImportarZim::terminado);
-    habilitar();
-    hilo_->start();
-}
-
-void VentanaImportarZim::terminado() {
-    if (hilo_) {
-        hilo_->wait();
-        delete hilo_;
-        hilo_ = nullptr;
-    }
-    habilitar();
-    emit listo();
-}
-
 void VentanaImportarZim::cmdPlanear_Click() {
-    if (hilo_ || !fuente_) {
+    if (ocupada() || !fuente_) {
         return;
     }
     importar::SeleccionZim s;
@@ -365,7 +344,7 @@ void VentanaImportarZim::mostrarPlan(store::Resultado<importar::Plan> resultado,
 }
 
 void VentanaImportarZim::cmdImportar_Click() {
-    if (hilo_ || !plan_ || plan_->articulos.empty()) {
+    if (ocupada() || !plan_ || plan_->articulos.empty()) {
         return;
     }
     barAvance->setRange(0, static_cast<int>(plan_->articulos.size()));
@@ -394,29 +373,5 @@ void VentanaImportarZim::mostrarInforme(const importar::Informe& informe) {
             nuevos << ui::desdeStore(a.nombre);
         }
     }
-    plan_.reset(); // done: the same plan is never written twice
-    if (!nuevos.isEmpty()) {
-        emit importados(nuevos);
-    }
-    if (informe.error) {
-        Dialogos::avisar(this, texto.trimmed());
-    }
-}
-
-void VentanaImportarZim::closeEvent(QCloseEvent* evento) {
-    if (hilo_) {
-        // What is being written is finished first; no article is left half-made.
-        parar_ = true;
-        evento->ignore();
-        return;
-    }
-    QDialog::closeEvent(evento);
-}
-
-void VentanaImportarZim::reject() {
-    if (!hilo_) {
-        QDialog::reject();
-    } else {
-        parar_ = true;
-    }
+    terminarImportacion(texto, nuevos, informe.error.has_value());
 }

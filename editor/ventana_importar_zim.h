@@ -6,13 +6,10 @@
 // exclusions, and sees the plan before anything is written; "Importar" then writes it. Choosing, planning and
 // writing run off the window's thread, with progress.
 
+#include "editor/ventana_de_importacion.h"
 #include "importar/importacion.h"
 #include "importar/zim.h"
 
-#include <QDialog>
-
-#include <atomic>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,9 +21,8 @@ class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
-class QThread;
 
-class VentanaImportarZim : public QDialog {
+class VentanaImportarZim : public VentanaDeImportacion {
     Q_OBJECT
 
 public:
@@ -42,9 +38,6 @@ public:
     void cmdListaTitulos_Click();
     void cmdPlanear_Click();
     void cmdImportar_Click();
-
-    bool ocupada() const { return hilo_ != nullptr; }
-    const std::optional<importar::Plan>& plan() const { return plan_; }
 
     QLabel* lblArchivo;
     QLineEdit* txtArchivo;
@@ -78,27 +71,11 @@ public:
     QPushButton* cmdImportar;
     QPushButton* cmdCerrar;
 
-signals:
-    // Articles were written and appended to COMPLETA.DAT (names as the store spells them, in order).
-    void importados(const QStringList& nombres);
-    // The plan is shown, or the import is over.
-    void listo();
-
-protected:
-    void closeEvent(QCloseEvent* evento) override;
-    void reject() override;
-
 private:
     void sugerir(const QString& texto);
-    void empezar(std::function<void()> trabajo);
-    void terminado();
-    void habilitar();
+    void habilitar() override;
     void mostrarPlan(store::Resultado<importar::Plan> resultado, const std::vector<std::string>& avisos);
     void mostrarInforme(const importar::Informe& informe);
 
-    std::string tomo_;
     std::unique_ptr<importar::FuenteZim> fuente_;
-    std::optional<importar::Plan> plan_;
-    QThread* hilo_ = nullptr;
-    std::atomic<bool> parar_{false};
 };
