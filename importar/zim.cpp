@@ -1,6 +1,8 @@
 #include "importar/zim.h"
 
 #include "render/texto_web.h"
+#include "search/plegado.h"
+#include "store/codificacion.h"
 
 #include <zim/archive.h>
 #include <zim/entry.h>
@@ -40,42 +42,24 @@ std::string metadato(const zim::Archive& a, const char* nombre) {
     }
 }
 
-// Lower case for comparing titles: ASCII and the accented letters of Latin-1 (Á → á, Ñ → ñ).
-std::string plegado(std::string_view s) {
-    std::string r;
-    r.reserve(s.size());
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (c == 0xC3 && i + 1 < s.size()) {
-            const auto d = static_cast<unsigned char>(s[i + 1]);
-            r += static_cast<char>(c);
-            r += static_cast<char>(d >= 0x80 && d <= 0x9E && d != 0x97 ? d + 0x20 : d);
-            ++i;
-        } else {
-            r += static_cast<char>(std::tolower(c));
-        }
+// A title or a query folded as the search index folds words (search/plegado.h): lower case without marks
+// (Á -> a, ñ -> n, ü -> u), as libzim's indexes hold their words too. A letter Windows-1252 cannot hold is kept
+// as it is.
+std::string plegadoDe(std::string_view utf8) {
+    if (const auto cp = store::utf8ACp1252(utf8)) {
+        return search::plegar(*cp);
     }
-    return r;
-}
-
-// Lower case without accents (Á → a, ñ → n, ü → u), as libzim's indexes hold their words.
-std::string sinAcentos(std::string_view s) {
-    // The letters U+00C0 to U+00FF without their marks; "\0" for the signs × and ÷, kept as they are.
-    static constexpr char kBase[] = "aaaaaaaceeeeiiiidnooooo\0ouuuuyts"
-                                    "aaaaaaaceeeeiiiidnooooo\0ouuuuyty";
     std::string r;
-    r.reserve(s.size());
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (c == 0xC3 && i + 1 < s.size()) {
-            const auto d = static_cast<unsigned char>(s[i + 1]);
-            if (d >= 0x80 && d <= 0xBF && kBase[d - 0x80] != '\0') {
-                r += kBase[d - 0x80];
-                ++i;
-                continue;
-            }
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        const std::size_t largo = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        const std::string_view letra = utf8.substr(i, largo);
+        if (const auto cp = store::utf8ACp1252(letra)) {
+            r += search::plegar(*cp);
+        } else {
+            r += letra;
         }
-        r += static_cast<char>(std::tolower(c));
+        i += largo;
     }
     return r;
 }
@@ -85,9 +69,9 @@ bool esPalabra(unsigned char c) {
 }
 
 bool excluida(const std::string& titulo, const std::vector<std::string>& excluir) {
-    const std::string t = plegado(titulo);
+    const std::string t = plegadoDe(titulo);
     for (const std::string& e : excluir) {
-        const std::string x = plegado(e);
+        const std::string x = plegadoDe(e);
         if (x.empty()) {
             continue;
         }
@@ -198,7 +182,7 @@ std::vector<PaginaZim> FuenteZim::sugerir(const std::string& texto, int cuantas)
         }
         if (impl_->archivo.hasTitleIndex()) {
             zim::SuggestionSearcher buscador(impl_->archivo);
-            const auto resultado = buscador.suggest(sinAcentos(texto)).getResults(0, cuantas);
+            const auto resultado = buscador.suggest(plegadoDe(texto)).getResults(0, cuantas);
             for (auto it = resultado.begin(); it != resultado.end(); ++it) {
                 agregar(it->getPath(), it->getTitle());
             }
@@ -215,7 +199,7 @@ std::optional<std::vector<PaginaZim>> FuenteZim::buscar(const std::string& consu
     std::vector<PaginaZim> r;
     try {
         zim::Searcher buscador(impl_->archivo);
-        const auto resultado = buscador.search(zim::Query(sinAcentos(consulta))).getResults(0, cuantos);
+        const auto resultado = buscador.search(zim::Query(plegadoDe(consulta))).getResults(0, cuantos);
         for (auto it = resultado.begin(); it != resultado.end(); ++it) {
             r.push_back({it.getPath(), it.getTitle()});
         }

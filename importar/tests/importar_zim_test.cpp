@@ -187,6 +187,9 @@ TEST_F(ImportarZim, SelectionByTitlesQueryAndTopicNeverTwiceMinusExclusions) {
         {"the count cuts what is farthest", tema(2, 3), {"Sistema Solar", "Sol", "Tierra"}},
         {"an excluded title is not followed either", tema(2, 500, {"tierra"}), {"Sistema Solar", "Sol", "Júpiter"}},
         {"a word excludes the titles holding it", tema(2, 500, {"SOLAR"}), {}},
+        {"an exclusion typed without its accent, as the search folds it",
+         tema(2, 500, {"JUPITER"}),
+         {"Sistema Solar", "Sol", "Tierra", "Luna"}},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.nombre);
