@@ -26,6 +26,7 @@
 #include "windows/ventana_busqueda.h"
 #include "windows/ventana_imagen.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLayout>
@@ -96,7 +97,7 @@ VentanaPrincipal::VentanaPrincipal(QWidget* parent) : QMainWindow(parent) {
     auto* imprimir = new MenuImprimir(this, *this, menuFile, mnuSeparar);
     connect(this, &VentanaPrincipal::articuloAbierto, imprimir, &MenuImprimir::ponerArticulo);
     connect(this, &VentanaPrincipal::enciclopediaCambiada, imprimir, [imprimir] { imprimir->ponerArticulo({}); });
-    instalarBusquedaEnTexto(this);
+    instalarBusquedaEnTexto();
     adjustSize();
     ui::recordarGeometria(this);
 
@@ -475,4 +476,22 @@ void VentanaPrincipal::colocarVentanas() {
     const int ySelector = xSelector < x + principal.width() ? y + kBarra : y;
     move(x, y);
     selector_->move(xSelector, ySelector);
+}
+
+void VentanaPrincipal::instalarBusquedaEnTexto() {
+    auto* accion = new QAction(QStringLiteral("Buscar en el texto…"), this);
+    accion->setObjectName(QStringLiteral("mnuBuscarTexto"));
+    accion->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    addAction(accion); // its keys work in the window without opening the menu
+    menuIr_->menu->addAction(accion);
+    connect(accion, &QAction::triggered, this, [this] {
+        auto* ventana = findChild<VentanaBusqueda*>();
+        if (!ventana) {
+            ventana = new VentanaBusqueda(this, [this] { return directorio(); });
+            connect(this, &VentanaPrincipal::enciclopediaCambiada, ventana, &VentanaBusqueda::enciclopediaCambiada);
+            connect(ventana, &VentanaBusqueda::articuloElegido, this,
+                    [this](const std::string& nombre) { leerArticulo(nombre); });
+        }
+        ventana->mostrar();
+    });
 }

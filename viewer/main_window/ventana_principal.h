@@ -100,6 +100,8 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    // Adds "Buscar en el texto…" (Ctrl+Shift+F) to the menu "Ir"; its window is made on first use.
+    void instalarBusquedaEnTexto();
     // Controls.
     CajaArticulo* txtArticulo = nullptr;
     Tira* pctTitulo = nullptr;

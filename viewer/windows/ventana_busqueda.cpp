@@ -1,20 +1,16 @@
 #include "windows/ventana_busqueda.h"
 
 #include "main_window/al_frente.h"
-#include "main_window/menu_ir.h"
 #include "main_window/teclado.h"
-#include "main_window/ventana_principal.h"
 #include "ui/texto.h"
 #include "windows/busqueda_en_texto.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QAction>
 #include <QApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QMenu>
 #include <QPainter>
 #include <QProgressBar>
 #include <QStyledItemDelegate>
@@ -71,8 +67,8 @@ private:
 
 } // namespace
 
-VentanaBusqueda::VentanaBusqueda(VentanaPrincipal* principal)
-    : QWidget(principal, Qt::Window), principal_(principal), modelo_(new BusquedaEnTexto(this)),
+VentanaBusqueda::VentanaBusqueda(QWidget* padre, std::function<std::string()> directorio)
+    : QWidget(padre, Qt::Window), directorio_(std::move(directorio)), modelo_(new BusquedaEnTexto(this)),
       espera_(new QTimer(this)) {
     setObjectName(QStringLiteral("frmBuscarTexto"));
     setWindowTitle(QStringLiteral("Buscar en el texto"));
@@ -126,13 +122,6 @@ VentanaBusqueda::VentanaBusqueda(VentanaPrincipal* principal)
     teclado::escapeCierra(this);
 
     connect(modelo_, &BusquedaEnTexto::resultadosCambiados, this, &VentanaBusqueda::mostrarResultados);
-    // A switch of encyclopaedia while the window is open searches the new one for what is typed.
-    connect(principal_, &VentanaPrincipal::enciclopediaCambiada, this, [this] {
-        if (isVisible() && principal_->directorio() != modelo_->directorio()) {
-            seguirEnciclopedia();
-            modelo_->buscar(txtBuscado->text());
-        }
-    });
     connect(modelo_, &BusquedaEnTexto::avance, this, [this](qulonglong hechos, qulonglong total) {
         prgIndice->setRange(0, static_cast<int>(total));
         prgIndice->setValue(static_cast<int>(hechos));
@@ -146,16 +135,23 @@ VentanaBusqueda::VentanaBusqueda(VentanaPrincipal* principal)
     });
 }
 
+void VentanaBusqueda::enciclopediaCambiada() {
+    if (isVisible() && directorio_() != modelo_->directorio()) {
+        seguirEnciclopedia();
+        modelo_->buscar(txtBuscado->text());
+    }
+}
+
 void VentanaBusqueda::mostrar() {
     mostrarAlFrente(this);
     txtBuscado->setFocus();
     txtBuscado->selectAll();
-    modelo_->abrir(principal_->directorio());
+    modelo_->abrir(directorio_());
 }
 
 void VentanaBusqueda::seguirEnciclopedia() {
-    if (isVisible() && principal_->directorio() != modelo_->directorio()) {
-        modelo_->abrir(principal_->directorio());
+    if (isVisible() && directorio_() != modelo_->directorio()) {
+        modelo_->abrir(directorio_());
     }
 }
 
@@ -199,20 +195,5 @@ void VentanaBusqueda::abrirElegido() {
         return;
     }
     const QModelIndex elegido = lstResultados->currentIndex().isValid() ? lstResultados->currentIndex() : r->index(0);
-    principal_->leerArticulo(r->acierto(elegido.row()).nombre);
-}
-
-void instalarBusquedaEnTexto(VentanaPrincipal* principal) {
-    auto* accion = new QAction(QStringLiteral("Buscar en el texto…"), principal);
-    accion->setObjectName(QStringLiteral("mnuBuscarTexto"));
-    accion->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
-    principal->addAction(accion); // its keys work in the window without opening the menu
-    principal->menuIr()->menu->addAction(accion);
-    QObject::connect(accion, &QAction::triggered, principal, [principal] {
-        auto* ventana = principal->findChild<VentanaBusqueda*>();
-        if (!ventana) {
-            ventana = new VentanaBusqueda(principal);
-        }
-        ventana->mostrar();
-    });
+    emit articuloElegido(r->acierto(elegido.row()).nombre);
 }

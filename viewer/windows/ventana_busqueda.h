@@ -6,18 +6,21 @@
 
 #include <QWidget>
 
+#include <functional>
+#include <string>
+
 class QLabel;
 class QLineEdit;
 class QListView;
 class QProgressBar;
 class QTimer;
 class BusquedaEnTexto;
-class VentanaPrincipal;
 
 class VentanaBusqueda : public QWidget {
     Q_OBJECT
 public:
-    explicit VentanaBusqueda(VentanaPrincipal* principal);
+    // `directorio` tells the encyclopaedia the window that owns this one shows (store spelling).
+    VentanaBusqueda(QWidget* padre, std::function<std::string()> directorio);
 
     // Shows the window in front, takes up the current encyclopaedia and brings its index up to date.
     void mostrar();
@@ -25,6 +28,9 @@ public:
     void abrirElegido();
 
     BusquedaEnTexto* modelo() const { return modelo_; }
+
+    // The owner switched encyclopaedia: while the window is open it searches the new one for what is typed.
+    void enciclopediaCambiada();
 
     QLineEdit* txtBuscado = nullptr;
     QListView* lstResultados = nullptr;
@@ -35,16 +41,17 @@ public:
 protected:
     void changeEvent(QEvent* e) override;
 
+signals:
+    // The reader chose a result: the article of that name (as the complete list names it) is to be shown.
+    void articuloElegido(const std::string& nombre);
+
 private:
     // Takes up another encyclopaedia when the main window has switched since.
     void seguirEnciclopedia();
     void mostrarResultados();
 
-    VentanaPrincipal* principal_;
+    std::function<std::string()> directorio_;
     BusquedaEnTexto* modelo_;
     QTimer* espera_;             // a search starts once the reader pauses typing
     bool abrirAlLlegar_ = false; // Enter came before the results of what was typed
 };
-
-// Adds "Buscar en el texto…" (Ctrl+Shift+F) to the main window's menu "Ir"; the window is made on first use.
-void instalarBusquedaEnTexto(VentanaPrincipal* principal);
