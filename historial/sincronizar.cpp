@@ -558,6 +558,8 @@ store::Resultado<std::string> Sincronizacion::completar(const std::vector<std::v
             return falla("enviar las versiones a", "otro programa de Lumbre la está escribiendo");
         }
         git_push_options opciones = GIT_PUSH_OPTIONS_INIT;
+        // The differences between the versions' trees (4 MB each for 100,000 articles) are sought on every core.
+        opciones.pb_parallelism = 0;
         std::string rechazo;
         opciones.callbacks.payload = &rechazo;
         opciones.callbacks.push_update_reference = [](const char*, const char* estado, void* datos) {
