@@ -3,7 +3,10 @@
 #include "historial/interno.h"
 #include "store/text_file.h"
 
+#include <atomic>
+#include <mutex>
 #include <set>
+#include <thread>
 
 namespace historial {
 
@@ -464,7 +467,10 @@ store::Resultado<std::string> Sincronizacion::completar(const std::vector<std::v
     }
     std::string relato;
     if (caso_ == Caso::Avanzar || caso_ == Caso::Unir) {
-        // The store's files first, each whole through its writer; the version that records them after.
+        // The store's files first, each whole through its writer; the version that records them after. Folders
+        // are made and deletions done in order, then the files are written several at a time, so that their
+        // syncs to disk overlap.
+        std::vector<std::pair<std::string, const std::string*>> escribir;
         for (const auto& [ruta, bytes] : d.cambios) {
             const std::string nombre = nombreDeStore(ruta);
             const std::string completo = store::unir(d.historial->directorio(), nombre);
@@ -477,15 +483,37 @@ store::Resultado<std::string> Sincronizacion::completar(const std::vector<std::v
                         }
                     }
                 }
-                if (auto escrito = store::escribirBytes(completo, *bytes); !escrito) {
-                    return escrito.error();
-                }
+                escribir.emplace_back(completo, &*bytes);
             } else {
                 std::error_code e;
                 const fs::path nativa = store::resolver(completo);
                 fs::remove(nativa, e);
                 store::olvidarDirectorio(nativa.parent_path());
             }
+        }
+        std::atomic<std::size_t> siguiente{0};
+        std::mutex cerrojoFallo;
+        std::optional<Error> fallo;
+        const auto escritor = [&] {
+            for (std::size_t i = siguiente++; i < escribir.size(); i = siguiente++) {
+                if (auto escrito = store::escribirBytes(escribir[i].first, *escribir[i].second); !escrito) {
+                    const std::lock_guard<std::mutex> c(cerrojoFallo);
+                    if (!fallo) {
+                        fallo = escrito.error();
+                    }
+                }
+            }
+        };
+        std::vector<std::thread> hilos;
+        for (std::size_t i = 1; i < std::min<std::size_t>(8, escribir.size()); ++i) {
+            hilos.emplace_back(escritor);
+        }
+        escritor();
+        for (std::thread& hilo : hilos) {
+            hilo.join();
+        }
+        if (fallo) {
+            return *fallo;
         }
         Puntero<git_reference, git_reference_free> cabeza;
         if (git_repository_head(cabeza.dir(), repo) != 0) {
