@@ -1,6 +1,7 @@
 #include "historial/historial.h"
 
 #include "historial/interno.h"
+#include "historial/paquete.h"
 #include "store/archivo_de_texto.h"
 #include "store/archivos_de_lista.h"
 #include "store/codificacion.h"
@@ -14,6 +15,7 @@
 #include <fstream>
 #include <map>
 
+#include <git2/sys/odb_backend.h>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
@@ -125,20 +127,9 @@ store::Resultado<std::optional<std::string>> Historial::registrarTodo(std::strin
             &anteriores);
     }
     std::map<std::string, std::optional<git_oid>> cambios;
-    // The scan may write many objects: each is written unsynced, and the whole repository is synced to disk
-    // once before the version that names them is, instead of one sync per file.
-    struct SinSincronizar {
-        fs::path git;
-        SinSincronizar(fs::path g) : git(std::move(g)) { git_libgit2_opts(GIT_OPT_ENABLE_FSYNC_GITDIR, 0); }
-        ~SinSincronizar() {
-            if (const int fd = ::open(git.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); fd >= 0) {
-                ::syncfs(fd);
-                ::close(fd);
-            }
-            git_libgit2_opts(GIT_OPT_ENABLE_FSYNC_GITDIR, 1);
-        }
-    };
-    auto sinSincronizar = std::make_optional<SinSincronizar>(impl_->nativa / ".git");
+    // The scan may find many files no version holds: their blobs go straight into packs, synced once each,
+    // rather than into one file (and one sync) each.
+    detalle::EscritorDePaquetes nuevos(impl_->repo.get());
     std::error_code e;
     fs::recursive_directory_iterator it(impl_->nativa, e), fin;
     if (e) {
@@ -175,12 +166,14 @@ store::Resultado<std::optional<std::string>> Historial::registrarTodo(std::strin
                 continue;
             }
         }
-        if (git_blob_create_from_buffer(&id, impl_->repo.get(), contenido->data(), contenido->size()) != 0) {
+        if (!nuevos.agregarBlob(*contenido, id)) {
             return impl_->fallo("guardar la versión en el historial");
         }
         cambios[ruta] = id;
     }
-    sinSincronizar.reset();
+    if (!nuevos.terminar()) {
+        return impl_->fallo("guardar la versión en el historial");
+    }
     for (const auto& par : anteriores) {
         cambios[par.first] = std::nullopt; // no longer on disk, or never to be versioned
     }
@@ -450,9 +443,64 @@ std::size_t Historial::sinEmpaquetar(std::size_t hasta) const {
     return n;
 }
 
+namespace {
+
+// The ids of the objects kept one per file under objects/.
+std::vector<git_oid> objetosSueltos(const fs::path& objetos) {
+    std::vector<git_oid> ids;
+    std::error_code e;
+    for (const auto& carpeta : fs::directory_iterator(objetos, e)) {
+        const std::string dos = carpeta.path().filename().string();
+        if (dos.size() != 2 || !carpeta.is_directory(e)) {
+            continue;
+        }
+        for (const auto& archivo : fs::directory_iterator(carpeta.path(), e)) {
+            git_oid id;
+            const std::string hex = dos + archivo.path().filename().string();
+            if (hex.size() == GIT_OID_HEXSZ && git_oid_fromstr(&id, hex.c_str()) == 0) {
+                ids.push_back(id);
+            }
+        }
+    }
+    return ids;
+}
+
+// One pack of the repository, read through an object database of its own.
+struct Paquete {
+    fs::path indice;
+    Puntero<git_odb, git_odb_free> odb;
+    std::vector<git_oid> objetos;
+};
+
+std::optional<Paquete> abrirPaquete(const fs::path& indice) {
+    Paquete p;
+    p.indice = indice;
+    git_odb_backend* solo = nullptr;
+    if (git_odb_new(p.odb.dir()) != 0 || git_odb_backend_one_pack(&solo, indice.c_str()) != 0) {
+        return std::nullopt;
+    }
+    if (git_odb_add_backend(p.odb.get(), solo, 1) != 0) {
+        solo->free(solo);
+        return std::nullopt;
+    }
+    if (git_odb_foreach(
+            p.odb.get(),
+            [](const git_oid* id, void* datos) {
+                static_cast<std::vector<git_oid>*>(datos)->push_back(*id);
+                return 0;
+            },
+            &p.objetos) != 0) {
+        return std::nullopt;
+    }
+    return p;
+}
+
+} // namespace
+
 store::Estado Historial::empaquetar() {
     git_repository* repo = impl_->repo.get();
     const fs::path git = impl_->nativa / ".git";
+    const fs::path carpetaPaquetes = git / "objects" / "pack";
     // One packing at a time; it waits for nobody.
     const int cerrojo = ::open((git / "lumbre-empaquetar.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (cerrojo < 0) {
@@ -469,51 +517,87 @@ store::Estado Historial::empaquetar() {
     if (vacio() || git_reference_name_to_id(&cabeza, repo, "HEAD") != 0) {
         return {};
     }
-    Puntero<git_revwalk, git_revwalk_free> paseo;
+    // What is packed: every loose object, with the packs that are small beside it, smallest first, as long as
+    // each holds no more objects than those gathered so far. The packs of a history that grows by a few objects
+    // a version are so merged as the digits of a binary counter carry: a few packs (each holds one whole tree,
+    // 4 MB for 100,000 articles, and the other trees as differences from it), and each object repacked only a
+    // few times. The large packs (the first version's files) stay as they are. libgit2 finds every difference
+    // afresh, so merging everything each time would grow the work with the square of the history.
+    const std::vector<git_oid> sueltos = objetosSueltos(git / "objects");
+    std::vector<Paquete> paquetes;
+    std::error_code e;
+    for (const auto& archivo : fs::directory_iterator(carpetaPaquetes, e)) {
+        const fs::path ruta = archivo.path();
+        if (ruta.extension() != ".idx" || !fs::exists(fs::path(ruta).replace_extension(".pack"), e)) {
+            continue;
+        }
+        if (auto p = abrirPaquete(ruta)) {
+            paquetes.push_back(std::move(*p));
+        }
+    }
+    std::sort(paquetes.begin(), paquetes.end(),
+              [](const Paquete& a, const Paquete& b) { return a.objetos.size() < b.objetos.size(); });
+    std::size_t juntos = sueltos.size();
+    std::size_t unidos = 0;
+    while (unidos < paquetes.size() && paquetes[unidos].objetos.size() <= juntos) {
+        juntos += paquetes[unidos].objetos.size();
+        ++unidos;
+    }
+    Puntero<git_reference, git_reference_free> marca;
+    if (sueltos.empty() && unidos < 2) {
+        if (git_reference_create(marca.dir(), repo, kEmpaquetado, &cabeza, 1, "empaquetado") != 0) {
+            return impl_->fallo("empaquetar el historial");
+        }
+        return {};
+    }
     Puntero<git_packbuilder, git_packbuilder_free> pb;
-    if (git_revwalk_new(paseo.dir(), repo) != 0 || git_revwalk_push(paseo.get(), &cabeza) != 0 ||
-        git_packbuilder_new(pb.dir(), repo) != 0) {
+    if (git_packbuilder_new(pb.dir(), repo) != 0) {
         return impl_->fallo("empaquetar el historial");
     }
-    git_oid hecho;
-    if (git_reference_name_to_id(&hecho, repo, kEmpaquetado) == 0) {
-        if (git_oid_equal(&hecho, &cabeza)) {
-            return {};
-        }
-        git_revwalk_hide(paseo.get(), &hecho);
-    }
     git_packbuilder_set_threads(pb.get(), 1);
-    if (git_packbuilder_insert_walk(pb.get(), paseo.get()) != 0 ||
-        git_packbuilder_write(pb.get(), (git / "objects" / "pack").c_str(), 0, nullptr, nullptr) != 0) {
+    for (const git_oid& id : sueltos) {
+        // A loose file that is not an object that can be read (a writer killed while writing it) is left.
+        if (git_packbuilder_insert(pb.get(), &id, nullptr) != 0) {
+            git_error_clear();
+        }
+    }
+    for (std::size_t i = 0; i < unidos; ++i) {
+        for (const git_oid& id : paquetes[i].objetos) {
+            if (git_packbuilder_insert(pb.get(), &id, nullptr) != 0) {
+                return impl_->fallo("empaquetar el historial");
+            }
+        }
+    }
+    // The new pack and its index are synced to disk by the indexer before anything it holds is removed.
+    if (git_packbuilder_write(pb.get(), carpetaPaquetes.c_str(), 0, nullptr, nullptr) != 0) {
         return impl_->fallo("empaquetar el historial");
     }
     const std::string nombre = git_packbuilder_name(pb.get()) ? git_packbuilder_name(pb.get()) : "";
-    Puntero<git_reference, git_reference_free> marca;
+    const auto nuevo = nombre.empty() ? std::nullopt : abrirPaquete(carpetaPaquetes / ("pack-" + nombre + ".idx"));
+    if (!nuevo) {
+        return {};
+    }
     if (git_reference_create(marca.dir(), repo, kEmpaquetado, &cabeza, 1, "empaquetado") != 0) {
         return impl_->fallo("empaquetar el historial");
     }
-    // The loose objects now in the pack are removed; any other (one written meanwhile) stays.
-    Puntero<git_odb, git_odb_free> soloPaquete;
-    git_odb_backend* paquete = nullptr;
-    const fs::path indice = git / "objects" / "pack" / ("pack-" + nombre + ".idx");
-    if (nombre.empty() || git_odb_new(soloPaquete.dir()) != 0 ||
-        git_odb_backend_one_pack(&paquete, indice.c_str()) != 0 ||
-        git_odb_add_backend(soloPaquete.get(), paquete, 1) != 0) {
-        return {};
-    }
-    std::error_code e;
-    for (const auto& carpeta : fs::directory_iterator(git / "objects", e)) {
-        const std::string dos = carpeta.path().filename().string();
-        if (dos.size() != 2 || !carpeta.is_directory(e)) {
+    // The merged packs go (their index first, so that no reader opens them anew), and so do the loose objects
+    // now in the new pack; any other (one written meanwhile) stays.
+    for (std::size_t i = 0; i < unidos; ++i) {
+        const Paquete& viejo = paquetes[i];
+        if (viejo.indice == nuevo->indice ||
+            !std::all_of(viejo.objetos.begin(), viejo.objetos.end(),
+                         [&](const git_oid& id) { return git_odb_exists(nuevo->odb.get(), &id) == 1; })) {
             continue;
         }
-        for (const auto& archivo : fs::directory_iterator(carpeta.path(), e)) {
-            git_oid id;
-            const std::string hex = dos + archivo.path().filename().string();
-            if (hex.size() == GIT_OID_HEXSZ && git_oid_fromstr(&id, hex.c_str()) == 0 &&
-                git_odb_exists(soloPaquete.get(), &id)) {
-                fs::remove(archivo.path(), e);
-            }
+        fs::remove(viejo.indice, e);
+        for (const char* otra : {".pack", ".rev", ".keep"}) {
+            fs::remove(fs::path(viejo.indice).replace_extension(otra), e);
+        }
+    }
+    for (const git_oid& id : sueltos) {
+        if (git_odb_exists(nuevo->odb.get(), &id) == 1) {
+            const std::string hex = detalle::hex(id);
+            fs::remove(git / "objects" / hex.substr(0, 2) / hex.substr(2), e);
         }
     }
     return {};

@@ -61,7 +61,8 @@ public:
     // rest as in the previous version. Gives the new version's id, or nothing when none of them changed.
     store::Resultado<std::optional<std::string>> registrar(const std::vector<std::string>& nombres,
                                                            std::string_view autor, std::string_view resumen);
-    // Records every difference between the directory and the last version (this one scans the directory).
+    // Records every difference between the directory and the last version (this one scans the directory). The
+    // files no version holds yet are written into packs, each synced to disk once.
     store::Resultado<std::optional<std::string>> registrarTodo(std::string_view autor, std::string_view resumen);
 
     // The versions, newest first; with `nombre`, only those that changed that file.
@@ -80,10 +81,12 @@ public:
 
     // Versions recorded since the history was last packed (counted up to `hasta`).
     std::size_t sinEmpaquetar(std::size_t hasta = 1000) const;
-    // Packs the objects of the versions recorded since the last packing into one pack, each tree stored as a
-    // difference from a similar one, and removes them as loose files: a 100,000-article directory's 4 MB tree
-    // per version becomes a few hundred bytes. Safe beside writers of the same history (objects are only
-    // removed once in a pack); another packing at the same time makes this one return at once.
+    // Packs the loose objects (those of the versions recorded since the last packing) into one pack with the
+    // packs that are small beside them, each tree stored as a difference from a similar one, and removes what
+    // the new pack holds: a 100,000-article directory's 4 MB tree per version becomes a few hundred bytes, and
+    // the packs are merged as the history grows, so that few whole trees are kept. Safe beside writers of the
+    // same history (nothing is removed before the new pack and its index are on disk); another packing at the
+    // same time makes this one return at once.
     store::Estado empaquetar();
 
     struct Impl;

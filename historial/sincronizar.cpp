@@ -3,7 +3,10 @@
 #include "historial/interno.h"
 #include "store/archivo_de_texto.h"
 
+#include <atomic>
+#include <mutex>
 #include <set>
+#include <thread>
 
 namespace historial {
 
@@ -32,6 +35,48 @@ Mapa entradas(const git_tree* arbol) {
         },
         &mapa);
     return mapa;
+}
+
+// The paths where two trees differ (`antes` null: every path of `despues`), with the blob each side holds
+// there, or nothing where it has none. Subtrees with the same id on both sides are not entered.
+struct Lados {
+    std::optional<git_oid> antes;
+    std::optional<git_oid> despues;
+};
+using Diferencias = std::map<std::string, Lados>;
+
+bool diferencias(git_repository* repo, const git_tree* antes, const git_tree* despues, Diferencias& salida) {
+    git_diff_options opciones = GIT_DIFF_OPTIONS_INIT;
+    opciones.flags = GIT_DIFF_SKIP_BINARY_CHECK;
+    Puntero<git_diff, git_diff_free> diff;
+    if (git_diff_tree_to_tree(diff.dir(), repo, const_cast<git_tree*>(antes), const_cast<git_tree*>(despues),
+                              &opciones) != 0) {
+        return false;
+    }
+    const auto blob = [](const git_diff_file& f) {
+        return (f.flags & GIT_DIFF_FLAG_EXISTS) && f.mode != GIT_FILEMODE_COMMIT && f.mode != GIT_FILEMODE_TREE
+                   ? std::optional<git_oid>(f.id)
+                   : std::nullopt;
+    };
+    for (std::size_t i = 0; i < git_diff_num_deltas(diff.get()); ++i) {
+        const git_diff_delta* d = git_diff_get_delta(diff.get(), i);
+        Lados lados{blob(d->old_file), blob(d->new_file)};
+        if (!lados.antes && !lados.despues) {
+            continue;
+        }
+        salida[d->new_file.path ? d->new_file.path : d->old_file.path] = lados;
+    }
+    return true;
+}
+
+// The blob at `ruta` in `arbol`, if any.
+std::optional<git_oid> blobEn(const git_tree* arbol, std::string_view ruta) {
+    Puntero<git_tree_entry, git_tree_entry_free> e;
+    if (!arbol || git_tree_entry_bypath(e.dir(), arbol, std::string(ruta).c_str()) != 0 ||
+        git_tree_entry_type(e.get()) != GIT_OBJECT_BLOB) {
+        return std::nullopt;
+    }
+    return *git_tree_entry_id(e.get());
 }
 
 std::optional<git_oid> en(const Mapa& mapa, const std::string& ruta) {
@@ -297,13 +342,13 @@ Sincronizacion::preparar(Historial& historial, const std::string& destino, bool 
     };
     const auto arbolMio = arbolDe(d.mia);
     const auto arbolOtro = arbolDe(d.otra);
-    const Mapa mia = entradas(arbolMio.get());
-    const Mapa otra = entradas(arbolOtro.get());
-    Mapa base;
+    Puntero<git_tree, git_tree_free> arbolBase;
     git_oid comun;
     const int relacion = git_merge_base(&comun, repo, &d.mia, &d.otra);
     if (relacion == GIT_ENOTFOUND) {
         // Copies made before versions existed share most of their files and their title.
+        const Mapa mia = entradas(arbolMio.get());
+        const Mapa otra = entradas(arbolOtro.get());
         std::size_t compartidos = 0;
         for (const auto& par : mia) {
             compartidos += otra.count(par.first);
@@ -327,28 +372,41 @@ Sincronizacion::preparar(Historial& historial, const std::string& destino, bool 
         s->caso_ = Caso::Enviar;
         return s;
     } else {
-        base = entradas(arbolDe(comun).get());
+        arbolBase = arbolDe(comun);
     }
     const bool avanzar = relacion == 0 && git_oid_equal(&comun, &d.mia);
     s->caso_ = avanzar ? Caso::Avanzar : Caso::Unir;
 
+    // Only the paths either side changed since the common version are looked at (all of them when there is
+    // none): a version of 100,000 articles is not walked whole.
+    Diferencias mias;
+    Diferencias otras;
+    if (!avanzar && !diferencias(repo, arbolBase.get(), arbolMio.get(), mias)) {
+        return falla("sincronizar con");
+    }
+    if (!diferencias(repo, avanzar ? arbolMio.get() : arbolBase.get(), arbolOtro.get(), otras)) {
+        return falla("sincronizar con");
+    }
+
     // Which files are lists: the fixed ones, and each list the index names on either side.
     std::set<std::string> listas = {store::aMayusculas(store::kCompleta), store::aMayusculas(store::kListas)};
-    for (const Mapa* m : std::initializer_list<const Mapa*>{&mia, &otra}) {
-        for (std::string_view l : store::partirLineas(bytesDe(repo, en(*m, std::string(store::kListas))))) {
+    for (const git_tree* arbol : {arbolMio.get(), arbolOtro.get()}) {
+        for (std::string_view l : store::partirLineas(bytesDe(repo, blobEn(arbol, store::kListas)))) {
             listas.insert(store::aMayusculas(std::string(l) + ".DAT"));
         }
     }
     std::set<std::string> rutas;
-    for (const Mapa* m : std::initializer_list<const Mapa*>{&mia, &otra, &base}) {
+    for (const Diferencias* m : {&mias, &otras}) {
         for (const auto& par : *m) {
             rutas.insert(par.first);
         }
     }
     for (const std::string& ruta : rutas) {
-        const auto b = en(base, ruta);
-        const auto m = en(mia, ruta);
-        const auto o = en(otra, ruta);
+        const auto enMias = mias.find(ruta);
+        const auto enOtras = otras.find(ruta);
+        const std::optional<git_oid> b = enMias != mias.end() ? enMias->second.antes : enOtras->second.antes;
+        const std::optional<git_oid> m = enMias != mias.end() ? enMias->second.despues : b;
+        const std::optional<git_oid> o = enOtras != otras.end() ? enOtras->second.despues : b;
         if (iguales(m, o) || iguales(o, b)) {
             continue; // the same on both sides, or only this side changed it
         }
@@ -409,7 +467,10 @@ store::Resultado<std::string> Sincronizacion::completar(const std::vector<std::v
     }
     std::string relato;
     if (caso_ == Caso::Avanzar || caso_ == Caso::Unir) {
-        // The store's files first, each whole through its writer; the version that records them after.
+        // The store's files first, each whole through its writer; the version that records them after. Folders
+        // are made and deletions done in order, then the files are written several at a time, so that their
+        // syncs to disk overlap.
+        std::vector<std::pair<std::string, const std::string*>> escribir;
         for (const auto& [ruta, bytes] : d.cambios) {
             const std::string nombre = nombreDeStore(ruta);
             const std::string completo = store::unir(d.historial->directorio(), nombre);
@@ -422,15 +483,37 @@ store::Resultado<std::string> Sincronizacion::completar(const std::vector<std::v
                         }
                     }
                 }
-                if (auto escrito = store::escribirBytes(completo, *bytes); !escrito) {
-                    return escrito.error();
-                }
+                escribir.emplace_back(completo, &*bytes);
             } else {
                 std::error_code e;
                 const fs::path nativa = store::resolver(completo);
                 fs::remove(nativa, e);
                 store::olvidarDirectorio(nativa.parent_path());
             }
+        }
+        std::atomic<std::size_t> siguiente{0};
+        std::mutex cerrojoFallo;
+        std::optional<Error> fallo;
+        const auto escritor = [&] {
+            for (std::size_t i = siguiente++; i < escribir.size(); i = siguiente++) {
+                if (auto escrito = store::escribirBytes(escribir[i].first, *escribir[i].second); !escrito) {
+                    const std::lock_guard<std::mutex> c(cerrojoFallo);
+                    if (!fallo) {
+                        fallo = escrito.error();
+                    }
+                }
+            }
+        };
+        std::vector<std::thread> hilos;
+        for (std::size_t i = 1; i < std::min<std::size_t>(8, escribir.size()); ++i) {
+            hilos.emplace_back(escritor);
+        }
+        escritor();
+        for (std::thread& hilo : hilos) {
+            hilo.join();
+        }
+        if (fallo) {
+            return *fallo;
         }
         Puntero<git_reference, git_reference_free> cabeza;
         if (git_repository_head(cabeza.dir(), repo) != 0) {
@@ -503,6 +586,8 @@ store::Resultado<std::string> Sincronizacion::completar(const std::vector<std::v
             return falla("enviar las versiones a", "otro programa de Lumbre la está escribiendo");
         }
         git_push_options opciones = GIT_PUSH_OPTIONS_INIT;
+        // The differences between the versions' trees (4 MB each for 100,000 articles) are sought on every core.
+        opciones.pb_parallelism = 0;
         std::string rechazo;
         opciones.callbacks.payload = &rechazo;
         opciones.callbacks.push_update_reference = [](const char*, const char* estado, void* datos) {

@@ -5,6 +5,7 @@
 #include "store/enciclopedia.h"
 #include "store/tests/unidad_temporal.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <fstream>
@@ -214,6 +215,67 @@ TEST_F(HistorialTest, packing_removesLooseObjects_keepsEveryVersion) {
     ASSERT_TRUE(v);
     ASSERT_EQ(v->size(), 41u);
     EXPECT_EQ(**h->leer(v->at(25).id, "marte.txt"), "<TIT>Marte\r\n14\r\n");
+    EXPECT_EQ(ejecutar(git("fsck --strict --no-dangling")).second, 0);
+}
+
+TEST_F(HistorialTest, firstVersion_writtenAsOnePack_gitReadsEveryFile) {
+    // Sizes that take one, two and three bytes in a pack entry's header, nothing at all, and the same bytes
+    // under two names.
+    std::string grande;
+    for (unsigned i = 0, x = 7; i < 300000; ++i) {
+        x = x * 1103515245u + 12345u;
+        grande += static_cast<char>(x >> 24);
+    }
+    const std::vector<std::pair<std::string, std::string>> archivos = {
+        {"vacio.txt", ""},
+        {"corto.txt", "<TIT>Sol\r\n"},
+        {"IMG\\grande.bmp", grande},
+        {"copia1.txt", "<TIT>Luna\r\nLa misma.\r\n"},
+        {"copia2.txt", "<TIT>Luna\r\nLa misma.\r\n"},
+    };
+    if (!store::existeDirectorio(tomo + "\\IMG")) {
+        ASSERT_TRUE(store::crearDirectorio(tomo + "\\IMG"));
+    }
+    for (const auto& [nombre, bytes] : archivos) {
+        ASSERT_TRUE(store::escribirBytes(tomo + "\\" + nombre, bytes));
+    }
+    auto h = abrir();
+    ASSERT_TRUE(h && h->registrarTodo("Ana", "Primera"));
+    const auto cuenta = ejecutar(git("count-objects -v")).first;
+    EXPECT_NE(cuenta.find("packs: 1\n"), std::string::npos) << cuenta;
+    EXPECT_EQ(ejecutar(git("fsck --strict --no-dangling")).second, 0);
+    for (const auto& [nombre, bytes] : archivos) {
+        std::string ruta = nombre;
+        std::replace(ruta.begin(), ruta.end(), '\\', '/');
+        const auto [salida, estado] = ejecutar(git("cat-file blob HEAD:" + ruta));
+        EXPECT_EQ(estado, 0) << nombre;
+        EXPECT_TRUE(salida == bytes) << nombre;
+        EXPECT_EQ(**h->leer("HEAD", nombre), bytes) << nombre;
+    }
+}
+
+TEST_F(HistorialTest, packingAsItGrows_keepsFewPacks_everyVersion) {
+    auto h = abrir();
+    ASSERT_TRUE(h && h->registrarTodo("Ana", "Primera"));
+    int guardados = 0;
+    for (int vuelta = 0; vuelta < 16; ++vuelta) {
+        for (int i = 0; i < 3; ++i, ++guardados) {
+            ASSERT_TRUE(
+                store::escribirBytes(tomo + "\\marte.txt", "<TIT>Marte\r\n" + std::to_string(guardados) + "\r\n"));
+            ASSERT_TRUE(h->registrar({"marte.txt"}, "Ana", "Guardado"));
+        }
+        ASSERT_TRUE(h->empaquetar());
+    }
+    // Merged in doubling steps: a few packs, never one per packing.
+    const auto cuenta = ejecutar(git("count-objects -v")).first;
+    EXPECT_NE(cuenta.find("count: 0\n"), std::string::npos) << cuenta;
+    const auto paquetes = cuenta.find("packs: ");
+    ASSERT_NE(paquetes, std::string::npos);
+    EXPECT_LE(std::stoi(cuenta.substr(paquetes + 7)), 4) << cuenta;
+    const auto v = h->versiones("marte.txt");
+    ASSERT_TRUE(v);
+    ASSERT_EQ(v->size(), 49u);
+    EXPECT_EQ(**h->leer(v->at(10).id, "marte.txt"), "<TIT>Marte\r\n37\r\n");
     EXPECT_EQ(ejecutar(git("fsck --strict --no-dangling")).second, 0);
 }
 
