@@ -127,8 +127,9 @@ void agregarTomo(Taller& t, const QString& ruta) {
 void cargarTomo(Taller& t, const QString& ruta) {
     if (elegir(t.lstTomos, ruta)) {
         pulsar(t.cmdTomoLoad);
-        forja::esperarHistorial(); // what loading records runs on a thread of its own
-        QCoreApplication::processEvents();
+        // What loading records runs on a thread of its own; its outcome is told to the application object.
+        forja::esperarHistorial();
+        QCoreApplication::sendPostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
     }
 }
 
