@@ -1,8 +1,12 @@
 #include "editor/ventana_de_importacion.h"
 
+#include "editor/importacion_escrita.h"
 #include "ui/dialogos.h"
+#include "ui/texto.h"
 
 #include <QCloseEvent>
+#include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QThread>
 
 #include <utility>
@@ -40,12 +44,40 @@ void VentanaDeImportacion::terminado() {
     emit listo();
 }
 
-void VentanaDeImportacion::terminarImportacion(const QString& texto, const QStringList& nuevos, bool huboError) {
+void VentanaDeImportacion::escribirPlan(QProgressBar* barra, QPlainTextEdit* salida) {
+    if (ocupada() || !plan_ || plan_->articulos.empty()) {
+        return;
+    }
+    barra->setRange(0, static_cast<int>(plan_->articulos.size()));
+    barra->setValue(0);
+    empezar(forja::escribirImportacion(this, &*plan_, barra, &parar_,
+                                       [this, salida](const importar::Informe& informe, const QString& sinVersion) {
+                                           mostrarInforme(informe, salida);
+                                           if (!sinVersion.isEmpty()) {
+                                               salida->appendPlainText(sinVersion);
+                                           }
+                                       }));
+}
+
+void VentanaDeImportacion::mostrarInforme(const importar::Informe& informe, QPlainTextEdit* salida) {
+    const QString texto = QString::fromStdString(importar::describir(informe, *plan_));
+    salida->appendPlainText(QStringLiteral("\n") + texto);
+    QStringList escritos;
+    for (const std::string& n : informe.importados) {
+        escritos << ui::desdeStore(n);
+    }
+    // What was written and is new to COMPLETA.DAT: articles that replaced an earlier import are listed already.
+    QStringList nuevos;
+    for (const importar::ArticuloPlaneado& a : plan_->articulos) {
+        if (a.agregarACompleta && escritos.contains(ui::desdeStore(a.nombre))) {
+            nuevos << ui::desdeStore(a.nombre);
+        }
+    }
     plan_.reset(); // done: the same plan is never written twice
     if (!nuevos.isEmpty()) {
         emit importados(nuevos);
     }
-    if (huboError) {
+    if (informe.error) {
         Dialogos::avisar(this, texto.trimmed());
     }
 }

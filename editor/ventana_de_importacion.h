@@ -14,6 +14,8 @@
 #include <optional>
 #include <string>
 
+class QPlainTextEdit;
+class QProgressBar;
 class QThread;
 
 class VentanaDeImportacion : public QDialog {
@@ -43,9 +45,9 @@ protected:
     void detener();
     // Enables the window's controls as ocupada() allows.
     virtual void habilitar() = 0;
-    // After the plan was written: `nuevos` were added to COMPLETA.DAT; the plan is never written twice, and an
-    // import that stopped on an error says `texto` in a message box.
-    void terminarImportacion(const QString& texto, const QStringList& nuevos, bool huboError);
+    // "Importar": writes the plan shown, `barra` following it, and then adds what was written to `salida`; the
+    // plan is never written twice, and an import that stopped on an error says so in a message box.
+    void escribirPlan(QProgressBar* barra, QPlainTextEdit* salida);
 
     void closeEvent(QCloseEvent* evento) override;
     void reject() override;
@@ -56,6 +58,7 @@ protected:
 
 private:
     void terminado();
+    void mostrarInforme(const importar::Informe& informe, QPlainTextEdit* salida);
 
     QThread* hilo_ = nullptr;
 };

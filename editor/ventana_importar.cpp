@@ -148,27 +148,5 @@ void VentanaImportar::mostrarPlan(store::Resultado<importar::Plan> resultado) {
 }
 
 void VentanaImportar::cmdImportar_Click() {
-    if (ocupada() || !plan_ || plan_->articulos.empty()) {
-        return;
-    }
-    barAvance->setRange(0, static_cast<int>(plan_->articulos.size()));
-    barAvance->setValue(0);
-    const importar::Plan* plan = &*plan_;
-    empezar(forja::escribirImportacion(this, plan, barAvance, &parar_,
-                                       [this](const importar::Informe& informe, const QString& sinVersion) {
-                                           mostrarInforme(informe);
-                                           if (!sinVersion.isEmpty()) {
-                                               txtPlan->appendPlainText(sinVersion);
-                                           }
-                                       }));
-}
-
-void VentanaImportar::mostrarInforme(const importar::Informe& informe) {
-    const QString texto = deUtf8(importar::describir(informe, *plan_));
-    txtPlan->appendPlainText(QStringLiteral("\n") + texto);
-    QStringList nombres;
-    for (const std::string& n : informe.importados) {
-        nombres << ui::desdeStore(n);
-    }
-    terminarImportacion(texto, nombres, informe.error.has_value());
+    escribirPlan(barAvance, txtPlan);
 }

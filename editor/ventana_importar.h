@@ -44,5 +44,4 @@ public:
 private:
     void habilitar() override;
     void mostrarPlan(store::Resultado<importar::Plan> resultado);
-    void mostrarInforme(const importar::Informe& informe);
 };

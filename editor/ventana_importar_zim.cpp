@@ -344,34 +344,5 @@ void VentanaImportarZim::mostrarPlan(store::Resultado<importar::Plan> resultado,
 }
 
 void VentanaImportarZim::cmdImportar_Click() {
-    if (ocupada() || !plan_ || plan_->articulos.empty()) {
-        return;
-    }
-    barAvance->setRange(0, static_cast<int>(plan_->articulos.size()));
-    barAvance->setValue(0);
-    const importar::Plan* plan = &*plan_;
-    empezar(forja::escribirImportacion(this, plan, barAvance, &parar_,
-                                       [this](const importar::Informe& informe, const QString& sinVersion) {
-                                           mostrarInforme(informe);
-                                           if (!sinVersion.isEmpty()) {
-                                               txtPlan->appendPlainText(sinVersion);
-                                           }
-                                       }));
-}
-
-void VentanaImportarZim::mostrarInforme(const importar::Informe& informe) {
-    const QString texto = deUtf8(importar::describir(informe, *plan_));
-    txtPlan->appendPlainText(QStringLiteral("\n") + texto);
-    QStringList nombres;
-    for (const std::string& n : informe.importados) {
-        nombres << ui::desdeStore(n);
-    }
-    // Articles that replaced what was imported before are already listed.
-    QStringList nuevos;
-    for (const importar::ArticuloPlaneado& a : plan_->articulos) {
-        if (a.agregarACompleta && nombres.contains(ui::desdeStore(a.nombre))) {
-            nuevos << ui::desdeStore(a.nombre);
-        }
-    }
-    terminarImportacion(texto, nuevos, informe.error.has_value());
+    escribirPlan(barAvance, txtPlan);
 }

@@ -75,7 +75,6 @@ private:
     void sugerir(const QString& texto);
     void habilitar() override;
     void mostrarPlan(store::Resultado<importar::Plan> resultado, const std::vector<std::string>& avisos);
-    void mostrarInforme(const importar::Informe& informe);
 
     std::unique_ptr<importar::FuenteZim> fuente_;
 };
