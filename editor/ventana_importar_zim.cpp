@@ -92,7 +92,7 @@ VentanaImportarZim::VentanaImportarZim(QWidget* padre, std::string tomo)
     txtLista = control<QLineEdit>(this, QStringLiteral("txtLista"), QStringLiteral("Lista"));
     lblLista->setBuddy(txtLista);
     lblListaBusqueda = etiqueta(this, QStringLiteral("lblListaBusqueda"),
-                                QStringLiteral("Lista con lo que da la &búsqueda (opcional):"));
+                                QStringLiteral("Lista con lo que da la bús&queda (opcional):"));
     txtListaBusqueda =
         control<QLineEdit>(this, QStringLiteral("txtListaBusqueda"), QStringLiteral("Lista de la búsqueda"));
     lblListaBusqueda->setBuddy(txtListaBusqueda);

@@ -4,6 +4,7 @@
 //   forja-ortografia.png    "Edición de Artículo" with misspelt words underlined and the suggestions of one open
 //   forja-vista-previa.png  "Vista previa" of that article
 //   forja-revision.png      "Revisar la enciclotomo" with the problems of a copy that lost a picture and an article
+//   importar-zim.png        "Importar desde un archivo ZIM…" with the plan of a topic, its list and a picture
 //
 // Usage: capturas-forja <directorio-de-salida>
 // The samples are installed into a temporary drive root; the user's own store and settings are never read.
@@ -14,8 +15,10 @@
 #include "editor/taller.h"
 #include "editor/taller_art.h"
 #include "editor/ventana_forja.h"
+#include "editor/ventana_importar_zim.h"
 #include "editor/ventana_revision.h"
 #include "editor/vista_previa.h"
+#include "importar/tests/zim_prueba.h"
 #include "ui/aplicacion.h"
 #include "ui/dialogos.h"
 
@@ -24,6 +27,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPainter>
@@ -32,6 +36,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTreeWidget>
@@ -222,6 +228,51 @@ int main(int argc, char* argv[]) {
         revision->lstProblemas->setCurrentItem(revision->lstProblemas->topLevelItem(0));
     }
     ok = guardar(revision, salida, QStringLiteral("forja-revision.png")) && ok;
+
+    // A small ZIM file shaped as the wikis publish theirs: a topic of it planned, with a list of its own.
+    QFile::copy(dir + QStringLiteral("/IMG/CIELO.JPG"), unidades.path() + QStringLiteral("/tierra.jpg"));
+    QFile foto(unidades.path() + QStringLiteral("/tierra.jpg"));
+    foto.open(QIODevice::ReadOnly);
+    const std::string jpeg = foto.readAll().toStdString();
+    const auto pagina = [](const std::string& titulo, const std::string& cuerpo) {
+        return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + titulo + "</title></head><body><h1>" +
+               titulo + "</h1><section>" + cuerpo + "</section></body></html>";
+    };
+    prueba::ArchivoZim zim;
+    zim.metadatos = {{"Name", "vikidia_es"},      {"Title", "Vikidia en español"}, {"Language", "spa"},
+                     {"License", "CC BY-SA 4.0"}, {"Creator", "Vikidia"},          {"Publisher", "Kiwix"}};
+    zim.entradas = {
+        {"Sistema_Solar", "Sistema Solar", "text/html",
+         pagina("Sistema Solar", "<p>El <a href=\"./Sol\">Sol</a> y los planetas que giran a su alrededor, como la "
+                                 "<a href=\"./Tierra\">Tierra</a> y <a href=\"./Marte\">Marte</a>.</p>")},
+        {"Sol", "Sol", "text/html", pagina("Sol", "<p>La estrella del Sistema Solar.</p>")},
+        {"Tierra", "Tierra", "text/html",
+         pagina("Tierra", "<p>El planeta en que vivimos, con su <a href=\"./Luna\">Luna</a>.</p><figure "
+                          "typeof=\"mw:File/Thumb\"><img src=\"./I/Tierra.jpg\"><figcaption>La Tierra vista desde "
+                          "el espacio</figcaption></figure>")},
+        {"Marte", "Marte", "text/html", pagina("Marte", "<p>El planeta rojo.</p>")},
+        {"Luna", "Luna", "text/html", pagina("Luna", "<p>El satélite de la Tierra.</p>")},
+        {"I/Tierra.jpg", "", "image/jpeg", jpeg},
+    };
+    const QString archivoZim = unidades.path() + QStringLiteral("/vikidia_es.zim");
+    prueba::escribirZim(archivoZim.toStdString(), zim);
+    VentanaImportarZim importar(ventana.get(), "C:\\ENCICLO\\SOLAR");
+    importar.show();
+    if (!importar.abrir(archivoZim)) {
+        err() << "No se abrió el archivo ZIM." << Qt::endl;
+        return 1;
+    }
+    importar.txtTema->setText(QStringLiteral("Sistema Solar"));
+    importar.spnProfundidad->setValue(2);
+    importar.txtListaTema->setText(QStringLiteral("Sistema Solar de Vikidia"));
+    QSignalSpy planeado(&importar, &VentanaImportarZim::listo);
+    importar.cmdPlanear->click();
+    if (!esperar([&planeado] { return !planeado.isEmpty(); })) {
+        err() << "No se mostró el plan de la importación." << Qt::endl;
+        ok = false;
+    }
+    importar.resize(760, 820);
+    ok = guardar(&importar, salida, QStringLiteral("importar-zim.png")) && ok;
 
     for (const auto& d : ui::Dialogos::mostrados()) {
         err() << "Aviso: " << d.texto << Qt::endl;
